@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds Quillet and runs the whole test suite, then again under AddressSanitizer and UBSan.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+export QT_QPA_PLATFORM=offscreen
+scripts/build.sh build
+(cd build && ctest --output-on-failure --parallel "$(nproc)")
+if [ "${QUILLET_SKIP_SANITIZERS:-0}" != 1 ]; then
+  scripts/build.sh build-asan -DQUILLET_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+  export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+  (cd build-asan && ctest --output-on-failure --parallel "$(nproc)")
+fi

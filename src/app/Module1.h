@@ -1,0 +1,5 @@
+#pragma once
+
+namespace Module1 {
+void Main();
+}

@@ -1,0 +1,9 @@
+#include "app/Module1.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    Module1::Main();
+    return app.exec();
+}

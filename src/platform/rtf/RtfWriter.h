@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+
+class QTextDocument;
+
+namespace rtf {
+
+// The whole document as RTF that other word processors read. Deterministic: the same document
+// gives the same bytes.
+QByteArray write(const QTextDocument& document);
+
+} // namespace rtf
