@@ -1,0 +1,160 @@
+#include "platform/QtDesktop.h"
+
+#include "platform/Colors.h"
+#include "platform/MsgBox.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+QWidget* dialogParent() { return QApplication::activeWindow(); }
+
+struct ButtonSet {
+    QList<QPair<QMessageBox::StandardButton, int>> buttons;
+};
+
+ButtonSet buttonsFor(int style) {
+    using B = QMessageBox;
+    switch (style & 7) {
+    case MsgBoxStyle::OkCancel:
+        return {{{B::Ok, MsgBoxResult::Ok}, {B::Cancel, MsgBoxResult::Cancel}}};
+    case 2:
+        return {{{B::Abort, MsgBoxResult::Abort},
+                 {B::Retry, MsgBoxResult::Retry},
+                 {B::Ignore, MsgBoxResult::Ignore}}};
+    case MsgBoxStyle::YesNoCancel:
+        return {{{B::Yes, MsgBoxResult::Yes},
+                 {B::No, MsgBoxResult::No},
+                 {B::Cancel, MsgBoxResult::Cancel}}};
+    case MsgBoxStyle::YesNo:
+        return {{{B::Yes, MsgBoxResult::Yes}, {B::No, MsgBoxResult::No}}};
+    case 5:
+        return {{{B::Retry, MsgBoxResult::Retry}, {B::Cancel, MsgBoxResult::Cancel}}};
+    default:
+        return {{{B::Ok, MsgBoxResult::Ok}}};
+    }
+}
+
+QMessageBox::Icon iconFor(int style) {
+    switch (style & 0x70) {
+    case MsgBoxStyle::Critical:
+        return QMessageBox::Critical;
+    case MsgBoxStyle::Question:
+        return QMessageBox::Question;
+    case MsgBoxStyle::Exclamation:
+        return QMessageBox::Warning;
+    case MsgBoxStyle::Information:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+} // namespace
+
+QString qtNameFilters(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+int QtDesktop::messageBox(const QString& prompt, int style, const QString& title) {
+    QMessageBox box(iconFor(style), title, prompt, QMessageBox::NoButton, dialogParent());
+    const ButtonSet set = buttonsFor(style);
+    for (const auto& [button, code] : set.buttons)
+        box.addButton(button);
+    const int defaultIndex = (style >> 8) & 3;
+    if (defaultIndex < set.buttons.size())
+        box.setDefaultButton(set.buttons[defaultIndex].first);
+    box.exec();
+    const auto clicked = box.standardButton(box.clickedButton());
+    for (const auto& [button, code] : set.buttons) {
+        if (button == clicked)
+            return code;
+    }
+    // Closed by Esc or the title bar: the box's cancel answer, or its only answer.
+    for (const auto& [button, code] : set.buttons) {
+        if (code == MsgBoxResult::Cancel || code == MsgBoxResult::No)
+            return code;
+    }
+    return set.buttons.first().second;
+}
+
+std::optional<QString> QtDesktop::openFileName(const FileDialogRequest& request) {
+    const QString name = QFileDialog::getOpenFileName(dialogParent(), request.title,
+                                                      request.fileName,
+                                                      qtNameFilters(request.filter));
+    if (name.isEmpty())
+        return std::nullopt;
+    return name;
+}
+
+std::optional<QString> QtDesktop::saveFileName(const FileDialogRequest& request) {
+    // The program asks its own question before replacing a file.
+    const QString name = QFileDialog::getSaveFileName(
+        dialogParent(), request.title, request.fileName, qtNameFilters(request.filter), nullptr,
+        QFileDialog::DontConfirmOverwrite);
+    if (name.isEmpty())
+        return std::nullopt;
+    return name;
+}
+
+std::optional<FontChoice> QtDesktop::chooseFont(const FontChoice& initial, int /*flags*/) {
+    QFont font(initial.name);
+    if (initial.size > 0)
+        font.setPointSizeF(initial.size);
+    font.setBold(initial.bold);
+    font.setItalic(initial.italic);
+    font.setUnderline(initial.underline);
+    font.setStrikeOut(initial.strikethru);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, font, dialogParent());
+    if (!ok)
+        return std::nullopt;
+    return FontChoice{chosen.family(), chosen.pointSizeF(), chosen.bold(),      chosen.italic(),
+                      chosen.underline(), chosen.strikeOut(), initial.color};
+}
+
+std::optional<quint32> QtDesktop::chooseColor(quint32 initial, int /*flags*/) {
+    const QColor chosen = QColorDialog::getColor(Colors::toQColor(initial), dialogParent());
+    if (!chosen.isValid())
+        return std::nullopt;
+    return Colors::fromQColor(chosen);
+}
+
+bool QtDesktop::setUpPrinter(QPrinter& printer, int flags) {
+    QPrintDialog dialog(&printer, dialogParent());
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, (flags & 1) != 0);
+    if (flags & 1)
+        printer.setPrintRange(QPrinter::Selection);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QStringList QtDesktop::screenFonts() { return QFontDatabase::families(); }
+
+ScreenMetrics QtDesktop::screen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    const QSize size = screen->size();
+    const auto perPixel = [](qreal dpi) { return dpi > 0 ? qRound(1440.0 / dpi) : 15; };
+    return {size.width(), size.height(), perPixel(screen->logicalDotsPerInchX()),
+            perPixel(screen->logicalDotsPerInchY())};
+}
+
+bool QtDesktop::startProgram(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
+}

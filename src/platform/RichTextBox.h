@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QTextEdit>
+#include <optional>
+
+class QPrinter;
+
+// The editing pane. Offsets count one character per paragraph break and one per embedded
+// object, in Text() as in SelStart(), so a position found in Text() can be selected directly.
+// Selection attributes read as nullopt when they differ across the selection; lengths are twips.
+class RichTextBox : public QTextEdit {
+    Q_OBJECT
+
+public:
+    explicit RichTextBox(QWidget* parent = nullptr);
+
+    // Paragraph breaks read as '\n', line breaks inside a paragraph as '\v'.
+    QString Text() const;
+    void setText(const QString& text);
+
+    int SelStart() const;
+    // Moves the caret there and empties the selection.
+    void setSelStart(int position);
+    int SelLength() const;
+    void setSelLength(int length);
+    QString SelText() const;
+    void setSelText(const QString& text);
+
+    std::optional<QString> SelFontName() const;
+    void setSelFontName(const QString& name);
+    std::optional<double> SelFontSize() const;
+    void setSelFontSize(double points);
+    std::optional<bool> SelBold() const;
+    void setSelBold(bool on);
+    std::optional<bool> SelItalic() const;
+    void setSelItalic(bool on);
+    std::optional<bool> SelUnderline() const;
+    void setSelUnderline(bool on);
+    std::optional<bool> SelStrikeThru() const;
+    void setSelStrikeThru(bool on);
+    std::optional<quint32> SelColor() const;
+    void setSelColor(quint32 color);
+
+    // 0 left, 1 right, 2 centre, 3 justified.
+    std::optional<int> SelAlignment() const;
+    void setSelAlignment(int alignment);
+    std::optional<bool> SelBullet() const;
+    void setSelBullet(bool on);
+    // The first line's distance from the left edge.
+    std::optional<int> SelIndent() const;
+    void setSelIndent(int twips);
+    std::optional<int> SelRightIndent() const;
+    void setSelRightIndent(int twips);
+    // How far the following lines stand right of the first line.
+    std::optional<int> SelHangingIndent() const;
+    void setSelHangingIndent(int twips);
+    std::optional<int> SelTabCount() const;
+    int SelTabs(int index) const;
+    void setSelTabStops(const QList<int>& twips);
+
+    int RightMargin() const { return rightMargin_; }
+    void setRightMargin(int twips);
+    quint32 BackColor() const { return backColor_; }
+    void setBackColor(quint32 color);
+
+    int Width() const;
+    void setWidth(int twips);
+    int Height() const;
+    void setHeight(int twips);
+
+    bool canUndo() const;
+    // Type 0 reads RTF, type 1 plain text. Throws Error; the document is replaced only when the
+    // file could be read.
+    void LoadFile(const QString& path, int type);
+    // Type 0 writes RTF, type 1 plain text (UTF-8). Throws Error; the old file stays on failure.
+    void SaveFile(const QString& path, int type);
+    // Prints the selection, or the whole document when nothing is selected.
+    void SelPrint(QPrinter& printer);
+    void SetFocus();
+
+    // The changed marker and whatever else the program keeps on the pane.
+    QString Tag;
+
+signals:
+    void Change();
+    void SelChange();
+    // Setting KeyCode to 0 discards the key. Shift: 1 Shift, 2 Ctrl, 4 Alt.
+    void KeyDown(int& KeyCode, int Shift);
+    // Button: 1 left, 2 right, 4 middle. X and Y in twips.
+    void MouseDown(int Button, int Shift, int X, int Y);
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void replaceDocument(QTextDocument* loaded);
+    int twipsPerPixelX() const;
+    int twipsPerPixelY() const;
+
+    int rightMargin_ = 0;
+    quint32 backColor_ = 16777215;
+    int lastSelStart_ = -1;
+    int lastSelEnd_ = -1;
+};
