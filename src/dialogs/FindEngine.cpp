@@ -1,0 +1,75 @@
+#include "dialogs/FindEngine.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace FindEngine {
+
+Bounds findBounds(int range, int selStart, int selLength, int textLength) {
+    switch (range) {
+    case Up:
+        return {1, selStart + selLength};
+    case Down:
+        return {selStart + selLength + 1, textLength + 1};
+    default:
+        return {1, textLength + 1};
+    }
+}
+
+Bounds replaceBounds(int range, int selStart, int selLength, int textLength) {
+    Bounds bounds = findBounds(range, selStart, selLength, textLength);
+    if (range == Down)
+        bounds.start -= 1;
+    return bounds;
+}
+
+int inStr(int start, const QString& text, const QString& what) {
+    if (what.isEmpty() || start < 1 || start > text.size())
+        return 0;
+    return int(text.indexOf(what, start - 1, Qt::CaseInsensitive)) + 1;
+}
+
+std::optional<int> findInRange(const QString& text, const QString& what, int& start, int end) {
+    if (start < 1)
+        start = 1;
+    const int found = inStr(start, text, what);
+    if (found == 0 || found + what.size() > end)
+        return std::nullopt;
+    return found - 1;
+}
+
+QList<int> replaceAllOffsets(const QString& text, const QString& what) {
+    QList<int> offsets;
+    if (what.isEmpty())
+        return offsets;
+    for (qsizetype at = text.indexOf(what, 0, Qt::CaseInsensitive); at >= 0;
+         at = text.indexOf(what, at + what.size(), Qt::CaseInsensitive))
+        offsets.append(int(at));
+    return offsets;
+}
+
+std::optional<int> replaceAll(QTextDocument& document, const QString& text, const QString& what,
+                              const QString& with) {
+    const QList<int> offsets = replaceAllOffsets(text, what);
+    if (offsets.isEmpty())
+        return std::nullopt;
+
+    // From the last occurrence back to the first, so every offset still points at its
+    // occurrence when its turn comes.
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    for (auto it = offsets.crbegin(); it != offsets.crend(); ++it) {
+        cursor.setPosition(*it);
+        cursor.setPosition(*it + int(what.size()), QTextCursor::KeepAnchor);
+        if (with.isEmpty())
+            cursor.removeSelectedText();
+        else
+            cursor.insertText(with);
+    }
+    cursor.endEditBlock();
+
+    const qsizetype growth = (with.size() - what.size()) * (offsets.size() - 1);
+    return int(offsets.last() + growth + with.size());
+}
+
+} // namespace FindEngine

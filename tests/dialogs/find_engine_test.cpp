@@ -1,0 +1,117 @@
+#include "dialogs/FindEngine.h"
+
+#include <QTextDocument>
+#include <gtest/gtest.h>
+
+using namespace FindEngine;
+
+TEST(FindEngine, BoundsFollowTheRangeAndTheSelection) {
+    struct Row {
+        const char* name;
+        int range;
+        Bounds find;
+        Bounds replace;
+    };
+    // Selection 4..7 (start 4, length 3) in a text of 20 characters.
+    const Row rows[] = {
+        {"all searches everything", All, {1, 21}, {1, 21}},
+        {"up ends before the selection's last character", Up, {1, 7}, {1, 7}},
+        {"down starts after the selection; replace on its last character", Down, {8, 21}, {7, 21}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Bounds find = findBounds(row.range, 4, 3, 20);
+        const Bounds replace = replaceBounds(row.range, 4, 3, 20);
+        EXPECT_EQ(find.start, row.find.start);
+        EXPECT_EQ(find.end, row.find.end);
+        EXPECT_EQ(replace.start, row.replace.start);
+        EXPECT_EQ(replace.end, row.replace.end);
+    }
+}
+
+TEST(FindEngine, FindInRange) {
+    struct Row {
+        const char* name;
+        QString text;
+        QString what;
+        int start;
+        int end;
+        std::optional<int> found;
+    };
+    const QString cat = QStringLiteral("The cat and the hat");
+    const Row rows[] = {
+        {"case is ignored: the first word", cat, "the", 1, 20, 0},
+        {"down after the first match: the fourth word", cat, "the", 4, 20, 12},
+        {"down after the fourth word: nothing", cat, "the", 16, 20, std::nullopt},
+        {"a match ending at the last character", "a cat", "cat", 1, 6, 2},
+        {"up with the caret at the end misses it", "a cat", "cat", 1, 5, std::nullopt},
+        {"up takes the first from the top", "ab ab ab", "ab", 1, 8, 0},
+        {"a start below 1 searches from the top", cat, "THE", -3, 20, 0},
+        {"a start past the end finds nothing", cat, "t", 21, 21, std::nullopt},
+        {"an empty text to find is never found", cat, "", 1, 20, std::nullopt},
+        {"German letters", QStringLiteral("Große ÄRGER"), QStringLiteral("ärger"), 1, 12, 6},
+        {"Greek final sigma", QStringLiteral("ΣΟΦΟΣ λόγος"), QStringLiteral("σοφος"), 1, 12, 0},
+        {"Cyrillic", QStringLiteral("мир МИР"), QStringLiteral("мир"), 2, 8, 4},
+        {"letters outside the basic plane", QStringLiteral("x\U00010400"),
+         QStringLiteral("\U00010428"), 1, 4, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        int start = row.start;
+        EXPECT_EQ(findInRange(row.text, row.what, start, row.end), row.found);
+        EXPECT_EQ(start, std::max(row.start, 1));
+    }
+}
+
+namespace {
+// Replace All as the dialog would do it one occurrence at a time, each search starting just
+// after the caret that the previous replacement left.
+std::pair<QString, std::optional<int>> replaceOneAtATime(QString text, const QString& what,
+                                                         const QString& with) {
+    std::optional<int> caret;
+    int start = 1;
+    for (;;) {
+        const auto found = findInRange(text, what, start, int(text.size()) + 1);
+        if (!found)
+            return {text, caret};
+        text.replace(*found, what.size(), with);
+        caret = *found + int(with.size());
+        start = *caret + 1;
+    }
+}
+} // namespace
+
+TEST(FindEngine, ReplaceAllMatchesTheOneAtATimeLoopAsOneUndoStep) {
+    struct Row {
+        QString text;
+        QString what;
+        QString with;
+        QString expected;
+    };
+    const Row rows[] = {
+        {"x x", "x", "xx", "xx xx"},
+        {"aaaa", "aa", "a", "aa"},
+        {"aabb", "ab", "", "ab"},
+        {"The the THE", "the", "a", "a a a"},
+        {"a\nb\na", "a", "c\nd", "c\nd\nb\nc\nd"},
+        {"nothing here", "word", "x", "nothing here"},
+        {"", "x", "y", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text.toStdString() + " / " + row.what.toStdString());
+        const auto [reference, referenceCaret] = replaceOneAtATime(row.text, row.what, row.with);
+        ASSERT_EQ(reference, row.expected);
+
+        QTextDocument document;
+        document.setPlainText(row.text);
+        document.clearUndoRedoStacks();
+        const auto caret = replaceAll(document, row.text, row.what, row.with);
+        EXPECT_EQ(document.toPlainText(), row.expected);
+        EXPECT_EQ(caret, referenceCaret);
+        if (caret) {
+            document.undo();
+            EXPECT_EQ(document.toPlainText(), row.text);
+            EXPECT_FALSE(document.isUndoAvailable());
+        }
+    }
+}
