@@ -4,6 +4,9 @@
 #include "app/Module1.h"
 #include "app/ToolbarIcons.h"
 #include "document/Wordbox.h"
+#include "files/OpenCommand.h"
+#include "files/SaveCommand.h"
+#include "format/BackgroundColorFile.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
 #include "platform/RichTextBox.h"
@@ -186,8 +189,13 @@ void MDI::filenew_Click() {
     activeDocument()->Text1->Tag = QStringLiteral("save");
 }
 
-quint32 MDI::rtfcolor(const QString& /*name*/, int /*dat*/) {
-    return 16777215;
+quint32 MDI::rtfcolor(const QString& name, int dat) {
+    if (dat == 1) {
+        if (Wordbox* active = activeDocument())
+            BackgroundColorFile::store(name, active->Text1->BackColor());
+        return 0;
+    }
+    return quint32(Runtime::CLng(BackgroundColorFile::load(name)));
 }
 
 QString MDI::removeTags(const QString& text) const {
@@ -208,10 +216,9 @@ QString MDI::removeTags(const QString& text) const {
     return result;
 }
 
-// Opening and saving come with their own commands; until then these do nothing.
-void MDI::file2_Click() {}
-void MDI::file4_Click() {}
-void MDI::file5_Click() {}
+void MDI::file2_Click() { OpenCommand::run(*this); }
+void MDI::file4_Click() { SaveCommand::save(*this); }
+void MDI::file5_Click() { SaveCommand::saveAs(*this); }
 void MDI::Print_run_Click() {}
 
 std::function<void()> MDI::endProgramAtOnce = [] { std::_Exit(0); };

@@ -1,5 +1,6 @@
 #include "platform/RichTextBox.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Colors.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
@@ -99,6 +100,8 @@ void RichTextBox::setText(const QString& text) {
     cursor.select(QTextCursor::Document);
     cursor.insertText(text, format);
     setTextCursor(QTextCursor(document()));
+    // Replacing the whole text starts a new history, as loading a file does.
+    document()->clearUndoRedoStacks();
 }
 
 int RichTextBox::SelStart() const {
@@ -462,7 +465,7 @@ void RichTextBox::LoadFile(const QString& path, int type) {
     if (type == 0) {
         if (!rtf::read(bytes, *loaded).ok()) {
             delete loaded;
-            throw Error{32002, QStringLiteral("Unspecified error")};
+            throw Error{321, QStringLiteral("Invalid file format")};
         }
     } else {
         const PlainText::Decoded decoded = PlainText::decode(bytes);
@@ -474,12 +477,18 @@ void RichTextBox::LoadFile(const QString& path, int type) {
 }
 
 void RichTextBox::SaveFile(const QString& path, int type) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error::pathFileAccess();
-    const QByteArray bytes = type == 0 ? rtf::write(*document()) : Text().toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw Error::pathFileAccess();
+    if (type == 0) {
+        AtomicFile::write(path, rtf::write(*document()));
+        return;
+    }
+    // Back in the form the file came in when every character fits it; otherwise UTF-8.
+    const PlainText::Encoding encoding =
+        textEncoding.value_or(PlainText::Encoding{PlainText::Encoding::Kind::Utf8,
+                                                  PlainText::Encoding::LineEnd::LF});
+    QString text = Text();
+    text.replace(QLatin1Char('\v'), QLatin1Char('\n'));
+    text.remove(objectReplacement);
+    AtomicFile::write(path, PlainText::encode(text, encoding));
 }
 
 void RichTextBox::SelPrint(QPrinter& printer) {

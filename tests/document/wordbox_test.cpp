@@ -1,4 +1,4 @@
-#include "../app/ProgramFixture.h"
+#include "support/ProgramFixture.h"
 
 #include "document/Ruler.h"
 #include "platform/MsgBox.h"

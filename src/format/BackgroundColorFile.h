@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// A document's background colour lives in a one-line file beside it: the document's name less
+// its last four characters, plus ".log".
+namespace BackgroundColorFile {
+constexpr quint32 white = 16777215;
+
+// Throws error 5 for a name shorter than four characters.
+QString nameFor(const QString& documentName);
+// Writes " 16777215 " or "-2147483643 " and CR LF; a system colour (high bit) is negative.
+void store(const QString& documentName, quint32 color);
+// The number at the start of the file's first line (white when there is no file); the line
+// itself goes to `firstLine`. Throws Error 62 for an empty file, 75 for one that cannot be read.
+double load(const QString& documentName, QString* firstLine = nullptr);
+} // namespace BackgroundColorFile

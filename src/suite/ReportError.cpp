@@ -1,0 +1,14 @@
+#include "suite/ReportError.h"
+
+#include "platform/Error.h"
+#include "platform/MsgBox.h"
+
+namespace Common {
+void ReportError(const Error& error) {
+    if (error.number == Error::Cancel || error.number == 0)
+        return;
+    MsgBox(QStringLiteral("Error occurred. ") + QChar(13) + QStringLiteral("Reason ") +
+               error.description,
+           48, QStringLiteral("Problem occurred !"));
+}
+} // namespace Common

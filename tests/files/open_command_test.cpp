@@ -1,0 +1,119 @@
+#include "support/ProgramFixture.h"
+
+#include "platform/MsgBox.h"
+
+#include <QComboBox>
+#include <QTextBlock>
+
+namespace {
+class Open : public ProgramFixture {
+protected:
+    Open() {
+        frame().NewChild();
+        frame().cboSizeCombo->addItems({" 10", " 12", " 20"});
+        frame().cboSizeCombo->setCurrentIndex(2);
+    }
+    // Runs File, Open choosing `name` (nullopt: the dialog is cancelled).
+    void open(const std::optional<QString>& name) {
+        scripted.desktop.openAnswers.push_back(name);
+        frame().file2_Click();
+    }
+};
+} // namespace
+
+TEST_F(Open, ReadsEachKindByItsName) {
+    struct Case {
+        const char* file;
+        QByteArray bytes;
+        QString text;
+    };
+    const Case cases[] = {
+        {"note.txt", "a <b> c", "a <b> c"},
+        {"page.htm", "<p>Hello</p> <b>world</b>", "Hello world"},
+        {"PAGE.HTML", "<i>A</i><br><i>B</i>", "AB"},
+        {"open.htm", "keep <this", "keep <this"},
+        {"doc.RTF", "{\\rtf1\\ansi rich}", "rich"},
+        {"doc.rtf.txt", "{\\rtf1\\ansi also rich}", "also rich"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        writeFile(c.file, c.bytes);
+        const int before = Module1::OpenDocCount;
+        open(path(c.file));
+        EXPECT_EQ(Module1::OpenDocCount, before + 1);
+        EXPECT_EQ(active()->Caption(), path(c.file));
+        EXPECT_EQ(active()->Text1->Text(), c.text);
+        EXPECT_EQ(active()->Text1->Tag, "");
+        EXPECT_FALSE(active()->Text1->canUndo());
+    }
+    EXPECT_TRUE(scripted.desktop.messages.isEmpty());
+    ASSERT_FALSE(scripted.desktop.openRequests.isEmpty());
+    EXPECT_EQ(scripted.desktop.openRequests[0].filter,
+              "All File|*.txt;*.rtf;*.htm|Text (*.TXT)|*.txt|Word (*.RTF)|*.rtf|Html (*.HTM)|*.htm");
+}
+
+TEST_F(Open, PlainTextTakesTheSizeBoxSize) {
+    writeFile("note.txt", "sized");
+    open(path("note.txt"));
+    active()->Text1->setSelStart(0);
+    active()->Text1->setSelLength(5);
+    EXPECT_EQ(active()->Text1->SelFontSize(), 20.0);
+}
+
+TEST_F(Open, CancelLeavesNothingBehind) {
+    const int before = Module1::OpenDocCount;
+    const auto windows = frame().documents().size();
+    open(std::nullopt);
+    EXPECT_EQ(Module1::OpenDocCount, before);
+    EXPECT_EQ(frame().documents().size(), windows);
+    EXPECT_TRUE(scripted.desktop.messages.isEmpty());
+}
+
+TEST_F(Open, FailuresShowTheProblemMessageAndLeaveNoWindow) {
+    writeFile("bad.rtf", "this is not rich text");
+    for (const QString& name : {path("deleted.txt"), path("bad.rtf")}) {
+        SCOPED_TRACE(name.toStdString());
+        scripted.desktop.messages.clear();
+        const int before = Module1::OpenDocCount;
+        open(name);
+        EXPECT_EQ(Module1::OpenDocCount, before);
+        ASSERT_EQ(scripted.desktop.messages.size(), 1);
+        EXPECT_TRUE(scripted.desktop.messages[0].prompt.startsWith("Problem occurred. \r\n"));
+        EXPECT_GT(scripted.desktop.messages[0].prompt.size(), 20);
+        EXPECT_EQ(scripted.desktop.messages[0].title, "Problem occured!");
+        EXPECT_EQ(scripted.desktop.messages[0].style, 48);
+    }
+}
+
+TEST_F(Open, TheSameFileTwiceGivesTwoWindows) {
+    writeFile("twice.txt", "x");
+    open(path("twice.txt"));
+    Wordbox* first = active();
+    open(path("twice.txt"));
+    EXPECT_NE(active(), first);
+    EXPECT_EQ(active()->Caption(), first->Caption());
+}
+
+TEST_F(Open, RichTextTakesItsBackgroundColourFile) {
+    struct Case {
+        const char* log;
+        quint32 colour;
+    };
+    const Case cases[] = {{nullptr, 16777215u}, {" 255 \r\n", 255u}, {"-2147483643 \r\n", 0x80000005u}};
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString name = QStringLiteral("c%1").arg(n++);
+        writeFile(name + ".rtf", "{\\rtf1 x}");
+        if (c.log)
+            writeFile(name + ".log", c.log);
+        open(path(name + ".rtf"));
+        EXPECT_EQ(active()->Text1->BackColor(), c.colour) << name.toStdString();
+    }
+}
+
+TEST_F(Open, DoubleClickOnTheEmptyAreaOpens) {
+    writeFile("dbl.txt", "dbl");
+    scripted.desktop.openAnswers.push_back(path("dbl.txt"));
+    frame().MDIForm_DblClick();
+    EXPECT_EQ(active()->Text1->Text(), "dbl");
+}

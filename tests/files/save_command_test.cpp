@@ -1,0 +1,149 @@
+#include "support/ProgramFixture.h"
+
+#include "platform/MsgBox.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+class Save : public ProgramFixture {
+protected:
+    Wordbox* typedDocument(const QString& text) {
+        frame().NewChild();
+        active()->Text1->setText(text);
+        return active();
+    }
+    void openFile(const QString& name) {
+        scripted.desktop.openAnswers.push_back(path(name));
+        frame().file2_Click();
+    }
+};
+} // namespace
+
+TEST_F(Save, RoundTripsEachFormatAndClearsTheMarker) {
+    struct Case {
+        const char* name;
+        QString text;
+    };
+    const Case cases[] = {{"a.rtf", "rich\ntext"}, {"b.txt", "plain\ntext"}, {"c.htm", "web text"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Wordbox* document = typedDocument(c.text);
+        scripted.desktop.saveAnswers.push_back(path(c.name));
+        frame().file5_Click();
+        EXPECT_EQ(document->Text1->Tag, "");
+        EXPECT_EQ(document->Caption(), path(c.name));
+        openFile(c.name);
+        EXPECT_EQ(active()->Text1->Text(), c.text);
+    }
+    EXPECT_TRUE(QFile::exists(path("a.log")));
+    EXPECT_TRUE(scripted.desktop.messages.isEmpty());
+}
+
+TEST_F(Save, SaveOnANewDocumentAsksForANameAndAddsRtf) {
+    Wordbox* document = typedDocument("words");
+    scripted.desktop.saveAnswers.push_back(path("letter"));
+    frame().file4_Click();
+    ASSERT_EQ(scripted.desktop.saveRequests.size(), 1);
+    EXPECT_EQ(scripted.desktop.saveRequests[0].filter, "rtf Word file|*.rtf");
+    EXPECT_EQ(document->Caption(), path("letter.rtf"));
+    EXPECT_TRUE(QFile::exists(path("letter.rtf")));
+    // A second Save writes to the same file without asking.
+    document->Text1->setText("more words");
+    frame().file4_Click();
+    EXPECT_EQ(scripted.desktop.saveRequests.size(), 1);
+    EXPECT_EQ(document->Text1->Tag, "");
+}
+
+TEST_F(Save, ReplacingAnExistingFileAsksFirst) {
+    writeFile("old.txt", "old");
+    typedDocument("new");
+    scripted.desktop.saveAnswers.push_back(path("old.txt"));
+    scripted.desktop.messageAnswers.push_back(MsgBoxResult::No);
+    frame().file5_Click();
+    ASSERT_EQ(scripted.desktop.messages.size(), 1);
+    EXPECT_EQ(scripted.desktop.messages[0].prompt,
+              path("old.txt") + " already exists. Do you want to replace it?");
+    EXPECT_EQ(readFile("old.txt"), "old");
+    EXPECT_EQ(active()->Text1->Tag, "save");
+    scripted.desktop.saveAnswers.push_back(path("old.txt"));
+    scripted.desktop.messageAnswers.push_back(MsgBoxResult::Yes);
+    frame().file5_Click();
+    EXPECT_EQ(readFile("old.txt"), "new");
+}
+
+TEST_F(Save, PlainTextAsksBeforeDroppingFormatting) {
+    Wordbox* document = typedDocument("bold");
+    document->Text1->setSelStart(0);
+    document->Text1->setSelLength(2);
+    document->Text1->setSelBold(true);
+    scripted.desktop.saveAnswers.push_back(path("f.txt"));
+    scripted.desktop.messageAnswers.push_back(MsgBoxResult::No);
+    frame().file5_Click();
+    EXPECT_FALSE(QFile::exists(path("f.txt")));
+    EXPECT_EQ(document->Text1->Tag, "save");
+}
+
+TEST_F(Save, PlainTextKeepsItsEncodingAndLineEnds) {
+    writeFile("latin.txt", "caf\xe9\r\nend");
+    openFile("latin.txt");
+    active()->Text1->setSelStart(0);
+    active()->Text1->setSelText("A ");
+    frame().file4_Click();
+    EXPECT_EQ(readFile("latin.txt"), "A caf\xe9\r\nend");
+    // A character the old encoding cannot hold turns the file into UTF-8.
+    active()->Text1->setSelText(QStringLiteral("\u4e2d"));
+    frame().file4_Click();
+    EXPECT_EQ(readFile("latin.txt"), "A \xe4\xb8\xad" "caf\xc3\xa9\r\nend");
+}
+
+TEST_F(Save, AFailedSaveKeepsTheOldFileAndTheMarker) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    QDir(folder.path()).mkdir("locked");
+    writeFile("locked/doc.txt", "old");
+    QFile::setPermissions(path("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    openFile("locked/doc.txt");
+    active()->Text1->setText("new");
+    frame().file4_Click();
+    QFile::setPermissions(path("locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner);
+    EXPECT_EQ(readFile("locked/doc.txt"), "old");
+    EXPECT_EQ(active()->Text1->Tag, "save");
+    ASSERT_EQ(scripted.desktop.messages.size(), 1);
+    EXPECT_EQ(scripted.desktop.messages[0].title, "Problem occurred !");
+}
+
+TEST_F(Save, AFailedSaveIntoAMissingFolderKeepsTheMarker) {
+    typedDocument("text");
+    scripted.desktop.saveAnswers.push_back(path("no/such/folder/doc.rtf"));
+    frame().file5_Click();
+    EXPECT_EQ(active()->Text1->Tag, "save");
+    ASSERT_EQ(scripted.desktop.messages.size(), 1);
+    EXPECT_TRUE(scripted.desktop.messages[0].prompt.startsWith("Error occurred. \rReason "));
+}
+
+TEST_F(Save, ClosePromptYesOnNonameAsksForANameAndClosesEvenWhenCancelled) {
+    typedDocument("first");
+    scripted.desktop.messageAnswers.push_back(MsgBoxResult::Yes);
+    scripted.desktop.saveAnswers.push_back(path("kept.rtf"));
+    active()->parentWidget()->close();
+    EXPECT_TRUE(QFile::exists(path("kept.rtf")));
+    EXPECT_EQ(Module1::OpenDocCount, 0);
+
+    typedDocument("second");
+    scripted.desktop.messageAnswers.push_back(MsgBoxResult::Yes);
+    scripted.desktop.saveAnswers.push_back(std::nullopt);
+    active()->parentWidget()->close();
+    EXPECT_EQ(Module1::OpenDocCount, 0);
+}
+
+TEST_F(Save, SaveActsOnTheActiveWindowOnly) {
+    Wordbox* first = typedDocument("one");
+    Wordbox* second = typedDocument("two");
+    frame().activateDocument(first);
+    scripted.desktop.saveAnswers.push_back(path("one.rtf"));
+    frame().file4_Click();
+    EXPECT_EQ(first->Text1->Tag, "");
+    EXPECT_EQ(second->Text1->Tag, "save");
+}
