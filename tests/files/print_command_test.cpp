@@ -4,6 +4,7 @@
 #include "platform/RichTextBox.h"
 #include "platform/ScriptedDesktop.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
