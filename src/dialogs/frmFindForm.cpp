@@ -8,10 +8,10 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 
 namespace {
 frmFindForm* theForm = nullptr;
@@ -147,8 +147,6 @@ void frmFindForm::createControls() {
     connect(cmdReplace, &QPushButton::clicked, this, &frmFindForm::cmdReplace_Click);
     connect(cmdReplaceAll, &QPushButton::clicked, this, &frmFindForm::cmdReplaceAll_Click);
     connect(txtFind, &QLineEdit::textChanged, this, &frmFindForm::txtFind_Change);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &frmFindForm::cmdCancel_Click);
 }
 
 void frmFindForm::Form_Load() {
@@ -244,6 +242,13 @@ void frmFindForm::closeEvent(QCloseEvent* event) {
     if (theForm == this)
         theForm = nullptr;
     QWidget::closeEvent(event);
+}
+
+void frmFindForm::keyPressEvent(QKeyEvent* event) {
+    // Cancel answers Esc wherever the focus is in the dialog: the controls pass it up.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        return cmdCancel_Click();
+    QWidget::keyPressEvent(event);
 }
 
 void frmFindForm::txtFind_Change() {
