@@ -30,7 +30,7 @@ bool WriteIniValue(const QString& section, const QString& key, const QString& va
 // Done as the step rule says, the routine rebuilds the whole text after every match. Here the
 // text is written out once, left to right: whatever lies before the place where the next
 // search starts is final. What has not been searched yet is the part of the last replacement
-// after its first character (pending) followed by the rest of the original text.
+// after its first character (pending) followed by the rest of the given text.
 void ReplaceText(QString& text, const QString& find, const QString& replacement) {
     if (find.isEmpty() || !text.contains(find, Qt::CaseInsensitive))
         return;

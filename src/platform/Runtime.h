@@ -6,9 +6,10 @@
 #include <QStringList>
 #include <cstdint>
 
-// The conversions between numbers, dates and text that the program's code relies on. They keep
-// the original runtime's rules (leading-number parse, banker's rounding with Overflow, the plain
-// number form without a leading zero), which differ from Qt's and the standard library's.
+// The conversions between numbers, dates and text that the program relies on. Their rules
+// (leading-number parse, banker's rounding with Overflow, the plain number form without a
+// leading zero, date pictures) are what the settings file, the dialogs and the date box show,
+// and they differ from Qt's and the standard library's.
 namespace Runtime {
 
 // The number at the start of text: blanks (space, tab, line feed) are skipped anywhere in it,

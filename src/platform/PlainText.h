@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// Plain-text documents: the bytes of a file to paragraphs of text and back, remembering the
+// encoding and the line end so that a save writes the file the way it came.
+namespace PlainText {
+
+struct Encoding {
+    enum class Kind { Utf8, Utf8Bom, Utf16LE, Utf16BE, Windows1252 };
+    enum class LineEnd { CRLF, LF, CR };
+    Kind kind = Kind::Utf8;
+    LineEnd lineEnd = LineEnd::CRLF;
+
+    bool operator==(const Encoding&) const = default;
+};
+
+struct Decoded {
+    QString text; // paragraphs separated by '\n'; NUL bytes kept as U+0000
+    Encoding encoding;
+};
+
+// UTF-8 or UTF-16 (either byte order) after a byte order mark, UTF-8 without one when the
+// bytes are valid UTF-8, Windows-1252 otherwise. CR LF, LF and a lone CR each end a
+// paragraph; the first of them found becomes the encoding's line end (CRLF when none).
+Decoded decode(QByteArrayView bytes);
+
+// The text in the given encoding, each '\n' written as the line end. Text that Windows-1252
+// cannot hold is written as UTF-8 instead, and everyCharacterFits tells so.
+QByteArray encode(const QString& text, Encoding encoding, bool* everyCharacterFits = nullptr);
+
+} // namespace PlainText
