@@ -81,37 +81,6 @@ TEST_F(FindForm, FindWalksDownTheDocumentIgnoringCase) {
     EXPECT_EQ(scripted.desktop.messages[0].title, QStringLiteral("Information"));
 }
 
-TEST_F(FindForm, RangesAndTheirEnds) {
-    struct Row {
-        const char* name;
-        QString text;
-        int range;
-        int selStart;
-        int selLength;
-        std::optional<int> found;
-    };
-    const Row rows[] = {
-        {"all: a match ending at the last character", "a cat", 0, 0, 0, 2},
-        {"down: a match ending at the last character", "a cat", 2, 1, 0, 2},
-        {"up with the caret at the end misses it", "a cat", 1, 5, 0, std::nullopt},
-        {"up takes the first from the top", "cat cat cat", 1, 8, 3, 0},
-    };
-    frmFindForm* form = open(QString(), QStringLiteral("cat"));
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        scripted.desktop.messages.clear();
-        pane->setText(row.text);
-        pane->setSelStart(row.selStart);
-        pane->setSelLength(row.selLength);
-        form->cboSearch->setCurrentIndex(row.range);
-        form->cmdFindNext_Click();
-        if (row.found)
-            EXPECT_EQ(selection(), std::make_pair(*row.found, 3));
-        else
-            EXPECT_EQ(prompts(), QStringList{QStringLiteral("Cannot find it.")});
-    }
-}
-
 TEST_F(FindForm, ReplaceAfterFindOnDownTakesTheNextOccurrence) {
     frmFindForm* form = open(QStringLiteral("ab ab ab"), QStringLiteral("ab"));
     form->txtReplace->setText(QStringLiteral("X"));
@@ -200,15 +169,4 @@ TEST_F(FindForm, FindTextEnablesTheCommandsAndSurvivesReopening) {
     // Esc as well.
     QTest::keyClick(fresh->txtFind, Qt::Key_Escape);
     EXPECT_EQ(frmFindForm::loaded(), nullptr);
-}
-
-TEST_F(FindForm, ATextBoxSelectsItsTextWhenItGetsTheFocus) {
-    frmFindForm* form = open(QStringLiteral("text"), QStringLiteral("find me"));
-    form->txtReplace->setText(QStringLiteral("replace me"));
-    form->txtFind->deselect();
-    form->txtFind_GotFocus();
-    EXPECT_EQ(form->txtFind->selectedText(), QStringLiteral("find me"));
-    QFocusEvent focusIn(QEvent::FocusIn);
-    QCoreApplication::sendEvent(form->txtReplace, &focusIn);
-    EXPECT_EQ(form->txtReplace->selectedText(), QStringLiteral("replace me"));
 }

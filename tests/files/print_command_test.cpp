@@ -77,21 +77,3 @@ TEST(PrintCommand, CancelOrFailureEndsSilently) {
     EXPECT_TRUE(scripted.desktop.messages.isEmpty());
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
-
-TEST(PrintCommand, RunsOnTheActiveWindowsDialogAndPane) {
-    struct Window {
-        CommonDialog Com1;
-        RichTextBox* Text1 = nullptr;
-    };
-    ScopedScriptedDesktop scripted;
-    RichTextBox pane;
-    pane.setText(QStringLiteral("text"));
-    pane.setSelStart(0);
-    pane.setSelLength(2);
-    Window window{{}, &pane};
-    PrintCommand::Print_run(&window);
-    PrintCommand::Print_run(static_cast<Window*>(nullptr));
-    EXPECT_EQ(scripted.desktop.printerFlags, QList<int>{65});
-    EXPECT_EQ(window.Com1.Flags, 65);
-    EXPECT_TRUE(window.Com1.CancelError);
-}
