@@ -1,5 +1,121 @@
 #include "app/Module1.h"
 
+#include "app/Common.h"
+#include "app/FormTop.h"
+#include "app/MDI.h"
+#include "document/Wordbox.h"
+#include "platform/Desktop.h"
+#include "platform/Error.h"
+#include "platform/RichTextBox.h"
+#include "platform/Runtime.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QLabel>
+#include <QLocale>
+
 namespace Module1 {
-void Main() {}
+
+namespace {
+void focusActiveDocument() {
+    if (!MDI::isLoaded())
+        return;
+    if (Wordbox* active = MDI::instance().activeDocument())
+        active->Text1->SetFocus();
+}
+
+void fillBoxes(MDI& frame) {
+    frame.Combo2->addItems(
+        Runtime::dateStampEntries(QDateTime::currentDateTime(), QLocale::system()));
+    frame.Combo2->setEditText(QStringLiteral("Time and Day"));
+
+    QStringList fonts = DesktopSeam::current().screenFonts();
+    // The box keeps its entries in alphabetical order.
+    std::stable_sort(fonts.begin(), fonts.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    frame.cboFontCombo->addItems(fonts);
+    for (int i = 0; i < frame.cboFontCombo->count(); ++i) {
+        if (frame.cboFontCombo->itemText(i) == QLatin1String("Arial")) {
+            frame.cboFontCombo->setCurrentIndex(i);
+            frame.cboFontCombo_Click();
+        }
+    }
+    if (frame.cboFontCombo->findText(QStringLiteral("Arial"),
+                                     Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
+        frame.cboFontCombo->setCurrentIndex(-1);
+
+    for (int size = 6; size <= 75; ++size)
+        frame.cboSizeCombo->addItem(Runtime::Str(double(size)));
+    frame.cboSizeCombo->setCurrentIndex(6);
+    frame.cboSizeCombo_Click();
+}
+
+void openCommandLineDocument(MDI& frame) {
+    CommandFile = commandLine();
+    Common::ReplaceText(CommandFile, QString(QChar(34)), QString());
+    auto* document = new Wordbox;
+    // A window that could not be filled is closed again rather than left hidden: the failure
+    // handler then leaves the user with the windows they can see.
+    struct CloseUnlessShown {
+        Wordbox* window;
+        bool shown = false;
+        ~CloseUnlessShown() {
+            if (!shown) {
+                window->Text1->Tag.clear();
+                window->close();
+            }
+        }
+    } guard{document};
+    document->Com1.FileName = CommandFile;
+    if (!document->Com1.FileName.isEmpty()) {
+        document->Text1->setText(QString());
+        document->Text1->setSelFontSize(12);
+        const QString name = document->Com1.FileName.toLower();
+        if (name.contains(QLatin1String(".rtf"))) {
+            document->Text1->setBackColor(frame.rtfcolor(document->Com1.FileName, 2));
+            document->Text1->LoadFile(document->Com1.FileName, 0);
+        } else {
+            document->Text1->LoadFile(document->Com1.FileName, 1);
+            if (name.contains(QLatin1String(".htm")))
+                document->Text1->setText(frame.removeTags(document->Text1->Text()));
+        }
+    }
+    document->setCaption(document->Com1.FileName);
+    frame.showDocument(document);
+    guard.shown = true;
+    frame.activeDocument()->Text1->Tag.clear();
+    focusActiveDocument();
+}
+} // namespace
+
+void Main() {
+    try {
+        const QString line = commandLine();
+        if (!line.isEmpty()) {
+            FormTop& info = FormTop::instance();
+            info.Label1->setText(info.Label1->text() + QStringLiteral("\r\n") + line);
+            // Lets the busy pointer show before the frame is built.
+            QCoreApplication::processEvents();
+        }
+        MDI& frame = MDI::instance();
+        frame.NewChild();
+        frame.activeDocument()->Text1->Tag = QStringLiteral("save");
+        frame.show();
+        frame.activeDocument()->parentWidget()->showMaximized();
+        fillBoxes(frame);
+        focusActiveDocument();
+        if (!line.isEmpty())
+            openCommandLineDocument(frame);
+        FormTop::unload();
+    } catch (const Error&) {
+        // Start-up ends quietly: whatever was opened stays open.
+        focusActiveDocument();
+        FormTop::unload();
+    }
+}
+
+void SyncToolbar(Wordbox* /*document*/) {}
+
 } // namespace Module1

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PlainText.h"
+
 #include <QTextEdit>
 #include <optional>
 
@@ -78,6 +80,9 @@ public:
     void SelPrint(QPrinter& printer);
     void SetFocus();
 
+    // How the last plain-text file loaded was written, so a save can write it back alike.
+    std::optional<PlainText::Encoding> textEncoding;
+
     // The changed marker and whatever else the program keeps on the pane.
     QString Tag;
 
@@ -93,6 +98,8 @@ protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void replaceDocument(QTextDocument* loaded);
@@ -100,6 +107,8 @@ private:
     int twipsPerPixelY() const;
 
     int rightMargin_ = 0;
+    int widthTwips_ = -1;
+    int heightTwips_ = -1;
     quint32 backColor_ = 16777215;
     int lastSelStart_ = -1;
     int lastSelEnd_ = -1;

@@ -1,0 +1,125 @@
+#include "app/FormTop.h"
+
+#include "app/Module1.h"
+#include "platform/Desktop.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+FormTop* loaded = nullptr;
+
+QRect twipsRect(int left, int top, int width, int height) {
+    const ScreenMetrics s = DesktopSeam::current().screen();
+    return QRect(left / s.twipsPerPixelX, top / s.twipsPerPixelY, width / s.twipsPerPixelX,
+                 height / s.twipsPerPixelY);
+}
+
+// The stop button's picture: a 95 × 20 strip reading "Stop".
+QPixmap stopPicture() {
+    QPixmap picture(95, 20);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QColor(150, 30, 30));
+    p.setBrush(QColor(210, 60, 50));
+    p.drawRoundedRect(QRectF(0.5, 0.5, 94, 19), 4, 4);
+    p.setPen(Qt::white);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(12);
+    font.setBold(true);
+    p.setFont(font);
+    p.drawText(picture.rect(), Qt::AlignCenter, QStringLiteral("Stop"));
+    return picture;
+}
+
+class InformationBackground : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        QLinearGradient shade(0, 0, 0, height());
+        shade.setColorAt(0, QColor(235, 240, 250));
+        shade.setColorAt(1, QColor(200, 210, 230));
+        p.fillRect(rect(), shade);
+    }
+};
+} // namespace
+
+FormTop& FormTop::instance() {
+    if (!loaded) {
+        loaded = new FormTop;
+        loaded->Form_Load();
+    }
+    return *loaded;
+}
+
+bool FormTop::isLoaded() {
+    return loaded != nullptr;
+}
+
+void FormTop::unload() {
+    if (!loaded)
+        return;
+    FormTop* window = loaded;
+    window->Form_Unload();
+    delete window;
+}
+
+FormTop::FormTop() : QWidget(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint) {
+    setObjectName(QStringLiteral("FormTop"));
+    setWindowTitle(QStringLiteral("Information"));
+    setFixedSize(twipsRect(0, 0, 3555, 1605).size());
+    FXBack = new InformationBackground(this);
+    FXBack->setObjectName(QStringLiteral("FXBack"));
+    FXBack->setGeometry(rect());
+    Label1 = new QLabel(QStringLiteral(" Reading the file..."), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setAccessibleName(QStringLiteral("Progress"));
+    Label1->setGeometry(twipsRect(180, 210, 3135, 705));
+    Label1->setFont(QFont(QStringLiteral("Arial")));
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1->setWordWrap(true);
+    Command1 = new QPushButton(this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setAccessibleName(QStringLiteral("Stop"));
+    Command1->setToolTip(QStringLiteral("Stop"));
+    Command1->setGeometry(twipsRect(960, 1080, 1500, 340));
+    Command1->setIcon(stopPicture());
+    Command1->setIconSize(QSize(95, 20));
+    connect(Command1, &QPushButton::clicked, this, &FormTop::Command1_Click);
+}
+
+FormTop::~FormTop() {
+    if (loaded == this)
+        Form_Unload();
+}
+
+void FormTop::Form_Load() {
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    Module1::ReadingFile = Module1::True;
+}
+
+void FormTop::Form_Unload() {
+    if (loaded != this)
+        return;
+    loaded = nullptr;
+    QApplication::restoreOverrideCursor();
+    Module1::ReadingFile = Module1::False;
+}
+
+void FormTop::Command1_Click() {
+    unload();
+}
+
+void FormTop::closeEvent(QCloseEvent* event) {
+    // Closing the window by its title bar unloads it like its button does.
+    event->accept();
+    Form_Unload();
+    deleteLater();
+}

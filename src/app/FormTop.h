@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+// The information window: tells the user a file is being read or looked for. While it is
+// loaded the pointer is busy and ReadingFile is true; its button unloads it.
+class FormTop : public QWidget {
+    Q_OBJECT
+
+public:
+    // Loads the window on first use (without showing it).
+    static FormTop& instance();
+    static bool isLoaded();
+    static void unload();
+
+    QLabel* Label1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QWidget* FXBack = nullptr;
+
+    void Command1_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    FormTop();
+    ~FormTop() override;
+    void Form_Load();
+    void Form_Unload();
+};

@@ -1,0 +1,134 @@
+#pragma once
+
+#include "platform/CommonDialog.h"
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+
+class QComboBox;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QAbstractButton;
+class QLabel;
+class StatusPanels;
+class Wordbox;
+
+// The frame: menus, the toolbar panel, the status bar and the area holding the document
+// windows. One instance, loaded on first use; it places itself from multi.ini when it loads.
+class MDI : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static MDI& instance();
+    static bool isLoaded();
+    // Destroys the frame without its shutdown (tests, and the end of the program).
+    static void unload();
+
+    // The folder holding multi.ini; the program's own folder unless a test chose another.
+    static QString programDirectory();
+    static void setProgramDirectoryForTests(const QString& directory);
+    QString settingsPath() const;
+
+    // How "E&xit and restore" ends the program; tests replace it.
+    static std::function<void()> endProgramAtOnce;
+
+    void NewChild();
+    // Adds a document window created elsewhere to the frame and shows it.
+    void showDocument(Wordbox* document);
+    Wordbox* activeDocument() const;
+    QList<Wordbox*> documents() const;
+    void activateDocument(Wordbox* document);
+
+    void setDocumentCommandsEnabled(bool enabled);
+
+    // The background colour remembered beside a document: dat 2 reads it (white when none is
+    // stored), dat 1 stores the active document's.
+    quint32 rtfcolor(const QString& name, int dat);
+    QString removeTags(const QString& text) const;
+    void popupEditMenu(const QPoint& globalPosition);
+
+    // Frame geometry in twips, as stored in multi.ini.
+    QRect geometryTwips() const;
+    void setGeometryTwips(const QRect& twips);
+
+    // Command handlers other windows call.
+    void filenew_Click();
+    void file2_Click();
+    void file4_Click();
+    void file5_Click();
+    void Print_run_Click();
+    void SSCommand2_Click();
+    void Win1_Click();
+    void Win2_Click();
+    void Win3_Click();
+    void MDIForm_DblClick();
+    void MDIForm_Unload(int& Cancel);
+    void picPicture1_Resize();
+    void cboFontCombo_Click();
+    void cboSizeCombo_Click();
+    void ImgButtons_Click(int Index);
+
+    // Menus and controls under their given names.
+    QMenu* file1 = nullptr;
+    QAction* filenew = nullptr;
+    QAction* file2 = nullptr;
+    QAction* file4 = nullptr;
+    QAction* file5 = nullptr;
+    QAction* Print_run = nullptr;
+    QAction* SSCommand2 = nullptr;
+    QMenu* itemedit = nullptr;
+    QAction* undoitem = nullptr;
+    QAction* cutitem = nullptr;
+    QAction* copyitem = nullptr;
+    QAction* pasteitem = nullptr;
+    QAction* clearitem = nullptr;
+    QAction* allitem = nullptr;
+    QAction* Edit_Find = nullptr;
+    QMenu* exet = nullptr;
+    QAction* exeI = nullptr;
+    QAction* exet1 = nullptr;
+    QAction* exet2 = nullptr;
+    QAction* exet3 = nullptr;
+    QAction* exet4 = nullptr;
+    QMenu* Win = nullptr;
+    QAction* Win1 = nullptr;
+    QAction* Win2 = nullptr;
+    QAction* Win3 = nullptr;
+    std::array<QAction*, 8> Shell_Run{};
+    QMenu* help = nullptr;
+    QAction* help1 = nullptr;
+    QAction* help2 = nullptr;
+
+    QWidget* picPicture1 = nullptr;
+    QWidget* ToolFXBack = nullptr;
+    std::array<QAbstractButton*, 10> ImgButtons{};
+    std::array<QAbstractButton*, 3> ImgFButtons{};
+    std::array<QAbstractButton*, 3> ImgAButtons{};
+    std::array<QAbstractButton*, 4> SSCommand1{};
+    QComboBox* cboFontCombo = nullptr;
+    QComboBox* cboSizeCombo = nullptr;
+    QComboBox* Combo2 = nullptr;
+    StatusPanels* StatusBar1 = nullptr;
+    QMdiArea* mdiArea = nullptr;
+
+    CommonDialog Com1;
+    CommonDialog Com2;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    MDI();
+    void MDIForm_Load();
+    void createFileMenu();
+    void createEditMenu();
+    void createFormMenu();
+    void createWindowMenu();
+    void createHelpMenu();
+    void createToolbar();
+    void refreshWindowList();
+    QList<QAction*> windowListActions_;
+};

@@ -1,0 +1,111 @@
+#include "app/MDI.h"
+
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+QAction* addEntry(QMenu* menu, const char* name, const QString& caption,
+                  const QKeySequence& shortcut = {}) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    return action;
+}
+
+QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption) {
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+void addSeparator(QMenu* menu, const char* name) {
+    menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+}
+} // namespace
+
+void MDI::createFileMenu() {
+    file1 = addMenu(menuBar(), "file1", QStringLiteral("File"));
+    filenew = addEntry(file1, "filenew", QStringLiteral("New"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    connect(filenew, &QAction::triggered, this, &MDI::filenew_Click);
+    file2 = addEntry(file1, "file2", QStringLiteral("Open"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(file2, &QAction::triggered, this, &MDI::file2_Click);
+    addSeparator(file1, "file3");
+    file4 = addEntry(file1, "file4", QStringLiteral("Save"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(file4, &QAction::triggered, this, &MDI::file4_Click);
+    file5 = addEntry(file1, "file5", QStringLiteral("Save as"));
+    connect(file5, &QAction::triggered, this, &MDI::file5_Click);
+    addSeparator(file1, "dasi7");
+    Print_run = addEntry(file1, "Print_run", QStringLiteral("Print"));
+    connect(Print_run, &QAction::triggered, this, &MDI::Print_run_Click);
+    addSeparator(file1, "dasi8");
+    SSCommand2 = addEntry(file1, "SSCommand2", QStringLiteral("E&xit and restore"));
+    connect(SSCommand2, &QAction::triggered, this, &MDI::SSCommand2_Click);
+}
+
+void MDI::createEditMenu() {
+    itemedit = addMenu(menuBar(), "itemedit", QStringLiteral("&Edit"));
+    undoitem =
+        addEntry(itemedit, "undoitem", QStringLiteral("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    addSeparator(itemedit, "dasi10");
+    cutitem =
+        addEntry(itemedit, "cutitem", QStringLiteral("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    copyitem =
+        addEntry(itemedit, "copyitem", QStringLiteral("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    pasteitem = addEntry(itemedit, "pasteitem", QStringLiteral("Paste"),
+                         QKeySequence(Qt::CTRL | Qt::Key_V));
+    clearitem =
+        addEntry(itemedit, "clearitem", QStringLiteral("Delete"), QKeySequence(Qt::Key_Delete));
+    allitem = addEntry(itemedit, "allitem", QStringLiteral("Select all"));
+    addSeparator(itemedit, "dasi71");
+    Edit_Find =
+        addEntry(itemedit, "Edit_Find", QStringLiteral("Find"), QKeySequence(Qt::CTRL | Qt::Key_F));
+}
+
+void MDI::createFormMenu() {
+    exet = addMenu(menuBar(), "exet", QStringLiteral("F&orm"));
+    exeI = addEntry(exet, "exeI", QStringLiteral("Insert OLE file"));
+    addSeparator(exet, "dasi81");
+    exet1 = addEntry(exet, "exet1", QStringLiteral("Font(&F)"));
+    exet2 = addEntry(exet, "exet2", QStringLiteral("Bullet(&B)"));
+    exet3 = addEntry(exet, "exet3", QStringLiteral("Paragraph(&P)"));
+    exet4 = addEntry(exet, "exet4", QStringLiteral("Tab(&T)"));
+}
+
+void MDI::createWindowMenu() {
+    Win = addMenu(menuBar(), "Win", QStringLiteral("&Window"));
+    Win1 = addEntry(Win, "Win1", QStringLiteral("Cascade"));
+    connect(Win1, &QAction::triggered, this, &MDI::Win1_Click);
+    Win2 = addEntry(Win, "Win2", QStringLiteral("Tile"));
+    connect(Win2, &QAction::triggered, this, &MDI::Win2_Click);
+    Win3 = addEntry(Win, "Win3", QStringLiteral("Arrange Icon"));
+    connect(Win3, &QAction::triggered, this, &MDI::Win3_Click);
+    addSeparator(Win, "dasi99");
+    struct Companion {
+        const char* caption;
+        int functionKey;
+    };
+    static constexpr Companion companions[8] = {{"Stavrel", 1}, {"Omblique", 2}, {"Lindrow", 3},
+                                                {"-", 0},       {"Pimsey", 4},   {"Kordane", 5},
+                                                {"Trellin", 6}, {"Quillet", 7}};
+    for (int i = 0; i < 8; ++i) {
+        const Companion& c = companions[i];
+        if (c.functionKey == 0) {
+            Shell_Run[i] = Win->addSeparator();
+        } else {
+            Shell_Run[i] = Win->addAction(QString::fromLatin1(c.caption));
+            Shell_Run[i]->setShortcut(QKeySequence(Qt::CTRL | (Qt::Key_F1 + c.functionKey - 1)));
+        }
+        Shell_Run[i]->setObjectName(QStringLiteral("Shell_Run(%1)").arg(i));
+    }
+    // This program itself cannot be started from its own menu.
+    Shell_Run[7]->setEnabled(false);
+}
+
+void MDI::createHelpMenu() {
+    help = addMenu(menuBar(), "help", QStringLiteral("&Help"));
+    help1 = addEntry(help, "help1", QStringLiteral("&Help"), QKeySequence(Qt::Key_F1));
+    addSeparator(help, "help3");
+    help2 = addEntry(help, "help2", QStringLiteral("&About"));
+}

@@ -1,0 +1,199 @@
+#include "app/MDI.h"
+
+#include "app/Module1.h"
+#include "app/ToolbarIcons.h"
+#include "document/Wordbox.h"
+#include "platform/Desktop.h"
+#include "platform/RichTextBox.h"
+#include "platform/Runtime.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPainter>
+#include <QToolButton>
+
+namespace {
+constexpr int buttonTwips = 310;
+constexpr int panelHeightTwips = 825;
+
+// Paints the panel's background picture; it sits behind every other control of the panel.
+class ToolbarBackground : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        QLinearGradient shade(0, 0, 0, height());
+        shade.setColorAt(0, QColor(240, 240, 240));
+        shade.setColorAt(1, QColor(208, 208, 208));
+        painter.fillRect(rect(), shade);
+        painter.setPen(QColor(160, 160, 160));
+        painter.drawLine(0, height() - 1, width(), height() - 1);
+    }
+};
+
+class ToolbarPanel : public QWidget {
+public:
+    ToolbarPanel(QWidget* parent, std::function<void()> resized)
+        : QWidget(parent), resized_(std::move(resized)) {}
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        resized_();
+    }
+
+private:
+    std::function<void()> resized_;
+};
+
+struct Placement {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+QRect toPixels(const Placement& p) {
+    const ScreenMetrics screen = DesktopSeam::current().screen();
+    return QRect(p.left / screen.twipsPerPixelX, p.top / screen.twipsPerPixelY,
+                 p.width / screen.twipsPerPixelX, p.height / screen.twipsPerPixelY);
+}
+
+QToolButton* makeButton(QWidget* panel, const QString& name, const QString& tooltip, int left,
+                        int top, bool checkable) {
+    auto* button = new QToolButton(panel);
+    button->setObjectName(name);
+    button->setToolTip(tooltip);
+    button->setAccessibleName(tooltip);
+    button->setIcon(ToolbarIcons::icon(tooltip));
+    button->setIconSize(QSize(16, 16));
+    button->setAutoRaise(true);
+    button->setCheckable(checkable);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(toPixels({left, top, buttonTwips, buttonTwips}));
+    return button;
+}
+
+QComboBox* makeBox(QWidget* panel, const char* name, const QString& label, Placement at,
+                   bool editable) {
+    auto* box = new QComboBox(panel);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setAccessibleName(label);
+    box->setToolTip(label);
+    box->setEditable(editable);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setMaxVisibleItems(20);
+    box->setGeometry(toPixels(at));
+    return box;
+}
+} // namespace
+
+void MDI::createToolbar() {
+    picPicture1 = new ToolbarPanel(this, [this] { picPicture1_Resize(); });
+    picPicture1->setObjectName(QStringLiteral("picPicture1"));
+    picPicture1->setAutoFillBackground(true);
+    QPalette grey = picPicture1->palette();
+    grey.setColor(QPalette::Window, QColor(224, 224, 224));
+    picPicture1->setPalette(grey);
+    picPicture1->setFixedHeight(toPixels({0, 0, 0, panelHeightTwips}).height());
+    ToolFXBack = new ToolbarBackground(picPicture1);
+    ToolFXBack->setObjectName(QStringLiteral("ToolFXBack"));
+
+    struct ButtonSpec {
+        int index;
+        const char* tooltip;
+        int left;
+        int top;
+    };
+    static constexpr ButtonSpec imgButtons[] = {
+        {0, "New", 60, 60},     {1, "Open", 390, 60},   {2, "Save", 720, 60},
+        {3, "Print", 1170, 60}, {4, "Find", 1590, 60},  {5, "Cut", 2130, 60},
+        {6, "Copy", 2460, 60},  {7, "Paste", 2790, 60}, {9, "Bullets", 3450, 450}};
+    for (const ButtonSpec& b : imgButtons) {
+        QToolButton* button = makeButton(picPicture1, QStringLiteral("ImgButtons(%1)").arg(b.index),
+                                         QString::fromLatin1(b.tooltip), b.left, b.top, false);
+        connect(button, &QToolButton::clicked, this, [this, i = b.index] { ImgButtons_Click(i); });
+        ImgButtons[b.index] = button;
+    }
+    static constexpr ButtonSpec fontButtons[] = {
+        {0, "Bold", 60, 450}, {1, "Italic", 390, 450}, {2, "Underline", 720, 450}};
+    for (const ButtonSpec& b : fontButtons)
+        ImgFButtons[b.index] =
+            makeButton(picPicture1, QStringLiteral("ImgFButtons(%1)").arg(b.index),
+                       QString::fromLatin1(b.tooltip), b.left, b.top, true);
+    static constexpr ButtonSpec commandButtons[] = {{0, "Font", 1170, 450},
+                                                    {1, "Font Color", 1590, 450},
+                                                    {2, "Background Color", 1920, 450},
+                                                    {3, "Insert OLE file", 3870, 450}};
+    for (const ButtonSpec& b : commandButtons)
+        SSCommand1[b.index] = makeButton(picPicture1, QStringLiteral("SSCommand1(%1)").arg(b.index),
+                                         QString::fromLatin1(b.tooltip), b.left, b.top, false);
+    static constexpr ButtonSpec alignButtons[] = {
+        {0, "Align Left", 2370, 450}, {1, "Center", 2700, 450}, {2, "Align Right", 3030, 450}};
+    auto* alignGroup = new QButtonGroup(picPicture1);
+    for (const ButtonSpec& b : alignButtons) {
+        ImgAButtons[b.index] =
+            makeButton(picPicture1, QStringLiteral("ImgAButtons(%1)").arg(b.index),
+                       QString::fromLatin1(b.tooltip), b.left, b.top, true);
+        alignGroup->addButton(ImgAButtons[b.index], b.index);
+    }
+
+    cboFontCombo =
+        makeBox(picPicture1, "cboFontCombo", QStringLiteral("Font"), {3750, 75, 2715, 315}, false);
+    connect(cboFontCombo, &QComboBox::activated, this, &MDI::cboFontCombo_Click);
+    cboSizeCombo =
+        makeBox(picPicture1, "cboSizeCombo", QStringLiteral("Size"), {6630, 75, 735, 315}, true);
+    connect(cboSizeCombo, &QComboBox::activated, this, &MDI::cboSizeCombo_Click);
+    Combo2 =
+        makeBox(picPicture1, "Combo2", QStringLiteral("Time and Day"), {7500, 75, 1335, 315}, true);
+    Combo2->setEditText(QStringLiteral("Time and Day"));
+    ToolFXBack->lower();
+}
+
+void MDI::picPicture1_Resize() {
+    ToolFXBack->setGeometry(0, 0, picPicture1->width(), picPicture1->height());
+}
+
+void MDI::ImgButtons_Click(int Index) {
+    switch (Index) {
+    case 0:
+        filenew_Click();
+        break;
+    case 1:
+        file2_Click();
+        break;
+    case 2:
+        file4_Click();
+        break;
+    case 3:
+        Print_run_Click();
+        break;
+    default:
+        break;
+    }
+    if (Wordbox* active = activeDocument())
+        active->Text1->SetFocus();
+}
+
+void MDI::cboFontCombo_Click() {
+    Wordbox* active = activeDocument();
+    if (!active)
+        return;
+    active->Text1->setSelFontName(cboFontCombo->currentText());
+    active->Text1->SetFocus();
+}
+
+void MDI::cboSizeCombo_Click() {
+    Wordbox* active = activeDocument();
+    if (!active)
+        return;
+    try {
+        active->Text1->setSelFontSize(Runtime::Val(cboSizeCombo->currentText()));
+    } catch (...) {
+        // A size the pane refuses leaves the text as it was.
+    }
+    active->Text1->SetFocus();
+}

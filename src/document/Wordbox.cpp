@@ -1,0 +1,150 @@
+#include "document/Wordbox.h"
+
+#include "app/MDI.h"
+#include "app/Module1.h"
+#include "document/Ruler.h"
+#include "document/RulerDrawing.h"
+#include "platform/Desktop.h"
+#include "platform/MsgBox.h"
+#include "platform/RichTextBox.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+
+namespace {
+constexpr int rulerHeightTwips = 390;
+constexpr int paneTopTwips = 390;
+constexpr int designWidthTwips = 4275;
+constexpr int designHeightTwips = 5490;
+constexpr int widestWrapTwips = 10080;
+
+int twipsPerPixelX() {
+    return DesktopSeam::current().screen().twipsPerPixelX;
+}
+int twipsPerPixelY() {
+    return DesktopSeam::current().screen().twipsPerPixelY;
+}
+} // namespace
+
+Wordbox::Wordbox(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("Wordbox"));
+    setWindowTitle(QStringLiteral("noname"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    PicRuler = new Ruler(this);
+    PicRuler->setGeometry(0, 0, width(), rulerHeightTwips / twipsPerPixelY());
+    Text1 = new RichTextBox(this);
+    Text1->move(0, paneTopTwips / twipsPerPixelY());
+    Text1->setWidth(4245);
+    Text1->setHeight(5085);
+    resize(designWidthTwips / twipsPerPixelX(), designHeightTwips / twipsPerPixelY());
+
+    connect(PicRuler, &Ruler::GotFocus, this, &Wordbox::picRuler_GotFocus);
+    connect(PicRuler, &Ruler::Paint, this, &Wordbox::picRuler_Paint);
+    connect(Text1, &RichTextBox::Change, this, &Wordbox::Text1_Change);
+    connect(Text1, &RichTextBox::KeyDown, this, &Wordbox::text1_KeyDown);
+    connect(Text1, &RichTextBox::MouseDown, this, &Wordbox::text1_MouseDown);
+    connect(Text1, &RichTextBox::SelChange, this, &Wordbox::text1_SelChange);
+
+    Form_Load();
+}
+
+Wordbox::~Wordbox() {
+    // A window torn down without closing (the program ending) still leaves the count right.
+    if (counted_ && Module1::OpenDocCount > 0)
+        --Module1::OpenDocCount;
+}
+
+int Wordbox::ScaleWidth() const {
+    return width() * twipsPerPixelX();
+}
+int Wordbox::ScaleHeight() const {
+    return height() * twipsPerPixelY();
+}
+
+void Wordbox::Form_Load() {
+    Module1::countDocumentIn();
+    counted_ = true;
+    if (Module1::OpenDocCount == 1 && MDI::isLoaded())
+        MDI::instance().setDocumentCommandsEnabled(true);
+}
+
+void Wordbox::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    PicRuler->setGeometry(0, 0, width(), rulerHeightTwips / twipsPerPixelY());
+    Form_Resize();
+}
+
+void Wordbox::Form_Resize() {
+    const int scaleWidth = ScaleWidth();
+    const int scaleHeight = ScaleHeight();
+    if (scaleHeight < 400)
+        return;
+    Text1->setWidth(scaleWidth);
+    // The pane reaches 50 twips past the bottom edge, as it always has.
+    Text1->setHeight(scaleHeight - 340);
+    Text1->setRightMargin(scaleWidth <= widestWrapTwips ? scaleWidth - 300 : widestWrapTwips);
+}
+
+void Wordbox::closeEvent(QCloseEvent* event) {
+    int cancel = 0;
+    Form_QueryUnload(cancel);
+    if (cancel != 0)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void Wordbox::Form_QueryUnload(int& Cancel) {
+    if (Text1->Tag == QLatin1String("save") && !Text1->Text().isEmpty()) {
+        const int answer =
+            MsgBox(QStringLiteral("Save changes to ") + Caption() + QStringLiteral(" ?"), 35,
+                   QStringLiteral("Question "));
+        if (answer == MsgBoxResult::Cancel) {
+            Module1::CloseCancelled = Module1::True;
+            Cancel = 1;
+            return;
+        }
+        if (answer == MsgBoxResult::Yes && MDI::isLoaded())
+            MDI::instance().file4_Click();
+    }
+    Module1::countDocumentOut();
+    counted_ = false;
+    if (Module1::OpenDocCount == 0 && MDI::isLoaded())
+        MDI::instance().setDocumentCommandsEnabled(false);
+}
+
+void Wordbox::picRuler_GotFocus() {
+    Text1->SetFocus();
+}
+
+void Wordbox::picRuler_Paint() {
+    // Each ruler shows its own window's scale and tab stops, so tiled windows all stay right.
+    DrawRuler(this, 0, 7.0f);
+}
+
+void Wordbox::DrawRuler(Wordbox* mdiFrm, double /*intFrom*/, float intTo) {
+    Ruler* ruler = mdiFrm->PicRuler;
+    RichTextBox* pane = mdiFrm->Text1;
+    const RulerDrawing::TabStops tabs{pane->SelTabCount(),
+                                      [pane](int index) { return double(pane->SelTabs(index)); }};
+    ruler->setDrawing(RulerDrawing::compute(ruler->heightTwips(), intTo, tabs));
+}
+
+void Wordbox::Text1_Change() {
+    Text1->Tag = QStringLiteral("save");
+}
+
+void Wordbox::text1_KeyDown(int& KeyCode, int Shift) {
+    if (KeyCode == 90 && Shift == 2)
+        KeyCode = 0;
+}
+
+void Wordbox::text1_MouseDown(int Button, int /*Shift*/, int /*X*/, int /*Y*/) {
+    if (Button == 2 && MDI::isLoaded())
+        MDI::instance().popupEditMenu(QCursor::pos());
+}
+
+void Wordbox::text1_SelChange() {
+    Module1::SyncToolbar(this);
+}

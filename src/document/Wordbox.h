@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/CommonDialog.h"
+
+#include <QWidget>
+
+class RichTextBox;
+class Ruler;
+
+// A document window: the ruler above the editing pane, and the pane's own dialog control.
+// Constructing one loads it: it counts itself among the open documents.
+class Wordbox : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Wordbox(QWidget* parent = nullptr);
+    ~Wordbox() override;
+
+    Ruler* PicRuler = nullptr;
+    RichTextBox* Text1 = nullptr;
+    CommonDialog Com1;
+
+    QString Caption() const { return windowTitle(); }
+    void setCaption(const QString& caption) { setWindowTitle(caption); }
+
+    // Inner size in twips.
+    int ScaleWidth() const;
+    int ScaleHeight() const;
+
+    void DrawRuler(Wordbox* mdiFrm, double intFrom, float intTo);
+
+    // Handlers, public so the program and the tests can run them as the window system would.
+    void Form_Resize();
+    // Sets Cancel to 1 to keep the window open.
+    void Form_QueryUnload(int& Cancel);
+    void picRuler_GotFocus();
+    void picRuler_Paint();
+    void Text1_Change();
+    void text1_KeyDown(int& KeyCode, int Shift);
+    void text1_MouseDown(int Button, int Shift, int X, int Y);
+    void text1_SelChange();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+    bool counted_ = false;
+};

@@ -1,0 +1,574 @@
+#include "platform/RichTextBox.h"
+
+#include "platform/Colors.h"
+#include "platform/Desktop.h"
+#include "platform/Error.h"
+#include "platform/KeyLocks.h"
+#include "platform/PaneKeys.h"
+#include "platform/PlainText.h"
+#include "platform/Twips.h"
+#include "platform/rtf/RtfReader.h"
+#include "platform/rtf/RtfWriter.h"
+
+#include <QFile>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+#include <QTextList>
+
+namespace {
+constexpr QChar objectReplacement(0xFFFC);
+
+// Calls `visit` for the character format of every piece of text in [start, end); stops early
+// when it returns false.
+template <typename Visit>
+void forEachCharFormat(const QTextDocument* doc, int start, int end, Visit visit) {
+    for (QTextBlock block = doc->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int from = fragment.position();
+            if (from + fragment.length() <= start)
+                continue;
+            if (from >= end)
+                break;
+            if (!visit(fragment.charFormat()))
+                return;
+        }
+    }
+}
+
+template <typename Visit>
+void forEachBlock(const QTextDocument* doc, int start, int end, Visit visit) {
+    const QTextBlock last = doc->findBlock(end > start ? end - 1 : end);
+    for (QTextBlock block = doc->findBlock(start); block.isValid(); block = block.next()) {
+        if (!visit(block))
+            return;
+        if (block == last)
+            return;
+    }
+}
+} // namespace
+
+RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent) {
+    setObjectName(QStringLiteral("Text1"));
+    setAccessibleName(QStringLiteral("Document"));
+    setAcceptRichText(true);
+    setTabChangesFocus(false);
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPointSize(12);
+    setFont(arial);
+    document()->setDefaultFont(arial);
+    QTextCharFormat initial;
+    initial.setFontFamilies({QStringLiteral("Arial")});
+    initial.setFontPointSize(12);
+    setCurrentCharFormat(initial);
+    setTabStopDistance(Twips::toLayout(720));
+    document()->clearUndoRedoStacks();
+
+    connect(this, &QTextEdit::textChanged, this, &RichTextBox::Change);
+    const auto selectionMoved = [this] {
+        const QTextCursor cursor = textCursor();
+        if (cursor.selectionStart() == lastSelStart_ && cursor.selectionEnd() == lastSelEnd_)
+            return;
+        lastSelStart_ = cursor.selectionStart();
+        lastSelEnd_ = cursor.selectionEnd();
+        emit SelChange();
+    };
+    connect(this, &QTextEdit::cursorPositionChanged, this, selectionMoved);
+    connect(this, &QTextEdit::selectionChanged, this, selectionMoved);
+}
+
+QString RichTextBox::Text() const {
+    QString text = document()->toRawText();
+    for (QChar& c : text) {
+        if (c == QChar::ParagraphSeparator)
+            c = QLatin1Char('\n');
+        else if (c == QChar::LineSeparator)
+            c = QLatin1Char('\v');
+    }
+    return text;
+}
+
+void RichTextBox::setText(const QString& text) {
+    const QTextCharFormat format = currentCharFormat();
+    QTextCursor cursor(document());
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text, format);
+    setTextCursor(QTextCursor(document()));
+}
+
+int RichTextBox::SelStart() const {
+    return textCursor().selectionStart();
+}
+
+void RichTextBox::setSelStart(int position) {
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(qBound(0, position, int(document()->characterCount()) - 1));
+    setTextCursor(cursor);
+}
+
+int RichTextBox::SelLength() const {
+    const QTextCursor cursor = textCursor();
+    return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void RichTextBox::setSelLength(int length) {
+    QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
+    const int last = int(document()->characterCount()) - 1;
+    cursor.setPosition(start);
+    cursor.setPosition(qBound(0, start + length, last), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+QString RichTextBox::SelText() const {
+    QString text = textCursor().selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\v'));
+    return text;
+}
+
+void RichTextBox::setSelText(const QString& text) {
+    QTextCursor cursor = textCursor();
+    cursor.insertText(text);
+    setTextCursor(cursor);
+}
+
+template <typename T, typename Read>
+static std::optional<T> uniformChar(const RichTextBox* box, Read read) {
+    const QTextCursor cursor = box->textCursor();
+    if (!cursor.hasSelection())
+        return read(box->currentCharFormat());
+    std::optional<T> value;
+    bool mixed = false;
+    forEachCharFormat(box->document(), cursor.selectionStart(), cursor.selectionEnd(),
+                      [&](const QTextCharFormat& format) {
+                          const T current = read(format);
+                          if (value && *value != current)
+                              mixed = true;
+                          value = current;
+                          return !mixed;
+                      });
+    if (mixed)
+        return std::nullopt;
+    return value ? value : std::optional<T>(read(box->currentCharFormat()));
+}
+
+template <typename T, typename Read>
+static std::optional<T> uniformBlock(const RichTextBox* box, Read read) {
+    const QTextCursor cursor = box->textCursor();
+    std::optional<T> value;
+    bool mixed = false;
+    forEachBlock(box->document(), cursor.selectionStart(), cursor.selectionEnd(),
+                 [&](const QTextBlock& block) {
+                     const T current = read(block);
+                     if (value && *value != current)
+                         mixed = true;
+                     value = current;
+                     return !mixed;
+                 });
+    return mixed ? std::nullopt : value;
+}
+
+static void mergeChar(RichTextBox* box, const QTextCharFormat& format) {
+    box->mergeCurrentCharFormat(format);
+}
+
+static void mergeBlock(RichTextBox* box, const std::function<void(QTextBlockFormat&)>& change) {
+    QTextCursor cursor = box->textCursor();
+    cursor.beginEditBlock();
+    forEachBlock(box->document(), cursor.selectionStart(), cursor.selectionEnd(),
+                 [&](const QTextBlock& block) {
+                     QTextCursor at(block);
+                     QTextBlockFormat format = block.blockFormat();
+                     change(format);
+                     at.setBlockFormat(format);
+                     return true;
+                 });
+    cursor.endEditBlock();
+}
+
+std::optional<QString> RichTextBox::SelFontName() const {
+    return uniformChar<QString>(this, [](const QTextCharFormat& f) {
+        const QStringList families = f.fontFamilies().toStringList();
+        return families.isEmpty() ? f.font().family() : families.first();
+    });
+}
+
+void RichTextBox::setSelFontName(const QString& name) {
+    QTextCharFormat format;
+    format.setFontFamilies({name});
+    mergeChar(this, format);
+}
+
+std::optional<double> RichTextBox::SelFontSize() const {
+    return uniformChar<double>(this, [this](const QTextCharFormat& f) {
+        const double size = f.fontPointSize();
+        return size > 0 ? size : document()->defaultFont().pointSizeF();
+    });
+}
+
+void RichTextBox::setSelFontSize(double points) {
+    if (!(points > 0) || points > 1638)
+        throw Error::withNumber(380);
+    QTextCharFormat format;
+    format.setFontPointSize(points);
+    mergeChar(this, format);
+}
+
+std::optional<bool> RichTextBox::SelBold() const {
+    return uniformChar<bool>(
+        this, [](const QTextCharFormat& f) { return f.fontWeight() >= QFont::Bold; });
+}
+
+void RichTextBox::setSelBold(bool on) {
+    QTextCharFormat format;
+    format.setFontWeight(on ? QFont::Bold : QFont::Normal);
+    mergeChar(this, format);
+}
+
+std::optional<bool> RichTextBox::SelItalic() const {
+    return uniformChar<bool>(this, [](const QTextCharFormat& f) { return f.fontItalic(); });
+}
+
+void RichTextBox::setSelItalic(bool on) {
+    QTextCharFormat format;
+    format.setFontItalic(on);
+    mergeChar(this, format);
+}
+
+std::optional<bool> RichTextBox::SelUnderline() const {
+    return uniformChar<bool>(this, [](const QTextCharFormat& f) { return f.fontUnderline(); });
+}
+
+void RichTextBox::setSelUnderline(bool on) {
+    QTextCharFormat format;
+    format.setFontUnderline(on);
+    mergeChar(this, format);
+}
+
+std::optional<bool> RichTextBox::SelStrikeThru() const {
+    return uniformChar<bool>(this, [](const QTextCharFormat& f) { return f.fontStrikeOut(); });
+}
+
+void RichTextBox::setSelStrikeThru(bool on) {
+    QTextCharFormat format;
+    format.setFontStrikeOut(on);
+    mergeChar(this, format);
+}
+
+std::optional<quint32> RichTextBox::SelColor() const {
+    return uniformChar<quint32>(this, [](const QTextCharFormat& f) {
+        return f.hasProperty(QTextFormat::ForegroundBrush)
+                   ? Colors::fromQColor(f.foreground().color())
+                   : Colors::black;
+    });
+}
+
+void RichTextBox::setSelColor(quint32 color) {
+    QTextCharFormat format;
+    format.setForeground(Colors::toQColor(color));
+    mergeChar(this, format);
+}
+
+std::optional<int> RichTextBox::SelAlignment() const {
+    return uniformBlock<int>(this, [](const QTextBlock& block) {
+        const Qt::Alignment a = block.blockFormat().alignment();
+        if (a & Qt::AlignRight)
+            return 1;
+        if (a & Qt::AlignHCenter)
+            return 2;
+        if (a & Qt::AlignJustify)
+            return 3;
+        return 0;
+    });
+}
+
+void RichTextBox::setSelAlignment(int alignment) {
+    static constexpr Qt::Alignment byNumber[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter,
+                                                 Qt::AlignJustify};
+    if (alignment < 0 || alignment > 3)
+        throw Error::withNumber(380);
+    mergeBlock(this, [&](QTextBlockFormat& f) { f.setAlignment(byNumber[alignment]); });
+}
+
+std::optional<bool> RichTextBox::SelBullet() const {
+    return uniformBlock<bool>(this, [](const QTextBlock& block) {
+        const QTextList* list = block.textList();
+        return list && list->format().style() == QTextListFormat::ListDisc;
+    });
+}
+
+void RichTextBox::setSelBullet(bool on) {
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    if (on) {
+        QTextListFormat bullets;
+        bullets.setStyle(QTextListFormat::ListDisc);
+        bullets.setIndent(1);
+        cursor.createList(bullets);
+    } else {
+        forEachBlock(document(), cursor.selectionStart(), cursor.selectionEnd(),
+                     [](const QTextBlock& block) {
+                         if (QTextList* list = block.textList()) {
+                             list->remove(block);
+                             QTextCursor at(block);
+                             QTextBlockFormat format = block.blockFormat();
+                             format.setIndent(0);
+                             at.setBlockFormat(format);
+                         }
+                         return true;
+                     });
+    }
+    cursor.endEditBlock();
+}
+
+std::optional<int> RichTextBox::SelIndent() const {
+    return uniformBlock<int>(this, [](const QTextBlock& block) {
+        const QTextBlockFormat f = block.blockFormat();
+        return Twips::fromLayout(f.leftMargin() + f.textIndent());
+    });
+}
+
+void RichTextBox::setSelIndent(int twips) {
+    // The first line moves; the following lines keep their place.
+    mergeBlock(this, [&](QTextBlockFormat& f) {
+        const qreal following = f.leftMargin();
+        f.setTextIndent(Twips::toLayout(twips) - following);
+    });
+}
+
+std::optional<int> RichTextBox::SelRightIndent() const {
+    return uniformBlock<int>(this, [](const QTextBlock& block) {
+        return Twips::fromLayout(block.blockFormat().rightMargin());
+    });
+}
+
+void RichTextBox::setSelRightIndent(int twips) {
+    mergeBlock(this, [&](QTextBlockFormat& f) { f.setRightMargin(Twips::toLayout(twips)); });
+}
+
+std::optional<int> RichTextBox::SelHangingIndent() const {
+    return uniformBlock<int>(this, [](const QTextBlock& block) {
+        return Twips::fromLayout(-block.blockFormat().textIndent());
+    });
+}
+
+void RichTextBox::setSelHangingIndent(int twips) {
+    // The first line keeps its place; the following lines move.
+    mergeBlock(this, [&](QTextBlockFormat& f) {
+        const qreal first = f.leftMargin() + f.textIndent();
+        f.setLeftMargin(first + Twips::toLayout(twips));
+        f.setTextIndent(-Twips::toLayout(twips));
+    });
+}
+
+std::optional<int> RichTextBox::SelTabCount() const {
+    const auto tabs = uniformBlock<QList<QTextOption::Tab>>(
+        this, [](const QTextBlock& block) { return block.blockFormat().tabPositions(); });
+    if (!tabs)
+        return std::nullopt;
+    return int(tabs->size());
+}
+
+int RichTextBox::SelTabs(int index) const {
+    const QList<QTextOption::Tab> tabs = textCursor().blockFormat().tabPositions();
+    if (index < 0 || index >= tabs.size())
+        throw Error::withNumber(380);
+    return Twips::fromLayout(tabs[index].position);
+}
+
+void RichTextBox::setSelTabStops(const QList<int>& twips) {
+    QList<QTextOption::Tab> tabs;
+    for (int position : twips)
+        tabs.append(QTextOption::Tab(Twips::toLayout(position), QTextOption::LeftTab));
+    mergeBlock(this, [&](QTextBlockFormat& f) { f.setTabPositions(tabs); });
+}
+
+void RichTextBox::setRightMargin(int twips) {
+    rightMargin_ = twips;
+    if (twips <= 0) {
+        setLineWrapMode(QTextEdit::WidgetWidth);
+        return;
+    }
+    setLineWrapMode(QTextEdit::FixedPixelWidth);
+    setLineWrapColumnOrWidth(qMax(1, qRound(Twips::toLayout(twips))));
+}
+
+void RichTextBox::setBackColor(quint32 color) {
+    backColor_ = color;
+    QPalette p = palette();
+    p.setColor(QPalette::Base, Colors::toQColor(color));
+    setPalette(p);
+}
+
+int RichTextBox::twipsPerPixelX() const {
+    return DesktopSeam::current().screen().twipsPerPixelX;
+}
+int RichTextBox::twipsPerPixelY() const {
+    return DesktopSeam::current().screen().twipsPerPixelY;
+}
+
+// The size set in twips is remembered while the pixel size still matches it, so a value set
+// reads back unchanged although pixels are coarser than twips.
+int RichTextBox::Width() const {
+    return width() == widthTwips_ / twipsPerPixelX() ? widthTwips_ : width() * twipsPerPixelX();
+}
+void RichTextBox::setWidth(int twips) {
+    widthTwips_ = qMax(0, twips);
+    resize(widthTwips_ / twipsPerPixelX(), height());
+}
+int RichTextBox::Height() const {
+    return height() == heightTwips_ / twipsPerPixelY() ? heightTwips_ : height() * twipsPerPixelY();
+}
+void RichTextBox::setHeight(int twips) {
+    heightTwips_ = qMax(0, twips);
+    resize(width(), heightTwips_ / twipsPerPixelY());
+}
+
+bool RichTextBox::canUndo() const {
+    return document()->isUndoAvailable();
+}
+
+void RichTextBox::replaceDocument(QTextDocument* loaded) {
+    // Swapping in a finished document keeps loading off the pane's per-edit bookkeeping.
+    loaded->setDefaultFont(document()->defaultFont());
+    loaded->setDefaultTextOption(document()->defaultTextOption());
+    loaded->setUndoRedoEnabled(true);
+    loaded->clearUndoRedoStacks();
+    // The pane deletes the document it replaces when that one is its child.
+    loaded->setParent(this);
+    setDocument(loaded);
+    lastSelStart_ = lastSelEnd_ = -1;
+    setTextCursor(QTextCursor(loaded));
+    emit Change();
+}
+
+void RichTextBox::LoadFile(const QString& path, int type) {
+    QFile file(path);
+    if (!file.exists())
+        throw Error::fileNotFound();
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error::pathFileAccess();
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Error::pathFileAccess();
+    auto* loaded = new QTextDocument;
+    loaded->setUndoRedoEnabled(false);
+    if (type == 0) {
+        if (!rtf::read(bytes, *loaded).ok()) {
+            delete loaded;
+            throw Error{32002, QStringLiteral("Unspecified error")};
+        }
+    } else {
+        const PlainText::Decoded decoded = PlainText::decode(bytes);
+        QTextCursor cursor(loaded);
+        cursor.insertText(decoded.text, currentCharFormat());
+        textEncoding = decoded.encoding;
+    }
+    replaceDocument(loaded);
+}
+
+void RichTextBox::SaveFile(const QString& path, int type) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Error::pathFileAccess();
+    const QByteArray bytes = type == 0 ? rtf::write(*document()) : Text().toUtf8();
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw Error::pathFileAccess();
+}
+
+void RichTextBox::SelPrint(QPrinter& printer) {
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection()) {
+        document()->print(&printer);
+        return;
+    }
+    QTextDocument selection;
+    selection.setDefaultFont(document()->defaultFont());
+    QTextCursor(&selection).insertFragment(cursor.selection());
+    selection.print(&printer);
+}
+
+void RichTextBox::SetFocus() {
+    setFocus(Qt::OtherFocusReason);
+}
+
+bool RichTextBox::event(QEvent* e) {
+    if (e->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(e);
+        // Leave Ctrl+Z to the Edit menu's Undo shortcut instead of the pane's own undo.
+        if (key->key() == Qt::Key_Z && key->modifiers() == Qt::ControlModifier) {
+            e->ignore();
+            return false;
+        }
+    }
+    return QTextEdit::event(e);
+}
+
+void RichTextBox::keyPressEvent(QKeyEvent* e) {
+    int keyCode = PaneKeys::keyCode(e->key());
+    const int shift = PaneKeys::shiftMask(e->modifiers());
+    if (keyCode != 0) {
+        emit KeyDown(keyCode, shift);
+        if (keyCode == 0) {
+            e->accept();
+            return;
+        }
+    }
+    if (e->key() == Qt::Key_Insert && e->modifiers() == Qt::NoModifier) {
+        KeyLocks::toggleInsertMode();
+        setOverwriteMode(!KeyLocks::insertMode());
+        return;
+    }
+    switch (PaneKeys::editAction(e->key(), e->modifiers())) {
+    case PaneKeys::EditAction::Undo:
+        undo();
+        return;
+    case PaneKeys::EditAction::Cut:
+        cut();
+        return;
+    case PaneKeys::EditAction::Copy:
+        copy();
+        return;
+    case PaneKeys::EditAction::Paste:
+        paste();
+        return;
+    case PaneKeys::EditAction::None:
+        break;
+    }
+    QTextEdit::keyPressEvent(e);
+}
+
+void RichTextBox::mousePressEvent(QMouseEvent* e) {
+    int button = 0;
+    if (e->button() == Qt::LeftButton)
+        button = 1;
+    else if (e->button() == Qt::RightButton)
+        button = 2;
+    else if (e->button() == Qt::MiddleButton)
+        button = 4;
+    const QPoint at = e->position().toPoint();
+    emit MouseDown(button, PaneKeys::shiftMask(e->modifiers()), at.x() * twipsPerPixelX(),
+                   at.y() * twipsPerPixelY());
+    if (e->button() == Qt::RightButton) {
+        // The context menu belongs to the program (the Edit menu), not the pane.
+        e->accept();
+        return;
+    }
+    QTextEdit::mousePressEvent(e);
+}
+
+void RichTextBox::contextMenuEvent(QContextMenuEvent* e) {
+    e->accept();
+}
+
+void RichTextBox::focusInEvent(QFocusEvent* e) {
+    // Insert and overtype are one state for all panes, as the keyboard's was.
+    setOverwriteMode(!KeyLocks::insertMode());
+    QTextEdit::focusInEvent(e);
+}

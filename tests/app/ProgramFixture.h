@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/FormTop.h"
+#include "app/MDI.h"
+#include "app/Module1.h"
+#include "document/Wordbox.h"
+#include "platform/RichTextBox.h"
+#include "platform/ScriptedDesktop.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+// A fresh program for each test: scripted desktop, its own program folder (for multi.ini), no
+// frame loaded and the shared state zeroed.
+class ProgramFixture : public ::testing::Test {
+protected:
+    ProgramFixture() {
+        MDI::setProgramDirectoryForTests(folder.path());
+        Module1::setCommandLineForTests(QString());
+        resetState();
+    }
+    ~ProgramFixture() override {
+        scripted.desktop.messageAnswers.clear();
+        // Tear down without questions: every document counts as unchanged.
+        if (MDI::isLoaded()) {
+            for (Wordbox* document : MDI::instance().documents())
+                document->Text1->Tag.clear();
+        }
+        MDI::unload();
+        FormTop::unload();
+        resetState();
+    }
+
+    static void resetState() {
+        Module1::OpenDocCount = 0;
+        Module1::CloseCancelled = Module1::False;
+        Module1::ReadingFile = Module1::False;
+        Module1::CommandFile.clear();
+    }
+
+    QString path(const QString& name) const { return folder.filePath(name); }
+
+    void writeFile(const QString& name, const QByteArray& bytes) const {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QByteArray readFile(const QString& name) const {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    MDI& frame() { return MDI::instance(); }
+    Wordbox* active() { return MDI::instance().activeDocument(); }
+
+    ScopedScriptedDesktop scripted;
+    QTemporaryDir folder;
+};

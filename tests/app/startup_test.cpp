@@ -1,0 +1,117 @@
+#include "ProgramFixture.h"
+
+#include "platform/MsgBox.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QMdiSubWindow>
+#include <QPushButton>
+
+namespace {
+class Startup : public ProgramFixture {};
+} // namespace
+
+TEST_F(Startup, WithoutCommandLineOpensOneMaximisedChangedNoname) {
+    Module1::Main();
+    ASSERT_EQ(frame().documents().size(), 1);
+    Wordbox* document = active();
+    EXPECT_EQ(document->Caption(), "noname");
+    EXPECT_TRUE(document->parentWidget()->isMaximized());
+    EXPECT_EQ(document->Text1->Tag, "save");
+    EXPECT_EQ(document->Text1->Text(), "");
+    EXPECT_EQ(Module1::OpenDocCount, 1);
+    EXPECT_FALSE(FormTop::isLoaded());
+    EXPECT_EQ(Module1::ReadingFile, Module1::False);
+    EXPECT_EQ(document->Text1->SelFontName(), "Arial");
+    EXPECT_EQ(document->Text1->SelFontSize(), 12.0);
+    // Closing the untouched window asks nothing although it is marked changed.
+    frame().close();
+    EXPECT_TRUE(scripted.desktop.messages.isEmpty());
+}
+
+TEST_F(Startup, FillsTheThreeBoxes) {
+    scripted.desktop.fonts = {"Times New Roman", "Arial", "Courier New", "arial"};
+    Module1::Main();
+    QComboBox* dates = frame().Combo2;
+    ASSERT_EQ(dates->count(), 10);
+    EXPECT_EQ(dates->itemText(2), dates->itemText(4));
+    EXPECT_EQ(dates->currentText(), "Time and Day");
+
+    QComboBox* fonts = frame().cboFontCombo;
+    ASSERT_EQ(fonts->count(), 4);
+    for (int i = 1; i < fonts->count(); ++i)
+        EXPECT_LE(QString::compare(fonts->itemText(i - 1), fonts->itemText(i), Qt::CaseInsensitive),
+                  0);
+    EXPECT_EQ(fonts->currentText(), "Arial");
+
+    QComboBox* sizes = frame().cboSizeCombo;
+    ASSERT_EQ(sizes->count(), 70);
+    EXPECT_EQ(sizes->itemText(0), " 6");
+    EXPECT_EQ(sizes->itemText(69), " 75");
+    EXPECT_EQ(sizes->currentIndex(), 6);
+    EXPECT_EQ(sizes->currentText(), " 12");
+}
+
+TEST_F(Startup, WithoutArialNoFontIsSelectedOrApplied) {
+    scripted.desktop.fonts = {"DejaVu Sans", "Liberation Serif", "arial"};
+    Module1::Main();
+    EXPECT_EQ(frame().cboFontCombo->currentIndex(), -1);
+    // The pane keeps its design font: nothing was applied from the box.
+    EXPECT_EQ(active()->Text1->SelFontName(), "Arial");
+}
+
+TEST_F(Startup, CommandLineFileOpensInASecondUnchangedWindow) {
+    writeFile("letter.txt", "Dear Sir,\r\nHello.");
+    Module1::setCommandLineForTests("\"" + path("letter.txt") + "\"");
+    Module1::Main();
+    ASSERT_EQ(frame().documents().size(), 2);
+    EXPECT_EQ(Module1::OpenDocCount, 2);
+    EXPECT_EQ(active()->Caption(), path("letter.txt"));
+    EXPECT_EQ(active()->Text1->Text(), "Dear Sir,\nHello.");
+    EXPECT_EQ(active()->Text1->Tag, "");
+    EXPECT_EQ(Module1::CommandFile, path("letter.txt"));
+    EXPECT_FALSE(FormTop::isLoaded());
+    EXPECT_EQ(Module1::ReadingFile, Module1::False);
+    EXPECT_EQ(frame().documents().first()->Caption(), "noname");
+}
+
+TEST_F(Startup, HtmlOnTheCommandLineLosesItsTags) {
+    writeFile("PAGE.HTML", "<b>Hi</b> there");
+    Module1::setCommandLineForTests(path("PAGE.HTML"));
+    Module1::Main();
+    EXPECT_EQ(active()->Text1->Text(), "Hi there");
+}
+
+TEST_F(Startup, MissingCommandLineFileEndsQuietly) {
+    Module1::setCommandLineForTests(path("gone.txt"));
+    Module1::Main();
+    EXPECT_TRUE(scripted.desktop.messages.isEmpty());
+    EXPECT_FALSE(FormTop::isLoaded());
+    EXPECT_EQ(Module1::ReadingFile, Module1::False);
+    // The window made for the file is closed again; the first window is what the user sees.
+    EXPECT_EQ(Module1::OpenDocCount, 1);
+    ASSERT_EQ(frame().documents().size(), 1);
+    EXPECT_EQ(active()->Caption(), "noname");
+}
+
+TEST_F(Startup, QuoteRemovalSkipsTheCharacterAfterEachRemovedQuote) {
+    // The search goes on one character after each removed quote, so of two quotes in a row the
+    // second stays: the name is a lone quote, which names no file, and start-up ends quietly.
+    Module1::setCommandLineForTests("\"\"");
+    Module1::Main();
+    EXPECT_EQ(Module1::CommandFile, "\"");
+    EXPECT_EQ(frame().documents().size(), 1);
+    EXPECT_TRUE(scripted.desktop.messages.isEmpty());
+}
+
+TEST_F(Startup, InformationWindowDrivesPointerAndFlag) {
+    FormTop& info = FormTop::instance();
+    EXPECT_FALSE(info.isVisible());
+    EXPECT_EQ(Module1::ReadingFile, Module1::True);
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    info.Command1->click();
+    EXPECT_FALSE(FormTop::isLoaded());
+    EXPECT_EQ(Module1::ReadingFile, Module1::False);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}

@@ -1,0 +1,148 @@
+#include "../app/ProgramFixture.h"
+
+#include "document/Ruler.h"
+#include "platform/MsgBox.h"
+
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTest>
+
+namespace {
+class DocumentWindow : public ProgramFixture {
+protected:
+    Wordbox* newDocument() {
+        frame().show();
+        frame().NewChild();
+        return active();
+    }
+};
+} // namespace
+
+TEST_F(DocumentWindow, LayoutFollowsTheClientSize) {
+    Wordbox* document = newDocument();
+    struct Case {
+        int widthPixels;
+        int heightPixels;
+        int paneWidth;
+        int paneHeight;
+        int wrap;
+    };
+    // 15 twips to the pixel.
+    const Case cases[] = {
+        {672, 400, 10080, 6000 - 340, 9780},  // widest that still wraps at width - 300
+        {700, 400, 10500, 6000 - 340, 10080}, // wider: wraps at seven inches
+        {300, 27, 4500, 405 - 340, 4200},     // 405 twips high is still laid out
+    };
+    for (const Case& c : cases) {
+        document->resize(c.widthPixels, c.heightPixels);
+        EXPECT_EQ(document->Text1->Width(), c.paneWidth);
+        EXPECT_EQ(document->Text1->Height(), c.paneHeight);
+        EXPECT_EQ(document->Text1->RightMargin(), c.wrap);
+    }
+    // Below 400 twips the last layout stays.
+    document->resize(100, 26);
+    EXPECT_EQ(document->Text1->Width(), 4500);
+    EXPECT_EQ(document->Text1->RightMargin(), 4200);
+    EXPECT_EQ(document->Text1->y(), 26);
+    EXPECT_EQ(document->PicRuler->height(), 26);
+}
+
+TEST_F(DocumentWindow, NewChildSetsFilterAndUnlimitedWrap) {
+    frame().resize(1000, 700);
+    Wordbox* document = newDocument();
+    EXPECT_EQ(document->Com1.Filter, "rtf Word file|*.rtf");
+    EXPECT_EQ(document->Caption(), "noname");
+    EXPECT_EQ(document->Text1->Tag, "");
+    frame().NewChild();
+    EXPECT_EQ(Module1::OpenDocCount, 2);
+    EXPECT_NE(active(), document);
+}
+
+TEST_F(DocumentWindow, TypingMarksTheDocumentChanged) {
+    Wordbox* document = newDocument();
+    EXPECT_EQ(document->Text1->Tag, "");
+    QTest::keyClicks(document->Text1, "a");
+    EXPECT_EQ(document->Text1->Tag, "save");
+}
+
+TEST_F(DocumentWindow, ClosePromptAnswers) {
+    struct Case {
+        const char* name;
+        int answer;
+        bool closes;
+    };
+    const Case cases[] = {{"Yes saves and closes", MsgBoxResult::Yes, true},
+                          {"No closes", MsgBoxResult::No, true},
+                          {"Cancel keeps the window", MsgBoxResult::Cancel, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Module1::CloseCancelled = Module1::False;
+        Wordbox* document = newDocument();
+        QPointer<Wordbox> alive(document);
+        document->Text1->setText("x");
+        const int before = Module1::OpenDocCount;
+        scripted.desktop.messages.clear();
+        scripted.desktop.messageAnswers.push_back(c.answer);
+        document->parentWidget()->close();
+        ASSERT_EQ(scripted.desktop.messages.size(), 1);
+        EXPECT_EQ(scripted.desktop.messages[0].prompt, "Save changes to noname ?");
+        EXPECT_EQ(scripted.desktop.messages[0].title, "Question ");
+        EXPECT_EQ(scripted.desktop.messages[0].style, 35);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(alive.isNull(), c.closes);
+        EXPECT_EQ(Module1::OpenDocCount, c.closes ? before - 1 : before);
+        EXPECT_EQ(Module1::CloseCancelled, c.closes ? Module1::False : Module1::True);
+        if (!c.closes) {
+            EXPECT_EQ(document->Text1->Text(), "x");
+        }
+    }
+}
+
+TEST_F(DocumentWindow, NoQuestionForAnEmptyOrUnchangedDocument) {
+    Wordbox* emptied = newDocument();
+    emptied->Text1->setText("gone");
+    emptied->Text1->setText("");
+    EXPECT_EQ(emptied->Text1->Tag, "save");
+    emptied->parentWidget()->close();
+    Wordbox* unchanged = newDocument();
+    unchanged->Text1->setText("kept");
+    unchanged->Text1->Tag.clear();
+    unchanged->parentWidget()->close();
+    EXPECT_TRUE(scripted.desktop.messages.isEmpty());
+    EXPECT_EQ(Module1::OpenDocCount, 0);
+}
+
+TEST_F(DocumentWindow, CtrlZIsDiscardedButCtrlShiftZPasses) {
+    Wordbox* document = newDocument();
+    int seen = -1;
+    QObject::connect(document->Text1, &RichTextBox::KeyDown,
+                     [&](int& keyCode, int) { seen = keyCode; });
+    QTest::keyClicks(document->Text1, "ab");
+    QTest::keyClick(document->Text1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(document->Text1->Text(), "ab");
+    EXPECT_EQ(seen, 0);
+    QTest::keyClick(document->Text1, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(seen, 90);
+    // Alt+Backspace is the pane's own undo.
+    QTest::keyClick(document->Text1, Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_NE(document->Text1->Text(), "ab");
+}
+
+TEST_F(DocumentWindow, RightClickPopsUpTheEditMenu) {
+    frame().show();
+    Wordbox* document = newDocument();
+    QTest::mouseClick(document->Text1->viewport(), Qt::LeftButton);
+    EXPECT_FALSE(frame().itemedit->isVisible());
+    QTest::mousePress(document->Text1->viewport(), Qt::RightButton);
+    EXPECT_TRUE(frame().itemedit->isVisible());
+    frame().itemedit->hide();
+}
+
+TEST_F(DocumentWindow, FreshDocumentIsOneEmptyArialParagraphWithNothingToUndo) {
+    Wordbox* document = newDocument();
+    EXPECT_EQ(document->Text1->Text(), "");
+    EXPECT_EQ(document->Text1->document()->blockCount(), 1);
+    EXPECT_EQ(document->Text1->SelFontName(), "Arial");
+    EXPECT_EQ(document->Text1->SelFontSize(), 12.0);
+    EXPECT_FALSE(document->Text1->canUndo());
+}

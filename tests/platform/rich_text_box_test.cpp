@@ -1,0 +1,135 @@
+#include "platform/Error.h"
+#include "platform/RichTextBox.h"
+#include "platform/ScriptedDesktop.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <gtest/gtest.h>
+
+namespace {
+class Pane : public ::testing::Test {
+protected:
+    QString write(const QByteArray& bytes) {
+        const QString name = dir.filePath(QStringLiteral("f%1.txt").arg(++files));
+        QFile file(name);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return name;
+    }
+    ScopedScriptedDesktop scripted;
+    QTemporaryDir dir;
+    RichTextBox pane;
+    int files = 0;
+};
+} // namespace
+
+TEST_F(Pane, PlainTextFilesInEveryEncodingAndLineEnd) {
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QString text;
+    };
+    const Case cases[] = {
+        {"CR LF", "one\r\ntwo\r\n", "one\ntwo\n"},
+        {"LF and lone CR", "a\nb\rc", "a\nb\nc"},
+        {"UTF-8 without BOM", "caf\xc3\xa9", QStringLiteral("caf\u00e9")},
+        {"UTF-8 BOM", "\xef\xbb\xbfok", "ok"},
+        {"UTF-16 LE BOM", QByteArray("\xff\xfeo\0k\0", 6), "ok"},
+        {"Windows-1252", "caf\xe9 \x80", QStringLiteral("caf\u00e9 \u20ac")},
+        {"NUL does not truncate", QByteArray("a\0b", 3), QStringLiteral("a") + QChar(0) + "b"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        pane.LoadFile(write(c.bytes), 1);
+        EXPECT_EQ(pane.Text(), c.text);
+        EXPECT_FALSE(pane.canUndo());
+    }
+}
+
+TEST_F(Pane, LoadFailuresKeepTheDocument) {
+    pane.setText("kept");
+    try {
+        pane.LoadFile(dir.filePath("missing.txt"), 1);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number, Error::FileNotFound);
+    }
+    try {
+        pane.LoadFile(write("plain words"), 0);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_NE(e.number, 0);
+    }
+    EXPECT_EQ(pane.Text(), "kept");
+}
+
+TEST_F(Pane, TextOffsetsMatchSelectionOffsets) {
+    pane.setText("ab\ncd\nef");
+    const QString text = pane.Text();
+    const int at = int(text.indexOf("ef"));
+    pane.setSelStart(at);
+    pane.setSelLength(2);
+    EXPECT_EQ(pane.SelText(), "ef");
+    pane.setSelStart(0);
+    pane.setSelLength(int(text.size()));
+    EXPECT_EQ(pane.SelText(), text);
+    pane.setSelText("");
+    EXPECT_EQ(pane.Text(), "");
+}
+
+TEST_F(Pane, MixedSelectionsReadAsNull) {
+    pane.setText("plain bold");
+    pane.setSelStart(6);
+    pane.setSelLength(4);
+    pane.setSelBold(true);
+    pane.setSelFontSize(20);
+    EXPECT_EQ(pane.SelBold(), true);
+    pane.setSelStart(0);
+    pane.setSelLength(10);
+    EXPECT_EQ(pane.SelBold(), std::nullopt);
+    EXPECT_EQ(pane.SelFontSize(), std::nullopt);
+    EXPECT_EQ(pane.SelItalic(), false);
+    EXPECT_EQ(pane.SelFontName(), "Arial");
+}
+
+TEST_F(Pane, ParagraphAttributesInTwips) {
+    pane.setText("one\ntwo");
+    pane.setSelStart(0);
+    pane.setSelLength(5);
+    pane.setSelIndent(720);
+    pane.setSelHangingIndent(360);
+    pane.setSelRightIndent(1440);
+    pane.setSelTabStops({720, 1440});
+    pane.setSelAlignment(2);
+    EXPECT_EQ(pane.SelIndent(), 720);
+    EXPECT_EQ(pane.SelHangingIndent(), 360);
+    EXPECT_EQ(pane.SelRightIndent(), 1440);
+    EXPECT_EQ(pane.SelTabCount(), 2);
+    EXPECT_EQ(pane.SelTabs(1), 1440);
+    EXPECT_EQ(pane.SelAlignment(), 2);
+    pane.setSelStart(5);
+    pane.setSelTabStops({360});
+    pane.setSelStart(0);
+    pane.setSelLength(5);
+    EXPECT_EQ(pane.SelTabCount(), std::nullopt);
+    pane.setSelBullet(true);
+    EXPECT_EQ(pane.SelBullet(), true);
+    pane.setSelBullet(false);
+    EXPECT_EQ(pane.SelBullet(), false);
+}
+
+TEST_F(Pane, EditingKeysTheDesktopDoesNotGiveTextFields) {
+    pane.setText("hello");
+    pane.setSelStart(0);
+    pane.setSelLength(5);
+    QTest::keyClick(&pane, Qt::Key_Insert, Qt::ControlModifier);
+    QTest::keyClick(&pane, Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_EQ(pane.Text(), "");
+    QTest::keyClick(&pane, Qt::Key_Insert, Qt::ShiftModifier);
+    QTest::keyClick(&pane, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(pane.Text(), "hellohello");
+    QTest::keyClick(&pane, Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(pane.Text(), "hello");
+}
