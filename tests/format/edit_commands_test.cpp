@@ -71,6 +71,7 @@ TEST(EditMenuState, FollowsSelectionClipboardAndUndo) {
         SCOPED_TRACE(row.name);
         RichTextBox pane;
         pane.setText(QStringLiteral("abc"));
+        pane.document()->clearUndoRedoStacks();
         pane.setSelStart(1);
         pane.setSelLength(row.selLength);
         fillClipboard(row.clipboard);
