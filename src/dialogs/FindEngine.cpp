@@ -1,5 +1,7 @@
 #include "dialogs/FindEngine.h"
 
+#include "platform/Runtime.h"
+
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -23,16 +25,12 @@ Bounds replaceBounds(int range, int selStart, int selLength, int textLength) {
     return bounds;
 }
 
-int inStr(int start, const QString& text, const QString& what) {
-    if (what.isEmpty() || start < 1 || start > text.size())
-        return 0;
-    return int(text.indexOf(what, start - 1, Qt::CaseInsensitive)) + 1;
-}
-
 std::optional<int> findInRange(const QString& text, const QString& what, int& start, int end) {
     if (start < 1)
         start = 1;
-    const int found = inStr(start, text, what);
+    if (what.isEmpty())
+        return std::nullopt;
+    const int found = Runtime::InStr(start, text, what);
     if (found == 0 || found + what.size() > end)
         return std::nullopt;
     return found - 1;
@@ -42,6 +40,7 @@ QList<int> replaceAllOffsets(const QString& text, const QString& what) {
     QList<int> offsets;
     if (what.isEmpty())
         return offsets;
+    // The same comparison as Runtime::InStr, continued from each match's end.
     for (qsizetype at = text.indexOf(what, 0, Qt::CaseInsensitive); at >= 0;
          at = text.indexOf(what, at + what.size(), Qt::CaseInsensitive))
         offsets.append(int(at));

@@ -25,12 +25,9 @@ Bounds findBounds(int range, int selStart, int selLength, int textLength);
 // Replace starts "Down" one position earlier: on the last character of the selection.
 Bounds replaceBounds(int range, int selStart, int selLength, int textLength);
 
-// 1-based position of the first occurrence of `what` at or after 1-based `start`, 0 if none.
-// An empty `what` is never found, so a loop over the matches always ends.
-int inStr(int start, const QString& text, const QString& what);
-
 // The first occurrence in `text` that starts at or after `start` and ends before `end`, as a
 // 0-based offset to select. `start` below 1 is raised to 1 first (the caller sees it raised).
+// An empty `what` is never found, so a loop over the matches always ends.
 std::optional<int> findInRange(const QString& text, const QString& what, int& start, int end);
 
 // The 0-based offsets that repeated find-and-replace from the top takes: each search starts

@@ -1,23 +1,13 @@
 #include "document/RulerDrawing.h"
 
 #include "platform/Desktop.h"
-#include "platform/Error.h"
+#include "platform/Runtime.h"
 
 #include <QFont>
 #include <QFontMetricsF>
 #include <cmath>
-#include <cstdint>
 
 namespace {
-// Layout arithmetic is 16-bit: round half to even, and a value that does not fit is an error
-// rather than a wrap. (Kept local until the shared runtime conversions are on main.)
-std::int16_t cint(double value) {
-    const double rounded = std::nearbyint(value);
-    if (!(rounded >= -32768.0 && rounded <= 32767.0))
-        throw Error::overflow();
-    return static_cast<std::int16_t>(rounded);
-}
-
 // Mark lengths in twips by the mark's position within its inch.
 double markLength(int i) {
     switch (i % 8) {
@@ -51,7 +41,7 @@ RulerDrawing RulerDrawing::compute(int heightTwips, float lengthInches, const Ta
     RulerDrawing drawing;
 
     // The product is single precision, as the length is.
-    const int marks = cint(static_cast<float>(lengthInches * 8.0f));
+    const int marks = Runtime::CInt(static_cast<float>(lengthInches * 8.0f));
     const double baseLine = double(heightTwips) - bottomGap;
     for (int i = 0; i <= marks; ++i) {
         const double x = leftOffset + i * markStep;
@@ -69,7 +59,7 @@ RulerDrawing RulerDrawing::compute(int heightTwips, float lengthInches, const Ta
     // alone is drawn, so a repaint never fails on it.
     if (!tabs.count)
         return drawing;
-    const int last = cint(double(*tabs.count) - 1);
+    const int last = Runtime::CInt(double(*tabs.count) - 1);
     for (int j = 0; j <= last; ++j) {
         // Past 32707 twips (22.7 inches, far beyond the 7-inch scale) the square's right edge
         // no longer fits the integer arithmetic; such a stop could never be seen, so it is
@@ -77,8 +67,8 @@ RulerDrawing RulerDrawing::compute(int heightTwips, float lengthInches, const Ta
         const double position = std::nearbyint(tabs.position(j));
         if (position > 32767 - squareSide)
             continue;
-        const int t = cint(position);
-        const int h = cint(double(heightTwips) - bottomGap);
+        const int t = Runtime::CInt(position);
+        const int h = Runtime::CInt(double(heightTwips) - bottomGap);
         drawing.squares.append({QPointF(t, h - squareSide), QPointF(t + squareSide, h)});
     }
     return drawing;

@@ -1,0 +1,276 @@
+#include "dialogs/frmFindForm.h"
+
+#include "dialogs/FindEngine.h"
+#include "platform/Desktop.h"
+#include "platform/MsgBox.h"
+#include "platform/RichTextBox.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+frmFindForm* theForm = nullptr;
+std::function<RichTextBox*()> paneProvider;
+
+enum : int { rangeAll = 0, rangeDown = 2 };
+
+// The control positions are design values in twips; the screen decides the pixels.
+class TwipLayout {
+public:
+    TwipLayout() : screen_(DesktopSeam::current().screen()) {}
+    int x(int twips) const { return qRound(double(twips) / screen_.twipsPerPixelX); }
+    int y(int twips) const { return qRound(double(twips) / screen_.twipsPerPixelY); }
+    QRect rect(int left, int top, int width, int height) const {
+        return {x(left), y(top), x(width), y(height)};
+    }
+    const ScreenMetrics& screen() const { return screen_; }
+
+private:
+    ScreenMetrics screen_;
+};
+
+// The length of the pane's Text without building it: one character per paragraph break and
+// per embedded object, as the document counts its positions.
+int textLength(const RichTextBox* pane) {
+    return pane->document()->characterCount() - 1;
+}
+
+int searchRange(const QComboBox* box) {
+    return box->currentIndex();
+}
+} // namespace
+
+frmFindForm* frmFindForm::instance(QWidget* owner) {
+    if (!theForm)
+        theForm = new frmFindForm(owner);
+    return theForm;
+}
+
+frmFindForm* frmFindForm::loaded() {
+    return theForm;
+}
+
+void frmFindForm::setActivePaneProvider(std::function<RichTextBox*()> provider) {
+    paneProvider = std::move(provider);
+}
+
+frmFindForm::frmFindForm(QWidget* owner) : QWidget(owner, Qt::Window | Qt::Tool) {
+    setObjectName(QStringLiteral("frmFindForm"));
+    setWindowTitle(QStringLiteral("Find"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    createControls();
+    Form_Load();
+}
+
+frmFindForm::~frmFindForm() {
+    if (theForm == this)
+        theForm = nullptr;
+}
+
+void frmFindForm::createControls() {
+    const TwipLayout twips;
+    setFixedSize(twips.x(6990), twips.y(2490));
+
+    const auto label = [&](const char* name, const char* text, QRect geometry) {
+        auto* control = new QLabel(QString::fromLatin1(text), this);
+        control->setObjectName(QString::fromLatin1(name));
+        control->setGeometry(geometry);
+        control->setWordWrap(true);
+        control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        QFont font = control->font();
+        font.setFamily(QStringLiteral("MS Sans Serif"));
+        control->setFont(font);
+        return control;
+    };
+    const auto frame = [&](const char* name, QRect geometry) {
+        auto* control = new QGroupBox(this);
+        control->setObjectName(QString::fromLatin1(name));
+        control->setGeometry(geometry);
+        return control;
+    };
+    const auto textBox = [&](const char* name, const char* accessible, QWidget* parent,
+                             QRect geometry) {
+        auto* control = new QLineEdit(parent);
+        control->setObjectName(QString::fromLatin1(name));
+        control->setAccessibleName(QString::fromLatin1(accessible));
+        control->setGeometry(geometry);
+        control->installEventFilter(this);
+        return control;
+    };
+    const auto button = [&](const char* name, const char* text, QRect geometry) {
+        auto* control = new QPushButton(QString::fromLatin1(text), this);
+        control->setObjectName(QString::fromLatin1(name));
+        control->setAccessibleName(QString::fromLatin1(text));
+        control->setGeometry(geometry);
+        control->setAutoDefault(false);
+        return control;
+    };
+
+    lbl1 = label("lbl1", "What would you like to find ?", twips.rect(90, 90, 1185, 735));
+    fra1 = frame("fra1", twips.rect(1260, 60, 3735, 795));
+    txtFind = textBox("txtFind", "Find", fra1, twips.rect(90, 180, 3585, 555));
+    lblReplace =
+        label("lblReplace", "What would you like to replace to ?", twips.rect(90, 1110, 1275, 795));
+    fra2 = frame("fra2", twips.rect(1260, 1080, 3735, 795));
+    txtReplace = textBox("txtReplace", "Replace", fra2, twips.rect(60, 150, 3615, 585));
+    lbl3 = label("lbl3", "Range :", twips.rect(90, 2130, 690, 195));
+
+    cboSearch = new QComboBox(this);
+    cboSearch->setObjectName(QStringLiteral("cboSearch"));
+    cboSearch->setAccessibleName(QStringLiteral("Range"));
+    cboSearch->addItems({QStringLiteral("All"), QStringLiteral("Up"), QStringLiteral("Down")});
+    cboSearch->move(twips.x(1260), twips.y(2100));
+    cboSearch->setFixedWidth(twips.x(1095));
+
+    cmdFindNext = button("cmdFindNext", "Find", twips.rect(5160, 60, 1575, 375));
+    cmdCancel = button("cmdCancel", "Cancel", twips.rect(5160, 480, 1575, 375));
+    cmdReplace = button("cmdReplace", "Replace", twips.rect(5160, 1080, 1575, 375));
+    cmdReplaceAll = button("cmdReplaceAll", "Replace All", twips.rect(5160, 1500, 1575, 375));
+
+    setTabOrder(txtFind, txtReplace);
+    setTabOrder(txtReplace, cboSearch);
+    setTabOrder(cboSearch, cmdFindNext);
+    setTabOrder(cmdFindNext, cmdCancel);
+    setTabOrder(cmdCancel, cmdReplace);
+    setTabOrder(cmdReplace, cmdReplaceAll);
+
+    for (QPushButton* command : {cmdFindNext, cmdReplace, cmdReplaceAll})
+        command->setEnabled(false);
+
+    connect(cmdFindNext, &QPushButton::clicked, this, &frmFindForm::cmdFindNext_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmFindForm::cmdCancel_Click);
+    connect(cmdReplace, &QPushButton::clicked, this, &frmFindForm::cmdReplace_Click);
+    connect(cmdReplaceAll, &QPushButton::clicked, this, &frmFindForm::cmdReplaceAll_Click);
+    connect(txtFind, &QLineEdit::textChanged, this, &frmFindForm::txtFind_Change);
+}
+
+void frmFindForm::Form_Load() {
+    // One third of the free height above the dialog, two thirds below, centred across.
+    const TwipLayout twips;
+    const ScreenMetrics& screen = twips.screen();
+    move(qRound((screen.widthPixels - width()) / 2.0),
+         qRound((screen.heightPixels - height()) / 3.0));
+    cboSearch->setCurrentIndex(rangeAll);
+}
+
+RichTextBox* frmFindForm::activePane() const {
+    return paneProvider ? paneProvider() : nullptr;
+}
+
+bool frmFindForm::FindString(const QString& strFind, const QString& strReplace, int& lngStart,
+                             int lngEnd, bool repTF) {
+    RichTextBox* pane = activePane();
+    if (!pane)
+        return false;
+    const auto found = FindEngine::findInRange(pane->Text(), strFind, lngStart, lngEnd);
+    if (!found)
+        return false;
+    pane->setSelStart(*found);
+    pane->setSelLength(int(strFind.size()));
+    if (repTF)
+        pane->setSelText(strReplace);
+    return true;
+}
+
+void frmFindForm::cmdFindNext_Click() {
+    RichTextBox* pane = activePane();
+    if (!pane)
+        return;
+    const auto bounds = FindEngine::findBounds(searchRange(cboSearch), pane->SelStart(),
+                                               pane->SelLength(), textLength(pane));
+    int start = bounds.start;
+    if (!FindString(txtFind->text(), QString(), start, bounds.end, false)) {
+        MsgBox(QStringLiteral("Cannot find it."), MsgBoxStyle::Information,
+               QStringLiteral("Information"));
+        return;
+    }
+    cmdFindNext->setText(QStringLiteral("Find next"));
+    cboSearch->setCurrentIndex(rangeDown);
+    pane->SetFocus();
+}
+
+void frmFindForm::cmdReplace_Click() {
+    RichTextBox* pane = activePane();
+    if (!pane)
+        return;
+    const auto bounds = FindEngine::replaceBounds(searchRange(cboSearch), pane->SelStart(),
+                                                  pane->SelLength(), textLength(pane));
+    int start = bounds.start;
+    if (!FindString(txtFind->text(), txtReplace->text(), start, bounds.end, true)) {
+        MsgBox(QStringLiteral("Cannot find the word to change."), MsgBoxStyle::Information,
+               QStringLiteral("Information"));
+        return;
+    }
+    cmdReplace->setText(QStringLiteral("Replace next"));
+    cboSearch->setCurrentIndex(rangeDown);
+    pane->SetFocus();
+}
+
+void frmFindForm::cmdReplaceAll_Click() {
+    if (!activePane())
+        return;
+    const int answer = MsgBox(QStringLiteral("Do you want to replace the word throughout \r\n"
+                                             "entire document? "),
+                              MsgBoxStyle::YesNo, QStringLiteral("Question "));
+    // The question may have taken a while; the document that is active now is the one meant.
+    RichTextBox* pane = activePane();
+    if (!pane)
+        return;
+    if (answer == MsgBoxResult::Yes) {
+        // Replacing one occurrence at a time, each search starting just after the previous
+        // replacement, would rescan the text per occurrence; the engine does the same
+        // replacements in one pass and one undo step.
+        const auto caret = FindEngine::replaceAll(*pane->document(), pane->Text(), txtFind->text(),
+                                                  txtReplace->text());
+        if (caret)
+            pane->setSelStart(*caret);
+    }
+    pane->SetFocus();
+}
+
+void frmFindForm::cmdCancel_Click() {
+    close();
+}
+
+void frmFindForm::closeEvent(QCloseEvent* event) {
+    // Unloaded from now on, although the widget itself goes at the next turn of the loop.
+    if (theForm == this)
+        theForm = nullptr;
+    QWidget::closeEvent(event);
+}
+
+void frmFindForm::keyPressEvent(QKeyEvent* event) {
+    // Cancel answers Esc wherever the focus is in the dialog: the controls pass it up.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        return cmdCancel_Click();
+    QWidget::keyPressEvent(event);
+}
+
+void frmFindForm::txtFind_Change() {
+    const bool any = !txtFind->text().isEmpty();
+    for (QPushButton* command : {cmdFindNext, cmdReplace, cmdReplaceAll})
+        command->setEnabled(any);
+}
+
+void frmFindForm::txtFind_GotFocus() {
+    txtFind->selectAll();
+}
+
+void frmFindForm::txtReplace_GotFocus() {
+    txtReplace->selectAll();
+}
+
+bool frmFindForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        if (watched == txtFind)
+            txtFind_GotFocus();
+        else if (watched == txtReplace)
+            txtReplace_GotFocus();
+    }
+    return QWidget::eventFilter(watched, event);
+}

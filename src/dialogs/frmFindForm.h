@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class RichTextBox;
+
+// The modeless find and replace dialog. One instance at most: loaded on first use, owned by the
+// document window that was active then (it stays above that window and goes with it), and
+// unloaded by Cancel, Esc or its close box, so the next use starts afresh. Every click acts on
+// the pane of the document that is active at that moment.
+class frmFindForm : public QWidget {
+    Q_OBJECT
+
+public:
+    ~frmFindForm() override;
+
+    // The loaded dialog, loading it with `owner` as its owner window when there is none.
+    static frmFindForm* instance(QWidget* owner);
+    // The loaded dialog, or null.
+    static frmFindForm* loaded();
+    // How the dialog reaches the active document's pane (null when no document is open).
+    static void setActivePaneProvider(std::function<RichTextBox*()> provider);
+
+    // Finds strFind at or after 1-based lngStart (raised to 1 when below) ending before lngEnd,
+    // selects it and replaces it when repTF; false when there is no such match.
+    bool FindString(const QString& strFind, const QString& strReplace, int& lngStart, int lngEnd,
+                    bool repTF);
+
+    void cmdFindNext_Click();
+    void cmdReplace_Click();
+    void cmdReplaceAll_Click();
+    void cmdCancel_Click();
+    void txtFind_Change();
+    void txtFind_GotFocus();
+    void txtReplace_GotFocus();
+
+    QLabel* lbl1;
+    QGroupBox* fra1;
+    QLineEdit* txtFind;
+    QLabel* lblReplace;
+    QGroupBox* fra2;
+    QLineEdit* txtReplace;
+    QLabel* lbl3;
+    QComboBox* cboSearch;
+    QPushButton* cmdFindNext;
+    QPushButton* cmdCancel;
+    QPushButton* cmdReplace;
+    QPushButton* cmdReplaceAll;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    explicit frmFindForm(QWidget* owner);
+    void createControls();
+    void Form_Load();
+    RichTextBox* activePane() const;
+};

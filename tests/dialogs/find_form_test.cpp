@@ -1,0 +1,172 @@
+#include "dialogs/ShowFind.h"
+#include "dialogs/frmFindForm.h"
+
+#include "platform/RichTextBox.h"
+#include "platform/ScriptedDesktop.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+namespace {
+class FindForm : public ::testing::Test {
+protected:
+    ScopedScriptedDesktop scripted;
+    QWidget owner;
+    RichTextBox* pane = new RichTextBox(&owner);
+
+    FindForm() {
+        (new QVBoxLayout(&owner))->addWidget(pane);
+        frmFindForm::setActivePaneProvider([this] { return pane; });
+    }
+    ~FindForm() override {
+        delete frmFindForm::loaded();
+        frmFindForm::setActivePaneProvider(nullptr);
+    }
+
+    frmFindForm* open(const QString& text, const QString& find) {
+        pane->setText(text);
+        Module1::ShowFind(&owner, find);
+        return frmFindForm::loaded();
+    }
+    std::pair<int, int> selection() const { return {pane->SelStart(), pane->SelLength()}; }
+    QStringList prompts() const {
+        QStringList shown;
+        for (const auto& message : scripted.desktop.messages)
+            shown << message.prompt;
+        return shown;
+    }
+};
+} // namespace
+
+TEST_F(FindForm, LoadsWithItsLayoutAboveItsOwner) {
+    frmFindForm* form = open(QString(), QString());
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->parentWidget(), &owner);
+    EXPECT_TRUE(form->windowFlags().testFlag(Qt::Tool));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Find"));
+    // 6990 x 2490 twips at 15 twips per pixel, on a 1024 x 768 screen.
+    EXPECT_EQ(form->size(), QSize(466, 166));
+    EXPECT_EQ(form->pos(), QPoint(279, 201));
+    EXPECT_EQ(form->lbl1->text(), QStringLiteral("What would you like to find ?"));
+    EXPECT_EQ(form->lblReplace->text(), QStringLiteral("What would you like to replace to ?"));
+    EXPECT_EQ(form->lbl3->text(), QStringLiteral("Range :"));
+    EXPECT_EQ(form->cmdFindNext->geometry(), QRect(344, 4, 105, 25));
+    EXPECT_EQ(form->cboSearch->count(), 3);
+    EXPECT_EQ(form->cboSearch->itemText(2), QStringLiteral("Down"));
+    EXPECT_EQ(form->cboSearch->currentIndex(), 0);
+    for (QPushButton* command : {form->cmdFindNext, form->cmdReplace, form->cmdReplaceAll})
+        EXPECT_FALSE(command->isEnabled());
+    EXPECT_EQ(form->findChild<QLineEdit*>(QStringLiteral("txtFind")), form->txtFind);
+}
+
+TEST_F(FindForm, FindWalksDownTheDocumentIgnoringCase) {
+    frmFindForm* form = open(QStringLiteral("The cat and the hat"), QStringLiteral("the"));
+    form->cmdFindNext_Click();
+    EXPECT_EQ(selection(), std::make_pair(0, 3));
+    EXPECT_EQ(form->cmdFindNext->text(), QStringLiteral("Find next"));
+    EXPECT_EQ(form->cboSearch->currentIndex(), 2);
+
+    form->cmdFindNext_Click();
+    EXPECT_EQ(selection(), std::make_pair(12, 3));
+    form->cmdFindNext_Click();
+    EXPECT_EQ(selection(), std::make_pair(12, 3));
+    ASSERT_EQ(scripted.desktop.messages.size(), 1);
+    EXPECT_EQ(scripted.desktop.messages[0].prompt, QStringLiteral("Cannot find it."));
+    EXPECT_EQ(scripted.desktop.messages[0].style, 64);
+    EXPECT_EQ(scripted.desktop.messages[0].title, QStringLiteral("Information"));
+}
+
+TEST_F(FindForm, ReplaceAfterFindOnDownTakesTheNextOccurrence) {
+    frmFindForm* form = open(QStringLiteral("ab ab ab"), QStringLiteral("ab"));
+    form->txtReplace->setText(QStringLiteral("X"));
+    form->cmdFindNext_Click();
+    form->cmdReplace_Click();
+    EXPECT_EQ(pane->Text(), QStringLiteral("ab X ab"));
+    EXPECT_EQ(selection(), std::make_pair(4, 0));
+    EXPECT_EQ(form->cmdReplace->text(), QStringLiteral("Replace next"));
+    form->cmdReplace_Click();
+    EXPECT_EQ(pane->Text(), QStringLiteral("ab X X"));
+    form->cmdReplace_Click();
+    EXPECT_EQ(prompts(), QStringList{QStringLiteral("Cannot find the word to change.")});
+    EXPECT_EQ(pane->Text(), QStringLiteral("ab X X"));
+}
+
+TEST_F(FindForm, ReplaceAllAsksThenReplacesEveryOccurrenceAsOneStep) {
+    struct Row {
+        const char* name;
+        QString find;
+        int answer;
+        QString expected;
+    };
+    const Row rows[] = {
+        {"x by xx", "x", 6, "xx xx"},
+        {"answered No", "x", 7, "x x"},
+        {"a word the document does not hold", "word", 6, "x x"},
+    };
+    frmFindForm* form = open(QString(), QString());
+    form->txtReplace->setText(QStringLiteral("xx"));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        pane->setText(QStringLiteral("x x"));
+        pane->document()->clearUndoRedoStacks();
+        form->txtFind->setText(row.find);
+        form->cboSearch->setCurrentIndex(1);
+        scripted.desktop.messages.clear();
+        scripted.desktop.messageAnswers.push_back(row.answer);
+        form->cmdReplaceAll_Click();
+
+        EXPECT_EQ(pane->Text(), row.expected);
+        ASSERT_EQ(scripted.desktop.messages.size(), 1);
+        EXPECT_EQ(
+            scripted.desktop.messages[0].prompt,
+            QStringLiteral("Do you want to replace the word throughout \r\nentire document? "));
+        EXPECT_EQ(scripted.desktop.messages[0].style, 4);
+        EXPECT_EQ(scripted.desktop.messages[0].title, QStringLiteral("Question "));
+        EXPECT_EQ(form->cboSearch->currentIndex(), 1);
+        EXPECT_EQ(form->cmdReplace->text(), QStringLiteral("Replace"));
+    }
+    pane->setText(QStringLiteral("x x"));
+    pane->document()->clearUndoRedoStacks();
+    form->txtFind->setText(QStringLiteral("x"));
+    scripted.desktop.messageAnswers.push_back(6);
+    form->cmdReplaceAll_Click();
+    EXPECT_EQ(selection(), std::make_pair(5, 0));
+    pane->document()->undo();
+    EXPECT_EQ(pane->Text(), QStringLiteral("x x"));
+}
+
+TEST_F(FindForm, FindTextEnablesTheCommandsAndSurvivesReopening) {
+    frmFindForm* form = open(QStringLiteral("The cat"), QStringLiteral("cat"));
+    form->cmdFindNext_Click();
+    form->txtFind->clear();
+    for (QPushButton* command : {form->cmdFindNext, form->cmdReplace, form->cmdReplaceAll})
+        EXPECT_FALSE(command->isEnabled());
+    QTest::keyClicks(form->txtFind, QStringLiteral("a"));
+    for (QPushButton* command : {form->cmdFindNext, form->cmdReplace, form->cmdReplaceAll})
+        EXPECT_TRUE(command->isEnabled());
+
+    // Opened again while loaded: the same dialog, its range and captions kept.
+    Module1::ShowFind(&owner, QStringLiteral("The"));
+    EXPECT_EQ(frmFindForm::loaded(), form);
+    EXPECT_EQ(form->txtFind->text(), QStringLiteral("The"));
+    EXPECT_EQ(form->cboSearch->currentIndex(), 2);
+    EXPECT_EQ(form->cmdFindNext->text(), QStringLiteral("Find next"));
+
+    // Cancel unloads it: the next one starts afresh.
+    form->cmdCancel_Click();
+    EXPECT_EQ(frmFindForm::loaded(), nullptr);
+    Module1::ShowFind(&owner, QStringLiteral("cat"));
+    frmFindForm* fresh = frmFindForm::loaded();
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(fresh->cboSearch->currentIndex(), 0);
+    EXPECT_EQ(fresh->cmdFindNext->text(), QStringLiteral("Find"));
+
+    // Esc as well.
+    QTest::keyClick(fresh->txtFind, Qt::Key_Escape);
+    EXPECT_EQ(frmFindForm::loaded(), nullptr);
+}

@@ -1,0 +1,79 @@
+#include "files/PrintCommand.h"
+
+#include "platform/CommonDialog.h"
+#include "platform/RichTextBox.h"
+#include "platform/ScriptedDesktop.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+// The printed words, as pdftotext reads them back.
+QString pdfText(const QString& path) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput()).simplified();
+}
+} // namespace
+
+TEST(PrintCommand, PrintsTheSelectionOrTheWholeDocumentToTheChosenPrinter) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    struct Row {
+        const char* name;
+        int selStart;
+        int selLength;
+        int flags;
+        QStringList printed;
+        QStringList notPrinted;
+    };
+    const Row rows[] = {
+        {"nothing selected: the whole document", 3, 0, 64, {"First line", "Second line"}, {}},
+        {"a selection: only the selection", 11, 6, 65, {"Second"}, {"First", "line"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+        ScopedScriptedDesktop scripted;
+        scripted.desktop.printerAnswers.push_back(pdf);
+
+        RichTextBox pane;
+        pane.setText(QStringLiteral("First line\nSecond line"));
+        pane.setSelStart(row.selStart);
+        pane.setSelLength(row.selLength);
+        CommonDialog com1;
+        PrintCommand::printPane(com1, pane);
+
+        EXPECT_EQ(scripted.desktop.printerFlags, QList<int>{row.flags});
+        EXPECT_EQ(com1.Flags, row.flags);
+        const QString printed = pdfText(pdf);
+        for (const QString& words : row.printed)
+            EXPECT_TRUE(printed.contains(words)) << printed.toStdString();
+        for (const QString& words : row.notPrinted)
+            EXPECT_FALSE(printed.contains(words)) << printed.toStdString();
+        EXPECT_TRUE(scripted.desktop.messages.isEmpty());
+    }
+}
+
+TEST(PrintCommand, CancelOrFailureEndsSilently) {
+    QTemporaryDir dir;
+    ScopedScriptedDesktop scripted;
+    // A cancelled dialog (also what a machine without printers gives), then a printer whose
+    // output cannot be written.
+    scripted.desktop.printerAnswers.push_back(std::nullopt);
+    scripted.desktop.printerAnswers.push_back(dir.filePath(QStringLiteral("missing/out.pdf")));
+    RichTextBox pane;
+    pane.setText(QStringLiteral("text"));
+    CommonDialog com1;
+    PrintCommand::printPane(com1, pane);
+    PrintCommand::printPane(com1, pane);
+    EXPECT_EQ(scripted.desktop.printerFlags, (QList<int>{64, 64}));
+    EXPECT_TRUE(scripted.desktop.messages.isEmpty());
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}

@@ -1,0 +1,134 @@
+#include "format/EditCommands.h"
+
+#include "platform/RichTextBox.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+using EditCommands::EditMenuState;
+
+namespace {
+enum class Clipboard { Text, Picture, Empty };
+
+void fillClipboard(Clipboard content) {
+    auto* data = new QMimeData;
+    if (content == Clipboard::Text)
+        data->setText(QStringLiteral("clip"));
+    if (content == Clipboard::Picture)
+        data->setImageData(QImage(4, 4, QImage::Format_RGB32));
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+// A pane and a stand-in for a toolbar button in one shown window.
+struct Window {
+    QWidget top;
+    RichTextBox* pane = new RichTextBox;
+    QPushButton* button = new QPushButton(QStringLiteral("Copy"));
+    Window() {
+        auto* layout = new QVBoxLayout(&top);
+        layout->addWidget(button);
+        layout->addWidget(pane);
+        top.show();
+        top.activateWindow();
+    }
+    // The toolbar's way: a button takes the focus, runs the command, hands the focus back.
+    void clickButton(void (*command)(RichTextBox*)) {
+        button->setFocus();
+        command(pane);
+        pane->SetFocus();
+        // Delivers the queued keystrokes.
+        QCoreApplication::processEvents();
+    }
+};
+} // namespace
+
+TEST(EditMenuState, FollowsSelectionClipboardAndUndo) {
+    struct Row {
+        const char* name;
+        int selLength;
+        Clipboard clipboard;
+        EditMenuState expected;
+    };
+    const Row rows[] = {
+        {"empty selection, text on the clipboard",
+         0,
+         Clipboard::Text,
+         {false, false, false, true, false, true, true}},
+        {"one character selected", 1, Clipboard::Text, {false, true, true, true, true, true, true}},
+        {"only a picture on the clipboard",
+         1,
+         Clipboard::Picture,
+         {false, true, true, false, true, true, true}},
+        {"empty clipboard", 0, Clipboard::Empty, {false, false, false, false, false, true, true}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        RichTextBox pane;
+        pane.setText(QStringLiteral("abc"));
+        pane.document()->clearUndoRedoStacks();
+        pane.setSelStart(1);
+        pane.setSelLength(row.selLength);
+        fillClipboard(row.clipboard);
+        EXPECT_EQ(EditCommands::editMenuState(&pane), row.expected);
+    }
+    EXPECT_EQ(EditCommands::editMenuState(nullptr), EditMenuState{});
+}
+
+TEST(EditMenuState, UndoAfterTypingButNotInAFreshDocument) {
+    Window window;
+    EXPECT_FALSE(EditCommands::editMenuState(window.pane).undo);
+    window.pane->SetFocus();
+    QTest::keyClicks(window.pane, QStringLiteral("a"));
+    EXPECT_TRUE(EditCommands::editMenuState(window.pane).undo);
+}
+
+TEST(EditCommands, DeleteAndSelectAllActOnThePane) {
+    fillClipboard(Clipboard::Text);
+    RichTextBox pane;
+    pane.setText(QStringLiteral("one\ntwo\nthree"));
+    pane.setSelStart(4);
+    pane.setSelLength(3);
+    EditCommands::Delete(&pane);
+    EXPECT_EQ(pane.Text(), QStringLiteral("one\n\nthree"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("clip"));
+
+    EditCommands::SelectAll(&pane);
+    EXPECT_EQ(pane.SelStart(), 0);
+    EXPECT_EQ(pane.SelLength(), 10);
+
+    // Without a document nothing happens.
+    EditCommands::Delete(nullptr);
+    EditCommands::SelectAll(nullptr);
+    EditCommands::Copy(nullptr);
+}
+
+TEST(EditCommands, QueuedKeystrokesReachThePaneAfterTheToolbarButton) {
+    Window window;
+    window.pane->setText(QStringLiteral("hello world"));
+    window.pane->setSelStart(6);
+    window.pane->setSelLength(5);
+    fillClipboard(Clipboard::Empty);
+
+    window.clickButton(EditCommands::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("world"));
+    EXPECT_EQ(window.pane->Text(), QStringLiteral("hello world"));
+
+    window.pane->setSelStart(0);
+    window.pane->setSelLength(6);
+    window.clickButton(EditCommands::Cut);
+    EXPECT_EQ(window.pane->Text(), QStringLiteral("world"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("hello "));
+
+    window.pane->setSelStart(5);
+    window.clickButton(EditCommands::Paste);
+    EXPECT_EQ(window.pane->Text(), QStringLiteral("worldhello "));
+
+    window.clickButton(EditCommands::Undo);
+    EXPECT_EQ(window.pane->Text(), QStringLiteral("world"));
+}
