@@ -216,10 +216,15 @@ QString MDI::removeTags(const QString& text) const {
     return result;
 }
 
-void MDI::file2_Click() { OpenCommand::run(*this); }
-void MDI::file4_Click() { SaveCommand::save(*this); }
-void MDI::file5_Click() { SaveCommand::saveAs(*this); }
-void MDI::Print_run_Click() {}
+void MDI::file2_Click() {
+    OpenCommand::run(*this);
+}
+void MDI::file4_Click() {
+    SaveCommand::save(*this);
+}
+void MDI::file5_Click() {
+    SaveCommand::saveAs(*this);
+}
 
 std::function<void()> MDI::endProgramAtOnce = [] { std::_Exit(0); };
 

@@ -13,6 +13,7 @@ class QMenu;
 class QAbstractButton;
 class QLabel;
 class StatusPanels;
+class RichTextBox;
 class Wordbox;
 
 // The frame: menus, the toolbar panel, the status bar and the area holding the document
@@ -59,6 +60,9 @@ public:
     void file4_Click();
     void file5_Click();
     void Print_run_Click();
+    void itemedit_Click();
+    void Edit_Find_Click();
+    RichTextBox* activePane() const;
     void SSCommand2_Click();
     void Win1_Click();
     void Win2_Click();
@@ -128,6 +132,7 @@ private:
     void createFormMenu();
     void createWindowMenu();
     void createHelpMenu();
+    void connectEditMenu();
     void createToolbar();
     void refreshWindowList();
     QList<QAction*> windowListActions_;

@@ -61,6 +61,7 @@ void MDI::createEditMenu() {
     addSeparator(itemedit, "dasi71");
     Edit_Find =
         addEntry(itemedit, "Edit_Find", QStringLiteral("Find"), QKeySequence(Qt::CTRL | Qt::Key_F));
+    connectEditMenu();
 }
 
 void MDI::createFormMenu() {

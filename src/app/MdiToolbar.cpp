@@ -3,6 +3,7 @@
 #include "app/Module1.h"
 #include "app/ToolbarIcons.h"
 #include "document/Wordbox.h"
+#include "format/EditCommands.h"
 #include "platform/Desktop.h"
 #include "platform/RichTextBox.h"
 #include "platform/Runtime.h"
@@ -170,6 +171,18 @@ void MDI::ImgButtons_Click(int Index) {
         break;
     case 3:
         Print_run_Click();
+        break;
+    case 4:
+        Edit_Find_Click();
+        break;
+    case 5:
+        EditCommands::Cut(activePane());
+        break;
+    case 6:
+        EditCommands::Copy(activePane());
+        break;
+    case 7:
+        EditCommands::Paste(activePane());
         break;
     default:
         break;

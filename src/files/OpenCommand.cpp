@@ -14,8 +14,8 @@
 #include <QPointer>
 
 namespace {
-const QString openFilter =
-    QStringLiteral("All File|*.txt;*.rtf;*.htm|Text (*.TXT)|*.txt|Word (*.RTF)|*.rtf|Html (*.HTM)|*.htm");
+const QString openFilter = QStringLiteral(
+    "All File|*.txt;*.rtf;*.htm|Text (*.TXT)|*.txt|Word (*.RTF)|*.rtf|Html (*.HTM)|*.htm");
 
 // An overflow abandons only the step that raised it.
 template <typename Step> void skippingOverflow(Step step) {
@@ -46,7 +46,8 @@ void load(MDI& frame, Wordbox& window) {
     skippingOverflow([&] { pane.setText(QString()); });
     // With no entry chosen in the size box there is no size to apply; the pane keeps its own.
     if (frame.cboSizeCombo->currentIndex() >= 0)
-        skippingOverflow([&] { pane.setSelFontSize(Runtime::Val(frame.cboSizeCombo->currentText())); });
+        skippingOverflow(
+            [&] { pane.setSelFontSize(Runtime::Val(frame.cboSizeCombo->currentText())); });
     switch (documentKindOf(fileName)) {
     case DocumentKind::RichText:
         skippingOverflow([&] { pane.setBackColor(frame.rtfcolor(fileName, 2)); });
@@ -90,7 +91,8 @@ void run(MDI& frame) {
             window->close();
         }
         if (error.number != Error::Cancel)
-            MsgBox(QStringLiteral("Problem occurred. ") + QStringLiteral("\r\n") + error.description,
+            MsgBox(QStringLiteral("Problem occurred. ") + QStringLiteral("\r\n") +
+                       error.description,
                    48, QStringLiteral("Problem occured!"));
     }
 }

@@ -3,6 +3,7 @@
 #include "app/MDI.h"
 #include "document/Wordbox.h"
 #include "files/DocumentKind.h"
+#include "files/HtmlWriter.h"
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"
 #include "platform/MsgBox.h"
@@ -14,8 +15,7 @@
 namespace {
 bool hasFile(const Wordbox& window) {
     const QString caption = window.Caption();
-    return !caption.isEmpty() && caption != QLatin1String("noname") &&
-           !QFileInfo(caption).isDir();
+    return !caption.isEmpty() && caption != QLatin1String("noname") && !QFileInfo(caption).isDir();
 }
 
 // A name typed without an extension gets the dialog's own, ".rtf".
@@ -49,7 +49,7 @@ bool write(MDI& frame, Wordbox& window, const QString& path) {
         frame.rtfcolor(path, 1);
         return true;
     case DocumentKind::Html:
-        AtomicFile::write(path, pane.document()->toHtml().toUtf8());
+        AtomicFile::write(path, HtmlWriter::write(*pane.document()));
         return true;
     case DocumentKind::PlainText:
         if (!confirmDropFormatting(pane))

@@ -9,16 +9,14 @@ void CommonDialog::cancelled() const {
 }
 
 void CommonDialog::ShowOpen() {
-    const auto chosen =
-        DesktopSeam::current().openFileName({DialogTitle, Filter, FileName, Flags});
+    const auto chosen = DesktopSeam::current().openFileName({DialogTitle, Filter, FileName, Flags});
     if (!chosen)
         return cancelled();
     FileName = *chosen;
 }
 
 void CommonDialog::ShowSave() {
-    const auto chosen =
-        DesktopSeam::current().saveFileName({DialogTitle, Filter, FileName, Flags});
+    const auto chosen = DesktopSeam::current().saveFileName({DialogTitle, Filter, FileName, Flags});
     if (!chosen)
         return cancelled();
     FileName = *chosen;

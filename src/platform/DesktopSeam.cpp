@@ -11,7 +11,9 @@ Desktop& realDesktop() {
 } // namespace
 
 namespace DesktopSeam {
-Desktop& current() { return installed ? *installed : realDesktop(); }
+Desktop& current() {
+    return installed ? *installed : realDesktop();
+}
 
 Desktop* install(Desktop* desktop) {
     Desktop* previous = installed;

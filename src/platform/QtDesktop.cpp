@@ -16,7 +16,9 @@
 #include <QScreen>
 
 namespace {
-QWidget* dialogParent() { return QApplication::activeWindow(); }
+QWidget* dialogParent() {
+    return QApplication::activeWindow();
+}
 
 struct ButtonSet {
     QList<QPair<QMessageBox::StandardButton, int>> buttons;
@@ -94,9 +96,8 @@ int QtDesktop::messageBox(const QString& prompt, int style, const QString& title
 }
 
 std::optional<QString> QtDesktop::openFileName(const FileDialogRequest& request) {
-    const QString name = QFileDialog::getOpenFileName(dialogParent(), request.title,
-                                                      request.fileName,
-                                                      qtNameFilters(request.filter));
+    const QString name = QFileDialog::getOpenFileName(
+        dialogParent(), request.title, request.fileName, qtNameFilters(request.filter));
     if (name.isEmpty())
         return std::nullopt;
     return name;
@@ -124,8 +125,8 @@ std::optional<FontChoice> QtDesktop::chooseFont(const FontChoice& initial, int /
     const QFont chosen = QFontDialog::getFont(&ok, font, dialogParent());
     if (!ok)
         return std::nullopt;
-    return FontChoice{chosen.family(), chosen.pointSizeF(), chosen.bold(),      chosen.italic(),
-                      chosen.underline(), chosen.strikeOut(), initial.color};
+    return FontChoice{chosen.family(),    chosen.pointSizeF(), chosen.bold(), chosen.italic(),
+                      chosen.underline(), chosen.strikeOut(),  initial.color};
 }
 
 std::optional<quint32> QtDesktop::chooseColor(quint32 initial, int /*flags*/) {
@@ -143,7 +144,9 @@ bool QtDesktop::setUpPrinter(QPrinter& printer, int flags) {
     return dialog.exec() == QDialog::Accepted;
 }
 
-QStringList QtDesktop::screenFonts() { return QFontDatabase::families(); }
+QStringList QtDesktop::screenFonts() {
+    return QFontDatabase::families();
+}
 
 ScreenMetrics QtDesktop::screen() {
     const QScreen* screen = QGuiApplication::primaryScreen();

@@ -482,9 +482,8 @@ void RichTextBox::SaveFile(const QString& path, int type) {
         return;
     }
     // Back in the form the file came in when every character fits it; otherwise UTF-8.
-    const PlainText::Encoding encoding =
-        textEncoding.value_or(PlainText::Encoding{PlainText::Encoding::Kind::Utf8,
-                                                  PlainText::Encoding::LineEnd::LF});
+    const PlainText::Encoding encoding = textEncoding.value_or(
+        PlainText::Encoding{PlainText::Encoding::Kind::Utf8, PlainText::Encoding::LineEnd::LF});
     QString text = Text();
     text.replace(QLatin1Char('\v'), QLatin1Char('\n'));
     text.remove(objectReplacement);

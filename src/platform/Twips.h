@@ -10,6 +10,10 @@ namespace Twips {
 constexpr int perInch = 1440;
 constexpr qreal perLayoutUnit = 15.0;
 
-constexpr qreal toLayout(qreal twips) { return twips / perLayoutUnit; }
-inline int fromLayout(qreal units) { return int(std::lround(units * perLayoutUnit)); }
+constexpr qreal toLayout(qreal twips) {
+    return twips / perLayoutUnit;
+}
+inline int fromLayout(qreal units) {
+    return int(std::lround(units * perLayoutUnit));
+}
 } // namespace Twips

@@ -48,8 +48,9 @@ TEST_F(Open, ReadsEachKindByItsName) {
     }
     EXPECT_TRUE(scripted.desktop.messages.isEmpty());
     ASSERT_FALSE(scripted.desktop.openRequests.isEmpty());
-    EXPECT_EQ(scripted.desktop.openRequests[0].filter,
-              "All File|*.txt;*.rtf;*.htm|Text (*.TXT)|*.txt|Word (*.RTF)|*.rtf|Html (*.HTM)|*.htm");
+    EXPECT_EQ(
+        scripted.desktop.openRequests[0].filter,
+        "All File|*.txt;*.rtf;*.htm|Text (*.TXT)|*.txt|Word (*.RTF)|*.rtf|Html (*.HTM)|*.htm");
 }
 
 TEST_F(Open, PlainTextTakesTheSizeBoxSize) {
@@ -99,7 +100,8 @@ TEST_F(Open, RichTextTakesItsBackgroundColourFile) {
         const char* log;
         quint32 colour;
     };
-    const Case cases[] = {{nullptr, 16777215u}, {" 255 \r\n", 255u}, {"-2147483643 \r\n", 0x80000005u}};
+    const Case cases[] = {
+        {nullptr, 16777215u}, {" 255 \r\n", 255u}, {"-2147483643 \r\n", 0x80000005u}};
     int n = 0;
     for (const Case& c : cases) {
         const QString name = QStringLiteral("c%1").arg(n++);

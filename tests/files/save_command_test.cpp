@@ -94,7 +94,8 @@ TEST_F(Save, PlainTextKeepsItsEncodingAndLineEnds) {
     // A character the old encoding cannot hold turns the file into UTF-8.
     active()->Text1->setSelText(QStringLiteral("\u4e2d"));
     frame().file4_Click();
-    EXPECT_EQ(readFile("latin.txt"), "A \xe4\xb8\xad" "caf\xc3\xa9\r\nend");
+    EXPECT_EQ(readFile("latin.txt"), "A \xe4\xb8\xad"
+                                     "caf\xc3\xa9\r\nend");
 }
 
 TEST_F(Save, AFailedSaveKeepsTheOldFileAndTheMarker) {
@@ -106,8 +107,8 @@ TEST_F(Save, AFailedSaveKeepsTheOldFileAndTheMarker) {
     openFile("locked/doc.txt");
     active()->Text1->setText("new");
     frame().file4_Click();
-    QFile::setPermissions(path("locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                              QFileDevice::ExeOwner);
+    QFile::setPermissions(path("locked"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(readFile("locked/doc.txt"), "old");
     EXPECT_EQ(active()->Text1->Tag, "save");
     ASSERT_EQ(scripted.desktop.messages.size(), 1);

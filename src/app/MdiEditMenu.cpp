@@ -1,0 +1,53 @@
+#include "app/MDI.h"
+
+#include "dialogs/ShowFind.h"
+#include "dialogs/frmFindForm.h"
+#include "document/Wordbox.h"
+#include "files/PrintCommand.h"
+#include "format/EditCommands.h"
+#include "platform/RichTextBox.h"
+
+#include <QMenu>
+
+namespace {
+RichTextBox* paneOf(Wordbox* document) {
+    return document ? document->Text1 : nullptr;
+}
+} // namespace
+
+void MDI::connectEditMenu() {
+    connect(itemedit, &QMenu::aboutToShow, this, &MDI::itemedit_Click);
+    connect(undoitem, &QAction::triggered, this, [this] { EditCommands::Undo(activePane()); });
+    connect(cutitem, &QAction::triggered, this, [this] { EditCommands::Cut(activePane()); });
+    connect(copyitem, &QAction::triggered, this, [this] { EditCommands::Copy(activePane()); });
+    connect(pasteitem, &QAction::triggered, this, [this] { EditCommands::Paste(activePane()); });
+    connect(clearitem, &QAction::triggered, this, [this] { EditCommands::Delete(activePane()); });
+    connect(allitem, &QAction::triggered, this, [this] { EditCommands::SelectAll(activePane()); });
+    connect(Edit_Find, &QAction::triggered, this, &MDI::Edit_Find_Click);
+    frmFindForm::setActivePaneProvider(
+        [] { return MDI::isLoaded() ? paneOf(MDI::instance().activeDocument()) : nullptr; });
+}
+
+RichTextBox* MDI::activePane() const {
+    return paneOf(activeDocument());
+}
+
+void MDI::itemedit_Click() {
+    const EditCommands::EditMenuState state = EditCommands::editMenuState(activePane());
+    undoitem->setEnabled(state.undo);
+    cutitem->setEnabled(state.cut);
+    copyitem->setEnabled(state.copy);
+    clearitem->setEnabled(state.clear);
+    pasteitem->setEnabled(state.paste);
+    allitem->setEnabled(state.all);
+    Edit_Find->setEnabled(state.find);
+}
+
+void MDI::Edit_Find_Click() {
+    if (Wordbox* document = activeDocument())
+        Module1::ShowFind(document, document->Text1->SelText());
+}
+
+void MDI::Print_run_Click() {
+    PrintCommand::Print_run(activeDocument());
+}
