@@ -1,14 +1,818 @@
 #include "platform/rtf/RtfReader.h"
 
+#include "platform/Twips.h"
+#include "platform/rtf/RtfCodePages.h"
+#include "platform/rtf/RtfControlWords.h"
+#include "platform/rtf/RtfDocumentBuilder.h"
+#include "platform/rtf/RtfHeaderTables.h"
+#include "platform/rtf/RtfPicture.h"
+#include "platform/rtf/RtfTokenizer.h"
+
 #include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
+
+#include <algorithm>
+#include <map>
+#include <vector>
 
 namespace rtf {
 
-// Placeholder until the real reader lands: accepts the header and keeps no formatting.
+namespace {
+
+// Deeper groups share the state of the deepest one kept: no real file nests this far, and a
+// hostile one must not cost memory per brace.
+constexpr size_t maxKeptDepth = 2048;
+constexpr int maxIndentTwips = 31680; // 22 inches
+constexpr int maxHalfPoints = 3276;
+constexpr int maxUnicodeSkip = 16;
+const QString fallbackFamily = QStringLiteral("Times New Roman");
+
+int clampIndent(int twips) {
+    return std::clamp(twips, -maxIndentTwips, maxIndentTwips);
+}
+
+// The data from its first brace, when it is RTF after an optional byte order mark and blanks.
+QByteArrayView rtfStart(QByteArrayView data) {
+    if (data.startsWith("\xEF\xBB\xBF"))
+        data = data.sliced(3);
+    while (!data.isEmpty() && (data.front() == ' ' || data.front() == '\r' ||
+                               data.front() == '\n' || data.front() == '\t'))
+        data = data.sliced(1);
+    return data.startsWith("{\\rtf") ? data : QByteArrayView();
+}
+
+// Characters a document cannot hold as text become U+FFFD: lone surrogates, and the ones the
+// document uses for its own structure (block, frame and object marks). Control characters other
+// than tab and line separator carry nothing visible and are dropped.
+void sanitize(QString& text) {
+    QChar* data = text.data();
+    const qsizetype size = text.size();
+    qsizetype out = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        QChar c = data[i];
+        const char16_t u = c.unicode();
+        if (u < 0x20 && u != u'\t')
+            continue;
+        if (c.isHighSurrogate() && i + 1 < size && data[i + 1].isLowSurrogate()) {
+            data[out++] = c;
+            data[out++] = data[++i];
+            continue;
+        }
+        if (c.isSurrogate() || u == 0x2029 || u == 0xFDD0 || u == 0xFDD1 || u == 0xFFFC ||
+            u == 0xFFFE || u == 0xFFFF)
+            c = QChar(0xFFFD);
+        data[out++] = c;
+    }
+    text.truncate(out);
+}
+
+struct CharKey {
+    CharState state;
+    bool operator<(const CharKey& other) const {
+        const CharState& a = state;
+        const CharState& b = other.state;
+        return std::tie(a.font, a.halfPoints, a.foreground, a.background, a.bold, a.italic,
+                        a.underline, a.strike, a.hidden, a.vertical) <
+               std::tie(b.font, b.halfPoints, b.foreground, b.background, b.bold, b.italic,
+                        b.underline, b.strike, b.hidden, b.vertical);
+    }
+};
+
+class Reader final : public TokenListener {
+public:
+    explicit Reader(QTextDocument& document) : m_document(document), m_builder(document) {
+        m_stack.reserve(64);
+        m_stack.emplace_back();
+    }
+
+    void finish() {
+        if (!m_done)
+            finishDocument(state());
+    }
+
+    void groupStart() override;
+    void groupEnd() override;
+    void controlWord(QByteArrayView name, bool hasParam, int param) override;
+    void controlSymbol(char symbol) override;
+    void hexByte(unsigned char byte) override;
+    void text(QByteArrayView bytes) override;
+    void binary(QByteArrayView bytes) override;
+
+private:
+    GroupState& state() { return m_stack.back(); }
+    void finishDocument(const GroupState& last) {
+        flushRun();
+        m_builder.finish(blockFormat(last.para), last.para.list);
+        m_done = true;
+    }
+    void startSkipping() { m_skipping = 1; }
+    void enterDestination(const ControlWord& word);
+    void characterWord(Word id, int value);
+    bool paragraphWord(Word id, int value);
+    void pictureWord(Word id, int value);
+    void appendBytes(QByteArrayView bytes);
+    void appendChar(char16_t c);
+    void beginContent();
+    void decodeBytes();
+    void flushRun();
+    void endParagraph();
+    void finishPicture();
+    int fontCodePage(int font);
+    const QTextCharFormat& charFormat(const CharState& chars);
+    QTextBlockFormat blockFormat(const ParaState& para) const;
+
+    QTextDocument& m_document;
+    DocumentBuilder m_builder;
+    TextDecoder m_decoder;
+    FontTable m_fonts;
+    ColorTable m_colors;
+    ListTables m_lists;
+    std::vector<GroupState> m_stack;
+    size_t m_excessDepth = 0; // groups opened beyond maxKeptDepth
+    int m_skipping = 0;       // depth inside a group whose content is ignored
+    bool m_ignorable = false; // after \*
+    bool m_done = false;      // the outermost group has closed
+    int m_unicodeSkipLeft = 0;
+    int m_ansiCodePage = CodePage::windows1252;
+    int m_defaultFont = 0;
+    int m_pendingCells = 0; // \cell marks not yet turned into separators
+    int m_imageCount = 0;
+    bool m_shapeRead = false; // the current \shp had a \shpinst
+
+    // The run being collected: its formatting, its text, and bytes not yet decoded.
+    CharState m_runChars;
+    QString m_run;
+    QByteArray m_bytes;
+    int m_bytesCodePage = CodePage::windows1252;
+    int m_cachedFont = INT_MIN;
+    int m_cachedCodePage = CodePage::windows1252;
+    std::map<CharKey, QTextCharFormat> m_formats;
+
+    Picture m_picture;
+    int m_pictureNibble = -1; // the first hex digit of a byte of picture data
+};
+
+void Reader::groupStart() {
+    if (m_done)
+        return;
+    m_unicodeSkipLeft = 0;
+    m_ignorable = false;
+    if (m_skipping) {
+        ++m_skipping;
+        return;
+    }
+    if (m_stack.size() >= maxKeptDepth) {
+        ++m_excessDepth;
+        return;
+    }
+    m_stack.push_back(m_stack.back());
+    if (state().destination == Destination::Picture)
+        startSkipping(); // nested groups in a picture hold properties, never picture data
+}
+
+void Reader::groupEnd() {
+    if (m_done)
+        return;
+    m_unicodeSkipLeft = 0;
+    m_ignorable = false;
+    if (m_skipping > 1) {
+        --m_skipping;
+        return;
+    }
+    m_skipping = 0;
+    if (m_excessDepth) {
+        --m_excessDepth;
+        return;
+    }
+    if (m_stack.size() <= 2) {
+        // The outermost group ends the document: anything after it is not part of it.
+        finishDocument(state());
+        return;
+    }
+    const GroupState closing = m_stack.back();
+    m_stack.pop_back();
+    GroupState& parent = state();
+    switch (closing.destination) {
+    case Destination::FontTable:
+        m_fonts.entryGroupEnd(m_ansiCodePage, m_decoder);
+        m_cachedFont = INT_MIN;
+        break;
+    case Destination::Picture:
+        if (parent.destination != Destination::Picture)
+            finishPicture();
+        break;
+    case Destination::Bullet:
+        // \pn describes the paragraph it sits in, not just its own group.
+        parent.para.list = closing.para.list;
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::enterDestination(const ControlWord& word) {
+    GroupState& s = state();
+    switch (word.id) {
+    case Word::FontTable:
+        s.destination = Destination::FontTable;
+        break;
+    case Word::ColorTable:
+        s.destination = Destination::ColorTable;
+        break;
+    case Word::Pict:
+        s.destination = Destination::Picture;
+        m_picture = Picture();
+        m_pictureNibble = -1;
+        break;
+    case Word::Pn:
+        s.destination = Destination::Bullet;
+        s.para.list = ListStyle::Bullet;
+        break;
+    case Word::ListTable:
+        s.destination = Destination::ListTable;
+        break;
+    case Word::ListOverrideTable:
+        s.destination = Destination::ListOverrideTable;
+        break;
+    case Word::Upr:
+        s.destination = Destination::UnicodeAlternates;
+        break;
+    case Word::Ud:
+        s.destination = Destination::Text;
+        break;
+    case Word::Shape:
+        m_shapeRead = false;
+        break;
+    case Word::ShapeInstance:
+        // A shape's own description holds its picture and text box; the result that follows
+        // is only a fallback drawing of the same thing.
+        s.destination = Destination::ShapeProperties;
+        m_shapeRead = true;
+        break;
+    case Word::ShapeText:
+        s.destination = Destination::Text;
+        break;
+    case Word::ShapeResult:
+        if (m_shapeRead)
+            startSkipping();
+        break;
+    case Word::Field:
+    case Word::FieldResult:
+    case Word::ShpPict:
+    case Word::Object:
+    case Word::Result:
+        break; // their text is document text
+    case Word::PnText:
+    case Word::ListText:
+        // The bullet's own text: the list format draws it.
+    default:
+        startSkipping();
+        break;
+    }
+}
+
+void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
+    if (m_done || m_skipping)
+        return;
+    if (m_unicodeSkipLeft > 0) {
+        --m_unicodeSkipLeft;
+        return;
+    }
+    const ControlWord* word = findControlWord(name);
+    const bool ignorable = std::exchange(m_ignorable, false);
+    if (!word) {
+        if (ignorable)
+            startSkipping();
+        return;
+    }
+    if (word->kind == WordKind::Destination) {
+        enterDestination(*word);
+        return;
+    }
+    if (ignorable) {
+        startSkipping();
+        return;
+    }
+    int value = hasParam ? param : word->defaultValue;
+    if (word->kind == WordKind::Toggle)
+        value = value != 0;
+    GroupState& s = state();
+    switch (s.destination) {
+    case Destination::FontTable:
+        m_fonts.word(word->id, value);
+        return;
+    case Destination::ColorTable:
+        m_colors.word(word->id, value);
+        return;
+    case Destination::ListTable:
+        m_lists.listTableWord(word->id, value);
+        return;
+    case Destination::ListOverrideTable:
+        m_lists.overrideTableWord(word->id, value);
+        return;
+    case Destination::Picture:
+        pictureWord(word->id, value);
+        return;
+    case Destination::Bullet:
+        if (word->id == Word::PnLevelBullet)
+            s.para.list = ListStyle::Bullet;
+        else if (word->id == Word::PnLevelBody || word->id == Word::PnDecimal)
+            s.para.list = ListStyle::Numbered;
+        else if (word->id == Word::PnLevelCont)
+            s.para.list = ListStyle::None;
+        return;
+    case Destination::UnicodeAlternates:
+    case Destination::ShapeProperties:
+        return;
+    case Destination::Text:
+        break;
+    }
+    if (word->kind == WordKind::Symbol) {
+        appendChar(char16_t(word->defaultValue));
+        return;
+    }
+    switch (word->id) {
+    case Word::Ansi:
+        m_ansiCodePage = CodePage::windows1252;
+        break;
+    case Word::Mac:
+        m_ansiCodePage = 10000;
+        break;
+    case Word::Pc:
+        m_ansiCodePage = 437;
+        break;
+    case Word::Pca:
+        m_ansiCodePage = 850;
+        break;
+    case Word::AnsiCodePage:
+        m_ansiCodePage = value > 0 ? value : CodePage::windows1252;
+        m_cachedFont = INT_MIN;
+        break;
+    case Word::DefaultFont:
+        m_defaultFont = value;
+        m_cachedFont = INT_MIN;
+        break;
+    case Word::Uc:
+        s.unicodeSkip = std::clamp(value, 0, maxUnicodeSkip);
+        break;
+    case Word::U:
+        appendChar(char16_t(value < 0 ? value + 65536 : value));
+        m_unicodeSkipLeft = s.unicodeSkip;
+        break;
+    case Word::Par:
+    case Word::Page:
+    case Word::Sect:
+    case Word::Column:
+        endParagraph();
+        break;
+    case Word::Row:
+    case Word::NestRow:
+        m_pendingCells = 0;
+        endParagraph();
+        break;
+    case Word::Cell:
+    case Word::NestCell:
+        ++m_pendingCells;
+        break;
+    case Word::Line:
+        appendChar(QChar::LineSeparator);
+        break;
+    case Word::Tab:
+        appendChar(u'\t');
+        break;
+    default:
+        if (!paragraphWord(word->id, value))
+            characterWord(word->id, value);
+        break;
+    }
+}
+
+void Reader::characterWord(Word id, int value) {
+    CharState& c = state().chars;
+    switch (id) {
+    case Word::Plain:
+        c = CharState();
+        break;
+    case Word::Font:
+        c.font = value;
+        break;
+    case Word::FontSize:
+        c.halfPoints = value > 0 ? std::min(value, maxHalfPoints) : 24;
+        break;
+    case Word::Bold:
+        c.bold = value;
+        break;
+    case Word::Italic:
+        c.italic = value;
+        break;
+    case Word::Underline:
+        c.underline = value;
+        break;
+    case Word::UnderlineNone:
+        c.underline = false;
+        break;
+    case Word::Strike:
+    case Word::StrikeDouble:
+        c.strike = value;
+        break;
+    case Word::Hidden:
+        c.hidden = value;
+        break;
+    case Word::Color:
+        c.foreground = value;
+        break;
+    case Word::Highlight:
+    case Word::Background:
+        c.background = value;
+        break;
+    case Word::Super:
+        c.vertical = VerticalPosition::Super;
+        break;
+    case Word::Sub:
+        c.vertical = VerticalPosition::Sub;
+        break;
+    case Word::Up:
+        c.vertical = value > 0 ? VerticalPosition::Super : VerticalPosition::Normal;
+        break;
+    case Word::Dn:
+        c.vertical = value > 0 ? VerticalPosition::Sub : VerticalPosition::Normal;
+        break;
+    case Word::NoSuperSub:
+        c.vertical = VerticalPosition::Normal;
+        break;
+    default:
+        break;
+    }
+}
+
+bool Reader::paragraphWord(Word id, int value) {
+    ParaState& p = state().para;
+    switch (id) {
+    case Word::Pard:
+        p = ParaState();
+        break;
+    case Word::AlignLeft:
+        p.alignment = 0;
+        break;
+    case Word::AlignRight:
+        p.alignment = 1;
+        break;
+    case Word::AlignCenter:
+        p.alignment = 2;
+        break;
+    case Word::AlignJustify:
+        p.alignment = 3;
+        break;
+    case Word::LeftIndent:
+        p.left = clampIndent(value);
+        break;
+    case Word::RightIndent:
+        p.right = clampIndent(value);
+        break;
+    case Word::FirstIndent:
+        p.first = clampIndent(value);
+        break;
+    case Word::SpaceBefore:
+        p.before = std::clamp(value, 0, maxIndentTwips);
+        break;
+    case Word::SpaceAfter:
+        p.after = std::clamp(value, 0, maxIndentTwips);
+        break;
+    case Word::TabRight:
+        p.nextTabType = QTextOption::RightTab;
+        break;
+    case Word::TabCenter:
+        p.nextTabType = QTextOption::CenterTab;
+        break;
+    case Word::TabDecimal:
+        p.nextTabType = QTextOption::DelimiterTab;
+        break;
+    case Word::TabPos:
+        if (p.tabCount < ParaState::maxTabs && value >= 0 && value <= maxIndentTwips)
+            p.tabs[size_t(p.tabCount++)] = {value, p.nextTabType};
+        p.nextTabType = QTextOption::LeftTab;
+        break;
+    case Word::TabBar:
+        p.nextTabType = QTextOption::LeftTab;
+        break;
+    case Word::Ls:
+        p.listOverride = value;
+        p.list = m_lists.style(value, p.listLevel);
+        break;
+    case Word::Ilvl:
+        p.listLevel = value;
+        if (p.list != ListStyle::None && p.listOverride)
+            p.list = m_lists.style(p.listOverride, value);
+        break;
+    case Word::InTable:
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+void Reader::pictureWord(Word id, int value) {
+    switch (id) {
+    case Word::PngBlip:
+        m_picture.kind = PictureKind::Png;
+        break;
+    case Word::JpegBlip:
+        m_picture.kind = PictureKind::Jpeg;
+        break;
+    case Word::WMetafile:
+        m_picture.kind = PictureKind::WindowsMetafile;
+        break;
+    case Word::EmfBlip:
+    case Word::MacPict:
+        m_picture.kind = PictureKind::EnhancedMetafile;
+        break;
+    case Word::DeviceIndependentBitmap:
+        m_picture.kind = PictureKind::Dib;
+        break;
+    case Word::DeviceBitmap:
+        m_picture.kind = PictureKind::Bitmap;
+        break;
+    case Word::PicW:
+        m_picture.width = value;
+        break;
+    case Word::PicH:
+        m_picture.height = value;
+        break;
+    case Word::PicWGoal:
+        m_picture.goalWidth = value;
+        break;
+    case Word::PicHGoal:
+        m_picture.goalHeight = value;
+        break;
+    case Word::PicScaleX:
+        m_picture.scaleX = value;
+        break;
+    case Word::PicScaleY:
+        m_picture.scaleY = value;
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::controlSymbol(char symbol) {
+    if (m_done || m_skipping)
+        return;
+    if (symbol == '*') {
+        m_ignorable = true;
+        return;
+    }
+    m_ignorable = false;
+    if (m_unicodeSkipLeft > 0) {
+        --m_unicodeSkipLeft;
+        return;
+    }
+    switch (symbol) {
+    case '\\':
+    case '{':
+    case '}':
+        text(QByteArrayView(&symbol, 1));
+        break;
+    case '~':
+        appendChar(0x00A0);
+        break;
+    case '-':
+        appendChar(0x00AD);
+        break;
+    case '_':
+        appendChar(0x2011);
+        break;
+    case '\n':
+        if (state().destination == Destination::Text)
+            endParagraph();
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::hexByte(unsigned char byte) {
+    if (m_done || m_skipping)
+        return;
+    m_ignorable = false;
+    if (m_unicodeSkipLeft > 0) {
+        --m_unicodeSkipLeft;
+        return;
+    }
+    const char c = char(byte);
+    switch (state().destination) {
+    case Destination::Text:
+        appendBytes(QByteArrayView(&c, 1));
+        break;
+    case Destination::FontTable:
+        m_fonts.hexByte(byte);
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::text(QByteArrayView bytes) {
+    if (m_done || m_skipping)
+        return;
+    m_ignorable = false;
+    if (m_unicodeSkipLeft > 0) {
+        const qsizetype skip = std::min<qsizetype>(m_unicodeSkipLeft, bytes.size());
+        m_unicodeSkipLeft -= int(skip);
+        bytes = bytes.sliced(skip);
+        if (bytes.isEmpty())
+            return;
+    }
+    switch (state().destination) {
+    case Destination::Text:
+        appendBytes(bytes);
+        break;
+    case Destination::FontTable:
+        m_fonts.text(bytes, m_ansiCodePage, m_decoder);
+        m_cachedFont = INT_MIN;
+        break;
+    case Destination::ColorTable:
+        m_colors.text(bytes);
+        break;
+    case Destination::Picture:
+        for (char c : bytes) {
+            // Hex digits two at a time; anything else in the data is layout.
+            const int v = c >= '0' && c <= '9'   ? c - '0'
+                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                 : -1;
+            if (v < 0)
+                continue;
+            if (m_pictureNibble < 0) {
+                m_pictureNibble = v;
+            } else {
+                m_picture.data.append(char(m_pictureNibble * 16 + v));
+                m_pictureNibble = -1;
+            }
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::binary(QByteArrayView bytes) {
+    if (m_done || m_skipping)
+        return;
+    if (state().destination == Destination::Picture)
+        m_picture.data.append(bytes.data(), bytes.size());
+}
+
+int Reader::fontCodePage(int font) {
+    if (font == m_cachedFont)
+        return m_cachedCodePage;
+    const FontEntry* entry = m_fonts.find(font < 0 ? m_defaultFont : font);
+    m_cachedFont = font;
+    m_cachedCodePage = entry ? entry->codePage : m_ansiCodePage;
+    return m_cachedCodePage;
+}
+
+void Reader::beginContent() {
+    const CharState& chars = state().chars;
+    if (!(chars == m_runChars)) {
+        flushRun();
+        m_runChars = chars;
+    }
+    if (m_pendingCells) {
+        decodeBytes();
+        m_run.append(QString(m_pendingCells, u'\t'));
+        m_pendingCells = 0;
+    }
+}
+
+void Reader::appendBytes(QByteArrayView bytes) {
+    if (state().chars.hidden)
+        return;
+    beginContent();
+    const int codePage = fontCodePage(state().chars.font);
+    if (codePage != m_bytesCodePage) {
+        decodeBytes();
+        m_bytesCodePage = codePage;
+    }
+    m_bytes.append(bytes.data(), bytes.size());
+}
+
+void Reader::appendChar(char16_t c) {
+    if (state().destination != Destination::Text || state().chars.hidden)
+        return;
+    beginContent();
+    decodeBytes();
+    m_run.append(QChar(c));
+}
+
+void Reader::decodeBytes() {
+    if (m_bytes.isEmpty())
+        return;
+    m_decoder.decode(m_bytesCodePage, m_bytes, m_run);
+    m_bytes.clear();
+}
+
+void Reader::flushRun() {
+    decodeBytes();
+    if (m_run.isEmpty())
+        return;
+    sanitize(m_run);
+    m_builder.appendText(m_run, charFormat(m_runChars));
+    m_run.clear();
+}
+
+void Reader::endParagraph() {
+    flushRun();
+    m_pendingCells = 0;
+    const GroupState& s = state();
+    m_builder.endParagraph(blockFormat(s.para), s.para.list, charFormat(s.chars));
+}
+
+void Reader::finishPicture() {
+    const GroupState& s = state();
+    if ((s.destination != Destination::Text && s.destination != Destination::ShapeProperties) ||
+        s.chars.hidden)
+        return;
+    QImage image = decodePicture(m_picture);
+    const QSizeF size = displaySize(m_picture, image);
+    if (image.isNull())
+        image = placeholderImage();
+    m_picture.data.clear();
+    const QString name = QStringLiteral("rtf-image:%1").arg(++m_imageCount);
+    m_document.addResource(QTextDocument::ImageResource, QUrl(name), QVariant(image));
+    QTextImageFormat format;
+    format.setName(name);
+    format.setWidth(size.width());
+    format.setHeight(size.height());
+    beginContent();
+    flushRun();
+    m_builder.appendImage(format);
+}
+
+const QTextCharFormat& Reader::charFormat(const CharState& chars) {
+    // Distinct formats are few in real files; a hostile one must not grow this without bound.
+    if (m_formats.size() > 4096)
+        m_formats.clear();
+    auto [it, inserted] = m_formats.try_emplace(CharKey{chars});
+    if (!inserted)
+        return it->second;
+    QTextCharFormat& format = it->second;
+    const FontEntry* font = m_fonts.find(chars.font < 0 ? m_defaultFont : chars.font);
+    if (!font)
+        font = m_fonts.find(m_defaultFont);
+    format.setFontFamilies({font && !font->name.isEmpty() ? font->name : fallbackFamily});
+    format.setFontPointSize(chars.halfPoints / 2.0);
+    format.setFontWeight(chars.bold ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(chars.italic);
+    format.setFontUnderline(chars.underline);
+    format.setFontStrikeOut(chars.strike);
+    if (const QColor color = m_colors.at(chars.foreground); chars.foreground > 0 && color.isValid())
+        format.setForeground(color);
+    if (const QColor color = m_colors.at(chars.background); chars.background > 0 && color.isValid())
+        format.setBackground(color);
+    if (chars.vertical == VerticalPosition::Super)
+        format.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    else if (chars.vertical == VerticalPosition::Sub)
+        format.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    return format;
+}
+
+QTextBlockFormat Reader::blockFormat(const ParaState& para) const {
+    static constexpr Qt::Alignment alignments[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter,
+                                                   Qt::AlignJustify};
+    QTextBlockFormat format;
+    format.setAlignment(alignments[para.alignment]);
+    format.setLeftMargin(Twips::toLayout(para.left));
+    format.setRightMargin(Twips::toLayout(para.right));
+    format.setTextIndent(Twips::toLayout(para.first));
+    format.setTopMargin(Twips::toLayout(para.before));
+    format.setBottomMargin(Twips::toLayout(para.after));
+    if (para.tabCount > 0) {
+        QList<QTextOption::Tab> tabs;
+        tabs.reserve(para.tabCount);
+        for (int i = 0; i < para.tabCount; ++i) {
+            const TabStop& tab = para.tabs[size_t(i)];
+            tabs.append(
+                QTextOption::Tab(Twips::toLayout(tab.position), tab.type,
+                                 tab.type == QTextOption::DelimiterTab ? QChar(u'.') : QChar()));
+        }
+        format.setTabPositions(tabs);
+    }
+    return format;
+}
+
+} // namespace
+
 ReadResult read(QByteArrayView data, QTextDocument& document) {
-    if (!data.startsWith("{\\rtf"))
+    const QByteArrayView rtf = rtfStart(data);
+    if (rtf.isEmpty())
         return {ReadStatus::NotRtf, 1, 1};
-    document.setPlainText(QString::fromLatin1(data));
+    Reader reader(document);
+    Tokenizer tokenizer(rtf);
+    tokenizer.run(reader);
+    reader.finish();
     return {};
 }
 

@@ -1,12 +1,399 @@
 #include "platform/rtf/RtfWriter.h"
 
+#include "platform/Twips.h"
+#include "platform/rtf/RtfCodePages.h"
+
+#include <QBuffer>
+#include <QHash>
+#include <QImage>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFragment>
+#include <QTextImageFormat>
+#include <QTextList>
+#include <QUrl>
+
+#include <cmath>
 
 namespace rtf {
 
-// Placeholder until the real writer lands.
+namespace {
+
+const QString bulletFamily = QStringLiteral("Symbol");
+
+// The character formatting the RTF stream is in, so only changes are written.
+struct RunState {
+    int font = 0;
+    int halfPoints = 24;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    int foreground = 0;
+    int background = 0;
+    int vertical = 0; // 0 normal, 1 super, 2 sub
+};
+
+class Writer {
+public:
+    explicit Writer(const QTextDocument& document) : m_document(document) {
+        m_out.reserve(qsizetype(document.characterCount()) * 2 + 1024);
+    }
+    QByteArray run();
+
+private:
+    void collectTables();
+    void addFamily(const QString& family);
+    void addColor(const QBrush& brush);
+    QString familyOf(const QTextCharFormat& format) const;
+    int halfPointsOf(const QTextCharFormat& format) const;
+    void writeHeader();
+    void writeBlock(const QTextBlock& block);
+    void writeParagraphFormat(const QTextBlock& block);
+    void switchTo(const QTextCharFormat& format);
+    void writeText(QStringView text);
+    void writeUnicode(char16_t c);
+    void writeImage(const QTextImageFormat& format);
+    void word(const char* name);
+    void word(const char* name, int value);
+    void hexByte(unsigned char byte);
+
+    const QTextDocument& m_document;
+    QByteArray m_out;
+    QStringList m_families;
+    QHash<QString, int> m_familyIndex;
+    QList<QRgb> m_colors;
+    QHash<QRgb, int> m_colorIndex;
+    bool m_hasLists = false;
+    RunState m_state;
+    int m_number = 0;         // the item number of the last numbered paragraph
+    int m_symbolFont = -1;    // bytes in this font mean Symbol characters, so text goes as \u
+    bool m_needSpace = false; // the last control word needs a delimiter before text
+    QString m_defaultFamily;
+    int m_defaultHalfPoints = 24;
+};
+
+QByteArray Writer::run() {
+    const QFont font = m_document.defaultFont();
+    m_defaultFamily = font.families().value(0, font.family());
+    if (font.pointSizeF() > 0)
+        m_defaultHalfPoints = int(std::lround(font.pointSizeF() * 2));
+    collectTables();
+    writeHeader();
+    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())
+        writeBlock(block);
+    m_out.append("}\r\n");
+    return m_out;
+}
+
+QString Writer::familyOf(const QTextCharFormat& format) const {
+    const QStringList families = format.fontFamilies().toStringList();
+    return families.isEmpty() || families.front().isEmpty() ? m_defaultFamily : families.front();
+}
+
+int Writer::halfPointsOf(const QTextCharFormat& format) const {
+    const qreal size = format.fontPointSize();
+    return size > 0 ? std::max(1, int(std::lround(size * 2))) : m_defaultHalfPoints;
+}
+
+void Writer::addFamily(const QString& family) {
+    if (m_familyIndex.contains(family))
+        return;
+    m_familyIndex.insert(family, int(m_families.size()));
+    m_families.append(family);
+}
+
+void Writer::addColor(const QBrush& brush) {
+    if (brush.style() == Qt::NoBrush)
+        return;
+    const QRgb rgb = brush.color().rgb();
+    if (m_colorIndex.contains(rgb))
+        return;
+    m_colors.append(rgb);
+    m_colorIndex.insert(rgb, int(m_colors.size())); // entry 0 is the automatic colour
+}
+
+void Writer::collectTables() {
+    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
+        if (block.textList())
+            m_hasLists = true;
+        if (block.length() <= 1) {
+            const QTextCharFormat format = block.charFormat();
+            addFamily(familyOf(format));
+            addColor(format.foreground());
+            addColor(format.background());
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            addFamily(familyOf(format));
+            addColor(format.foreground());
+            addColor(format.background());
+        }
+    }
+    if (m_families.isEmpty())
+        addFamily(m_defaultFamily);
+    if (m_hasLists)
+        addFamily(bulletFamily);
+}
+
+void Writer::word(const char* name) {
+    m_out.append('\\').append(name);
+    m_needSpace = true;
+}
+
+void Writer::word(const char* name, int value) {
+    m_out.append('\\').append(name).append(QByteArray::number(value));
+    m_needSpace = true;
+}
+
+void Writer::hexByte(unsigned char byte) {
+    static constexpr char digits[] = "0123456789abcdef";
+    m_out.append("\\'").append(digits[byte >> 4]).append(digits[byte & 15]);
+    m_needSpace = false;
+}
+
+void Writer::writeHeader() {
+    m_out.append("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl");
+    for (qsizetype i = 0; i < m_families.size(); ++i) {
+        const QString& family = m_families[i];
+        const bool symbol = family.compare(bulletFamily, Qt::CaseInsensitive) == 0;
+        if (symbol)
+            m_symbolFont = int(i);
+        m_out.append("{\\f").append(QByteArray::number(i));
+        m_out.append(symbol ? "\\fnil\\fcharset2 " : "\\fnil\\fcharset0 ");
+        for (QChar c : family) {
+            const unsigned char byte = toWindows1252(c.unicode());
+            if (c == u';' || c == u'\\' || c == u'{' || c == u'}' || byte == 0)
+                m_out.append('?');
+            else if (byte < 0x80)
+                m_out.append(char(byte));
+            else
+                hexByte(byte);
+        }
+        m_out.append(";}");
+    }
+    m_out.append("}\r\n");
+    if (!m_colors.isEmpty()) {
+        m_out.append("{\\colortbl ;");
+        for (QRgb rgb : std::as_const(m_colors)) {
+            m_out.append("\\red").append(QByteArray::number(qRed(rgb)));
+            m_out.append("\\green").append(QByteArray::number(qGreen(rgb)));
+            m_out.append("\\blue").append(QByteArray::number(qBlue(rgb))).append(';');
+        }
+        m_out.append("}\r\n");
+    }
+    m_out.append("\\viewkind4\\uc1");
+    m_needSpace = true;
+}
+
+void Writer::writeParagraphFormat(const QTextBlock& block) {
+    const QTextBlockFormat format = block.blockFormat();
+    word("pard");
+    const QTextList* current = block.textList();
+    if (!current || current->format().style() != QTextListFormat::ListDecimal)
+        m_number = 0;
+    if (const QTextList* list = block.textList()) {
+        const int symbol = m_familyIndex.value(bulletFamily);
+        const QTextListFormat::Style style = list->format().style();
+        const bool bullet = style != QTextListFormat::ListDecimal;
+        // The bullet's text for readers that do not know \pn, then the bullet itself.
+        if (bullet) {
+            m_out.append("{\\pntext\\f").append(QByteArray::number(symbol));
+            m_out.append("\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf").append(QByteArray::number(symbol));
+            m_out.append("\\pnindent0{\\pntxtb\\'B7}}");
+        } else {
+            // Counted the way a reader groups them: consecutive numbered paragraphs form a list.
+            m_out.append("{\\pntext\\f0 ").append(QByteArray::number(++m_number));
+            m_out.append(
+                ".\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec{\\pntxta.}}");
+        }
+        m_needSpace = false;
+    }
+    switch (format.alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute) {
+    case Qt::AlignRight:
+        word("qr");
+        break;
+    case Qt::AlignHCenter:
+        word("qc");
+        break;
+    case Qt::AlignJustify:
+        word("qj");
+        break;
+    default:
+        break;
+    }
+    const struct {
+        const char* name;
+        qreal value;
+    } lengths[] = {{"li", format.leftMargin()},
+                   {"ri", format.rightMargin()},
+                   {"fi", format.textIndent()},
+                   {"sb", format.topMargin()},
+                   {"sa", format.bottomMargin()}};
+    for (const auto& length : lengths) {
+        if (const int twips = Twips::fromLayout(length.value))
+            word(length.name, twips);
+    }
+    for (const QTextOption::Tab& tab : format.tabPositions()) {
+        if (tab.type == QTextOption::RightTab)
+            word("tqr");
+        else if (tab.type == QTextOption::CenterTab)
+            word("tqc");
+        else if (tab.type == QTextOption::DelimiterTab)
+            word("tqdec");
+        word("tx", Twips::fromLayout(tab.position));
+    }
+}
+
+void Writer::switchTo(const QTextCharFormat& format) {
+    RunState next;
+    next.font = m_familyIndex.value(familyOf(format));
+    next.halfPoints = halfPointsOf(format);
+    next.bold = format.fontWeight() >= QFont::DemiBold;
+    next.italic = format.fontItalic();
+    next.underline = format.fontUnderline();
+    next.strike = format.fontStrikeOut();
+    const QBrush foreground = format.foreground();
+    next.foreground =
+        foreground.style() == Qt::NoBrush ? 0 : m_colorIndex.value(foreground.color().rgb());
+    const QBrush background = format.background();
+    next.background =
+        background.style() == Qt::NoBrush ? 0 : m_colorIndex.value(background.color().rgb());
+    const auto vertical = format.verticalAlignment();
+    next.vertical = vertical == QTextCharFormat::AlignSuperScript ? 1
+                    : vertical == QTextCharFormat::AlignSubScript ? 2
+                                                                  : 0;
+    RunState& s = m_state;
+    if (next.font != s.font)
+        word("f", next.font);
+    if (next.halfPoints != s.halfPoints)
+        word("fs", next.halfPoints);
+    if (next.bold != s.bold)
+        word(next.bold ? "b" : "b0");
+    if (next.italic != s.italic)
+        word(next.italic ? "i" : "i0");
+    if (next.underline != s.underline)
+        word(next.underline ? "ul" : "ulnone");
+    if (next.strike != s.strike)
+        word(next.strike ? "strike" : "strike0");
+    if (next.foreground != s.foreground)
+        word("cf", next.foreground);
+    if (next.background != s.background)
+        word("highlight", next.background);
+    if (next.vertical != s.vertical)
+        word(next.vertical == 1 ? "super" : next.vertical == 2 ? "sub" : "nosupersub");
+    s = next;
+}
+
+void Writer::writeUnicode(char16_t c) {
+    word("u", c > 0x7FFF ? int(c) - 0x10000 : int(c));
+    if (const unsigned char fallback = toWindows1252(c); fallback >= 0x80)
+        hexByte(fallback);
+    else
+        m_out.append('?');
+    m_needSpace = false;
+}
+
+void Writer::writeText(QStringView text) {
+    const bool symbol = m_state.font == m_symbolFont;
+    for (QChar qc : text) {
+        const char16_t c = qc.unicode();
+        if (symbol && c > 0x20 && c != QChar::ObjectReplacementCharacter) {
+            writeUnicode(c);
+            continue;
+        }
+        if (c >= 0x20 && c < 0x7F) {
+            if (c == u'\\' || c == u'{' || c == u'}') {
+                m_out.append('\\');
+            } else if (m_needSpace && (qc.isLetterOrNumber() || c == u' ' || c == u'-')) {
+                m_out.append(' ');
+            }
+            m_out.append(char(c));
+            m_needSpace = false;
+            continue;
+        }
+        switch (c) {
+        case u'\t':
+            word("tab");
+            continue;
+        case QChar::LineSeparator:
+            word("line");
+            continue;
+        case 0x00A0:
+            m_out.append("\\~");
+            m_needSpace = false;
+            continue;
+        case 0x00AD:
+            m_out.append("\\-");
+            m_needSpace = false;
+            continue;
+        case 0x2011:
+            m_out.append("\\_");
+            m_needSpace = false;
+            continue;
+        case QChar::ObjectReplacementCharacter:
+            continue;
+        default:
+            break;
+        }
+        if (c >= 0x20)
+            writeUnicode(c);
+    }
+}
+
+void Writer::writeImage(const QTextImageFormat& format) {
+    const QVariant resource =
+        m_document.resource(QTextDocument::ImageResource, QUrl(format.name()));
+    QImage image = resource.value<QImage>();
+    if (image.isNull())
+        image.loadFromData(resource.toByteArray());
+    if (image.isNull())
+        return;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    const qreal width = format.width() > 0 ? format.width() : image.width();
+    const qreal height = format.height() > 0 ? format.height() : image.height();
+    m_out.append("{\\pict\\pngblip\\picw").append(QByteArray::number(image.width()));
+    m_out.append("\\pich").append(QByteArray::number(image.height()));
+    m_out.append("\\picwgoal").append(QByteArray::number(Twips::fromLayout(width)));
+    m_out.append("\\pichgoal").append(QByteArray::number(Twips::fromLayout(height)));
+    static constexpr char digits[] = "0123456789abcdef";
+    for (qsizetype i = 0; i < png.size(); ++i) {
+        if (i % 64 == 0)
+            m_out.append("\r\n");
+        const auto byte = static_cast<unsigned char>(png[i]);
+        m_out.append(digits[byte >> 4]).append(digits[byte & 15]);
+    }
+    m_out.append('}');
+    m_needSpace = false;
+}
+
+void Writer::writeBlock(const QTextBlock& block) {
+    writeParagraphFormat(block);
+    if (block.length() <= 1)
+        switchTo(block.charFormat());
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const QTextCharFormat format = fragment.charFormat();
+        if (format.isImageFormat()) {
+            const QTextImageFormat image = format.toImageFormat();
+            for (qsizetype i = 0; i < fragment.length(); ++i)
+                writeImage(image);
+            continue;
+        }
+        switchTo(format);
+        writeText(fragment.text());
+    }
+    m_out.append("\\par\r\n");
+    m_needSpace = false;
+}
+
+} // namespace
+
 QByteArray write(const QTextDocument& document) {
-    return "{\\rtf1\\ansi " + document.toPlainText().toLatin1() + "}";
+    return Writer(document).run();
 }
 
 } // namespace rtf

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+class QStringDecoder;
+
+namespace rtf {
+
+namespace CodePage {
+constexpr int windows1252 = 1252;
+constexpr int symbol = -2;     // the Symbol font's own encoding
+constexpr int privateUse = -3; // other symbol fonts (Wingdings...): bytes kept as U+F0xx
+} // namespace CodePage
+
+// The code page of a font: \cpg wins over \fcharset, which wins over the document's \ansicpg.
+// `charset` and `cpg` are -1 when the font table does not give them.
+int codePageOf(int charset, int cpg, int ansiCodePage, QStringView fontName);
+
+// Turns bytes of a Windows code page into text. Single-byte pages go through a 256-entry table
+// built once; double-byte pages (932, 936, 949, 950) through a converter, so a pair split
+// between \'hh escapes and plain text decodes as one character as long as both reach one call.
+class TextDecoder {
+public:
+    TextDecoder();
+    ~TextDecoder();
+    void decode(int codePage, QByteArrayView bytes, QString& out);
+    // One byte of a single-byte page, or 0 when the page is double-byte.
+    char16_t singleByte(int codePage, unsigned char byte);
+
+private:
+    struct Page;
+    Page& page(int codePage);
+
+    std::vector<std::unique_ptr<Page>> m_pages;
+    Page* m_last = nullptr;
+};
+
+// The byte cp1252 uses for `c`, or 0 when it has none.
+unsigned char toWindows1252(char16_t c);
+
+} // namespace rtf

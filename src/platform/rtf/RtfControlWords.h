@@ -1,0 +1,140 @@
+#pragma once
+
+#include <QByteArrayView>
+
+namespace rtf {
+
+enum class WordKind {
+    Flag,        // acts by being there: \pard, \par, \ql
+    Toggle,      // on without a parameter or with a non-zero one, off with 0: \b, \b0
+    Value,       // carries a number; the default stands in when it is missing: \fs24
+    Symbol,      // stands for one character: \emdash
+    Destination, // starts a group with its own meaning: \fonttbl, \pict
+};
+
+enum class Word {
+    // document
+    Ansi,
+    Mac,
+    Pc,
+    Pca,
+    AnsiCodePage,
+    DefaultFont,
+    Uc,
+    U,
+    Upr,
+    Ud,
+    // tables of the header
+    FontTable,
+    Font,
+    FontCharset,
+    CodePage,
+    ColorTable,
+    Red,
+    Green,
+    Blue,
+    // character formats
+    Plain,
+    FontSize,
+    Bold,
+    Italic,
+    Underline,
+    UnderlineNone,
+    Strike,
+    StrikeDouble,
+    Color,
+    Highlight,
+    Background,
+    Hidden,
+    Super,
+    Sub,
+    NoSuperSub,
+    Up,
+    Dn,
+    // paragraph formats
+    Pard,
+    AlignLeft,
+    AlignRight,
+    AlignCenter,
+    AlignJustify,
+    LeftIndent,
+    RightIndent,
+    FirstIndent,
+    SpaceBefore,
+    SpaceAfter,
+    TabPos,
+    TabRight,
+    TabCenter,
+    TabDecimal,
+    TabBar,
+    InTable,
+    // breaks
+    Par,
+    Line,
+    Tab,
+    Page,
+    Sect,
+    Column,
+    Cell,
+    NestCell,
+    Row,
+    NestRow,
+    // bullets and lists
+    Pn,
+    PnText,
+    PnLevelBullet,
+    PnLevelBody,
+    PnLevelCont,
+    PnDecimal,
+    ListText,
+    ListTable,
+    List,
+    ListLevel,
+    LevelNfc,
+    ListId,
+    ListOverrideTable,
+    ListOverride,
+    Ls,
+    Ilvl,
+    // pictures and objects
+    Pict,
+    PngBlip,
+    JpegBlip,
+    EmfBlip,
+    WMetafile,
+    MacPict,
+    DeviceBitmap,
+    DeviceIndependentBitmap,
+    PicW,
+    PicH,
+    PicWGoal,
+    PicHGoal,
+    PicScaleX,
+    PicScaleY,
+    ShpPict,
+    NonShpPict,
+    Object,
+    ObjData,
+    Result,
+    Field,
+    FieldInst,
+    FieldResult,
+    Shape,
+    ShapeInstance,
+    ShapeText,
+    ShapeResult,
+    // groups whose content is not document text
+    Skip,
+};
+
+struct ControlWord {
+    const char* name;
+    WordKind kind;
+    Word id;
+    int defaultValue; // the parameter when none is given; for symbols, the character
+};
+
+// The entry for `name`, or nullptr for words the reader ignores.
+const ControlWord* findControlWord(QByteArrayView name);
+
+} // namespace rtf

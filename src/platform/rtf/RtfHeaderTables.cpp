@@ -1,0 +1,144 @@
+#include "platform/rtf/RtfHeaderTables.h"
+
+#include <algorithm>
+
+namespace rtf {
+
+namespace {
+constexpr int maxColorComponent = 255;
+}
+
+void FontTable::word(Word id, int value) {
+    switch (id) {
+    case Word::Font:
+        m_id = value;
+        m_charset = -1;
+        m_cpg = -1;
+        m_name.clear();
+        break;
+    case Word::FontCharset:
+        m_charset = value;
+        break;
+    case Word::CodePage:
+        m_cpg = value;
+        break;
+    default:
+        break;
+    }
+}
+
+void FontTable::text(QByteArrayView bytes, int ansiCodePage, TextDecoder& decoder) {
+    while (!bytes.isEmpty()) {
+        const qsizetype semicolon = bytes.indexOf(';');
+        if (semicolon < 0) {
+            m_name.append(bytes.data(), bytes.size());
+            return;
+        }
+        m_name.append(bytes.data(), semicolon);
+        commit(ansiCodePage, decoder);
+        bytes = bytes.sliced(semicolon + 1);
+    }
+}
+
+void FontTable::entryGroupEnd(int ansiCodePage, TextDecoder& decoder) {
+    if (!m_name.trimmed().isEmpty())
+        commit(ansiCodePage, decoder);
+}
+
+void FontTable::commit(int ansiCodePage, TextDecoder& decoder) {
+    if (m_id >= 0) {
+        FontEntry entry;
+        const QByteArray raw = m_name.trimmed();
+        entry.codePage = codePageOf(m_charset, m_cpg, ansiCodePage, QString::fromLatin1(raw));
+        if (entry.codePage == CodePage::symbol || entry.codePage == CodePage::privateUse)
+            entry.name = QString::fromLatin1(raw);
+        else
+            decoder.decode(entry.codePage, raw, entry.name);
+        m_fonts.insert_or_assign(m_id, std::move(entry));
+    }
+    m_id = -1;
+    m_name.clear();
+}
+
+const FontEntry* FontTable::find(int id) const {
+    const auto it = m_fonts.find(id);
+    return it == m_fonts.end() ? nullptr : &it->second;
+}
+
+void ColorTable::word(Word id, int value) {
+    const int component = std::clamp(value, 0, maxColorComponent);
+    switch (id) {
+    case Word::Red:
+        m_rgb[0] = component;
+        break;
+    case Word::Green:
+        m_rgb[1] = component;
+        break;
+    case Word::Blue:
+        m_rgb[2] = component;
+        break;
+    default:
+        return;
+    }
+    m_given = true;
+}
+
+void ColorTable::text(QByteArrayView bytes) {
+    for (char c : bytes) {
+        if (c != ';')
+            continue;
+        m_colors.push_back(m_given ? QColor(m_rgb[0], m_rgb[1], m_rgb[2]) : QColor());
+        m_rgb[0] = m_rgb[1] = m_rgb[2] = 0;
+        m_given = false;
+    }
+}
+
+QColor ColorTable::at(int index) const {
+    if (index < 0 || size_t(index) >= m_colors.size())
+        return {};
+    return m_colors[size_t(index)];
+}
+
+void ListTables::listTableWord(Word id, int value) {
+    switch (id) {
+    case Word::List:
+        m_lists.emplace_back();
+        break;
+    case Word::ListLevel:
+        if (!m_lists.empty())
+            ++m_lists.back().level;
+        break;
+    case Word::LevelNfc:
+        if (!m_lists.empty() && m_lists.back().level >= 0 && m_lists.back().level < 9)
+            m_lists.back().numberFormat[size_t(m_lists.back().level)] = value;
+        break;
+    case Word::ListId:
+        if (!m_lists.empty()) {
+            m_lists.back().id = value;
+            m_listIndex[value] = m_lists.size() - 1;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void ListTables::overrideTableWord(Word id, int value) {
+    if (id == Word::ListId)
+        m_overrideListId = value;
+    else if (id == Word::Ls)
+        m_overrides[value] = m_overrideListId;
+}
+
+ListStyle ListTables::style(int override, int level) const {
+    const auto it = m_overrides.find(override);
+    if (it == m_overrides.end())
+        return ListStyle::Bullet;
+    const auto list = m_listIndex.find(it->second);
+    if (list == m_listIndex.end())
+        return ListStyle::Bullet;
+    const int format = m_lists[list->second].numberFormat[size_t(std::clamp(level, 0, 8))];
+    return format == 23 || format == 255 ? ListStyle::Bullet : ListStyle::Numbered;
+}
+
+} // namespace rtf

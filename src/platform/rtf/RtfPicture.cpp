@@ -1,0 +1,163 @@
+#include "platform/rtf/RtfPicture.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace rtf {
+
+namespace {
+
+constexpr int maxTwips = 31680 * 4; // 88 inches: larger sizes are damage, not intent
+
+quint16 u16(QByteArrayView data, qsizetype at) {
+    return qFromLittleEndian<quint16>(data.data() + at);
+}
+quint32 u32(QByteArrayView data, qsizetype at) {
+    return qFromLittleEndian<quint32>(data.data() + at);
+}
+
+int clampTwips(double twips) {
+    return int(std::clamp(twips, 1.0, double(maxTwips)));
+}
+
+} // namespace
+
+QImage imageFromDib(QByteArrayView dib) {
+    if (dib.size() < 12)
+        return {};
+    const quint32 headerSize = u32(dib, 0);
+    if (headerSize < 12 || headerSize > quint32(dib.size()))
+        return {};
+    qsizetype colours = 0;
+    qsizetype colourSize = 4;
+    qsizetype masks = 0;
+    if (headerSize == 12) { // BITMAPCOREHEADER
+        const int bits = u16(dib, 10);
+        colours = bits <= 8 ? (qsizetype(1) << bits) : 0;
+        colourSize = 3;
+    } else {
+        if (headerSize < 40)
+            return {};
+        const int bits = u16(dib, 14);
+        const quint32 compression = u32(dib, 16);
+        const quint32 used = u32(dib, 32);
+        colours = used ? qsizetype(std::min<quint32>(used, 256))
+                       : (bits <= 8 ? (qsizetype(1) << bits) : 0);
+        if (headerSize == 40 && (compression == 3 || compression == 6))
+            masks = compression == 3 ? 12 : 16;
+    }
+    // A bitmap file is the DIB behind a 14-byte file header that says where the pixels start.
+    const qsizetype pixelOffset = 14 + headerSize + masks + colours * colourSize;
+    QByteArray file;
+    file.reserve(14 + dib.size());
+    file.append("BM");
+    char header[12];
+    qToLittleEndian<quint32>(quint32(14 + dib.size()), header);
+    qToLittleEndian<quint32>(0, header + 4);
+    qToLittleEndian<quint32>(quint32(pixelOffset), header + 8);
+    file.append(header, 12);
+    file.append(dib.data(), dib.size());
+    QImage image;
+    image.loadFromData(file, "BMP");
+    return image;
+}
+
+QImage imageFromWindowsMetafile(QByteArrayView wmf) {
+    qsizetype pos = 0;
+    if (wmf.size() >= 22 && u32(wmf, 0) == 0x9AC6CDD7u) // placeable header
+        pos = 22;
+    if (wmf.size() < pos + 18)
+        return {};
+    pos += qsizetype(u16(wmf, pos + 2)) * 2; // header size in words
+    while (pos + 6 <= wmf.size()) {
+        const qsizetype words = u32(wmf, pos);
+        const int function = u16(wmf, pos + 4);
+        if (words < 3 || function == 0)
+            break;
+        const qsizetype end = std::min(wmf.size(), pos + words * 2);
+        qsizetype dibAt = 0;
+        switch (function) {
+        case 0x0B41: // META_DIBSTRETCHBLT: raster operation, then 8 coordinates
+            dibAt = pos + 6 + 4 + 16;
+            break;
+        case 0x0F43: // META_STRETCHDIB: raster operation, colour usage, 8 coordinates
+            dibAt = pos + 6 + 4 + 2 + 16;
+            break;
+        case 0x0940: // META_DIBBITBLT: raster operation, 6 coordinates
+            dibAt = pos + 6 + 4 + 12;
+            break;
+        case 0x0D33: // META_SETDIBTODEV: colour usage, scan lines, 7 coordinates
+            dibAt = pos + 6 + 2 + 2 + 2 + 14;
+            break;
+        default:
+            break;
+        }
+        if (dibAt && dibAt < end) {
+            QImage image = imageFromDib(wmf.sliced(dibAt, end - dibAt));
+            if (!image.isNull())
+                return image;
+        }
+        pos += words * 2;
+    }
+    return {};
+}
+
+QImage decodePicture(const Picture& picture) {
+    QImage image;
+    switch (picture.kind) {
+    case PictureKind::Png:
+        image.loadFromData(picture.data, "PNG");
+        break;
+    case PictureKind::Jpeg:
+        image.loadFromData(picture.data, "JPEG");
+        break;
+    case PictureKind::WindowsMetafile:
+        image = imageFromWindowsMetafile(picture.data);
+        break;
+    case PictureKind::Dib:
+        image = imageFromDib(picture.data);
+        break;
+    case PictureKind::Bitmap:
+    case PictureKind::EnhancedMetafile:
+    case PictureKind::Unknown:
+        break;
+    }
+    return image;
+}
+
+QSizeF displaySize(const Picture& picture, const QImage& image) {
+    auto natural = [&](int given, int imagePixels) -> double {
+        if (picture.kind == PictureKind::WindowsMetafile ||
+            picture.kind == PictureKind::EnhancedMetafile)
+            return given * 1440.0 / 2540.0; // hundredths of a millimetre
+        if (imagePixels > 0)
+            return imagePixels * 15.0;
+        return given * 15.0;
+    };
+    const double w = picture.goalWidth > 0
+                         ? picture.goalWidth
+                         : natural(picture.width, image.isNull() ? 0 : image.width());
+    const double h = picture.goalHeight > 0
+                         ? picture.goalHeight
+                         : natural(picture.height, image.isNull() ? 0 : image.height());
+    const double sx = picture.scaleX > 0 ? picture.scaleX / 100.0 : 1.0;
+    const double sy = picture.scaleY > 0 ? picture.scaleY / 100.0 : 1.0;
+    const int twipsW = w > 0 ? clampTwips(w * sx) : 480;
+    const int twipsH = h > 0 ? clampTwips(h * sy) : 480;
+    return QSizeF(twipsW / 15.0, twipsH / 15.0);
+}
+
+QImage placeholderImage() {
+    constexpr int side = 16;
+    QImage image(side, side, QImage::Format_RGB32);
+    image.fill(qRgb(0xF0, 0xF0, 0xF0));
+    for (int i = 0; i < side; ++i) {
+        for (const auto& [x, y] :
+             {std::pair(i, 0), std::pair(i, side - 1), std::pair(0, i), std::pair(side - 1, i)})
+            image.setPixel(x, y, qRgb(0xA0, 0xA0, 0xA0));
+    }
+    return image;
+}
+
+} // namespace rtf

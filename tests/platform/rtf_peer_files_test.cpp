@@ -1,0 +1,104 @@
+#include "rtf_test_support.h"
+
+#include "platform/Twips.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTextList>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using rtftest::charFormatAt;
+using rtftest::readRtf;
+
+namespace {
+
+const QString dataFolder = QStringLiteral(QUILLET_TEST_DATA "/rtf");
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(RtfPeerFiles, EveryFileReadsAsItsExpectedText) {
+    const QStringList files = QDir(dataFolder).entryList({"*.rtf"}, QDir::Files);
+    EXPECT_GE(files.size(), 3);
+    for (const QString& name : files) {
+        const QString expectedPath = dataFolder + "/" + QString(name).replace(".rtf", ".txt");
+        ASSERT_TRUE(QFile::exists(expectedPath)) << qPrintable(name);
+        auto document = readRtf(contents(dataFolder + "/" + name));
+        EXPECT_EQ(document->toPlainText(), QString::fromUtf8(contents(expectedPath)))
+            << qPrintable(name);
+    }
+}
+
+TEST(RtfPeerFiles, KeyFormatsArePresent) {
+    using Check = std::function<bool(const QTextCharFormat&, const QTextBlock&)>;
+    const struct {
+        const char* file;
+        const char16_t* word;
+        const char* what;
+        Check check;
+    } cases[] = {
+        {"wordpad-bullets", u"Shopping", "centred 16 pt Arial",
+         [](auto& c, auto& b) {
+             return b.blockFormat().alignment() == Qt::AlignHCenter && c.fontPointSize() == 16 &&
+                    c.fontFamilies().toStringList() == QStringList{"Arial"};
+         }},
+        {"wordpad-bullets", u"list", "bold", [](auto& c, auto&) { return c.fontWeight() == 700; }},
+        {"wordpad-bullets", u"Apples", "bullet at 720 twips hanging 720",
+         [](auto&, auto& b) {
+             return b.textList() && b.textList()->format().style() == QTextListFormat::ListDisc &&
+                    Twips::fromLayout(b.blockFormat().leftMargin()) == 720 &&
+                    Twips::fromLayout(b.blockFormat().textIndent()) == -720;
+         }},
+        {"wordpad-bullets", u"red", "red",
+         [](auto& c, auto&) { return c.foreground().color() == QColor(255, 0, 0); }},
+        {"wordpad-bullets", u"green", "italic", [](auto& c, auto&) { return c.fontItalic(); }},
+        {"wordpad-bullets", u"Cr\u00E8me", "highlighted blue",
+         [](auto& c, auto&) { return c.background().color() == QColor(0, 0, 255); }},
+        {"wordpad-bullets", u"Za\u017C\u00F3\u0142\u0107", "cp1250 font with its tab stops",
+         [](auto& c, auto& b) {
+             const auto tabs = b.blockFormat().tabPositions();
+             return c.fontFamilies().toStringList() == QStringList{"Times New Roman CE"} &&
+                    tabs.size() == 2 && tabs[1].type == QTextOption::RightTab &&
+                    Twips::fromLayout(tabs[1].position) == 4320;
+         }},
+        {"wordpad-bullets", u"Total", "underlined, right-aligned",
+         [](auto& c, auto& b) {
+             return c.fontUnderline() && b.blockFormat().alignment() == Qt::AlignRight;
+         }},
+        {"wordpad-bullets", u"12", "struck out", [](auto& c, auto&) { return c.fontStrikeOut(); }},
+        {"pandoc-report", u"Quarterly", "18 pt bold",
+         [](auto& c, auto&) { return c.fontPointSize() == 18 && c.fontWeight() == 700; }},
+        {"pandoc-report", u"strongly", "bold",
+         [](auto& c, auto&) { return c.fontWeight() == 700; }},
+        {"pandoc-report", u"every", "italic", [](auto& c, auto&) { return c.fontItalic(); }},
+        {"pandoc-report", u"code", "Courier",
+         [](auto& c, auto&) { return c.fontFamilies().toStringList() == QStringList{"Courier"}; }},
+        {"pandoc-report", u"First", "hanging indent",
+         [](auto&, auto& b) { return Twips::fromLayout(b.blockFormat().leftMargin()) == 360; }},
+        {"abiword-letter", u"Centered", "centred bold",
+         [](auto& c, auto& b) {
+             return c.fontWeight() == 700 && b.blockFormat().alignment() == Qt::AlignHCenter;
+         }},
+        {"abiword-letter", u"italic", "italic", [](auto& c, auto&) { return c.fontItalic(); }},
+        {"abiword-letter", u"underlined", "underlined",
+         [](auto& c, auto&) { return c.fontUnderline(); }},
+        {"abiword-letter", u"red text", "red",
+         [](auto& c, auto&) { return c.foreground().color() == QColor(255, 0, 0); }},
+        {"abiword-letter", u"Alpha", "in a bullet list",
+         [](auto&, auto& b) { return b.textList(); }},
+    };
+    for (const auto& c : cases) {
+        auto document = readRtf(contents(dataFolder + "/" + c.file + ".rtf"));
+        const QString word = QString::fromUtf16(c.word);
+        const int at = int(document->toPlainText().indexOf(word));
+        ASSERT_GE(at, 0) << c.file << ": " << qPrintable(word);
+        EXPECT_TRUE(c.check(charFormatAt(*document, at), document->findBlock(at)))
+            << c.file << ": " << qPrintable(word) << " should be " << c.what;
+    }
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/rtf/RtfReader.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+
+#include <memory>
+
+namespace rtftest {
+
+inline std::unique_ptr<QTextDocument> readRtf(QByteArrayView data) {
+    auto document = std::make_unique<QTextDocument>();
+    rtf::read(data, *document);
+    return document;
+}
+
+// The document's text with its paragraphs joined by '\n'; unlike toPlainText, it keeps line
+// separators and no-break spaces as they are.
+inline QString blockText(const QTextDocument& document) {
+    QString text;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block != document.begin())
+            text += u'\n';
+        text += block.text();
+    }
+    return text;
+}
+
+// The format of the character at `position` in the document's text.
+inline QTextCharFormat charFormatAt(const QTextDocument& document, int position) {
+    const QTextBlock block = document.findBlock(position);
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (position >= fragment.position() && position < fragment.position() + fragment.length())
+            return fragment.charFormat();
+    }
+    return block.charFormat();
+}
+
+} // namespace rtftest
