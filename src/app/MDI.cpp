@@ -6,6 +6,7 @@
 #include "document/Wordbox.h"
 #include "files/OpenCommand.h"
 #include "files/SaveCommand.h"
+#include "files/TagRemoval.h"
 #include "format/BackgroundColorFile.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
@@ -198,23 +199,7 @@ quint32 MDI::rtfcolor(const QString& name, int dat) {
     return quint32(Runtime::CLng(BackgroundColorFile::load(name)));
 }
 
-QString MDI::removeTags(const QString& text) const {
-    QString result;
-    result.reserve(text.size());
-    qsizetype from = 0;
-    while (from < text.size()) {
-        const qsizetype open = text.indexOf(QLatin1Char('<'), from);
-        if (open < 0)
-            break;
-        const qsizetype close = text.indexOf(QLatin1Char('>'), open);
-        if (close < 0)
-            break;
-        result += QStringView(text).mid(from, open - from);
-        from = close + 1;
-    }
-    result += QStringView(text).mid(from);
-    return result;
-}
+QString MDI::removeTags(const QString& text) const { return TagRemoval::removeTags(text); }
 
 void MDI::file2_Click() {
     OpenCommand::run(*this);
