@@ -151,6 +151,7 @@ void MDI::createToolbar() {
     Combo2 =
         makeBox(picPicture1, "Combo2", QStringLiteral("Time and Day"), {7500, 75, 1335, 315}, true);
     Combo2->setEditText(QStringLiteral("Time and Day"));
+    Combo2->lineEdit()->setCursorPosition(0);
     ToolFXBack->lower();
 }
 

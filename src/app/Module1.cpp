@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 
 namespace Module1 {
@@ -29,6 +30,7 @@ void fillBoxes(MDI& frame) {
     frame.Combo2->addItems(
         Runtime::dateStampEntries(QDateTime::currentDateTime(), QLocale::system()));
     frame.Combo2->setEditText(QStringLiteral("Time and Day"));
+    frame.Combo2->lineEdit()->setCursorPosition(0);
 
     QStringList fonts = DesktopSeam::current().screenFonts();
     // The box keeps its entries in alphabetical order.

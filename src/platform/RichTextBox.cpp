@@ -95,13 +95,12 @@ QString RichTextBox::Text() const {
 }
 
 void RichTextBox::setText(const QString& text) {
-    const QTextCharFormat format = currentCharFormat();
-    QTextCursor cursor(document());
-    cursor.select(QTextCursor::Document);
-    cursor.insertText(text, format);
-    setTextCursor(QTextCursor(document()));
-    // Replacing the whole text starts a new history, as loading a file does.
-    document()->clearUndoRedoStacks();
+    // A fresh document takes the text in one step and starts a new history, as loading a file
+    // does; editing the old one would record every replaced character for undo.
+    auto* replaced = new QTextDocument;
+    replaced->setUndoRedoEnabled(false);
+    QTextCursor(replaced).insertText(text, currentCharFormat());
+    replaceDocument(replaced);
 }
 
 int RichTextBox::SelStart() const {
