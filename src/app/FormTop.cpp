@@ -1,6 +1,7 @@
 #include "app/FormTop.h"
 
 #include "app/Module1.h"
+#include "app/PictureBackground.h"
 #include "platform/Desktop.h"
 
 #include <QApplication>
@@ -13,9 +14,7 @@ namespace {
 FormTop* loaded = nullptr;
 
 QRect twipsRect(int left, int top, int width, int height) {
-    const ScreenMetrics s = DesktopSeam::current().screen();
-    return QRect(left / s.twipsPerPixelX, top / s.twipsPerPixelY, width / s.twipsPerPixelX,
-                 height / s.twipsPerPixelY);
+    return DesktopSeam::current().screen().toPixels(left, top, width, height);
 }
 
 // The stop button's picture: a 95 × 20 strip reading "Stop".
@@ -36,19 +35,6 @@ QPixmap stopPicture() {
     return picture;
 }
 
-class InformationBackground : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        QLinearGradient shade(0, 0, 0, height());
-        shade.setColorAt(0, QColor(235, 240, 250));
-        shade.setColorAt(1, QColor(200, 210, 230));
-        p.fillRect(rect(), shade);
-    }
-};
 } // namespace
 
 FormTop& FormTop::instance() {
@@ -75,7 +61,7 @@ FormTop::FormTop() : QWidget(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("FormTop"));
     setWindowTitle(QStringLiteral("Information"));
     setFixedSize(twipsRect(0, 0, 3555, 1605).size());
-    FXBack = new InformationBackground(this);
+    FXBack = new PictureBackground(QColor(235, 240, 250), QColor(200, 210, 230), this);
     FXBack->setObjectName(QStringLiteral("FXBack"));
     FXBack->setGeometry(rect());
     Label1 = new QLabel(QStringLiteral(" Reading the file..."), this);

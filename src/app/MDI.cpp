@@ -199,7 +199,9 @@ quint32 MDI::rtfcolor(const QString& name, int dat) {
     return quint32(Runtime::CLng(BackgroundColorFile::load(name)));
 }
 
-QString MDI::removeTags(const QString& text) const { return TagRemoval::removeTags(text); }
+QString MDI::removeTags(const QString& text) const {
+    return TagRemoval::removeTags(text);
+}
 
 void MDI::file2_Click() {
     OpenCommand::run(*this);

@@ -1,6 +1,7 @@
 #include "app/MDI.h"
 
 #include "app/Module1.h"
+#include "app/PictureBackground.h"
 #include "app/ToolbarIcons.h"
 #include "document/Wordbox.h"
 #include "format/EditCommands.h"
@@ -17,23 +18,6 @@
 namespace {
 constexpr int buttonTwips = 310;
 constexpr int panelHeightTwips = 825;
-
-// Paints the panel's background picture; it sits behind every other control of the panel.
-class ToolbarBackground : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        QLinearGradient shade(0, 0, 0, height());
-        shade.setColorAt(0, QColor(240, 240, 240));
-        shade.setColorAt(1, QColor(208, 208, 208));
-        painter.fillRect(rect(), shade);
-        painter.setPen(QColor(160, 160, 160));
-        painter.drawLine(0, height() - 1, width(), height() - 1);
-    }
-};
 
 class ToolbarPanel : public QWidget {
 public:
@@ -58,9 +42,7 @@ struct Placement {
 };
 
 QRect toPixels(const Placement& p) {
-    const ScreenMetrics screen = DesktopSeam::current().screen();
-    return QRect(p.left / screen.twipsPerPixelX, p.top / screen.twipsPerPixelY,
-                 p.width / screen.twipsPerPixelX, p.height / screen.twipsPerPixelY);
+    return DesktopSeam::current().screen().toPixels(p.left, p.top, p.width, p.height);
 }
 
 QToolButton* makeButton(QWidget* panel, const QString& name, const QString& tooltip, int left,
@@ -100,7 +82,7 @@ void MDI::createToolbar() {
     grey.setColor(QPalette::Window, QColor(224, 224, 224));
     picPicture1->setPalette(grey);
     picPicture1->setFixedHeight(toPixels({0, 0, 0, panelHeightTwips}).height());
-    ToolFXBack = new ToolbarBackground(picPicture1);
+    ToolFXBack = new PictureBackground(QColor(240, 240, 240), QColor(208, 208, 208), picPicture1);
     ToolFXBack->setObjectName(QStringLiteral("ToolFXBack"));
 
     struct ButtonSpec {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -30,6 +31,11 @@ struct ScreenMetrics {
     int twipsPerPixelX = 15;
     int twipsPerPixelY = 15;
     int widthTwips() const { return widthPixels * twipsPerPixelX; }
+    // A rectangle given in twips, in whole pixels of this screen.
+    QRect toPixels(int left, int top, int width, int height) const {
+        return QRect(left / twipsPerPixelX, top / twipsPerPixelY, width / twipsPerPixelX,
+                     height / twipsPerPixelY);
+    }
     int heightTwips() const { return heightPixels * twipsPerPixelY; }
 };
 
