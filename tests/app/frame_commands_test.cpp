@@ -1,0 +1,57 @@
+#include "support/ProgramFixture.h"
+
+#include "dialogs/frmFindForm.h"
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+
+namespace {
+class FrameCommands : public ProgramFixture {
+protected:
+    FrameCommands() {
+        frame().show();
+        frame().NewChild();
+        pane()->setText("copy me");
+        pane()->setSelStart(0);
+        pane()->setSelLength(4);
+    }
+    RichTextBox* pane() { return active()->Text1; }
+};
+} // namespace
+
+TEST_F(FrameCommands, ToolbarCopyAndPasteActOnTheDocument) {
+    QGuiApplication::clipboard()->clear();
+    frame().ImgButtons[6]->click();
+    // The keystroke is queued; it reaches the pane once the click has returned.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "copy");
+    pane()->setSelStart(7);
+    frame().ImgButtons[7]->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(pane()->Text(), "copy mecopy");
+}
+
+TEST_F(FrameCommands, EditMenuEnablesFromTheSelectionWhenItOpens) {
+    QGuiApplication::clipboard()->clear();
+    emit frame().itemedit->aboutToShow();
+    EXPECT_TRUE(frame().cutitem->isEnabled());
+    EXPECT_TRUE(frame().clearitem->isEnabled());
+    EXPECT_FALSE(frame().pasteitem->isEnabled());
+    EXPECT_FALSE(frame().undoitem->isEnabled());
+    pane()->setSelStart(0);
+    emit frame().itemedit->aboutToShow();
+    EXPECT_FALSE(frame().copyitem->isEnabled());
+    EXPECT_TRUE(frame().allitem->isEnabled());
+    EXPECT_TRUE(frame().Edit_Find->isEnabled());
+}
+
+TEST_F(FrameCommands, FindButtonOpensTheDialogWithTheSelection) {
+    frame().ImgButtons[4]->click();
+    frmFindForm* dialog = frmFindForm::loaded();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->parentWidget(), active());
+    EXPECT_EQ(dialog->txtFind->text(), "copy");
+}
