@@ -13,7 +13,7 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <map>
+#include <unordered_map>
 #include <vector>
 
 namespace rtf {
@@ -67,15 +67,13 @@ void sanitize(QString& text) {
     text.truncate(out);
 }
 
-struct CharKey {
-    CharState state;
-    bool operator<(const CharKey& other) const {
-        const CharState& a = state;
-        const CharState& b = other.state;
-        return std::tie(a.font, a.halfPoints, a.foreground, a.background, a.bold, a.italic,
-                        a.underline, a.strike, a.hidden, a.vertical) <
-               std::tie(b.font, b.halfPoints, b.foreground, b.background, b.bold, b.italic,
-                        b.underline, b.strike, b.hidden, b.vertical);
+struct CharStateHash {
+    size_t operator()(const CharState& c) const {
+        size_t h = size_t(c.font) * 1000003u ^ size_t(c.halfPoints) * 8191u;
+        h ^= (size_t(c.foreground) << 20) ^ (size_t(c.background) << 40);
+        h ^= size_t(c.bold) | size_t(c.italic) << 1 | size_t(c.underline) << 2 |
+             size_t(c.strike) << 3 | size_t(c.hidden) << 4 | size_t(c.vertical) << 5;
+        return h;
     }
 };
 
@@ -147,7 +145,9 @@ private:
     int m_bytesCodePage = CodePage::windows1252;
     int m_cachedFont = INT_MIN;
     int m_cachedCodePage = CodePage::windows1252;
-    std::map<CharKey, QTextCharFormat> m_formats;
+    std::unordered_map<CharState, QTextCharFormat, CharStateHash> m_formats;
+    CharState m_lastChars; // the state charFormat was last asked for
+    const QTextCharFormat* m_lastFormat = nullptr;
 
     Picture m_picture;
     int m_pictureNibble = -1; // the first hex digit of a byte of picture data
@@ -752,10 +752,14 @@ void Reader::finishPicture() {
 }
 
 const QTextCharFormat& Reader::charFormat(const CharState& chars) {
+    if (m_lastFormat && chars == m_lastChars)
+        return *m_lastFormat;
     // Distinct formats are few in real files; a hostile one must not grow this without bound.
     if (m_formats.size() > 4096)
         m_formats.clear();
-    auto [it, inserted] = m_formats.try_emplace(CharKey{chars});
+    auto [it, inserted] = m_formats.try_emplace(chars);
+    m_lastChars = chars;
+    m_lastFormat = &it->second;
     if (!inserted)
         return it->second;
     QTextCharFormat& format = it->second;
