@@ -1,6 +1,7 @@
 #include "platform/rtf/RtfControlWords.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <iterator>
 #include <string_view>
@@ -193,22 +194,41 @@ constexpr ControlWord words[] = {
 
 static_assert(std::is_sorted(std::begin(words), std::end(words),
                              [](const ControlWord& a, const ControlWord& b) {
-                                 return std::string_view(a.name) < std::string_view(b.name);
+                                 return a.name < b.name;
                              }));
 
 std::string_view view(QByteArrayView name) {
     return {name.data(), size_t(name.size())};
 }
 
+// Where the words of each first letter start and end in the table, so a lookup searches a
+// handful of entries.
+struct LetterRanges {
+    std::array<std::pair<const ControlWord*, const ControlWord*>, 26> ranges{};
+    LetterRanges() {
+        for (const ControlWord& word : words) {
+            auto& range = ranges[size_t(word.name[0] - 'a')];
+            if (!range.first)
+                range.first = &word;
+            range.second = &word + 1;
+        }
+    }
+};
+
 } // namespace
 
 const ControlWord* findControlWord(QByteArrayView name) {
+    static const LetterRanges index;
+    if (name.isEmpty() || name[0] < 'a' || name[0] > 'z')
+        return nullptr;
+    const auto [first, last] = index.ranges[size_t(name[0] - 'a')];
+    if (!first)
+        return nullptr;
     const std::string_view key = view(name);
-    const auto* it = std::lower_bound(std::begin(words), std::end(words), key,
-                                      [](const ControlWord& word, std::string_view k) {
-                                          return std::string_view(word.name) < k;
-                                      });
-    if (it == std::end(words) || std::string_view(it->name) != key)
+    const auto* it =
+        std::lower_bound(first, last, key,
+                         [](const ControlWord& word, std::string_view k) { return word.name < k; });
+    if (it == last || it->name != key)
         return nullptr;
     return it;
 }

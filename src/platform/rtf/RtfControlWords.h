@@ -2,6 +2,8 @@
 
 #include <QByteArrayView>
 
+#include <string_view>
+
 namespace rtf {
 
 enum class WordKind {
@@ -128,7 +130,7 @@ enum class Word {
 };
 
 struct ControlWord {
-    const char* name;
+    std::string_view name;
     WordKind kind;
     Word id;
     int defaultValue; // the parameter when none is given; for symbols, the character

@@ -1,11 +1,11 @@
 #include "platform/rtf/RtfReader.h"
 
-#include "platform/Twips.h"
 #include "platform/rtf/RtfCodePages.h"
 #include "platform/rtf/RtfControlWords.h"
 #include "platform/rtf/RtfDocumentBuilder.h"
 #include "platform/rtf/RtfHeaderTables.h"
 #include "platform/rtf/RtfPicture.h"
+#include "platform/rtf/RtfStateWords.h"
 #include "platform/rtf/RtfTokenizer.h"
 
 #include <QTextDocument>
@@ -13,7 +13,7 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <map>
+#include <unordered_map>
 #include <vector>
 
 namespace rtf {
@@ -23,14 +23,8 @@ namespace {
 // Deeper groups share the state of the deepest one kept: no real file nests this far, and a
 // hostile one must not cost memory per brace.
 constexpr size_t maxKeptDepth = 2048;
-constexpr int maxIndentTwips = 31680; // 22 inches
-constexpr int maxHalfPoints = 3276;
 constexpr int maxUnicodeSkip = 16;
 const QString fallbackFamily = QStringLiteral("Times New Roman");
-
-int clampIndent(int twips) {
-    return std::clamp(twips, -maxIndentTwips, maxIndentTwips);
-}
 
 // The data from its first brace, when it is RTF after an optional byte order mark and blanks.
 QByteArrayView rtfStart(QByteArrayView data) {
@@ -42,40 +36,13 @@ QByteArrayView rtfStart(QByteArrayView data) {
     return data.startsWith("{\\rtf") ? data : QByteArrayView();
 }
 
-// Characters a document cannot hold as text become U+FFFD: lone surrogates, and the ones the
-// document uses for its own structure (block, frame and object marks). Control characters other
-// than tab and line separator carry nothing visible and are dropped.
-void sanitize(QString& text) {
-    QChar* data = text.data();
-    const qsizetype size = text.size();
-    qsizetype out = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        QChar c = data[i];
-        const char16_t u = c.unicode();
-        if (u < 0x20 && u != u'\t')
-            continue;
-        if (c.isHighSurrogate() && i + 1 < size && data[i + 1].isLowSurrogate()) {
-            data[out++] = c;
-            data[out++] = data[++i];
-            continue;
-        }
-        if (c.isSurrogate() || u == 0x2029 || u == 0xFDD0 || u == 0xFDD1 || u == 0xFFFC ||
-            u == 0xFFFE || u == 0xFFFF)
-            c = QChar(0xFFFD);
-        data[out++] = c;
-    }
-    text.truncate(out);
-}
-
-struct CharKey {
-    CharState state;
-    bool operator<(const CharKey& other) const {
-        const CharState& a = state;
-        const CharState& b = other.state;
-        return std::tie(a.font, a.halfPoints, a.foreground, a.background, a.bold, a.italic,
-                        a.underline, a.strike, a.hidden, a.vertical) <
-               std::tie(b.font, b.halfPoints, b.foreground, b.background, b.bold, b.italic,
-                        b.underline, b.strike, b.hidden, b.vertical);
+struct CharStateHash {
+    size_t operator()(const CharState& c) const {
+        size_t h = size_t(c.font) * 1000003u ^ size_t(c.halfPoints) * 8191u;
+        h ^= (size_t(c.foreground) << 20) ^ (size_t(c.background) << 40);
+        h ^= size_t(c.bold) | size_t(c.italic) << 1 | size_t(c.underline) << 2 |
+             size_t(c.strike) << 3 | size_t(c.hidden) << 4 | size_t(c.vertical) << 5;
+        return h;
     }
 };
 
@@ -103,14 +70,11 @@ private:
     GroupState& state() { return m_stack.back(); }
     void finishDocument(const GroupState& last) {
         flushRun();
-        m_builder.finish(blockFormat(last.para), last.para.list);
+        m_builder.finish(blockFormatOf(last.para), last.para.list);
         m_done = true;
     }
     void startSkipping() { m_skipping = 1; }
     void enterDestination(const ControlWord& word);
-    void characterWord(Word id, int value);
-    bool paragraphWord(Word id, int value);
-    void pictureWord(Word id, int value);
     void appendBytes(QByteArrayView bytes);
     void appendChar(char16_t c);
     void beginContent();
@@ -120,7 +84,6 @@ private:
     void finishPicture();
     int fontCodePage(int font);
     const QTextCharFormat& charFormat(const CharState& chars);
-    QTextBlockFormat blockFormat(const ParaState& para) const;
 
     QTextDocument& m_document;
     DocumentBuilder m_builder;
@@ -147,7 +110,9 @@ private:
     int m_bytesCodePage = CodePage::windows1252;
     int m_cachedFont = INT_MIN;
     int m_cachedCodePage = CodePage::windows1252;
-    std::map<CharKey, QTextCharFormat> m_formats;
+    std::unordered_map<CharState, QTextCharFormat, CharStateHash> m_formats;
+    CharState m_lastChars; // the state charFormat was last asked for
+    const QTextCharFormat* m_lastFormat = nullptr;
 
     Picture m_picture;
     int m_pictureNibble = -1; // the first hex digit of a byte of picture data
@@ -312,7 +277,7 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
         m_lists.overrideTableWord(word->id, value);
         return;
     case Destination::Picture:
-        pictureWord(word->id, value);
+        applyPictureWord(m_picture, word->id, value);
         return;
     case Destination::Bullet:
         if (word->id == Word::PnLevelBullet)
@@ -382,177 +347,8 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
         appendChar(u'\t');
         break;
     default:
-        if (!paragraphWord(word->id, value))
-            characterWord(word->id, value);
-        break;
-    }
-}
-
-void Reader::characterWord(Word id, int value) {
-    CharState& c = state().chars;
-    switch (id) {
-    case Word::Plain:
-        c = CharState();
-        break;
-    case Word::Font:
-        c.font = value;
-        break;
-    case Word::FontSize:
-        c.halfPoints = value > 0 ? std::min(value, maxHalfPoints) : 24;
-        break;
-    case Word::Bold:
-        c.bold = value;
-        break;
-    case Word::Italic:
-        c.italic = value;
-        break;
-    case Word::Underline:
-        c.underline = value;
-        break;
-    case Word::UnderlineNone:
-        c.underline = false;
-        break;
-    case Word::Strike:
-    case Word::StrikeDouble:
-        c.strike = value;
-        break;
-    case Word::Hidden:
-        c.hidden = value;
-        break;
-    case Word::Color:
-        c.foreground = value;
-        break;
-    case Word::Highlight:
-    case Word::Background:
-        c.background = value;
-        break;
-    case Word::Super:
-        c.vertical = VerticalPosition::Super;
-        break;
-    case Word::Sub:
-        c.vertical = VerticalPosition::Sub;
-        break;
-    case Word::Up:
-        c.vertical = value > 0 ? VerticalPosition::Super : VerticalPosition::Normal;
-        break;
-    case Word::Dn:
-        c.vertical = value > 0 ? VerticalPosition::Sub : VerticalPosition::Normal;
-        break;
-    case Word::NoSuperSub:
-        c.vertical = VerticalPosition::Normal;
-        break;
-    default:
-        break;
-    }
-}
-
-bool Reader::paragraphWord(Word id, int value) {
-    ParaState& p = state().para;
-    switch (id) {
-    case Word::Pard:
-        p = ParaState();
-        break;
-    case Word::AlignLeft:
-        p.alignment = 0;
-        break;
-    case Word::AlignRight:
-        p.alignment = 1;
-        break;
-    case Word::AlignCenter:
-        p.alignment = 2;
-        break;
-    case Word::AlignJustify:
-        p.alignment = 3;
-        break;
-    case Word::LeftIndent:
-        p.left = clampIndent(value);
-        break;
-    case Word::RightIndent:
-        p.right = clampIndent(value);
-        break;
-    case Word::FirstIndent:
-        p.first = clampIndent(value);
-        break;
-    case Word::SpaceBefore:
-        p.before = std::clamp(value, 0, maxIndentTwips);
-        break;
-    case Word::SpaceAfter:
-        p.after = std::clamp(value, 0, maxIndentTwips);
-        break;
-    case Word::TabRight:
-        p.nextTabType = QTextOption::RightTab;
-        break;
-    case Word::TabCenter:
-        p.nextTabType = QTextOption::CenterTab;
-        break;
-    case Word::TabDecimal:
-        p.nextTabType = QTextOption::DelimiterTab;
-        break;
-    case Word::TabPos:
-        if (p.tabCount < ParaState::maxTabs && value >= 0 && value <= maxIndentTwips)
-            p.tabs[size_t(p.tabCount++)] = {value, p.nextTabType};
-        p.nextTabType = QTextOption::LeftTab;
-        break;
-    case Word::TabBar:
-        p.nextTabType = QTextOption::LeftTab;
-        break;
-    case Word::Ls:
-        p.listOverride = value;
-        p.list = m_lists.style(value, p.listLevel);
-        break;
-    case Word::Ilvl:
-        p.listLevel = value;
-        if (p.list != ListStyle::None && p.listOverride)
-            p.list = m_lists.style(p.listOverride, value);
-        break;
-    case Word::InTable:
-        break;
-    default:
-        return false;
-    }
-    return true;
-}
-
-void Reader::pictureWord(Word id, int value) {
-    switch (id) {
-    case Word::PngBlip:
-        m_picture.kind = PictureKind::Png;
-        break;
-    case Word::JpegBlip:
-        m_picture.kind = PictureKind::Jpeg;
-        break;
-    case Word::WMetafile:
-        m_picture.kind = PictureKind::WindowsMetafile;
-        break;
-    case Word::EmfBlip:
-    case Word::MacPict:
-        m_picture.kind = PictureKind::EnhancedMetafile;
-        break;
-    case Word::DeviceIndependentBitmap:
-        m_picture.kind = PictureKind::Dib;
-        break;
-    case Word::DeviceBitmap:
-        m_picture.kind = PictureKind::Bitmap;
-        break;
-    case Word::PicW:
-        m_picture.width = value;
-        break;
-    case Word::PicH:
-        m_picture.height = value;
-        break;
-    case Word::PicWGoal:
-        m_picture.goalWidth = value;
-        break;
-    case Word::PicHGoal:
-        m_picture.goalHeight = value;
-        break;
-    case Word::PicScaleX:
-        m_picture.scaleX = value;
-        break;
-    case Word::PicScaleY:
-        m_picture.scaleY = value;
-        break;
-    default:
+        if (!applyParagraphWord(s.para, word->id, value, m_lists))
+            applyCharacterWord(s.chars, word->id, value);
         break;
     }
 }
@@ -718,7 +514,7 @@ void Reader::flushRun() {
     decodeBytes();
     if (m_run.isEmpty())
         return;
-    sanitize(m_run);
+    sanitizeText(m_run);
     m_builder.appendText(m_run, charFormat(m_runChars));
     m_run.clear();
 }
@@ -727,7 +523,7 @@ void Reader::endParagraph() {
     flushRun();
     m_pendingCells = 0;
     const GroupState& s = state();
-    m_builder.endParagraph(blockFormat(s.para), s.para.list, charFormat(s.chars));
+    m_builder.endParagraph(blockFormatOf(s.para), s.para.list, charFormat(s.chars));
 }
 
 void Reader::finishPicture() {
@@ -752,10 +548,14 @@ void Reader::finishPicture() {
 }
 
 const QTextCharFormat& Reader::charFormat(const CharState& chars) {
+    if (m_lastFormat && chars == m_lastChars)
+        return *m_lastFormat;
     // Distinct formats are few in real files; a hostile one must not grow this without bound.
     if (m_formats.size() > 4096)
         m_formats.clear();
-    auto [it, inserted] = m_formats.try_emplace(CharKey{chars});
+    auto [it, inserted] = m_formats.try_emplace(chars);
+    m_lastChars = chars;
+    m_lastFormat = &it->second;
     if (!inserted)
         return it->second;
     QTextCharFormat& format = it->second;
@@ -776,30 +576,6 @@ const QTextCharFormat& Reader::charFormat(const CharState& chars) {
         format.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
     else if (chars.vertical == VerticalPosition::Sub)
         format.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-    return format;
-}
-
-QTextBlockFormat Reader::blockFormat(const ParaState& para) const {
-    static constexpr Qt::Alignment alignments[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter,
-                                                   Qt::AlignJustify};
-    QTextBlockFormat format;
-    format.setAlignment(alignments[para.alignment]);
-    format.setLeftMargin(Twips::toLayout(para.left));
-    format.setRightMargin(Twips::toLayout(para.right));
-    format.setTextIndent(Twips::toLayout(para.first));
-    format.setTopMargin(Twips::toLayout(para.before));
-    format.setBottomMargin(Twips::toLayout(para.after));
-    if (para.tabCount > 0) {
-        QList<QTextOption::Tab> tabs;
-        tabs.reserve(para.tabCount);
-        for (int i = 0; i < para.tabCount; ++i) {
-            const TabStop& tab = para.tabs[size_t(i)];
-            tabs.append(
-                QTextOption::Tab(Twips::toLayout(tab.position), tab.type,
-                                 tab.type == QTextOption::DelimiterTab ? QChar(u'.') : QChar()));
-        }
-        format.setTabPositions(tabs);
-    }
     return format;
 }
 

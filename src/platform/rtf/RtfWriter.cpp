@@ -14,10 +14,17 @@
 #include <QUrl>
 
 #include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace rtf {
 
 namespace {
+
+std::string number(int value) {
+    return std::to_string(value);
+}
 
 const QString bulletFamily = QStringLiteral("Symbol");
 
@@ -37,7 +44,7 @@ struct RunState {
 class Writer {
 public:
     explicit Writer(const QTextDocument& document) : m_document(document) {
-        m_out.reserve(qsizetype(document.characterCount()) * 2 + 1024);
+        m_out.reserve(size_t(document.characterCount()) * 2 + 1024);
     }
     QByteArray run();
 
@@ -50,7 +57,9 @@ private:
     void writeHeader();
     void writeBlock(const QTextBlock& block);
     void writeParagraphFormat(const QTextBlock& block);
-    void switchTo(const QTextCharFormat& format);
+    void switchTo(int formatIndex, const QTextCharFormat& format);
+    RunState runStateOf(const QTextCharFormat& format) const;
+    void writeChanges(const RunState& next);
     void writeText(QStringView text);
     void writeUnicode(char16_t c);
     void writeImage(const QTextImageFormat& format);
@@ -59,13 +68,14 @@ private:
     void hexByte(unsigned char byte);
 
     const QTextDocument& m_document;
-    QByteArray m_out;
+    std::string m_out; // std::string appends inline, which the per-character path needs
     QStringList m_families;
     QHash<QString, int> m_familyIndex;
     QList<QRgb> m_colors;
     QHash<QRgb, int> m_colorIndex;
     bool m_hasLists = false;
     RunState m_state;
+    std::vector<std::optional<RunState>> m_runStates; // by the document's format index
     int m_number = 0;         // the item number of the last numbered paragraph
     int m_symbolFont = -1;    // bytes in this font mean Symbol characters, so text goes as \u
     bool m_needSpace = false; // the last control word needs a delimiter before text
@@ -83,7 +93,7 @@ QByteArray Writer::run() {
     for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())
         writeBlock(block);
     m_out.append("}\r\n");
-    return m_out;
+    return QByteArray(m_out.data(), qsizetype(m_out.size()));
 }
 
 QString Writer::familyOf(const QTextCharFormat& format) const {
@@ -114,6 +124,7 @@ void Writer::addColor(const QBrush& brush) {
 }
 
 void Writer::collectTables() {
+    std::vector<bool> seen; // format indexes already looked at
     for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
         if (block.textList())
             m_hasLists = true;
@@ -124,6 +135,13 @@ void Writer::collectTables() {
             addColor(format.background());
         }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const int index = it.fragment().charFormatIndex();
+            if (index >= 0 && size_t(index) < seen.size() && seen[size_t(index)])
+                continue;
+            if (index >= 0) {
+                seen.resize(std::max(seen.size(), size_t(index) + 1));
+                seen[size_t(index)] = true;
+            }
             const QTextCharFormat format = it.fragment().charFormat();
             addFamily(familyOf(format));
             addColor(format.foreground());
@@ -137,18 +155,20 @@ void Writer::collectTables() {
 }
 
 void Writer::word(const char* name) {
-    m_out.append('\\').append(name);
+    m_out.append(1, '\\').append(name);
     m_needSpace = true;
 }
 
 void Writer::word(const char* name, int value) {
-    m_out.append('\\').append(name).append(QByteArray::number(value));
+    m_out.append(1, '\\').append(name).append(number(value));
     m_needSpace = true;
 }
 
 void Writer::hexByte(unsigned char byte) {
     static constexpr char digits[] = "0123456789abcdef";
-    m_out.append("\\'").append(digits[byte >> 4]).append(digits[byte & 15]);
+    m_out.append("\\'");
+    m_out.push_back(digits[byte >> 4]);
+    m_out.push_back(digits[byte & 15]);
     m_needSpace = false;
 }
 
@@ -159,14 +179,14 @@ void Writer::writeHeader() {
         const bool symbol = family.compare(bulletFamily, Qt::CaseInsensitive) == 0;
         if (symbol)
             m_symbolFont = int(i);
-        m_out.append("{\\f").append(QByteArray::number(i));
+        m_out.append("{\\f").append(number(i));
         m_out.append(symbol ? "\\fnil\\fcharset2 " : "\\fnil\\fcharset0 ");
         for (QChar c : family) {
             const unsigned char byte = toWindows1252(c.unicode());
             if (c == u';' || c == u'\\' || c == u'{' || c == u'}' || byte == 0)
-                m_out.append('?');
+                m_out.push_back('?');
             else if (byte < 0x80)
-                m_out.append(char(byte));
+                m_out.push_back(char(byte));
             else
                 hexByte(byte);
         }
@@ -176,9 +196,9 @@ void Writer::writeHeader() {
     if (!m_colors.isEmpty()) {
         m_out.append("{\\colortbl ;");
         for (QRgb rgb : std::as_const(m_colors)) {
-            m_out.append("\\red").append(QByteArray::number(qRed(rgb)));
-            m_out.append("\\green").append(QByteArray::number(qGreen(rgb)));
-            m_out.append("\\blue").append(QByteArray::number(qBlue(rgb))).append(';');
+            m_out.append("\\red").append(number(qRed(rgb)));
+            m_out.append("\\green").append(number(qGreen(rgb)));
+            m_out.append("\\blue").append(number(qBlue(rgb))).append(1, ';');
         }
         m_out.append("}\r\n");
     }
@@ -198,12 +218,12 @@ void Writer::writeParagraphFormat(const QTextBlock& block) {
         const bool bullet = style != QTextListFormat::ListDecimal;
         // The bullet's text for readers that do not know \pn, then the bullet itself.
         if (bullet) {
-            m_out.append("{\\pntext\\f").append(QByteArray::number(symbol));
-            m_out.append("\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf").append(QByteArray::number(symbol));
+            m_out.append("{\\pntext\\f").append(number(symbol));
+            m_out.append("\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf").append(number(symbol));
             m_out.append("\\pnindent0{\\pntxtb\\'B7}}");
         } else {
             // Counted the way a reader groups them: consecutive numbered paragraphs form a list.
-            m_out.append("{\\pntext\\f0 ").append(QByteArray::number(++m_number));
+            m_out.append("{\\pntext\\f0 ").append(number(++m_number));
             m_out.append(
                 ".\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec{\\pntxta.}}");
         }
@@ -245,7 +265,21 @@ void Writer::writeParagraphFormat(const QTextBlock& block) {
     }
 }
 
-void Writer::switchTo(const QTextCharFormat& format) {
+void Writer::switchTo(int formatIndex, const QTextCharFormat& format) {
+    // Documents use few formats and many fragments: work each format out once.
+    if (formatIndex >= 0) {
+        if (size_t(formatIndex) >= m_runStates.size())
+            m_runStates.resize(size_t(formatIndex) + 1);
+        auto& cached = m_runStates[size_t(formatIndex)];
+        if (!cached)
+            cached = runStateOf(format);
+        writeChanges(*cached);
+        return;
+    }
+    writeChanges(runStateOf(format));
+}
+
+RunState Writer::runStateOf(const QTextCharFormat& format) const {
     RunState next;
     next.font = m_familyIndex.value(familyOf(format));
     next.halfPoints = halfPointsOf(format);
@@ -263,6 +297,10 @@ void Writer::switchTo(const QTextCharFormat& format) {
     next.vertical = vertical == QTextCharFormat::AlignSuperScript ? 1
                     : vertical == QTextCharFormat::AlignSubScript ? 2
                                                                   : 0;
+    return next;
+}
+
+void Writer::writeChanges(const RunState& next) {
     RunState& s = m_state;
     if (next.font != s.font)
         word("f", next.font);
@@ -290,7 +328,7 @@ void Writer::writeUnicode(char16_t c) {
     if (const unsigned char fallback = toWindows1252(c); fallback >= 0x80)
         hexByte(fallback);
     else
-        m_out.append('?');
+        m_out.push_back('?');
     m_needSpace = false;
 }
 
@@ -304,11 +342,11 @@ void Writer::writeText(QStringView text) {
         }
         if (c >= 0x20 && c < 0x7F) {
             if (c == u'\\' || c == u'{' || c == u'}') {
-                m_out.append('\\');
+                m_out.push_back('\\');
             } else if (m_needSpace && (qc.isLetterOrNumber() || c == u' ' || c == u'-')) {
-                m_out.append(' ');
+                m_out.push_back(' ');
             }
-            m_out.append(char(c));
+            m_out.push_back(char(c));
             m_needSpace = false;
             continue;
         }
@@ -355,25 +393,26 @@ void Writer::writeImage(const QTextImageFormat& format) {
     image.save(&buffer, "PNG");
     const qreal width = format.width() > 0 ? format.width() : image.width();
     const qreal height = format.height() > 0 ? format.height() : image.height();
-    m_out.append("{\\pict\\pngblip\\picw").append(QByteArray::number(image.width()));
-    m_out.append("\\pich").append(QByteArray::number(image.height()));
-    m_out.append("\\picwgoal").append(QByteArray::number(Twips::fromLayout(width)));
-    m_out.append("\\pichgoal").append(QByteArray::number(Twips::fromLayout(height)));
+    m_out.append("{\\pict\\pngblip\\picw").append(number(image.width()));
+    m_out.append("\\pich").append(number(image.height()));
+    m_out.append("\\picwgoal").append(number(Twips::fromLayout(width)));
+    m_out.append("\\pichgoal").append(number(Twips::fromLayout(height)));
     static constexpr char digits[] = "0123456789abcdef";
     for (qsizetype i = 0; i < png.size(); ++i) {
         if (i % 64 == 0)
             m_out.append("\r\n");
         const auto byte = static_cast<unsigned char>(png[i]);
-        m_out.append(digits[byte >> 4]).append(digits[byte & 15]);
+        m_out.push_back(digits[byte >> 4]);
+        m_out.push_back(digits[byte & 15]);
     }
-    m_out.append('}');
+    m_out.push_back('}');
     m_needSpace = false;
 }
 
 void Writer::writeBlock(const QTextBlock& block) {
     writeParagraphFormat(block);
     if (block.length() <= 1)
-        switchTo(block.charFormat());
+        switchTo(block.charFormatIndex(), block.charFormat());
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         const QTextCharFormat format = fragment.charFormat();
@@ -383,7 +422,7 @@ void Writer::writeBlock(const QTextBlock& block) {
                 writeImage(image);
             continue;
         }
-        switchTo(format);
+        switchTo(fragment.charFormatIndex(), format);
         writeText(fragment.text());
     }
     m_out.append("\\par\r\n");
