@@ -70,6 +70,7 @@ RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent) {
     setTabStopDistance(Twips::toLayout(720));
     document()->clearUndoRedoStacks();
 
+    watchDocument();
     connect(this, &QTextEdit::textChanged, this, &RichTextBox::Change);
     const auto selectionMoved = [this] {
         const QTextCursor cursor = textCursor();
@@ -84,14 +85,24 @@ RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent) {
 }
 
 QString RichTextBox::Text() const {
-    QString text = document()->toRawText();
-    for (QChar& c : text) {
-        if (c == QChar::ParagraphSeparator)
-            c = QLatin1Char('\n');
-        else if (c == QChar::LineSeparator)
-            c = QLatin1Char('\v');
+    // Find clicks read the whole text each time; kept until the next change, it costs one pass
+    // per change instead of one per click.
+    if (!textCache_) {
+        QString text = document()->toRawText();
+        for (QChar& c : text) {
+            if (c == QChar::ParagraphSeparator)
+                c = QLatin1Char('\n');
+            else if (c == QChar::LineSeparator)
+                c = QLatin1Char('\v');
+        }
+        textCache_ = std::move(text);
     }
-    return text;
+    return *textCache_;
+}
+
+void RichTextBox::watchDocument() {
+    textCache_.reset();
+    connect(document(), &QTextDocument::contentsChanged, this, [this] { textCache_.reset(); });
 }
 
 void RichTextBox::setText(const QString& text) {
@@ -445,6 +456,7 @@ void RichTextBox::replaceDocument(QTextDocument* loaded) {
     // The pane deletes the document it replaces when that one is its child.
     loaded->setParent(this);
     setDocument(loaded);
+    watchDocument();
     lastSelStart_ = lastSelEnd_ = -1;
     setTextCursor(QTextCursor(loaded));
     emit Change();

@@ -103,9 +103,11 @@ protected:
 
 private:
     void replaceDocument(QTextDocument* loaded);
+    void watchDocument();
     int twipsPerPixelX() const;
     int twipsPerPixelY() const;
 
+    mutable std::optional<QString> textCache_;
     int rightMargin_ = 0;
     int widthTwips_ = -1;
     int heightTwips_ = -1;
