@@ -13,6 +13,7 @@
 #include "platform/RichTextBox.h"
 #include "platform/Runtime.h"
 #include "platform/StatusPanels.h"
+#include "suite/ReportError.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -186,8 +187,14 @@ void MDI::setDocumentCommandsEnabled(bool enabled) {
 }
 
 void MDI::filenew_Click() {
-    NewChild();
-    activeDocument()->Text1->Tag = QStringLiteral("save");
+    // Nothing calls this but the user, so a failure (too many windows) is told here rather than
+    // left to end the program.
+    try {
+        NewChild();
+        activeDocument()->Text1->Tag = QStringLiteral("save");
+    } catch (const Error& error) {
+        Common::ReportError(error);
+    }
 }
 
 quint32 MDI::rtfcolor(const QString& name, int dat) {

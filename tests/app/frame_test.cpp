@@ -228,3 +228,14 @@ TEST_F(Frame, TileMakesColumnsAndTheWindowListChecksTheActive) {
     }
     EXPECT_EQ(checked, QStringList({"&3 noname"}));
 }
+
+TEST_F(Frame, NewWindowPastTheCountLimitIsReportedNotFatal) {
+    frame().NewChild();
+    Module1::OpenDocCount = 32767;
+    frame().filenew_Click();
+    ASSERT_EQ(scripted.desktop.messages.size(), 1);
+    EXPECT_EQ(scripted.desktop.messages[0].prompt, "Error occurred. \rReason Overflow");
+    EXPECT_EQ(scripted.desktop.messages[0].title, "Problem occurred !");
+    EXPECT_EQ(Module1::OpenDocCount, 32767);
+    Module1::OpenDocCount = 1;
+}
