@@ -1,86 +1,24 @@
-// RTF reading and writing throughput on generated documents of 100 KB, 1 MB and 10 MB.
+// RTF reading (into a document and as text) and writing throughput on generated documents of 100
+// KB, 1 MB and 10 MB.
+#include "RtfSample.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QTextDocument>
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <map>
-#include <random>
 
 namespace {
-
-// Formatted the way letters and reports are: runs of bold and italic in several fonts, sizes and
-// colours, indented paragraphs with tab stops, bullet lists, accented and non-Latin words.
-QByteArray generateRtf(qsizetype targetSize) {
-    std::mt19937 random(42);
-    auto pick = [&](int low, int high) { return std::uniform_int_distribution(low, high)(random); };
-    static const char* words[] = {"the",
-                                  "quarterly",
-                                  "report",
-                                  "shows",
-                                  "growth",
-                                  "in",
-                                  "every",
-                                  "region",
-                                  "caf\\'e9",
-                                  "na\\'efve",
-                                  "\\u1046?\\u1080?\\u1079?",
-                                  "\\u26085?\\u26412?",
-                                  "budget",
-                                  "and",
-                                  "forecast",
-                                  "of",
-                                  "\\ldblquote quoted\\rdblquote",
-                                  "\\emdash",
-                                  "A-1234",
-                                  "total"};
-    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fswiss"
-                     "\\fcharset0 Arial;}{\\f1\\froman\\fcharset0 Times New Roman;}{\\f2\\fmodern"
-                     "\\fcharset0 Courier New;}{\\f3\\fnil\\fcharset2 Symbol;}}\r\n"
-                     "{\\colortbl ;\\red192\\green0\\blue0;\\red0\\green96\\blue0;\\red0\\green0"
-                     "\\blue160;}\r\n\\viewkind4\\uc1";
-    rtf.reserve(targetSize + 4096);
-    while (rtf.size() < targetSize) {
-        const int kind = pick(0, 9);
-        if (kind < 3) {
-            rtf +=
-                "\\pard{\\pntext\\f3\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf3\\pnindent0{\\pntxtb\\'B7}}"
-                "\\fi-360\\li720\\tx720 ";
-        } else if (kind < 5) {
-            rtf += "\\pard\\li" + QByteArray::number(pick(0, 4) * 360) +
-                   "\\tx1440\\tqr\\tx5760\\sa120 ";
-        } else {
-            rtf += kind == 9 ? "\\pard\\qc\\sb240 " : "\\pard\\qj ";
-        }
-        for (int run = pick(3, 12); run > 0; --run) {
-            rtf += "\\f" + QByteArray::number(pick(0, 2)) + "\\fs" +
-                   QByteArray::number(pick(9, 14) * 2);
-            if (pick(0, 3) == 0)
-                rtf += "\\b";
-            if (pick(0, 4) == 0)
-                rtf += "\\i";
-            if (pick(0, 9) == 0)
-                rtf += "\\ul";
-            rtf += "\\cf" + QByteArray::number(pick(0, 3)) + ' ';
-            for (int w = pick(2, 10); w > 0; --w) {
-                rtf += words[pick(0, 19)];
-                rtf += pick(0, 15) == 0 ? "\\tab " : " ";
-            }
-            rtf += "\\b0\\i0\\ulnone ";
-        }
-        rtf += "\\par\r\n";
-    }
-    rtf += "}";
-    return rtf;
-}
 
 const QByteArray& sample(qsizetype size) {
     static std::map<qsizetype, QByteArray> samples;
     auto it = samples.find(size);
     if (it == samples.end())
-        it = samples.emplace(size, generateRtf(size)).first;
+        it = samples.emplace(size, rtfsample::generate(size)).first;
     return it->second;
 }
 
@@ -90,6 +28,15 @@ void BM_RtfRead(benchmark::State& state) {
         QTextDocument document;
         rtf::read(rtf, document);
         benchmark::DoNotOptimize(document.blockCount());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * rtf.size());
+}
+
+void BM_RtfReadText(benchmark::State& state) {
+    const QByteArray& rtf = sample(state.range(0));
+    for (auto _ : state) {
+        const QString text = rtf::readText(rtf);
+        benchmark::DoNotOptimize(text.size());
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * rtf.size());
 }
@@ -109,6 +56,11 @@ void BM_RtfWrite(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_RtfRead)->Arg(100'000)->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RtfReadText)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RtfWrite)
     ->Arg(100'000)
     ->Arg(1'000'000)
@@ -116,6 +68,16 @@ BENCHMARK(BM_RtfWrite)
     ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
+    // rtf_bench --write-sample FILE SIZE: the generated document on disk, for timing programs.
+    if (argc == 4 && qstrcmp(argv[1], "--write-sample") == 0) {
+        QFile file(QString::fromLocal8Bit(argv[2]));
+        const QByteArray rtf = rtfsample::generate(QByteArray(argv[3]).toLongLong());
+        if (!file.open(QIODevice::WriteOnly) || file.write(rtf) != rtf.size()) {
+            std::fprintf(stderr, "cannot write %s\n", argv[2]);
+            return 1;
+        }
+        return 0;
+    }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -69,4 +69,12 @@ private:
     int m_overrideListId = 0;
 };
 
+// What the header defines for the body to refer to.
+struct HeaderTables {
+    FontTable fonts;
+    ColorTable colors;
+    ListTables lists;
+    int defaultFont = 0; // \deff
+};
+
 } // namespace rtf

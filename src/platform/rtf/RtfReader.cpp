@@ -6,14 +6,10 @@
 #include "platform/rtf/RtfHeaderTables.h"
 #include "platform/rtf/RtfPicture.h"
 #include "platform/rtf/RtfStateWords.h"
+#include "platform/rtf/RtfTextCollector.h"
 #include "platform/rtf/RtfTokenizer.h"
 
-#include <QTextDocument>
-#include <QTextImageFormat>
-#include <QUrl>
-
 #include <algorithm>
-#include <unordered_map>
 #include <vector>
 
 namespace rtf {
@@ -24,7 +20,6 @@ namespace {
 // hostile one must not cost memory per brace.
 constexpr size_t maxKeptDepth = 2048;
 constexpr int maxUnicodeSkip = 16;
-const QString fallbackFamily = QStringLiteral("Times New Roman");
 
 // The data from its first brace, when it is RTF after an optional byte order mark and blanks.
 QByteArrayView rtfStart(QByteArrayView data) {
@@ -36,19 +31,11 @@ QByteArrayView rtfStart(QByteArrayView data) {
     return data.startsWith("{\\rtf") ? data : QByteArrayView();
 }
 
-struct CharStateHash {
-    size_t operator()(const CharState& c) const {
-        size_t h = size_t(c.font) * 1000003u ^ size_t(c.halfPoints) * 8191u;
-        h ^= (size_t(c.foreground) << 20) ^ (size_t(c.background) << 40);
-        h ^= size_t(c.bold) | size_t(c.italic) << 1 | size_t(c.underline) << 2 |
-             size_t(c.strike) << 3 | size_t(c.hidden) << 4 | size_t(c.vertical) << 5;
-        return h;
-    }
-};
-
 class Reader final : public TokenListener {
 public:
-    explicit Reader(QTextDocument& document) : m_document(document), m_builder(document) {
+    Reader(ContentSink& sink, HeaderTables& header)
+        : m_sink(sink), m_fonts(header.fonts), m_colors(header.colors), m_lists(header.lists),
+          m_defaultFont(header.defaultFont) {
         m_stack.reserve(64);
         m_stack.emplace_back();
     }
@@ -70,7 +57,7 @@ private:
     GroupState& state() { return m_stack.back(); }
     void finishDocument(const GroupState& last) {
         flushRun();
-        m_builder.finish(blockFormatOf(last.para), last.para.list);
+        m_sink.finish(last.para);
         m_done = true;
     }
     void startSkipping() { m_skipping = 1; }
@@ -83,14 +70,13 @@ private:
     void endParagraph();
     void finishPicture();
     int fontCodePage(int font);
-    const QTextCharFormat& charFormat(const CharState& chars);
 
-    QTextDocument& m_document;
-    DocumentBuilder m_builder;
+    ContentSink& m_sink;
     TextDecoder m_decoder;
-    FontTable m_fonts;
-    ColorTable m_colors;
-    ListTables m_lists;
+    FontTable& m_fonts;
+    ColorTable& m_colors;
+    ListTables& m_lists;
+    int& m_defaultFont;
     std::vector<GroupState> m_stack;
     size_t m_excessDepth = 0; // groups opened beyond maxKeptDepth
     int m_skipping = 0;       // depth inside a group whose content is ignored
@@ -98,9 +84,7 @@ private:
     bool m_done = false;      // the outermost group has closed
     int m_unicodeSkipLeft = 0;
     int m_ansiCodePage = CodePage::windows1252;
-    int m_defaultFont = 0;
-    int m_pendingCells = 0; // \cell marks not yet turned into separators
-    int m_imageCount = 0;
+    int m_pendingCells = 0;   // \cell marks not yet turned into separators
     bool m_shapeRead = false; // the current \shp had a \shpinst
 
     // The run being collected: its formatting, its text, and bytes not yet decoded.
@@ -110,9 +94,6 @@ private:
     int m_bytesCodePage = CodePage::windows1252;
     int m_cachedFont = INT_MIN;
     int m_cachedCodePage = CodePage::windows1252;
-    std::unordered_map<CharState, QTextCharFormat, CharStateHash> m_formats;
-    CharState m_lastChars; // the state charFormat was last asked for
-    const QTextCharFormat* m_lastFormat = nullptr;
 
     Picture m_picture;
     int m_pictureNibble = -1; // the first hex digit of a byte of picture data
@@ -515,7 +496,7 @@ void Reader::flushRun() {
     if (m_run.isEmpty())
         return;
     sanitizeText(m_run);
-    m_builder.appendText(m_run, charFormat(m_runChars));
+    m_sink.appendText(m_run, m_runChars);
     m_run.clear();
 }
 
@@ -523,60 +504,26 @@ void Reader::endParagraph() {
     flushRun();
     m_pendingCells = 0;
     const GroupState& s = state();
-    m_builder.endParagraph(blockFormatOf(s.para), s.para.list, charFormat(s.chars));
+    m_sink.endParagraph(s.para, s.chars);
 }
 
 void Reader::finishPicture() {
     const GroupState& s = state();
-    if ((s.destination != Destination::Text && s.destination != Destination::ShapeProperties) ||
-        s.chars.hidden)
-        return;
-    QImage image = decodePicture(m_picture);
-    const QSizeF size = displaySize(m_picture, image);
-    if (image.isNull())
-        image = placeholderImage();
+    if ((s.destination == Destination::Text || s.destination == Destination::ShapeProperties) &&
+        !s.chars.hidden) {
+        beginContent();
+        flushRun();
+        m_sink.appendImage(m_picture);
+    }
     m_picture.data.clear();
-    const QString name = QStringLiteral("rtf-image:%1").arg(++m_imageCount);
-    m_document.addResource(QTextDocument::ImageResource, QUrl(name), QVariant(image));
-    QTextImageFormat format;
-    format.setName(name);
-    format.setWidth(size.width());
-    format.setHeight(size.height());
-    beginContent();
-    flushRun();
-    m_builder.appendImage(format);
 }
 
-const QTextCharFormat& Reader::charFormat(const CharState& chars) {
-    if (m_lastFormat && chars == m_lastChars)
-        return *m_lastFormat;
-    // Distinct formats are few in real files; a hostile one must not grow this without bound.
-    if (m_formats.size() > 4096)
-        m_formats.clear();
-    auto [it, inserted] = m_formats.try_emplace(chars);
-    m_lastChars = chars;
-    m_lastFormat = &it->second;
-    if (!inserted)
-        return it->second;
-    QTextCharFormat& format = it->second;
-    const FontEntry* font = m_fonts.find(chars.font < 0 ? m_defaultFont : chars.font);
-    if (!font)
-        font = m_fonts.find(m_defaultFont);
-    format.setFontFamilies({font && !font->name.isEmpty() ? font->name : fallbackFamily});
-    format.setFontPointSize(chars.halfPoints / 2.0);
-    format.setFontWeight(chars.bold ? QFont::Bold : QFont::Normal);
-    format.setFontItalic(chars.italic);
-    format.setFontUnderline(chars.underline);
-    format.setFontStrikeOut(chars.strike);
-    if (const QColor color = m_colors.at(chars.foreground); chars.foreground > 0 && color.isValid())
-        format.setForeground(color);
-    if (const QColor color = m_colors.at(chars.background); chars.background > 0 && color.isValid())
-        format.setBackground(color);
-    if (chars.vertical == VerticalPosition::Super)
-        format.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-    else if (chars.vertical == VerticalPosition::Sub)
-        format.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-    return format;
+// Reads RTF that starts at its first brace into `sink`.
+void readInto(QByteArrayView rtf, ContentSink& sink, HeaderTables& header) {
+    Reader reader(sink, header);
+    Tokenizer tokenizer(rtf);
+    tokenizer.run(reader);
+    reader.finish();
 }
 
 } // namespace
@@ -585,11 +532,22 @@ ReadResult read(QByteArrayView data, QTextDocument& document) {
     const QByteArrayView rtf = rtfStart(data);
     if (rtf.isEmpty())
         return {ReadStatus::NotRtf, 1, 1};
-    Reader reader(document);
-    Tokenizer tokenizer(rtf);
-    tokenizer.run(reader);
-    reader.finish();
+    HeaderTables header;
+    DocumentBuilder builder(document, header);
+    readInto(rtf, builder, header);
     return {};
+}
+
+QString readText(QByteArrayView data, ReadStatus* status) {
+    const QByteArrayView rtf = rtfStart(data);
+    if (status)
+        *status = rtf.isEmpty() ? ReadStatus::NotRtf : ReadStatus::Ok;
+    if (rtf.isEmpty())
+        return {};
+    HeaderTables header;
+    TextCollector collector;
+    readInto(rtf, collector, header);
+    return collector.take();
 }
 
 } // namespace rtf

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QString>
 
 class QTextDocument;
 
@@ -21,5 +22,10 @@ struct ReadResult {
 // Replaces the content of `document` with the RTF in `data`. Broken input is read as far as it
 // makes sense; only data that is not RTF at all is refused (and then `document` is untouched).
 ReadResult read(QByteArrayView data, QTextDocument& document);
+
+// The text `read` would give the document, as QTextDocument::toPlainText has it, without
+// building the document: for callers that want nothing but the words. Data that is not RTF
+// gives an empty text and, when `status` is given, NotRtf.
+QString readText(QByteArrayView data, ReadStatus* status = nullptr);
 
 } // namespace rtf

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/rtf/RtfGroupState.h"
+
+#include <QString>
+
+namespace rtf {
+
+struct Picture;
+
+// What the reader finds in a file's body, in order. A paragraph mark only takes effect once
+// something follows it, so the mark that ends a file does not leave an empty paragraph behind;
+// sinks keep that rule themselves.
+class ContentSink {
+public:
+    virtual ~ContentSink() = default;
+
+    // A run of text in one character format, free of the characters a document reserves.
+    virtual void appendText(const QString& text, const CharState& chars) = 0;
+    virtual void appendImage(const Picture& picture) = 0;
+    // Ends the current paragraph; `markChars` is the format an empty paragraph keeps.
+    virtual void endParagraph(const ParaState& para, const CharState& markChars) = 0;
+    // The body is over; `para` is the formatting of a last paragraph no mark ended.
+    virtual void finish(const ParaState& para) = 0;
+};
+
+} // namespace rtf

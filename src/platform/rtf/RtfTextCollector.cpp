@@ -1,0 +1,37 @@
+#include "platform/rtf/RtfTextCollector.h"
+
+namespace rtf {
+
+void TextCollector::beginContent() {
+    if (m_breakPending) {
+        m_text.append(u'\n');
+        m_breakPending = false;
+    }
+}
+
+void TextCollector::appendText(const QString& text, const CharState&) {
+    if (text.isEmpty())
+        return;
+    beginContent();
+    const qsizetype start = m_text.size();
+    m_text.append(text);
+    for (QChar *c = m_text.data() + start, *end = m_text.data() + m_text.size(); c != end; ++c) {
+        if (c->unicode() == QChar::LineSeparator)
+            *c = u'\n';
+        else if (c->unicode() == QChar::Nbsp)
+            *c = u' ';
+    }
+}
+
+void TextCollector::appendImage(const Picture&) {
+    beginContent();
+    m_text.append(QChar::ObjectReplacementCharacter);
+}
+
+void TextCollector::endParagraph(const ParaState&, const CharState&) {
+    if (m_breakPending)
+        m_text.append(u'\n');
+    m_breakPending = true;
+}
+
+} // namespace rtf

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/rtf/RtfContentSink.h"
+
+namespace rtf {
+
+// The text a document built from the same content would give as plain text: paragraphs and
+// line separators as '\n', no-break spaces as spaces, each picture as U+FFFC.
+class TextCollector final : public ContentSink {
+public:
+    void appendText(const QString& text, const CharState& chars) override;
+    void appendImage(const Picture& picture) override;
+    void endParagraph(const ParaState& para, const CharState& markChars) override;
+    void finish(const ParaState&) override {}
+
+    QString take() { return std::move(m_text); }
+
+private:
+    void beginContent();
+
+    QString m_text;
+    bool m_breakPending = false;
+};
+
+} // namespace rtf
