@@ -30,8 +30,13 @@ QString alignmentOf(const QTextBlockFormat& f) {
 
 void appendRun(QString& out, const QTextFragment& fragment) {
     const QTextCharFormat f = fragment.charFormat();
-    QString text = fragment.text().toHtmlEscaped();
-    text.replace(QChar::LineSeparator, QStringLiteral("<br>"));
+    // Only what would start markup is escaped: quotes and '>' are plain text in HTML, so they
+    // stay themselves and read back as themselves.
+    QString text = fragment.text();
+    text.replace(QLatin1Char('&'), QStringLiteral("&amp;"));
+    text.replace(QLatin1Char('<'), QStringLiteral("&lt;"));
+    // The line end after the break is what keeps the line when the tags are taken out.
+    text.replace(QChar::LineSeparator, QStringLiteral("<br>\n"));
     text.remove(QChar::ObjectReplacementCharacter);
     QStringList open, close;
     const auto wrap = [&](const QString& tag, const QString& attributes = {}) {

@@ -1,0 +1,42 @@
+#include "files/HtmlWriter.h"
+#include "files/TagRemoval.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
+#include <gtest/gtest.h>
+
+// The program reads an .htm file as its text with the tags taken out, so that is what a page
+// it writes must give back.
+TEST(HtmlWriter, PageReadsBackAsTheDocumentsText) {
+    const struct {
+        const char* name;
+        const char16_t* text;
+    } cases[] = {
+        {"one paragraph", u"Hello"},
+        {"paragraphs", u"one\ntwo\n\nfour"},
+        {"line break inside a paragraph", u"first line\u2028second line"},
+        {"quotes and apostrophes", u"\"quoted\" and it's"},
+        {"a closing angle bracket", u"a > b"},
+        {"accents and other scripts", u"caf\u00E9 \u65E5\u672C"},
+        {"empty document", u""},
+    };
+    for (const auto& c : cases) {
+        QTextDocument document;
+        QTextCursor cursor(&document);
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        cursor.insertText(QString::fromUtf16(c.text), bold);
+        const QString page = QString::fromUtf8(HtmlWriter::write(document));
+        QTextDocument readBack;
+        readBack.setPlainText(TagRemoval::removeTags(page));
+        EXPECT_EQ(readBack.toPlainText(), document.toPlainText()) << c.name;
+        EXPECT_TRUE(document.isEmpty() || page.contains("<b>")) << c.name;
+    }
+}
+
+TEST(HtmlWriter, EscapesWhatWouldStartMarkup) {
+    QTextDocument document;
+    document.setPlainText("a <b> & c");
+    const QByteArray page = HtmlWriter::write(document);
+    EXPECT_TRUE(page.contains("a &lt;b> &amp; c")) << page.constData();
+}

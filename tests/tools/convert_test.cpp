@@ -1,0 +1,134 @@
+// quillet-convert as its users run it: a separate program, its files, exit status and messages.
+#include "platform/rtf/RtfReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextDocument>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class ConvertTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return folder.filePath(name); }
+
+    void write(const QString& name, const QByteArray& bytes) const {
+        QDir().mkpath(QFileInfo(path(name)).path());
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QByteArray contents(const QString& name) const {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    Outcome run(const QStringList& arguments) const {
+        QProcess process;
+        process.start(QStringLiteral(QUILLET_CONVERT), arguments);
+        EXPECT_TRUE(process.waitForFinished(30'000)) << "quillet-convert did not finish";
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromLocal8Bit(process.readAllStandardOutput()),
+                QString::fromLocal8Bit(process.readAllStandardError())};
+    }
+
+    // Converts `input` to `output` (names in the folder) and expects success.
+    void convert(const QString& input, const QString& output) const {
+        const Outcome result = run({path(input), path(output)});
+        EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
+        EXPECT_TRUE(result.err.isEmpty()) << qPrintable(result.err);
+    }
+
+    QTemporaryDir folder;
+};
+
+const QByteArray letterRtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Dear {\\b caf\\'e9},\\par "
+                             "two\\~words\\line next\\par}";
+const QByteArray letterText = "Dear caf\xC3\xA9,\ntwo words\nnext";
+
+} // namespace
+
+TEST_F(ConvertTest, RichTextToPlainTextIsTheDocumentsText) {
+    write("letter.rtf", letterRtf);
+    convert("letter.rtf", "letter.txt");
+    EXPECT_EQ(contents("letter.txt"), letterText);
+}
+
+TEST_F(ConvertTest, ReadsAsRichTextByRtfAnywhereInTheFullPath) {
+    // The Open command's rule: the folder's name counts too, and so does any case.
+    write("Drafts.RTF.old/letter", letterRtf);
+    convert("Drafts.RTF.old/letter", "letter.txt");
+    EXPECT_EQ(contents("letter.txt"), letterText);
+}
+
+TEST_F(ConvertTest, PlainTextToRichTextKeepsItsParagraphs) {
+    write("notes.txt", "one\r\ntwo \xE2\x82\xAC\r\n");
+    convert("notes.txt", "notes.rtf");
+    QTextDocument document;
+    ASSERT_TRUE(rtf::read(contents("notes.rtf"), document).ok());
+    EXPECT_EQ(document.toPlainText(), QString::fromUtf8("one\ntwo \xE2\x82\xAC\n"));
+}
+
+TEST_F(ConvertTest, HtmlLosesItsTags) {
+    write("page.htm", "<p>Hello <b>there</b></p>\n<p>again</p>");
+    convert("page.htm", "page.txt");
+    EXPECT_EQ(contents("page.txt"), "Hello there\nagain");
+}
+
+TEST_F(ConvertTest, WrittenHtmlReadsBackAsTheSameText) {
+    write("letter.rtf", letterRtf);
+    convert("letter.rtf", "letter.html");
+    EXPECT_TRUE(contents("letter.html").contains("<b>"));
+    convert("letter.html", "again.txt");
+    EXPECT_EQ(contents("again.txt"), letterText);
+}
+
+TEST_F(ConvertTest, FailuresSayWhyOnOneLineAndWriteNothing) {
+    write("letter.rtf", letterRtf);
+    write("fake.rtf", "plain words, not rich text");
+    write("a-file", "a file where a folder should be");
+    const struct {
+        const char* name;
+        const char* input;
+        const char* output;
+        const char* message;
+    } cases[] = {
+        {"missing input", "absent.rtf", "out.txt", "cannot read"},
+        {"not rich text", "fake.rtf", "out.txt", "is not a rich-text file"},
+        {"not rich text, to a document format", "fake.rtf", "out.rtf", "is not a rich-text file"},
+        {"unknown output type", "letter.rtf", "out.doc", "unknown output type"},
+        {"missing output folder", "letter.rtf", "no-such-folder/out.txt", "cannot write"},
+        {"output folder is a file", "letter.rtf", "a-file/out.txt", "cannot write"},
+    };
+    for (const auto& c : cases) {
+        const Outcome result = run({path(c.input), path(c.output)});
+        EXPECT_EQ(result.exitCode, 1) << c.name;
+        EXPECT_EQ(result.err.count(u'\n'), 1) << c.name << ": " << qPrintable(result.err);
+        EXPECT_TRUE(result.err.startsWith("quillet-convert: ") && result.err.contains(c.message))
+            << c.name << ": " << qPrintable(result.err);
+        EXPECT_FALSE(QFileInfo::exists(path(c.output))) << c.name;
+    }
+    // Nothing half-written is left behind either.
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 3);
+}
+
+TEST_F(ConvertTest, HelpAndWrongArguments) {
+    const Outcome help = run({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("Usage: quillet-convert INPUT OUTPUT"));
+    EXPECT_TRUE(help.err.isEmpty());
+
+    const Outcome wrong = run({path("only-one.rtf")});
+    EXPECT_EQ(wrong.exitCode, 1);
+    EXPECT_EQ(wrong.err.count(u'\n'), 1);
+}
