@@ -1,5 +1,7 @@
-// Opening big files into a shown pane: 50 MB of plain text, and a 10 MB .htm page with its tags
-// removed. Each run reads the file, fills the pane and lets it lay out what is visible.
+// Opening big files into a shown pane: 50 MB of plain text, a 10 MB .htm page with its tags
+// removed, and a 10 MB formatted RTF file. Each run reads the file, fills the pane and lets it
+// lay out what is visible.
+#include "RtfSample.h"
 #include "files/TagRemoval.h"
 #include "platform/RichTextBox.h"
 
@@ -42,6 +44,25 @@ void open(benchmark::State& state, bool tagged) {
     state.SetBytesProcessed(state.iterations() * size);
 }
 
+void OpenRtf(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.rtf"));
+    const QByteArray bytes = rtfsample::generate(state.range(0) << 20);
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+    file.close();
+    for (auto _ : state) {
+        RichTextBox pane;
+        pane.resize(800, 600);
+        pane.show();
+        pane.LoadFile(path, 0);
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(pane.document()->characterCount());
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
 void OpenPlainText(benchmark::State& state) {
     open(state, false);
 }
@@ -51,6 +72,7 @@ void OpenHtml(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(OpenPlainText)->Arg(5)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(OpenRtf)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(OpenHtml)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv) {
