@@ -320,9 +320,23 @@ void RichTextBox::setSelBullet(bool on) {
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
     if (on) {
+        // The bullet stands in the paragraph's own left margin, as the RTF reader's lists do, so
+        // a paragraph at the edge moves in far enough to show it.
+        constexpr int bulletRoom = 360;
+        forEachBlock(document(), cursor.selectionStart(), cursor.selectionEnd(),
+                     [](const QTextBlock& block) {
+                         QTextBlockFormat format = block.blockFormat();
+                         const qreal firstLine = format.leftMargin() + format.textIndent();
+                         if (firstLine < Twips::toLayout(bulletRoom)) {
+                             format.setLeftMargin(format.leftMargin() +
+                                                  Twips::toLayout(bulletRoom) - firstLine);
+                             QTextCursor(block).setBlockFormat(format);
+                         }
+                         return true;
+                     });
         QTextListFormat bullets;
         bullets.setStyle(QTextListFormat::ListDisc);
-        bullets.setIndent(1);
+        bullets.setIndent(0);
         cursor.createList(bullets);
     } else {
         forEachBlock(document(), cursor.selectionStart(), cursor.selectionEnd(),

@@ -133,3 +133,19 @@ TEST_F(Pane, EditingKeysTheDesktopDoesNotGiveTextFields) {
     QTest::keyClick(&pane, Qt::Key_Backspace, Qt::AltModifier);
     EXPECT_EQ(pane.Text(), "hello");
 }
+
+TEST_F(Pane, BulletsMakeRoomAndSurviveRichText) {
+    pane.setText("item");
+    pane.setSelBullet(true);
+    EXPECT_EQ(pane.SelBullet(), true);
+    EXPECT_EQ(pane.SelIndent(), 360);
+    const QString file = dir.filePath("bullets.rtf");
+    pane.SaveFile(file, 0);
+    RichTextBox reloaded;
+    reloaded.LoadFile(file, 0);
+    EXPECT_EQ(reloaded.Text(), "item");
+    EXPECT_EQ(reloaded.SelBullet(), true);
+    EXPECT_EQ(reloaded.SelIndent(), 360);
+    reloaded.setSelBullet(false);
+    EXPECT_EQ(reloaded.SelBullet(), false);
+}
