@@ -121,20 +121,20 @@ void MDI::MDIForm_Load() {
     setGeometryTwips(QRect(left, top, storedWidth, storedHeight));
 }
 
+// The place is the outer corner and the size the window's own, without the title bar and border
+// a window manager adds: the border is only known after the window is shown, and storing the
+// outer size while setting the inner one would grow the frame by its border on every run.
 QRect MDI::geometryTwips() const {
     const ScreenMetrics screen = DesktopSeam::current().screen();
-    const QRect frame = frameGeometry();
-    return QRect(frame.x() * screen.twipsPerPixelX, frame.y() * screen.twipsPerPixelY,
-                 frame.width() * screen.twipsPerPixelX, frame.height() * screen.twipsPerPixelY);
+    return QRect(x() * screen.twipsPerPixelX, y() * screen.twipsPerPixelY,
+                 width() * screen.twipsPerPixelX, height() * screen.twipsPerPixelY);
 }
 
 void MDI::setGeometryTwips(const QRect& twips) {
     const ScreenMetrics screen = DesktopSeam::current().screen();
-    // Outer size: the window frame the desktop adds is taken off the inner size once known.
-    const QSize decoration = frameGeometry().size() - size();
     move(twips.x() / screen.twipsPerPixelX, twips.y() / screen.twipsPerPixelY);
-    resize(qMax(0, twips.width() / screen.twipsPerPixelX - decoration.width()),
-           qMax(0, twips.height() / screen.twipsPerPixelY - decoration.height()));
+    resize(qMax(0, twips.width() / screen.twipsPerPixelX),
+           qMax(0, twips.height() / screen.twipsPerPixelY));
 }
 
 void MDI::NewChild() {

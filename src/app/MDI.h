@@ -50,7 +50,7 @@ public:
     QString removeTags(const QString& text) const;
     void popupEditMenu(const QPoint& globalPosition);
 
-    // Frame geometry in twips, as stored in multi.ini.
+    // Frame geometry in twips, as stored in multi.ini: the outer corner and the inner size.
     QRect geometryTwips() const;
     void setGeometryTwips(const QRect& twips);
 
