@@ -5,4 +5,7 @@ cd "$(dirname "$0")/.."
 dir=${1:-build}
 shift || true
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-cmake --build "$dir" --parallel "$(nproc)"
+# QUILLET_TARGETS limits the build, e.g. to the program alone.
+targets=()
+for t in ${QUILLET_TARGETS:-}; do targets+=(--target "$t"); done
+cmake --build "$dir" --parallel "$(nproc)" "${targets[@]}"

@@ -3,5 +3,5 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/deps.sh"
-"$here/scripts/build.sh" build
+QUILLET_TARGETS="quillet quillet-convert" "$here/scripts/build.sh" build
 exec "$here/build/quillet" "$@"
