@@ -93,32 +93,34 @@ MDI::MDI() {
     connect(Win, &QMenu::aboutToShow, this, &MDI::refreshWindowList);
 }
 
-void MDI::MDIForm_Load() {
-    const QString path = settingsPath();
-    const ScreenMetrics screen = DesktopSeam::current().screen();
-    const double width = Runtime::Val(Common::GetIniValue(settingsSection, "qlet_Width", path));
-    if (width == 0) {
-        setGeometryTwips(QRect(40 * screen.twipsPerPixelX, 40 * screen.twipsPerPixelY,
-                               screen.widthTwips() - 80 * screen.twipsPerPixelX,
-                               screen.heightTwips() - 80 * screen.twipsPerPixelY));
-        return;
-    }
+namespace {
+// The frame's place from the settings file; none when the file gives no width. A size below zero
+// or a number past 32 bits cannot be a window, so such a file counts as none too: the program
+// then still starts where the user can see it.
+std::optional<QRect> storedPlace(const QString& path) {
     const auto value = [&](const char* key) {
-        return Runtime::CLng(Runtime::Val(Common::GetIniValue(settingsSection, key, path)));
+        return Runtime::Val(Common::GetIniValue(settingsSection, QString::fromLatin1(key), path));
     };
-    const int left = value("qlet_Left");
-    const int top = value("qlet_Top");
-    const int storedWidth = value("qlet_Width");
-    const int storedHeight = value("qlet_Height");
-    // A negative size cannot be a window: such a file is treated as absent, so the program
-    // still starts where the user can see it.
-    if (storedWidth < 0 || storedHeight < 0) {
-        setGeometryTwips(QRect(40 * screen.twipsPerPixelX, 40 * screen.twipsPerPixelY,
-                               screen.widthTwips() - 80 * screen.twipsPerPixelX,
-                               screen.heightTwips() - 80 * screen.twipsPerPixelY));
-        return;
+    if (value("qlet_Width") == 0)
+        return std::nullopt;
+    try {
+        const QRect place(Runtime::CLng(value("qlet_Left")), Runtime::CLng(value("qlet_Top")),
+                          Runtime::CLng(value("qlet_Width")), Runtime::CLng(value("qlet_Height")));
+        if (place.width() < 0 || place.height() < 0)
+            return std::nullopt;
+        return place;
+    } catch (const Error&) {
+        return std::nullopt;
     }
-    setGeometryTwips(QRect(left, top, storedWidth, storedHeight));
+}
+} // namespace
+
+void MDI::MDIForm_Load() {
+    const ScreenMetrics screen = DesktopSeam::current().screen();
+    setGeometryTwips(storedPlace(settingsPath())
+                         .value_or(QRect(40 * screen.twipsPerPixelX, 40 * screen.twipsPerPixelY,
+                                         screen.widthTwips() - 80 * screen.twipsPerPixelX,
+                                         screen.heightTwips() - 80 * screen.twipsPerPixelY)));
 }
 
 // The place is the outer corner and the size the window's own, without the title bar and border

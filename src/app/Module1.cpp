@@ -112,7 +112,9 @@ void Main() {
             openCommandLineDocument(frame);
         FormTop::unload();
     } catch (const Error&) {
-        // Start-up ends quietly: whatever was opened stays open.
+        // Start-up ends quietly: whatever was opened stays open, and the frame is on screen.
+        if (MDI::isLoaded())
+            MDI::instance().show();
         focusActiveDocument();
         FormTop::unload();
     }

@@ -49,6 +49,8 @@ TEST_F(Frame, PlacementFromSettings) {
         {"negative size is ignored",
          "[SIZE]\nqlet_Left=-60\nqlet_Top=-60\nqlet_Width=-9000\nqlet_Height=6000\n",
          QRect(600, 600, 14160, 10320)},
+        {"number past 32 bits", "[SIZE]\nqlet_Left=1e20\nqlet_Width=9000\nqlet_Height=6000\n",
+         QRect(600, 600, 14160, 10320)},
         {"negative place is kept",
          "[SIZE]\nqlet_Left=-60\nqlet_Top=-60\nqlet_Width=9000\nqlet_Height=6000\n",
          QRect(-60, -60, 9000, 6000)},
