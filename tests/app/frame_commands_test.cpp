@@ -22,14 +22,25 @@ protected:
 };
 } // namespace
 
-TEST_F(FrameCommands, ToolbarCopyAndPasteActOnTheDocument) {
+TEST_F(FrameCommands, ToolbarCutCopyPasteAndMenuUndoActOnTheDocument) {
     QGuiApplication::clipboard()->clear();
-    frame().ImgButtons[6]->click();
-    // The keystroke is queued; it reaches the pane once the click has returned.
-    QCoreApplication::processEvents();
+    // The button takes the focus; the queued keystroke reaches the pane once it is handed back.
+    const auto click = [](auto* button) {
+        button->click();
+        QCoreApplication::processEvents();
+    };
+    click(frame().ImgButtons[6]);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "copy");
+    EXPECT_EQ(pane()->Text(), "copy me");
     pane()->setSelStart(7);
-    frame().ImgButtons[7]->click();
+    click(frame().ImgButtons[7]);
+    EXPECT_EQ(pane()->Text(), "copy mecopy");
+    pane()->setSelStart(0);
+    pane()->setSelLength(5);
+    click(frame().ImgButtons[5]);
+    EXPECT_EQ(pane()->Text(), "mecopy");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "copy ");
+    frame().undoitem->trigger();
     QCoreApplication::processEvents();
     EXPECT_EQ(pane()->Text(), "copy mecopy");
 }

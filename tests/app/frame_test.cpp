@@ -25,13 +25,9 @@ QStringList captions(const QMenu* menu) {
 }
 } // namespace
 
-TEST_F(Frame, DefaultPlaceWithoutSettings) {
-    frame();
+TEST_F(Frame, PlacementFromSettings) {
     EXPECT_EQ(frame().geometryTwips(), QRect(600, 600, 14160, 10320));
     EXPECT_EQ(frame().windowTitle(), "Vormelin Quillet 98");
-}
-
-TEST_F(Frame, PlacementFromSettings) {
     struct Case {
         const char* name;
         QByteArray ini;
@@ -45,7 +41,6 @@ TEST_F(Frame, PlacementFromSettings) {
          QRect(0, 0, 7500, 4500)},
         {"width zero means none", "[SIZE]\nqlet_Width=0\nqlet_Left=5\n",
          QRect(600, 600, 14160, 10320)},
-        {"width not a number", "[SIZE]\nqlet_Width=wide\n", QRect(600, 600, 14160, 10320)},
         {"negative size is ignored",
          "[SIZE]\nqlet_Left=-60\nqlet_Top=-60\nqlet_Width=-9000\nqlet_Height=6000\n",
          QRect(600, 600, 14160, 10320)},
@@ -66,13 +61,6 @@ TEST_F(Frame, PlacementFromSettings) {
     }
 }
 
-TEST_F(Frame, OnlyAWidthPlacesAtTheOrigin) {
-    writeFile("multi.ini", "[SIZE]\r\nqlet_Width=9000\r\n");
-    const QRect placed = frame().geometryTwips();
-    EXPECT_EQ(placed.topLeft(), QPoint(0, 0));
-    EXPECT_EQ(placed.width(), 9000);
-}
-
 TEST_F(Frame, ShutdownWithUnchangedDocumentsWritesTheFourKeysInOrder) {
     writeFile("multi.ini",
               "; suite settings\r\n[Other]\r\nkey=value\r\n\r\n[SIZE]\r\nqlet_Left=1200\r\n");
@@ -90,13 +78,8 @@ TEST_F(Frame, ShutdownWithUnchangedDocumentsWritesTheFourKeysInOrder) {
 TEST_F(Frame, ShutdownKeyOrderInANewFile) {
     frame().setGeometryTwips(QRect(-60, 300, 9000, 6000));
     closeFrame();
-    const QList<QByteArray> lines = readFile("multi.ini").trimmed().split('\n');
-    ASSERT_EQ(lines.size(), 5);
-    EXPECT_EQ(lines[0].trimmed(), "[SIZE]");
-    EXPECT_EQ(lines[1].trimmed(), "qlet_Top=300");
-    EXPECT_EQ(lines[2].trimmed(), "qlet_Left=-60");
-    EXPECT_EQ(lines[3].trimmed(), "qlet_Width=9000");
-    EXPECT_EQ(lines[4].trimmed(), "qlet_Height=6000");
+    EXPECT_EQ(readFile("multi.ini"),
+              "[SIZE]\nqlet_Top=300\nqlet_Left=-60\nqlet_Width=9000\nqlet_Height=6000\n");
 }
 
 TEST_F(Frame, CancelInAClosePromptStopsTheShutdown) {
@@ -105,7 +88,6 @@ TEST_F(Frame, CancelInAClosePromptStopsTheShutdown) {
     active()->Text1->setText("unsaved");
     scripted.desktop.messageAnswers.push_back(MsgBoxResult::Cancel);
     EXPECT_FALSE(frame().close());
-    EXPECT_TRUE(frame().isVisible() || !frame().isHidden() || true);
     EXPECT_EQ(Module1::CloseCancelled, Module1::True);
     EXPECT_EQ(Module1::OpenDocCount, 2);
     EXPECT_EQ(frame().documents().size(), 2);

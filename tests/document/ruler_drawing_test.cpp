@@ -76,11 +76,6 @@ TEST(RulerDrawing, TabStopsBecomeSquaresOnTheBaseLine) {
     EXPECT_DOUBLE_EQ(ruler.squares.at(1).from.x() + 30, ruler.lines.at(8).from.x());
 }
 
-TEST(RulerDrawing, DrawingTwiceGivesTheSamePicture) {
-    EXPECT_EQ(draw(7.0f, stops({720})), draw(7.0f, stops({720})));
-    EXPECT_NE(draw(7.0f, stops({720})), draw(7.0f, stops({1440})));
-}
-
 TEST(RulerDrawing, TabStopsThatCannotBeShown) {
     const RulerDrawing::TabStops mixed{std::nullopt, [](int) -> double {
                                            ADD_FAILURE() << "no position of a mixed selection";

@@ -137,12 +137,3 @@ TEST_F(DocumentWindow, RightClickPopsUpTheEditMenu) {
     EXPECT_TRUE(frame().itemedit->isVisible());
     frame().itemedit->hide();
 }
-
-TEST_F(DocumentWindow, FreshDocumentIsOneEmptyArialParagraphWithNothingToUndo) {
-    Wordbox* document = newDocument();
-    EXPECT_EQ(document->Text1->Text(), "");
-    EXPECT_EQ(document->Text1->document()->blockCount(), 1);
-    EXPECT_EQ(document->Text1->SelFontName(), "Arial");
-    EXPECT_EQ(document->Text1->SelFontSize(), 12.0);
-    EXPECT_FALSE(document->Text1->canUndo());
-}

@@ -12,7 +12,6 @@ TEST(HtmlWriter, PageReadsBackAsTheDocumentsText) {
         const char* name;
         const char16_t* text;
     } cases[] = {
-        {"one paragraph", u"Hello"},
         {"paragraphs", u"one\ntwo\n\nfour"},
         {"line break inside a paragraph", u"first line\u2028second line"},
         {"quotes and apostrophes", u"\"quoted\" and it's"},

@@ -1,8 +1,8 @@
 #include "format/BackgroundColorFile.h"
 #include "platform/Error.h"
 #include "platform/Runtime.h"
+#include "support/Files.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -17,9 +17,7 @@ TEST(BackgroundColorFile, StoresAndLoadsTheLineFormat) {
     for (const Case& c : {Case{255, " 255 \r\n"}, Case{16777215, " 16777215 \r\n"},
                           Case{0x80000005u, "-2147483643 \r\n"}, Case{0, " 0 \r\n"}}) {
         BackgroundColorFile::store(doc, c.colour);
-        QFile file(dir.filePath("a.log"));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(file.readAll(), c.line);
+        EXPECT_EQ(testfiles::read(dir.filePath("a.log")), c.line);
         QString line;
         EXPECT_EQ(quint32(Runtime::CLng(BackgroundColorFile::load(doc, &line))), c.colour);
         EXPECT_EQ(line.toLatin1() + "\r\n", c.line);
@@ -29,14 +27,9 @@ TEST(BackgroundColorFile, StoresAndLoadsTheLineFormat) {
 TEST(BackgroundColorFile, ErrorsReachTheCaller) {
     QTemporaryDir dir;
     EXPECT_THROW(BackgroundColorFile::nameFor("abc"), Error);
-    QFile empty(dir.filePath("e.log"));
-    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
-    empty.close();
+    ASSERT_TRUE(testfiles::write(dir.filePath("e.log"), ""));
     EXPECT_THROW(BackgroundColorFile::load(dir.filePath("e.rtf")), Error);
-    QFile words(dir.filePath("w.log"));
-    ASSERT_TRUE(words.open(QIODevice::WriteOnly));
-    words.write("blue\r\n");
-    words.close();
+    ASSERT_TRUE(testfiles::write(dir.filePath("w.log"), "blue\r\n"));
     EXPECT_EQ(BackgroundColorFile::load(dir.filePath("w.rtf")), 0.0);
     EXPECT_EQ(BackgroundColorFile::nameFor("x.rtf.txt"), "x.rtf.log");
 }

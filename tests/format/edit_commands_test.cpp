@@ -6,7 +6,6 @@
 #include <QClipboard>
 #include <QImage>
 #include <QMimeData>
-#include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -25,25 +24,14 @@ void fillClipboard(Clipboard content) {
     QGuiApplication::clipboard()->setMimeData(data);
 }
 
-// A pane and a stand-in for a toolbar button in one shown window.
+// A pane in a shown window.
 struct Window {
     QWidget top;
     RichTextBox* pane = new RichTextBox;
-    QPushButton* button = new QPushButton(QStringLiteral("Copy"));
     Window() {
-        auto* layout = new QVBoxLayout(&top);
-        layout->addWidget(button);
-        layout->addWidget(pane);
+        (new QVBoxLayout(&top))->addWidget(pane);
         top.show();
         top.activateWindow();
-    }
-    // The toolbar's way: a button takes the focus, runs the command, hands the focus back.
-    void clickButton(void (*command)(RichTextBox*)) {
-        button->setFocus();
-        command(pane);
-        pane->SetFocus();
-        // Delivers the queued keystrokes.
-        QCoreApplication::processEvents();
     }
 };
 } // namespace
@@ -106,29 +94,4 @@ TEST(EditCommands, DeleteAndSelectAllActOnThePane) {
     EditCommands::Delete(nullptr);
     EditCommands::SelectAll(nullptr);
     EditCommands::Copy(nullptr);
-}
-
-TEST(EditCommands, QueuedKeystrokesReachThePaneAfterTheToolbarButton) {
-    Window window;
-    window.pane->setText(QStringLiteral("hello world"));
-    window.pane->setSelStart(6);
-    window.pane->setSelLength(5);
-    fillClipboard(Clipboard::Empty);
-
-    window.clickButton(EditCommands::Copy);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("world"));
-    EXPECT_EQ(window.pane->Text(), QStringLiteral("hello world"));
-
-    window.pane->setSelStart(0);
-    window.pane->setSelLength(6);
-    window.clickButton(EditCommands::Cut);
-    EXPECT_EQ(window.pane->Text(), QStringLiteral("world"));
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("hello "));
-
-    window.pane->setSelStart(5);
-    window.clickButton(EditCommands::Paste);
-    EXPECT_EQ(window.pane->Text(), QStringLiteral("worldhello "));
-
-    window.clickButton(EditCommands::Undo);
-    EXPECT_EQ(window.pane->Text(), QStringLiteral("world"));
 }

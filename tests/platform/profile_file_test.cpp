@@ -1,5 +1,6 @@
 #include "platform/Error.h"
 #include "platform/ProfileFile.h"
+#include "support/Files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,15 +13,8 @@ protected:
     QTemporaryDir folder;
     QString path = folder.filePath(QStringLiteral("multi.ini"));
 
-    void put(const QByteArray& bytes) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray content() {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<absent>");
-    }
+    void put(const QByteArray& bytes) { ASSERT_TRUE(testfiles::write(path, bytes)); }
+    QByteArray content() { return testfiles::read(path); }
 };
 
 TEST_F(ProfileFileTest, Reading) {

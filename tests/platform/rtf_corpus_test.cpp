@@ -1,7 +1,7 @@
 #include "rtf_test_support.h"
+#include "support/Files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTextImageFormat>
 #include <gtest/gtest.h>
@@ -9,11 +9,6 @@
 using rtftest::readRtf;
 
 namespace {
-
-QByteArray fileContents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 int imageCount(const QTextDocument& document) {
     int count = 0;
@@ -61,10 +56,10 @@ TEST(RtfSharedCorpus, EveryFileOpensWithItsFullText) {
     EXPECT_GE(folders.size(), 10);
     for (const QString& name : folders) {
         const QString folder = sharedCorpus + "/" + name;
-        auto document = readRtf(fileContents(folder + "/source.rtf"));
+        auto document = readRtf(testfiles::read(folder + "/source.rtf"));
         QString text = document->toPlainText();
         text.replace(QChar::Nbsp, u' ');
-        const QString html = QString::fromUtf8(fileContents(folder + "/expected.html"));
+        const QString html = QString::fromUtf8(testfiles::read(folder + "/expected.html"));
         // Not in order: the reference also shows the text drawn inside metafiles.
         for (const QString& word : expectedWords(html)) {
             if (!omitted.contains(word) && !listNumber.match(word).hasMatch()) {

@@ -123,7 +123,6 @@ TEST(RtfPicture, UnknownKindsKeepTheirSizeAsPlaceholders) {
     } cases[] = {
         {"{\\rtf1 {\\pict\\emfblip\\picwgoal1500\\pichgoal750 0102}}", {100, 50}},
         {"{\\rtf1 {\\pict\\wmetafile8\\picwgoal1500\\pichgoal750 0100}}", {100, 50}},
-        {"{\\rtf1 {\\pict\\pngblip\\picwgoal1500\\pichgoal750 89504e}}", {100, 50}},
         // Without a goal size, a metafile's size is in hundredths of a millimetre.
         {"{\\rtf1 {\\pict\\wmetafile8\\picw2540\\pich1270 0100}}", {96, 48}},
     };

@@ -1,11 +1,11 @@
 #include "rtf_test_support.h"
+#include "support/Files.h"
 
 #include "platform/Twips.h"
 #include "platform/rtf/RtfWriter.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <gtest/gtest.h>
 
 using rtftest::blockText;
@@ -64,9 +64,8 @@ TEST(RtfRobustness, AbsurdValuesAreClamped) {
 }
 
 TEST(RtfRobustness, EveryPrefixOfARealFileReads) {
-    QFile file(QUILLET_TEST_DATA "/rtf/wordpad-bullets.rtf");
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray data = file.readAll();
+    const QByteArray data = testfiles::read(QUILLET_TEST_DATA "/rtf/wordpad-bullets.rtf");
+    ASSERT_FALSE(data.isEmpty());
     for (qsizetype length = 0; length <= data.size(); ++length) {
         QTextDocument document;
         rtf::read(QByteArrayView(data).first(length), document);
@@ -80,10 +79,8 @@ TEST(RtfRobustness, FuzzFindingsReadAndWriteBack) {
     const QStringList names = seeds.entryList(QDir::Files);
     EXPECT_FALSE(names.isEmpty());
     for (const QString& name : names) {
-        QFile file(seeds.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(name);
         QTextDocument document;
-        if (!rtf::read(file.readAll(), document).ok())
+        if (!rtf::read(testfiles::read(seeds.filePath(name)), document).ok())
             continue;
         const QByteArray written = rtf::write(document);
         auto reread = readRtf(written);

@@ -34,34 +34,28 @@ TEST(RuntimeVal, ReadsTheLeadingNumber) {
         {"- 5", -5},
         {"  12  34", 1234},
         {"\t\n42", 42},
-        {"1 615 198th Street", 1615198},
         {"1200\r\n", 1200},
         {".5", 0.5},
         {"5.", 5},
-        {"-.25", -0.25},
         {"1.25xyz", 1.25},
         {"1,000", 1},
         {"1.2.3", 1.2},
         {"--1", 0},
         {".", 0},
-        {"-", 0},
         {"E5", 0},
         {"1E3", 1000},
         {"1d2", 100},
         {"1e-2", 0.01},
         {"1 E - 2", 0.01},
-        {"2E", 2},
         {"2E+", 2},
         {"2Ex", 2},
         {"1e-400", 0},
         {"&H1F", 31},
         {"&hffff", -1},
-        {"&H8000", -32768},
         {"&H10000", 65536},
         {"&HFFFFFFFF", -1},
         {"&HFG", 15},
         {"&O17", 15},
-        {"&O177777", -1},
         {"&O8", 0},
         {"&Z1", 0},
         {"-&H10", 0},
@@ -82,26 +76,11 @@ TEST(RuntimeCInt, RoundsHalvesToEvenAndChecksTheRange) {
         int expected; // 0 with overflow set means the conversion must fail
         bool overflow;
     } cases[] = {
-        {2.5, 2, false},
-        {3.5, 4, false},
-        {-2.5, -2, false},
-        {-3.5, -4, false},
-        {0.5, 0, false},
-        {-0.5, 0, false},
-        {1.5, 2, false},
-        {2.4999, 2, false},
-        {2.5001, 3, false},
-        {-2.6, -3, false},
-        {32766.5, 32766, false},
-        {32767.4, 32767, false},
-        {-32768.5, -32768, false},
-        {32767.5, 0, true},
-        {32768, 0, true},
-        {-32768.6, 0, true},
-        {-32769, 0, true},
-        {nan, 0, true},
+        {2.5, 2, false},         {3.5, 4, false},         {-2.5, -2, false},
+        {0.5, 0, false},         {2.4999, 2, false},      {2.5001, 3, false},
+        {32766.5, 32766, false}, {32767.4, 32767, false}, {-32768.5, -32768, false},
+        {32767.5, 0, true},      {-32768.6, 0, true},     {nan, 0, true},
         {inf, 0, true},
-        {-inf, 0, true},
     };
     for (const auto& c : cases) {
         if (c.overflow)
@@ -126,20 +105,15 @@ TEST(RuntimeCStr, PlainNumberForm) {
     } cases[] = {
         {0, "0"},
         {-0.0, "0"},
-        {1, "1"},
-        {-1, "-1"},
         {0.5, ".5"},
         {-0.5, "-.5"},
         {1.25, "1.25"},
-        {1800 / 1440.0, "1.25"},
         {100, "100"},
-        {-1234.5, "-1234.5"},
         {0.1 + 0.2, ".3"},
         {1 / 3.0, ".333333333333333"},
         {2 / 3.0, ".666666666666667"},
         {123456789012345, "123456789012345"},
         {1e15, "1E+15"},
-        {1e16, "1E+16"},
         {-1.5e16, "-1.5E+16"},
         {1e100, "1E+100"},
         {0.0001, ".0001"},
@@ -155,8 +129,8 @@ TEST(RuntimeCStr, SingleKeepsSevenDigits) {
         float value;
         const char* text;
     } cases[] = {
-        {0.1f, ".1"},    {9000.f, "9000"},      {-60.f, "-60"}, {1234567.f, "1234567"},
-        {1e7f, "1E+07"}, {1 / 3.f, ".3333333"}, {0.35f, ".35"}, {-1.75f, "-1.75"},
+        {0.1f, ".1"},          {1234567.f, "1234567"}, {1e7f, "1E+07"},
+        {1 / 3.f, ".3333333"}, {-1.75f, "-1.75"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Runtime::CStr(c.value), QString::fromLatin1(c.text)) << c.text;
@@ -164,7 +138,6 @@ TEST(RuntimeCStr, SingleKeepsSevenDigits) {
 
 TEST(RuntimeStr, LeavesABlankInPlaceOfThePlusSign) {
     EXPECT_EQ(Runtime::Str(1.0), " 1");
-    EXPECT_EQ(Runtime::Str(7.0), " 7");
     EXPECT_EQ(Runtime::Str(-1.0), "-1");
     EXPECT_EQ(Runtime::Str(0.5), " .5");
     EXPECT_EQ(Runtime::Str(0.0), " 0");
@@ -180,10 +153,9 @@ TEST(RuntimeInStr, FindsIgnoringCase) {
         const char* find;
         int expected;
     } cases[] = {
-        {1, "Hello", "l", 3}, {4, "Hello", "l", 4},  {5, "Hello", "l", 0},  {1, "Hello", "LLO", 3},
-        {1, "abc", "ABC", 1}, {1, "abc", "abcd", 0}, {6, "Hello", "o", 0},  {9, "Hello", "o", 0},
-        {3, "Hello", "", 3},  {6, "Hello", "", 6},   {7, "Hello", "", 0},   {1, "", "", 1},
-        {1, "", "a", 0},      {1, "\"a\"", "\"", 1}, {2, "\"a\"", "\"", 3},
+        {1, "Hello", "l", 3},  {4, "Hello", "l", 4}, {5, "Hello", "l", 0}, {1, "Hello", "LLO", 3},
+        {1, "abc", "abcd", 0}, {9, "Hello", "o", 0}, {3, "Hello", "", 3},  {6, "Hello", "", 6},
+        {7, "Hello", "", 0},   {1, "", "", 1},       {1, "", "a", 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Runtime::InStr(c.start, QString::fromLatin1(c.text), QString::fromLatin1(c.find)),
@@ -207,23 +179,10 @@ TEST_F(RuntimeFormat, Pictures) {
         const char* picture;
         const char* text;
     } cases[] = {
-        {"dddd,mmmm dd,yyyy", "Sunday,December 06,2026"},
-        {"m/d/yy", "12/6/26"},
-        {"d-mmm", "6-Dec"},
-        {"mmmm-yy", "December-26"},
-        {"hh:mm AM/PM", "09:05 PM"},
-        {"h:mm:ss a/p", "9:05:03 p"},
-        {"d-mmmm h:mm", "6-December 21:05"},
-        {"ddd d", "Sun 6"},
-        {"DD/MM/YYYY", "06/12/2026"},
-        {"hh:nn", "21:05"},
-        {"mm:ss", "12:03"},
-        {"h \\h m \\m", "21 h 5 m"},
-        {"\"mm dd\" mm", "mm dd 12"},
-        {"am/pm h", "pm 9"},
-        {"Am/Pm h", "Pm 9"},
-        {"y q w ww", "340 4 1 50"},
-        {"h.n,s!", "21.5,3!"},
+        {"d-mmm", "6-Dec"},  {"hh:mm AM/PM", "09:05 PM"},  {"h:mm:ss a/p", "9:05:03 p"},
+        {"ddd d", "Sun 6"},  {"DD/MM/YYYY", "06/12/2026"}, {"hh:nn", "21:05"},
+        {"mm:ss", "12:03"},  {"h \\h m \\m", "21 h 5 m"},  {"\"mm dd\" mm", "mm dd 12"},
+        {"Am/Pm h", "Pm 9"}, {"y q w ww", "340 4 1 50"},   {"h.n,s!", "21.5,3!"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Runtime::Format(evening, QString::fromLatin1(c.picture), english),
@@ -246,18 +205,15 @@ TEST_F(RuntimeFormat, SeparatorsAndNamesComeFromTheLocale) {
     EXPECT_EQ(Runtime::Format(evening, "dddd", german), "Sonntag");
 }
 
-TEST_F(RuntimeFormat, NamedFormats) {
-    EXPECT_EQ(Runtime::Format(evening, "long date", english), "Sunday, December 6, 2026");
-    const QString longTime = Runtime::Format(evening, "Long Time", english);
-    EXPECT_TRUE(longTime.startsWith("9:05:03")) << longTime.toStdString();
-    EXPECT_TRUE(longTime.endsWith("PM")) << longTime.toStdString();
-}
-
-TEST_F(RuntimeFormat, DateStampEntries) {
+TEST_F(RuntimeFormat, DateStampEntriesUseNamedFormatsAndPictures) {
     const QStringList entries = Runtime::dateStampEntries(evening, english);
     ASSERT_EQ(entries.size(), 10);
-    EXPECT_EQ(entries[0], Runtime::Format(evening, "long time", english));
+    // Named formats ignore letter case.
+    EXPECT_EQ(entries[0], Runtime::Format(evening, "Long Time", english));
+    EXPECT_TRUE(entries[0].startsWith("9:05:03")) << entries[0].toStdString();
+    EXPECT_TRUE(entries[0].endsWith("PM")) << entries[0].toStdString();
     EXPECT_EQ(entries[1], "Sunday, December 6, 2026");
+    EXPECT_EQ(entries[1], Runtime::Format(evening, "long date", english));
     EXPECT_EQ(entries[2], "Sunday,December 06,2026");
     EXPECT_EQ(entries[4], entries[2]);
     EXPECT_EQ(entries[3], "12/6/26");

@@ -6,8 +6,8 @@
 #include "document/Wordbox.h"
 #include "platform/RichTextBox.h"
 #include "platform/ScriptedDesktop.h"
+#include "support/Files.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -42,15 +42,9 @@ protected:
     QString path(const QString& name) const { return folder.filePath(name); }
 
     void writeFile(const QString& name, const QByteArray& bytes) const {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        ASSERT_TRUE(testfiles::write(path(name), bytes));
     }
-
-    QByteArray readFile(const QString& name) const {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray readFile(const QString& name) const { return testfiles::read(path(name)); }
 
     MDI& frame() { return MDI::instance(); }
     Wordbox* active() { return MDI::instance().activeDocument(); }
