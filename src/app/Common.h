@@ -14,11 +14,8 @@ QString GetIniValue(const QString& section, const QString& key, const QString& f
 bool WriteIniValue(const QString& section, const QString& key, const QString& value,
                    const QString& file);
 
-// Replaces every occurrence of find in text, ignoring letter case. After each replacement the
-// search goes on one character after the place where the match began, in the changed text, so
-// with an empty replacement the character that followed a match is never itself removed
-// (two quotes in a row lose only the first). An empty find changes nothing. A replacement that
-// holds find after its first character would be replaced forever: that throws error 14.
+// Replaces every occurrence of find in text, ignoring letter case; the search resumes after
+// each inserted replacement. An empty find changes nothing.
 void ReplaceText(QString& text, const QString& find, const QString& replacement);
 
 } // namespace Common

@@ -57,7 +57,7 @@ void FormTop::unload() {
     delete window;
 }
 
-FormTop::FormTop() : QWidget(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint) {
+FormTop::FormTop() : QDialog(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("FormTop"));
     setWindowTitle(QStringLiteral("Information"));
     setFixedSize(twipsRect(0, 0, 3555, 1605).size());
@@ -66,7 +66,6 @@ FormTop::FormTop() : QWidget(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint) {
     FXBack->setGeometry(rect());
     Label1 = new QLabel(QStringLiteral(" Reading the file..."), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setAccessibleName(QStringLiteral("Progress"));
     Label1->setGeometry(twipsRect(180, 210, 3135, 705));
     Label1->setFont(QFont(QStringLiteral("Arial")));
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -101,6 +100,11 @@ void FormTop::Form_Unload() {
 
 void FormTop::Command1_Click() {
     unload();
+}
+
+void FormTop::reject() {
+    // Esc unloads the window as its button does, rather than only hiding it.
+    close();
 }
 
 void FormTop::closeEvent(QCloseEvent* event) {

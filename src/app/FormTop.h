@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
 class QLabel;
 class QPushButton;
 
 // The information window: tells the user a file is being read or looked for. While it is
 // loaded the pointer is busy and ReadingFile is true; its button unloads it.
-class FormTop : public QWidget {
+class FormTop : public QDialog {
     Q_OBJECT
 
 public:
@@ -24,6 +24,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void reject() override;
 
 private:
     FormTop();

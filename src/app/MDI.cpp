@@ -81,6 +81,9 @@ MDI::MDI() {
     mdiArea->viewport()->installEventFilter(this);
     layout->addWidget(mdiArea, 1);
     setCentralWidget(client);
+    // The stored width is the frame's width even when the toolbar and the status panels need
+    // more: they clip, as they always did.
+    QMainWindow::layout()->setSizeConstraint(QLayout::SetNoConstraint);
 
     createFileMenu();
     createEditMenu();
@@ -91,6 +94,7 @@ MDI::MDI() {
     StatusBar1 = new StatusPanels(this);
     setStatusBar(StatusBar1);
     connect(Win, &QMenu::aboutToShow, this, &MDI::refreshWindowList);
+    connect(mdiArea, &QMdiArea::subWindowActivated, this, &MDI::refreshUndoItem);
 }
 
 namespace {
@@ -152,10 +156,12 @@ void MDI::NewChild() {
 void MDI::showDocument(Wordbox* document) {
     QMdiSubWindow* window = mdiArea->addSubWindow(document);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(document->Text1, &QTextEdit::undoAvailable, this, &MDI::refreshUndoItem);
     window->show();
     // Activation normally arrives through events; the caller works on the new window at once.
     mdiArea->setActiveSubWindow(window);
     refreshWindowList();
+    refreshUndoItem();
 }
 
 Wordbox* MDI::activeDocument() const {
@@ -202,7 +208,7 @@ void MDI::filenew_Click() {
 quint32 MDI::rtfcolor(const QString& name, int dat) {
     if (dat == 1) {
         if (Wordbox* active = activeDocument())
-            BackgroundColorFile::store(name, active->Text1->BackColor());
+            BackgroundColorFile::storeOnSave(name, active->Text1->BackColor());
         return 0;
     }
     return quint32(Runtime::CLng(BackgroundColorFile::load(name)));

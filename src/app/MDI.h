@@ -135,5 +135,6 @@ private:
     void connectEditMenu();
     void createToolbar();
     void refreshWindowList();
+    void refreshUndoItem();
     QList<QAction*> windowListActions_;
 };

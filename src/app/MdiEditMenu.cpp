@@ -32,6 +32,13 @@ RichTextBox* MDI::activePane() const {
     return paneOf(activeDocument());
 }
 
+// Ctrl+Z is the Undo entry's shortcut, and a disabled entry's shortcut does nothing: the entry
+// follows the active pane's undo state all the time, not only while the menu is open.
+void MDI::refreshUndoItem() {
+    const RichTextBox* pane = activePane();
+    undoitem->setEnabled(pane && pane->canUndo());
+}
+
 void MDI::itemedit_Click() {
     const EditCommands::EditMenuState state = EditCommands::editMenuState(activePane());
     undoitem->setEnabled(state.undo);

@@ -170,8 +170,12 @@ void MDI::ImgButtons_Click(int Index) {
     default:
         break;
     }
-    if (Wordbox* active = activeDocument())
+    if (Wordbox* active = activeDocument()) {
+        // The find dialog has just taken the keyboard as a window of its own; typing after a
+        // toolbar click goes on in the document.
+        activateWindow();
         active->Text1->SetFocus();
+    }
 }
 
 void MDI::cboFontCombo_Click() {

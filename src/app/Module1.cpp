@@ -9,12 +9,14 @@
 #include "platform/RichTextBox.h"
 #include "platform/Runtime.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QStyle>
 
 namespace Module1 {
 
@@ -31,6 +33,10 @@ void fillBoxes(MDI& frame) {
         Runtime::dateStampEntries(QDateTime::currentDateTime(), QLocale::system()));
     frame.Combo2->setEditText(QStringLiteral("Time and Day"));
     frame.Combo2->lineEdit()->setCursorPosition(0);
+    // The box is narrow by design; its open list is as wide as its longest entry.
+    QAbstractItemView* list = frame.Combo2->view();
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() +
+                          list->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 
     QStringList fonts = DesktopSeam::current().screenFonts();
     // The box keeps its entries in alphabetical order.

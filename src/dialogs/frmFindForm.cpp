@@ -59,10 +59,11 @@ void frmFindForm::setActivePaneProvider(std::function<RichTextBox*()> provider) 
     paneProvider = std::move(provider);
 }
 
-frmFindForm::frmFindForm(QWidget* owner) : QWidget(owner, Qt::Window | Qt::Tool) {
+frmFindForm::frmFindForm(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("frmFindForm"));
     setWindowTitle(QStringLiteral("Find"));
     setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
     createControls();
     Form_Load();
 }
@@ -105,7 +106,6 @@ void frmFindForm::createControls() {
     const auto button = [&](const char* name, const char* text, QRect geometry) {
         auto* control = new QPushButton(QString::fromLatin1(text), this);
         control->setObjectName(QString::fromLatin1(name));
-        control->setAccessibleName(QString::fromLatin1(text));
         control->setGeometry(geometry);
         control->setAutoDefault(false);
         return control;
@@ -237,10 +237,15 @@ void frmFindForm::cmdCancel_Click() {
     close();
 }
 
+void frmFindForm::reject() {
+    cmdCancel_Click();
+}
+
 void frmFindForm::closeEvent(QCloseEvent* event) {
     // Unloaded from now on, although the widget itself goes at the next turn of the loop.
     if (theForm == this)
         theForm = nullptr;
+    // Not the dialog's own close handling: that would call reject, which closes again.
     QWidget::closeEvent(event);
 }
 
@@ -248,7 +253,7 @@ void frmFindForm::keyPressEvent(QKeyEvent* event) {
     // Cancel answers Esc wherever the focus is in the dialog: the controls pass it up.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
         return cmdCancel_Click();
-    QWidget::keyPressEvent(event);
+    QDialog::keyPressEvent(event);
 }
 
 void frmFindForm::txtFind_Change() {
@@ -272,5 +277,5 @@ bool frmFindForm::eventFilter(QObject* watched, QEvent* event) {
         else if (watched == txtReplace)
             txtReplace_GotFocus();
     }
-    return QWidget::eventFilter(watched, event);
+    return QDialog::eventFilter(watched, event);
 }

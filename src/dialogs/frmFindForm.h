@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 #include <functional>
 
 class QComboBox;
@@ -14,7 +14,7 @@ class RichTextBox;
 // document window that was active then (it stays above that window and goes with it), and
 // unloaded by Cancel, Esc or its close box, so the next use starts afresh. Every click acts on
 // the pane of the document that is active at that moment.
-class frmFindForm : public QWidget {
+class frmFindForm : public QDialog {
     Q_OBJECT
 
 public:
@@ -57,6 +57,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Esc and the window system's "dismiss" unload the dialog like Cancel, not just hide it.
+    void reject() override;
 
 private:
     explicit frmFindForm(QWidget* owner);

@@ -1,7 +1,6 @@
 #include "document/Ruler.h"
 
 #include "platform/Desktop.h"
-#include "platform/Error.h"
 
 #include <QPainter>
 
@@ -31,22 +30,10 @@ void Ruler::setDrawing(RulerDrawing drawing) {
     if (drawing == drawing_)
         return;
     drawing_ = std::move(drawing);
-    // During a repaint the new drawing is painted right after the Paint handler returns;
-    // asking for another repaint from there would repaint forever.
-    if (!painting_)
-        update();
+    update();
 }
 
 void Ruler::paintEvent(QPaintEvent*) {
-    painting_ = true;
-    try {
-        emit Paint();
-    } catch (const Error&) {
-        // An overflow in the layout arithmetic must not cross the event loop; the ruler
-        // keeps its last drawing instead.
-    }
-    painting_ = false;
-
     const ScreenMetrics screen = DesktopSeam::current().screen();
     const auto toPixels = [&](QPointF twips) {
         return QPointF(twips.x() / screen.twipsPerPixelX, twips.y() / screen.twipsPerPixelY);

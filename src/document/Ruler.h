@@ -4,9 +4,8 @@
 
 #include <QWidget>
 
-// The strip above a document's pane. It keeps no picture of its own: each repaint first asks
-// its window (Paint) to recompute the drawing, then paints what it was given, so the scale and
-// the tab squares always match the pane's current paragraph.
+// The strip above a document's pane. Its window works out the drawing whenever the caret moves
+// or a paragraph's format changes and hands it over; a repaint only paints what it was given.
 class Ruler : public QWidget {
     Q_OBJECT
 
@@ -16,12 +15,11 @@ public:
     static constexpr int designHeightTwips = 390;
 
     int heightTwips() const;
-    // Replaces the drawing (the old one is cleared) and repaints when it changed.
+    // Replaces the drawing (the old one is cleared) and schedules a repaint when it changed.
     void setDrawing(RulerDrawing drawing);
     const RulerDrawing& drawing() const { return drawing_; }
 
 signals:
-    void Paint();
     void GotFocus();
 
 protected:
@@ -30,5 +28,4 @@ protected:
 
 private:
     RulerDrawing drawing_;
-    bool painting_ = false;
 };

@@ -5,6 +5,7 @@
 #include "document/Ruler.h"
 #include "document/RulerDrawing.h"
 #include "platform/Desktop.h"
+#include "platform/Error.h"
 #include "platform/MsgBox.h"
 #include "platform/RichTextBox.h"
 
@@ -37,22 +38,26 @@ Wordbox::Wordbox(QWidget* parent) : QWidget(parent) {
     Text1->move(0, paneTopTwips / twipsPerPixelY());
     Text1->setWidth(4245);
     Text1->setHeight(5085);
-    resize(designWidthTwips / twipsPerPixelX(), designHeightTwips / twipsPerPixelY());
+    resize(sizeHint());
 
     connect(PicRuler, &Ruler::GotFocus, this, &Wordbox::picRuler_GotFocus);
-    connect(PicRuler, &Ruler::Paint, this, &Wordbox::picRuler_Paint);
     connect(Text1, &RichTextBox::Change, this, &Wordbox::Text1_Change);
     connect(Text1, &RichTextBox::KeyDown, this, &Wordbox::text1_KeyDown);
     connect(Text1, &RichTextBox::MouseDown, this, &Wordbox::text1_MouseDown);
     connect(Text1, &RichTextBox::SelChange, this, &Wordbox::text1_SelChange);
 
     Form_Load();
+    picRuler_Paint();
 }
 
 Wordbox::~Wordbox() {
     // A window torn down without closing (the program ending) still leaves the count right.
     if (counted_ && Module1::OpenDocCount > 0)
         --Module1::OpenDocCount;
+}
+
+QSize Wordbox::sizeHint() const {
+    return {designWidthTwips / twipsPerPixelX(), designHeightTwips / twipsPerPixelY()};
 }
 
 int Wordbox::ScaleWidth() const {
@@ -72,6 +77,7 @@ void Wordbox::Form_Load() {
 void Wordbox::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     PicRuler->setGeometry(0, 0, width(), rulerHeightTwips / twipsPerPixelY());
+    picRuler_Paint();
     Form_Resize();
 }
 
@@ -100,13 +106,18 @@ void Wordbox::Form_QueryUnload(int& Cancel) {
         const int answer =
             MsgBox(QStringLiteral("Save changes to ") + Caption() + QStringLiteral(" ?"), 35,
                    QStringLiteral("Question "));
-        if (answer == MsgBoxResult::Cancel) {
+        if (answer == MsgBoxResult::Yes && MDI::isLoaded()) {
+            MDI::instance().activateDocument(this);
+            MDI::instance().file4_Click();
+        }
+        // A save that was cancelled or failed leaves the marker set: closing now would throw
+        // away what the user just asked to keep.
+        const bool unsaved = answer == MsgBoxResult::Yes && Text1->Tag == QLatin1String("save");
+        if (answer == MsgBoxResult::Cancel || unsaved) {
             Module1::CloseCancelled = Module1::True;
             Cancel = 1;
             return;
         }
-        if (answer == MsgBoxResult::Yes && MDI::isLoaded())
-            MDI::instance().file4_Click();
     }
     Module1::countDocumentOut();
     counted_ = false;
@@ -120,7 +131,11 @@ void Wordbox::picRuler_GotFocus() {
 
 void Wordbox::picRuler_Paint() {
     // Each ruler shows its own window's scale and tab stops, so tiled windows all stay right.
-    DrawRuler(this, 0, 7.0f);
+    try {
+        DrawRuler(this, 0, 7.0f);
+    } catch (const Error&) {
+        // An overflow in the layout arithmetic keeps the last drawing.
+    }
 }
 
 void Wordbox::DrawRuler(Wordbox* mdiFrm, double /*intFrom*/, float intTo) {
@@ -133,6 +148,8 @@ void Wordbox::DrawRuler(Wordbox* mdiFrm, double /*intFrom*/, float intTo) {
 
 void Wordbox::Text1_Change() {
     Text1->Tag = QStringLiteral("save");
+    // A change of paragraph format (tab stops set or pasted) moves the squares too.
+    picRuler_Paint();
 }
 
 void Wordbox::text1_KeyDown(int& KeyCode, int Shift) {
@@ -146,5 +163,6 @@ void Wordbox::text1_MouseDown(int Button, int /*Shift*/, int /*X*/, int /*Y*/) {
 }
 
 void Wordbox::text1_SelChange() {
+    picRuler_Paint();
     Module1::SyncToolbar(this);
 }

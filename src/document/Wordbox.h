@@ -29,6 +29,10 @@ public:
 
     void DrawRuler(Wordbox* mdiFrm, double intFrom, float intTo);
 
+    // The design size: what Cascade and a newly added window take, as the window has no layout
+    // to suggest one.
+    QSize sizeHint() const override;
+
     // Handlers, public so the program and the tests can run them as the window system would.
     void Form_Resize();
     // Sets Cancel to 1 to keep the window open.

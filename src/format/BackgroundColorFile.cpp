@@ -5,6 +5,7 @@
 #include "platform/Runtime.h"
 
 #include <QFile>
+#include <optional>
 
 namespace BackgroundColorFile {
 
@@ -21,6 +22,33 @@ void store(const QString& documentName, quint32 color) {
     AtomicFile::write(nameFor(documentName), sign + digits + " \r\n");
 }
 
+namespace {
+constexpr qsizetype longestLine = 32;
+
+// The file's one line without its line end; none when the file is longer than one short line.
+std::optional<QByteArray> onlyLine(QFile& file) {
+    QByteArray content = file.read(longestLine + 3);
+    if (content.endsWith("\r\n"))
+        content.chop(2);
+    else if (content.endsWith('\n'))
+        content.chop(1);
+    if (content.size() > longestLine || content.contains('\n') || content.contains('\r'))
+        return std::nullopt;
+    return content;
+}
+} // namespace
+
+bool isColorFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.size() > 0 && onlyLine(file).has_value();
+}
+
+void storeOnSave(const QString& documentName, quint32 color) {
+    const QString path = nameFor(documentName);
+    if (QFile::exists(path) ? isColorFile(path) : color != white)
+        store(documentName, color);
+}
+
 double load(const QString& documentName, QString* firstLine) {
     QFile file(nameFor(documentName));
     if (!file.exists())
@@ -29,9 +57,10 @@ double load(const QString& documentName, QString* firstLine) {
         throw Error::pathFileAccess();
     if (file.atEnd())
         throw Error::withNumber(62);
-    QByteArray line = file.readLine(4096);
-    while (line.endsWith('\n') || line.endsWith('\r'))
-        line.chop(1);
+    const std::optional<QByteArray> only = onlyLine(file);
+    if (!only)
+        return white;
+    const QByteArray& line = *only;
     const QString text = QString::fromLatin1(line);
     if (firstLine)
         *firstLine = text;

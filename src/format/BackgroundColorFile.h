@@ -11,7 +11,13 @@ constexpr quint32 white = 16777215;
 QString nameFor(const QString& documentName);
 // Writes " 16777215 " or "-2147483643 " and CR LF; a system colour (high bit) is negative.
 void store(const QString& documentName, quint32 color);
-// The number at the start of the file's first line (white when there is no file); the line
-// itself goes to `firstLine`. Throws Error 62 for an empty file, 75 for one that cannot be read.
+// What a save does: stores the colour unless that would write over a file that is not ours
+// (a build or server log of the same name), or leave a white page's file where none stood.
+void storeOnSave(const QString& documentName, quint32 color);
+// A ".log" is ours only when it is one short line; any other file of that name is someone's log.
+bool isColorFile(const QString& path);
+// The number at the start of the file's first line (white when there is no colour file of ours);
+// the line itself goes to `firstLine`. Throws Error 62 for an empty file, 75 for one that cannot
+// be read.
 double load(const QString& documentName, QString* firstLine = nullptr);
 } // namespace BackgroundColorFile

@@ -1,6 +1,7 @@
 #include "platform/QtDesktop.h"
 
 #include "platform/Colors.h"
+#include "platform/FontFamilies.h"
 #include "platform/MsgBox.h"
 
 #include <QApplication>
@@ -125,8 +126,13 @@ std::optional<FontChoice> QtDesktop::chooseFont(const FontChoice& initial, int /
     const QFont chosen = QFontDialog::getFont(&ok, font, dialogParent());
     if (!ok)
         return std::nullopt;
-    return FontChoice{chosen.family(),    chosen.pointSizeF(), chosen.bold(), chosen.italic(),
-                      chosen.underline(), chosen.strikeOut(),  initial.color};
+    return FontChoice{FontFamilies::plainName(chosen.family()),
+                      chosen.pointSizeF(),
+                      chosen.bold(),
+                      chosen.italic(),
+                      chosen.underline(),
+                      chosen.strikeOut(),
+                      initial.color};
 }
 
 std::optional<quint32> QtDesktop::chooseColor(quint32 initial, int /*flags*/) {
@@ -145,7 +151,7 @@ bool QtDesktop::setUpPrinter(QPrinter& printer, int flags) {
 }
 
 QStringList QtDesktop::screenFonts() {
-    return QFontDatabase::families();
+    return FontFamilies::plainNames(QFontDatabase::families());
 }
 
 ScreenMetrics QtDesktop::screen() {

@@ -574,6 +574,13 @@ void RichTextBox::keyPressEvent(QKeyEvent* e) {
     case PaneKeys::EditAction::None:
         break;
     }
+    // Alt with a letter is a menu access key or nothing; it never types the letter. Ctrl+Alt is
+    // left alone: some keyboards type characters with it.
+    const Qt::KeyboardModifiers mods = e->modifiers();
+    if ((mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && !e->text().isEmpty()) {
+        e->ignore();
+        return;
+    }
     QTextEdit::keyPressEvent(e);
 }
 

@@ -12,12 +12,9 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent) {
     setObjectName(QStringLiteral("StatusBar1"));
     setSizeGripEnabled(true);
     const int inch = 1440 / DesktopSeam::current().screen().twipsPerPixelX;
-    static const char* names[6] = {"Date",     "Time",   "Caps Lock",
-                                   "Num Lock", "Insert", "Scroll Lock"};
     for (int i = 0; i < 6; ++i) {
         auto* panel = new QLabel(this);
         panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
-        panel->setAccessibleName(QString::fromLatin1(names[i]));
         panel->setFixedWidth(inch);
         panel->setAlignment(Qt::AlignCenter);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -44,6 +41,12 @@ void StatusPanels::refresh() {
         QLabel* panel = panels_[2 + i];
         panel->setText(QString::fromLatin1(keys[i].first));
         panel->setEnabled(keys[i].second);
+        // The panel shows its state by greying alone, which a screen reader cannot see. Set only
+        // on a change: every setting is announced.
+        const QString name =
+            panel->text() + (keys[i].second ? QStringLiteral(" on") : QStringLiteral(" off"));
+        if (panel->accessibleName() != name)
+            panel->setAccessibleName(name);
     }
 }
 

@@ -3,10 +3,12 @@
 #include "dialogs/frmFindForm.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTest>
 
 namespace {
 class FrameCommands : public ProgramFixture {
@@ -59,10 +61,36 @@ TEST_F(FrameCommands, EditMenuEnablesFromTheSelectionWhenItOpens) {
     EXPECT_TRUE(frame().Edit_Find->isEnabled());
 }
 
-TEST_F(FrameCommands, FindButtonOpensTheDialogWithTheSelection) {
+TEST_F(FrameCommands, FindButtonOpensTheDialogWithTheSelectionAndTypingGoesOnInTheDocument) {
     frame().ImgButtons[4]->click();
     frmFindForm* dialog = frmFindForm::loaded();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->parentWidget(), active());
     EXPECT_EQ(dialog->txtFind->text(), "copy");
+    // Activation arrives through the window system's events.
+    QTRY_COMPARE(QApplication::activeWindow(), &frame());
+    EXPECT_EQ(QApplication::focusWidget(), pane());
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(FrameCommands, CtrlZUndoesTypingAfterTheMenuShowedNothingToUndo) {
+    pane()->setText("");
+    emit frame().itemedit->aboutToShow();
+    EXPECT_FALSE(frame().undoitem->isEnabled());
+    frame().activateWindow();
+    pane()->SetFocus();
+    QTest::keyClicks(pane(), "Hello world");
+    EXPECT_TRUE(frame().undoitem->isEnabled());
+    frame().undoitem->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_NE(pane()->Text(), "Hello world");
+}
+
+TEST_F(FrameCommands, AltWithALetterTypesNothing) {
+    pane()->setText("");
+    for (Qt::Key key : {Qt::Key_F, Qt::Key_Q, Qt::Key_S})
+        QTest::keyClick(pane(), key, Qt::AltModifier);
+    EXPECT_EQ(pane()->Text(), "");
+    QTest::keyClick(pane(), Qt::Key_Q);
+    EXPECT_EQ(pane()->Text(), "q");
 }

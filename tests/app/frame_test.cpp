@@ -3,6 +3,7 @@
 #include "platform/MsgBox.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -222,4 +223,42 @@ TEST_F(Frame, NewWindowPastTheCountLimitIsReportedNotFatal) {
     EXPECT_EQ(scripted.desktop.messages[0].title, "Problem occurred !");
     EXPECT_EQ(Module1::OpenDocCount, 32767);
     Module1::OpenDocCount = 1;
+}
+
+TEST_F(Frame, ANarrowStoredWidthIsKeptOnceShown) {
+    writeFile("multi.ini", "[SIZE]\nqlet_Width=9000\n");
+    frame().show();
+    frame().NewChild();
+    EXPECT_EQ(frame().width(), 600);
+}
+
+TEST_F(Frame, CascadedAndLaterWindowsStayReadable) {
+    MDI& f = frame();
+    f.resize(800, 600);
+    f.show();
+    f.NewChild();
+    f.NewChild();
+    f.Win2_Click();
+    f.Win1_Click();
+    const auto readable = [](const QMdiSubWindow* window) {
+        return window->width() >= 200 && window->height() >= 150;
+    };
+    for (const QMdiSubWindow* window : f.mdiArea->subWindowList())
+        EXPECT_TRUE(readable(window)) << window->width() << "x" << window->height();
+    f.mdiArea->closeAllSubWindows();
+    f.filenew_Click();
+    ASSERT_NE(f.mdiArea->activeSubWindow(), nullptr);
+    EXPECT_TRUE(readable(f.mdiArea->activeSubWindow()));
+}
+
+TEST_F(Frame, DateListIsWideEnoughForItsEntriesAndTheBoxKeepsItsSize) {
+    Module1::Main();
+    QComboBox* box = frame().Combo2;
+    const QRect before = box->geometry();
+    int widest = 0;
+    for (int i = 0; i < box->count(); ++i)
+        widest = qMax(widest, box->view()->fontMetrics().horizontalAdvance(box->itemText(i)));
+    ASSERT_GT(widest, before.width());
+    EXPECT_GE(box->view()->minimumWidth(), widest);
+    EXPECT_EQ(box->geometry(), before);
 }

@@ -76,19 +76,17 @@ TEST_F(Startup, CommandLineFileOpensInASecondUnchangedWindow) {
     EXPECT_EQ(frame().documents().first()->Caption(), "noname");
 }
 
-TEST_F(Startup, QuoteRemovalSkipsTheCharacterAfterEachRemovedQuote) {
-    // The search goes on one character after each removed quote, so of two quotes in a row the
-    // second stays: the name is a lone quote, which names no file, and start-up ends quietly.
+TEST_F(Startup, TwoQuotesOpenAnEmptyUnnamedSecondWindow) {
     Module1::setCommandLineForTests("\"\"");
     Module1::Main();
-    EXPECT_EQ(Module1::CommandFile, "\"");
+    EXPECT_EQ(Module1::CommandFile, "");
     EXPECT_TRUE(scripted.desktop.messages.isEmpty());
-    EXPECT_FALSE(FormTop::isLoaded());
-    EXPECT_EQ(Module1::ReadingFile, Module1::False);
-    // The window made for the file is closed again; the first window is what the user sees.
-    EXPECT_EQ(Module1::OpenDocCount, 1);
-    ASSERT_EQ(frame().documents().size(), 1);
-    EXPECT_EQ(active()->Caption(), "noname");
+    EXPECT_EQ(Module1::OpenDocCount, 2);
+    ASSERT_EQ(frame().documents().size(), 2);
+    EXPECT_EQ(active(), frame().documents().last());
+    EXPECT_EQ(active()->Caption(), "");
+    EXPECT_EQ(active()->Text1->Text(), "");
+    EXPECT_EQ(active()->Text1->Tag, "");
 }
 
 TEST_F(Startup, InformationWindowDrivesPointerAndFlag) {

@@ -4,6 +4,7 @@
 #include "platform/RichTextBox.h"
 #include "platform/ScriptedDesktop.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,7 +48,9 @@ TEST_F(FindForm, LoadsWithItsLayoutAboveItsOwner) {
     frmFindForm* form = open(QString(), QString());
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->parentWidget(), &owner);
-    EXPECT_TRUE(form->windowFlags().testFlag(Qt::Tool));
+    // Assistive technology announces it as a dialog, and it leaves the document usable.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(form)->role(), QAccessible::Dialog);
+    EXPECT_FALSE(form->isModal());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Find"));
     // 6990 x 2490 twips at 15 twips per pixel, on a 1024 x 768 screen.
     EXPECT_EQ(form->size(), QSize(466, 166));
@@ -66,6 +69,9 @@ TEST_F(FindForm, FindWalksDownTheDocumentIgnoringCase) {
     form->cmdFindNext_Click();
     EXPECT_EQ(selection(), std::make_pair(0, 3));
     EXPECT_EQ(form->cmdFindNext->text(), QStringLiteral("Find next"));
+    // A screen reader hears the caption the button shows now.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(form->cmdFindNext)->text(QAccessible::Name),
+              QStringLiteral("Find next"));
     EXPECT_EQ(form->cboSearch->currentIndex(), 2);
 
     form->cmdFindNext_Click();

@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QTest>
+#include <optional>
 
 namespace {
 class DocumentWindow : public ProgramFixture {
@@ -69,11 +70,16 @@ TEST_F(DocumentWindow, ClosePromptAnswers) {
     struct Case {
         const char* name;
         int answer;
+        std::optional<QString> saveAs;
         bool closes;
     };
-    const Case cases[] = {{"Yes saves and closes", MsgBoxResult::Yes, true},
-                          {"No closes", MsgBoxResult::No, true},
-                          {"Cancel keeps the window", MsgBoxResult::Cancel, false}};
+    const Case cases[] = {
+        {"Yes saves and closes", MsgBoxResult::Yes, path("kept.txt"), true},
+        {"Yes, then a cancelled save dialog, keeps the window", MsgBoxResult::Yes, {}, false},
+        {"Yes, then a failing save, keeps the window", MsgBoxResult::Yes,
+         path("kept.txt/under-a-file.txt"), false},
+        {"No closes", MsgBoxResult::No, {}, true},
+        {"Cancel keeps the window", MsgBoxResult::Cancel, {}, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Module1::CloseCancelled = Module1::False;
@@ -82,9 +88,10 @@ TEST_F(DocumentWindow, ClosePromptAnswers) {
         document->Text1->setText("x");
         const int before = Module1::OpenDocCount;
         scripted.desktop.messages.clear();
-        scripted.desktop.messageAnswers.push_back(c.answer);
+        scripted.desktop.messageAnswers = {c.answer, MsgBoxResult::Ok};
+        scripted.desktop.saveAnswers = {c.saveAs};
         document->parentWidget()->close();
-        ASSERT_EQ(scripted.desktop.messages.size(), 1);
+        ASSERT_GE(scripted.desktop.messages.size(), 1);
         EXPECT_EQ(scripted.desktop.messages[0].prompt, "Save changes to noname ?");
         EXPECT_EQ(scripted.desktop.messages[0].title, "Question ");
         EXPECT_EQ(scripted.desktop.messages[0].style, 35);
@@ -94,8 +101,21 @@ TEST_F(DocumentWindow, ClosePromptAnswers) {
         EXPECT_EQ(Module1::CloseCancelled, c.closes ? Module1::False : Module1::True);
         if (!c.closes) {
             EXPECT_EQ(document->Text1->Text(), "x");
+            EXPECT_EQ(document->Text1->Tag, "save");
         }
     }
+    EXPECT_EQ(readFile("kept.txt"), "x");
+}
+
+TEST_F(DocumentWindow, ACancelledSaveStopsTheFrameShutdown) {
+    Wordbox* document = newDocument();
+    document->Text1->setText("unsaved");
+    scripted.desktop.messageAnswers = {MsgBoxResult::Yes};
+    int cancel = 0;
+    frame().MDIForm_Unload(cancel);
+    EXPECT_EQ(cancel, 1);
+    EXPECT_EQ(Module1::OpenDocCount, 1);
+    EXPECT_EQ(active()->Text1->Text(), "unsaved");
 }
 
 TEST_F(DocumentWindow, NoQuestionForAnEmptyOrUnchangedDocument) {
@@ -136,4 +156,39 @@ TEST_F(DocumentWindow, RightClickPopsUpTheEditMenu) {
     QTest::mousePress(document->Text1->viewport(), Qt::RightButton);
     EXPECT_TRUE(frame().itemedit->isVisible());
     frame().itemedit->hide();
+}
+
+TEST_F(DocumentWindow, RulerFollowsTheCaretFromParagraphToParagraph) {
+    Wordbox* document = newDocument();
+    RichTextBox* pane = document->Text1;
+    pane->setText("one\ntwo\nthree");
+    pane->setSelStart(0);
+    pane->setSelTabStops({1440, 4320});
+    pane->setSelStart(4);
+    pane->setSelTabStops({2880});
+    const auto squareLefts = [&] {
+        QList<double> lefts;
+        for (const auto& square : document->PicRuler->drawing().squares)
+            lefts.append(square.from.x());
+        return lefts;
+    };
+    // A square's left edge stands at its stop; at 15 twips per pixel 1" is x 96.
+    const auto paintedAt = [&](int x) {
+        return document->PicRuler->grab().toImage().pixelColor(x, 22) == QColor(Qt::black);
+    };
+    pane->setSelStart(1);
+    const QList<double> first = squareLefts();
+    ASSERT_EQ(first.size(), 2);
+    EXPECT_TRUE(paintedAt(96));
+    pane->setSelStart(5);
+    ASSERT_EQ(squareLefts().size(), 1);
+    EXPECT_GT(squareLefts()[0], first[0]);
+    EXPECT_FALSE(paintedAt(96));
+    EXPECT_TRUE(paintedAt(192));
+    pane->setSelStart(9);
+    EXPECT_TRUE(squareLefts().isEmpty());
+    EXPECT_FALSE(paintedAt(192));
+    // Setting stops where the caret stands shows them at once.
+    pane->setSelTabStops({1440});
+    EXPECT_EQ(squareLefts().size(), 1);
 }

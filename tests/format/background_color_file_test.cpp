@@ -3,6 +3,7 @@
 #include "platform/Runtime.h"
 #include "support/Files.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -32,4 +33,32 @@ TEST(BackgroundColorFile, ErrorsReachTheCaller) {
     ASSERT_TRUE(testfiles::write(dir.filePath("w.log"), "blue\r\n"));
     EXPECT_EQ(BackgroundColorFile::load(dir.filePath("w.rtf")), 0.0);
     EXPECT_EQ(BackgroundColorFile::nameFor("x.rtf.txt"), "x.rtf.log");
+}
+
+TEST(BackgroundColorFile, SomeoneElsesLogIsNeverReadNorOverwritten) {
+    QTemporaryDir dir;
+    const QByteArray buildLog = "2024-01-01 12:00 build started\r\nstep 1\r\n";
+    ASSERT_TRUE(testfiles::write(dir.filePath("build.log"), buildLog));
+    EXPECT_EQ(BackgroundColorFile::load(dir.filePath("build.rtf")), 16777215.0);
+    BackgroundColorFile::storeOnSave(dir.filePath("build.rtf"), 255);
+    EXPECT_EQ(testfiles::read(dir.filePath("build.log")), buildLog);
+
+    // One line, but longer than any colour line.
+    const QByteArray longLine = "2024-01-01 12:00:00 build started";
+    ASSERT_TRUE(testfiles::write(dir.filePath("long.log"), longLine));
+    EXPECT_EQ(BackgroundColorFile::load(dir.filePath("long.rtf")), 16777215.0);
+    BackgroundColorFile::storeOnSave(dir.filePath("long.rtf"), 255);
+    EXPECT_EQ(testfiles::read(dir.filePath("long.log")), longLine);
+}
+
+TEST(BackgroundColorFile, SaveWritesAColourOnlyWhereItMeansSomething) {
+    QTemporaryDir dir;
+    // A white page leaves no file behind.
+    BackgroundColorFile::storeOnSave(dir.filePath("plain.rtf"), 16777215);
+    EXPECT_FALSE(QFile::exists(dir.filePath("plain.log")));
+    BackgroundColorFile::storeOnSave(dir.filePath("blue.rtf"), 0xFF0000);
+    EXPECT_EQ(testfiles::read(dir.filePath("blue.log")), " 16711680 \r\n");
+    // Back to white: our own file is brought up to date rather than left saying blue.
+    BackgroundColorFile::storeOnSave(dir.filePath("blue.rtf"), 16777215);
+    EXPECT_EQ(testfiles::read(dir.filePath("blue.log")), " 16777215 \r\n");
 }
