@@ -82,8 +82,10 @@ MDI::MDI() {
     layout->addWidget(mdiArea, 1);
     setCentralWidget(client);
     // The stored width is the frame's width even when the toolbar and the status panels need
-    // more: they clip, as they always did.
-    QMainWindow::layout()->setSizeConstraint(QLayout::SetNoConstraint);
+    // more: they clip, as they always did. A minimum width of our own (0 would not count as one)
+    // keeps the layout from setting its own; the height keeps the layout's minimum, so the frame
+    // never shrinks to nothing.
+    setMinimumWidth(1);
 
     createFileMenu();
     createEditMenu();

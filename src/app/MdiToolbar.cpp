@@ -3,6 +3,7 @@
 #include "app/Module1.h"
 #include "app/PictureBackground.h"
 #include "app/ToolbarIcons.h"
+#include "dialogs/ShowFind.h"
 #include "document/Wordbox.h"
 #include "format/EditCommands.h"
 #include "platform/Desktop.h"
@@ -156,7 +157,8 @@ void MDI::ImgButtons_Click(int Index) {
         Print_run_Click();
         break;
     case 4:
-        Edit_Find_Click();
+        if (Wordbox* document = activeDocument())
+            Module1::ShowFind(document, document->Text1->SelText(), Module1::FindFocus::Document);
         break;
     case 5:
         EditCommands::Cut(activePane());
@@ -170,12 +172,8 @@ void MDI::ImgButtons_Click(int Index) {
     default:
         break;
     }
-    if (Wordbox* active = activeDocument()) {
-        // The find dialog has just taken the keyboard as a window of its own; typing after a
-        // toolbar click goes on in the document.
-        activateWindow();
+    if (Wordbox* active = activeDocument())
         active->Text1->SetFocus();
-    }
 }
 
 void MDI::cboFontCombo_Click() {

@@ -5,11 +5,14 @@
 #include <QLineEdit>
 
 namespace Module1 {
-void ShowFind(QWidget* document, const QString& text) {
+void ShowFind(QWidget* document, const QString& text, FindFocus focus) {
     frmFindForm* form = frmFindForm::instance(document);
     form->txtFind->setText(text);
+    // A window manager gives a newly mapped window the focus unless told it was not asked for.
+    form->setAttribute(Qt::WA_ShowWithoutActivating, focus == FindFocus::Document);
     form->show();
     form->raise();
-    form->activateWindow();
+    if (focus == FindFocus::Dialog)
+        form->activateWindow();
 }
 } // namespace Module1

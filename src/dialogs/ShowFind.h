@@ -7,5 +7,7 @@ class QWidget;
 namespace Module1 {
 // Opens the find dialog over `document` (loading it, owned by that window, when it is not
 // loaded) with `text` as the text to find. A loaded dialog keeps its range and captions.
-void ShowFind(QWidget* document, const QString& text);
+// With `focus` Document the dialog opens without taking the keyboard from the document.
+enum class FindFocus { Dialog, Document };
+void ShowFind(QWidget* document, const QString& text, FindFocus focus = FindFocus::Dialog);
 } // namespace Module1

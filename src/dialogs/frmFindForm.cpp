@@ -59,7 +59,8 @@ void frmFindForm::setActivePaneProvider(std::function<RichTextBox*()> provider) 
     paneProvider = std::move(provider);
 }
 
-frmFindForm::frmFindForm(QWidget* owner) : QDialog(owner) {
+frmFindForm::frmFindForm(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("frmFindForm"));
     setWindowTitle(QStringLiteral("Find"));
     setAttribute(Qt::WA_DeleteOnClose);
