@@ -2,7 +2,7 @@
 // removed, and a 10 MB formatted RTF file. Each run reads the file, fills the pane and lets it
 // lay out what is visible.
 #include "RtfSample.h"
-#include "files/TagRemoval.h"
+#include "files/DocumentFile.h"
 #include "platform/RichTextBox.h"
 
 #include <QApplication>
@@ -35,9 +35,7 @@ void open(benchmark::State& state, bool tagged) {
         RichTextBox pane;
         pane.resize(800, 600);
         pane.show();
-        pane.LoadFile(path, 1);
-        if (tagged)
-            pane.setText(TagRemoval::removeTags(pane.Text()));
+        DocumentFile::load(pane, path);
         QCoreApplication::processEvents();
         benchmark::DoNotOptimize(pane.document()->characterCount());
     }
@@ -56,7 +54,7 @@ void OpenRtf(benchmark::State& state) {
         RichTextBox pane;
         pane.resize(800, 600);
         pane.show();
-        pane.LoadFile(path, 0);
+        DocumentFile::load(pane, path);
         QCoreApplication::processEvents();
         benchmark::DoNotOptimize(pane.document()->characterCount());
     }

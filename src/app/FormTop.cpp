@@ -3,6 +3,7 @@
 #include "app/Module1.h"
 #include "app/PictureBackground.h"
 #include "platform/Desktop.h"
+#include "platform/LoadedOnFirstUse.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -11,7 +12,7 @@
 #include <QPushButton>
 
 namespace {
-FormTop* loaded = nullptr;
+LoadedOnFirstUse<FormTop> theWindow;
 
 QRect twipsRect(int left, int top, int width, int height) {
     return DesktopSeam::current().screen().toPixels(left, top, width, height);
@@ -38,23 +39,18 @@ QPixmap stopPicture() {
 } // namespace
 
 FormTop& FormTop::instance() {
-    if (!loaded) {
-        loaded = new FormTop;
-        loaded->Form_Load();
-    }
-    return *loaded;
+    return theWindow.get([] { return new FormTop; }, [](FormTop& form) { form.Form_Load(); });
 }
 
 bool FormTop::isLoaded() {
-    return loaded != nullptr;
+    return theWindow.loaded() != nullptr;
 }
 
 void FormTop::unload() {
-    if (!loaded)
-        return;
-    FormTop* window = loaded;
-    window->Form_Unload();
-    delete window;
+    if (FormTop* form = theWindow.loaded()) {
+        form->Form_Unload();
+        delete form;
+    }
 }
 
 FormTop::FormTop() : QDialog(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint) {
@@ -81,8 +77,7 @@ FormTop::FormTop() : QDialog(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint) {
 }
 
 FormTop::~FormTop() {
-    if (loaded == this)
-        Form_Unload();
+    Form_Unload();
 }
 
 void FormTop::Form_Load() {
@@ -91,9 +86,9 @@ void FormTop::Form_Load() {
 }
 
 void FormTop::Form_Unload() {
-    if (loaded != this)
+    if (theWindow.loaded() != this)
         return;
-    loaded = nullptr;
+    theWindow.forget();
     QApplication::restoreOverrideCursor();
     Module1::ReadingFile = Module1::False;
 }

@@ -6,10 +6,10 @@
 #include "document/Wordbox.h"
 #include "files/OpenCommand.h"
 #include "files/SaveCommand.h"
-#include "files/TagRemoval.h"
 #include "format/BackgroundColorFile.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
+#include "platform/LoadedOnFirstUse.h"
 #include "platform/RichTextBox.h"
 #include "platform/Runtime.h"
 #include "platform/StatusPanels.h"
@@ -23,45 +23,28 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QVBoxLayout>
-#include <cstdlib>
 #include <optional>
 
 namespace {
-MDI* theFrame = nullptr;
-std::optional<QString> programDirectoryOverride;
+LoadedOnFirstUse<MDI> theFrame;
 
 const QString settingsSection = QStringLiteral("SIZE");
 } // namespace
 
 MDI& MDI::instance() {
-    if (!theFrame) {
-        theFrame = new MDI;
-        theFrame->MDIForm_Load();
-    }
-    return *theFrame;
+    return theFrame.get([] { return new MDI; }, [](MDI& frame) { frame.MDIForm_Load(); });
 }
 
 bool MDI::isLoaded() {
-    return theFrame != nullptr;
+    return theFrame.loaded() != nullptr;
 }
 
 void MDI::unload() {
-    MDI* frame = theFrame;
-    theFrame = nullptr;
-    delete frame;
-}
-
-QString MDI::programDirectory() {
-    return programDirectoryOverride ? *programDirectoryOverride
-                                    : QCoreApplication::applicationDirPath();
-}
-
-void MDI::setProgramDirectoryForTests(const QString& directory) {
-    programDirectoryOverride = directory;
+    theFrame.unload();
 }
 
 QString MDI::settingsPath() const {
-    return programDirectory() + QStringLiteral("/multi.ini");
+    return DesktopSeam::current().programDirectory() + QStringLiteral("/multi.ini");
 }
 
 MDI::MDI() {
@@ -97,6 +80,10 @@ MDI::MDI() {
     setStatusBar(StatusBar1);
     connect(Win, &QMenu::aboutToShow, this, &MDI::refreshWindowList);
     connect(mdiArea, &QMdiArea::subWindowActivated, this, &MDI::refreshUndoItem);
+    connect(&OpenDocuments::events(), &OpenDocuments::firstLoaded, this,
+            [this] { setDocumentCommandsEnabled(true); });
+    connect(&OpenDocuments::events(), &OpenDocuments::lastClosed, this,
+            [this] { setDocumentCommandsEnabled(false); });
 }
 
 namespace {
@@ -124,9 +111,9 @@ std::optional<QRect> storedPlace(const QString& path) {
 void MDI::MDIForm_Load() {
     const ScreenMetrics screen = DesktopSeam::current().screen();
     setGeometryTwips(storedPlace(settingsPath())
-                         .value_or(QRect(40 * screen.twipsPerPixelX, 40 * screen.twipsPerPixelY,
-                                         screen.widthTwips() - 80 * screen.twipsPerPixelX,
-                                         screen.heightTwips() - 80 * screen.twipsPerPixelY)));
+                         .value_or(QRect(screen.xTwips(40), screen.yTwips(40),
+                                         screen.widthTwips() - screen.xTwips(80),
+                                         screen.heightTwips() - screen.yTwips(80))));
 }
 
 // The place is the outer corner and the size the window's own, without the title bar and border
@@ -134,15 +121,14 @@ void MDI::MDIForm_Load() {
 // outer size while setting the inner one would grow the frame by its border on every run.
 QRect MDI::geometryTwips() const {
     const ScreenMetrics screen = DesktopSeam::current().screen();
-    return QRect(x() * screen.twipsPerPixelX, y() * screen.twipsPerPixelY,
-                 width() * screen.twipsPerPixelX, height() * screen.twipsPerPixelY);
+    return QRect(screen.xTwips(x()), screen.yTwips(y()), screen.xTwips(width()),
+                 screen.yTwips(height()));
 }
 
 void MDI::setGeometryTwips(const QRect& twips) {
     const ScreenMetrics screen = DesktopSeam::current().screen();
-    move(twips.x() / screen.twipsPerPixelX, twips.y() / screen.twipsPerPixelY);
-    resize(qMax(0, twips.width() / screen.twipsPerPixelX),
-           qMax(0, twips.height() / screen.twipsPerPixelY));
+    move(screen.xPixels(twips.x()), screen.yPixels(twips.y()));
+    resize(qMax(0, screen.xPixels(twips.width())), qMax(0, screen.yPixels(twips.height())));
 }
 
 void MDI::NewChild() {
@@ -150,15 +136,20 @@ void MDI::NewChild() {
     showDocument(document);
     Wordbox* active = activeDocument();
     active->Com1.Filter = QStringLiteral("rtf Word file|*.rtf");
-    active->Text1->setWidth(active->ScaleWidth());
-    active->Text1->setHeight(active->ScaleHeight() - 340);
-    active->Text1->setRightMargin(active->ScaleWidth() - 300);
+    active->layOutPane(Wordbox::Wrap::FullWidth);
 }
 
 void MDI::showDocument(Wordbox* document) {
     QMdiSubWindow* window = mdiArea->addSubWindow(document);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    connect(document->Text1, &QTextEdit::undoAvailable, this, &MDI::refreshUndoItem);
+    connect(document, &Wordbox::saveRequested, this, [this, document] {
+        activateDocument(document);
+        SaveCommand::save(*document);
+    });
+    connect(document, &Wordbox::editMenuRequested, this, &MDI::popupEditMenu);
+    connect(document, &Wordbox::selectionChanged, this,
+            [document] { Module1::SyncToolbar(document); });
+    connect(document, &Wordbox::changed, this, &MDI::refreshUndoItem);
     window->show();
     // Activation normally arrives through events; the caller works on the new window at once.
     mdiArea->setActiveSubWindow(window);
@@ -216,25 +207,38 @@ quint32 MDI::rtfcolor(const QString& name, int dat) {
     return quint32(Runtime::CLng(BackgroundColorFile::load(name)));
 }
 
-QString MDI::removeTags(const QString& text) const {
-    return TagRemoval::removeTags(text);
+std::optional<QString> MDI::chosenSize() const {
+    if (cboSizeCombo->currentIndex() < 0)
+        return std::nullopt;
+    return cboSizeCombo->currentText();
 }
 
 void MDI::file2_Click() {
-    OpenCommand::run(*this);
+    Wordbox* opened = OpenCommand::open(chosenSize());
+    if (!opened)
+        return;
+    showDocument(opened);
+    try {
+        opened->layOutPane(Wordbox::Wrap::FullWidth);
+    } catch (const Error& error) {
+        // The pane keeps the layout it has: an overflow abandons only that step.
+        if (error.number != Error::Overflow)
+            throw;
+    }
+    opened->Text1->Tag.clear();
 }
 void MDI::file4_Click() {
-    SaveCommand::save(*this);
+    if (Wordbox* active = activeDocument())
+        SaveCommand::save(*active);
 }
 void MDI::file5_Click() {
-    SaveCommand::saveAs(*this);
+    if (Wordbox* active = activeDocument())
+        SaveCommand::saveAs(*active);
 }
-
-std::function<void()> MDI::endProgramAtOnce = [] { std::_Exit(0); };
 
 void MDI::SSCommand2_Click() {
     // Ends at once: no document is asked about and the geometry is not written.
-    endProgramAtOnce();
+    DesktopSeam::current().endProgramAtOnce();
 }
 
 void MDI::Win1_Click() {

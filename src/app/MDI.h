@@ -4,7 +4,7 @@
 
 #include <QMainWindow>
 #include <array>
-#include <functional>
+#include <optional>
 
 class QComboBox;
 class QMdiArea;
@@ -27,16 +27,11 @@ public:
     // Destroys the frame without its shutdown (tests, and the end of the program).
     static void unload();
 
-    // The folder holding multi.ini; the program's own folder unless a test chose another.
-    static QString programDirectory();
-    static void setProgramDirectoryForTests(const QString& directory);
+    // multi.ini in the program's folder.
     QString settingsPath() const;
 
-    // How "E&xit and restore" ends the program; tests replace it.
-    static std::function<void()> endProgramAtOnce;
-
     void NewChild();
-    // Adds a document window created elsewhere to the frame and shows it.
+    // Adds a document window created elsewhere to the frame, answers its requests, and shows it.
     void showDocument(Wordbox* document);
     Wordbox* activeDocument() const;
     QList<Wordbox*> documents() const;
@@ -47,7 +42,6 @@ public:
     // The background colour remembered beside a document: dat 2 reads it (white when none is
     // stored), dat 1 stores the active document's.
     quint32 rtfcolor(const QString& name, int dat);
-    QString removeTags(const QString& text) const;
     void popupEditMenu(const QPoint& globalPosition);
 
     // Frame geometry in twips, as stored in multi.ini: the outer corner and the inner size.
@@ -136,5 +130,7 @@ private:
     void createToolbar();
     void refreshWindowList();
     void refreshUndoItem();
+    // The size box's entry, none when no entry is chosen.
+    std::optional<QString> chosenSize() const;
     QList<QAction*> windowListActions_;
 };

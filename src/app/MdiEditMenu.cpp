@@ -24,8 +24,6 @@ void MDI::connectEditMenu() {
     connect(clearitem, &QAction::triggered, this, [this] { EditCommands::Delete(activePane()); });
     connect(allitem, &QAction::triggered, this, [this] { EditCommands::SelectAll(activePane()); });
     connect(Edit_Find, &QAction::triggered, this, &MDI::Edit_Find_Click);
-    frmFindForm::setActivePaneProvider(
-        [] { return MDI::isLoaded() ? paneOf(MDI::instance().activeDocument()) : nullptr; });
 }
 
 RichTextBox* MDI::activePane() const {
@@ -52,7 +50,7 @@ void MDI::itemedit_Click() {
 
 void MDI::Edit_Find_Click() {
     if (Wordbox* document = activeDocument())
-        Module1::ShowFind(document, document->Text1->SelText());
+        Module1::ShowFind(document, document->Text1->SelText(), [this] { return activePane(); });
 }
 
 void MDI::Print_run_Click() {

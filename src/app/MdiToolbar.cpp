@@ -158,7 +158,9 @@ void MDI::ImgButtons_Click(int Index) {
         break;
     case 4:
         if (Wordbox* document = activeDocument())
-            Module1::ShowFind(document, document->Text1->SelText(), Module1::FindFocus::Document);
+            Module1::ShowFind(
+                document, document->Text1->SelText(), [this] { return activePane(); },
+                Module1::FindFocus::Document);
         break;
     case 5:
         EditCommands::Cut(activePane());

@@ -4,6 +4,7 @@
 #include "app/FormTop.h"
 #include "app/MDI.h"
 #include "document/Wordbox.h"
+#include "files/DocumentFile.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
 #include "platform/RichTextBox.h"
@@ -61,7 +62,7 @@ void fillBoxes(MDI& frame) {
 }
 
 void openCommandLineDocument(MDI& frame) {
-    CommandFile = commandLine();
+    CommandFile = DesktopSeam::current().commandLine();
     Common::ReplaceText(CommandFile, QString(QChar(34)), QString());
     auto* document = new Wordbox;
     // A window that could not be filled is closed again rather than left hidden: the failure
@@ -80,15 +81,9 @@ void openCommandLineDocument(MDI& frame) {
     if (!document->Com1.FileName.isEmpty()) {
         document->Text1->setText(QString());
         document->Text1->setSelFontSize(12);
-        const QString name = document->Com1.FileName.toLower();
-        if (name.contains(QLatin1String(".rtf"))) {
+        if (DocumentFile::kindOf(document->Com1.FileName) == DocumentFile::Kind::RichText)
             document->Text1->setBackColor(frame.rtfcolor(document->Com1.FileName, 2));
-            document->Text1->LoadFile(document->Com1.FileName, 0);
-        } else {
-            document->Text1->LoadFile(document->Com1.FileName, 1);
-            if (name.contains(QLatin1String(".htm")))
-                document->Text1->setText(frame.removeTags(document->Text1->Text()));
-        }
+        DocumentFile::load(*document->Text1, document->Com1.FileName);
     }
     document->setCaption(document->Com1.FileName);
     frame.showDocument(document);
@@ -100,7 +95,7 @@ void openCommandLineDocument(MDI& frame) {
 
 void Main() {
     try {
-        const QString line = commandLine();
+        const QString line = DesktopSeam::current().commandLine();
         if (!line.isEmpty()) {
             FormTop& info = FormTop::instance();
             info.Label1->setText(info.Label1->text() + QStringLiteral("\r\n") + line);

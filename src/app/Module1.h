@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/OpenDocuments.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -7,21 +9,8 @@ class Wordbox;
 
 // Program-wide state and the start-up routine. Flags are 16-bit: -1 true, 0 false.
 namespace Module1 {
-constexpr int16_t True = -1;
-constexpr int16_t False = 0;
-
-extern int16_t OpenDocCount;
-extern int16_t CloseCancelled;
 extern int16_t ReadingFile;
 extern QString CommandFile;
-
-// Throws the overflow error instead of wrapping past 32767.
-void countDocumentIn();
-void countDocumentOut();
-
-// The command line as one string, the way the program receives it.
-QString commandLine();
-void setCommandLineForTests(const QString& line);
 
 void Main();
 

@@ -5,8 +5,9 @@
 #include <QLineEdit>
 
 namespace Module1 {
-void ShowFind(QWidget* document, const QString& text, FindFocus focus) {
-    frmFindForm* form = frmFindForm::instance(document);
+void ShowFind(QWidget* document, const QString& text, frmFindForm::ActivePane activePane,
+              FindFocus focus) {
+    frmFindForm* form = frmFindForm::instance(document, std::move(activePane));
     form->txtFind->setText(text);
     // A window manager gives a newly mapped window the focus unless told it was not asked for.
     form->setAttribute(Qt::WA_ShowWithoutActivating, focus == FindFocus::Document);

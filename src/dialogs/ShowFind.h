@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/frmFindForm.h"
+
 #include <QString>
 
 class QWidget;
@@ -9,5 +11,6 @@ namespace Module1 {
 // loaded) with `text` as the text to find. A loaded dialog keeps its range and captions.
 // With `focus` Document the dialog opens without taking the keyboard from the document.
 enum class FindFocus { Dialog, Document };
-void ShowFind(QWidget* document, const QString& text, FindFocus focus = FindFocus::Dialog);
+void ShowFind(QWidget* document, const QString& text, frmFindForm::ActivePane activePane,
+              FindFocus focus = FindFocus::Dialog);
 } // namespace Module1

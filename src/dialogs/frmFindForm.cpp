@@ -2,6 +2,7 @@
 
 #include "dialogs/FindEngine.h"
 #include "platform/Desktop.h"
+#include "platform/LoadedOnFirstUse.h"
 #include "platform/MsgBox.h"
 #include "platform/RichTextBox.h"
 
@@ -14,8 +15,7 @@
 #include <QPushButton>
 
 namespace {
-frmFindForm* theForm = nullptr;
-std::function<RichTextBox*()> paneProvider;
+LoadedOnFirstUse<frmFindForm> theForm;
 
 enum : int { rangeAll = 0, rangeDown = 2 };
 
@@ -23,8 +23,8 @@ enum : int { rangeAll = 0, rangeDown = 2 };
 class TwipLayout {
 public:
     TwipLayout() : screen_(DesktopSeam::current().screen()) {}
-    int x(int twips) const { return qRound(double(twips) / screen_.twipsPerPixelX); }
-    int y(int twips) const { return qRound(double(twips) / screen_.twipsPerPixelY); }
+    int x(int twips) const { return screen_.xPixels(twips); }
+    int y(int twips) const { return screen_.yPixels(twips); }
     QRect rect(int left, int top, int width, int height) const {
         return {x(left), y(top), x(width), y(height)};
     }
@@ -45,34 +45,26 @@ int searchRange(const QComboBox* box) {
 }
 } // namespace
 
-frmFindForm* frmFindForm::instance(QWidget* owner) {
-    if (!theForm)
-        theForm = new frmFindForm(owner);
-    return theForm;
+frmFindForm* frmFindForm::instance(QWidget* owner, ActivePane activePane) {
+    return &theForm.get([&] { return new frmFindForm(owner, std::move(activePane)); },
+                        [](frmFindForm& form) { form.Form_Load(); });
 }
 
 frmFindForm* frmFindForm::loaded() {
-    return theForm;
+    return theForm.loaded();
 }
 
-void frmFindForm::setActivePaneProvider(std::function<RichTextBox*()> provider) {
-    paneProvider = std::move(provider);
-}
-
-frmFindForm::frmFindForm(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+frmFindForm::frmFindForm(QWidget* owner, ActivePane activePane)
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      activePane_(std::move(activePane)) {
     setObjectName(QStringLiteral("frmFindForm"));
     setWindowTitle(QStringLiteral("Find"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     createControls();
-    Form_Load();
 }
 
-frmFindForm::~frmFindForm() {
-    if (theForm == this)
-        theForm = nullptr;
-}
+frmFindForm::~frmFindForm() = default;
 
 void frmFindForm::createControls() {
     const TwipLayout twips;
@@ -160,7 +152,7 @@ void frmFindForm::Form_Load() {
 }
 
 RichTextBox* frmFindForm::activePane() const {
-    return paneProvider ? paneProvider() : nullptr;
+    return activePane_ ? activePane_() : nullptr;
 }
 
 bool frmFindForm::FindString(const QString& strFind, const QString& strReplace, int& lngStart,
@@ -244,8 +236,8 @@ void frmFindForm::reject() {
 
 void frmFindForm::closeEvent(QCloseEvent* event) {
     // Unloaded from now on, although the widget itself goes at the next turn of the loop.
-    if (theForm == this)
-        theForm = nullptr;
+    if (theForm.loaded() == this)
+        theForm.forget();
     // Not the dialog's own close handling: that would call reject, which closes again.
     QWidget::closeEvent(event);
 }

@@ -20,12 +20,13 @@ class frmFindForm : public QDialog {
 public:
     ~frmFindForm() override;
 
+    // How the dialog reaches the active document's pane at each click (null when none is open).
+    using ActivePane = std::function<RichTextBox*()>;
+
     // The loaded dialog, loading it with `owner` as its owner window when there is none.
-    static frmFindForm* instance(QWidget* owner);
+    static frmFindForm* instance(QWidget* owner, ActivePane activePane);
     // The loaded dialog, or null.
     static frmFindForm* loaded();
-    // How the dialog reaches the active document's pane (null when no document is open).
-    static void setActivePaneProvider(std::function<RichTextBox*()> provider);
 
     // Finds strFind at or after 1-based lngStart (raised to 1 when below) ending before lngEnd,
     // selects it and replaces it when repTF; false when there is no such match.
@@ -61,8 +62,10 @@ protected:
     void reject() override;
 
 private:
-    explicit frmFindForm(QWidget* owner);
+    frmFindForm(QWidget* owner, ActivePane activePane);
     void createControls();
     void Form_Load();
     RichTextBox* activePane() const;
+
+    ActivePane activePane_;
 };

@@ -18,12 +18,11 @@ Ruler::Ruler(QWidget* parent) : QWidget(parent) {
     setPalette(colours);
     // A click gives the ruler the focus for a moment, which its window hands on to the pane.
     setFocusPolicy(Qt::ClickFocus);
-    const int perPixel = DesktopSeam::current().screen().twipsPerPixelY;
-    setFixedHeight((designHeightTwips + perPixel / 2) / perPixel);
+    setFixedHeight(DesktopSeam::current().screen().yPixels(designHeightTwips));
 }
 
 int Ruler::heightTwips() const {
-    return height() * DesktopSeam::current().screen().twipsPerPixelY;
+    return DesktopSeam::current().screen().yTwips(height());
 }
 
 void Ruler::setDrawing(RulerDrawing drawing) {

@@ -1,7 +1,6 @@
 #include "document/Wordbox.h"
 
-#include "app/MDI.h"
-#include "app/Module1.h"
+#include "document/OpenDocuments.h"
 #include "document/Ruler.h"
 #include "document/RulerDrawing.h"
 #include "platform/Desktop.h"
@@ -19,11 +18,8 @@ constexpr int designWidthTwips = 4275;
 constexpr int designHeightTwips = 5490;
 constexpr int widestWrapTwips = 10080;
 
-int twipsPerPixelX() {
-    return DesktopSeam::current().screen().twipsPerPixelX;
-}
-int twipsPerPixelY() {
-    return DesktopSeam::current().screen().twipsPerPixelY;
+ScreenMetrics metrics() {
+    return DesktopSeam::current().screen();
 }
 } // namespace
 
@@ -33,9 +29,9 @@ Wordbox::Wordbox(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
 
     PicRuler = new Ruler(this);
-    PicRuler->setGeometry(0, 0, width(), rulerHeightTwips / twipsPerPixelY());
+    PicRuler->setGeometry(0, 0, width(), metrics().yPixels(rulerHeightTwips));
     Text1 = new RichTextBox(this);
-    Text1->move(0, paneTopTwips / twipsPerPixelY());
+    Text1->move(0, metrics().yPixels(paneTopTwips));
     Text1->setWidth(4245);
     Text1->setHeight(5085);
     resize(sizeHint());
@@ -57,39 +53,41 @@ Wordbox::~Wordbox() {
 }
 
 QSize Wordbox::sizeHint() const {
-    return {designWidthTwips / twipsPerPixelX(), designHeightTwips / twipsPerPixelY()};
+    return {metrics().xPixels(designWidthTwips), metrics().yPixels(designHeightTwips)};
 }
 
 int Wordbox::ScaleWidth() const {
-    return width() * twipsPerPixelX();
+    return width() * metrics().twipsPerPixelX;
 }
 int Wordbox::ScaleHeight() const {
-    return height() * twipsPerPixelY();
+    return height() * metrics().twipsPerPixelY;
 }
 
 void Wordbox::Form_Load() {
     Module1::countDocumentIn();
     counted_ = true;
-    if (Module1::OpenDocCount == 1 && MDI::isLoaded())
-        MDI::instance().setDocumentCommandsEnabled(true);
 }
 
 void Wordbox::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    PicRuler->setGeometry(0, 0, width(), rulerHeightTwips / twipsPerPixelY());
+    PicRuler->setGeometry(0, 0, width(), metrics().yPixels(rulerHeightTwips));
     picRuler_Paint();
     Form_Resize();
 }
 
 void Wordbox::Form_Resize() {
-    const int scaleWidth = ScaleWidth();
-    const int scaleHeight = ScaleHeight();
-    if (scaleHeight < 400)
+    if (ScaleHeight() < 400)
         return;
+    layOutPane(Wrap::WithinRuler);
+}
+
+void Wordbox::layOutPane(Wrap wrap) {
+    const int scaleWidth = ScaleWidth();
     Text1->setWidth(scaleWidth);
     // The pane reaches 50 twips past the bottom edge, as it always has.
-    Text1->setHeight(scaleHeight - 340);
-    Text1->setRightMargin(scaleWidth <= widestWrapTwips ? scaleWidth - 300 : widestWrapTwips);
+    Text1->setHeight(ScaleHeight() - 340);
+    const bool wide = wrap == Wrap::WithinRuler && scaleWidth > widestWrapTwips;
+    Text1->setRightMargin(wide ? widestWrapTwips : scaleWidth - 300);
 }
 
 void Wordbox::closeEvent(QCloseEvent* event) {
@@ -104,12 +102,10 @@ void Wordbox::closeEvent(QCloseEvent* event) {
 void Wordbox::Form_QueryUnload(int& Cancel) {
     if (Text1->Tag == QLatin1String("save") && !Text1->Text().isEmpty()) {
         const int answer =
-            MsgBox(QStringLiteral("Save changes to ") + Caption() + QStringLiteral(" ?"), 35,
-                   QStringLiteral("Question "));
-        if (answer == MsgBoxResult::Yes && MDI::isLoaded()) {
-            MDI::instance().activateDocument(this);
-            MDI::instance().file4_Click();
-        }
+            MsgBox(QStringLiteral("Save changes to ") + Caption() + QStringLiteral(" ?"),
+                   MsgBoxStyle::YesNoCancel + MsgBoxStyle::Question, QStringLiteral("Question "));
+        if (answer == MsgBoxResult::Yes)
+            emit saveRequested();
         // A save that was cancelled or failed leaves the marker set: closing now would throw
         // away what the user just asked to keep.
         const bool unsaved = answer == MsgBoxResult::Yes && Text1->Tag == QLatin1String("save");
@@ -121,8 +117,6 @@ void Wordbox::Form_QueryUnload(int& Cancel) {
     }
     Module1::countDocumentOut();
     counted_ = false;
-    if (Module1::OpenDocCount == 0 && MDI::isLoaded())
-        MDI::instance().setDocumentCommandsEnabled(false);
 }
 
 void Wordbox::picRuler_GotFocus() {
@@ -148,6 +142,7 @@ void Wordbox::DrawRuler(Wordbox* mdiFrm, double /*intFrom*/, float intTo) {
 
 void Wordbox::Text1_Change() {
     Text1->Tag = QStringLiteral("save");
+    emit changed();
     // A change of paragraph format (tab stops set or pasted) moves the squares too.
     picRuler_Paint();
 }
@@ -158,11 +153,11 @@ void Wordbox::text1_KeyDown(int& KeyCode, int Shift) {
 }
 
 void Wordbox::text1_MouseDown(int Button, int /*Shift*/, int /*X*/, int /*Y*/) {
-    if (Button == 2 && MDI::isLoaded())
-        MDI::instance().popupEditMenu(QCursor::pos());
+    if (Button == 2)
+        emit editMenuRequested(QCursor::pos());
 }
 
 void Wordbox::text1_SelChange() {
     picRuler_Paint();
-    Module1::SyncToolbar(this);
+    emit selectionChanged();
 }

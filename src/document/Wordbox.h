@@ -8,7 +8,8 @@ class RichTextBox;
 class Ruler;
 
 // A document window: the ruler above the editing pane, and the pane's own dialog control.
-// Constructing one loads it: it counts itself among the open documents.
+// Constructing one loads it: it counts itself among the open documents. It knows nothing of the
+// frame that holds it: what it needs from there it asks for by a signal.
 class Wordbox : public QWidget {
     Q_OBJECT
 
@@ -27,6 +28,11 @@ public:
     int ScaleWidth() const;
     int ScaleHeight() const;
 
+    // The pane fills the window below the ruler. A resize keeps the wrap width within the
+    // ruler's seven inches; whoever shows a new window wraps at the full width.
+    enum class Wrap { WithinRuler, FullWidth };
+    void layOutPane(Wrap wrap);
+
     void DrawRuler(Wordbox* mdiFrm, double intFrom, float intTo);
 
     // The design size: what Cascade and a newly added window take, as the window has no layout
@@ -38,11 +44,20 @@ public:
     // Sets Cancel to 1 to keep the window open.
     void Form_QueryUnload(int& Cancel);
     void picRuler_GotFocus();
+    // Works out the ruler's drawing for the paragraph at the caret; run on every selection or
+    // paragraph change, not by the repaint itself.
     void picRuler_Paint();
     void Text1_Change();
     void text1_KeyDown(int& KeyCode, int Shift);
     void text1_MouseDown(int Button, int Shift, int X, int Y);
     void text1_SelChange();
+
+signals:
+    // Asked by the close prompt's Yes; the marker tells afterwards whether the save happened.
+    void saveRequested();
+    void editMenuRequested(const QPoint& globalPosition);
+    void selectionChanged();
+    void changed();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -1,8 +1,9 @@
 #include "files/PrintCommand.h"
 
-#include "platform/CommonDialog.h"
+#include "document/Wordbox.h"
 #include "platform/Error.h"
 #include "platform/RichTextBox.h"
+#include "suite/ReportError.h"
 
 #include <QPrinter>
 #include <exception>
@@ -14,7 +15,11 @@ constexpr int selectionFlag = 1;
 
 namespace PrintCommand {
 
-void printPane(CommonDialog& Com1, RichTextBox& Text1) {
+void Print_run(Wordbox* active) {
+    if (!active)
+        return;
+    CommonDialog& Com1 = active->Com1;
+    RichTextBox& Text1 = *active->Text1;
     try {
         Com1.Flags = printSetupFlag;
         if (Text1.SelLength() != 0)
@@ -25,7 +30,9 @@ void printPane(CommonDialog& Com1, RichTextBox& Text1) {
         Text1.SelPrint(printer);
     } catch (const Error&) {
         // A cancelled dialog, a printer that cannot be opened: the command just ends.
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        // Not a printer's refusal but the program running short (memory): that is told.
+        Common::ReportError(Error{Error::OutOfMemory, QString::fromLocal8Bit(failure.what())});
     }
 }
 

@@ -1,10 +1,8 @@
 #include "files/SaveCommand.h"
 
-#include "app/MDI.h"
 #include "document/Wordbox.h"
-#include "files/DocumentKind.h"
-#include "files/HtmlWriter.h"
-#include "platform/AtomicFile.h"
+#include "files/DocumentFile.h"
+#include "format/BackgroundColorFile.h"
 #include "platform/Error.h"
 #include "platform/MsgBox.h"
 #include "platform/RichTextBox.h"
@@ -32,7 +30,7 @@ bool confirmReplace(const QString& path) {
 }
 
 bool confirmDropFormatting(const RichTextBox& pane) {
-    if (!hasFormatting(*pane.document()))
+    if (!DocumentFile::hasFormatting(*pane.document()))
         return true;
     return MsgBox(QStringLiteral("Saving as plain text loses the document's formatting. Save "
                                  "anyway?"),
@@ -40,33 +38,18 @@ bool confirmDropFormatting(const RichTextBox& pane) {
                   QStringLiteral("Save as")) == MsgBoxResult::Yes;
 }
 
-// Writes the document in the form its name asks for; false when the user declined.
-bool write(MDI& frame, Wordbox& window, const QString& path) {
+void saveTo(Wordbox& window, const QString& path) {
     RichTextBox& pane = *window.Text1;
-    switch (documentKindOf(path)) {
-    case DocumentKind::RichText:
-        pane.SaveFile(path, 0);
-        frame.rtfcolor(path, 1);
-        return true;
-    case DocumentKind::Html:
-        AtomicFile::write(path, HtmlWriter::write(*pane.document()));
-        return true;
-    case DocumentKind::PlainText:
-        if (!confirmDropFormatting(pane))
-            return false;
-        pane.SaveFile(path, 1);
-        return true;
-    }
-    return false;
-}
-
-void saveTo(MDI& frame, Wordbox& window, const QString& path) {
     try {
-        if (!write(frame, window, path))
+        const DocumentFile::Kind kind = DocumentFile::kindOf(path);
+        if (kind == DocumentFile::Kind::PlainText && !confirmDropFormatting(pane))
             return;
+        DocumentFile::save(pane, path);
+        if (kind == DocumentFile::Kind::RichText)
+            BackgroundColorFile::storeOnSave(path, pane.BackColor());
         window.Com1.FileName = path;
         window.setCaption(path);
-        window.Text1->Tag.clear();
+        pane.Tag.clear();
     } catch (const Error& error) {
         Common::ReportError(error);
     }
@@ -74,31 +57,27 @@ void saveTo(MDI& frame, Wordbox& window, const QString& path) {
 } // namespace
 
 namespace SaveCommand {
-void save(MDI& frame) {
-    Wordbox* window = frame.activeDocument();
-    if (!window)
-        return;
-    if (!hasFile(*window))
-        return saveAs(frame);
-    saveTo(frame, *window, window->Caption());
+void save(Wordbox& window) {
+    if (!hasFile(window))
+        return saveAs(window);
+    saveTo(window, window.Caption());
 }
 
-void saveAs(MDI& frame) {
-    Wordbox* window = frame.activeDocument();
-    if (!window)
-        return;
-    CommonDialog& dialog = window->Com1;
+void saveAs(Wordbox& window) {
+    CommonDialog& dialog = window.Com1;
     dialog.CancelError = true;
     dialog.DialogTitle = QStringLiteral("Save as");
-    dialog.FileName = hasFile(*window) ? window->Caption() : QString();
+    dialog.FileName = hasFile(window) ? window.Caption() : QString();
     try {
         dialog.ShowSave();
-    } catch (const Error&) {
-        return; // cancelled: nothing written, the marker stays
+    } catch (const Error& error) {
+        // A cancel writes nothing and leaves the marker; anything else the user hears of.
+        Common::ReportError(error);
+        return;
     }
     const QString path = withExtension(dialog.FileName);
     if (!confirmReplace(path))
         return;
-    saveTo(frame, *window, path);
+    saveTo(window, path);
 }
 } // namespace SaveCommand

@@ -1,11 +1,11 @@
 #pragma once
 
-class MDI;
+class Wordbox;
 
 namespace SaveCommand {
-// File, Save: writes the active document to its file; a document that never had one is asked
-// for a name first. Failures are reported and leave the changed marker set.
-void save(MDI& frame);
+// File, Save: writes the document to its file; a document that never had one is asked for a
+// name first. Failures are reported and leave the changed marker set.
+void save(Wordbox& window);
 // File, Save as: asks for a name, then saves there and names the window after it.
-void saveAs(MDI& frame);
+void saveAs(Wordbox& window);
 } // namespace SaveCommand

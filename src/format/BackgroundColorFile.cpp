@@ -11,7 +11,7 @@ namespace BackgroundColorFile {
 
 QString nameFor(const QString& documentName) {
     if (documentName.size() < 4)
-        throw Error::withNumber(5);
+        throw Error::withNumber(Error::InvalidProcedureCall);
     return documentName.left(documentName.size() - 4) + QStringLiteral(".log");
 }
 
@@ -56,7 +56,7 @@ double load(const QString& documentName, QString* firstLine) {
     if (!file.open(QIODevice::ReadOnly))
         throw Error::pathFileAccess();
     if (file.atEnd())
-        throw Error::withNumber(62);
+        throw Error::withNumber(Error::InputPastEnd);
     const std::optional<QByteArray> only = onlyLine(file);
     if (!only)
         return white;

@@ -10,14 +10,14 @@ namespace {
     int number = Error::PathFileAccess;
     switch (file.error()) {
     case QFileDevice::PermissionsError:
-        number = 70;
+        number = Error::PermissionDenied;
         break;
     case QFileDevice::ResourceError:
-        number = 61;
+        number = Error::DiskFull;
         break;
     default:
         if (!QFileInfo(QFileInfo(path).absolutePath()).isWritable())
-            number = 70;
+            number = Error::PermissionDenied;
         break;
     }
     Error error = Error::withNumber(number);

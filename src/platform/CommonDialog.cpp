@@ -60,6 +60,6 @@ void CommonDialog::setAction(int action) {
     case 4:
         return ShowFont();
     default:
-        throw Error::withNumber(380);
+        throw Error::withNumber(Error::InvalidPropertyValue);
     }
 }

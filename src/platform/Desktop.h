@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <cmath>
 #include <optional>
 
 class QPrinter;
@@ -25,18 +26,27 @@ struct FileDialogRequest {
     int flags = 0;
 };
 
+// The screen's size and its twips per pixel. Every twips-to-pixels conversion of the program
+// goes through here, with one rounding: to the nearest pixel, halves away from zero.
 struct ScreenMetrics {
     int widthPixels = 0;
     int heightPixels = 0;
     int twipsPerPixelX = 15;
     int twipsPerPixelY = 15;
+
     int widthTwips() const { return widthPixels * twipsPerPixelX; }
+    int heightTwips() const { return heightPixels * twipsPerPixelY; }
+    int xPixels(double twips) const { return nearest(twips / twipsPerPixelX); }
+    int yPixels(double twips) const { return nearest(twips / twipsPerPixelY); }
+    int xTwips(int pixels) const { return pixels * twipsPerPixelX; }
+    int yTwips(int pixels) const { return pixels * twipsPerPixelY; }
     // A rectangle given in twips, in whole pixels of this screen.
     QRect toPixels(int left, int top, int width, int height) const {
-        return QRect(left / twipsPerPixelX, top / twipsPerPixelY, width / twipsPerPixelX,
-                     height / twipsPerPixelY);
+        return QRect(xPixels(left), yPixels(top), xPixels(width), yPixels(height));
     }
-    int heightTwips() const { return heightPixels * twipsPerPixelY; }
+
+private:
+    static int nearest(double pixels) { return int(std::lround(pixels)); }
 };
 
 // Everything modal or outside the process goes through here, so the program can be driven by
@@ -59,6 +69,13 @@ public:
     virtual ScreenMetrics screen() = 0;
     // Starts a program without waiting; false when it could not be started.
     virtual bool startProgram(const QString& program, const QStringList& arguments) = 0;
+
+    // The folder of the program's own files (multi.ini).
+    virtual QString programDirectory() = 0;
+    // What was typed after the program's name, as one line.
+    virtual QString commandLine() = 0;
+    // Ends the process now: no window is asked, nothing is written.
+    virtual void endProgramAtOnce() = 0;
 };
 
 namespace DesktopSeam {

@@ -174,7 +174,7 @@ void write(const QString& path, const QString& section, const QString& key, cons
     if (sectionName.contains(u']') || !isStorable(sectionName) || keyName.isEmpty() ||
         keyName.contains(u'=') || keyName.startsWith(u'[') || keyName.startsWith(u';') ||
         !isStorable(keyName) || !isStorable(value))
-        throw Error::withNumber(5);
+        throw Error::withNumber(Error::InvalidProcedureCall);
 
     bool exists = false;
     QByteArray bytes = readAll(path, &exists);

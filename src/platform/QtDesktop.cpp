@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <cstdlib>
 
 namespace {
 QWidget* dialogParent() {
@@ -166,4 +167,21 @@ ScreenMetrics QtDesktop::screen() {
 
 bool QtDesktop::startProgram(const QString& program, const QStringList& arguments) {
     return QProcess::startDetached(program, arguments);
+}
+
+QString QtDesktop::programDirectory() {
+    return QCoreApplication::applicationDirPath();
+}
+
+QString QtDesktop::commandLine() {
+    // A shell has already split the line; joining the words gives back what was typed after the
+    // program's name (a path with blanks arrives as one word, quotes already removed).
+    QStringList words = QCoreApplication::arguments();
+    if (!words.isEmpty())
+        words.removeFirst();
+    return words.join(QLatin1Char(' '));
+}
+
+void QtDesktop::endProgramAtOnce() {
+    std::_Exit(0);
 }

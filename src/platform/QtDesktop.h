@@ -14,6 +14,9 @@ public:
     QStringList screenFonts() override;
     ScreenMetrics screen() override;
     bool startProgram(const QString& program, const QStringList& arguments) override;
+    QString programDirectory() override;
+    QString commandLine() override;
+    [[noreturn]] void endProgramAtOnce() override;
 };
 
 // "desc|*.a;*.b|desc2|*.c" as Qt's name filters "desc (*.a *.b);;desc2 (*.c)".

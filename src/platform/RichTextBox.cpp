@@ -1,27 +1,20 @@
 #include "platform/RichTextBox.h"
 
-#include "platform/AtomicFile.h"
 #include "platform/Colors.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
 #include "platform/KeyLocks.h"
 #include "platform/PaneKeys.h"
-#include "platform/PlainText.h"
 #include "platform/Twips.h"
-#include "platform/rtf/RtfReader.h"
-#include "platform/rtf/RtfWriter.h"
 
-#include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <QTextList>
 
 namespace {
-constexpr QChar objectReplacement(0xFFFC);
 
 // Calls `visit` for the character format of every piece of text in [start, end); stops early
 // when it returns false.
@@ -54,20 +47,34 @@ void forEachBlock(const QTextDocument* doc, int start, int end, Visit visit) {
 }
 } // namespace
 
+QFont RichTextBox::designFont() {
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPointSize(12);
+    return arial;
+}
+
+QTextCharFormat RichTextBox::designCharFormat() {
+    QTextCharFormat initial;
+    initial.setFontFamilies({QStringLiteral("Arial")});
+    initial.setFontPointSize(12);
+    return initial;
+}
+
+void RichTextBox::setUpDocument(QTextDocument& document) {
+    document.setDefaultFont(designFont());
+    QTextOption option = document.defaultTextOption();
+    option.setTabStopDistance(Twips::toLayout(720));
+    document.setDefaultTextOption(option);
+}
+
 RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent) {
     setObjectName(QStringLiteral("Text1"));
     setAccessibleName(QStringLiteral("Document"));
     setAcceptRichText(true);
     setTabChangesFocus(false);
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPointSize(12);
-    setFont(arial);
-    document()->setDefaultFont(arial);
-    QTextCharFormat initial;
-    initial.setFontFamilies({QStringLiteral("Arial")});
-    initial.setFontPointSize(12);
-    setCurrentCharFormat(initial);
-    setTabStopDistance(Twips::toLayout(720));
+    setFont(designFont());
+    setUpDocument(*document());
+    setCurrentCharFormat(designCharFormat());
     document()->clearUndoRedoStacks();
 
     watchDocument();
@@ -108,10 +115,10 @@ void RichTextBox::watchDocument() {
 void RichTextBox::setText(const QString& text) {
     // A fresh document takes the text in one step and starts a new history, as loading a file
     // does; editing the old one would record every replaced character for undo.
-    auto* replaced = new QTextDocument;
+    auto replaced = std::make_unique<QTextDocument>();
     replaced->setUndoRedoEnabled(false);
-    QTextCursor(replaced).insertText(text, currentCharFormat());
-    replaceDocument(replaced);
+    QTextCursor(replaced.get()).insertText(text, currentCharFormat());
+    adoptDocument(std::move(replaced));
 }
 
 int RichTextBox::SelStart() const {
@@ -227,7 +234,7 @@ std::optional<double> RichTextBox::SelFontSize() const {
 
 void RichTextBox::setSelFontSize(double points) {
     if (!(points > 0) || points > 1638)
-        throw Error::withNumber(380);
+        throw Error::withNumber(Error::InvalidPropertyValue);
     QTextCharFormat format;
     format.setFontPointSize(points);
     mergeChar(this, format);
@@ -305,7 +312,7 @@ void RichTextBox::setSelAlignment(int alignment) {
     static constexpr Qt::Alignment byNumber[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter,
                                                  Qt::AlignJustify};
     if (alignment < 0 || alignment > 3)
-        throw Error::withNumber(380);
+        throw Error::withNumber(Error::InvalidPropertyValue);
     mergeBlock(this, [&](QTextBlockFormat& f) { f.setAlignment(byNumber[alignment]); });
 }
 
@@ -405,7 +412,7 @@ std::optional<int> RichTextBox::SelTabCount() const {
 int RichTextBox::SelTabs(int index) const {
     const QList<QTextOption::Tab> tabs = textCursor().blockFormat().tabPositions();
     if (index < 0 || index >= tabs.size())
-        throw Error::withNumber(380);
+        throw Error::withNumber(Error::InvalidPropertyValue);
     return Twips::fromLayout(tabs[index].position);
 }
 
@@ -433,36 +440,36 @@ void RichTextBox::setBackColor(quint32 color) {
     setPalette(p);
 }
 
-int RichTextBox::twipsPerPixelX() const {
-    return DesktopSeam::current().screen().twipsPerPixelX;
+namespace {
+ScreenMetrics metrics() {
+    return DesktopSeam::current().screen();
 }
-int RichTextBox::twipsPerPixelY() const {
-    return DesktopSeam::current().screen().twipsPerPixelY;
-}
+} // namespace
 
 // The size set in twips is remembered while the pixel size still matches it, so a value set
 // reads back unchanged although pixels are coarser than twips.
 int RichTextBox::Width() const {
-    return width() == widthTwips_ / twipsPerPixelX() ? widthTwips_ : width() * twipsPerPixelX();
+    return width() == metrics().xPixels(widthTwips_) ? widthTwips_ : metrics().xTwips(width());
 }
 void RichTextBox::setWidth(int twips) {
     widthTwips_ = qMax(0, twips);
-    resize(widthTwips_ / twipsPerPixelX(), height());
+    resize(metrics().xPixels(widthTwips_), height());
 }
 int RichTextBox::Height() const {
-    return height() == heightTwips_ / twipsPerPixelY() ? heightTwips_ : height() * twipsPerPixelY();
+    return height() == metrics().yPixels(heightTwips_) ? heightTwips_ : metrics().yTwips(height());
 }
 void RichTextBox::setHeight(int twips) {
     heightTwips_ = qMax(0, twips);
-    resize(width(), heightTwips_ / twipsPerPixelY());
+    resize(width(), metrics().yPixels(heightTwips_));
 }
 
 bool RichTextBox::canUndo() const {
     return document()->isUndoAvailable();
 }
 
-void RichTextBox::replaceDocument(QTextDocument* loaded) {
+void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> replacement) {
     // Swapping in a finished document keeps loading off the pane's per-edit bookkeeping.
+    QTextDocument* loaded = replacement.release();
     loaded->setDefaultFont(document()->defaultFont());
     loaded->setDefaultTextOption(document()->defaultTextOption());
     loaded->setUndoRedoEnabled(true);
@@ -474,45 +481,6 @@ void RichTextBox::replaceDocument(QTextDocument* loaded) {
     lastSelStart_ = lastSelEnd_ = -1;
     setTextCursor(QTextCursor(loaded));
     emit Change();
-}
-
-void RichTextBox::LoadFile(const QString& path, int type) {
-    QFile file(path);
-    if (!file.exists())
-        throw Error::fileNotFound();
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error::pathFileAccess();
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Error::pathFileAccess();
-    auto* loaded = new QTextDocument;
-    loaded->setUndoRedoEnabled(false);
-    if (type == 0) {
-        if (!rtf::read(bytes, *loaded).ok()) {
-            delete loaded;
-            throw Error{321, QStringLiteral("Invalid file format")};
-        }
-    } else {
-        const PlainText::Decoded decoded = PlainText::decode(bytes);
-        QTextCursor cursor(loaded);
-        cursor.insertText(decoded.text, currentCharFormat());
-        textEncoding = decoded.encoding;
-    }
-    replaceDocument(loaded);
-}
-
-void RichTextBox::SaveFile(const QString& path, int type) {
-    if (type == 0) {
-        AtomicFile::write(path, rtf::write(*document()));
-        return;
-    }
-    // Back in the form the file came in when every character fits it; otherwise UTF-8.
-    const PlainText::Encoding encoding = textEncoding.value_or(
-        PlainText::Encoding{PlainText::Encoding::Kind::Utf8, PlainText::Encoding::LineEnd::LF});
-    QString text = Text();
-    text.replace(QLatin1Char('\v'), QLatin1Char('\n'));
-    text.remove(objectReplacement);
-    AtomicFile::write(path, PlainText::encode(text, encoding));
 }
 
 void RichTextBox::SelPrint(QPrinter& printer) {
@@ -593,8 +561,8 @@ void RichTextBox::mousePressEvent(QMouseEvent* e) {
     else if (e->button() == Qt::MiddleButton)
         button = 4;
     const QPoint at = e->position().toPoint();
-    emit MouseDown(button, PaneKeys::shiftMask(e->modifiers()), at.x() * twipsPerPixelX(),
-                   at.y() * twipsPerPixelY());
+    emit MouseDown(button, PaneKeys::shiftMask(e->modifiers()), metrics().xTwips(at.x()),
+                   metrics().yTwips(at.y()));
     if (e->button() == Qt::RightButton) {
         // The context menu belongs to the program (the Edit menu), not the pane.
         e->accept();

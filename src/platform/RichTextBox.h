@@ -3,6 +3,7 @@
 #include "platform/PlainText.h"
 
 #include <QTextEdit>
+#include <memory>
 #include <optional>
 
 class QPrinter;
@@ -71,16 +72,20 @@ public:
     void setHeight(int twips);
 
     bool canUndo() const;
-    // Type 0 reads RTF, type 1 plain text. Throws Error; the document is replaced only when the
-    // file could be read.
-    void LoadFile(const QString& path, int type);
-    // Type 0 writes RTF, type 1 plain text (UTF-8). Throws Error; the old file stays on failure.
-    void SaveFile(const QString& path, int type);
+    // What every pane starts with: Arial 12 and a default tab stop every half inch. A document
+    // read without a pane gets the same, so that it is written as the pane would write it.
+    static QFont designFont();
+    static QTextCharFormat designCharFormat();
+    static void setUpDocument(QTextDocument& document);
+
+    // Shows `loaded` in place of the current document, with a fresh undo history, as loading a
+    // file does.
+    void adoptDocument(std::unique_ptr<QTextDocument> loaded);
     // Prints the selection, or the whole document when nothing is selected.
     void SelPrint(QPrinter& printer);
     void SetFocus();
 
-    // How the last plain-text file loaded was written, so a save can write it back alike.
+    // How the plain-text file shown was written, so a save can write it back alike.
     std::optional<PlainText::Encoding> textEncoding;
 
     // The changed marker and whatever else the program keeps on the pane.
@@ -102,10 +107,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
-    void replaceDocument(QTextDocument* loaded);
     void watchDocument();
-    int twipsPerPixelX() const;
-    int twipsPerPixelY() const;
 
     mutable std::optional<QString> textCache_;
     int rightMargin_ = 0;

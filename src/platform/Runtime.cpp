@@ -244,7 +244,7 @@ QString Str(float value) {
 
 int InStr(int start, const QString& text, const QString& find) {
     if (start < 1)
-        throw Error::withNumber(5);
+        throw Error::withNumber(Error::InvalidProcedureCall);
     if (find.isEmpty())
         return start <= text.size() + 1 ? start : 0;
     if (start > text.size())

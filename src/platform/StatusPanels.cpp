@@ -11,7 +11,7 @@
 StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent) {
     setObjectName(QStringLiteral("StatusBar1"));
     setSizeGripEnabled(true);
-    const int inch = 1440 / DesktopSeam::current().screen().twipsPerPixelX;
+    const int inch = DesktopSeam::current().screen().xPixels(1440);
     for (int i = 0; i < 6; ++i) {
         auto* panel = new QLabel(this);
         panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));

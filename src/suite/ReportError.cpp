@@ -9,6 +9,6 @@ void ReportError(const Error& error) {
         return;
     MsgBox(QStringLiteral("Error occurred. ") + QChar(13) + QStringLiteral("Reason ") +
                error.description,
-           48, QStringLiteral("Problem occurred !"));
+           MsgBoxStyle::Exclamation, QStringLiteral("Problem occurred !"));
 }
 } // namespace Common

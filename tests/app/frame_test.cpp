@@ -96,14 +96,10 @@ TEST_F(Frame, CancelInAClosePromptStopsTheShutdown) {
 }
 
 TEST_F(Frame, ExitAndRestoreEndsWithoutQuestionsOrSettings) {
-    int ended = 0;
-    const auto saved = MDI::endProgramAtOnce;
-    MDI::endProgramAtOnce = [&] { ++ended; };
     frame().NewChild();
     active()->Text1->setText("unsaved");
     frame().SSCommand2->trigger();
-    MDI::endProgramAtOnce = saved;
-    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(scripted.desktop.endedAtOnce, 1);
     EXPECT_TRUE(scripted.desktop.messages.isEmpty());
     EXPECT_FALSE(QFile::exists(path("multi.ini")));
 }
@@ -174,12 +170,12 @@ TEST_F(Frame, MenuBarCaptionsAndShortcuts) {
 TEST_F(Frame, ToolbarControlsSitAtTheirPlaces) {
     MDI& f = frame();
     f.show();
-    // 15 twips to the pixel on the scripted screen.
+    // 15 twips to the pixel on the scripted screen, rounded to the nearest pixel.
     EXPECT_EQ(f.picPicture1->height(), 55);
-    EXPECT_EQ(f.ImgButtons[0]->geometry(), QRect(4, 4, 20, 20));
-    EXPECT_EQ(f.ImgButtons[7]->geometry(), QRect(186, 4, 20, 20));
+    EXPECT_EQ(f.ImgButtons[0]->geometry(), QRect(4, 4, 21, 21));
+    EXPECT_EQ(f.ImgButtons[7]->geometry(), QRect(186, 4, 21, 21));
     EXPECT_EQ(f.ImgButtons[8], nullptr);
-    EXPECT_EQ(f.ImgButtons[9]->geometry(), QRect(230, 30, 20, 20));
+    EXPECT_EQ(f.ImgButtons[9]->geometry(), QRect(230, 30, 21, 21));
     EXPECT_EQ(f.SSCommand1[3]->toolTip(), "Insert OLE file");
     EXPECT_EQ(f.ImgAButtons[1]->accessibleName(), "Center");
     EXPECT_EQ(f.cboFontCombo->geometry(), QRect(250, 5, 181, 21));

@@ -63,7 +63,7 @@ TEST_F(Startup, WithoutArialNoFontIsSelectedOrApplied) {
 
 TEST_F(Startup, CommandLineFileOpensInASecondUnchangedWindow) {
     writeFile("letter.txt", "Dear Sir,\r\nHello.");
-    Module1::setCommandLineForTests("\"" + path("letter.txt") + "\"");
+    scripted.desktop.typedCommandLine = "\"" + path("letter.txt") + "\"";
     Module1::Main();
     ASSERT_EQ(frame().documents().size(), 2);
     EXPECT_EQ(Module1::OpenDocCount, 2);
@@ -77,7 +77,7 @@ TEST_F(Startup, CommandLineFileOpensInASecondUnchangedWindow) {
 }
 
 TEST_F(Startup, TwoQuotesOpenAnEmptyUnnamedSecondWindow) {
-    Module1::setCommandLineForTests("\"\"");
+    scripted.desktop.typedCommandLine = "\"\"";
     Module1::Main();
     EXPECT_EQ(Module1::CommandFile, "");
     EXPECT_TRUE(scripted.desktop.messages.isEmpty());

@@ -1,8 +1,9 @@
 #include "dialogs/ShowFind.h"
 #include "dialogs/frmFindForm.h"
 
+#include "platform/MsgBox.h"
 #include "platform/RichTextBox.h"
-#include "platform/ScriptedDesktop.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QAccessible>
 #include <QComboBox>
@@ -20,18 +21,15 @@ protected:
     QWidget owner;
     RichTextBox* pane = new RichTextBox(&owner);
 
-    FindForm() {
-        (new QVBoxLayout(&owner))->addWidget(pane);
-        frmFindForm::setActivePaneProvider([this] { return pane; });
-    }
-    ~FindForm() override {
-        delete frmFindForm::loaded();
-        frmFindForm::setActivePaneProvider(nullptr);
+    FindForm() { (new QVBoxLayout(&owner))->addWidget(pane); }
+    ~FindForm() override { delete frmFindForm::loaded(); }
+    void show(const QString& find) {
+        Module1::ShowFind(&owner, find, [this] { return pane; });
     }
 
     frmFindForm* open(const QString& text, const QString& find) {
         pane->setText(text);
-        Module1::ShowFind(&owner, find);
+        show(find);
         return frmFindForm::loaded();
     }
     std::pair<int, int> selection() const { return {pane->SelStart(), pane->SelLength()}; }
@@ -80,7 +78,7 @@ TEST_F(FindForm, FindWalksDownTheDocumentIgnoringCase) {
     EXPECT_EQ(selection(), std::make_pair(12, 3));
     ASSERT_EQ(scripted.desktop.messages.size(), 1);
     EXPECT_EQ(scripted.desktop.messages[0].prompt, QStringLiteral("Cannot find it."));
-    EXPECT_EQ(scripted.desktop.messages[0].style, 64);
+    EXPECT_EQ(scripted.desktop.messages[0].style, MsgBoxStyle::Information);
     EXPECT_EQ(scripted.desktop.messages[0].title, QStringLiteral("Information"));
 }
 
@@ -128,7 +126,7 @@ TEST_F(FindForm, ReplaceAllAsksThenReplacesEveryOccurrenceAsOneStep) {
         EXPECT_EQ(
             scripted.desktop.messages[0].prompt,
             QStringLiteral("Do you want to replace the word throughout \r\nentire document? "));
-        EXPECT_EQ(scripted.desktop.messages[0].style, 4);
+        EXPECT_EQ(scripted.desktop.messages[0].style, MsgBoxStyle::YesNo);
         EXPECT_EQ(scripted.desktop.messages[0].title, QStringLiteral("Question "));
         EXPECT_EQ(form->cboSearch->currentIndex(), 1);
         EXPECT_EQ(form->cmdReplace->text(), QStringLiteral("Replace"));
@@ -154,7 +152,7 @@ TEST_F(FindForm, FindTextEnablesTheCommandsAndSurvivesReopening) {
         EXPECT_TRUE(command->isEnabled());
 
     // Opened again while loaded: the same dialog, its range and captions kept.
-    Module1::ShowFind(&owner, QStringLiteral("The"));
+    show(QStringLiteral("The"));
     EXPECT_EQ(frmFindForm::loaded(), form);
     EXPECT_EQ(form->txtFind->text(), QStringLiteral("The"));
     EXPECT_EQ(form->cboSearch->currentIndex(), 2);
@@ -163,7 +161,7 @@ TEST_F(FindForm, FindTextEnablesTheCommandsAndSurvivesReopening) {
     // Cancel unloads it: the next one starts afresh.
     form->cmdCancel_Click();
     EXPECT_EQ(frmFindForm::loaded(), nullptr);
-    Module1::ShowFind(&owner, QStringLiteral("cat"));
+    show(QStringLiteral("cat"));
     frmFindForm* fresh = frmFindForm::loaded();
     ASSERT_NE(fresh, nullptr);
     EXPECT_EQ(fresh->cboSearch->currentIndex(), 0);

@@ -1,6 +1,6 @@
 #include "document/Ruler.h"
 
-#include "platform/ScriptedDesktop.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

@@ -94,7 +94,8 @@ TEST_F(DocumentWindow, ClosePromptAnswers) {
         ASSERT_GE(scripted.desktop.messages.size(), 1);
         EXPECT_EQ(scripted.desktop.messages[0].prompt, "Save changes to noname ?");
         EXPECT_EQ(scripted.desktop.messages[0].title, "Question ");
-        EXPECT_EQ(scripted.desktop.messages[0].style, 35);
+        EXPECT_EQ(scripted.desktop.messages[0].style,
+                  MsgBoxStyle::YesNoCancel + MsgBoxStyle::Question);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(alive.isNull(), c.closes);
         EXPECT_EQ(Module1::OpenDocCount, c.closes ? before - 1 : before);

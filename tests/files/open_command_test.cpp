@@ -81,7 +81,7 @@ TEST_F(Open, FailuresShowTheProblemMessageAndLeaveNoWindow) {
         EXPECT_TRUE(scripted.desktop.messages[0].prompt.startsWith("Problem occurred. \r\n"));
         EXPECT_GT(scripted.desktop.messages[0].prompt.size(), 20);
         EXPECT_EQ(scripted.desktop.messages[0].title, "Problem occured!");
-        EXPECT_EQ(scripted.desktop.messages[0].style, 48);
+        EXPECT_EQ(scripted.desktop.messages[0].style, MsgBoxStyle::Exclamation);
     }
 }
 

@@ -1,8 +1,8 @@
 #include "files/PrintCommand.h"
 
-#include "platform/CommonDialog.h"
+#include "document/Wordbox.h"
 #include "platform/RichTextBox.h"
-#include "platform/ScriptedDesktop.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,15 +43,14 @@ TEST(PrintCommand, PrintsTheSelectionOrTheWholeDocumentToTheChosenPrinter) {
         ScopedScriptedDesktop scripted;
         scripted.desktop.printerAnswers.push_back(pdf);
 
-        RichTextBox pane;
-        pane.setText(QStringLiteral("First line\nSecond line"));
-        pane.setSelStart(row.selStart);
-        pane.setSelLength(row.selLength);
-        CommonDialog com1;
-        PrintCommand::printPane(com1, pane);
+        Wordbox window;
+        window.Text1->setText(QStringLiteral("First line\nSecond line"));
+        window.Text1->setSelStart(row.selStart);
+        window.Text1->setSelLength(row.selLength);
+        PrintCommand::Print_run(&window);
 
         EXPECT_EQ(scripted.desktop.printerFlags, QList<int>{row.flags});
-        EXPECT_EQ(com1.Flags, row.flags);
+        EXPECT_EQ(window.Com1.Flags, row.flags);
         const QString printed = pdfText(pdf);
         for (const QString& words : row.printed)
             EXPECT_TRUE(printed.contains(words)) << printed.toStdString();
@@ -68,11 +67,10 @@ TEST(PrintCommand, CancelOrFailureEndsSilently) {
     // output cannot be written.
     scripted.desktop.printerAnswers.push_back(std::nullopt);
     scripted.desktop.printerAnswers.push_back(dir.filePath(QStringLiteral("missing/out.pdf")));
-    RichTextBox pane;
-    pane.setText(QStringLiteral("text"));
-    CommonDialog com1;
-    PrintCommand::printPane(com1, pane);
-    PrintCommand::printPane(com1, pane);
+    Wordbox window;
+    window.Text1->setText(QStringLiteral("text"));
+    PrintCommand::Print_run(&window);
+    PrintCommand::Print_run(&window);
     EXPECT_EQ(scripted.desktop.printerFlags, (QList<int>{64, 64}));
     EXPECT_TRUE(scripted.desktop.messages.isEmpty());
     EXPECT_TRUE(QDir(dir.path()).isEmpty());

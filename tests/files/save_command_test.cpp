@@ -134,3 +134,14 @@ TEST_F(Save, SaveActsOnTheActiveWindowOnly) {
     EXPECT_EQ(first->Text1->Tag, "");
     EXPECT_EQ(second->Text1->Tag, "save");
 }
+
+TEST_F(Save, ASaveDialogThatFailsIsReportedAndWritesNothing) {
+    Wordbox* document = typedDocument("words");
+    scripted.desktop.saveDialogFailure = Error::withNumber(Error::OutOfMemory);
+    frame().file5_Click();
+    ASSERT_EQ(scripted.desktop.messages.size(), 1);
+    EXPECT_EQ(scripted.desktop.messages[0].prompt, "Error occurred. \rReason Out of memory");
+    EXPECT_EQ(scripted.desktop.messages[0].style, MsgBoxStyle::Exclamation);
+    EXPECT_EQ(document->Text1->Tag, "save");
+    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
+}

@@ -1,7 +1,6 @@
-#include "platform/Error.h"
+#include "files/DocumentFile.h"
 #include "platform/RichTextBox.h"
-#include "platform/ScriptedDesktop.h"
-#include "support/Files.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -11,52 +10,11 @@
 namespace {
 class Pane : public ::testing::Test {
 protected:
-    QString write(const QByteArray& bytes) {
-        const QString name = dir.filePath(QStringLiteral("f%1.txt").arg(++files));
-        EXPECT_TRUE(testfiles::write(name, bytes));
-        return name;
-    }
     ScopedScriptedDesktop scripted;
     QTemporaryDir dir;
     RichTextBox pane;
-    int files = 0;
 };
 } // namespace
-
-TEST_F(Pane, PlainTextFilesAreDecodedWithoutUndo) {
-    struct Case {
-        const char* name;
-        QByteArray bytes;
-        QString text;
-    };
-    const Case cases[] = {
-        {"CR LF", "one\r\ntwo\r\n", "one\ntwo\n"},
-        {"NUL does not truncate", QByteArray("a\0b", 3), QStringLiteral("a") + QChar(0) + "b"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        pane.LoadFile(write(c.bytes), 1);
-        EXPECT_EQ(pane.Text(), c.text);
-        EXPECT_FALSE(pane.canUndo());
-    }
-}
-
-TEST_F(Pane, LoadFailuresKeepTheDocument) {
-    pane.setText("kept");
-    try {
-        pane.LoadFile(dir.filePath("missing.txt"), 1);
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number, Error::FileNotFound);
-    }
-    try {
-        pane.LoadFile(write("plain words"), 0);
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_NE(e.number, 0);
-    }
-    EXPECT_EQ(pane.Text(), "kept");
-}
 
 TEST_F(Pane, TextOffsetsMatchSelectionOffsets) {
     pane.setText("ab\ncd\nef");
@@ -133,9 +91,9 @@ TEST_F(Pane, BulletsMakeRoomAndSurviveRichText) {
     EXPECT_EQ(pane.SelBullet(), true);
     EXPECT_EQ(pane.SelIndent(), 360);
     const QString file = dir.filePath("bullets.rtf");
-    pane.SaveFile(file, 0);
+    DocumentFile::save(pane, file);
     RichTextBox reloaded;
-    reloaded.LoadFile(file, 0);
+    DocumentFile::load(reloaded, file);
     EXPECT_EQ(reloaded.Text(), "item");
     EXPECT_EQ(reloaded.SelBullet(), true);
     EXPECT_EQ(reloaded.SelIndent(), 360);

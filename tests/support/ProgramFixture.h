@@ -5,8 +5,8 @@
 #include "app/Module1.h"
 #include "document/Wordbox.h"
 #include "platform/RichTextBox.h"
-#include "platform/ScriptedDesktop.h"
 #include "support/Files.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -16,8 +16,7 @@
 class ProgramFixture : public ::testing::Test {
 protected:
     ProgramFixture() {
-        MDI::setProgramDirectoryForTests(folder.path());
-        Module1::setCommandLineForTests(QString());
+        scripted.desktop.programFolder = folder.path();
         resetState();
     }
     ~ProgramFixture() override {

@@ -1,6 +1,9 @@
 // quillet-convert as its users run it: a separate program, its files, exit status and messages.
+#include "files/DocumentFile.h"
+#include "platform/RichTextBox.h"
 #include "platform/rtf/RtfReader.h"
 #include "support/Files.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -46,15 +49,24 @@ protected:
 };
 
 const QByteArray letterRtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Dear {\\b caf\\'e9},\\par "
-                             "two\\~words\\line next\\par}";
-const QByteArray letterText = "Dear caf\xC3\xA9,\ntwo words\nnext";
+                             "two\\~words\\line next{\\pict\\pngblip\\picw1\\pich1 00}\\par}";
+// A picture has no text: plain text keeps the words around it and nothing in its place.
+const QByteArray letterText = "Dear caf\xC3\xA9,\ntwo\xC2\xA0words\nnext";
 
 } // namespace
 
-TEST_F(ConvertTest, RichTextToPlainTextIsTheDocumentsText) {
+TEST_F(ConvertTest, WritesWhatTheProgramsSaveWrites) {
     write("letter.rtf", letterRtf);
-    convert("letter.rtf", "letter.txt");
-    EXPECT_EQ(contents("letter.txt"), letterText);
+    ScopedScriptedDesktop scripted;
+    RichTextBox pane;
+    DocumentFile::load(pane, path("letter.rtf"));
+    for (const QString output : {"out.txt", "out.rtf", "out.htm"}) {
+        SCOPED_TRACE(output.toStdString());
+        convert("letter.rtf", output);
+        DocumentFile::save(pane, path("saved-" + output));
+        EXPECT_EQ(contents(output), contents("saved-" + output));
+    }
+    EXPECT_EQ(contents("out.txt"), letterText);
 }
 
 TEST_F(ConvertTest, ReadsAsRichTextByRtfAnywhereInTheFullPath) {

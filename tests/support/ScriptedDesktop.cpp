@@ -1,4 +1,4 @@
-#include "platform/ScriptedDesktop.h"
+#include "support/ScriptedDesktop.h"
 
 #include "platform/MsgBox.h"
 
@@ -42,6 +42,11 @@ std::optional<QString> ScriptedDesktop::openFileName(const FileDialogRequest& re
 
 std::optional<QString> ScriptedDesktop::saveFileName(const FileDialogRequest& request) {
     saveRequests.append(request);
+    if (saveDialogFailure) {
+        const Error failure = *saveDialogFailure;
+        saveDialogFailure.reset();
+        throw failure;
+    }
     return take(saveAnswers);
 }
 

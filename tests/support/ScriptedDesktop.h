@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Desktop.h"
+#include "platform/Error.h"
 
 #include <QList>
 #include <deque>
@@ -41,6 +42,11 @@ public:
                       QStringLiteral("Times New Roman")};
     ScreenMetrics metrics{1024, 768, 15, 15};
     bool launchSucceeds = true;
+    // Raised by the next save dialog instead of an answer: a dialog that could not be shown.
+    std::optional<Error> saveDialogFailure;
+    QString programFolder;
+    QString typedCommandLine;
+    int endedAtOnce = 0;
 
     int messageBox(const QString& prompt, int style, const QString& title) override;
     std::optional<QString> openFileName(const FileDialogRequest& request) override;
@@ -51,6 +57,9 @@ public:
     QStringList screenFonts() override { return fonts; }
     ScreenMetrics screen() override { return metrics; }
     bool startProgram(const QString& program, const QStringList& arguments) override;
+    QString programDirectory() override { return programFolder; }
+    QString commandLine() override { return typedCommandLine; }
+    void endProgramAtOnce() override { ++endedAtOnce; }
 };
 
 // Installs a ScriptedDesktop for the lifetime of the object.

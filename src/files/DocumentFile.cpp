@@ -1,0 +1,142 @@
+#include "files/DocumentFile.h"
+
+#include "files/HtmlWriter.h"
+#include "files/TagRemoval.h"
+#include "platform/AtomicFile.h"
+#include "platform/Error.h"
+#include "platform/RichTextBox.h"
+#include "platform/rtf/RtfReader.h"
+#include "platform/rtf/RtfWriter.h"
+
+#include <QFile>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+
+namespace {
+// Where a table or frame begins and ends in the document's raw text.
+constexpr char16_t frameStart = 0xFDD0;
+constexpr char16_t frameEnd = 0xFDD1;
+} // namespace
+
+namespace DocumentFile {
+
+Kind kindOf(const QString& path) {
+    const QString lower = path.toLower();
+    if (lower.contains(QLatin1String(".rtf")))
+        return Kind::RichText;
+    if (lower.contains(QLatin1String(".htm")))
+        return Kind::Html;
+    return Kind::PlainText;
+}
+
+Content fromBytes(const QByteArray& bytes, Kind kind, const QTextCharFormat& plainFormat) {
+    Content content{std::make_unique<QTextDocument>(), std::nullopt};
+    QTextDocument& document = *content.document;
+    RichTextBox::setUpDocument(document);
+    // Loading is one step, not a history of edits to undo.
+    document.setUndoRedoEnabled(false);
+    if (kind == Kind::RichText) {
+        if (!rtf::read(bytes, document).ok())
+            throw Error::withNumber(Error::InvalidFileFormat);
+        return content;
+    }
+    const PlainText::Decoded decoded = PlainText::decode(bytes);
+    const QString text = kind == Kind::Html ? TagRemoval::removeTags(decoded.text) : decoded.text;
+    QTextCursor(&document).insertText(text, plainFormat);
+    content.encoding = decoded.encoding;
+    return content;
+}
+
+Content read(const QString& path, const QTextCharFormat& plainFormat) {
+    QFile file(path);
+    if (!file.exists())
+        throw Error::fileNotFound();
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error::pathFileAccess();
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Error::pathFileAccess();
+    return fromBytes(bytes, kindOf(path), plainFormat);
+}
+
+void load(RichTextBox& pane, const QString& path) {
+    Content content = read(path, pane.currentCharFormat());
+    pane.adoptDocument(std::move(content.document));
+    pane.textEncoding = content.encoding;
+}
+
+QString plainText(const QTextDocument& document) {
+    QString text = document.toRawText();
+    qsizetype kept = 0;
+    for (const QChar c : std::as_const(text)) {
+        switch (c.unicode()) {
+        case QChar::ObjectReplacementCharacter:
+            continue;
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+        case frameStart:
+        case frameEnd:
+            text[kept++] = QLatin1Char('\n');
+            break;
+        default:
+            text[kept++] = c;
+        }
+    }
+    text.truncate(kept);
+    return text;
+}
+
+bool hasFormatting(const QTextDocument& document) {
+    if (!document.rootFrame()->childFrames().isEmpty())
+        return true;
+    const QTextBlockFormat plainBlock;
+    bool seenFormat = false;
+    QTextCharFormat first;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QTextBlockFormat format = block.blockFormat();
+        if (block.textList() || format.alignment() != plainBlock.alignment() ||
+            format.leftMargin() != 0 || format.rightMargin() != 0 || format.textIndent() != 0 ||
+            !format.tabPositions().isEmpty())
+            return true;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat chars = it.fragment().charFormat();
+            if (chars.isImageFormat())
+                return true;
+            if (!seenFormat) {
+                first = chars;
+                seenFormat = true;
+            } else if (chars != first) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+QByteArray toBytes(const QTextDocument& document, Kind kind,
+                   const std::optional<PlainText::Encoding>& encoding) {
+    switch (kind) {
+    case Kind::RichText:
+        return rtf::write(document);
+    case Kind::Html:
+        return HtmlWriter::write(document);
+    case Kind::PlainText:
+        break;
+    }
+    return PlainText::encode(plainText(document), encoding.value_or(PlainText::Encoding{
+                                                      PlainText::Encoding::Kind::Utf8,
+                                                      PlainText::Encoding::LineEnd::LF}));
+}
+
+void write(const QString& path, const QTextDocument& document,
+           const std::optional<PlainText::Encoding>& encoding) {
+    AtomicFile::write(path, toBytes(document, kindOf(path), encoding));
+}
+
+void save(const RichTextBox& pane, const QString& path) {
+    write(path, *pane.document(), pane.textEncoding);
+}
+
+} // namespace DocumentFile

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/PlainText.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+class QTextCharFormat;
+class QTextDocument;
+class RichTextBox;
+
+// How a document file is read and written, told by its name: ".rtf" anywhere in the lower-cased
+// name is rich text, else ".htm" anywhere is HTML (read as its text with the tags removed),
+// else plain text. Open, Save, start-up and the converter all go through here.
+namespace DocumentFile {
+
+enum class Kind { RichText, Html, PlainText };
+Kind kindOf(const QString& path);
+
+struct Content {
+    std::unique_ptr<QTextDocument> document;
+    // How a plain-text or HTML file was written, so a save can write it back alike.
+    std::optional<PlainText::Encoding> encoding;
+};
+
+// Text read from a plain-text or HTML file takes `plainFormat`. Throws Error 53 for a missing
+// file, 75 for one that cannot be read, 321 for a rich-text name on content that is not RTF.
+Content read(const QString& path, const QTextCharFormat& plainFormat);
+Content fromBytes(const QByteArray& bytes, Kind kind, const QTextCharFormat& plainFormat);
+// Reads the file into the pane, plain text taking the pane's current character format; the pane
+// then remembers how a plain-text file was written. The pane is untouched when reading fails.
+void load(RichTextBox& pane, const QString& path);
+
+// What a plain-text file keeps of a document: line breaks end paragraphs, and pictures and
+// objects, which have no text, leave nothing behind.
+QString plainText(const QTextDocument& document);
+
+// True when the document holds anything plain text cannot keep: more than one character
+// format, paragraph formats, lists, pictures or tables.
+bool hasFormatting(const QTextDocument& document);
+
+// The file's bytes for the kind: plain text in `encoding` when every character fits it, else
+// UTF-8 (a new document is UTF-8 with LF line ends).
+QByteArray toBytes(const QTextDocument& document, Kind kind,
+                   const std::optional<PlainText::Encoding>& encoding);
+// Writes the whole file or nothing: the old file stays when writing fails (Error 75 and kin).
+void write(const QString& path, const QTextDocument& document,
+           const std::optional<PlainText::Encoding>& encoding);
+// The pane's document, written back in the form its plain-text file came in.
+void save(const RichTextBox& pane, const QString& path);
+
+} // namespace DocumentFile
