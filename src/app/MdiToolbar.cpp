@@ -7,6 +7,7 @@
 #include "document/Wordbox.h"
 #include "format/EditCommands.h"
 #include "platform/Desktop.h"
+#include "platform/Error.h"
 #include "platform/RichTextBox.h"
 #include "platform/Runtime.h"
 
@@ -192,7 +193,7 @@ void MDI::cboSizeCombo_Click() {
         return;
     try {
         active->Text1->setSelFontSize(Runtime::Val(cboSizeCombo->currentText()));
-    } catch (...) {
+    } catch (const Error&) {
         // A size the pane refuses leaves the text as it was.
     }
     active->Text1->SetFocus();

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// A run-time failure carrying the original's error number and description, so that handlers
+// A run-time failure carrying the program's error number and description, so that handlers
 // can show the same texts and tell a cancelled dialog (32755) from a real failure.
 struct Error {
     int number = 0;
