@@ -151,4 +151,11 @@ QByteArray encode(const QString& text, Encoding encoding, bool* everyCharacterFi
     return bytes;
 }
 
+QString fromDocumentText(QString text) {
+    text.replace(QLatin1Char('\v'), QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    text.remove(QChar::ObjectReplacementCharacter);
+    return text;
+}
+
 } // namespace PlainText

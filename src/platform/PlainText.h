@@ -27,6 +27,11 @@ struct Decoded {
 // paragraph; the first of them found becomes the encoding's line end (CRLF when none).
 Decoded decode(QByteArrayView bytes);
 
+// A document's text as a plain-text file holds it: line breaks inside paragraphs become '\n'
+// like paragraph ends, and embedded objects (U+FFFC), which have no text, are left out. Takes the
+// rich-text pane's Text() as well as QTextDocument::toPlainText().
+QString fromDocumentText(QString text);
+
 // The text in the given encoding, each '\n' written as the line end. Text that Windows-1252
 // cannot hold is written as UTF-8 instead, and everyCharacterFits tells so.
 QByteArray encode(const QString& text, Encoding encoding, bool* everyCharacterFits = nullptr);

@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Colors.h"
 #include "platform/Desktop.h"
+#include "platform/DocumentProperties.h"
 #include "platform/Error.h"
 #include "platform/KeyLocks.h"
 #include "platform/PaneKeys.h"
@@ -21,8 +22,6 @@
 #include <QTextList>
 
 namespace {
-constexpr QChar objectReplacement(0xFFFC);
-
 // Calls `visit` for the character format of every piece of text in [start, end); stops early
 // when it returns false.
 template <typename Visit>
@@ -320,18 +319,23 @@ void RichTextBox::setSelBullet(bool on) {
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
     if (on) {
-        // The bullet stands in the paragraph's own left margin, as the RTF reader's lists do, so
-        // a paragraph at the edge moves in far enough to show it.
-        constexpr int bulletRoom = 360;
+        // Laid out as the lists read from RTF are, so a save and reopen keeps the paragraph in
+        // place. A hanging indent holds the bullet; otherwise it takes the first line's place
+        // and the paragraph hangs after it, moved in when it stands too near the edge.
+        static constexpr qreal bulletRoom = Twips::toLayout(360);
         forEachBlock(document(), cursor.selectionStart(), cursor.selectionEnd(),
                      [](const QTextBlock& block) {
                          QTextBlockFormat format = block.blockFormat();
-                         const qreal firstLine = format.leftMargin() + format.textIndent();
-                         if (firstLine < Twips::toLayout(bulletRoom)) {
-                             format.setLeftMargin(format.leftMargin() +
-                                                  Twips::toLayout(bulletRoom) - firstLine);
-                             QTextCursor(block).setBlockFormat(format);
-                         }
+                         const qreal left = format.leftMargin();
+                         const qreal first = format.textIndent();
+                         if (first < 0)
+                             setListIndents(format, left, first);
+                         else if (first < bulletRoom)
+                             setListIndents(format, std::max(left + first, bulletRoom),
+                                            -bulletRoom);
+                         else
+                             setListIndents(format, left, first - bulletRoom);
+                         QTextCursor(block).setBlockFormat(format);
                          return true;
                      });
         QTextListFormat bullets;
@@ -346,6 +350,7 @@ void RichTextBox::setSelBullet(bool on) {
                              QTextCursor at(block);
                              QTextBlockFormat format = block.blockFormat();
                              format.setIndent(0);
+                             format.clearProperty(DocumentProperty::ListMarkerRoom);
                              at.setBlockFormat(format);
                          }
                          return true;
@@ -509,10 +514,7 @@ void RichTextBox::SaveFile(const QString& path, int type) {
     // Back in the form the file came in when every character fits it; otherwise UTF-8.
     const PlainText::Encoding encoding = textEncoding.value_or(
         PlainText::Encoding{PlainText::Encoding::Kind::Utf8, PlainText::Encoding::LineEnd::LF});
-    QString text = Text();
-    text.replace(QLatin1Char('\v'), QLatin1Char('\n'));
-    text.remove(objectReplacement);
-    AtomicFile::write(path, PlainText::encode(text, encoding));
+    AtomicFile::write(path, PlainText::encode(PlainText::fromDocumentText(Text()), encoding));
 }
 
 void RichTextBox::SelPrint(QPrinter& printer) {

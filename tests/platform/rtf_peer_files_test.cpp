@@ -44,11 +44,11 @@ TEST(RtfPeerFiles, KeyFormatsArePresent) {
                     c.fontFamilies().toStringList() == QStringList{"Arial"};
          }},
         {"wordpad-bullets", u"list", "bold", [](auto& c, auto&) { return c.fontWeight() == 700; }},
-        {"wordpad-bullets", u"Apples", "bullet at 720 twips hanging 720",
+        {"wordpad-bullets", u"Apples", "bulleted, its text at 720 twips after the bullet",
          [](auto&, auto& b) {
              return b.textList() && b.textList()->format().style() == QTextListFormat::ListDisc &&
                     Twips::fromLayout(b.blockFormat().leftMargin()) == 720 &&
-                    Twips::fromLayout(b.blockFormat().textIndent()) == -720;
+                    b.blockFormat().textIndent() == 0;
          }},
         {"wordpad-bullets", u"red", "red",
          [](auto& c, auto&) { return c.foreground().color() == QColor(255, 0, 0); }},

@@ -78,7 +78,7 @@ QByteArray encode(OutputKind kind, const QTextDocument& document) {
     case OutputKind::RichText:
         return rtf::write(document);
     case OutputKind::PlainText:
-        return document.toPlainText().toUtf8();
+        return PlainText::fromDocumentText(document.toPlainText()).toUtf8();
     case OutputKind::Html:
         return HtmlWriter::write(document);
     }
@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
         const QString text = rtf::readText(bytes, &status);
         if (status != rtf::ReadStatus::Ok)
             return fail(notRichText(input));
-        result = text.toUtf8();
+        result = PlainText::fromDocumentText(text).toUtf8();
     } else {
         // Documents need fonts and images, not a screen.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -1,5 +1,6 @@
 #include "platform/rtf/RtfDocumentBuilder.h"
 
+#include "platform/DocumentProperties.h"
 #include "platform/rtf/RtfPicture.h"
 #include "platform/rtf/RtfStateWords.h"
 
@@ -49,6 +50,15 @@ void DocumentBuilder::appendImage(const Picture& picture) {
     format.setName(name);
     format.setWidth(size.width());
     format.setHeight(size.height());
+    // The document holds only a picture Qt can draw, or a stand-in: the file's own group is
+    // what a save writes back.
+    if (picture.source.startsWith("{\\pict")) {
+        const QString original = QStringLiteral("rtf-pict:%1").arg(m_imageCount);
+        m_document.addResource(QTextDocument::UserResource, QUrl(original),
+                               QVariant(picture.source.toByteArray()));
+        format.setProperty(DocumentProperty::OriginalPicture, original);
+        format.setProperty(DocumentProperty::OriginalPictureSize, size);
+    }
     beginContent();
     m_cursor.insertImage(format);
 }

@@ -23,6 +23,23 @@ int clampTwips(double twips) {
 
 } // namespace
 
+void appendHexData(Picture& picture, QByteArrayView text, int& nibble) {
+    for (char c : text) {
+        const int v = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : -1;
+        if (v < 0)
+            continue;
+        if (nibble < 0) {
+            nibble = v;
+        } else {
+            picture.data.append(char(nibble * 16 + v));
+            nibble = -1;
+        }
+    }
+}
+
 QImage imageFromDib(QByteArrayView dib) {
     if (dib.size() < 12)
         return {};

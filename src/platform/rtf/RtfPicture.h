@@ -18,7 +18,13 @@ struct Picture {
     int scaleX = 100;   // \picscalex, percent
     int scaleY = 100;
     QByteArray data;
+    // The whole {\pict ...} group as the file has it, valid while the file is being read.
+    QByteArrayView source;
 };
+
+// Adds the picture data written as hex digits in `text`; `nibble` holds a digit whose pair is
+// still to come (-1 for none) from one piece of text to the next. Anything else is layout.
+void appendHexData(Picture& picture, QByteArrayView text, int& nibble);
 
 // The picture as an image, or a null image when the kind is one we cannot show.
 QImage decodePicture(const Picture& picture);
