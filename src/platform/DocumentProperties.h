@@ -14,13 +14,6 @@ namespace DocumentProperty {
 // far in and the marker inside the page; a save writes it back as the hanging indent.
 constexpr int ListMarkerRoom = QTextFormat::UserProperty + 0x100;
 
-// Image, a QString: the resource name whose QByteArray is the picture's \pict group as the file
-// had it, written back unchanged because the document may hold only a stand-in for it.
-constexpr int OriginalPicture = QTextFormat::UserProperty + 0x101;
-// Image, a QSizeF: the size the picture was read at. Once the picture is shown at another size,
-// the original group no longer describes it.
-constexpr int OriginalPictureSize = QTextFormat::UserProperty + 0x102;
-
 } // namespace DocumentProperty
 
 // Lays out a list paragraph as files describe one: its number or bullet at `left + first`, its

@@ -142,3 +142,18 @@ TEST_F(Pane, BulletsMakeRoomAndSurviveRichText) {
     reloaded.setSelBullet(false);
     EXPECT_EQ(reloaded.SelBullet(), false);
 }
+
+TEST_F(Pane, PicturesCopiedInThePaneAreSavedAsTheFileHadThem) {
+    // A metafile the pane can only stand in for; copying goes through HTML.
+    const QByteArray picture = "{\\pict\\wmetafile8\\picw2540\\pich1270\r\n"
+                               "010009000003100000000000030000000000\r\n}";
+    const QString file = write("{\\rtf1 Logo: " + picture + "\\par}");
+    pane.LoadFile(file, 0);
+    pane.selectAll();
+    pane.copy();
+    pane.moveCursor(QTextCursor::End);
+    pane.paste();
+    ASSERT_EQ(pane.Text(), QStringLiteral("Logo: \uFFFCLogo: \uFFFC"));
+    pane.SaveFile(file, 0);
+    EXPECT_EQ(testfiles::read(file).count(picture), 2) << testfiles::read(file).constData();
+}

@@ -1,6 +1,5 @@
 #include "platform/rtf/RtfDocumentBuilder.h"
 
-#include "platform/DocumentProperties.h"
 #include "platform/rtf/RtfPicture.h"
 #include "platform/rtf/RtfStateWords.h"
 
@@ -44,21 +43,14 @@ void DocumentBuilder::appendImage(const Picture& picture) {
     const QSizeF size = displaySize(picture, image);
     if (image.isNull())
         image = placeholderImage();
-    const QString name = QStringLiteral("rtf-image:%1").arg(++m_imageCount);
+    const QString name = pictureName(++m_imageCount);
     m_document.addResource(QTextDocument::ImageResource, QUrl(name), QVariant(image));
     QTextImageFormat format;
     format.setName(name);
     format.setWidth(size.width());
     format.setHeight(size.height());
-    // The document holds only a picture Qt can draw, or a stand-in: the file's own group is
-    // what a save writes back.
-    if (picture.source.startsWith("{\\pict")) {
-        const QString original = QStringLiteral("rtf-pict:%1").arg(m_imageCount);
-        m_document.addResource(QTextDocument::UserResource, QUrl(original),
-                               QVariant(picture.source.toByteArray()));
-        format.setProperty(DocumentProperty::OriginalPicture, original);
-        format.setProperty(DocumentProperty::OriginalPictureSize, size);
-    }
+    if (picture.source.startsWith("{\\pict"))
+        keepOriginalPicture(m_document, name, picture.source, size);
     beginContent();
     m_cursor.insertImage(format);
 }

@@ -3,6 +3,7 @@
 #include "platform/DocumentProperties.h"
 #include "platform/Twips.h"
 #include "platform/rtf/RtfCodePages.h"
+#include "platform/rtf/RtfPicture.h"
 
 #include <QBuffer>
 #include <QHash>
@@ -385,19 +386,10 @@ void Writer::writeText(QStringView text) {
 }
 
 void Writer::writeImage(const QTextImageFormat& format) {
-    if (format.hasProperty(DocumentProperty::OriginalPicture) &&
-        format.property(DocumentProperty::OriginalPictureSize).toSizeF() ==
-            QSizeF(format.width(), format.height())) {
-        const QByteArray original =
-            m_document
-                .resource(QTextDocument::UserResource,
-                          QUrl(format.stringProperty(DocumentProperty::OriginalPicture)))
-                .toByteArray();
-        if (!original.isEmpty()) {
-            m_out.append(original.constData(), size_t(original.size()));
-            m_needSpace = false;
-            return;
-        }
+    if (const QByteArray original = originalPicture(m_document, format); !original.isEmpty()) {
+        m_out.append(original.constData(), size_t(original.size()));
+        m_needSpace = false;
+        return;
     }
     const QVariant resource =
         m_document.resource(QTextDocument::ImageResource, QUrl(format.name()));
