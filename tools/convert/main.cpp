@@ -23,8 +23,8 @@ const char usage[] =
     "\n"
     "Reads INPUT as the Open command does: a path containing \".rtf\" (in any case) is read as\n"
     "rich text, else a path containing \".htm\" as plain text with the tags removed, anything\n"
-    "else as plain text. Writes OUTPUT by its extension: .rtf rich text, .txt UTF-8 plain text,\n"
-    ".htm or .html HTML.\n"
+    "else as plain text. Writes OUTPUT by its extension: .rtf rich text, .txt UTF-8 plain text\n"
+    "(pictures and other objects left out, as Save does), .htm or .html HTML.\n"
     "\n"
     "Exit status 0 on success; on failure, a one-line message on standard error, status 1,\n"
     "and no OUTPUT file.\n";
