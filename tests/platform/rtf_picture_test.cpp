@@ -149,24 +149,9 @@ TEST(RtfPicture, ExtractsBitmapsOnlyFromWellFormedMetafiles) {
 
 namespace {
 
-// A metafile that draws, as logos and charts do, instead of wrapping a bitmap.
-QByteArray drawingMetafile() {
-    QByteArray wmf;
-    appendWord(wmf, 1);
-    appendWord(wmf, 9);
-    appendWord(wmf, 0x300);
-    appendDword(wmf, 0);
-    appendWord(wmf, 0);
-    appendDword(wmf, 0);
-    appendWord(wmf, 0);
-    appendDword(wmf, 7); // META_RECTANGLE: bottom, right, top, left
-    appendWord(wmf, 0x041B);
-    for (quint16 v : {40, 80, 0, 0})
-        appendWord(wmf, v);
-    appendDword(wmf, 3);
-    appendWord(wmf, 0);
-    return wmf;
-}
+// A metafile that draws (a rectangle), as logos and charts do, instead of wrapping a bitmap.
+const QByteArray drawingMetafile = QByteArray::fromHex(
+    "010009000003000000000000000000000000070000001b042800500000000000030000000000");
 
 // Hex in lines of `width` digits, upper case, as some editors write it.
 QByteArray hexLines(const QByteArray& data, int width) {
@@ -193,7 +178,7 @@ TEST(RtfPicture, SavesEveryPictureAsTheFileHadIt) {
     const QByteArray png = encoded(sampleImage(), "PNG");
     const QByteArray groups[] = {
         "{\\pict\\wmetafile8\\picw2117\\pich1058\\picwgoal1200\\pichgoal600" +
-            hexLines(drawingMetafile(), 40) + "\r\n}",
+            hexLines(drawingMetafile, 40) + "\r\n}",
         "{\\pict{\\*\\picprop\\shplid1025{\\sp{\\sn shapeType}{\\sv 75}}}\\picscalex89\\picscaley89"
         "\\piccropl0\\piccropr0\\picw20108\\pich28517\\picwgoal11400\\pichgoal16167\\emfblip"
         "\\bliptag-17377467{\\*\\blipuid fef6d745451b0ec7280b1becb0c3927f}" +
