@@ -2,6 +2,7 @@
 
 #include "platform/Colors.h"
 #include "platform/Desktop.h"
+#include "platform/DocumentProperties.h"
 #include "platform/Error.h"
 #include "platform/KeyLocks.h"
 #include "platform/PaneKeys.h"
@@ -15,7 +16,6 @@
 #include <QTextList>
 
 namespace {
-
 // Calls `visit` for the character format of every piece of text in [start, end); stops early
 // when it returns false.
 template <typename Visit>
@@ -327,18 +327,23 @@ void RichTextBox::setSelBullet(bool on) {
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
     if (on) {
-        // The bullet stands in the paragraph's own left margin, as the RTF reader's lists do, so
-        // a paragraph at the edge moves in far enough to show it.
-        constexpr int bulletRoom = 360;
+        // Laid out as the lists read from RTF are, so a save and reopen keeps the paragraph in
+        // place. A hanging indent holds the bullet; otherwise it takes the first line's place
+        // and the paragraph hangs after it, moved in when it stands too near the edge.
+        static constexpr qreal bulletRoom = Twips::toLayout(360);
         forEachBlock(document(), cursor.selectionStart(), cursor.selectionEnd(),
                      [](const QTextBlock& block) {
                          QTextBlockFormat format = block.blockFormat();
-                         const qreal firstLine = format.leftMargin() + format.textIndent();
-                         if (firstLine < Twips::toLayout(bulletRoom)) {
-                             format.setLeftMargin(format.leftMargin() +
-                                                  Twips::toLayout(bulletRoom) - firstLine);
-                             QTextCursor(block).setBlockFormat(format);
-                         }
+                         const qreal left = format.leftMargin();
+                         const qreal first = format.textIndent();
+                         if (first < 0)
+                             setListIndents(format, left, first);
+                         else if (first < bulletRoom)
+                             setListIndents(format, std::max(left + first, bulletRoom),
+                                            -bulletRoom);
+                         else
+                             setListIndents(format, left, first - bulletRoom);
+                         QTextCursor(block).setBlockFormat(format);
                          return true;
                      });
         QTextListFormat bullets;
@@ -353,6 +358,7 @@ void RichTextBox::setSelBullet(bool on) {
                              QTextCursor at(block);
                              QTextBlockFormat format = block.blockFormat();
                              format.setIndent(0);
+                             format.clearProperty(DocumentProperty::ListMarkerRoom);
                              at.setBlockFormat(format);
                          }
                          return true;

@@ -1,5 +1,6 @@
 #include "files/DocumentFile.h"
 #include "platform/RichTextBox.h"
+#include "support/Files.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QTemporaryDir>
@@ -99,4 +100,20 @@ TEST_F(Pane, BulletsMakeRoomAndSurviveRichText) {
     EXPECT_EQ(reloaded.SelIndent(), 360);
     reloaded.setSelBullet(false);
     EXPECT_EQ(reloaded.SelBullet(), false);
+}
+
+TEST_F(Pane, PicturesCopiedInThePaneAreSavedAsTheFileHadThem) {
+    // A metafile the pane can only stand in for; copying goes through HTML.
+    const QByteArray picture = "{\\pict\\wmetafile8\\picw2540\\pich1270\r\n"
+                               "010009000003100000000000030000000000\r\n}";
+    const QString file = dir.filePath("logo.rtf");
+    ASSERT_TRUE(testfiles::write(file, "{\\rtf1 Logo: " + picture + "\\par}"));
+    DocumentFile::load(pane, file);
+    pane.selectAll();
+    pane.copy();
+    pane.moveCursor(QTextCursor::End);
+    pane.paste();
+    ASSERT_EQ(pane.Text(), QStringLiteral("Logo: \uFFFCLogo: \uFFFC"));
+    DocumentFile::save(pane, file);
+    EXPECT_EQ(testfiles::read(file).count(picture), 2) << testfiles::read(file).constData();
 }

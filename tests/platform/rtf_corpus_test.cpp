@@ -1,6 +1,8 @@
 #include "rtf_test_support.h"
 #include "support/Files.h"
 
+#include "platform/rtf/RtfWriter.h"
+
 #include <QDir>
 #include <QRegularExpression>
 #include <QTextImageFormat>
@@ -68,4 +70,46 @@ TEST(RtfSharedCorpus, EveryFileOpensWithItsFullText) {
         }
         EXPECT_EQ(imageCount(*document), pictures.value(name)) << qPrintable(name);
     }
+}
+
+namespace {
+
+// The {\pict ...} groups in `rtf`, braces balanced.
+QList<QByteArray> pictureGroups(const QByteArray& rtf) {
+    QList<QByteArray> groups;
+    for (qsizetype at = rtf.indexOf("{\\pict"); at >= 0; at = rtf.indexOf("{\\pict", at + 1)) {
+        int depth = 0;
+        for (qsizetype i = at; i < rtf.size(); ++i) {
+            if (rtf[i] == '\\') {
+                ++i;
+            } else if (rtf[i] == '{') {
+                ++depth;
+            } else if (rtf[i] == '}' && --depth == 0) {
+                groups << rtf.mid(at, i + 1 - at);
+                break;
+            }
+        }
+    }
+    return groups;
+}
+
+} // namespace
+
+TEST(RtfSharedCorpus, PicturesAreSavedAsTheFileHadThem) {
+    if (!QDir(sharedCorpus).exists())
+        GTEST_SKIP() << "no shared corpus at " << qPrintable(sharedCorpus);
+    int pictures = 0;
+    for (const QString& name : QDir(sharedCorpus).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QByteArray source = testfiles::read(sharedCorpus + "/" + name + "/source.rtf");
+        auto document = readRtf(source);
+        const QByteArray saved = rtf::write(*document);
+        for (const QByteArray& group : pictureGroups(saved)) {
+            EXPECT_TRUE(source.contains(group))
+                << qPrintable(name) << ": " << group.left(80).constData();
+            ++pictures;
+        }
+        EXPECT_EQ(rtf::write(*readRtf(saved)), saved) << qPrintable(name);
+    }
+    // The metafiles in wmf/ and wmf-and-emf/ among them.
+    EXPECT_GE(pictures, 40);
 }

@@ -2,8 +2,12 @@
 #include "support/Files.h"
 
 #include "platform/Twips.h"
+#include "platform/rtf/RtfWriter.h"
 
 #include <QDir>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QRegularExpression>
 #include <QTextList>
 #include <gtest/gtest.h>
 
@@ -44,11 +48,11 @@ TEST(RtfPeerFiles, KeyFormatsArePresent) {
                     c.fontFamilies().toStringList() == QStringList{"Arial"};
          }},
         {"wordpad-bullets", u"list", "bold", [](auto& c, auto&) { return c.fontWeight() == 700; }},
-        {"wordpad-bullets", u"Apples", "bullet at 720 twips hanging 720",
+        {"wordpad-bullets", u"Apples", "bulleted, its text at 720 twips after the bullet",
          [](auto&, auto& b) {
              return b.textList() && b.textList()->format().style() == QTextListFormat::ListDisc &&
                     Twips::fromLayout(b.blockFormat().leftMargin()) == 720 &&
-                    Twips::fromLayout(b.blockFormat().textIndent()) == -720;
+                    b.blockFormat().textIndent() == 0;
          }},
         {"wordpad-bullets", u"red", "red",
          [](auto& c, auto&) { return c.foreground().color() == QColor(255, 0, 0); }},
@@ -88,4 +92,54 @@ TEST(RtfPeerFiles, KeyFormatsArePresent) {
         EXPECT_TRUE(c.check(charFormatAt(*document, at), document->findBlock(at)))
             << c.file << ": " << qPrintable(word) << " should be " << c.what;
     }
+}
+
+TEST(RtfPeerFiles, EveryFileKeepsItsTextThroughSaveAndReopen) {
+    for (const QString& name : QDir(dataFolder).entryList({"*.rtf"}, QDir::Files)) {
+        auto document = readRtf(testfiles::read(dataFolder + "/" + name));
+        const QByteArray saved = rtf::write(*document);
+        auto reopened = readRtf(saved);
+        EXPECT_EQ(reopened->toPlainText(), document->toPlainText()) << qPrintable(name);
+        EXPECT_EQ(rtf::write(*reopened), saved) << qPrintable(name);
+    }
+}
+
+namespace {
+
+// The family names in an RTF font table.
+QStringList fontTableNames(const QByteArray& rtf) {
+    const QString table = QString::fromLatin1(rtf.mid(0, rtf.indexOf("}}") + 2));
+    QStringList names;
+    const QRegularExpression entry(R"(\{\\f\d+[^ ;{}]* ([^;{}]+);\})");
+    for (auto it = entry.globalMatch(table); it.hasNext();)
+        names << it.next().captured(1);
+    return names;
+}
+
+} // namespace
+
+// Where the Symbol font is symbol-encoded, as on many systems, Qt shows no Unicode character in
+// it and looks for none elsewhere: the characters read from it must be in a font that has them.
+TEST(RtfPeerFiles, SymbolFontTextIsShownInAFontThatHasIt) {
+    const int font =
+        QFontDatabase::addApplicationFont(QUILLET_TEST_DATA "/fonts/symbol-encoded.ttf");
+    ASSERT_GE(font, 0);
+    ASSERT_TRUE(QFontDatabase::applicationFontFamilies(font).contains("Symbol"));
+    const QByteArray source = testfiles::read(dataFolder + "/symbol-greek.rtf");
+    auto document = readRtf(source);
+    const QString text = document->toPlainText();
+    for (const char16_t symbol : {u'\u2022', u'\u03B1', u'\u03B2', u'\u03B3', u'\u00B0'}) {
+        const int at = int(text.indexOf(QChar(symbol)));
+        ASSERT_GE(at, 0) << int(symbol);
+        const QFont shown = charFormatAt(*document, at).font();
+        EXPECT_TRUE(QFontMetrics(shown).inFontUcs4(symbol))
+            << int(symbol) << " in " << qPrintable(shown.families().join(','));
+    }
+    // Saved as Unicode in the file's own text font: no font the system stood in with.
+    const QByteArray saved = rtf::write(*document);
+    const QStringList sourceNames = fontTableNames(source);
+    for (const QString& name : fontTableNames(saved))
+        EXPECT_TRUE(sourceNames.contains(name)) << qPrintable(name);
+    EXPECT_EQ(readRtf(saved)->toPlainText(), text);
+    QFontDatabase::removeApplicationFont(font);
 }

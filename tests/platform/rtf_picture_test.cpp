@@ -1,8 +1,10 @@
 #include "rtf_test_support.h"
 
 #include "platform/rtf/RtfPicture.h"
+#include "platform/rtf/RtfWriter.h"
 
 #include <QBuffer>
+#include <QTextCursor>
 #include <QTextImageFormat>
 #include <QtEndian>
 #include <gtest/gtest.h>
@@ -143,4 +145,74 @@ TEST(RtfPicture, ExtractsBitmapsOnlyFromWellFormedMetafiles) {
     QByteArray lying = bitmap;
     qToLittleEndian<quint32>(0x7FFFFFFF, lying.data()); // header size beyond the data
     EXPECT_TRUE(rtf::imageFromDib(lying).isNull());
+}
+
+namespace {
+
+// A metafile that draws (a rectangle), as logos and charts do, instead of wrapping a bitmap.
+const QByteArray drawingMetafile = QByteArray::fromHex(
+    "010009000003000000000000000000000000070000001b042800500000000000030000000000");
+
+// Hex in lines of `width` digits, upper case, as some editors write it.
+QByteArray hexLines(const QByteArray& data, int width) {
+    const QByteArray hex = data.toHex().toUpper();
+    QByteArray lines;
+    for (qsizetype i = 0; i < hex.size(); i += width)
+        lines += "\r\n" + hex.mid(i, width);
+    return lines;
+}
+
+QTextImageFormat firstImageFormat(const QTextDocument& document) {
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                return it.fragment().charFormat().toImageFormat();
+    return {};
+}
+
+} // namespace
+
+// Only the pictures Qt can draw are in the document as pictures; every picture is saved as the
+// file had it, whether shown, stood in for by a box, or a kind we cannot read at all.
+TEST(RtfPicture, SavesEveryPictureAsTheFileHadIt) {
+    const QByteArray png = encoded(sampleImage(), "PNG");
+    const QByteArray groups[] = {
+        "{\\pict\\wmetafile8\\picw2117\\pich1058\\picwgoal1200\\pichgoal600" +
+            hexLines(drawingMetafile, 40) + "\r\n}",
+        "{\\pict{\\*\\picprop\\shplid1025{\\sp{\\sn shapeType}{\\sv 75}}}\\picscalex89\\picscaley89"
+        "\\piccropl0\\piccropr0\\picw20108\\pich28517\\picwgoal11400\\pichgoal16167\\emfblip"
+        "\\bliptag-17377467{\\*\\blipuid fef6d745451b0ec7280b1becb0c3927f}" +
+            hexLines(QByteArray("\x01\0\0\0l\0\0\0 EMF", 12), 128) + "}",
+        "{\\pict\\macpict\\picw10\\pich10 0a0b0c}",
+        "{\\pict\\jpegblip\\picw6\\pich4\\picwgoal90\\pichgoal60\\bin" +
+            QByteArray::number(encoded(sampleImage(), "JPEG").size()) + " " +
+            encoded(sampleImage(), "JPEG") + "}",
+        "{\\pict\\pngblip\\picw6\\pich4 " + png.toHex() + "}",
+    };
+    for (const QByteArray& group : groups) {
+        const QByteArray rtf =
+            "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard Logo: " + group + " end}";
+        auto document = readRtf(rtf);
+        QSizeF size;
+        ASSERT_FALSE(onlyImage(*document, &size).isNull()) << group.left(60).constData();
+        const QByteArray saved = rtf::write(*document);
+        EXPECT_TRUE(saved.contains(group)) << group.left(60).constData() << "\n"
+                                           << saved.constData();
+        auto reopened = readRtf(saved);
+        QSizeF reopenedSize;
+        onlyImage(*reopened, &reopenedSize);
+        EXPECT_EQ(reopenedSize, size) << group.left(60).constData();
+        EXPECT_EQ(rtf::write(*reopened), saved) << group.left(60).constData();
+    }
+
+    // Shown at another size, the picture is no longer what the file described.
+    auto document = readRtf("{\\rtf1 {\\pict\\pngblip\\picw6\\pich4 " + png.toHex() + "}}");
+    QTextCursor cursor(document.get());
+    cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+    QTextImageFormat larger = firstImageFormat(*document);
+    larger.setWidth(larger.width() * 2);
+    cursor.setCharFormat(larger);
+    const QByteArray saved = rtf::write(*document);
+    EXPECT_FALSE(saved.contains(png.toHex())) << saved.constData();
+    EXPECT_TRUE(saved.contains("\\picwgoal180")) << saved.constData();
 }

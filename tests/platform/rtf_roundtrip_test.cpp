@@ -1,5 +1,6 @@
 #include "rtf_test_support.h"
 
+#include "platform/DocumentProperties.h"
 #include "platform/Twips.h"
 #include "platform/rtf/RtfWriter.h"
 
@@ -28,8 +29,14 @@ public:
         for (int b = 0; b < blocks; ++b) {
             if (b > 0)
                 cursor.insertBlock();
-            cursor.setBlockFormat(blockFormat());
-            if (chance(4)) {
+            QTextBlockFormat paragraph = blockFormat();
+            const bool listed = chance(4);
+            // The program's own list paragraphs, read or bulleted in the pane, all have room
+            // for their numbers.
+            if (listed)
+                setListIndents(paragraph, paragraph.leftMargin(), paragraph.textIndent());
+            cursor.setBlockFormat(paragraph);
+            if (listed) {
                 QTextListFormat list;
                 list.setStyle(chance(3) ? QTextListFormat::ListDecimal : QTextListFormat::ListDisc);
                 list.setIndent(0);
@@ -79,7 +86,7 @@ private:
     }
 
     QTextCharFormat charFormat() {
-        static const char* families[] = {"Arial", "Courier New", "Times New Roman", "Symbol",
+        static const char* families[] = {"Arial", "Courier New", "Times New Roman", "Georgia",
                                          "DejaVu Sans"};
         static const QColor colors[] = {Qt::red, QColor(0, 128, 0), QColor(10, 20, 30), Qt::black};
         QTextCharFormat format;

@@ -43,7 +43,8 @@ QByteArray pngPicture() {
 }
 
 // A body made of random pieces, among them every construct whose text the two readings could
-// tell apart: paragraph and line breaks, no-break spaces, pictures, cells, hidden text, shapes.
+// tell apart: paragraph and line breaks, no-break spaces, pictures, cells, hidden text, shapes,
+// headers and footers, nested tables, list numbers.
 QByteArray composedRtf(unsigned seed) {
     static const QByteArray picture = pngPicture();
     const QByteArray pieces[] = {
@@ -78,6 +79,13 @@ QByteArray composedRtf(unsigned seed) {
         "{\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt link}}",
         "\\plain ",
         "{\\f1 \\'b7}",
+        "{\\f1\\u-3913 ?}",
+        "{\\header head\\par}",
+        "{\\footerr\\pard foot\\cell x}",
+        "\\intbl\\itap2 n\\nestcell{\\nonesttables\\par}{\\*\\nesttableprops\\nestrow}"
+        "{\\nonesttables\\par}",
+        "{\\nonesttables fallback\\par}",
+        "{\\listtext 7.\\tab}",
     };
     std::mt19937 random(seed);
     std::uniform_int_distribution<size_t> pick(0, std::size(pieces) - 1);

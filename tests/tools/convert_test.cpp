@@ -69,6 +69,14 @@ TEST_F(ConvertTest, WritesWhatTheProgramsSaveWrites) {
     EXPECT_EQ(contents("out.txt"), letterText);
 }
 
+TEST_F(ConvertTest, PlainTextLeavesPicturesOut) {
+    // Save as .txt writes no mark where a picture was, and neither does the converter.
+    write("logo.rtf", "{\\rtf1 Logo:{\\pict\\wmetafile8\\picw10\\pich10 0100}\\par "
+                      "{\\pict\\pngblip 00}{\\object{\\result{\\pict\\emfblip 00}}} end}");
+    convert("logo.rtf", "logo.txt");
+    EXPECT_EQ(contents("logo.txt"), "Logo:\n end");
+}
+
 TEST_F(ConvertTest, ReadsAsRichTextByRtfAnywhereInTheFullPath) {
     // The Open command's rule: the folder's name counts too, and so does any case.
     write("Drafts.RTF.old/letter", letterRtf);

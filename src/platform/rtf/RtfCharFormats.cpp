@@ -27,8 +27,14 @@ const QTextCharFormat& CharFormats::of(const CharState& chars) {
         return it->second;
     QTextCharFormat& format = it->second;
     const FontEntry* font = m_header.fonts.find(chars.font < 0 ? m_header.defaultFont : chars.font);
-    if (!font)
+    if (!font || font->codePage == CodePage::symbol) {
+        // The Symbol font's bytes are read as the Unicode characters they stand for. Fonts by
+        // that name are often symbol-encoded without those characters, and Qt does not look
+        // elsewhere for what a symbol font lacks: they are shown in the document's text font.
         font = m_header.fonts.find(m_header.defaultFont);
+        if (font && font->codePage == CodePage::symbol)
+            font = nullptr;
+    }
     format.setFontFamilies({font && !font->name.isEmpty() ? font->name : fallbackFamily});
     format.setFontPointSize(chars.halfPoints / 2.0);
     format.setFontWeight(chars.bold ? QFont::Bold : QFont::Normal);

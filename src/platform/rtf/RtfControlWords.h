@@ -81,6 +81,8 @@ enum class Word {
     NestCell,
     Row,
     NestRow,
+    NestTableProps,
+    NoNestTables,
     // bullets and lists
     Pn,
     PnText,
@@ -125,6 +127,9 @@ enum class Word {
     ShapeInstance,
     ShapeText,
     ShapeResult,
+    // headers and footers
+    Header,
+    Footer,
     // groups whose content is not document text
     Skip,
 };

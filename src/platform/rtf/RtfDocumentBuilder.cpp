@@ -43,12 +43,14 @@ void DocumentBuilder::appendImage(const Picture& picture) {
     const QSizeF size = displaySize(picture, image);
     if (image.isNull())
         image = placeholderImage();
-    const QString name = QStringLiteral("rtf-image:%1").arg(++m_imageCount);
+    const QString name = pictureName(++m_imageCount);
     m_document.addResource(QTextDocument::ImageResource, QUrl(name), QVariant(image));
     QTextImageFormat format;
     format.setName(name);
     format.setWidth(size.width());
     format.setHeight(size.height());
+    if (picture.source.startsWith("{\\pict"))
+        keepOriginalPicture(m_document, name, picture.source, size);
     beginContent();
     m_cursor.insertImage(format);
 }

@@ -17,6 +17,7 @@ enum class Destination : std::uint8_t {
     ListOverrideTable, // \listoverridetable
     UnicodeAlternates, // \upr: only its \ud part is read
     ShapeProperties,   // \shpinst: only its pictures and \shptxt are read
+    NestedTableRow,    // \nesttableprops: only its \nestrow, the end of a nested row, counts
 };
 
 enum class ListStyle : std::uint8_t { None, Bullet, Numbered };
@@ -69,6 +70,7 @@ struct GroupState {
     ParaState para;
     Destination destination = Destination::Text;
     int unicodeSkip = 1; // \uc: fallback characters after each \u
+    qsizetype start = 0; // where the group's '{' is in the data
 };
 
 } // namespace rtf

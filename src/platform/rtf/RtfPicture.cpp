@@ -1,5 +1,8 @@
 #include "platform/rtf/RtfPicture.h"
 
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
 #include <QtEndian>
 
 #include <algorithm>
@@ -21,7 +24,30 @@ int clampTwips(double twips) {
     return int(std::clamp(twips, 1.0, double(maxTwips)));
 }
 
+const QString pictureNamePrefix = QStringLiteral("rtf-image:");
+
+QUrl originalName(const QString& imageName) {
+    return QUrl(imageName + QStringLiteral("#rtf"));
+}
+
 } // namespace
+
+void appendHexData(Picture& picture, QByteArrayView text, int& nibble) {
+    for (char c : text) {
+        const int v = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : -1;
+        if (v < 0)
+            continue;
+        if (nibble < 0) {
+            nibble = v;
+        } else {
+            picture.data.append(char(nibble * 16 + v));
+            nibble = -1;
+        }
+    }
+}
 
 QImage imageFromDib(QByteArrayView dib) {
     if (dib.size() < 12)
@@ -158,6 +184,27 @@ QImage placeholderImage() {
             image.setPixel(x, y, qRgb(0xA0, 0xA0, 0xA0));
     }
     return image;
+}
+
+QString pictureName(int number) {
+    return pictureNamePrefix + QString::number(number);
+}
+
+void keepOriginalPicture(QTextDocument& document, const QString& imageName, QByteArrayView group,
+                         QSizeF size) {
+    document.addResource(QTextDocument::UserResource, originalName(imageName),
+                         QVariantList{group.toByteArray(), size});
+}
+
+QByteArray originalPicture(const QTextDocument& document, const QTextImageFormat& image) {
+    // Other pictures have none, and a relative name could be looked up as a file.
+    if (!image.name().startsWith(pictureNamePrefix))
+        return {};
+    const QVariantList kept =
+        document.resource(QTextDocument::UserResource, originalName(image.name())).toList();
+    if (kept.size() != 2 || kept[1].toSizeF() != QSizeF(image.width(), image.height()))
+        return {};
+    return kept[0].toByteArray();
 }
 
 } // namespace rtf

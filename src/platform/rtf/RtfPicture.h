@@ -4,6 +4,9 @@
 #include <QImage>
 #include <QSizeF>
 
+class QTextDocument;
+class QTextImageFormat;
+
 namespace rtf {
 
 enum class PictureKind { Unknown, Png, Jpeg, WindowsMetafile, EnhancedMetafile, Dib, Bitmap };
@@ -18,7 +21,13 @@ struct Picture {
     int scaleX = 100;   // \picscalex, percent
     int scaleY = 100;
     QByteArray data;
+    // The whole {\pict ...} group as the file has it, valid while the file is being read.
+    QByteArrayView source;
 };
+
+// Adds the picture data written as hex digits in `text`; `nibble` holds a digit whose pair is
+// still to come (-1 for none) from one piece of text to the next. Anything else is layout.
+void appendHexData(Picture& picture, QByteArrayView text, int& nibble);
 
 // The picture as an image, or a null image when the kind is one we cannot show.
 QImage decodePicture(const Picture& picture);
@@ -35,5 +44,17 @@ QImage imageFromWindowsMetafile(QByteArrayView metafile);
 
 // A light frame that stands in for pictures we cannot show, so the layout keeps their size.
 QImage placeholderImage();
+
+// The resource name of the document's `number`th picture read from RTF.
+QString pictureName(int number);
+
+// The document holds a picture Qt can draw, or a stand-in: the file's own \pict group is kept
+// beside it, under the name of the image resource, so it is still found when the picture is
+// copied within the document (which goes through HTML and keeps only the name and the size).
+void keepOriginalPicture(QTextDocument& document, const QString& imageName, QByteArrayView group,
+                         QSizeF size);
+// The \pict group kept for `image`, or nothing once it shows at another size than it was read
+// at, since the group no longer describes it then.
+QByteArray originalPicture(const QTextDocument& document, const QTextImageFormat& image);
 
 } // namespace rtf

@@ -1,6 +1,7 @@
 #include "platform/rtf/RtfReader.h"
 
 #include "platform/rtf/RtfCodePages.h"
+#include "platform/rtf/RtfContentFlow.h"
 #include "platform/rtf/RtfControlWords.h"
 #include "platform/rtf/RtfDocumentBuilder.h"
 #include "platform/rtf/RtfHeaderTables.h"
@@ -33,9 +34,9 @@ QByteArrayView rtfStart(QByteArrayView data) {
 
 class Reader final : public TokenListener {
 public:
-    Reader(ContentSink& sink, HeaderTables& header)
-        : m_sink(sink), m_fonts(header.fonts), m_colors(header.colors), m_lists(header.lists),
-          m_defaultFont(header.defaultFont) {
+    Reader(ContentSink& sink, HeaderTables& header, const Tokenizer& tokenizer)
+        : m_flow(sink), m_tokenizer(tokenizer), m_fonts(header.fonts), m_colors(header.colors),
+          m_lists(header.lists), m_defaultFont(header.defaultFont) {
         m_stack.reserve(64);
         m_stack.emplace_back();
     }
@@ -57,10 +58,12 @@ private:
     GroupState& state() { return m_stack.back(); }
     void finishDocument(const GroupState& last) {
         flushRun();
-        m_sink.finish(last.para);
+        m_flow.finish(last.para, last.chars);
         m_done = true;
     }
     void startSkipping() { m_skipping = 1; }
+    void placeListNumber();
+    void endRow(bool nested);
     void enterDestination(const ControlWord& word);
     void appendBytes(QByteArrayView bytes);
     void appendChar(char16_t c);
@@ -68,10 +71,11 @@ private:
     void decodeBytes();
     void flushRun();
     void endParagraph();
-    void finishPicture();
+    void finishPicture(qsizetype groupStart);
     int fontCodePage(int font);
 
-    ContentSink& m_sink;
+    ContentFlow m_flow;
+    const Tokenizer& m_tokenizer;
     TextDecoder m_decoder;
     FontTable& m_fonts;
     ColorTable& m_colors;
@@ -86,6 +90,17 @@ private:
     int m_ansiCodePage = CodePage::windows1252;
     int m_pendingCells = 0;   // \cell marks not yet turned into separators
     bool m_shapeRead = false; // the current \shp had a \shpinst
+    // Nested tables: their cells' text is read as it comes, so the copy other writers leave in
+    // \nonesttables for readers without them is left out once one was seen.
+    bool m_nestedTableSeen = false;
+    bool m_afterNestedRow = false; // a nested row just ended and nothing followed yet
+
+    // The stack sizes inside a header or footer and inside a \listtext, 0 outside them. Their
+    // text has cells of its own: the body's \cell marks wait meanwhile.
+    size_t m_sideDepth = 0;
+    size_t m_listNumberDepth = 0;
+    int m_sidePendingCells = 0;
+    int m_listPendingCells = 0;
 
     // The run being collected: its formatting, its text, and bytes not yet decoded.
     CharState m_runChars;
@@ -113,6 +128,7 @@ void Reader::groupStart() {
         return;
     }
     m_stack.push_back(m_stack.back());
+    state().start = m_tokenizer.position() - 1;
     if (state().destination == Destination::Picture)
         startSkipping(); // nested groups in a picture hold properties, never picture data
 }
@@ -136,9 +152,22 @@ void Reader::groupEnd() {
         finishDocument(state());
         return;
     }
+    const size_t depth = m_stack.size();
     const GroupState closing = m_stack.back();
     m_stack.pop_back();
     GroupState& parent = state();
+    if (depth == m_listNumberDepth || depth == m_sideDepth) {
+        flushRun();
+        if (depth == m_listNumberDepth) {
+            m_pendingCells = m_listPendingCells;
+            m_flow.endListNumber();
+            m_listNumberDepth = 0;
+        } else {
+            m_pendingCells = m_sidePendingCells;
+            m_flow.endSideContent(closing.para, closing.chars);
+            m_sideDepth = 0;
+        }
+    }
     switch (closing.destination) {
     case Destination::FontTable:
         m_fonts.entryGroupEnd(m_ansiCodePage, m_decoder);
@@ -146,7 +175,7 @@ void Reader::groupEnd() {
         break;
     case Destination::Picture:
         if (parent.destination != Destination::Picture)
-            finishPicture();
+            finishPicture(closing.start);
         break;
     case Destination::Bullet:
         // \pn describes the paragraph it sits in, not just its own group.
@@ -155,6 +184,19 @@ void Reader::groupEnd() {
     default:
         break;
     }
+}
+
+void Reader::placeListNumber() {
+    flushRun();
+    m_flow.placeListNumber(state().para.list);
+}
+
+void Reader::endRow(bool nested) {
+    // A table that ends with a nested row has its row's mark already.
+    if (nested || !m_afterNestedRow)
+        endParagraph();
+    m_pendingCells = 0;
+    m_afterNestedRow = nested;
 }
 
 void Reader::enterDestination(const ControlWord& word) {
@@ -203,6 +245,34 @@ void Reader::enterDestination(const ControlWord& word) {
         if (m_shapeRead)
             startSkipping();
         break;
+    case Word::NestTableProps:
+        s.destination = Destination::NestedTableRow;
+        m_nestedTableSeen = true;
+        break;
+    case Word::NoNestTables:
+        if (m_nestedTableSeen)
+            startSkipping();
+        break;
+    case Word::Header:
+    case Word::Footer:
+        // One header in another, or one too deep to track, is read as the text it holds.
+        if (m_sideDepth || m_listNumberDepth || m_excessDepth || s.destination != Destination::Text)
+            break;
+        flushRun();
+        m_sidePendingCells = std::exchange(m_pendingCells, 0);
+        m_sideDepth = m_stack.size();
+        m_flow.beginSideContent(word.id == Word::Header);
+        break;
+    case Word::ListText:
+        if (m_listNumberDepth || m_excessDepth || s.destination != Destination::Text) {
+            startSkipping();
+            break;
+        }
+        flushRun();
+        m_listPendingCells = std::exchange(m_pendingCells, 0);
+        m_listNumberDepth = m_stack.size();
+        m_flow.beginListNumber();
+        break;
     case Word::Field:
     case Word::FieldResult:
     case Word::ShpPict:
@@ -210,7 +280,6 @@ void Reader::enterDestination(const ControlWord& word) {
     case Word::Result:
         break; // their text is document text
     case Word::PnText:
-    case Word::ListText:
         // The bullet's own text: the list format draws it.
     default:
         startSkipping();
@@ -268,6 +337,10 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
         else if (word->id == Word::PnLevelCont)
             s.para.list = ListStyle::None;
         return;
+    case Destination::NestedTableRow:
+        if (word->id == Word::NestRow)
+            endRow(true);
+        return;
     case Destination::UnicodeAlternates:
     case Destination::ShapeProperties:
         return;
@@ -313,12 +386,16 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
         endParagraph();
         break;
     case Word::Row:
-    case Word::NestRow:
-        m_pendingCells = 0;
-        endParagraph();
+        endRow(false);
         break;
-    case Word::Cell:
+    case Word::NestRow:
+        m_nestedTableSeen = true;
+        endRow(true);
+        break;
     case Word::NestCell:
+        m_nestedTableSeen = true;
+        [[fallthrough]];
+    case Word::Cell:
         ++m_pendingCells;
         break;
     case Word::Line:
@@ -414,21 +491,7 @@ void Reader::text(QByteArrayView bytes) {
         m_colors.text(bytes);
         break;
     case Destination::Picture:
-        for (char c : bytes) {
-            // Hex digits two at a time; anything else in the data is layout.
-            const int v = c >= '0' && c <= '9'   ? c - '0'
-                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                 : -1;
-            if (v < 0)
-                continue;
-            if (m_pictureNibble < 0) {
-                m_pictureNibble = v;
-            } else {
-                m_picture.data.append(char(m_pictureNibble * 16 + v));
-                m_pictureNibble = -1;
-            }
-        }
+        appendHexData(m_picture, bytes, m_pictureNibble);
         break;
     default:
         break;
@@ -452,6 +515,7 @@ int Reader::fontCodePage(int font) {
 }
 
 void Reader::beginContent() {
+    m_afterNestedRow = false;
     const CharState& chars = state().chars;
     if (!(chars == m_runChars)) {
         flushRun();
@@ -462,6 +526,8 @@ void Reader::beginContent() {
         m_run.append(QString(m_pendingCells, u'\t'));
         m_pendingCells = 0;
     }
+    if (m_flow.holdsListNumber())
+        placeListNumber();
 }
 
 void Reader::appendBytes(QByteArrayView bytes) {
@@ -479,6 +545,11 @@ void Reader::appendBytes(QByteArrayView bytes) {
 void Reader::appendChar(char16_t c) {
     if (state().destination != Destination::Text || state().chars.hidden)
         return;
+    // A symbol font's characters given as \u in its private-use range, as some writers do.
+    if (c >= 0xF020 && c <= 0xF0FF && fontCodePage(state().chars.font) == CodePage::symbol) {
+        if (const char16_t decoded = m_decoder.singleByte(CodePage::symbol, c & 0xFF))
+            c = decoded;
+    }
     beginContent();
     decodeBytes();
     m_run.append(QChar(c));
@@ -496,32 +567,40 @@ void Reader::flushRun() {
     if (m_run.isEmpty())
         return;
     sanitizeText(m_run);
-    m_sink.appendText(m_run, m_runChars);
+    m_flow.out().appendText(m_run, m_runChars);
+    m_flow.noteContent(true);
     m_run.clear();
 }
 
 void Reader::endParagraph() {
+    if (m_flow.holdsListNumber())
+        placeListNumber();
     flushRun();
     m_pendingCells = 0;
+    m_afterNestedRow = false;
     const GroupState& s = state();
-    m_sink.endParagraph(s.para, s.chars);
+    m_flow.out().endParagraph(s.para, s.chars);
+    m_flow.noteContent(false);
 }
 
-void Reader::finishPicture() {
+void Reader::finishPicture(qsizetype groupStart) {
     const GroupState& s = state();
     if ((s.destination == Destination::Text || s.destination == Destination::ShapeProperties) &&
         !s.chars.hidden) {
         beginContent();
         flushRun();
-        m_sink.appendImage(m_picture);
+        const QByteArrayView data = m_tokenizer.data();
+        m_picture.source = data.sliced(groupStart, m_tokenizer.position() - groupStart);
+        m_flow.out().appendImage(m_picture);
+        m_flow.noteContent(true);
     }
     m_picture.data.clear();
 }
 
 // Reads RTF that starts at its first brace into `sink`.
 void readInto(QByteArrayView rtf, ContentSink& sink, HeaderTables& header) {
-    Reader reader(sink, header);
     Tokenizer tokenizer(rtf);
+    Reader reader(sink, header, tokenizer);
     tokenizer.run(reader);
     reader.finish();
 }

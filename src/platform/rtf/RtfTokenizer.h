@@ -30,6 +30,7 @@ public:
     explicit Tokenizer(QByteArrayView data) : m_data(data) {}
     void run(TokenListener& listener);
     qsizetype position() const { return m_pos; }
+    QByteArrayView data() const { return m_data; }
 
 private:
     void readControl(TokenListener& listener);

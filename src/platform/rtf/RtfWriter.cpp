@@ -1,7 +1,9 @@
 #include "platform/rtf/RtfWriter.h"
 
+#include "platform/DocumentProperties.h"
 #include "platform/Twips.h"
 #include "platform/rtf/RtfCodePages.h"
+#include "platform/rtf/RtfPicture.h"
 
 #include <QBuffer>
 #include <QHash>
@@ -242,12 +244,16 @@ void Writer::writeParagraphFormat(const QTextBlock& block) {
     default:
         break;
     }
+    // A list paragraph's number stands in its hanging indent, left of the first line's text.
+    const qreal firstLine =
+        format.textIndent() -
+        (current ? format.doubleProperty(DocumentProperty::ListMarkerRoom) : qreal(0));
     const struct {
         const char* name;
         qreal value;
     } lengths[] = {{"li", format.leftMargin()},
                    {"ri", format.rightMargin()},
-                   {"fi", format.textIndent()},
+                   {"fi", firstLine},
                    {"sb", format.topMargin()},
                    {"sa", format.bottomMargin()}};
     for (const auto& length : lengths) {
@@ -380,6 +386,11 @@ void Writer::writeText(QStringView text) {
 }
 
 void Writer::writeImage(const QTextImageFormat& format) {
+    if (const QByteArray original = originalPicture(m_document, format); !original.isEmpty()) {
+        m_out.append(original.constData(), size_t(original.size()));
+        m_needSpace = false;
+        return;
+    }
     const QVariant resource =
         m_document.resource(QTextDocument::ImageResource, QUrl(format.name()));
     QImage image = resource.value<QImage>();

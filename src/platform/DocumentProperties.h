@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QTextFormat>
+
+class QTextBlockFormat;
+
+// What documents keep in their formats beyond Qt's own properties. The RTF reader sets them, the
+// pane keeps them up to date and the RTF writer reads them, so a document written back says what
+// the file it came from said.
+namespace DocumentProperty {
+
+// Block, a qreal in layout units: how far left of its first line's text a list paragraph's
+// number or bullet starts. The layout draws the marker left of the text, so the text stands that
+// far in and the marker inside the page; a save writes it back as the hanging indent.
+constexpr int ListMarkerRoom = QTextFormat::UserProperty + 0x100;
+
+} // namespace DocumentProperty
+
+// Lays out a list paragraph as files describe one: its number or bullet at `left + first`, its
+// text at the hanging indent when there is one, else after the number, and always room for the
+// number inside the page. Sets the block's margins and ListMarkerRoom; lengths in layout units.
+// The RTF writer turns the result back into the same `left` and `first`.
+void setListIndents(QTextBlockFormat& format, qreal left, qreal first);

@@ -1,0 +1,46 @@
+#include "platform/rtf/RtfRecording.h"
+
+#include <iterator>
+
+namespace rtf {
+
+void Recording::appendText(const QString& text, const CharState& chars) {
+    m_items.push_back({Item::Kind::Text, text, chars, {}, {}});
+}
+
+void Recording::appendImage(const Picture& picture) {
+    m_items.push_back({Item::Kind::Image, {}, {}, {}, picture});
+}
+
+void Recording::endParagraph(const ParaState& para, const CharState& markChars) {
+    m_items.push_back({Item::Kind::ParagraphEnd, {}, markChars, para, {}});
+}
+
+void Recording::closeParagraph(const ParaState& para, const CharState& markChars) {
+    if (!m_items.empty() && m_items.back().kind != Item::Kind::ParagraphEnd)
+        endParagraph(para, markChars);
+}
+
+void Recording::replay(ContentSink& sink) const {
+    for (const Item& item : m_items) {
+        switch (item.kind) {
+        case Item::Kind::Text:
+            sink.appendText(item.text, item.chars);
+            break;
+        case Item::Kind::Image:
+            sink.appendImage(item.picture);
+            break;
+        case Item::Kind::ParagraphEnd:
+            sink.endParagraph(item.para, item.chars);
+            break;
+        }
+    }
+}
+
+void Recording::moveTo(Recording& other) {
+    other.m_items.insert(other.m_items.end(), std::make_move_iterator(m_items.begin()),
+                         std::make_move_iterator(m_items.end()));
+    m_items.clear();
+}
+
+} // namespace rtf

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/rtf/RtfContentSink.h"
+#include "platform/rtf/RtfPicture.h"
+
+#include <vector>
+
+namespace rtf {
+
+// Content kept aside to be placed later: a header or footer, read where its section starts but
+// placed where it does not split the body, or a list number that only counts when its
+// paragraph turns out not to be in a list.
+class Recording final : public ContentSink {
+public:
+    void appendText(const QString& text, const CharState& chars) override;
+    void appendImage(const Picture& picture) override;
+    void endParagraph(const ParaState& para, const CharState& markChars) override;
+    void finish(const ParaState&) override {}
+
+    bool isEmpty() const { return m_items.empty(); }
+    // Ends the last paragraph when content follows its last mark, so what is placed after the
+    // recording starts a paragraph of its own.
+    void closeParagraph(const ParaState& para, const CharState& markChars);
+    void replay(ContentSink& sink) const;
+    void moveTo(Recording& other);
+    void clear() { m_items.clear(); }
+
+private:
+    struct Item {
+        enum class Kind { Text, Image, ParagraphEnd } kind;
+        QString text;
+        CharState chars;
+        ParaState para;
+        Picture picture;
+    };
+    std::vector<Item> m_items;
+};
+
+} // namespace rtf

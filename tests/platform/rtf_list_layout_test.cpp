@@ -1,0 +1,106 @@
+// Lists read from files and bulleted in the pane draw their numbers and bullets inside the page.
+#include "rtf_test_support.h"
+
+#include "platform/RichTextBox.h"
+#include "support/ScriptedDesktop.h"
+#include "platform/Twips.h"
+#include "platform/rtf/RtfWriter.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QImage>
+#include <QPainter>
+#include <QTextLayout>
+#include <QTextList>
+#include <gtest/gtest.h>
+
+using rtftest::readRtf;
+
+namespace {
+
+// Dark pixels left of the first paragraph's text on its first line, drawn as the pane and the
+// printer draw the document: where its number or bullet shows, if it shows at all.
+int markerPixels(QTextDocument& document) {
+    document.setTextWidth(600);
+    const QSize size = document.size().toSize();
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    document.drawContents(&painter);
+    painter.end();
+    const QTextBlock block = document.begin();
+    const QTextLine line = block.layout()->lineAt(0);
+    const QPointF origin = document.documentLayout()->blockBoundingRect(block).topLeft();
+    const int textStart = int(origin.x() + line.naturalTextRect().left());
+    const int top = int(origin.y() + line.y());
+    int dark = 0;
+    for (int y = top; y < top + int(line.height()) && y < image.height(); ++y)
+        for (int x = 0; x < textStart - 1; ++x)
+            dark += qGray(image.pixel(x, y)) < 128;
+    return dark;
+}
+
+const char* const numberedList =
+    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
+    "{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid7}}"
+    "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}";
+
+} // namespace
+
+TEST(RtfListLayout, NumbersAndBulletsAreDrawnInsideThePage) {
+    const struct {
+        const char* name;
+        QByteArray rtf;
+    } cases[] = {
+        {"number in a hanging indent as deep as the text",
+         numberedList + QByteArray("{\\listtext 1.\\tab}\\pard\\fi-792\\li792\\ls1 To validate"
+                                   "\\par{\\listtext 2.\\tab}To verify\\par}")},
+        {"bullet in a hanging indent",
+         "{\\rtf1{\\pntext\\'B7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'B7}}\\fi-360\\li360 Apples}"},
+        {"number without any indent", numberedList + QByteArray("\\pard\\ls1 Flush left}")},
+        {"number in a hanging indent too narrow for it",
+         numberedList + QByteArray("\\pard\\fi-100\\li100\\ls1 Narrow}")},
+        {"number left of the margin", numberedList + QByteArray("\\pard\\fi-720\\li360\\ls1 Out}")},
+    };
+    for (const auto& c : cases) {
+        auto document = readRtf(c.rtf);
+        ASSERT_NE(document->begin().textList(), nullptr) << c.name;
+        EXPECT_GT(markerPixels(*document), 0) << c.name;
+        auto reopened = readRtf(rtf::write(*document));
+        EXPECT_GT(markerPixels(*reopened), 0) << c.name << ", saved and reopened";
+    }
+
+    ScopedScriptedDesktop scripted;
+    RichTextBox pane;
+    for (const int hanging : {0, 720}) {
+        pane.setText("Bulleted in the pane");
+        pane.setSelHangingIndent(hanging);
+        pane.setSelBullet(true);
+        EXPECT_GT(markerPixels(*pane.document()), 0) << "hanging " << hanging;
+    }
+}
+
+TEST(RtfListLayout, SavingWritesTheIndentsTheFileHad) {
+    auto document = readRtf(numberedList +
+                            QByteArray("\\pard\\fi-792\\li792\\ls1 One\\par\\pard\\fi360\\li0\\ls1 "
+                                       "Two\\par\\pard\\fi-100\\li100\\ls1 Three}"));
+    const QByteArray saved = rtf::write(*document);
+    for (const char* indents : {"\\li792\\fi-792 One", "\\fi360 Two", "\\li100\\fi-100 Three"})
+        EXPECT_TRUE(saved.contains(indents)) << indents << "\n" << saved.constData();
+
+    // A paragraph bulleted in the pane keeps its place through a save and reopen.
+    ScopedScriptedDesktop scripted;
+    RichTextBox pane;
+    for (const int hanging : {0, 360, 720}) {
+        pane.setText("item");
+        pane.setSelIndent(200);
+        pane.setSelHangingIndent(hanging);
+        pane.setSelBullet(true);
+        const std::optional<int> indent = pane.SelIndent();
+        const std::optional<int> hangs = pane.SelHangingIndent();
+        auto reopened = readRtf(rtf::write(*pane.document()));
+        const QTextBlockFormat format = reopened->begin().blockFormat();
+        EXPECT_EQ(Twips::fromLayout(format.leftMargin() + format.textIndent()), indent)
+            << "hanging " << hanging;
+        EXPECT_EQ(Twips::fromLayout(-format.textIndent()), hangs) << "hanging " << hanging;
+    }
+}
