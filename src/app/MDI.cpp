@@ -90,30 +90,56 @@ namespace {
 // The frame's place from the settings file; none when the file gives no width. A size below zero
 // or a number past 32 bits cannot be a window, so such a file counts as none too: the program
 // then still starts where the user can see it.
-std::optional<QRect> storedPlace(const QString& path) {
+// Kept apart from QRect, whose right edge (left + width - 1) can overflow for stored numbers.
+struct Place {
+    int left, top, width, height;
+};
+
+std::optional<Place> storedPlace(const QString& path) {
     const auto value = [&](const char* key) {
         return Runtime::Val(Common::GetIniValue(settingsSection, QString::fromLatin1(key), path));
     };
     if (value("qlet_Width") == 0)
         return std::nullopt;
     try {
-        const QRect place(Runtime::CLng(value("qlet_Left")), Runtime::CLng(value("qlet_Top")),
-                          Runtime::CLng(value("qlet_Width")), Runtime::CLng(value("qlet_Height")));
-        if (place.width() < 0 || place.height() < 0)
+        const Place place{Runtime::CLng(value("qlet_Left")), Runtime::CLng(value("qlet_Top")),
+                          Runtime::CLng(value("qlet_Width")), Runtime::CLng(value("qlet_Height"))};
+        if (place.width < 0 || place.height < 0)
             return std::nullopt;
         return place;
     } catch (const Error&) {
         return std::nullopt;
     }
 }
+
+// A stored frame larger than the screens would cost memory in proportion to its size and show
+// nothing more, and one wholly off them could not be reached: the width and height that fit
+// are kept and the rest take the default, and a place where the frame cannot be seen becomes
+// the default place. Negative places that leave part of the frame on a screen are kept.
+QRect onScreen(const Place& stored, const QRect& fallback, const QRect& screens) {
+    const int width = stored.width <= screens.width() ? stored.width : fallback.width();
+    const int height = stored.height <= screens.height() ? stored.height : fallback.height();
+    // In 64 bits: a place near the end of the 32-bit range plus a width does not fit in int.
+    const auto overlaps = [](qint64 start, qint64 length, qint64 areaStart, qint64 areaLength) {
+        return start < areaStart + areaLength && start + qMax<qint64>(length, 1) > areaStart;
+    };
+    const bool seen = overlaps(stored.left, width, screens.x(), screens.width()) &&
+                      overlaps(stored.top, height, screens.y(), screens.height());
+    const QPoint place = seen ? QPoint(stored.left, stored.top) : fallback.topLeft();
+    return {place, QSize(width, height)};
+}
 } // namespace
 
 void MDI::MDIForm_Load() {
     const ScreenMetrics screen = DesktopSeam::current().screen();
-    setGeometryTwips(storedPlace(settingsPath())
-                         .value_or(QRect(screen.xTwips(40), screen.yTwips(40),
-                                         screen.widthTwips() - screen.xTwips(80),
-                                         screen.heightTwips() - screen.yTwips(80))));
+    const QRect fallback(screen.xTwips(40), screen.yTwips(40),
+                         screen.widthTwips() - screen.xTwips(80),
+                         screen.heightTwips() - screen.yTwips(80));
+    const QRect screens = screen.allScreens();
+    const QRect screensTwips(screen.xTwips(screens.x()), screen.yTwips(screens.y()),
+                             screen.xTwips(screens.width()), screen.yTwips(screens.height()));
+    const std::optional<Place> stored = storedPlace(settingsPath());
+    setGeometryTwips(stored ? onScreen(*stored, fallback, screensTwips) : fallback);
 }
 
 // The place is the outer corner and the size the window's own, without the title bar and border

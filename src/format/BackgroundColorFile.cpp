@@ -5,6 +5,7 @@
 #include "platform/Runtime.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <optional>
 
 namespace BackgroundColorFile {
@@ -39,24 +40,32 @@ std::optional<QByteArray> onlyLine(QFile& file) {
 } // namespace
 
 bool isColorFile(const QString& path) {
+    // Only a regular file is opened: a FIFO would block, a device never end.
+    if (!QFileInfo(path).isFile())
+        return false;
     QFile file(path);
     return file.open(QIODevice::ReadOnly) && file.size() > 0 && onlyLine(file).has_value();
 }
 
 void storeOnSave(const QString& documentName, quint32 color) {
     const QString path = nameFor(documentName);
-    if (QFile::exists(path) ? isColorFile(path) : color != white)
+    const QFileInfo info(path);
+    // A link that leads nowhere is still someone's.
+    if (info.exists() || info.isSymLink() ? isColorFile(path) : color != white)
         store(documentName, color);
 }
 
 double load(const QString& documentName, QString* firstLine) {
-    QFile file(nameFor(documentName));
-    if (!file.exists())
+    // Only what this program writes counts as a colour file: one short line in a regular file.
+    // Anything else of that name (empty, unreadable, a folder, FIFO or device, someone's log)
+    // is not ours and reads as no colour, so a file beside the document never keeps the
+    // document from opening, and nothing of that name is opened that could block or never end.
+    const QString path = nameFor(documentName);
+    if (!QFileInfo(path).isFile())
         return white;
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error::pathFileAccess();
-    if (file.atEnd())
-        throw Error::withNumber(Error::InputPastEnd);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
+        return white;
     const std::optional<QByteArray> only = onlyLine(file);
     if (!only)
         return white;
@@ -64,7 +73,14 @@ double load(const QString& documentName, QString* firstLine) {
     const QString text = QString::fromLatin1(line);
     if (firstLine)
         *firstLine = text;
-    return Runtime::Val(text);
+    // Colours are 32 bits, system colours negative: a number outside that is no colour of ours.
+    const double value = Runtime::Val(text);
+    try {
+        Runtime::CLng(value);
+    } catch (const Error&) {
+        return white;
+    }
+    return value;
 }
 
 } // namespace BackgroundColorFile

@@ -16,8 +16,9 @@ void store(const QString& documentName, quint32 color);
 void storeOnSave(const QString& documentName, quint32 color);
 // A ".log" is ours only when it is one short line; any other file of that name is someone's log.
 bool isColorFile(const QString& path);
-// The number at the start of the file's first line (white when there is no colour file of ours);
-// the line itself goes to `firstLine`. Throws Error 62 for an empty file, 75 for one that cannot
-// be read.
+// The number at the start of the file's first line, the line itself going to `firstLine`; white
+// when there is no colour file of ours: no file, not a regular file, empty, unreadable, more
+// than one short line, or a number that is no 32-bit colour. Throws only for a name shorter
+// than four characters (error 5).
 double load(const QString& documentName, QString* firstLine = nullptr);
 } // namespace BackgroundColorFile

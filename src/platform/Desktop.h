@@ -33,7 +33,13 @@ struct ScreenMetrics {
     int heightPixels = 0;
     int twipsPerPixelX = 15;
     int twipsPerPixelY = 15;
+    // All screens together, in pixels; empty when there is only the one above.
+    QRect allScreensPixels;
 
+    QRect allScreens() const {
+        return allScreensPixels.isEmpty() ? QRect(0, 0, widthPixels, heightPixels)
+                                          : allScreensPixels;
+    }
     int widthTwips() const { return widthPixels * twipsPerPixelX; }
     int heightTwips() const { return heightPixels * twipsPerPixelY; }
     int xPixels(double twips) const { return nearest(twips / twipsPerPixelX); }

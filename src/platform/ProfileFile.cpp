@@ -117,12 +117,19 @@ qsizetype findKey(const std::vector<Line>& lines, SectionRange range, const QStr
     return -1;
 }
 
+// Settings are a few lines. Only a regular file is opened (a FIFO would block, a device never
+// end), and only its first megabyte is read, so no file of that name can stop the program.
+constexpr qint64 largestFile = 1 << 20;
+
 QByteArray readAll(const QString& path, bool* exists) {
+    const QFileInfo info(path);
+    *exists = info.exists();
+    if (!info.isFile())
+        return {};
     QFile file(path);
-    *exists = file.exists();
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return file.readAll();
+    return file.read(largestFile);
 }
 
 [[noreturn]] void throwWriteFailure(const QString& path) {
@@ -130,7 +137,7 @@ QByteArray readAll(const QString& path, bool* exists) {
     const QFileInfo folder(info.absolutePath());
     const bool refused = info.exists() ? info.isFile() && !info.isWritable()
                                        : folder.isDir() && !folder.isWritable();
-    throw Error::withNumber(refused ? 70 : Error::PathFileAccess);
+    throw Error::withNumber(refused ? Error::PermissionDenied : Error::PathFileAccess);
 }
 
 // The file's own line end for the lines a write adds. A file that has none yet gets LF:
@@ -178,8 +185,10 @@ void write(const QString& path, const QString& section, const QString& key, cons
 
     bool exists = false;
     QByteArray bytes = readAll(path, &exists);
-    if (exists && bytes.isEmpty() && QFileInfo(path).size() > 0)
-        throwWriteFailure(path); // present but unreadable: writing would lose its content
+    const QFileInfo info(path);
+    // Present but not a file, unreadable or larger than what was read: writing would lose it.
+    if (exists && (!info.isFile() || info.size() > bytes.size()))
+        throw Error::withNumber(Error::PathFileAccess);
 
     const std::vector<Line> lines = splitLines(bytes);
     const QByteArray eol = lineEndOf(bytes);

@@ -162,7 +162,7 @@ ScreenMetrics QtDesktop::screen() {
     const QSize size = screen->size();
     const auto perPixel = [](qreal dpi) { return dpi > 0 ? qRound(1440.0 / dpi) : 15; };
     return {size.width(), size.height(), perPixel(screen->logicalDotsPerInchX()),
-            perPixel(screen->logicalDotsPerInchY())};
+            perPixel(screen->logicalDotsPerInchY()), screen->virtualGeometry()};
 }
 
 bool QtDesktop::startProgram(const QString& program, const QStringList& arguments) {

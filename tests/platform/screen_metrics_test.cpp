@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 TEST(ScreenMetrics, TwipsBecomeTheNearestPixelHalvesAwayFromZero) {
-    const ScreenMetrics screen{1024, 768, 15, 12};
+    const ScreenMetrics screen{1024, 768, 15, 12, {}};
     const struct {
         double twips;
         int x;

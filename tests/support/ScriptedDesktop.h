@@ -40,7 +40,7 @@ public:
 
     QStringList fonts{QStringLiteral("Arial"), QStringLiteral("Courier New"),
                       QStringLiteral("Times New Roman")};
-    ScreenMetrics metrics{1024, 768, 15, 15};
+    ScreenMetrics metrics{1024, 768, 15, 15, {}};
     bool launchSucceeds = true;
     // Raised by the next save dialog instead of an answer: a dialog that could not be shown.
     std::optional<Error> saveDialogFailure;
