@@ -13,6 +13,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <new>
 
 namespace {
 // Where a table or frame begins and ends in the document's raw text.
@@ -44,26 +45,43 @@ Content fromBytes(const QByteArray& bytes, Kind kind, const QTextCharFormat& pla
     }
     const PlainText::Decoded decoded = PlainText::decode(bytes);
     const QString text = kind == Kind::Html ? TagRemoval::removeTags(decoded.text) : decoded.text;
-    QTextCursor(&document).insertText(text, plainFormat);
+    // In one edit block the cursor does not lay the text out to find its place: a long
+    // paragraph is not shaped here, and a view lays out only what it shows.
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    cursor.insertText(text, plainFormat);
+    cursor.endEditBlock();
     content.encoding = decoded.encoding;
     return content;
 }
 
-Content read(const QString& path, const QTextCharFormat& plainFormat) {
+Content read(const QString& path, const QTextCharFormat& plainFormat) try {
     QFile file(path);
     if (!file.exists())
         throw Error::fileNotFound();
     if (!file.open(QIODevice::ReadOnly))
         throw Error::pathFileAccess();
+    // Past this a document's text no longer fits in one string, so it could only be read cut.
+    constexpr qint64 largestFile = qint64(1) << 30;
+    if (file.size() > largestFile)
+        throw Error::withNumber(Error::OutOfMemory);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw Error::pathFileAccess();
     return fromBytes(bytes, kindOf(path), plainFormat);
+} catch (const std::bad_alloc&) {
+    // A file too big for the memory left is a failure to tell, not a reason to end the program
+    // and lose the other documents.
+    throw Error::withNumber(Error::OutOfMemory);
 }
 
 void load(RichTextBox& pane, const QString& path) {
     Content content = read(path, pane.currentCharFormat());
-    pane.adoptDocument(std::move(content.document));
+    try {
+        pane.adoptDocument(std::move(content.document));
+    } catch (const std::bad_alloc&) {
+        throw Error::withNumber(Error::OutOfMemory);
+    }
     pane.textEncoding = content.encoding;
 }
 

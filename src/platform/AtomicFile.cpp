@@ -6,9 +6,11 @@
 #include <QSaveFile>
 
 namespace {
-[[noreturn]] void fail(const QSaveFile& file, const QString& path) {
+// Takes the error as the failed call left it: cancelling the write afterwards replaces it with
+// "Writing canceled by application", which would hide a full disk.
+[[noreturn]] void fail(QFileDevice::FileError failure, const QString& reason, const QString& path) {
     int number = Error::PathFileAccess;
-    switch (file.error()) {
+    switch (failure) {
     case QFileDevice::PermissionsError:
         number = Error::PermissionDenied;
         break;
@@ -21,7 +23,6 @@ namespace {
         break;
     }
     Error error = Error::withNumber(number);
-    const QString reason = file.errorString();
     if (!reason.isEmpty())
         error.description += QStringLiteral(" (") + reason + QLatin1Char(')');
     throw error;
@@ -32,12 +33,22 @@ namespace AtomicFile {
 void write(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        fail(file, path);
-    if (file.write(bytes) != bytes.size()) {
+        fail(file.error(), file.errorString(), path);
+    // A short write (a disk filling up) reports nothing; writing the rest brings out the reason.
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 step = file.write(bytes.constData() + written, bytes.size() - written);
+        if (step <= 0)
+            break;
+        written += step;
+    }
+    if (written != bytes.size()) {
+        const QFileDevice::FileError failure = file.error();
+        const QString reason = file.errorString();
         file.cancelWriting();
-        fail(file, path);
+        fail(failure, reason, path);
     }
     if (!file.commit())
-        fail(file, path);
+        fail(file.error(), file.errorString(), path);
 }
 } // namespace AtomicFile

@@ -5,6 +5,7 @@
 #include "support/Files.h"
 #include "support/ScriptedDesktop.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -68,4 +69,21 @@ TEST_F(DocumentFileTest, HtmlIsReadAsItsTextAndTheKindIsTheNamesRule) {
     EXPECT_EQ(DocumentFile::kindOf("/home/x.RTF.bak/notes"), DocumentFile::Kind::RichText);
     EXPECT_EQ(DocumentFile::kindOf("/home/notes.htm.txt"), DocumentFile::Kind::Html);
     EXPECT_EQ(DocumentFile::kindOf("/home/notes"), DocumentFile::Kind::PlainText);
+}
+
+TEST_F(DocumentFileTest, AFileTooBigToHoldIsOutOfMemory) {
+    // Sparse: two gigabytes on the file system's word, none on the disk.
+    const QString path = dir.filePath("huge.txt");
+    QFile huge(path);
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(2) << 30));
+    huge.close();
+    pane.setText("kept");
+    try {
+        DocumentFile::load(pane, path);
+        FAIL() << "a two-gigabyte file was read";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.number, Error::OutOfMemory);
+        EXPECT_EQ(error.description, "Out of memory");
+    }
+    EXPECT_EQ(pane.Text(), "kept");
 }

@@ -134,6 +134,25 @@ TEST_F(ConvertTest, FailuresSayWhyOnOneLineAndWriteNothing) {
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 3);
 }
 
+TEST_F(ConvertTest, AFileTooBigForMemoryIsAOneLineFailure) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
+#endif
+    write("big.txt", QByteArray(80 << 20, 'a'));
+    QProcess process;
+    process.start(QStringLiteral("sh"),
+                  {QStringLiteral("-c"),
+                   QStringLiteral("ulimit -v 600000; exec \"$0\" \"$1\" \"$2\""),
+                   QStringLiteral(QUILLET_CONVERT), path("big.txt"), path("big.rtf")});
+    ASSERT_TRUE(process.waitForFinished(60'000));
+    const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 1) << qPrintable(err);
+    EXPECT_EQ(err.count(u'\n'), 1) << qPrintable(err);
+    EXPECT_TRUE(err.contains("does not fit in memory")) << qPrintable(err);
+    EXPECT_FALSE(QFileInfo::exists(path("big.rtf")));
+}
+
 TEST_F(ConvertTest, HelpAndWrongArguments) {
     const Outcome help = run({"--help"});
     EXPECT_EQ(help.exitCode, 0);

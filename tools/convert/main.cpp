@@ -11,6 +11,7 @@
 #include <QTextDocument>
 
 #include <cstdio>
+#include <new>
 
 namespace {
 
@@ -62,7 +63,12 @@ int main(int argc, char** argv) {
     QFile file(input);
     if (!file.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("cannot read %1: %2").arg(input, file.errorString()));
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes;
+    try {
+        bytes = file.readAll();
+    } catch (const std::bad_alloc&) {
+        return fail(QStringLiteral("%1 does not fit in memory").arg(input));
+    }
     if (file.error() != QFileDevice::NoError)
         return fail(QStringLiteral("cannot read %1: %2").arg(input, file.errorString()));
     file.close();
@@ -75,6 +81,8 @@ int main(int argc, char** argv) {
         const DocumentFile::Content content = DocumentFile::fromBytes(
             bytes, DocumentFile::kindOf(input), RichTextBox::designCharFormat());
         DocumentFile::write(output, *content.document, content.encoding);
+    } catch (const std::bad_alloc&) {
+        return fail(QStringLiteral("%1 does not fit in memory").arg(input));
     } catch (const Error& error) {
         if (error.number == Error::InvalidFileFormat)
             return fail(QStringLiteral("%1 is not a rich-text file").arg(input));
