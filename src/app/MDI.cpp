@@ -86,14 +86,23 @@ MDI::MDI() {
             [this] { setDocumentCommandsEnabled(false); });
 }
 
+MDI::~MDI() {
+    // The document windows go after the frame's own part: what they signal on the way out
+    // must not reach it.
+    mdiArea->disconnect(this);
+    for (Wordbox* document : documents())
+        document->disconnect(this);
+}
+
 namespace {
-// The frame's place from the settings file; none when the file gives no width. A size below zero
-// or a number past 32 bits cannot be a window, so such a file counts as none too: the program
-// then still starts where the user can see it.
 // Kept apart from QRect, whose right edge (left + width - 1) can overflow for stored numbers.
 struct Place {
     int left, top, width, height;
 };
+
+// The frame's place from the settings file; none when the file gives no width. A size below zero
+// or a number past 32 bits cannot be a window, so such a file counts as none too: the program
+// then still starts where the user can see it.
 
 std::optional<Place> storedPlace(const QString& path) {
     const auto value = [&](const char* key) {

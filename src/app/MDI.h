@@ -22,6 +22,8 @@ class MDI : public QMainWindow {
     Q_OBJECT
 
 public:
+    ~MDI() override;
+
     static MDI& instance();
     static bool isLoaded();
     // Destroys the frame without its shutdown (tests, and the end of the program).
