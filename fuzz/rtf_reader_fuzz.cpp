@@ -1,13 +1,44 @@
-// Feeds arbitrary bytes to the RTF reader, checks that reading them as text alone gives the
-// document's text, then writes the document back and reads that again.
+// Feeds arbitrary bytes to the RTF reader and checks what the program relies on: reading them as
+// text alone gives the document's text, and writing the document back gives RTF that reads as
+// the same text and writes as the same bytes again.
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
 #include <QGuiApplication>
+#include <QImage>
+#include <QTextBlock>
 #include <QTextDocument>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+
+namespace {
+// libFuzzer keeps the input that got here; the message says which promise it broke.
+[[noreturn]] void fail(const char* what) {
+    std::fprintf(stderr, "rtf_reader_fuzz: %s\n", what);
+    std::abort();
+}
+// Known fault, left out of the check until the writer is fixed: a picture one bit deep whose rows
+// end inside a byte. Reading it from PNG leaves the unused bits at the end of each row as the
+// memory held them, and the writer copies them into its PNG, so two writes of the same picture
+// can differ in those bits alone (the pixels are the same).
+bool holdsPartByteRows(const QTextDocument& document) {
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (!format.isImageFormat())
+                continue;
+            const QImage image =
+                document.resource(QTextDocument::ImageResource, format.toImageFormat().name())
+                    .value<QImage>();
+            if (image.depth() == 1 && image.width() % 8 != 0)
+                return true;
+        }
+    }
+    return false;
+}
+} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -21,10 +52,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!rtf::read(input, document).ok())
         return 0;
     if (rtf::readText(input) != document.toPlainText())
-        abort(); // the text alone must be the document's text
+        fail("reading as text alone differs from the document's text");
     const QByteArray written = rtf::write(document);
     QTextDocument again;
     if (!rtf::read(written, again).ok())
-        abort(); // our own output must always read as RTF
+        fail("our own output does not read as RTF");
+    if (again.toPlainText() != document.toPlainText())
+        fail("what we wrote reads back as a different text");
+    if (!holdsPartByteRows(again) && rtf::write(again) != written)
+        fail("writing what we wrote gives different bytes");
     return 0;
 }
