@@ -1,5 +1,6 @@
 // RTF reading (into a document and as text) and writing throughput on generated documents of 100
-// KB, 1 MB and 10 MB.
+// KB, 1 MB and 10 MB, and reading the hostile inputs the robustness tests read.
+#include "RtfHostile.h"
 #include "RtfSample.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
@@ -53,6 +54,17 @@ void BM_RtfWrite(benchmark::State& state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * written);
 }
 
+void BM_RtfReadHostile(benchmark::State& state) {
+    const rtfhostile::Input& input = rtfhostile::inputs()[state.range(0)];
+    for (auto _ : state) {
+        QTextDocument document;
+        rtf::read(input.rtf, document);
+        benchmark::DoNotOptimize(document.blockCount());
+    }
+    state.SetLabel(input.name);
+    state.SetBytesProcessed(int64_t(state.iterations()) * input.rtf.size());
+}
+
 } // namespace
 
 BENCHMARK(BM_RtfRead)->Arg(100'000)->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
@@ -66,6 +78,9 @@ BENCHMARK(BM_RtfWrite)
     ->Arg(1'000'000)
     ->Arg(10'000'000)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RtfReadHostile)
+    ->DenseRange(0, int(rtfhostile::inputs().size()) - 1)
+    ->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     // rtf_bench --write-sample FILE SIZE: the generated document on disk, for timing programs.

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace rtfhostile {
+
+struct Input {
+    const char* name;
+    QByteArray rtf;
+    QString textEnd; // what the document's text ends with once read
+};
+
+// Inputs that punish a reader that recurses per group, rescans, or trusts a length or a count:
+// deep nesting, truncation, values near the 32-bit limit. The robustness tests check what they
+// read as; rtf_bench measures how fast.
+inline const std::vector<Input>& inputs() {
+    static const std::vector<Input> all = {
+        {"100000 groups never closed", "{\\rtf1 a" + QByteArray(100'000, '{') + "b", "ab"},
+        {"100000 groups closed",
+         "{\\rtf1 a" + QByteArray(100'000, '{') + "b" + QByteArray(100'000, '}') + "c}", "abc"},
+        {"100000 groups in a skipped destination",
+         "{\\rtf1 a{\\*\\x" + QByteArray(100'000, '{') + QByteArray(100'000, '}') + "}b}", "ab"},
+        {"more closes than opens", "{\\rtf1 a}}}}}b", "a"},
+        {"truncated in a control word", "{\\rtf1 a\\pa", "a"},
+        {"truncated in a font table", "{\\rtf1{\\fonttbl{\\f0 Ari", ""},
+        {"truncated in a picture", "{\\rtf1 a{\\pict\\pngblip 8950", "a"},
+        {"huge binary length", "{\\rtf1 a\\bin2147483647 xyz}", "a"},
+        {"huge unicode skip", "{\\rtf1{\\uc2147483647\\u233 abc\\par}d}", "\u00E9d"},
+        {"code points out of range", "{\\rtf1 \\u99999?\\u-99999?\\u2147483647?x}", "x"},
+    };
+    return all;
+}
+
+} // namespace rtfhostile
