@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QHash>
 #include <QImage>
+#include <QSet>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
@@ -78,8 +79,10 @@ private:
     bool m_hasLists = false;
     RunState m_state;
     std::vector<std::optional<RunState>> m_runStates; // by the document's format index
-    int m_number = 0;         // the item number of the last numbered paragraph
-    int m_symbolFont = -1;    // bytes in this font mean Symbol characters, so text goes as \u
+    int m_number = 0; // the item number of the last numbered paragraph
+    // Fonts whose bytes mean Symbol characters (any spelling of the name), so text in them goes
+    // as \u.
+    QSet<int> m_symbolFonts;
     bool m_needSpace = false; // the last control word needs a delimiter before text
     QString m_defaultFamily;
     int m_defaultHalfPoints = 24;
@@ -180,17 +183,17 @@ void Writer::writeHeader() {
         const QString& family = m_families[i];
         const bool symbol = family.compare(bulletFamily, Qt::CaseInsensitive) == 0;
         if (symbol)
-            m_symbolFont = int(i);
+            m_symbolFonts.insert(int(i));
         m_out.append("{\\f").append(number(i));
         m_out.append(symbol ? "\\fnil\\fcharset2 " : "\\fnil\\fcharset0 ");
         for (QChar c : family) {
             const unsigned char byte = toWindows1252(c.unicode());
             if (c == u';' || c == u'\\' || c == u'{' || c == u'}' || byte == 0)
                 m_out.push_back('?');
-            else if (byte < 0x80)
-                m_out.push_back(char(byte));
-            else
+            else if (byte < 0x20 || byte >= 0x80) // a raw line break would be skipped on reading
                 hexByte(byte);
+            else
+                m_out.push_back(char(byte));
         }
         m_out.append(";}");
     }
@@ -339,7 +342,7 @@ void Writer::writeUnicode(char16_t c) {
 }
 
 void Writer::writeText(QStringView text) {
-    const bool symbol = m_state.font == m_symbolFont;
+    const bool symbol = m_symbolFonts.contains(m_state.font);
     for (QChar qc : text) {
         const char16_t c = qc.unicode();
         if (symbol && c > 0x20 && c != QChar::ObjectReplacementCharacter) {
@@ -398,6 +401,10 @@ void Writer::writeImage(const QTextImageFormat& format) {
         image.loadFromData(resource.toByteArray());
     if (image.isNull())
         return;
+    // Rows of one-bit pictures end in unused bits that the PNG writer copies as they are, so a
+    // save would differ from the last; converted, every byte comes from a pixel.
+    if (image.depth() < 8)
+        image = image.convertToFormat(QImage::Format_Indexed8);
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
