@@ -31,9 +31,11 @@ DocumentBuilder::~DocumentBuilder() {
 
 void DocumentBuilder::beginContent() {
     if (m_breakPending) {
-        // The paragraph's own format comes with its mark. Until then it has none, rather than the
-        // one before it, which would put it in that paragraph's list for a moment.
-        m_cursor.insertBlock(QTextBlockFormat(), m_lastChars);
+        // The paragraph's own format comes with its mark, and is mostly the one before it: the
+        // block starts with that, so the mark seldom has anything to change. It never starts in
+        // the list before it, not to join that list for a moment.
+        m_cursor.insertBlock(m_lastParaFormat, m_lastChars);
+        m_blockFormatVersion = m_paraVersion;
         m_breakPending = false;
     }
     m_blockEmpty = false;
@@ -90,9 +92,10 @@ void DocumentBuilder::finish(const ParaState& para) {
 
 const QTextBlockFormat& DocumentBuilder::blockFormatOf(const ParaState& para) {
     // Paragraph after paragraph usually has the same format.
-    if (!(para == m_lastPara) || !m_lastParaFormat.isValid()) {
+    if (!(para == m_lastPara) || m_paraVersion == 0) {
         m_lastPara = para;
         m_lastParaFormat = rtf::blockFormatOf(para);
+        ++m_paraVersion;
     }
     return m_lastParaFormat;
 }
@@ -106,7 +109,8 @@ void DocumentBuilder::applyBlockFormat(const ParaState& para) {
     QTextBlockFormat format = blockFormatOf(para);
     if (para.list == ListStyle::None) {
         endList();
-        m_cursor.setBlockFormat(format);
+        if (m_blockFormatVersion != m_paraVersion)
+            m_cursor.setBlockFormat(format);
         return;
     }
     // Consecutive paragraphs of one kind form one list; its indent comes from the paragraphs'

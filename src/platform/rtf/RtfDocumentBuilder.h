@@ -40,6 +40,8 @@ private:
     QTextCharFormat m_lastChars; // the text last inserted, or the last empty paragraph's mark
     ParaState m_lastPara;
     QTextBlockFormat m_lastParaFormat; // m_lastPara's, once worked out
+    int m_paraVersion = 0;             // counts the changes of m_lastParaFormat
+    int m_blockFormatVersion = -1;     // the m_paraVersion whose format the current block has
     QTextList* m_list = nullptr;
     ListStyle m_listStyle = ListStyle::None;
     int m_listItems = 0; // paragraphs in m_list
