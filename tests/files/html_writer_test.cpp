@@ -39,3 +39,30 @@ TEST(HtmlWriter, EscapesWhatWouldStartMarkup) {
     const QByteArray page = HtmlWriter::write(document);
     EXPECT_TRUE(page.contains("a &lt;b> &amp; c")) << page.constData();
 }
+
+// Tags are worked out once per character format: each run must still get its own.
+TEST(HtmlWriter, EachRunKeepsItsOwnFormat) {
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    QTextCharFormat red;
+    red.setForeground(QColor(255, 0, 0));
+    QTextCharFormat mono;
+    mono.setFontFamilies({"Courier New"});
+    mono.setFontItalic(true);
+    const QTextCharFormat plain;
+    cursor.insertText("plain ", plain);
+    cursor.insertText("bold", bold);
+    cursor.insertText(" ", plain);
+    cursor.insertText("red", red);
+    cursor.insertText("mono", mono);
+    cursor.insertBlock();
+    cursor.insertText("again", bold);
+    cursor.insertText(" & plain", plain);
+    const QByteArray page = HtmlWriter::write(document);
+    EXPECT_TRUE(page.contains("<p>plain <b>bold</b> <span style=\"color:#ff0000\">red</span>"
+                              "<span style=\"font-family:'Courier New'\"><i>mono</i></span></p>\n"
+                              "<p><b>again</b> &amp; plain</p>"))
+        << page.constData();
+}

@@ -35,7 +35,11 @@ const QTextCharFormat& CharFormats::of(const CharState& chars) {
         if (font && font->codePage == CodePage::symbol)
             font = nullptr;
     }
-    format.setFontFamilies({font && !font->name.isEmpty() ? font->name : fallbackFamily});
+    // The family goes in as one string, which Qt reads as a list of one. The document hashes a
+    // list by its type alone, so formats that differ only in their font would all share one
+    // bucket and each new run be compared with every earlier font; a string hashes by its text.
+    format.setProperty(QTextFormat::FontFamilies,
+                       font && !font->name.isEmpty() ? font->name : fallbackFamily);
     format.setFontPointSize(chars.halfPoints / 2.0);
     format.setFontWeight(chars.bold ? QFont::Bold : QFont::Normal);
     format.setFontItalic(chars.italic);

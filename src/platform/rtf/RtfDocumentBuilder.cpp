@@ -10,6 +10,12 @@
 
 namespace rtf {
 
+namespace {
+// Small enough that adding a bullet costs little, large enough that the lists' own upkeep does
+// not count.
+constexpr int maxBulletsPerList = 32;
+} // namespace
+
 DocumentBuilder::DocumentBuilder(QTextDocument& document, const HeaderTables& header)
     : m_document(document), m_formats(header), m_undoWasEnabled(document.isUndoRedoEnabled()) {
     m_document.setUndoRedoEnabled(false);
@@ -25,7 +31,11 @@ DocumentBuilder::~DocumentBuilder() {
 
 void DocumentBuilder::beginContent() {
     if (m_breakPending) {
-        m_cursor.insertBlock();
+        // The paragraph's own format comes with its mark, and is mostly the one before it: the
+        // block starts with that, so the mark seldom has anything to change. It never starts in
+        // the list before it, not to join that list for a moment.
+        m_cursor.insertBlock(m_lastParaFormat, m_lastChars);
+        m_blockFormatVersion = m_paraVersion;
         m_breakPending = false;
     }
     m_blockEmpty = false;
@@ -35,7 +45,8 @@ void DocumentBuilder::appendText(const QString& text, const CharState& chars) {
     if (text.isEmpty())
         return;
     beginContent();
-    m_cursor.insertText(text, m_formats.of(chars));
+    m_lastChars = m_formats.of(chars);
+    m_cursor.insertText(text, m_lastChars);
 }
 
 void DocumentBuilder::appendImage(const Picture& picture) {
@@ -56,12 +67,19 @@ void DocumentBuilder::appendImage(const Picture& picture) {
 }
 
 void DocumentBuilder::endParagraph(const ParaState& para, const CharState& markChars) {
-    if (m_breakPending) {
-        m_cursor.insertBlock();
-        m_blockEmpty = true;
+    if (m_breakPending || m_blockEmpty)
+        m_lastChars = m_formats.of(markChars);
+    if (m_breakPending && para.list == ListStyle::None) {
+        // An empty paragraph outside lists is one block inserted with all its formats at once:
+        // files of blank lines are made of nothing else.
+        m_cursor.insertBlock(blockFormatOf(para), m_lastChars);
+        endList();
+        return;
     }
-    if (m_blockEmpty)
-        m_cursor.setBlockCharFormat(m_formats.of(markChars));
+    if (m_breakPending)
+        m_cursor.insertBlock(QTextBlockFormat(), m_lastChars);
+    else if (m_blockEmpty)
+        m_cursor.setBlockCharFormat(m_lastChars);
     applyBlockFormat(para);
     m_breakPending = true;
     m_blockEmpty = true;
@@ -72,17 +90,38 @@ void DocumentBuilder::finish(const ParaState& para) {
         applyBlockFormat(para);
 }
 
+const QTextBlockFormat& DocumentBuilder::blockFormatOf(const ParaState& para) {
+    // Paragraph after paragraph usually has the same format.
+    if (!(para == m_lastPara) || m_paraVersion == 0) {
+        m_lastPara = para;
+        m_lastParaFormat = rtf::blockFormatOf(para);
+        ++m_paraVersion;
+    }
+    return m_lastParaFormat;
+}
+
+void DocumentBuilder::endList() {
+    m_list = nullptr;
+    m_listStyle = ListStyle::None;
+}
+
 void DocumentBuilder::applyBlockFormat(const ParaState& para) {
     QTextBlockFormat format = blockFormatOf(para);
     if (para.list == ListStyle::None) {
-        m_list = nullptr;
-        m_listStyle = ListStyle::None;
-        m_cursor.setBlockFormat(format);
+        endList();
+        if (m_blockFormatVersion != m_paraVersion)
+            m_cursor.setBlockFormat(format);
         return;
     }
     // Consecutive paragraphs of one kind form one list; its indent comes from the paragraphs'
     // own left margins, so the list adds none.
-    if (!m_list || m_listStyle != para.list) {
+    //
+    // Qt marks every item of a list for layout again each time one is added, so a list costs the
+    // square of its length to build. Bullets look the same whichever list they belong to, so a
+    // long run of them is cut into lists of a bounded size. Numbers count within their list and
+    // must stay in one.
+    const bool listFull = para.list == ListStyle::Bullet && m_listItems >= maxBulletsPerList;
+    if (!m_list || m_listStyle != para.list || listFull) {
         m_cursor.setBlockFormat(format);
         QTextListFormat listFormat;
         listFormat.setStyle(para.list == ListStyle::Bullet ? QTextListFormat::ListDisc
@@ -90,10 +129,12 @@ void DocumentBuilder::applyBlockFormat(const ParaState& para) {
         listFormat.setIndent(0);
         m_list = m_cursor.createList(listFormat);
         m_listStyle = para.list;
+        m_listItems = 1;
         return;
     }
     format.setObjectIndex(m_list->objectIndex());
     m_cursor.setBlockFormat(format);
+    ++m_listItems;
 }
 
 } // namespace rtf

@@ -27,7 +27,9 @@ public:
 
 private:
     void beginContent();
+    const QTextBlockFormat& blockFormatOf(const ParaState& para);
     void applyBlockFormat(const ParaState& para);
+    void endList();
 
     QTextDocument& m_document;
     CharFormats m_formats;
@@ -35,8 +37,14 @@ private:
     bool m_undoWasEnabled;
     bool m_breakPending = false;
     bool m_blockEmpty = true;
+    QTextCharFormat m_lastChars; // the text last inserted, or the last empty paragraph's mark
+    ParaState m_lastPara;
+    QTextBlockFormat m_lastParaFormat; // m_lastPara's, once worked out
+    int m_paraVersion = 0;             // counts the changes of m_lastParaFormat
+    int m_blockFormatVersion = -1;     // the m_paraVersion whose format the current block has
     QTextList* m_list = nullptr;
     ListStyle m_listStyle = ListStyle::None;
+    int m_listItems = 0; // paragraphs in m_list
     int m_imageCount = 0;
 };
 

@@ -62,6 +62,8 @@ struct ParaState {
     QTextOption::TabType nextTabType = QTextOption::LeftTab; // \tqr \tqc \tqdec, used by \tx
     int tabCount = 0;                                        // \tx
     std::array<TabStop, maxTabs> tabs{};
+
+    bool operator==(const ParaState&) const = default;
 };
 
 // Pushed on '{' and popped on '}'.
