@@ -24,7 +24,11 @@ namespace {
 // A font name ending in white space: the reader trims a name's bytes before it decodes them, so
 // a space before a lone lead byte ends the decoded name, is written, and is trimmed by the next
 // read.
+// A name holding NUL or other control characters: the reader drops them, so two names that
+// differ only by them become one font on the next read.
 bool hasUnstableName(const QString& family) {
+    if (std::any_of(family.begin(), family.end(), [](QChar c) { return c.unicode() < 0x20; }))
+        return true;
     return !family.isEmpty() && QStringView(u" \t\v\f").contains(family.back());
 }
 

@@ -188,9 +188,9 @@ void Writer::writeHeader() {
         m_out.append(symbol ? "\\fnil\\fcharset2 " : "\\fnil\\fcharset0 ");
         for (QChar c : family) {
             const unsigned char byte = toWindows1252(c.unicode());
-            if (c == u';' || c == u'\\' || c == u'{' || c == u'}' || byte == 0)
-                m_out.push_back('?');
-            else if (byte < 0x20 || byte >= 0x80) // a raw line break would be skipped on reading
+            // Characters that would end the name or open a group, and control characters,
+            // which a reader skips, go as hex: two names never become one.
+            if (c == u';' || c == u'\\' || c == u'{' || c == u'}' || byte < 0x20 || byte >= 0x80)
                 hexByte(byte);
             else
                 m_out.push_back(char(byte));
