@@ -3,6 +3,7 @@
 #include "document/Ruler.h"
 #include "platform/MsgBox.h"
 
+#include <QImage>
 #include <QMenu>
 #include <QTest>
 #include <optional>
@@ -131,12 +132,12 @@ TEST_F(DocumentWindow, RightClickPopsUpTheEditMenu) {
     frame().itemedit->hide();
 }
 
-TEST_F(DocumentWindow, RulerFollowsTheCaretFromParagraphToParagraph) {
+TEST_F(DocumentWindow, RulerShowsTheTabStopsOfTheParagraphWithTheCaret) {
     Wordbox* document = newDocument();
     RichTextBox* pane = document->Text1;
     pane->setText("one\ntwo\nthree");
     pane->setSelStart(0);
-    pane->setSelTabStops({1440, 4320});
+    pane->setSelTabStops({720, 4320});
     pane->setSelStart(4);
     pane->setSelTabStops({2880});
     const auto squaresAt = [&](int caret) {
@@ -146,10 +147,20 @@ TEST_F(DocumentWindow, RulerFollowsTheCaretFromParagraphToParagraph) {
             lefts.append(square.from.x());
         return lefts;
     };
-    EXPECT_EQ(squaresAt(1), QList<double>({1440, 4320}));
+    EXPECT_EQ(squaresAt(1), QList<double>({720, 4320}));
+    // 15 twips per pixel: the 0 mark at x 2 rises from the base line (y 24) to y 13; the tab
+    // square spans x 48 to 52 with its top at y 20, the half-inch mark through its middle.
+    const QImage image = document->PicRuler->grab().toImage();
+    const QColor background(224, 224, 224);
+    EXPECT_EQ(image.pixelColor(2, 20), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(2, 10), background);
+    EXPECT_EQ(image.pixelColor(48, 22), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(50, 20), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(49, 22), background);
+
     EXPECT_EQ(squaresAt(5), QList<double>({2880}));
     EXPECT_EQ(squaresAt(9), QList<double>());
     // Setting stops where the caret stands shows them at once.
-    pane->setSelTabStops({720});
-    EXPECT_EQ(squaresAt(9), QList<double>({720}));
+    pane->setSelTabStops({1440});
+    EXPECT_EQ(squaresAt(9), QList<double>({1440}));
 }
