@@ -3,29 +3,22 @@
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace FindEngine;
 
 TEST(FindEngine, BoundsFollowTheRangeAndTheSelection) {
-    struct Row {
-        const char* name;
-        int range;
-        Bounds find;
-        Bounds replace;
-    };
-    // Selection 4..7 (start 4, length 3) in a text of 20 characters.
-    const Row rows[] = {
-        {"all searches everything", All, {1, 21}, {1, 21}},
-        {"up ends before the selection's last character", Up, {1, 7}, {1, 7}},
-        {"down starts after the selection; replace on its last character", Down, {8, 21}, {7, 21}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        const Bounds find = findBounds(row.range, 4, 3, 20);
-        const Bounds replace = replaceBounds(row.range, 4, 3, 20);
-        EXPECT_EQ(find.start, row.find.start);
-        EXPECT_EQ(find.end, row.find.end);
-        EXPECT_EQ(replace.start, row.replace.start);
-        EXPECT_EQ(replace.end, row.replace.end);
+    // Selection 4..7 (start 4, length 3) in a text of 20 characters: all searches everything,
+    // up ends before the selection's last character, down starts after the selection and a
+    // replace on its last character. Each row: range, find start, replace start, end.
+    const std::tuple<Range, int, int, int> rows[] = {
+        {All, 1, 1, 21}, {Up, 1, 1, 7}, {Down, 8, 7, 21}};
+    for (const auto& [range, findStart, replaceStart, end] : rows) {
+        const Bounds find = findBounds(range, 4, 3, 20);
+        const Bounds replace = replaceBounds(range, 4, 3, 20);
+        EXPECT_EQ(std::make_pair(find.start, find.end), std::make_pair(findStart, end)) << range;
+        EXPECT_EQ(std::make_pair(replace.start, replace.end), std::make_pair(replaceStart, end))
+            << range;
     }
 }
 

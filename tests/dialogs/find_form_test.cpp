@@ -7,7 +7,6 @@
 
 #include <QAccessible>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -42,21 +41,15 @@ protected:
 };
 } // namespace
 
-TEST_F(FindForm, LoadsWithItsLayoutAboveItsOwner) {
+TEST_F(FindForm, LoadsAboveItsOwnerCentredOnTheScreenWithNothingToFindYet) {
     frmFindForm* form = open(QString(), QString());
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->parentWidget(), &owner);
     // Assistive technology announces it as a dialog, and it leaves the document usable.
     EXPECT_EQ(QAccessible::queryAccessibleInterface(form)->role(), QAccessible::Dialog);
     EXPECT_FALSE(form->isModal());
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Find"));
     // 6990 x 2490 twips at 15 twips per pixel, on a 1024 x 768 screen.
-    EXPECT_EQ(form->size(), QSize(466, 166));
-    EXPECT_EQ(form->pos(), QPoint(279, 201));
-    EXPECT_EQ(form->lbl1->text(), QStringLiteral("What would you like to find ?"));
-    EXPECT_EQ(form->lblReplace->text(), QStringLiteral("What would you like to replace to ?"));
-    EXPECT_EQ(form->cboSearch->count(), 3);
-    EXPECT_EQ(form->cboSearch->itemText(2), QStringLiteral("Down"));
+    EXPECT_EQ(QRect(form->pos(), form->size()), QRect(279, 201, 466, 166));
     EXPECT_EQ(form->cboSearch->currentIndex(), 0);
     for (QPushButton* command : {form->cmdFindNext, form->cmdReplace, form->cmdReplaceAll})
         EXPECT_FALSE(command->isEnabled());
@@ -98,20 +91,19 @@ TEST_F(FindForm, ReplaceAfterFindOnDownTakesTheNextOccurrence) {
 }
 
 TEST_F(FindForm, ReplaceAllAsksThenReplacesEveryOccurrenceAsOneStep) {
-    struct Row {
+    const struct {
         const char* name;
         QString find;
         int answer;
         QString expected;
-    };
-    const Row rows[] = {
-        {"x by xx", "x", 6, "xx xx"},
-        {"answered No", "x", 7, "x x"},
-        {"a word the document does not hold", "word", 6, "x x"},
+    } rows[] = {
+        {"x by xx", "x", MsgBoxResult::Yes, "xx xx"},
+        {"answered No", "x", MsgBoxResult::No, "x x"},
+        {"a word the document does not hold", "word", MsgBoxResult::Yes, "x x"},
     };
     frmFindForm* form = open(QString(), QString());
     form->txtReplace->setText(QStringLiteral("xx"));
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         pane->setText(QStringLiteral("x x"));
         pane->document()->clearUndoRedoStacks();
@@ -130,15 +122,13 @@ TEST_F(FindForm, ReplaceAllAsksThenReplacesEveryOccurrenceAsOneStep) {
         EXPECT_EQ(scripted.desktop.messages[0].title, QStringLiteral("Question "));
         EXPECT_EQ(form->cboSearch->currentIndex(), 1);
         EXPECT_EQ(form->cmdReplace->text(), QStringLiteral("Replace"));
+        if (pane->Text() != "x x") {
+            // The caret after the last replacement; one undo brings the text back.
+            EXPECT_EQ(selection(), std::make_pair(5, 0));
+            pane->document()->undo();
+            EXPECT_EQ(pane->Text(), QStringLiteral("x x"));
+        }
     }
-    pane->setText(QStringLiteral("x x"));
-    pane->document()->clearUndoRedoStacks();
-    form->txtFind->setText(QStringLiteral("x"));
-    scripted.desktop.messageAnswers.push_back(6);
-    form->cmdReplaceAll_Click();
-    EXPECT_EQ(selection(), std::make_pair(5, 0));
-    pane->document()->undo();
-    EXPECT_EQ(pane->Text(), QStringLiteral("x x"));
 }
 
 TEST_F(FindForm, FindTextEnablesTheCommandsAndSurvivesReopening) {

@@ -2,6 +2,7 @@
 
 #include "platform/Error.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,69 +22,52 @@ RulerDrawing draw(float inches, const RulerDrawing::TabStops& tabs = stops({}), 
 }
 } // namespace
 
-TEST(RulerDrawing, DefaultScaleHasFiftySevenMarksStandingOnTheBaseLine) {
+TEST(RulerDrawing, MarksEveryEighthInchOnTheBaseLineAndLabelsTheWholeInches) {
     const RulerDrawing ruler = draw(7.0f);
     ASSERT_EQ(ruler.lines.size(), 57);
-    EXPECT_DOUBLE_EQ(ruler.lines.last().from.x(), 10110);
-
-    struct Row {
-        int mark;
-        double length;
-    };
     // Whole inches (0 included), halves, quarters, odd eighths.
-    const Row rows[] = {{0, 160}, {8, 160}, {56, 160}, {4, 144}, {12, 144},
-                        {2, 80},  {6, 80},  {1, 48},   {7, 48},  {55, 48}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.mark);
-        const auto& line = ruler.lines.at(row.mark);
-        EXPECT_DOUBLE_EQ(line.from.x(), 30 + 180 * row.mark);
-        EXPECT_DOUBLE_EQ(line.to.x(), line.from.x());
-        EXPECT_DOUBLE_EQ(line.from.y(), 360);
-        EXPECT_DOUBLE_EQ(line.from.y() - line.to.y(), row.length);
+    const std::pair<int, double> lengths[] = {{0, 160}, {8, 160}, {56, 160}, {4, 144},
+                                              {2, 80},  {6, 80},  {1, 48},   {7, 48}};
+    for (const auto& [mark, length] : lengths) {
+        const auto& line = ruler.lines.at(mark);
+        EXPECT_DOUBLE_EQ(line.from.x(), 30 + 180 * mark) << mark;
+        EXPECT_DOUBLE_EQ(line.to.x(), line.from.x()) << mark;
+        EXPECT_DOUBLE_EQ(line.from.y(), 360) << mark;
+        EXPECT_DOUBLE_EQ(line.from.y() - line.to.y(), length) << mark;
     }
     EXPECT_TRUE(ruler.squares.isEmpty());
-}
 
-TEST(RulerDrawing, LabelsReadOneToSevenCentredOnTheirNumber) {
-    const RulerDrawing ruler = draw(7.0f);
     ASSERT_EQ(ruler.texts.size(), 7);
     for (int inch = 1; inch <= 7; ++inch) {
-        SCOPED_TRACE(inch);
         const auto& label = ruler.texts.at(inch - 1);
         EXPECT_EQ(label.text, QStringLiteral(" %1Inch").arg(inch));
         // " 1" is 200 wide: its middle lies on the mark, "Inch" runs on to the right.
-        EXPECT_DOUBLE_EQ(label.topLeft.x(), 30 + 1440 * inch - 100);
+        EXPECT_DOUBLE_EQ(label.topLeft.x(), 30 + 1440 * inch - 100) << inch;
         // The text's bottom stands 200 twips above the ruler's bottom edge.
-        EXPECT_DOUBLE_EQ(label.topLeft.y() + 225, 190);
+        EXPECT_DOUBLE_EQ(label.topLeft.y() + 225, 190) << inch;
     }
+
+    // Half an inch more adds marks but no label.
+    const RulerDrawing longer = draw(7.5f);
+    EXPECT_EQ(longer.lines.size(), 61);
+    EXPECT_DOUBLE_EQ(longer.lines.last().from.x(), 30 + 180 * 60);
+    EXPECT_EQ(longer.texts.size(), 7);
 }
 
-TEST(RulerDrawing, SevenAndAHalfInchesAddsMarksButNoLabel) {
-    const RulerDrawing ruler = draw(7.5f);
-    EXPECT_EQ(ruler.lines.size(), 61);
-    EXPECT_DOUBLE_EQ(ruler.lines.last().from.x(), 30 + 180 * 60);
-    EXPECT_EQ(ruler.texts.size(), 7);
-    EXPECT_EQ(ruler.texts.last().text, QStringLiteral(" 7Inch"));
-}
-
-TEST(RulerDrawing, TabStopsBecomeSquaresOnTheBaseLine) {
+TEST(RulerDrawing, TabStopsBecomeSquaresCentredOnTheirMarkWhenTheyCanBeShown) {
     const RulerDrawing ruler = draw(7.0f, stops({720, 1440}));
     ASSERT_EQ(ruler.squares.size(), 2);
     EXPECT_EQ(ruler.squares.at(0), (RulerDrawing::Square{{720, 300}, {780, 360}}));
     EXPECT_EQ(ruler.squares.at(1), (RulerDrawing::Square{{1440, 300}, {1500, 360}}));
     // Centred on the half-inch and one-inch marks.
     EXPECT_DOUBLE_EQ(ruler.squares.at(0).from.x() + 30, ruler.lines.at(4).from.x());
-    EXPECT_DOUBLE_EQ(ruler.squares.at(1).from.x() + 30, ruler.lines.at(8).from.x());
-}
 
-TEST(RulerDrawing, TabStopsThatCannotBeShown) {
+    // A selection with mixed stops shows none.
     const RulerDrawing::TabStops mixed{std::nullopt, [](int) -> double {
                                            ADD_FAILURE() << "no position of a mixed selection";
                                            return 0;
                                        }};
-    const RulerDrawing scaleOnly = draw(7.0f);
-    EXPECT_EQ(draw(7.0f, mixed), scaleOnly);
-
+    EXPECT_EQ(draw(7.0f, mixed), draw(7.0f));
     // The last stop whose square fits the integer arithmetic, then two that do not.
     const RulerDrawing far = draw(7.0f, stops({32707, 32708, 40000}));
     ASSERT_EQ(far.squares.size(), 1);
@@ -91,16 +75,9 @@ TEST(RulerDrawing, TabStopsThatCannotBeShown) {
 }
 
 TEST(RulerDrawing, OverflowingLayoutValuesRaiseOverflow) {
-    const auto overflowNumber = [](auto&& drawing) {
-        try {
-            drawing();
-        } catch (const Error& error) {
-            return error.number;
-        }
-        return 0;
-    };
-    EXPECT_EQ(overflowNumber([] { draw(5000.0f); }), Error::Overflow);
-    EXPECT_EQ(overflowNumber([] { draw(7.0f, stops({720}), 40000); }), Error::Overflow);
+    const auto overflow = testing::Throws<Error>(testing::Field(&Error::number, Error::Overflow));
+    EXPECT_THAT([] { draw(5000.0f); }, overflow);
+    EXPECT_THAT([] { draw(7.0f, stops({720}), 40000); }, overflow);
     // 4095.9375 inches is 32767.5 marks, which rounds to even: one past the limit.
-    EXPECT_EQ(overflowNumber([] { draw(4095.9375f); }), Error::Overflow);
+    EXPECT_THAT([] { draw(4095.9375f); }, overflow);
 }

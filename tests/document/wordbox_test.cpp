@@ -3,7 +3,7 @@
 #include "document/Ruler.h"
 #include "platform/MsgBox.h"
 
-#include <QMdiSubWindow>
+#include <QImage>
 #include <QMenu>
 #include <QTest>
 #include <optional>
@@ -48,24 +48,6 @@ TEST_F(DocumentWindow, LayoutFollowsTheClientSize) {
     EXPECT_EQ(document->PicRuler->height(), 26);
 }
 
-TEST_F(DocumentWindow, NewChildSetsFilterAndUnlimitedWrap) {
-    frame().resize(1000, 700);
-    Wordbox* document = newDocument();
-    EXPECT_EQ(document->Com1.Filter, "rtf Word file|*.rtf");
-    EXPECT_EQ(document->Caption(), "noname");
-    EXPECT_EQ(document->Text1->Tag, "");
-    frame().NewChild();
-    EXPECT_EQ(Module1::OpenDocCount, 2);
-    EXPECT_NE(active(), document);
-}
-
-TEST_F(DocumentWindow, TypingMarksTheDocumentChanged) {
-    Wordbox* document = newDocument();
-    EXPECT_EQ(document->Text1->Tag, "");
-    QTest::keyClicks(document->Text1, "a");
-    EXPECT_EQ(document->Text1->Tag, "save");
-}
-
 TEST_F(DocumentWindow, ClosePromptAnswers) {
     struct Case {
         const char* name;
@@ -108,17 +90,6 @@ TEST_F(DocumentWindow, ClosePromptAnswers) {
     EXPECT_EQ(readFile("kept.txt"), "x");
 }
 
-TEST_F(DocumentWindow, ACancelledSaveStopsTheFrameShutdown) {
-    Wordbox* document = newDocument();
-    document->Text1->setText("unsaved");
-    scripted.desktop.messageAnswers = {MsgBoxResult::Yes};
-    int cancel = 0;
-    frame().MDIForm_Unload(cancel);
-    EXPECT_EQ(cancel, 1);
-    EXPECT_EQ(Module1::OpenDocCount, 1);
-    EXPECT_EQ(active()->Text1->Text(), "unsaved");
-}
-
 TEST_F(DocumentWindow, NoQuestionForAnEmptyOrUnchangedDocument) {
     Wordbox* emptied = newDocument();
     emptied->Text1->setText("gone");
@@ -133,12 +104,14 @@ TEST_F(DocumentWindow, NoQuestionForAnEmptyOrUnchangedDocument) {
     EXPECT_EQ(Module1::OpenDocCount, 0);
 }
 
-TEST_F(DocumentWindow, CtrlZIsDiscardedButCtrlShiftZPasses) {
+TEST_F(DocumentWindow, TypingMarksTheDocumentChangedAndCtrlZIsDiscardedButCtrlShiftZPasses) {
     Wordbox* document = newDocument();
+    EXPECT_EQ(document->Text1->Tag, "");
     int seen = -1;
     QObject::connect(document->Text1, &RichTextBox::KeyDown,
                      [&](int& keyCode, int) { seen = keyCode; });
     QTest::keyClicks(document->Text1, "ab");
+    EXPECT_EQ(document->Text1->Tag, "save");
     QTest::keyClick(document->Text1, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(document->Text1->Text(), "ab");
     EXPECT_EQ(seen, 0);
@@ -159,37 +132,35 @@ TEST_F(DocumentWindow, RightClickPopsUpTheEditMenu) {
     frame().itemedit->hide();
 }
 
-TEST_F(DocumentWindow, RulerFollowsTheCaretFromParagraphToParagraph) {
+TEST_F(DocumentWindow, RulerShowsTheTabStopsOfTheParagraphWithTheCaret) {
     Wordbox* document = newDocument();
     RichTextBox* pane = document->Text1;
     pane->setText("one\ntwo\nthree");
     pane->setSelStart(0);
-    pane->setSelTabStops({1440, 4320});
+    pane->setSelTabStops({720, 4320});
     pane->setSelStart(4);
     pane->setSelTabStops({2880});
-    const auto squareLefts = [&] {
+    const auto squaresAt = [&](int caret) {
+        pane->setSelStart(caret);
         QList<double> lefts;
         for (const auto& square : document->PicRuler->drawing().squares)
             lefts.append(square.from.x());
         return lefts;
     };
-    // A square's left edge stands at its stop; at 15 twips per pixel 1" is x 96.
-    const auto paintedAt = [&](int x) {
-        return document->PicRuler->grab().toImage().pixelColor(x, 22) == QColor(Qt::black);
-    };
-    pane->setSelStart(1);
-    const QList<double> first = squareLefts();
-    ASSERT_EQ(first.size(), 2);
-    EXPECT_TRUE(paintedAt(96));
-    pane->setSelStart(5);
-    ASSERT_EQ(squareLefts().size(), 1);
-    EXPECT_GT(squareLefts()[0], first[0]);
-    EXPECT_FALSE(paintedAt(96));
-    EXPECT_TRUE(paintedAt(192));
-    pane->setSelStart(9);
-    EXPECT_TRUE(squareLefts().isEmpty());
-    EXPECT_FALSE(paintedAt(192));
+    EXPECT_EQ(squaresAt(1), QList<double>({720, 4320}));
+    // 15 twips per pixel: the 0 mark at x 2 rises from the base line (y 24) to y 13; the tab
+    // square spans x 48 to 52 with its top at y 20, the half-inch mark through its middle.
+    const QImage image = document->PicRuler->grab().toImage();
+    const QColor background(224, 224, 224);
+    EXPECT_EQ(image.pixelColor(2, 20), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(2, 10), background);
+    EXPECT_EQ(image.pixelColor(48, 22), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(50, 20), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(49, 22), background);
+
+    EXPECT_EQ(squaresAt(5), QList<double>({2880}));
+    EXPECT_EQ(squaresAt(9), QList<double>());
     // Setting stops where the caret stands shows them at once.
     pane->setSelTabStops({1440});
-    EXPECT_EQ(squareLefts().size(), 1);
+    EXPECT_EQ(squaresAt(9), QList<double>({1440}));
 }

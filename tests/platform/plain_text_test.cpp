@@ -5,8 +5,8 @@
 namespace {
 
 using PlainText::Encoding;
-using Kind = Encoding::Kind;
-using LineEnd = Encoding::LineEnd;
+using enum Encoding::Kind;
+using enum Encoding::LineEnd;
 
 template <size_t N> QByteArray raw(const char (&literal)[N]) {
     return QByteArray(literal, N - 1);
@@ -18,63 +18,29 @@ TEST(PlainTextDecode, EncodingsLineEndsAndRoundTrips) {
         QByteArray bytes;
         QString text;
         Encoding encoding;
-        bool roundTrips;
+        bool roundTrips = true;
     } cases[] = {
-        {"empty", "", "", {Kind::Utf8, LineEnd::CRLF}, true},
-        {"no line end", "abc", "abc", {Kind::Utf8, LineEnd::CRLF}, true},
-        {"LF", "a\nb\n", "a\nb\n", {Kind::Utf8, LineEnd::LF}, true},
-        {"CRLF", "a\r\nb\r\n", "a\nb\n", {Kind::Utf8, LineEnd::CRLF}, true},
-        {"CR", "a\rb\r", "a\nb\n", {Kind::Utf8, LineEnd::CR}, true},
-        {"mixed, the first decides",
-         "a\nb\r\nc\rd",
-         "a\nb\nc\nd",
-         {Kind::Utf8, LineEnd::LF},
-         false},
-        {"CR then CR LF", "a\r\r\nb", "a\n\nb", {Kind::Utf8, LineEnd::CR}, false},
-        {"UTF-8", "caf\xC3\xA9 \xE2\x82\xAC", u"café €"_qs, {Kind::Utf8, LineEnd::CRLF}, true},
-        {"UTF-8 with BOM", "\xEF\xBB\xBFx\n", "x\n", {Kind::Utf8Bom, LineEnd::LF}, true},
-        {"second BOM is text",
-         "\xEF\xBB\xBF\xEF\xBB\xBFx",
-         u"\uFEFFx"_qs,
-         {Kind::Utf8Bom, LineEnd::CRLF},
-         true},
-        {"UTF-16LE",
-         raw("\xFF\xFE"
-             "a\0\r\0\n\0\xE9\0"),
-         u"a\né"_qs,
-         {Kind::Utf16LE, LineEnd::CRLF},
-         true},
-        {"UTF-16BE",
-         raw("\xFE\xFF\0a\0\n\x20\xAC"),
-         u"a\n€"_qs,
-         {Kind::Utf16BE, LineEnd::LF},
-         true},
-        {"Windows-1252",
-         "caf\xE9 \x80 \x93q\x94\r\n",
-         u"café € “q”\n"_qs,
-         {Kind::Windows1252, LineEnd::CRLF},
-         true},
-        {"UTF-8 cut short", "abc\xC3", u"abcÃ"_qs, {Kind::Windows1252, LineEnd::CRLF}, true},
-        {"UTF-8 surrogate",
-         "\xED\xA0\x80",
-         u"í\u00A0€"_qs,
-         {Kind::Windows1252, LineEnd::CRLF},
-         true},
-        {"undefined 1252 bytes",
-         "\x81\x8D\x8F\x90\x9D\xFF",
-         u"\u0081\u008D\u008F\u0090\u009Dÿ"_qs,
-         {Kind::Windows1252, LineEnd::CRLF},
-         true},
-        {"NUL in UTF-8",
-         raw("a\0b\n"),
-         QStringView(u"a\0b\n", 4).toString(),
-         {Kind::Utf8, LineEnd::LF},
-         true},
-        {"NUL in 1252",
-         raw("\0\xE9"),
-         QStringView(u"\0é", 2).toString(),
-         {Kind::Windows1252, LineEnd::CRLF},
-         true},
+        {"empty", "", "", {Utf8, CRLF}},
+        {"no line end", "abc", "abc", {Utf8, CRLF}},
+        {"LF", "a\nb\n", "a\nb\n", {Utf8, LF}},
+        {"CRLF", "a\r\nb\r\n", "a\nb\n", {Utf8, CRLF}},
+        {"CR", "a\rb\r", "a\nb\n", {Utf8, CR}},
+        {"mixed, the first decides", "a\nb\r\nc\rd", "a\nb\nc\nd", {Utf8, LF}, false},
+        {"CR then CR LF", "a\r\r\nb", "a\n\nb", {Utf8, CR}, false},
+        {"UTF-8", "caf\xC3\xA9 \xE2\x82\xAC", u"café €"_qs, {Utf8, CRLF}},
+        {"UTF-8 with BOM", "\xEF\xBB\xBFx\n", "x\n", {Utf8Bom, LF}},
+        {"second BOM is text", "\xEF\xBB\xBF\xEF\xBB\xBFx", u"\uFEFFx"_qs, {Utf8Bom, CRLF}},
+        {"UTF-16LE", raw("\xFF\xFE\x61\0\r\0\n\0\xE9\0"), u"a\né"_qs, {Utf16LE, CRLF}},
+        {"UTF-16BE", raw("\xFE\xFF\0a\0\n\x20\xAC"), u"a\n€"_qs, {Utf16BE, LF}},
+        {"Windows-1252", "caf\xE9 \x80 \x93q\x94\r\n", u"café € “q”\n"_qs, {Windows1252, CRLF}},
+        {"UTF-8 cut short", "abc\xC3", u"abcÃ"_qs, {Windows1252, CRLF}},
+        {"UTF-8 surrogate", "\xED\xA0\x80", u"í\u00A0€"_qs, {Windows1252, CRLF}},
+        {"bytes 1252 leaves undefined",
+         "\x81\x8D\x8F\x90\x9D",
+         u"\x81\x8D\x8F\x90\x9D"_qs,
+         {Windows1252, CRLF}},
+        {"NUL in UTF-8", raw("a\0b\n"), QStringView(u"a\0b\n", 4).toString(), {Utf8, LF}},
+        {"NUL in 1252", raw("\0\xE9"), QStringView(u"\0é", 2).toString(), {Windows1252, CRLF}},
     };
     for (const auto& c : cases) {
         const PlainText::Decoded decoded = PlainText::decode(c.bytes);
@@ -94,21 +60,18 @@ TEST(PlainTextDecode, EveryByteSurvivesWindows1252) {
         if (b != '\r' && b != '\n')
             bytes += char(b);
     const PlainText::Decoded decoded = PlainText::decode(bytes);
-    ASSERT_EQ(decoded.encoding.kind, Kind::Windows1252);
+    ASSERT_EQ(decoded.encoding.kind, Windows1252);
     EXPECT_EQ(decoded.text.size(), bytes.size());
     EXPECT_EQ(PlainText::encode(decoded.text, decoded.encoding), bytes);
 }
 
 TEST(PlainTextEncode, FallsBackToUtf8WhenWindows1252CannotHoldTheText) {
-    const Encoding latin{Kind::Windows1252, LineEnd::CRLF};
-    const std::pair<QString, QByteArray> cases[] = {
-        {u"€ ☃\n"_qs, "\xE2\x82\xAC \xE2\x98\x83\r\n"},
-        // A C1 control other than the five bytes the code page leaves undefined.
-        {u"\u0080"_qs, "\xC2\x80"},
-    };
+    // The second: a C1 control other than the five bytes the code page leaves undefined.
+    const std::pair<QString, QByteArray> cases[] = {{u"€ ☃\n"_qs, "\xE2\x82\xAC \xE2\x98\x83\r\n"},
+                                                    {u"\u0080"_qs, "\xC2\x80"}};
     for (const auto& [text, bytes] : cases) {
         bool fits = true;
-        EXPECT_EQ(PlainText::encode(text, latin, &fits), bytes);
+        EXPECT_EQ(PlainText::encode(text, {Windows1252, CRLF}, &fits), bytes);
         EXPECT_FALSE(fits);
     }
 }

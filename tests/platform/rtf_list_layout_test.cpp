@@ -2,9 +2,9 @@
 #include "rtf_test_support.h"
 
 #include "platform/RichTextBox.h"
-#include "support/ScriptedDesktop.h"
 #include "platform/Twips.h"
 #include "platform/rtf/RtfWriter.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QImage>
@@ -68,15 +68,6 @@ TEST(RtfListLayout, NumbersAndBulletsAreDrawnInsideThePage) {
         auto reopened = readRtf(rtf::write(*document));
         EXPECT_GT(markerPixels(*reopened), 0) << c.name << ", saved and reopened";
     }
-
-    ScopedScriptedDesktop scripted;
-    RichTextBox pane;
-    for (const int hanging : {0, 720}) {
-        pane.setText("Bulleted in the pane");
-        pane.setSelHangingIndent(hanging);
-        pane.setSelBullet(true);
-        EXPECT_GT(markerPixels(*pane.document()), 0) << "hanging " << hanging;
-    }
 }
 
 TEST(RtfListLayout, SavingWritesTheIndentsTheFileHad) {
@@ -86,21 +77,26 @@ TEST(RtfListLayout, SavingWritesTheIndentsTheFileHad) {
     const QByteArray saved = rtf::write(*document);
     for (const char* indents : {"\\li792\\fi-792 One", "\\fi360 Two", "\\li100\\fi-100 Three"})
         EXPECT_TRUE(saved.contains(indents)) << indents << "\n" << saved.constData();
+}
 
-    // A paragraph bulleted in the pane keeps its place through a save and reopen.
+// A paragraph bulleted in the pane shows its bullet and keeps its place through a save and reopen.
+TEST(RtfListLayout, BulletedInThePane) {
     ScopedScriptedDesktop scripted;
     RichTextBox pane;
-    for (const int hanging : {0, 360, 720}) {
+    const std::pair<int, int> indentsAndHangs[] = {
+        {0, 0}, {0, 720}, {200, 0}, {200, 360}, {200, 720}};
+    for (const auto& [indent, hanging] : indentsAndHangs) {
+        SCOPED_TRACE(testing::Message() << "indent " << indent << ", hanging " << hanging);
         pane.setText("item");
-        pane.setSelIndent(200);
+        pane.setSelIndent(indent);
         pane.setSelHangingIndent(hanging);
         pane.setSelBullet(true);
-        const std::optional<int> indent = pane.SelIndent();
+        EXPECT_GT(markerPixels(*pane.document()), 0);
+        const std::optional<int> left = pane.SelIndent();
         const std::optional<int> hangs = pane.SelHangingIndent();
         auto reopened = readRtf(rtf::write(*pane.document()));
         const QTextBlockFormat format = reopened->begin().blockFormat();
-        EXPECT_EQ(Twips::fromLayout(format.leftMargin() + format.textIndent()), indent)
-            << "hanging " << hanging;
-        EXPECT_EQ(Twips::fromLayout(-format.textIndent()), hangs) << "hanging " << hanging;
+        EXPECT_EQ(Twips::fromLayout(format.leftMargin() + format.textIndent()), left);
+        EXPECT_EQ(Twips::fromLayout(-format.textIndent()), hangs);
     }
 }

@@ -5,10 +5,10 @@
 
 #include <QBuffer>
 #include <QTextCursor>
-#include <QTextImageFormat>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
+using rtftest::pictures;
 using rtftest::readRtf;
 
 namespace {
@@ -34,105 +34,77 @@ QByteArray dib(const QImage& image) {
     return encoded(image, "BMP").mid(14);
 }
 
-void appendWord(QByteArray& out, quint16 v) {
-    char b[2];
-    qToLittleEndian(v, b);
-    out.append(b, 2);
-}
-void appendDword(QByteArray& out, quint32 v) {
-    char b[4];
-    qToLittleEndian(v, b);
-    out.append(b, 4);
+template <typename Number> void append(QByteArray& out, Number value) {
+    char bytes[sizeof value];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, sizeof value);
 }
 
 // A metafile as the Windows control writes one around a bitmap: header, one bitmap record, end.
 QByteArray metafileAround(const QByteArray& bitmap, quint16 function) {
     QByteArray record;
-    appendDword(record, 0x00CC0020); // SRCCOPY
+    append<quint32>(record, 0x00CC0020); // SRCCOPY
     if (function == 0x0F43)
-        appendWord(record, 0); // colour usage
+        append<quint16>(record, 0); // colour usage
     for (int i = 0; i < 8; ++i)
-        appendWord(record, 1);
+        append<quint16>(record, 1);
     record.append(bitmap);
     if (record.size() % 2)
         record.append('\0');
-    QByteArray wmf;
-    appendWord(wmf, 1);
-    appendWord(wmf, 9); // header size in words
-    appendWord(wmf, 0x300);
-    appendDword(wmf, 0);
-    appendWord(wmf, 0);
-    appendDword(wmf, 0);
-    appendWord(wmf, 0);
-    appendDword(wmf, quint32(3 + record.size() / 2));
-    appendWord(wmf, function);
-    wmf.append(record);
-    appendDword(wmf, 3);
-    appendWord(wmf, 0);
-    return wmf;
-}
-
-QImage onlyImage(const QTextDocument& document, QSizeF* size) {
-    for (auto it = document.begin().begin(); !it.atEnd(); ++it) {
-        const QTextCharFormat format = it.fragment().charFormat();
-        if (format.isImageFormat()) {
-            const QTextImageFormat image = format.toImageFormat();
-            *size = QSizeF(image.width(), image.height());
-            return document.resource(QTextDocument::ImageResource, QUrl(image.name()))
-                .value<QImage>();
-        }
-    }
-    return {};
+    QByteArray wmf = QByteArray::fromHex("010009000003000000000000000000000000");
+    append<quint32>(wmf, quint32(3 + record.size() / 2));
+    append<quint16>(wmf, function);
+    return wmf + record + QByteArray::fromHex("030000000000");
 }
 
 } // namespace
 
-TEST(RtfPicture, ShowsEmbeddedPicturesAtTheirGoalSize) {
+TEST(RtfPicture, ShowsPicturesAtTheirGoalSize) {
     const QImage sample = sampleImage();
+    const QByteArray jpeg = encoded(sample, "JPEG");
+    const QByteArray sized = "\\picw6\\pich4\\picwgoal900\\pichgoal600\\picscalex50 ";
     const struct {
         const char* name;
-        const char* kind;
-        QByteArray data;
-        bool exactPixels;
+        QByteArray group;
+        QSizeF size;
+        QImage pixels; // null: a box standing in for a picture Qt cannot draw
     } cases[] = {
-        {"png", "\\pngblip", encoded(sample, "PNG"), true},
-        {"jpeg", "\\jpegblip", encoded(sample, "JPEG"), false},
-        {"metafile with DIBSTRETCHBLT", "\\wmetafile8", metafileAround(dib(sample), 0x0B41), true},
-        {"metafile with STRETCHDIB", "\\wmetafile8", metafileAround(dib(sample), 0x0F43), true},
-        {"device-independent bitmap", "\\dibitmap0", dib(sample), true},
+        {"png", "\\pngblip" + sized + encoded(sample, "PNG").toHex(), {30, 40}, sample},
+        {"jpeg", "\\jpegblip" + sized + jpeg.toHex(), {30, 40}, QImage::fromData(jpeg)},
+        {"metafile with DIBSTRETCHBLT",
+         "\\wmetafile8" + sized + metafileAround(dib(sample), 0x0B41).toHex(),
+         {30, 40},
+         sample},
+        {"metafile with STRETCHDIB",
+         "\\wmetafile8" + sized + metafileAround(dib(sample), 0x0F43).toHex(),
+         {30, 40},
+         sample},
+        {"device-independent bitmap",
+         "\\dibitmap0" + sized + dib(sample).toHex(),
+         {30, 40},
+         sample},
+        {"enhanced metafile", "\\emfblip\\picwgoal1500\\pichgoal750 0102", {100, 50}, {}},
+        {"metafile that is no bitmap",
+         "\\wmetafile8\\picwgoal1500\\pichgoal750 0100",
+         {100, 50},
+         {}},
+        {"metafile sized in hundredths of a millimetre",
+         "\\wmetafile8\\picw2540\\pich1270 0100",
+         {96, 48},
+         {}},
     };
     for (const auto& c : cases) {
-        const QByteArray rtf = "{\\rtf1 a{\\pict" + QByteArray(c.kind) +
-                               "\\picw6\\pich4\\picwgoal900\\pichgoal600\\picscalex50 " +
-                               c.data.toHex() + "}b}";
-        auto document = readRtf(rtf);
-        QSizeF size;
-        const QImage image = onlyImage(*document, &size);
-        ASSERT_FALSE(image.isNull()) << c.name;
-        EXPECT_EQ(image.size(), sample.size()) << c.name;
-        if (c.exactPixels) {
-            EXPECT_EQ(image.convertToFormat(QImage::Format_RGB32), sample) << c.name;
+        auto document = readRtf("{\\rtf1 a{\\pict" + c.group + "}b}");
+        const QList<rtftest::Picture> found = pictures(*document);
+        ASSERT_EQ(found.size(), 1) << c.name;
+        EXPECT_FALSE(found[0].image.isNull()) << c.name;
+        EXPECT_EQ(found[0].size(), c.size) << c.name;
+        if (!c.pixels.isNull()) {
+            EXPECT_EQ(found[0].image.convertToFormat(QImage::Format_RGB32),
+                      c.pixels.convertToFormat(QImage::Format_RGB32))
+                << c.name;
         }
-        EXPECT_EQ(size, QSizeF(30, 40)) << c.name; // 450 x 600 twips
         EXPECT_EQ(document->toPlainText(), QString("a") + QChar::ObjectReplacementCharacter + "b");
-    }
-}
-
-TEST(RtfPicture, UnknownKindsKeepTheirSizeAsPlaceholders) {
-    const struct {
-        const char* rtf;
-        QSizeF size;
-    } cases[] = {
-        {"{\\rtf1 {\\pict\\emfblip\\picwgoal1500\\pichgoal750 0102}}", {100, 50}},
-        {"{\\rtf1 {\\pict\\wmetafile8\\picwgoal1500\\pichgoal750 0100}}", {100, 50}},
-        // Without a goal size, a metafile's size is in hundredths of a millimetre.
-        {"{\\rtf1 {\\pict\\wmetafile8\\picw2540\\pich1270 0100}}", {96, 48}},
-    };
-    for (const auto& c : cases) {
-        auto document = readRtf(QByteArrayView(c.rtf));
-        QSizeF size;
-        EXPECT_FALSE(onlyImage(*document, &size).isNull()) << c.rtf;
-        EXPECT_EQ(size, c.size) << c.rtf;
     }
 }
 
@@ -149,10 +121,6 @@ TEST(RtfPicture, ExtractsBitmapsOnlyFromWellFormedMetafiles) {
 
 namespace {
 
-// A metafile that draws (a rectangle), as logos and charts do, instead of wrapping a bitmap.
-const QByteArray drawingMetafile = QByteArray::fromHex(
-    "010009000003000000000000000000000000070000001b042800500000000000030000000000");
-
 // Hex in lines of `width` digits, upper case, as some editors write it.
 QByteArray hexLines(const QByteArray& data, int width) {
     const QByteArray hex = data.toHex().toUpper();
@@ -162,20 +130,16 @@ QByteArray hexLines(const QByteArray& data, int width) {
     return lines;
 }
 
-QTextImageFormat firstImageFormat(const QTextDocument& document) {
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        for (auto it = block.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isImageFormat())
-                return it.fragment().charFormat().toImageFormat();
-    return {};
-}
-
 } // namespace
 
 // Only the pictures Qt can draw are in the document as pictures; every picture is saved as the
 // file had it, whether shown, stood in for by a box, or a kind we cannot read at all.
 TEST(RtfPicture, SavesEveryPictureAsTheFileHadIt) {
+    // A metafile that draws (a rectangle), as logos and charts do, instead of wrapping a bitmap.
+    const QByteArray drawingMetafile = QByteArray::fromHex(
+        "010009000003000000000000000000000000070000001b042800500000000000030000000000");
     const QByteArray png = encoded(sampleImage(), "PNG");
+    const QByteArray jpeg = encoded(sampleImage(), "JPEG");
     const QByteArray groups[] = {
         "{\\pict\\wmetafile8\\picw2117\\pich1058\\picwgoal1200\\pichgoal600" +
             hexLines(drawingMetafile, 40) + "\r\n}",
@@ -185,23 +149,19 @@ TEST(RtfPicture, SavesEveryPictureAsTheFileHadIt) {
             hexLines(QByteArray("\x01\0\0\0l\0\0\0 EMF", 12), 128) + "}",
         "{\\pict\\macpict\\picw10\\pich10 0a0b0c}",
         "{\\pict\\jpegblip\\picw6\\pich4\\picwgoal90\\pichgoal60\\bin" +
-            QByteArray::number(encoded(sampleImage(), "JPEG").size()) + " " +
-            encoded(sampleImage(), "JPEG") + "}",
+            QByteArray::number(jpeg.size()) + " " + jpeg + "}",
         "{\\pict\\pngblip\\picw6\\pich4 " + png.toHex() + "}",
     };
     for (const QByteArray& group : groups) {
-        const QByteArray rtf =
-            "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard Logo: " + group + " end}";
-        auto document = readRtf(rtf);
-        QSizeF size;
-        ASSERT_FALSE(onlyImage(*document, &size).isNull()) << group.left(60).constData();
+        auto document =
+            readRtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard Logo: " + group + " end}");
+        ASSERT_EQ(pictures(*document).size(), 1) << group.left(60).constData();
         const QByteArray saved = rtf::write(*document);
         EXPECT_TRUE(saved.contains(group)) << group.left(60).constData() << "\n"
                                            << saved.constData();
         auto reopened = readRtf(saved);
-        QSizeF reopenedSize;
-        onlyImage(*reopened, &reopenedSize);
-        EXPECT_EQ(reopenedSize, size) << group.left(60).constData();
+        EXPECT_EQ(pictures(*reopened).value(0).size(), pictures(*document)[0].size())
+            << group.left(60).constData();
         EXPECT_EQ(rtf::write(*reopened), saved) << group.left(60).constData();
     }
 
@@ -209,7 +169,7 @@ TEST(RtfPicture, SavesEveryPictureAsTheFileHadIt) {
     auto document = readRtf("{\\rtf1 {\\pict\\pngblip\\picw6\\pich4 " + png.toHex() + "}}");
     QTextCursor cursor(document.get());
     cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
-    QTextImageFormat larger = firstImageFormat(*document);
+    QTextImageFormat larger = pictures(*document)[0].format;
     larger.setWidth(larger.width() * 2);
     cursor.setCharFormat(larger);
     const QByteArray saved = rtf::write(*document);

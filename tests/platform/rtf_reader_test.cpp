@@ -76,8 +76,8 @@ TEST(RtfReader, ReadsTextOfControlWordsAndDestinations) {
 TEST(RtfReader, ReadsCharacterFormats) {
     auto document = readRtf(withHeader(
         "plain \\b bold\\b0  \\i it\\i0  \\ul ul\\ulnone  \\uldb db\\ul0  \\strike st\\strike0 "
-        "\\cf1 red\\cf0  \\highlight2 hi\\highlight0  {\\f2\\fs40 big}\\plain reset "
-        "\\super sup\\nosupersub"));
+        "\\cf1 red\\cf0  \\highlight2 hi\\highlight0  {\\f2\\fs40 big} after "
+        "\\b\\fs30\\plain reset \\super sup\\nosupersub"));
     const QString text = blockText(*document);
     auto at = [&](const char* word) {
         return charFormatAt(*document, int(text.indexOf(QLatin1String(word))));
@@ -95,8 +95,11 @@ TEST(RtfReader, ReadsCharacterFormats) {
     EXPECT_EQ(at("hi").foreground().style(), Qt::NoBrush);
     EXPECT_EQ(at("big").fontFamilies().toStringList(), QStringList{"Arial CE"});
     EXPECT_EQ(at("big").fontPointSize(), 20.0);
+    // The group's end restores what was set before it.
+    EXPECT_EQ(at("after").fontPointSize(), 12.0);
+    EXPECT_EQ(at("after").fontFamilies().toStringList(), QStringList{"Arial"});
     EXPECT_EQ(at("reset").fontPointSize(), 12.0);
-    EXPECT_EQ(at("reset").fontFamilies().toStringList(), QStringList{"Arial"});
+    EXPECT_EQ(at("reset").fontWeight(), QFont::Normal);
     EXPECT_EQ(at("sup").verticalAlignment(), QTextCharFormat::AlignSuperScript);
     for (const char* word : {"plain", "bold", "it", "red", "reset"})
         EXPECT_FALSE(at(word).fontStrikeOut()) << word;
@@ -146,16 +149,16 @@ TEST(RtfReader, KeepsTextOtherEditorsShowElsewhere) {
 
 TEST(RtfReader, ReadsParagraphFormats) {
     auto document = readRtf(withHeader(
-        "\\pard\\qc center\\par\\pard\\qr right\\par\\pard\\qj just\\par"
+        "{\\qc grouped}\\par\\pard\\qc center\\par\\pard\\qr right\\par\\pard\\qj just\\par"
         "\\pard\\li720\\ri360\\fi-240\\sb120\\sa60\\tx1440\\tqr\\tx2880\\tqc\\tx3600\\tqdec\\tx4320"
         " indented\\par\\pard left"));
     QTextBlock block = document->begin();
-    EXPECT_EQ(block.blockFormat().alignment(), Qt::AlignHCenter);
-    block = block.next();
-    EXPECT_EQ(block.blockFormat().alignment(), Qt::AlignRight);
-    block = block.next();
-    EXPECT_EQ(block.blockFormat().alignment(), Qt::AlignJustify);
-    block = block.next();
+    // Set in a group that closed before the paragraph's mark, the alignment no longer applies.
+    for (Qt::Alignment alignment :
+         {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify}) {
+        EXPECT_EQ(block.blockFormat().alignment(), alignment) << qPrintable(block.text());
+        block = block.next();
+    }
     const QTextBlockFormat f = block.blockFormat();
     EXPECT_EQ(Twips::fromLayout(f.leftMargin()), 720);
     EXPECT_EQ(Twips::fromLayout(f.rightMargin()), 360);
@@ -175,14 +178,6 @@ TEST(RtfReader, ReadsParagraphFormats) {
     EXPECT_EQ(block.blockFormat().alignment(), Qt::AlignLeft);
     EXPECT_EQ(block.blockFormat().leftMargin(), 0);
     EXPECT_TRUE(block.blockFormat().tabPositions().isEmpty());
-}
-
-TEST(RtfReader, GroupsRestoreFormatting) {
-    auto document = readRtf(withHeader("{\\b\\qc in}out\\par"));
-    EXPECT_EQ(charFormatAt(*document, 0).fontWeight(), QFont::Bold);
-    EXPECT_EQ(charFormatAt(*document, 2).fontWeight(), QFont::Normal);
-    // Paragraph formatting set in a group that closed before the mark no longer applies.
-    EXPECT_EQ(document->begin().blockFormat().alignment(), Qt::AlignLeft);
 }
 
 TEST(RtfReader, ReadsBulletsInBothForms) {

@@ -104,25 +104,15 @@ private:
     }
 
     QString text() {
-        static const char16_t* pieces[] = {u"plain ",
-                                           u"word",
-                                           u"caf\u00E9",
-                                           u"\u20AC5",
-                                           u"\u0416\u0438\u0437\u043D\u044C",
-                                           u"\u65E5\u672C",
-                                           u"\U0001F4A9",
-                                           u"\t",
-                                           u"\u2028",
-                                           u"{brace}",
-                                           u"back\\slash",
-                                           u"\u00A0",
-                                           u"\u2014",
-                                           u"\u00FF\u0100",
-                                           u" 12.50",
-                                           u"\u00AD\u2011"};
+        // Separated by '|'.
+        static const QStringList pieces =
+            QString::fromUtf16(u"plain |word|caf\u00E9|\u20AC5|\u0416\u0438\u0437\u043D\u044C|"
+                               u"\u65E5\u672C|\U0001F4A9|\t|\u2028|{brace}|back\\slash|\u00A0|"
+                               u"\u2014|\u00FF\u0100| 12.50|\u00AD\u2011")
+                .split(u'|');
         QString result;
         for (int i = 0, n = pick(1, 5); i < n; ++i)
-            result += QString::fromUtf16(pieces[pick(0, 15)]);
+            result += pieces[pick(0, int(pieces.size()) - 1)];
         return result;
     }
 

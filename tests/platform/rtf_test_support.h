@@ -2,9 +2,11 @@
 
 #include "platform/rtf/RtfReader.h"
 
+#include <QImage>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QTextImageFormat>
 
 #include <memory>
 
@@ -37,6 +39,29 @@ inline QTextCharFormat charFormatAt(const QTextDocument& document, int position)
             return fragment.charFormat();
     }
     return block.charFormat();
+}
+
+struct Picture {
+    QTextImageFormat format;
+    QImage image;
+    QSizeF size() const { return {format.width(), format.height()}; }
+};
+
+// The document's pictures in order, one for each character that shows one.
+inline QList<Picture> pictures(const QTextDocument& document) {
+    QList<Picture> found;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (!it.fragment().charFormat().isImageFormat())
+                continue;
+            const QTextImageFormat format = it.fragment().charFormat().toImageFormat();
+            const QVariant image =
+                document.resource(QTextDocument::ImageResource, QUrl(format.name()));
+            for (int i = 0; i < it.fragment().length(); ++i)
+                found.append({format, image.value<QImage>()});
+        }
+    }
+    return found;
 }
 
 } // namespace rtftest

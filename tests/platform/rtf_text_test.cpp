@@ -47,48 +47,25 @@ QByteArray pngPicture() {
 // headers and footers, nested tables, list numbers.
 QByteArray composedRtf(unsigned seed) {
     static const QByteArray picture = pngPicture();
-    const QByteArray pieces[] = {
-        "word ",
-        "\\par ",
-        "\\par\\par ",
-        "\\line ",
-        "\\~",
-        "\\u160?",
-        "\\u8232?",
-        "\\u8233?",
-        "\\u65532?",
-        "\\tab ",
-        "\\page ",
-        "\\trowd\\intbl a\\cell b\\cell\\row ",
-        "x\\cell\\cell ",
-        "{\\v hidden\\par}",
-        "{\\b bold}",
-        "\\pard\\li720\\fi-360{\\*\\pn\\pnlvlblt{\\pntxtb\\'B7}}item ",
-        "\\pard\\ls1 listed ",
-        "\\pard\\qc ",
-        picture,
-        "{\\v " + picture + "}",
-        "{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv " + picture +
-            "}}{\\shptxt inside\\par}}"
-            "{\\shprslt fallback}}",
-        "{\\*\\shppict " + picture + "}{\\nonshppict{\\pict\\wmetafile8 00}}",
-        "caf\\'e9 ",
-        "\\u-10179?\\u-9047?",
-        "\\\n",
-        "\\{\\}\\\\",
-        "{\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt link}}",
-        "\\plain ",
-        "{\\f1 \\'b7}",
-        "{\\f1\\u-3913 ?}",
-        "{\\header head\\par}",
-        "{\\footerr\\pard foot\\cell x}",
-        "\\intbl\\itap2 n\\nestcell{\\nonesttables\\par}{\\*\\nesttableprops\\nestrow}"
-        "{\\nonesttables\\par}",
-        "{\\nonesttables fallback\\par}",
-        "{\\listtext 7.\\tab}",
-    };
+    // Separated by '|'.
+    static const QList<QByteArray> pieces =
+        QByteArray(
+            "word |\\par |\\par\\par |\\line |\\~|\\u160?|\\u8232?|\\u8233?|\\u65532?|\\tab |"
+            "\\page |x\\cell\\cell |{\\v hidden\\par}|{\\b bold}|\\pard\\ls1 listed |\\pard\\qc |"
+            "caf\\'e9 |\\u-10179?\\u-9047?|\\\n|\\{\\}\\\\|\\plain |{\\f1 \\'b7}|{\\f1\\u-3913 ?}|"
+            "{\\header head\\par}|{\\footerr\\pard foot\\cell x}|{\\nonesttables fallback\\par}|"
+            "{\\listtext 7.\\tab}|\\trowd\\intbl a\\cell b\\cell\\row |"
+            "\\pard\\li720\\fi-360{\\*\\pn\\pnlvlblt{\\pntxtb\\'B7}}item |"
+            "{\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt link}}|"
+            "\\intbl\\itap2 n\\nestcell{\\nonesttables\\par}{\\*\\nesttableprops\\nestrow}"
+            "{\\nonesttables\\par}")
+            .split('|') +
+        QList<QByteArray>{picture, "{\\v " + picture + "}",
+                          "{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv " + picture +
+                              "}}{\\shptxt inside\\par}}{\\shprslt fallback}}",
+                          "{\\*\\shppict " + picture + "}{\\nonshppict{\\pict\\wmetafile8 00}}"};
     std::mt19937 random(seed);
-    std::uniform_int_distribution<size_t> pick(0, std::size(pieces) - 1);
+    std::uniform_int_distribution<qsizetype> pick(0, pieces.size() - 1);
     QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}";
     for (int i = std::uniform_int_distribution(0, 60)(random); i > 0; --i)
         rtf += pieces[pick(random)];

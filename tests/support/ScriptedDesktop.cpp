@@ -50,17 +50,6 @@ std::optional<QString> ScriptedDesktop::saveFileName(const FileDialogRequest& re
     return take(saveAnswers);
 }
 
-std::optional<FontChoice> ScriptedDesktop::chooseFont(const FontChoice& initial, int flags) {
-    fontRequests.append(initial);
-    fontFlags.append(flags);
-    return take(fontAnswers);
-}
-
-std::optional<quint32> ScriptedDesktop::chooseColor(quint32 initial, int /*flags*/) {
-    colorRequests.append(initial);
-    return take(colorAnswers);
-}
-
 bool ScriptedDesktop::setUpPrinter(QPrinter& printer, int flags) {
     printerFlags.append(flags);
     const auto path = take(printerAnswers);
@@ -71,9 +60,4 @@ bool ScriptedDesktop::setUpPrinter(QPrinter& printer, int flags) {
     if (flags & 1)
         printer.setPrintRange(QPrinter::Selection);
     return true;
-}
-
-bool ScriptedDesktop::startProgram(const QString& program, const QStringList& arguments) {
-    launches.append({program, arguments});
-    return launchSucceeds;
 }

@@ -6,9 +6,9 @@
 #include <QList>
 #include <deque>
 
-// A desktop for tests: answers come from queues the test fills, and everything shown is
-// recorded. An unscripted question is declined (No, Cancel, or a cancelled dialog), so a test
-// that forgot an answer fails on its assertions instead of blocking.
+// A desktop for tests: answers come from queues the test fills, and what is asked is recorded.
+// An unscripted question is declined (No, Cancel, or a cancelled dialog; the font and colour
+// dialogs always are), so a test that forgot an answer fails on its assertions, not by blocking.
 class ScriptedDesktop : public Desktop {
 public:
     struct Message {
@@ -16,32 +16,21 @@ public:
         int style = 0;
         QString title;
     };
-    struct Launch {
-        QString program;
-        QStringList arguments;
-    };
 
     std::deque<int> messageAnswers;
     std::deque<std::optional<QString>> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
-    std::deque<std::optional<FontChoice>> fontAnswers;
-    std::deque<std::optional<quint32>> colorAnswers;
     // A path to print to as PDF, or nullopt for a cancelled printer dialog.
     std::deque<std::optional<QString>> printerAnswers;
 
     QList<Message> messages;
     QList<FileDialogRequest> openRequests;
     QList<FileDialogRequest> saveRequests;
-    QList<FontChoice> fontRequests;
-    QList<int> fontFlags;
-    QList<quint32> colorRequests;
     QList<int> printerFlags;
-    QList<Launch> launches;
 
     QStringList fonts{QStringLiteral("Arial"), QStringLiteral("Courier New"),
                       QStringLiteral("Times New Roman")};
     ScreenMetrics metrics{1024, 768, 15, 15, {}};
-    bool launchSucceeds = true;
     // Raised by the next save dialog instead of an answer: a dialog that could not be shown.
     std::optional<Error> saveDialogFailure;
     QString programFolder;
@@ -51,12 +40,12 @@ public:
     int messageBox(const QString& prompt, int style, const QString& title) override;
     std::optional<QString> openFileName(const FileDialogRequest& request) override;
     std::optional<QString> saveFileName(const FileDialogRequest& request) override;
-    std::optional<FontChoice> chooseFont(const FontChoice& initial, int flags) override;
-    std::optional<quint32> chooseColor(quint32 initial, int flags) override;
+    std::optional<FontChoice> chooseFont(const FontChoice&, int) override { return {}; }
+    std::optional<quint32> chooseColor(quint32, int) override { return {}; }
     bool setUpPrinter(QPrinter& printer, int flags) override;
     QStringList screenFonts() override { return fonts; }
     ScreenMetrics screen() override { return metrics; }
-    bool startProgram(const QString& program, const QStringList& arguments) override;
+    bool startProgram(const QString&, const QStringList&) override { return true; }
     QString programDirectory() override { return programFolder; }
     QString commandLine() override { return typedCommandLine; }
     void endProgramAtOnce() override { ++endedAtOnce; }
