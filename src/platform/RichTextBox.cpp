@@ -6,6 +6,8 @@
 #include "platform/Error.h"
 #include "platform/KeyLocks.h"
 #include "platform/PaneKeys.h"
+#include "platform/PaneLayout.h"
+#include "platform/PaneText.h"
 #include "platform/Twips.h"
 
 #include <QKeyEvent>
@@ -67,7 +69,7 @@ void RichTextBox::setUpDocument(QTextDocument& document) {
     document.setDefaultTextOption(option);
 }
 
-RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent) {
+RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent), text_(new PaneText(this)) {
     setObjectName(QStringLiteral("Text1"));
     setAccessibleName(QStringLiteral("Document"));
     setAcceptRichText(true);
@@ -76,6 +78,7 @@ RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent) {
     setUpDocument(*document());
     setCurrentCharFormat(designCharFormat());
     document()->clearUndoRedoStacks();
+    chooseLayout(*document());
 
     watchDocument();
     connect(this, &QTextEdit::textChanged, this, &RichTextBox::Change);
@@ -92,24 +95,31 @@ RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent) {
 }
 
 QString RichTextBox::Text() const {
-    // Find clicks read the whole text each time; kept until the next change, it costs one pass
-    // per change instead of one per click.
-    if (!textCache_) {
-        QString text = document()->toRawText();
-        for (QChar& c : text) {
-            if (c == QChar::ParagraphSeparator)
-                c = QLatin1Char('\n');
-            else if (c == QChar::LineSeparator)
-                c = QLatin1Char('\v');
-        }
-        textCache_ = std::move(text);
-    }
-    return *textCache_;
+    return text_->text();
+}
+
+void RichTextBox::chooseLayout(QTextDocument& document) {
+    // Asking a document for its layout would make Qt's first, and lay everything out with it.
+    if (PaneLayout::canShow(document))
+        document.setDocumentLayout(new PaneLayout(&document));
 }
 
 void RichTextBox::watchDocument() {
-    textCache_.reset();
-    connect(document(), &QTextDocument::contentsChanged, this, [this] { textCache_.reset(); });
+    text_->watch(document());
+    // A table pasted or read in is more than the pane's layout can show. Qt's takes over once
+    // the edit is finished, as the layout in use is still to hear of it; a document without a
+    // layout makes Qt's anew when asked for one.
+    connect(document(), &QTextDocument::contentsChange, this, [this] {
+        if (qobject_cast<PaneLayout*>(document()->documentLayout()) &&
+            !PaneLayout::canShow(*document()))
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (qobject_cast<PaneLayout*>(document()->documentLayout()))
+                        document()->setDocumentLayout(nullptr);
+                },
+                Qt::QueuedConnection);
+    });
 }
 
 void RichTextBox::setText(const QString& text) {
@@ -480,6 +490,9 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> replacement) {
     loaded->setDefaultTextOption(document()->defaultTextOption());
     loaded->setUndoRedoEnabled(true);
     loaded->clearUndoRedoStacks();
+    // Chosen before the pane takes it, which would otherwise lay it all out with Qt's layout
+    // first.
+    chooseLayout(*loaded);
     // The pane deletes the document it replaces when that one is its child.
     loaded->setParent(this);
     setDocument(loaded);

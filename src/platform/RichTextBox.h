@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+class PaneText;
 class QPrinter;
 
 // The editing pane. Offsets count one character per paragraph break and one per embedded
@@ -108,8 +109,10 @@ protected:
 
 private:
     void watchDocument();
+    // Lays the document out with the pane's own layout where it can, else with Qt's.
+    static void chooseLayout(QTextDocument& document);
 
-    mutable std::optional<QString> textCache_;
+    PaneText* text_ = nullptr;
     int rightMargin_ = 0;
     int widthTwips_ = -1;
     int heightTwips_ = -1;

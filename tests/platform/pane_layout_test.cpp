@@ -1,0 +1,359 @@
+#include "bench/RtfSample.h"
+#include "platform/PaneLayout.h"
+#include "platform/RichTextBox.h"
+#include "platform/Twips.h"
+#include "platform/rtf/RtfReader.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+#include <QTextLayout>
+#include <QTextList>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+
+namespace {
+// Formatted paragraphs of every kind the pane shows: lists, indents, tab stops, alignments,
+// space around paragraphs, fixed and least line heights, a line break and a picture.
+QByteArray sampleRtf() {
+    QByteArray rtf = rtfsample::generate(40 << 10, 7);
+    rtf.chop(1);
+    rtf += "\\pard\\sl-480\\sb120 Exactly double spaced lines in a paragraph long enough to wrap "
+           "onto a second line of the page at the width used here.\\par"
+           "\\pard\\sl360\\li1440\\ri720\\fi-720 At least one and a half lines, indented from "
+           "both sides, with a hanging first line\\line and a line break.\\par"
+           "\\pard\\qr A picture {\\pict\\pngblip\\picw20\\pich20\\picwgoal300\\pichgoal300 "
+           "89504e470d0a1a0a0000000d4948445200000001000000010802000000907753de0000000c494441"
+           "54789c63f8cfc0000003010100c9fe92ef0000000049454e44ae426082}"
+           " in a right-aligned paragraph.\\par}";
+    return rtf;
+}
+
+std::unique_ptr<QTextDocument> read(const QByteArray& rtf, bool ownLayout) {
+    auto document = std::make_unique<QTextDocument>();
+    RichTextBox::setUpDocument(*document);
+    EXPECT_TRUE(rtf::read(rtf, *document).ok());
+    if (ownLayout)
+        document->setDocumentLayout(new PaneLayout(document.get()));
+    document->setPageSize(QSizeF(520, -1));
+    return document;
+}
+
+// Positions agree to a pixel: Qt's layout adds up in 1/64 pixel steps, this one in doubles.
+void expectSameLayout(QTextDocument& own, QTextDocument& stock) {
+    ASSERT_EQ(own.blockCount(), stock.blockCount());
+    for (QTextBlock a = own.begin(), b = stock.begin(); a.isValid(); a = a.next(), b = b.next()) {
+        SCOPED_TRACE(QStringLiteral("paragraph %1: %2")
+                         .arg(a.blockNumber())
+                         .arg(a.text().left(40))
+                         .toStdString());
+        const QRectF ownRect = own.documentLayout()->blockBoundingRect(a);
+        const QRectF stockRect = stock.documentLayout()->blockBoundingRect(b);
+        EXPECT_NEAR(ownRect.top(), stockRect.top(), 1.0);
+        EXPECT_NEAR(ownRect.height(), stockRect.height(), 0.1);
+        EXPECT_NEAR(ownRect.left(), stockRect.left(), 0.1);
+        ASSERT_EQ(a.layout()->lineCount(), b.layout()->lineCount());
+        for (int i = 0; i < a.layout()->lineCount(); ++i) {
+            const QTextLine ownLine = a.layout()->lineAt(i);
+            const QTextLine stockLine = b.layout()->lineAt(i);
+            EXPECT_EQ(ownLine.textStart(), stockLine.textStart());
+            EXPECT_NEAR(ownLine.x(), stockLine.x(), 0.1);
+            EXPECT_NEAR(ownLine.y(), stockLine.y(), 0.1);
+        }
+    }
+    EXPECT_NEAR(own.documentLayout()->documentSize().height(),
+                stock.documentLayout()->documentSize().height(), 1.0);
+}
+
+void edit(QTextDocument& document, int position, const QString& text, int removed = 0) {
+    QTextCursor cursor(&document);
+    cursor.setPosition(position);
+    cursor.setPosition(position + removed, QTextCursor::KeepAnchor);
+    cursor.insertText(text);
+}
+
+// Where two texts part, with a little of each from there; empty when they are equal.
+std::string difference(const QString& a, const QString& b) {
+    qsizetype at = 0;
+    while (at < a.size() && at < b.size() && a[at] == b[at])
+        ++at;
+    if (at == a.size() && at == b.size())
+        return {};
+    return QStringLiteral("at %1 of %2/%3: \"%4\" against \"%5\"")
+        .arg(at)
+        .arg(a.size())
+        .arg(b.size())
+        .arg(a.mid(at, 20), b.mid(at, 20))
+        .toStdString();
+}
+
+// What Text() must read: the plain text, but line breaks as '\v' and every other character as
+// it is, so that offsets in it are document positions.
+QString freshText(const QTextDocument& document) {
+    QString text = document.toPlainText();
+    const QString raw = document.toRawText();
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (raw[i] == QChar::LineSeparator)
+            text[i] = QLatin1Char('\v');
+        else if (raw[i] != QChar::ParagraphSeparator)
+            text[i] = raw[i];
+    }
+    return text;
+}
+} // namespace
+
+TEST(PaneLayout, LaysParagraphsOutAsQtsOwnLayoutDoesBeforeAndAfterEdits) {
+    const QByteArray rtf = sampleRtf();
+    auto own = read(rtf, true);
+    auto stock = read(rtf, false);
+    ASSERT_GT(own->blockCount(), 60);
+    const auto inList = [](const QTextBlock& block) { return block.textList() != nullptr; };
+    bool anyList = false;
+    for (QTextBlock block = own->begin(); block.isValid(); block = block.next())
+        anyList = anyList || inList(block);
+    ASSERT_TRUE(anyList);
+    {
+        SCOPED_TRACE("as read");
+        expectSameLayout(*own, *stock);
+    }
+    // Edits that keep a paragraph's height, grow it by a line, join two paragraphs, split one,
+    // and change the space above one: each moves what follows, or must not.
+    const auto both = [&](auto change) {
+        change(*own);
+        change(*stock);
+    };
+    both([](QTextDocument& d) { edit(d, 0, QStringLiteral("x")); });
+    both([](QTextDocument& d) {
+        edit(d, 3, QStringLiteral("a few more words to push the first paragraph onto more lines"));
+    });
+    both([](QTextDocument& d) { edit(d, d.findBlockByNumber(4).position() - 1, {}, 1); });
+    both([](QTextDocument& d) {
+        edit(d, d.findBlockByNumber(10).position() + 2, QStringLiteral("\nsplit"));
+    });
+    both([](QTextDocument& d) {
+        QTextCursor cursor(d.findBlockByNumber(20));
+        QTextBlockFormat format = cursor.blockFormat();
+        format.setTopMargin(30);
+        format.setBottomMargin(12);
+        cursor.setBlockFormat(format);
+    });
+    both([](QTextDocument& d) { edit(d, 5, {}, d.findBlockByNumber(3).position()); });
+    {
+        SCOPED_TRACE("after edits");
+        expectSameLayout(*own, *stock);
+    }
+    // A click lands where it would in Qt's layout.
+    const qreal height = stock->documentLayout()->documentSize().height();
+    for (qreal y = 0; y < height; y += 7) {
+        for (qreal x : {0.0, 30.0, 200.0, 515.0}) {
+            ASSERT_EQ(own->documentLayout()->hitTest({x, y}, Qt::FuzzyHit),
+                      stock->documentLayout()->hitTest({x, y}, Qt::FuzzyHit))
+                << "at " << x << ", " << y;
+        }
+    }
+}
+
+TEST(PaneLayout, PrintsAndReadsTheSameAsWithQtsLayout) {
+    ScopedScriptedDesktop scripted;
+    QTemporaryDir dir;
+    RichTextBox pane;
+    pane.resize(600, 400);
+    pane.show();
+    auto loaded = read(sampleRtf(), false);
+    pane.adoptDocument(std::move(loaded));
+    ASSERT_TRUE(qobject_cast<PaneLayout*>(pane.document()->documentLayout()));
+    pane.setSelStart(40);
+    QTest::keyClicks(&pane, QStringLiteral("typed in"));
+    QTest::keyClick(&pane, Qt::Key_Return);
+    pane.setSelStart(int(pane.Text().size()) / 2);
+    QTest::keyClicks(&pane, QStringLiteral("and here"));
+
+    // The same document under Qt's layout, made by the same edits.
+    auto stock = read(sampleRtf(), false);
+    stock->setDefaultTextOption(pane.document()->defaultTextOption());
+    edit(*stock, 40, QStringLiteral("typed in\n"));
+    edit(*stock, int(freshText(*stock).size()) / 2, QStringLiteral("and here"));
+    ASSERT_EQ(difference(pane.Text(), freshText(*stock)), "");
+
+    int printings = 0;
+    const auto printed = [&](auto print) {
+        const QString path = dir.filePath(QStringLiteral("out%1.pdf").arg(++printings));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        print(printer);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        // Everything but the moment of printing.
+        return QString::fromLatin1(file.readAll())
+            .remove(QRegularExpression(QStringLiteral("/CreationDate \\([^)]*\\)")));
+    };
+    const QString ownPdf = printed([&](QPrinter& printer) { pane.SelPrint(printer); });
+    const QString stockPdf = printed([&](QPrinter& printer) { stock->print(&printer); });
+    EXPECT_GT(ownPdf.size(), 1000);
+    EXPECT_TRUE(ownPdf == stockPdf);
+
+    // The ruler reads the paragraph at the caret.
+    for (int number : {3, 11, 40}) {
+        const QTextBlock ownBlock = pane.document()->findBlockByNumber(number);
+        pane.setSelStart(ownBlock.position());
+        const QTextBlock stockBlock = stock->findBlockByNumber(number);
+        const auto tabs = stockBlock.blockFormat().tabPositions();
+        ASSERT_EQ(pane.SelTabCount(), int(tabs.size()));
+        for (int i = 0; i < tabs.size(); ++i)
+            EXPECT_EQ(pane.SelTabs(i), Twips::fromLayout(tabs[i].position));
+    }
+}
+
+TEST(PaneText, FollowsManyEditsAnywhereInALargeDocument) {
+    ScopedScriptedDesktop scripted;
+    RichTextBox pane;
+    pane.resize(500, 300);
+    pane.show();
+    auto loaded = std::make_unique<QTextDocument>();
+    ASSERT_TRUE(rtf::read(rtfsample::generate(300 << 10, 3), *loaded).ok());
+    pane.adoptDocument(std::move(loaded));
+    QTextDocument& document = *pane.document();
+    document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("dot")),
+                         QImage(4, 4, QImage::Format_RGB32));
+    ASSERT_EQ(pane.Text(), freshText(document));
+
+    std::mt19937 random(11);
+    const auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution(low, std::max(low, high))(random);
+    };
+    const QStringList pieces = {QStringLiteral("x"),           QStringLiteral("two words"),
+                                QStringLiteral("line\nbreak"), QStringLiteral("soft\u2028break"),
+                                QStringLiteral("\n"),          QStringLiteral("non\u00a0breaking")};
+    for (int step = 0; step < 400; ++step) {
+        const int length = int(document.characterCount()) - 1;
+        QTextCursor cursor(&document);
+        cursor.setPosition(pick(0, length));
+        const int kind = pick(0, 9);
+        switch (kind) {
+        case 0: // type at a random place through the keyboard
+            pane.setTextCursor(cursor);
+            QTest::keyClicks(&pane, QStringLiteral("typed"));
+            QTest::keyClick(&pane, pick(0, 1) ? Qt::Key_Backspace : Qt::Key_Return);
+            break;
+        case 1:
+            cursor.insertText(pieces[pick(0, int(pieces.size()) - 1)]);
+            break;
+        case 2: // a deletion across paragraphs, sometimes up to the end
+            cursor.setPosition(qMin(length, cursor.position() + pick(1, 3000)),
+                               QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            break;
+        case 3: { // formatting changes nothing in the text
+            cursor.setPosition(qMin(length, cursor.position() + pick(1, 500)),
+                               QTextCursor::KeepAnchor);
+            QTextCharFormat bold;
+            bold.setFontWeight(QFont::Bold);
+            cursor.mergeCharFormat(bold);
+            QTextBlockFormat centred;
+            centred.setAlignment(Qt::AlignHCenter);
+            cursor.mergeBlockFormat(centred);
+            break;
+        }
+        case 4:
+            document.undo();
+            break;
+        case 5:
+            document.redo();
+            break;
+        case 6: {
+            QTextImageFormat picture;
+            picture.setName(QStringLiteral("dot"));
+            cursor.insertImage(picture);
+            break;
+        }
+        case 7: // one undo step of several edits
+            cursor.beginEditBlock();
+            cursor.insertText(QStringLiteral("first"));
+            cursor.setPosition(pick(0, length));
+            cursor.insertText(QStringLiteral("second\n"));
+            cursor.setPosition(pick(0, length - 10));
+            cursor.setPosition(cursor.position() + 5, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            cursor.endEditBlock();
+            break;
+        case 8:
+            cursor.setPosition(qMin(length, cursor.position() + pick(0, 200)),
+                               QTextCursor::KeepAnchor);
+            cursor.insertFragment(QTextDocumentFragment::fromHtml(
+                QStringLiteral("<p>pasted <b>bold</b></p><ul><li>item</li></ul>")));
+            break;
+        case 9: // the caret at the very end, as Ctrl+End and typing leave it
+            pane.moveCursor(QTextCursor::End);
+            QTest::keyClicks(&pane, QStringLiteral("end"));
+            QTest::keyClick(&pane, Qt::Key_Return);
+            break;
+        }
+        // Read after single edits and after runs of them.
+        if (step < 60 || step % 7 == 0) {
+            ASSERT_EQ(difference(pane.Text(), freshText(document)), "")
+                << "after step " << step << " of kind " << kind;
+        }
+    }
+    ASSERT_EQ(difference(pane.Text(), freshText(document)), "");
+    // Offsets in the text select the same characters.
+    const QString text = pane.Text();
+    const int at = int(text.size()) / 3;
+    pane.setSelStart(at);
+    pane.setSelLength(40);
+    EXPECT_EQ(pane.SelText(), text.mid(at, 40));
+    // Emptied and refilled at once.
+    pane.selectAll();
+    pane.setSelText({});
+    EXPECT_EQ(pane.Text(), QString());
+    pane.setText(QStringLiteral("new\ntext"));
+    EXPECT_EQ(pane.Text(), QStringLiteral("new\ntext"));
+}
+
+TEST(PaneLayout, BigDocumentsScrollToTheCaretAndTablesGoToQtsLayout) {
+    ScopedScriptedDesktop scripted;
+    RichTextBox pane;
+    pane.resize(500, 300);
+    pane.show();
+    QString text;
+    for (int i = 0; text.size() < 3'000'000; ++i)
+        text += QStringLiteral("Paragraph %1 with a few words that wrap at the pane's width, "
+                               "or do not.\n")
+                    .arg(i);
+    pane.setText(text);
+    QCoreApplication::processEvents(); // the first paint
+    const auto caretShown = [&] {
+        const QRect caret = pane.cursorRect();
+        return pane.viewport()->rect().contains(caret.center());
+    };
+    QTest::keyClick(&pane, Qt::Key_End, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(pane.SelStart(), text.size());
+    EXPECT_TRUE(caretShown());
+    // A click in the middle of the view lands on a paragraph shown there.
+    const int clicked = pane.cursorForPosition(pane.viewport()->rect().center()).position();
+    EXPECT_GT(clicked, text.size() - 3000);
+    QTest::keyClick(&pane, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(&pane, Qt::Key_PageDown);
+    QTest::keyClick(&pane, Qt::Key_PageDown);
+    EXPECT_TRUE(caretShown());
+    EXPECT_GT(pane.SelStart(), 500);
+    EXPECT_LT(pane.SelStart(), 5000);
+    pane.setSelStart(int(text.size()) / 2);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(caretShown());
+    QTest::keyClicks(&pane, QStringLiteral("typed"));
+    EXPECT_EQ(pane.Text().mid(text.size() / 2, 5), QStringLiteral("typed"));
+
+    // A table pasted in hands the document to Qt's layout once the edit is done.
+    QTextCursor(pane.document()).insertTable(2, 2);
+    QCoreApplication::processEvents(); // the switch waits for the edit to finish
+    EXPECT_FALSE(qobject_cast<PaneLayout*>(pane.document()->documentLayout()));
+    EXPECT_EQ(difference(pane.Text(), freshText(*pane.document())), "");
+}
