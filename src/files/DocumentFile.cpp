@@ -55,10 +55,24 @@ Content read(const QString& path, const QTextCharFormat& plainFormat) {
         throw Error::fileNotFound();
     if (!file.open(QIODevice::ReadOnly))
         throw Error::pathFileAccess();
+    const Kind kind = kindOf(path);
+    if (kind == Kind::PlainText) {
+        // A piece at a time, so that the file's bytes, its text and the document are never in
+        // memory all at once: a big text file then takes little more than its document.
+        Content content{std::make_unique<QTextDocument>(), std::nullopt};
+        RichTextBox::setUpDocument(*content.document);
+        content.document->setUndoRedoEnabled(false);
+        QTextCursor cursor(content.document.get());
+        content.encoding = PlainText::decodeInPieces(
+            file, [&](QString& piece) { cursor.insertText(piece, plainFormat); });
+        if (!content.encoding)
+            throw Error::pathFileAccess();
+        return content;
+    }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw Error::pathFileAccess();
-    return fromBytes(bytes, kindOf(path), plainFormat);
+    return fromBytes(bytes, kind, plainFormat);
 }
 
 void load(RichTextBox& pane, const QString& path) {
