@@ -109,6 +109,7 @@ void PaneLayout::resetAll() {
     averageCharWidth_ = metrics.averageCharWidth();
     marginsByFormat_.clear();
     marginsKnown_.clear();
+    long_.clear();
     widest_ = 0;
 
     const QTextDocument* doc = document();
@@ -172,10 +173,19 @@ void PaneLayout::layOutBlock(const QTextBlock& block, int number) const {
         setHeight(number, 0);
         return;
     }
+    if (isLong(block)) {
+        // Its pieces are laid out as they are shown; until then they have estimated heights.
+        layout->clearLayout();
+        setHeight(number, gap + piecesHeight(piecesOf(block)));
+        return;
+    }
+    setHeight(number, gap + layOutLines(*layout, block.blockFormat(), block.textDirection(), true));
+}
+
+qreal PaneLayout::layOutLines(QTextLayout& layout, const QTextBlockFormat& format,
+                              Qt::LayoutDirection direction, bool firstPiece) const {
     // What follows is Qt's own paragraph layout, less floats and pages, so that a paragraph
     // looks the same here as in print.
-    const QTextBlockFormat format = block.blockFormat();
-    const Qt::LayoutDirection direction = block.textDirection();
     const bool rightToLeft = direction == Qt::RightToLeft;
     QTextOption option = settings_.option;
     option.setTextDirection(direction);
@@ -186,7 +196,7 @@ void PaneLayout::layOutBlock(const QTextBlock& block, int number) const {
     option.setAlignment(visualAlignment(direction, alignment));
     if (format.nonBreakableLines())
         option.setWrapMode(QTextOption::ManualWrap);
-    layout->setTextOption(option);
+    layout.setTextOption(option);
     const bool wordOrAnywhere = option.wrapMode() == QTextOption::WrapAtWordBoundaryOrAnywhere;
 
     qreal indent = format.indent();
@@ -201,10 +211,10 @@ void PaneLayout::layOutBlock(const QTextBlock& block, int number) const {
 
     qreal y = 0;
     qreal bottom = 0;
-    bool firstLine = true;
-    layout->beginLayout();
+    bool firstLine = firstPiece;
+    layout.beginLayout();
     while (true) {
-        QTextLine line = layout->createLine();
+        QTextLine line = layout.createLine();
         if (!line.isValid())
             break;
         line.setLeadingIncluded(true);
@@ -223,12 +233,12 @@ void PaneLayout::layOutBlock(const QTextBlock& block, int number) const {
             // A word wider than the line: break it anywhere rather than overflow.
             if (wordOrAnywhere) {
                 option.setWrapMode(QTextOption::WrapAnywhere);
-                layout->setTextOption(option);
+                layout.setTextOption(option);
             }
             line.setLineWidth(qMax<qreal>(line.naturalTextWidth(), right - left));
             if (wordOrAnywhere) {
                 option.setWrapMode(QTextOption::WordWrap);
-                layout->setTextOption(option);
+                layout.setTextOption(option);
             }
         }
         const qreal height = line.height();
@@ -245,12 +255,13 @@ void PaneLayout::layOutBlock(const QTextBlock& block, int number) const {
         y += lineHeight;
         widest_ = qMax(widest_, line.x() + line.naturalTextWidth() + rightMargin);
     }
-    layout->endLayout();
-    setHeight(number, gap + qMax(y, bottom));
+    layout.endLayout();
+    return qMax(y, bottom);
 }
 
 void PaneLayout::ensureLaidOut(const QTextBlock& block, int number) const {
-    if (exact_[size_t(number)] && (block.layout()->lineCount() > 0 || !block.isVisible()))
+    if (exact_[size_t(number)] &&
+        (block.layout()->lineCount() > 0 || !block.isVisible() || isLong(block)))
         return;
     layOutBlock(block, number);
 }
@@ -370,6 +381,10 @@ QRectF PaneLayout::blockBoundingRect(const QTextBlock& block) const {
         return {};
     const int number = block.blockNumber();
     ensureLaidOutAround(block, number);
+    if (isLong(block)) {
+        const qreal top = top_ + topOf(number) + gaps_[size_t(number)];
+        return {left_, top, contentWidth_, heights_[size_t(number)] - gaps_[size_t(number)]};
+    }
     placeLayout(block, number);
     const QTextLayout* layout = block.layout();
     QRectF rect = layout->boundingRect();
@@ -414,6 +429,17 @@ void PaneLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
         return;
     }
 
+    if (count == oldCount && firstNumber == lastNumber &&
+        followEdit(first, from - first.position(), charsAdded)) {
+        // Typing in a long paragraph: only the piece that holds the edit is laid out again.
+        setHeight(firstNumber,
+                  gaps_[size_t(firstNumber)] + piecesHeight(long_[first.fragmentIndex()]));
+        changedBelow_ = -1;
+        notifyTimer_.stop();
+        emit update(QRectF(0, top_ + topOf(firstNumber), unbounded, unbounded));
+        reportSize();
+        return;
+    }
     const qreal top = top_ + topOf(firstNumber);
     const qreal oldBottom = top_ + topOf(oldLast + 1);
     bool wasShown = false;
@@ -438,6 +464,7 @@ void PaneLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
     const bool layOutNow = wasShown && lastNumber - firstNumber < layOutAtOnce;
     QTextBlock block = first;
     for (int n = firstNumber; n <= lastNumber && block.isValid(); ++n, block = block.next()) {
+        long_.erase(block.fragmentIndex());
         if (layOutNow) {
             layOutBlock(block, n);
         } else {
@@ -464,11 +491,7 @@ void PaneLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
         emit update(QRectF(0, top, unbounded, bottom - top));
     else
         emit update(QRectF(0, top, unbounded, unbounded));
-    const QSizeF size = documentSize();
-    if (size != reportedSize_) {
-        reportedSize_ = size;
-        emit documentSizeChanged(size);
-    }
+    reportSize();
 }
 
 void PaneLayout::draw(QPainter* painter, const PaintContext& context) {
@@ -482,6 +505,11 @@ void PaneLayout::draw(QPainter* painter, const PaintContext& context) {
         ensureLaidOut(block, number);
         if (top_ + topOf(number) > clipBottom)
             break;
+        if (isLong(block)) {
+            drawPieces(painter, context, block, number,
+                       top_ + topOf(number) + gaps_[size_t(number)]);
+            continue;
+        }
         placeLayout(block, number);
         drawBlock(painter, context, block);
     }
@@ -660,9 +688,14 @@ int PaneLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) cons
         --number;
         ensureLaidOut(block, number);
     }
-    placeLayout(block, number);
     bool exact = false;
-    int position = hitTestBlock(block, point, accuracy, &exact);
+    int position = 0;
+    if (isLong(block)) {
+        position = hitTestPieces(block, number, point, accuracy, &exact);
+    } else {
+        placeLayout(block, number);
+        position = hitTestBlock(block, point, accuracy, &exact);
+    }
     if (accuracy == Qt::ExactHit && !exact)
         return -1;
     int last = document()->rootFrame()->lastPosition();

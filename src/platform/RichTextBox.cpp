@@ -5,6 +5,7 @@
 #include "platform/DocumentProperties.h"
 #include "platform/Error.h"
 #include "platform/KeyLocks.h"
+#include "platform/PaneCaret.h"
 #include "platform/PaneKeys.h"
 #include "platform/PaneLayout.h"
 #include "platform/PaneText.h"
@@ -98,6 +99,16 @@ QString RichTextBox::Text() const {
     return text_->text();
 }
 
+PaneLayout* RichTextBox::paneLayout() const {
+    return qobject_cast<PaneLayout*>(document()->documentLayout());
+}
+
+void RichTextBox::showCaret() {
+    // Qt's widget scrolls to the start of a paragraph laid out in pieces, not to the caret.
+    if (PaneLayout* layout = paneLayout())
+        PaneCaret::show(*this, *layout);
+}
+
 void RichTextBox::chooseLayout(QTextDocument& document) {
     // Asking a document for its layout would make Qt's first, and lay everything out with it.
     if (PaneLayout::canShow(document))
@@ -139,6 +150,7 @@ void RichTextBox::setSelStart(int position) {
     QTextCursor cursor = textCursor();
     cursor.setPosition(qBound(0, position, int(document()->characterCount()) - 1));
     setTextCursor(cursor);
+    showCaret();
 }
 
 int RichTextBox::SelLength() const {
@@ -153,6 +165,7 @@ void RichTextBox::setSelLength(int length) {
     cursor.setPosition(start);
     cursor.setPosition(qBound(0, start + length, last), QTextCursor::KeepAnchor);
     setTextCursor(cursor);
+    showCaret();
 }
 
 QString RichTextBox::SelText() const {
@@ -166,6 +179,7 @@ void RichTextBox::setSelText(const QString& text) {
     QTextCursor cursor = textCursor();
     cursor.insertText(text);
     setTextCursor(cursor);
+    showCaret();
 }
 
 template <typename T, typename Read>
@@ -568,7 +582,15 @@ void RichTextBox::keyPressEvent(QKeyEvent* e) {
         e->ignore();
         return;
     }
+    if (PaneLayout* layout = paneLayout();
+        layout && PaneCaret::keyPress(*this, *layout, e, goalX_)) {
+        showCaret();
+        e->accept();
+        return;
+    }
+    goalX_ = -1;
     QTextEdit::keyPressEvent(e);
+    showCaret();
 }
 
 void RichTextBox::mousePressEvent(QMouseEvent* e) {
@@ -588,6 +610,19 @@ void RichTextBox::mousePressEvent(QMouseEvent* e) {
         return;
     }
     QTextEdit::mousePressEvent(e);
+    showCaret();
+}
+
+void RichTextBox::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) {
+        const int position = cursorForPosition(e->position().toPoint()).position();
+        if (PaneLayout* layout = paneLayout();
+            layout && PaneCaret::selectWord(*this, *layout, position)) {
+            e->accept();
+            return;
+        }
+    }
+    QTextEdit::mouseDoubleClickEvent(e);
 }
 
 void RichTextBox::contextMenuEvent(QContextMenuEvent* e) {

@@ -7,6 +7,7 @@
 
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -356,4 +357,100 @@ TEST(PaneLayout, BigDocumentsScrollToTheCaretAndTablesGoToQtsLayout) {
     QCoreApplication::processEvents(); // the switch waits for the edit to finish
     EXPECT_FALSE(qobject_cast<PaneLayout*>(pane.document()->documentLayout()));
     EXPECT_EQ(difference(pane.Text(), freshText(*pane.document())), "");
+}
+
+TEST(PaneLayout, TheCaretMovesThroughParagraphsLaidOutInPieces) {
+    ScopedScriptedDesktop scripted;
+    RichTextBox pane;
+    pane.resize(500, 300);
+    pane.show();
+    QString line;
+    for (int i = 0; line.size() < 200'000; ++i)
+        line += QStringLiteral("word%1 and more \U0001F600 words ").arg(i);
+    const QString text = QStringLiteral("short one\n") + line + QStringLiteral("\nlast");
+    pane.setText(text);
+    QCoreApplication::processEvents(); // the first paint
+    auto* layout = qobject_cast<PaneLayout*>(pane.document()->documentLayout());
+    ASSERT_TRUE(layout);
+    const int start = 10;
+    const int end = start + int(line.size());
+    ASSERT_TRUE(layout->inLongParagraph(start + 5));
+    ASSERT_FALSE(layout->inLongParagraph(2));
+    const auto caretShown = [&] {
+        const QRectF caret = layout->caretRect(pane.SelStart())
+                                 .translated(-pane.horizontalScrollBar()->value(),
+                                             -pane.verticalScrollBar()->value());
+        return QRectF(pane.viewport()->rect()).contains(caret.center());
+    };
+    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(&pane, k, modifiers);
+    };
+
+    // Down goes through every line of every piece, in order, to the next paragraph.
+    pane.setSelStart(start);
+    int lines = 0;
+    for (int last = start; pane.SelStart() < end; ++lines) {
+        key(Qt::Key_Down);
+        ASSERT_GT(pane.SelStart(), last) << "line " << lines;
+        last = pane.SelStart();
+        const auto [first, lineEnd] = layout->lineAt(last);
+        ASSERT_LE(first, last);
+        ASSERT_GE(lineEnd, last > end ? last : qMin(last, end));
+    }
+    EXPECT_GT(lines, 200'000 / 80);
+    EXPECT_TRUE(caretShown());
+    key(Qt::Key_Up);
+    EXPECT_LT(pane.SelStart(), end);
+    EXPECT_TRUE(layout->inLongParagraph(pane.SelStart()));
+
+    // Home and End keep to the line; Right and Left step over a surrogate pair whole.
+    pane.setSelStart(start + int(line.size()) / 2);
+    EXPECT_TRUE(caretShown());
+    key(Qt::Key_End);
+    const int lineEnd = pane.SelStart();
+    key(Qt::Key_Home);
+    const int lineStart = pane.SelStart();
+    EXPECT_EQ(layout->lineAt(lineStart), std::make_pair(lineStart, lineEnd));
+    EXPECT_GT(lineEnd - lineStart, 20);
+    const int smiley = int(text.indexOf(QChar(0xD83D), lineStart));
+    pane.setSelStart(smiley);
+    key(Qt::Key_Right);
+    EXPECT_EQ(pane.SelStart(), smiley + 2);
+    key(Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(pane.SelText(), text.mid(smiley, 2));
+    key(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(pane.SelLength(), 0);
+    EXPECT_TRUE(text[pane.SelStart() - 1].isSpace());
+
+    // Deleting and typing there change exactly what they should.
+    QString expected = text;
+    pane.setSelStart(smiley);
+    key(Qt::Key_Delete);
+    expected.remove(smiley, 2);
+    QTest::keyClicks(&pane, QStringLiteral("typed"));
+    expected.insert(smiley, QStringLiteral("typed"));
+    key(Qt::Key_Backspace);
+    expected.remove(smiley + 4, 1);
+    EXPECT_EQ(difference(pane.Text(), expected), "");
+    EXPECT_TRUE(caretShown());
+
+    // A double click selects the word, a click lands where the caret is drawn.
+    const QRectF caret = layout->caretRect(pane.SelStart());
+    const QPoint inView = caret.center().toPoint() - QPoint(pane.horizontalScrollBar()->value(),
+                                                            pane.verticalScrollBar()->value());
+    const int clicked = pane.cursorForPosition(inView).position();
+    EXPECT_LE(qAbs(clicked - pane.SelStart()), 1);
+    pane.setSelStart(int(expected.indexOf(QStringLiteral("word1000 "))) + 2);
+    const QRectF word = layout->caretRect(pane.SelStart());
+    QTest::mouseDClick(pane.viewport(), Qt::LeftButton, Qt::NoModifier,
+                       word.center().toPoint() - QPoint(pane.horizontalScrollBar()->value(),
+                                                        pane.verticalScrollBar()->value()));
+    EXPECT_EQ(pane.SelText(), QStringLiteral("word1000"));
+
+    // Ctrl+End and typing at the very end of a long last paragraph.
+    pane.moveCursor(QTextCursor::End);
+    pane.setSelStart(end - 3);
+    QTest::keyClick(&pane, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(pane.SelStart(), expected.size());
+    EXPECT_TRUE(caretShown());
 }
