@@ -292,15 +292,43 @@ qreal PaneLayout::placeLayout(const QTextBlock& block, int number) const {
     return at.y();
 }
 
-void PaneLayout::setHeight(int number, qreal height) const {
+void PaneLayout::setHeight(int number, qreal height, bool countAbove) const {
     const double delta = double(float(height)) - double(heights_[size_t(number)]);
     if (delta == 0)
         return;
+    if (countAbove)
+        countShift(top_ + topOf(number), heights_[size_t(number)], delta);
     heights_[size_t(number)] = float(height);
     const size_t size = sums_.size();
     for (size_t k = size_t(number) + 1; k < size; k += k & (~k + 1))
         sums_[k] += delta;
     heightsChangedBelow(top_ + topOf(number));
+}
+
+void PaneLayout::countShift(qreal top, qreal oldHeight, qreal delta) const {
+    if (viewTop_ >= 0 && top + oldHeight <= viewTop_ + shiftAbove_)
+        shiftAbove_ += delta;
+}
+
+qreal PaneLayout::layOutView(qreal top, qreal bottom) {
+    if (!canLayOut())
+        return 0;
+    viewTop_ = top;
+    shiftAbove_ = 0;
+    const int first = blockAt(top - layOutAround);
+    int number = first;
+    for (QTextBlock block = document()->findBlockByNumber(first); block.isValid();
+         block = block.next(), ++number) {
+        const qreal blockTop = top_ + topOf(number);
+        if (blockTop > bottom + shiftAbove_ + layOutAround)
+            break;
+        ensureLaidOut(block, number);
+        if (isLong(block))
+            layOutPiecesBetween(block, number, top - layOutAround + shiftAbove_,
+                                bottom + layOutAround + shiftAbove_);
+    }
+    viewTop_ = -1;
+    return shiftAbove_;
 }
 
 qreal PaneLayout::topOf(int number) const {

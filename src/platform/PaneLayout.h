@@ -52,6 +52,10 @@ public:
     std::pair<int, int> lineAt(int position) const;
     // Tells the text widget the document's size at once instead of when the event loop turns.
     void reportSize();
+    // Lays out what a view of [top, bottom) shows and a screen around it, before it is painted.
+    // Returns how far that moved the text at the view's top down, for the view to follow it, so
+    // that estimated heights turning into real ones above the view never move what is seen.
+    qreal layOutView(qreal top, qreal bottom);
 
     int cursorWidth() const { return cursorWidth_; }
     void setCursorWidth(int width) { cursorWidth_ = width; }
@@ -122,6 +126,7 @@ private:
     size_t pieceAtY(const LongParagraph& paragraph, qreal y, qreal* top) const;
     void layOutPiecesAround(const QTextBlock& block, int number, LongParagraph& paragraph,
                             size_t index) const;
+    void layOutPiecesBetween(const QTextBlock& block, int number, qreal from, qreal to) const;
     // Follows an edit inside the paragraph; false when it has to be cut into pieces anew.
     bool followEdit(const QTextBlock& block, int offset, int added) const;
     void drawPieces(QPainter* painter, const PaintContext& context, const QTextBlock& block,
@@ -132,7 +137,9 @@ private:
     const Piece* placedPiece(const QTextBlock& block, int number, int position) const;
 
     // Heights of the paragraphs by number (space above included) and their running sums.
-    void setHeight(int number, qreal height) const;
+    void setHeight(int number, qreal height, bool countAbove = true) const;
+    // Notes how far a paragraph or piece that stood wholly above the view's top grew.
+    void countShift(qreal top, qreal oldHeight, qreal delta) const;
     qreal topOf(int number) const;
     int blockAt(qreal y) const;
     void rebuildSums() const;
@@ -159,6 +166,9 @@ private:
     mutable std::unordered_map<int, LongParagraph> long_;
     mutable qreal widest_ = 0;
     mutable qreal changedBelow_ = -1;
+    // While layOutView runs: the view's top, and how far what stands there has moved down.
+    mutable qreal viewTop_ = -1;
+    mutable qreal shiftAbove_ = 0;
     mutable QSizeF reportedSize_;
     mutable QBasicTimer notifyTimer_;
 };

@@ -140,8 +140,26 @@ void PaneLayout::layOutPiece(const QTextBlock& block, int number, LongParagraph&
         direction = Qt::LeftToRight;
     const qreal height = layOutLines(*piece.layout, block.blockFormat(), direction, index == 0);
     if (float(height) != piece.height) {
+        if (viewTop_ >= 0) {
+            qreal top = top_ + topOf(number) + gaps_[size_t(number)];
+            for (size_t i = 0; i < index; ++i)
+                top += paragraph.pieces[i].height;
+            countShift(top, piece.height, height - piece.height);
+        }
         piece.height = float(height);
-        setHeight(number, gaps_[size_t(number)] + piecesHeight(paragraph));
+        setHeight(number, gaps_[size_t(number)] + piecesHeight(paragraph), false);
+    }
+}
+
+void PaneLayout::layOutPiecesBetween(const QTextBlock& block, int number, qreal from,
+                                     qreal to) const {
+    LongParagraph& paragraph = piecesOf(block);
+    const qreal textTop = top_ + topOf(number) + gaps_[size_t(number)];
+    qreal top = 0;
+    size_t index = pieceAtY(paragraph, from - textTop, &top);
+    for (; index < paragraph.pieces.size() && textTop + top <= to + shiftAbove_; ++index) {
+        layOutPiece(block, number, paragraph, index);
+        top += paragraph.pieces[index].height;
     }
 }
 

@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <QTextList>
@@ -611,6 +612,24 @@ void RichTextBox::mousePressEvent(QMouseEvent* e) {
     }
     QTextEdit::mousePressEvent(e);
     showCaret();
+}
+
+void RichTextBox::scrollContentsBy(int dx, int dy) {
+    QTextEdit::scrollContentsBy(dx, dy);
+    PaneLayout* layout = paneLayout();
+    if (!layout || followingLayout_)
+        return;
+    // What comes into view is laid out before it is painted; where paragraphs above the view
+    // turn out taller or shorter than estimated, the view moves with the text it shows.
+    QScrollBar* bar = verticalScrollBar();
+    const int moved = qRound(layout->layOutView(bar->value(), bar->value() + viewport()->height()));
+    if (moved == 0)
+        return;
+    followingLayout_ = true;
+    layout->reportSize();
+    bar->setValue(bar->value() + moved);
+    followingLayout_ = false;
+    viewport()->update();
 }
 
 void RichTextBox::mouseDoubleClickEvent(QMouseEvent* e) {

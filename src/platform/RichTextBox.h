@@ -106,6 +106,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
 
@@ -127,4 +128,5 @@ private:
     int lastSelEnd_ = -1;
     // The column that moving up and down keeps, in a paragraph laid out in pieces.
     double goalX_ = -1;
+    bool followingLayout_ = false;
 };

@@ -325,8 +325,9 @@ TEST(PaneLayout, BigDocumentsScrollToTheCaretAndTablesGoToQtsLayout) {
     QString text;
     for (int i = 0; text.size() < 3'000'000; ++i)
         text += QStringLiteral("Paragraph %1 with a few words that wrap at the pane's width, "
-                               "or do not.\n")
-                    .arg(i);
+                               "or do not %2.\n")
+                    .arg(i)
+                    .arg(QStringLiteral("iiii WWW ").repeated(i % 11));
     pane.setText(text);
     QCoreApplication::processEvents(); // the first paint
     const auto caretShown = [&] {
@@ -351,6 +352,24 @@ TEST(PaneLayout, BigDocumentsScrollToTheCaretAndTablesGoToQtsLayout) {
     EXPECT_TRUE(caretShown());
     QTest::keyClicks(&pane, QStringLiteral("typed"));
     EXPECT_EQ(pane.Text().mid(text.size() / 2, 5), QStringLiteral("typed"));
+
+    // Scrolling into paragraphs that were never laid out moves what is on the screen by just the
+    // scroll, whatever their real heights turn out to be.
+    auto* layout = qobject_cast<PaneLayout*>(pane.document()->documentLayout());
+    ASSERT_TRUE(layout);
+    QScrollBar* bar = pane.verticalScrollBar();
+    for (const int step : {-40, 40}) {
+        bar->setValue(bar->maximum() / (step < 0 ? 3 : 5));
+        QCoreApplication::processEvents();
+        const int shown = pane.cursorForPosition(QPoint(20, 20)).position();
+        const auto shownAt = [&] { return layout->caretRect(shown).top() - bar->value(); };
+        for (int i = 0; i < 60; ++i) {
+            const qreal before = shownAt();
+            bar->setValue(bar->value() + step);
+            QCoreApplication::processEvents();
+            ASSERT_NEAR(shownAt(), before - step, 0.5) << "scrolling by " << step << ", step " << i;
+        }
+    }
 
     // A table pasted in hands the document to Qt's layout once the edit is done.
     QTextCursor(pane.document()).insertTable(2, 2);
