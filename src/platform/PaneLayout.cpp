@@ -121,7 +121,7 @@ void PaneLayout::resetAll() {
     int number = 0;
     for (QTextBlock block = doc->begin(); block.isValid(); block = block.next(), ++number) {
         block.clearLayout();
-        const Margins& margins = marginsOf(block);
+        const Margins margins = marginsOf(block);
         const qreal gap = previousBottom < 0 ? 0 : qMax(margins.top, previousBottom);
         previousBottom = margins.bottom;
         gaps_[size_t(number)] = float(gap);
@@ -130,7 +130,7 @@ void PaneLayout::resetAll() {
     rebuildSums();
 }
 
-const PaneLayout::Margins& PaneLayout::marginsOf(const QTextBlock& block) const {
+PaneLayout::Margins PaneLayout::marginsOf(const QTextBlock& block) const {
     const auto index = size_t(block.blockFormatIndex());
     if (index >= marginsKnown_.size()) {
         marginsKnown_.resize(index + 1, false);
@@ -151,7 +151,9 @@ qreal PaneLayout::gapAbove(const QTextBlock& block) const {
     const QTextBlock previous = block.previous();
     if (!previous.isValid())
         return 0;
-    return qMax(marginsOf(block).top, marginsOf(previous).bottom);
+    // Copied first: looking up the other paragraph's format may grow the cache.
+    const qreal top = marginsOf(block).top;
+    return qMax(top, marginsOf(previous).bottom);
 }
 
 qreal PaneLayout::estimateTextHeight(const QTextBlock& block) const {
@@ -457,13 +459,19 @@ void PaneLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
         return;
     }
 
+    // What moves here is repainted at once; what moved before keeps waiting for the timer.
+    const qreal pending = changedBelow_;
+    const auto keepPending = [&] {
+        changedBelow_ = pending;
+        if (pending < 0)
+            notifyTimer_.stop();
+    };
     if (count == oldCount && firstNumber == lastNumber &&
         followEdit(first, from - first.position(), charsAdded)) {
         // Typing in a long paragraph: only the piece that holds the edit is laid out again.
         setHeight(firstNumber,
                   gaps_[size_t(firstNumber)] + piecesHeight(long_[first.fragmentIndex()]));
-        changedBelow_ = -1;
-        notifyTimer_.stop();
+        keepPending();
         emit update(QRectF(0, top_ + topOf(firstNumber), unbounded, unbounded));
         reportSize();
         return;
@@ -513,8 +521,7 @@ void PaneLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
         }
     }
     const qreal bottom = top_ + topOf(lastNumber + 1);
-    changedBelow_ = -1;
-    notifyTimer_.stop();
+    keepPending();
     if (bottom == oldBottom && count == oldCount)
         emit update(QRectF(0, top, unbounded, bottom - top));
     else

@@ -94,7 +94,7 @@ private:
     bool canLayOut() const;
     Settings currentSettings() const;
     void resetAll();
-    const Margins& marginsOf(const QTextBlock& block) const;
+    Margins marginsOf(const QTextBlock& block) const;
     qreal gapAbove(const QTextBlock& block) const;
     qreal estimateTextHeight(const QTextBlock& block) const;
     // Lays the paragraph out, places it at its current top and records its height.

@@ -13,6 +13,8 @@ constexpr int spaceSearch = 64;
 // A paragraph laid out in pieces keeps them until it is down to this length.
 constexpr int shortAgain = PaneLayout::longParagraph / 2;
 constexpr qreal layOutAround = 1500;
+// Laid-out pieces kept on either side of those painted.
+constexpr size_t keptAround = 8;
 
 QString textOf(const QTextDocument& document, int from, int length) {
     QString text(length, Qt::Uninitialized);
@@ -248,6 +250,7 @@ void PaneLayout::drawPieces(QPainter* painter, const PaintContext& context, cons
     const int paragraphEnd = position + block.length() - 1;
     const QPen pen = painter->pen();
     painter->setPen(context.palette.color(QPalette::Text));
+    const size_t firstDrawn = index;
     for (; index < paragraph.pieces.size() && textTop + top <= clipBottom; ++index) {
         layOutPiece(block, number, paragraph, index);
         Piece& piece = paragraph.pieces[index];
@@ -270,6 +273,12 @@ void PaneLayout::drawPieces(QPainter* painter, const PaintContext& context, cons
         top += piece.height;
     }
     painter->setPen(pen);
+    // Pieces far from what is shown give their lines back: scrolling through megabytes keeps no
+    // more than a few screens of them.
+    for (size_t i = 0; i < paragraph.pieces.size(); ++i) {
+        if (i + keptAround < firstDrawn || i > index + keptAround)
+            paragraph.pieces[i].layout.reset();
+    }
 }
 
 int PaneLayout::hitTestPieces(const QTextBlock& block, int number, const QPointF& point,
