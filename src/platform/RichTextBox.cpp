@@ -20,6 +20,9 @@
 #include <QTextList>
 
 namespace {
+// How much of a long paragraph an input method sees on either side of the caret.
+constexpr int inputMethodReach = 512;
+
 // Calls `visit` for the character format of every piece of text in [start, end); stops early
 // when it returns false.
 template <typename Visit>
@@ -630,6 +633,39 @@ void RichTextBox::scrollContentsBy(int dx, int dy) {
     bar->setValue(bar->value() + moved);
     followingLayout_ = false;
     viewport()->update();
+}
+
+QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const {
+    // An input method asks for the caret's paragraph and for the caret's place on the screen on
+    // every key. In a paragraph of megabytes the paragraph is a stretch of text around the caret,
+    // and the place is the one the pane's layout draws the caret at.
+    const QTextCursor cursor = textCursor();
+    PaneLayout* layout = paneLayout();
+    if (!layout || !layout->inLongParagraph(cursor.position()))
+        return QTextEdit::inputMethodQuery(query);
+    const QTextBlock block = cursor.block();
+    const int position = cursor.position();
+    const int from = qMax(block.position(), position - inputMethodReach);
+    const int to = qMin(block.position() + block.length() - 1, position + inputMethodReach);
+    const QPointF scrolled(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    switch (query) {
+    case Qt::ImCursorRectangle:
+        return layout->caretRect(position).translated(scrolled);
+    case Qt::ImAnchorRectangle:
+        return layout->caretRect(cursor.anchor()).translated(scrolled);
+    case Qt::ImSurroundingText:
+        return PaneText::rangeOf(*document(), from, to);
+    case Qt::ImCursorPosition:
+        return position - from;
+    case Qt::ImAnchorPosition:
+        return qBound(0, cursor.anchor() - from, to - from);
+    case Qt::ImTextBeforeCursor:
+        return PaneText::rangeOf(*document(), from, position);
+    case Qt::ImTextAfterCursor:
+        return PaneText::rangeOf(*document(), position, to);
+    default:
+        return QTextEdit::inputMethodQuery(query);
+    }
 }
 
 void RichTextBox::mouseDoubleClickEvent(QMouseEvent* e) {

@@ -5,6 +5,7 @@
 #include "platform/rtf/RtfReader.h"
 #include "support/ScriptedDesktop.h"
 
+#include <QInputMethodQueryEvent>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -452,6 +453,18 @@ TEST(PaneLayout, TheCaretMovesThroughParagraphsLaidOutInPieces) {
     expected.remove(smiley + 4, 1);
     EXPECT_EQ(difference(pane.Text(), expected), "");
     EXPECT_TRUE(caretShown());
+    // An input method sees the text around the caret and the caret where it is drawn.
+    const auto ask = [&](Qt::InputMethodQuery query) {
+        QInputMethodQueryEvent event(query);
+        QCoreApplication::sendEvent(&pane, &event);
+        return event.value(query);
+    };
+    const QString around = ask(Qt::ImSurroundingText).toString();
+    const int inAround = ask(Qt::ImCursorPosition).toInt();
+    EXPECT_LE(around.size(), 1024);
+    EXPECT_EQ(around.mid(inAround - 6, 12), expected.mid(pane.SelStart() - 6, 12));
+    EXPECT_TRUE(
+        QRectF(pane.viewport()->rect()).contains(ask(Qt::ImCursorRectangle).toRectF().center()));
 
     // A double click selects the word, a click lands where the caret is drawn.
     const QRectF caret = layout->caretRect(pane.SelStart());
