@@ -220,6 +220,11 @@ TEST(PaneText, FollowsManyEditsAnywhereInALargeDocument) {
     pane.show();
     auto loaded = std::make_unique<QTextDocument>();
     ASSERT_TRUE(rtf::read(rtfsample::generate(300 << 10, 3), *loaded).ok());
+    // Two paragraphs long enough to be laid out in pieces, among the others.
+    for (const int at : {1000, 200'000})
+        QTextCursor(loaded->findBlock(at))
+            .insertText(QStringLiteral("%1 long words ").arg(at).repeated(4000) +
+                        QStringLiteral("\n"));
     pane.adoptDocument(std::move(loaded));
     QTextDocument& document = *pane.document();
     document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("dot")),
@@ -298,6 +303,11 @@ TEST(PaneText, FollowsManyEditsAnywhereInALargeDocument) {
             break;
         }
         // Read after single edits and after runs of them.
+        if (step % 10 == 0) {
+            // Paint where the edit was, as typing would.
+            pane.ensureCursorVisible();
+            QCoreApplication::processEvents();
+        }
         if (step < 60 || step % 7 == 0) {
             ASSERT_EQ(difference(pane.Text(), freshText(document)), "")
                 << "after step " << step << " of kind " << kind;
