@@ -47,6 +47,30 @@ void find(benchmark::State& state, bool edited) {
     setBytes(state, bytes);
 }
 
+// Find next, as the dialog runs it, right after a character typed at the caret: from the caret to
+// the next occurrence, over the pane's text brought up to date with the edit.
+void BM_FindNextAfterTyping(benchmark::State& state) {
+    const qint64 bytes = state.range(0);
+    RichTextBox pane;
+    pane.setText(makeText(bytes));
+    (void)pane.Text();
+    int caret = int(bytes / 3);
+    for (auto _ : state) {
+        state.PauseTiming();
+        pane.setSelStart(caret);
+        pane.setSelText(QStringLiteral("x"));
+        state.ResumeTiming();
+        const QString text = pane.Text();
+        const FindEngine::Bounds bounds = FindEngine::findBounds(
+            FindEngine::Down, pane.SelStart(), pane.SelLength(), int(text.size()));
+        int start = bounds.start;
+        auto found = FindEngine::findInRange(text, QStringLiteral("needle"), start, bounds.end);
+        benchmark::DoNotOptimize(found);
+        caret = found ? *found + 6 : 0;
+    }
+    setBytes(state, bytes);
+}
+
 void BM_Find(benchmark::State& state) {
     find(state, false);
 }
@@ -79,6 +103,7 @@ void BM_ReplaceAll(benchmark::State& state) {
 constexpr qint64 oneMB = 1 << 20;
 BENCHMARK(BM_Find)->Arg(oneMB)->Arg(10 * oneMB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindAfterEdit)->Arg(oneMB)->Arg(10 * oneMB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindNextAfterTyping)->Arg(oneMB)->Arg(10 * oneMB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReplaceAll)->Arg(oneMB)->Arg(10 * oneMB)->Unit(benchmark::kMillisecond)->Iterations(3);
 } // namespace
 

@@ -65,10 +65,27 @@ Content read(const QString& path, const QTextCharFormat& plainFormat) try {
     constexpr qint64 largestFile = qint64(1) << 30;
     if (file.size() > largestFile)
         throw Error::withNumber(Error::OutOfMemory);
+    const Kind kind = kindOf(path);
+    if (kind == Kind::PlainText) {
+        // A piece at a time, so that the file's bytes, its text and the document are never in
+        // memory all at once: a big text file then takes little more than its document. In one
+        // edit block the cursor does not lay each piece out to find its place.
+        Content content{std::make_unique<QTextDocument>(), std::nullopt};
+        RichTextBox::setUpDocument(*content.document);
+        content.document->setUndoRedoEnabled(false);
+        QTextCursor cursor(content.document.get());
+        cursor.beginEditBlock();
+        content.encoding = PlainText::decodeInPieces(
+            file, [&](QString& piece) { cursor.insertText(piece, plainFormat); });
+        cursor.endEditBlock();
+        if (!content.encoding)
+            throw Error::pathFileAccess();
+        return content;
+    }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw Error::pathFileAccess();
-    return fromBytes(bytes, kindOf(path), plainFormat);
+    return fromBytes(bytes, kind, plainFormat);
 } catch (const std::bad_alloc&) {
     // A file too big for the memory left is a failure to tell, not a reason to end the program
     // and lose the other documents.

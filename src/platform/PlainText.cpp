@@ -2,6 +2,7 @@
 
 #include "platform/Windows1252.h"
 
+#include <QIODevice>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <optional>
@@ -28,28 +29,88 @@ QString decodeWindows1252(QByteArrayView bytes) {
     return text;
 }
 
-// Turns every CR LF, LF and lone CR into '\n' in place; returns the first kind seen.
-Encoding::LineEnd unifyLineEnds(QString& text) {
+// Turns every CR LF, LF and lone CR into '\n', a piece of text at a time: a CR at the end of a
+// piece waits to see whether the next piece starts with LF. Remembers the first kind seen.
+struct LineEnds {
     std::optional<Encoding::LineEnd> first;
-    char16_t* data = reinterpret_cast<char16_t*>(text.data());
-    const qsizetype size = text.size();
-    qsizetype written = 0;
-    for (qsizetype read = 0; read < size; ++read) {
-        const char16_t c = data[read];
-        if (c == u'\r') {
-            const bool pair = read + 1 < size && data[read + 1] == u'\n';
+    bool crWaiting = false;
+
+    void unify(QString& text) {
+        char16_t* data = reinterpret_cast<char16_t*>(text.data());
+        const qsizetype size = text.size();
+        qsizetype written = 0;
+        qsizetype read = 0;
+        if (crWaiting && size > 0) {
+            crWaiting = false;
+            const bool pair = data[0] == u'\n';
             if (!first)
                 first = pair ? Encoding::LineEnd::CRLF : Encoding::LineEnd::CR;
-            read += pair ? 1 : 0;
+            read = pair ? 1 : 0;
+            // The waiting CR's '\n' takes the place of the LF, or is written before the text.
+            if (!pair) {
+                text.prepend(u'\n');
+                data = reinterpret_cast<char16_t*>(text.data());
+                written = read = 1;
+                unifyFrom(text, data, read, written);
+                return;
+            }
             data[written++] = u'\n';
-        } else {
-            if (c == u'\n' && !first)
-                first = Encoding::LineEnd::LF;
-            data[written++] = c;
         }
+        unifyFrom(text, data, read, written);
     }
-    text.truncate(written);
-    return first.value_or(Encoding::LineEnd::CRLF);
+
+    // The text a CR still waiting at the end stands for.
+    QString finish() {
+        if (!crWaiting)
+            return {};
+        crWaiting = false;
+        if (!first)
+            first = Encoding::LineEnd::CR;
+        return QStringLiteral("\n");
+    }
+
+private:
+    void unifyFrom(QString& text, char16_t* data, qsizetype read, qsizetype written) {
+        const qsizetype size = text.size();
+        for (; read < size; ++read) {
+            const char16_t c = data[read];
+            if (c == u'\r') {
+                if (read + 1 == size) {
+                    crWaiting = true;
+                    break;
+                }
+                const bool pair = data[read + 1] == u'\n';
+                if (!first)
+                    first = pair ? Encoding::LineEnd::CRLF : Encoding::LineEnd::CR;
+                read += pair ? 1 : 0;
+                data[written++] = u'\n';
+            } else {
+                if (c == u'\n' && !first)
+                    first = Encoding::LineEnd::LF;
+                data[written++] = c;
+            }
+        }
+        text.truncate(written);
+    }
+};
+
+// Returns the first kind seen.
+Encoding::LineEnd unifyLineEnds(QString& text) {
+    LineEnds lineEnds;
+    lineEnds.unify(text);
+    text += lineEnds.finish();
+    return lineEnds.first.value_or(Encoding::LineEnd::CRLF);
+}
+
+// Where a piece of UTF-8 may end so that no character is cut: before a lead byte. Nothing of a
+// piece that holds only the start of one character.
+qsizetype utf8PieceEnd(QByteArrayView bytes) {
+    qsizetype end = bytes.size();
+    for (int back = 0; back < 3 && end > 1 && (uchar(bytes[end - 1]) & 0xC0) == 0x80; ++back)
+        --end;
+    if (end > 0 && uchar(bytes[end - 1]) >= 0xC0)
+        --end;
+    return end;
 }
 
 QString withLineEnds(const QString& text, Encoding::LineEnd lineEnd) {
@@ -118,6 +179,81 @@ Decoded decode(QByteArrayView bytes) {
     }
     decoded.encoding.lineEnd = unifyLineEnds(decoded.text);
     return decoded;
+}
+
+std::optional<Encoding> decodeInPieces(QIODevice& device, const std::function<void(QString&)>& take,
+                                       qsizetype pieceBytes) {
+    if (!device.seek(0))
+        return std::nullopt;
+    Encoding encoding;
+    const QByteArray start = device.peek(3);
+    qsizetype skip = 0;
+    QStringConverter::Encoding unicode = QStringConverter::Utf8;
+    if (start.startsWith(utf8Bom)) {
+        encoding.kind = Encoding::Kind::Utf8Bom;
+        skip = utf8Bom.size();
+    } else if (start.startsWith(utf16LEBom)) {
+        encoding.kind = Encoding::Kind::Utf16LE;
+        unicode = QStringConverter::Utf16LE;
+        skip = 2;
+    } else if (start.startsWith(utf16BEBom)) {
+        encoding.kind = Encoding::Kind::Utf16BE;
+        unicode = QStringConverter::Utf16BE;
+        skip = 2;
+    }
+    // Pieces end before a UTF-8 lead byte, or on a whole UTF-16 code unit; the rest is carried
+    // over to the next piece.
+    const bool utf16 =
+        encoding.kind == Encoding::Kind::Utf16LE || encoding.kind == Encoding::Kind::Utf16BE;
+    const auto readPieces = [&](const std::function<void(QByteArrayView)>& piece) {
+        if (!device.seek(skip))
+            return false;
+        QByteArray carried;
+        while (true) {
+            QByteArray bytes(pieceBytes, Qt::Uninitialized);
+            const qint64 got = device.read(bytes.data(), pieceBytes);
+            if (got < 0)
+                return false;
+            bytes.truncate(got);
+            bytes.prepend(carried);
+            if (got == 0) {
+                if (!bytes.isEmpty())
+                    piece(bytes);
+                return true;
+            }
+            const qsizetype end = utf16 ? bytes.size() & ~qsizetype(1) : utf8PieceEnd(bytes);
+            carried = bytes.sliced(end);
+            if (end > 0)
+                piece(QByteArrayView(bytes).first(end));
+        }
+    };
+    if (skip == 0) {
+        bool valid = true;
+        if (!readPieces([&](QByteArrayView bytes) {
+                QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+                const QString decoded = utf8.decode(bytes);
+                valid = valid && !utf8.hasError();
+            }))
+            return std::nullopt;
+        if (!valid)
+            encoding.kind = Encoding::Kind::Windows1252;
+    }
+    LineEnds lineEnds;
+    // A second byte order mark, or one inside the text, is text.
+    QStringDecoder decoder(unicode, QStringConverter::Flag::ConvertInitialBom);
+    const bool ok = readPieces([&](QByteArrayView bytes) {
+        QString text = encoding.kind == Encoding::Kind::Windows1252 ? decodeWindows1252(bytes)
+                                                                    : decoder.decode(bytes);
+        lineEnds.unify(text);
+        take(text);
+    });
+    if (!ok)
+        return std::nullopt;
+    QString last = lineEnds.finish();
+    if (!last.isEmpty())
+        take(last);
+    encoding.lineEnd = lineEnds.first.value_or(Encoding::LineEnd::CRLF);
+    return encoding;
 }
 
 QByteArray encode(const QString& text, Encoding encoding, bool* everyCharacterFits) {

@@ -5,17 +5,24 @@
 #include "platform/DocumentProperties.h"
 #include "platform/Error.h"
 #include "platform/KeyLocks.h"
+#include "platform/PaneCaret.h"
 #include "platform/PaneKeys.h"
+#include "platform/PaneLayout.h"
+#include "platform/PaneText.h"
 #include "platform/Twips.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <QTextList>
 
 namespace {
+// How much of a long paragraph an input method sees on either side of the caret.
+constexpr int inputMethodReach = 512;
+
 // Calls `visit` for the character format of every piece of text in [start, end); stops early
 // when it returns false.
 template <typename Visit>
@@ -67,7 +74,7 @@ void RichTextBox::setUpDocument(QTextDocument& document) {
     document.setDefaultTextOption(option);
 }
 
-RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent) {
+RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent), text_(new PaneText(this)) {
     setObjectName(QStringLiteral("Text1"));
     setAccessibleName(QStringLiteral("Document"));
     setAcceptRichText(true);
@@ -76,6 +83,7 @@ RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent) {
     setUpDocument(*document());
     setCurrentCharFormat(designCharFormat());
     document()->clearUndoRedoStacks();
+    chooseLayout(*document());
 
     watchDocument();
     connect(this, &QTextEdit::textChanged, this, &RichTextBox::Change);
@@ -92,24 +100,41 @@ RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent) {
 }
 
 QString RichTextBox::Text() const {
-    // Find clicks read the whole text each time; kept until the next change, it costs one pass
-    // per change instead of one per click.
-    if (!textCache_) {
-        QString text = document()->toRawText();
-        for (QChar& c : text) {
-            if (c == QChar::ParagraphSeparator)
-                c = QLatin1Char('\n');
-            else if (c == QChar::LineSeparator)
-                c = QLatin1Char('\v');
-        }
-        textCache_ = std::move(text);
-    }
-    return *textCache_;
+    return text_->text();
+}
+
+PaneLayout* RichTextBox::paneLayout() const {
+    return qobject_cast<PaneLayout*>(document()->documentLayout());
+}
+
+void RichTextBox::showCaret() {
+    // Qt's widget scrolls to the start of a paragraph laid out in pieces, not to the caret.
+    if (PaneLayout* layout = paneLayout())
+        PaneCaret::show(*this, *layout);
+}
+
+void RichTextBox::chooseLayout(QTextDocument& document) {
+    // Asking a document for its layout would make Qt's first, and lay everything out with it.
+    if (PaneLayout::canShow(document))
+        document.setDocumentLayout(new PaneLayout(&document));
 }
 
 void RichTextBox::watchDocument() {
-    textCache_.reset();
-    connect(document(), &QTextDocument::contentsChanged, this, [this] { textCache_.reset(); });
+    text_->watch(document());
+    // A table pasted or read in is more than the pane's layout can show. Qt's takes over once
+    // the edit is finished, as the layout in use is still to hear of it; a document without a
+    // layout makes Qt's anew when asked for one.
+    connect(document(), &QTextDocument::contentsChange, this, [this] {
+        if (qobject_cast<PaneLayout*>(document()->documentLayout()) &&
+            !PaneLayout::canShow(*document()))
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (qobject_cast<PaneLayout*>(document()->documentLayout()))
+                        document()->setDocumentLayout(nullptr);
+                },
+                Qt::QueuedConnection);
+    });
 }
 
 void RichTextBox::setText(const QString& text) {
@@ -129,6 +154,7 @@ void RichTextBox::setSelStart(int position) {
     QTextCursor cursor = textCursor();
     cursor.setPosition(qBound(0, position, int(document()->characterCount()) - 1));
     setTextCursor(cursor);
+    showCaret();
 }
 
 int RichTextBox::SelLength() const {
@@ -143,6 +169,7 @@ void RichTextBox::setSelLength(int length) {
     cursor.setPosition(start);
     cursor.setPosition(qBound(0, start + length, last), QTextCursor::KeepAnchor);
     setTextCursor(cursor);
+    showCaret();
 }
 
 QString RichTextBox::SelText() const {
@@ -156,6 +183,7 @@ void RichTextBox::setSelText(const QString& text) {
     QTextCursor cursor = textCursor();
     cursor.insertText(text);
     setTextCursor(cursor);
+    showCaret();
 }
 
 template <typename T, typename Read>
@@ -480,6 +508,9 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> replacement) {
     loaded->setDefaultTextOption(document()->defaultTextOption());
     loaded->setUndoRedoEnabled(true);
     loaded->clearUndoRedoStacks();
+    // Chosen before the pane takes it, which would otherwise lay it all out with Qt's layout
+    // first.
+    chooseLayout(*loaded);
     // The pane deletes the document it replaces when that one is its child.
     loaded->setParent(this);
     setDocument(loaded);
@@ -555,7 +586,15 @@ void RichTextBox::keyPressEvent(QKeyEvent* e) {
         e->ignore();
         return;
     }
+    if (PaneLayout* layout = paneLayout();
+        layout && PaneCaret::keyPress(*this, *layout, e, goalX_)) {
+        showCaret();
+        e->accept();
+        return;
+    }
+    goalX_ = -1;
     QTextEdit::keyPressEvent(e);
+    showCaret();
 }
 
 void RichTextBox::mousePressEvent(QMouseEvent* e) {
@@ -575,6 +614,70 @@ void RichTextBox::mousePressEvent(QMouseEvent* e) {
         return;
     }
     QTextEdit::mousePressEvent(e);
+    showCaret();
+}
+
+void RichTextBox::scrollContentsBy(int dx, int dy) {
+    QTextEdit::scrollContentsBy(dx, dy);
+    PaneLayout* layout = paneLayout();
+    if (!layout || followingLayout_)
+        return;
+    // What comes into view is laid out before it is painted; where paragraphs above the view
+    // turn out taller or shorter than estimated, the view moves with the text it shows.
+    QScrollBar* bar = verticalScrollBar();
+    const int moved = qRound(layout->layOutView(bar->value(), bar->value() + viewport()->height()));
+    if (moved == 0)
+        return;
+    followingLayout_ = true;
+    layout->reportSize();
+    bar->setValue(bar->value() + moved);
+    followingLayout_ = false;
+    viewport()->update();
+}
+
+QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const {
+    // An input method asks for the caret's paragraph and for the caret's place on the screen on
+    // every key. In a paragraph of megabytes the paragraph is a stretch of text around the caret,
+    // and the place is the one the pane's layout draws the caret at.
+    const QTextCursor cursor = textCursor();
+    PaneLayout* layout = paneLayout();
+    if (!layout || !layout->inLongParagraph(cursor.position()))
+        return QTextEdit::inputMethodQuery(query);
+    const QTextBlock block = cursor.block();
+    const int position = cursor.position();
+    const int from = qMax(block.position(), position - inputMethodReach);
+    const int to = qMin(block.position() + block.length() - 1, position + inputMethodReach);
+    const QPointF scrolled(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    switch (query) {
+    case Qt::ImCursorRectangle:
+        return layout->caretRect(position).translated(scrolled);
+    case Qt::ImAnchorRectangle:
+        return layout->caretRect(cursor.anchor()).translated(scrolled);
+    case Qt::ImSurroundingText:
+        return PaneText::rangeOf(*document(), from, to);
+    case Qt::ImCursorPosition:
+        return position - from;
+    case Qt::ImAnchorPosition:
+        return qBound(0, cursor.anchor() - from, to - from);
+    case Qt::ImTextBeforeCursor:
+        return PaneText::rangeOf(*document(), from, position);
+    case Qt::ImTextAfterCursor:
+        return PaneText::rangeOf(*document(), position, to);
+    default:
+        return QTextEdit::inputMethodQuery(query);
+    }
+}
+
+void RichTextBox::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) {
+        const int position = cursorForPosition(e->position().toPoint()).position();
+        if (PaneLayout* layout = paneLayout();
+            layout && PaneCaret::selectWord(*this, *layout, position)) {
+            e->accept();
+            return;
+        }
+    }
+    QTextEdit::mouseDoubleClickEvent(e);
 }
 
 void RichTextBox::contextMenuEvent(QContextMenuEvent* e) {

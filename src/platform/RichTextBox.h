@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 
+class PaneLayout;
+class PaneText;
 class QPrinter;
 
 // The editing pane. Offsets count one character per paragraph break and one per embedded
@@ -103,17 +105,29 @@ protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
 
 private:
     void watchDocument();
+    // The pane's own layout, or null while Qt's lays the document out.
+    PaneLayout* paneLayout() const;
+    // Scrolls to the caret where Qt's widget cannot find it.
+    void showCaret();
+    // Lays the document out with the pane's own layout where it can, else with Qt's.
+    static void chooseLayout(QTextDocument& document);
 
-    mutable std::optional<QString> textCache_;
+    PaneText* text_ = nullptr;
     int rightMargin_ = 0;
     int widthTwips_ = -1;
     int heightTwips_ = -1;
     quint32 backColor_ = 16777215;
     int lastSelStart_ = -1;
     int lastSelEnd_ = -1;
+    // The column that moving up and down keeps, in a paragraph laid out in pieces.
+    double goalX_ = -1;
+    bool followingLayout_ = false;
 };

@@ -1,5 +1,6 @@
 #include "platform/PlainText.h"
 
+#include <QBuffer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -46,6 +47,18 @@ TEST(PlainTextDecode, EncodingsLineEndsAndRoundTrips) {
         const PlainText::Decoded decoded = PlainText::decode(c.bytes);
         EXPECT_EQ(decoded.text, c.text) << c.name;
         EXPECT_EQ(decoded.encoding, c.encoding) << c.name;
+        // Read from a file in pieces, cut anywhere: inside a CR LF, a UTF-8 character or a
+        // UTF-16 code unit.
+        for (qsizetype pieceBytes : {1, 2, 3, 7}) {
+            QByteArray bytes = c.bytes;
+            QBuffer file(&bytes);
+            file.open(QIODevice::ReadOnly);
+            QString joined;
+            const auto encoding = PlainText::decodeInPieces(
+                file, [&](QString& piece) { joined += piece; }, pieceBytes);
+            EXPECT_EQ(joined, c.text) << c.name << " in pieces of " << pieceBytes;
+            EXPECT_EQ(encoding, c.encoding) << c.name << " in pieces of " << pieceBytes;
+        }
         if (!c.roundTrips)
             continue;
         bool fits = false;

@@ -1,0 +1,174 @@
+#pragma once
+
+#include <QAbstractTextDocumentLayout>
+#include <QBasicTimer>
+#include <QFont>
+#include <QTextOption>
+#include <memory>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+class QTextBlockFormat;
+
+// The pane's layout of a document on the screen. Paragraphs stand one under the other as in
+// Qt's own layout, but only the ones shown (and those around the caret or a click) are laid out;
+// the others keep an estimated height until they come into view. Paragraphs are placed by a
+// running sum of heights, so an edit that keeps a paragraph's height moves nothing after it and
+// costs the same at the start of a 50 MB document as at its end.
+//
+// A paragraph of more than `longParagraph` characters is laid out in pieces of a few thousand
+// characters, each starting a line of its own, and only the pieces shown are laid out: a
+// megabyte on one line costs no more than a page of text. Qt's text widgets place the caret
+// and move it by lines through the paragraph's own layout, which such a paragraph never gets;
+// the pane does that there itself, with caretRect() and lineAt().
+//
+// Tables and floating frames are beyond it: a document holding any is left to Qt's layout.
+// Printing never comes here either: QTextDocument::print lays out its own copy.
+class PaneLayout : public QAbstractTextDocumentLayout {
+    Q_OBJECT
+    // Read and written by name by Qt's text widgets.
+    Q_PROPERTY(int cursorWidth READ cursorWidth WRITE setCursorWidth)
+
+public:
+    explicit PaneLayout(QTextDocument* document);
+
+    // Whether this layout can show `document`: only a flow of paragraphs, no tables or frames.
+    static bool canShow(const QTextDocument& document);
+
+    void draw(QPainter* painter, const PaintContext& context) override;
+    int hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) const override;
+    int pageCount() const override { return 1; }
+    QSizeF documentSize() const override;
+    QRectF frameBoundingRect(QTextFrame* frame) const override;
+    QRectF blockBoundingRect(const QTextBlock& block) const override;
+
+    static constexpr int longParagraph = 32768;
+    // Whether `position` lies in a paragraph laid out in pieces.
+    bool inLongParagraph(int position) const;
+    // Where the caret stands at `position`, laying out what is needed to know.
+    QRectF caretRect(int position) const;
+    // The first position of the line that holds `position`, and the position at its end.
+    std::pair<int, int> lineAt(int position) const;
+    // Tells the text widget the document's size at once instead of when the event loop turns.
+    void reportSize();
+    // Lays out what a view of [top, bottom) shows and a screen around it, before it is painted.
+    // Returns how far that moved the text at the view's top down, for the view to follow it, so
+    // that estimated heights turning into real ones above the view never move what is seen.
+    qreal layOutView(qreal top, qreal bottom);
+
+    int cursorWidth() const { return cursorWidth_; }
+    void setCursorWidth(int width) { cursorWidth_ = width; }
+
+protected:
+    void documentChanged(int from, int charsRemoved, int charsAdded) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    // Everything outside the paragraphs that their layout depends on; when any of it changes,
+    // every paragraph is laid out anew.
+    struct Settings {
+        qreal pageWidth = -1;
+        QFont font;
+        QTextOption option;
+        QTextFrameFormat frame;
+        qreal indentWidth = 0;
+        qreal scale = 1;
+        bool operator==(const Settings& other) const;
+    };
+    struct Margins {
+        qreal top = 0;
+        qreal bottom = 0;
+    };
+    struct Piece {
+        int start = 0; // in the paragraph's text
+        int length = 0;
+        float height = 0;
+        std::unique_ptr<QTextLayout> layout; // none until shown
+    };
+    struct LongParagraph {
+        int length = 0; // of the paragraph's text the pieces were cut from
+        std::vector<Piece> pieces;
+    };
+
+    bool canLayOut() const;
+    Settings currentSettings() const;
+    void resetAll();
+    Margins marginsOf(const QTextBlock& block) const;
+    qreal gapAbove(const QTextBlock& block) const;
+    qreal estimateTextHeight(const QTextBlock& block) const;
+    // Lays the paragraph out, places it at its current top and records its height.
+    void layOutBlock(const QTextBlock& block, int number) const;
+    qreal layOutLines(QTextLayout& layout, const QTextBlockFormat& format,
+                      Qt::LayoutDirection direction, bool firstPiece) const;
+    void ensureLaidOut(const QTextBlock& block, int number) const;
+    // Lays out the paragraphs within a screen or so of `block`, so that scrolling to it and
+    // painting there moves nothing that is already on the screen.
+    void ensureLaidOutAround(const QTextBlock& block, int number) const;
+    // The top of the paragraph's text (below the space above it), and puts its layout there.
+    qreal placeLayout(const QTextBlock& block, int number) const;
+    void drawBlock(QPainter* painter, const PaintContext& context, const QTextBlock& block) const;
+    void drawListMarker(QPainter* painter, const PaintContext& context, const QTextBlock& block,
+                        const QTextCharFormat* selectionFormat) const;
+    int hitTestBlock(const QTextBlock& block, const QPointF& point, Qt::HitTestAccuracy accuracy,
+                     bool* exact) const;
+
+    // Long paragraphs (PaneLayoutPieces.cpp).
+    bool isLong(const QTextBlock& block) const;
+    LongParagraph& piecesOf(const QTextBlock& block) const;
+    void cutPieces(const QTextBlock& block, int from, int to, std::vector<Piece>& into) const;
+    static qreal piecesHeight(const LongParagraph& paragraph);
+    // Lays out the piece if it is not, keeping the paragraph's height up to date.
+    void layOutPiece(const QTextBlock& block, int number, LongParagraph& paragraph,
+                     size_t index) const;
+    // The piece that holds the paragraph offset, and its top below the paragraph's text top.
+    size_t pieceAt(const LongParagraph& paragraph, int offset, qreal* top) const;
+    size_t pieceAtY(const LongParagraph& paragraph, qreal y, qreal* top) const;
+    void layOutPiecesAround(const QTextBlock& block, int number, LongParagraph& paragraph,
+                            size_t index) const;
+    void layOutPiecesBetween(const QTextBlock& block, int number, qreal from, qreal to) const;
+    // Follows an edit inside the paragraph; false when it has to be cut into pieces anew.
+    bool followEdit(const QTextBlock& block, int offset, int added) const;
+    void drawPieces(QPainter* painter, const PaintContext& context, const QTextBlock& block,
+                    int number, qreal textTop) const;
+    int hitTestPieces(const QTextBlock& block, int number, const QPointF& point,
+                      Qt::HitTestAccuracy accuracy, bool* exact) const;
+    // The piece holding `position`, laid out, with its layout placed on the page.
+    const Piece* placedPiece(const QTextBlock& block, int number, int position) const;
+
+    // Heights of the paragraphs by number (space above included) and their running sums.
+    void setHeight(int number, qreal height, bool countAbove = true) const;
+    // Notes how far a paragraph or piece that stood wholly above the view's top grew.
+    void countShift(qreal top, qreal oldHeight, qreal delta) const;
+    qreal topOf(int number) const;
+    int blockAt(qreal y) const;
+    void rebuildSums() const;
+    qreal totalHeight() const;
+    void heightsChangedBelow(qreal y) const;
+
+    Settings settings_;
+    qreal left_ = 0;
+    qreal top_ = 0;
+    qreal bottom_ = 0;
+    qreal horizontalMargins_ = 0;
+    qreal contentWidth_ = 0;
+    qreal lineSpacing_ = 0;
+    qreal averageCharWidth_ = 0;
+    int cursorWidth_ = 1;
+
+    mutable std::vector<float> heights_;
+    mutable std::vector<float> gaps_;
+    mutable std::vector<bool> exact_;
+    mutable std::vector<double> sums_; // Fenwick tree over heights_
+    mutable std::vector<Margins> marginsByFormat_;
+    mutable std::vector<bool> marginsKnown_;
+    // By QTextBlock::fragmentIndex(), which stays while the paragraph does.
+    mutable std::unordered_map<int, LongParagraph> long_;
+    mutable qreal widest_ = 0;
+    mutable qreal changedBelow_ = -1;
+    // While layOutView runs: the view's top, and how far what stands there has moved down.
+    mutable qreal viewTop_ = -1;
+    mutable qreal shiftAbove_ = 0;
+    mutable QSizeF reportedSize_;
+    mutable QBasicTimer notifyTimer_;
+};

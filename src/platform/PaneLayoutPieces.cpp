@@ -1,0 +1,375 @@
+// The pane's layout of paragraphs too long to lay out whole: see PaneLayout.h.
+#include "platform/PaneLayout.h"
+
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextLayout>
+
+namespace {
+// About this many characters go into a piece: a few screens of text.
+constexpr int pieceLength = 8192;
+// A piece ends after a space when there is one this close before its length is reached.
+constexpr int spaceSearch = 64;
+// A paragraph laid out in pieces keeps them until it is down to this length.
+constexpr int shortAgain = PaneLayout::longParagraph / 2;
+constexpr qreal layOutAround = 1500;
+// Laid-out pieces kept on either side of those painted.
+constexpr size_t keptAround = 8;
+
+QString textOf(const QTextDocument& document, int from, int length) {
+    QString text(length, Qt::Uninitialized);
+    QChar* out = text.data();
+    for (int at = from; at < from + length; ++at)
+        *out++ = document.characterAt(at);
+    return text;
+}
+} // namespace
+
+bool PaneLayout::isLong(const QTextBlock& block) const {
+    const int length = block.length() - 1;
+    if (length > longParagraph)
+        return true;
+    return length > shortAgain && long_.count(block.fragmentIndex()) > 0;
+}
+
+PaneLayout::LongParagraph& PaneLayout::piecesOf(const QTextBlock& block) const {
+    LongParagraph& paragraph = long_[block.fragmentIndex()];
+    const int length = block.length() - 1;
+    if (paragraph.pieces.empty() || paragraph.length != length) {
+        paragraph.length = length;
+        paragraph.pieces.clear();
+        cutPieces(block, 0, length, paragraph.pieces);
+    }
+    return paragraph;
+}
+
+void PaneLayout::cutPieces(const QTextBlock& block, int from, int to,
+                           std::vector<Piece>& into) const {
+    const QTextDocument& document = *this->document();
+    const int position = block.position();
+    const qreal width = qMax<qreal>(contentWidth_, 1);
+    while (from < to || into.empty()) {
+        int end = qMin(to, from + pieceLength);
+        if (end < to) {
+            // After a space if there is one near, so that no word is cut; never inside a pair
+            // of surrogates.
+            for (int at = end; at > end - spaceSearch; --at) {
+                if (document.characterAt(position + at - 1).isSpace()) {
+                    end = at;
+                    break;
+                }
+            }
+            if (document.characterAt(position + end - 1).isHighSurrogate())
+                --end;
+        }
+        Piece piece;
+        piece.start = from;
+        piece.length = end - from;
+        piece.height =
+            float(qMax<qreal>(1, qCeil(piece.length * averageCharWidth_ / width)) * lineSpacing_);
+        into.push_back(std::move(piece));
+        from = end;
+        if (from >= to)
+            break;
+    }
+}
+
+qreal PaneLayout::piecesHeight(const LongParagraph& paragraph) {
+    qreal height = 0;
+    for (const Piece& piece : paragraph.pieces)
+        height += piece.height;
+    return height;
+}
+
+size_t PaneLayout::pieceAt(const LongParagraph& paragraph, int offset, qreal* top) const {
+    qreal y = 0;
+    const size_t count = paragraph.pieces.size();
+    for (size_t i = 0; i < count; ++i) {
+        const Piece& piece = paragraph.pieces[i];
+        if (offset < piece.start + piece.length || i + 1 == count) {
+            *top = y;
+            return i;
+        }
+        y += piece.height;
+    }
+    *top = 0;
+    return 0;
+}
+
+size_t PaneLayout::pieceAtY(const LongParagraph& paragraph, qreal y, qreal* top) const {
+    qreal at = 0;
+    const size_t count = paragraph.pieces.size();
+    for (size_t i = 0; i < count; ++i) {
+        if (y < at + paragraph.pieces[i].height || i + 1 == count) {
+            *top = at;
+            return i;
+        }
+        at += paragraph.pieces[i].height;
+    }
+    *top = 0;
+    return 0;
+}
+
+void PaneLayout::layOutPiece(const QTextBlock& block, int number, LongParagraph& paragraph,
+                             size_t index) const {
+    Piece& piece = paragraph.pieces[index];
+    if (piece.layout)
+        return;
+    const QTextDocument& document = *this->document();
+    const int position = block.position();
+    piece.layout = std::make_unique<QTextLayout>(
+        textOf(document, position + piece.start, piece.length), settings_.font, paintDevice());
+    QList<QTextLayout::FormatRange> formats;
+    const int end = piece.start + piece.length;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const int from = fragment.position() - position;
+        const int to = from + fragment.length();
+        if (to <= piece.start)
+            continue;
+        if (from >= end)
+            break;
+        const int start = qMax(from, piece.start);
+        formats.append({start - piece.start, qMin(to, end) - start, fragment.charFormat()});
+    }
+    piece.layout->setFormats(formats);
+    // The direction is the paragraph's or the document's: finding it in the text would read
+    // all of a paragraph that may hold megabytes.
+    Qt::LayoutDirection direction = block.blockFormat().layoutDirection();
+    if (direction == Qt::LayoutDirectionAuto)
+        direction = settings_.option.textDirection();
+    if (direction == Qt::LayoutDirectionAuto)
+        direction = Qt::LeftToRight;
+    const qreal height = layOutLines(*piece.layout, block.blockFormat(), direction, index == 0);
+    if (float(height) != piece.height) {
+        if (viewTop_ >= 0) {
+            qreal top = top_ + topOf(number) + gaps_[size_t(number)];
+            for (size_t i = 0; i < index; ++i)
+                top += paragraph.pieces[i].height;
+            countShift(top, piece.height, height - piece.height);
+        }
+        piece.height = float(height);
+        setHeight(number, gaps_[size_t(number)] + piecesHeight(paragraph), false);
+    }
+}
+
+void PaneLayout::layOutPiecesBetween(const QTextBlock& block, int number, qreal from,
+                                     qreal to) const {
+    LongParagraph& paragraph = piecesOf(block);
+    const qreal textTop = top_ + topOf(number) + gaps_[size_t(number)];
+    qreal top = 0;
+    size_t index = pieceAtY(paragraph, from - textTop, &top);
+    for (; index < paragraph.pieces.size() && textTop + top <= to + shiftAbove_; ++index) {
+        layOutPiece(block, number, paragraph, index);
+        top += paragraph.pieces[index].height;
+    }
+}
+
+void PaneLayout::layOutPiecesAround(const QTextBlock& block, int number, LongParagraph& paragraph,
+                                    size_t index) const {
+    layOutPiece(block, number, paragraph, index);
+    qreal reach = 0;
+    for (size_t i = index; i-- > 0 && reach < layOutAround;) {
+        layOutPiece(block, number, paragraph, i);
+        reach += paragraph.pieces[i].height;
+    }
+    reach = paragraph.pieces[index].height;
+    for (size_t i = index + 1; i < paragraph.pieces.size() && reach < layOutAround; ++i) {
+        layOutPiece(block, number, paragraph, i);
+        reach += paragraph.pieces[i].height;
+    }
+}
+
+bool PaneLayout::followEdit(const QTextBlock& block, int offset, int added) const {
+    const auto found = long_.find(block.fragmentIndex());
+    if (found == long_.end() || found->second.pieces.empty())
+        return false;
+    LongParagraph& paragraph = found->second;
+    const int length = block.length() - 1;
+    // What was removed follows from the change of length, as in the pane's text.
+    const int removed = added - (length - paragraph.length);
+    if (removed < 0 || offset < 0 || offset + removed > paragraph.length || length <= shortAgain)
+        return false;
+    std::vector<Piece>& pieces = paragraph.pieces;
+    qreal top = 0;
+    const size_t first = pieceAt(paragraph, offset, &top);
+    // The piece holding the last removed character, or the insertion point.
+    const size_t last = pieceAt(paragraph, qMax(offset, offset + removed - 1), &top);
+    const int start = pieces[first].start;
+    const int end = pieces[last].start + pieces[last].length + added - removed;
+    const bool wasShown = pieces[first].layout != nullptr;
+    std::vector<Piece> replacement;
+    if (end - start > 2 * pieceLength) {
+        cutPieces(block, start, end, replacement);
+    } else {
+        Piece piece;
+        piece.start = start;
+        piece.length = end - start;
+        for (size_t i = first; i <= last; ++i)
+            piece.height += pieces[i].height;
+        replacement.push_back(std::move(piece));
+    }
+    const size_t count = replacement.size();
+    pieces.erase(pieces.begin() + ptrdiff_t(first), pieces.begin() + ptrdiff_t(last) + 1);
+    pieces.insert(pieces.begin() + ptrdiff_t(first), std::make_move_iterator(replacement.begin()),
+                  std::make_move_iterator(replacement.end()));
+    for (size_t i = first + count; i < pieces.size(); ++i)
+        pieces[i].start += added - removed;
+    if (pieces.size() > 1 && pieces[first].length == 0 && count == 1)
+        pieces.erase(pieces.begin() + ptrdiff_t(first));
+    paragraph.length = length;
+    // Typing where the paragraph is shown lays the piece out again at once.
+    if (wasShown && first < pieces.size())
+        layOutPiece(block, block.blockNumber(), paragraph, first);
+    return true;
+}
+
+const PaneLayout::Piece* PaneLayout::placedPiece(const QTextBlock& block, int number,
+                                                 int position) const {
+    LongParagraph& paragraph = piecesOf(block);
+    qreal top = 0;
+    const int offset = position - block.position();
+    size_t index = pieceAt(paragraph, offset, &top);
+    layOutPiecesAround(block, number, paragraph, index);
+    index = pieceAt(paragraph, offset, &top);
+    const Piece& piece = paragraph.pieces[index];
+    const QPointF at(left_, top_ + topOf(number) + gaps_[size_t(number)] + top);
+    if (piece.layout->position() != at)
+        piece.layout->setPosition(at);
+    return &piece;
+}
+
+void PaneLayout::drawPieces(QPainter* painter, const PaintContext& context, const QTextBlock& block,
+                            int number, qreal textTop) const {
+    LongParagraph& paragraph = piecesOf(block);
+    const qreal clipTop = context.clip.isValid() ? context.clip.top() : textTop;
+    const qreal clipBottom = context.clip.isValid() ? context.clip.bottom() : qreal(INT_MAX);
+    qreal top = 0;
+    size_t index = pieceAtY(paragraph, clipTop - textTop, &top);
+    const int position = block.position();
+    const int paragraphEnd = position + block.length() - 1;
+    const QPen pen = painter->pen();
+    painter->setPen(context.palette.color(QPalette::Text));
+    const size_t firstDrawn = index;
+    for (; index < paragraph.pieces.size() && textTop + top <= clipBottom; ++index) {
+        layOutPiece(block, number, paragraph, index);
+        Piece& piece = paragraph.pieces[index];
+        piece.layout->setPosition(QPointF(left_, textTop + top));
+        const int from = position + piece.start;
+        const int to = from + piece.length;
+        const bool lastPiece = index + 1 == paragraph.pieces.size();
+        QList<QTextLayout::FormatRange> selections;
+        for (const Selection& range : context.selections) {
+            const int start = qMax(range.cursor.selectionStart(), from);
+            // The last piece shows the selected paragraph mark.
+            const int end = qMin(range.cursor.selectionEnd(), lastPiece ? paragraphEnd + 1 : to);
+            if (end > start)
+                selections.append({start - from, end - start, range.format});
+        }
+        piece.layout->draw(painter, QPointF(), selections, context.clip);
+        const int caret = context.cursorPosition;
+        if (caret >= from && (caret < to || (lastPiece && caret == to)))
+            piece.layout->drawCursor(painter, QPointF(), caret - from, cursorWidth_);
+        top += piece.height;
+    }
+    painter->setPen(pen);
+    // Pieces far from what is shown give their lines back: scrolling through megabytes keeps no
+    // more than a few screens of them.
+    for (size_t i = 0; i < paragraph.pieces.size(); ++i) {
+        if (i + keptAround < firstDrawn || i > index + keptAround)
+            paragraph.pieces[i].layout.reset();
+    }
+}
+
+int PaneLayout::hitTestPieces(const QTextBlock& block, int number, const QPointF& point,
+                              Qt::HitTestAccuracy accuracy, bool* exact) const {
+    LongParagraph& paragraph = piecesOf(block);
+    const qreal textTop = top_ + topOf(number) + gaps_[size_t(number)];
+    qreal top = 0;
+    size_t index = pieceAtY(paragraph, point.y() - textTop, &top);
+    layOutPiecesAround(block, number, paragraph, index);
+    const qreal placedTop = top_ + topOf(number) + gaps_[size_t(number)];
+    index = pieceAtY(paragraph, point.y() - placedTop, &top);
+    const Piece& piece = paragraph.pieces[index];
+    const QPointF inside = point - QPointF(left_, placedTop + top);
+    int offset = 0;
+    for (int i = 0; i < piece.layout->lineCount(); ++i) {
+        const QTextLine line = piece.layout->lineAt(i);
+        const QRectF lineRect = line.naturalTextRect();
+        if (lineRect.top() > inside.y()) {
+            offset = qMin(offset, line.textStart());
+        } else if (lineRect.bottom() <= inside.y()) {
+            offset = qMax(offset, line.textStart() + line.textLength());
+        } else {
+            *exact = lineRect.left() <= inside.x() && lineRect.right() >= inside.x();
+            offset = line.xToCursor(inside.x(), accuracy == Qt::ExactHit
+                                                    ? QTextLine::CursorOnCharacter
+                                                    : QTextLine::CursorBetweenCharacters);
+            break;
+        }
+    }
+    return block.position() + piece.start + offset;
+}
+
+bool PaneLayout::inLongParagraph(int position) const {
+    if (!canLayOut())
+        return false;
+    const QTextBlock block = document()->findBlock(position);
+    return block.isValid() && isLong(block);
+}
+
+QRectF PaneLayout::caretRect(int position) const {
+    if (!canLayOut())
+        return {};
+    const QTextBlock block = document()->findBlock(position);
+    if (!block.isValid())
+        return {};
+    const int number = block.blockNumber();
+    const QTextLayout* layout = nullptr;
+    int offset = position - block.position();
+    if (isLong(block)) {
+        const Piece* piece = placedPiece(block, number, position);
+        layout = piece->layout.get();
+        offset -= piece->start;
+    } else {
+        (void)blockBoundingRect(block);
+        layout = block.layout();
+    }
+    const QTextLine line = layout->lineForTextPosition(offset);
+    if (!line.isValid())
+        return QRectF(layout->position(), QSizeF(cursorWidth_, lineSpacing_));
+    return QRectF(layout->position() + QPointF(line.cursorToX(offset), line.y()),
+                  QSizeF(cursorWidth_, line.height()));
+}
+
+std::pair<int, int> PaneLayout::lineAt(int position) const {
+    const QTextBlock block = document()->findBlock(position);
+    if (!canLayOut() || !block.isValid())
+        return {position, position};
+    int start = block.position();
+    const QTextLayout* layout = nullptr;
+    if (isLong(block)) {
+        const Piece* piece = placedPiece(block, block.blockNumber(), position);
+        layout = piece->layout.get();
+        start += piece->start;
+    } else {
+        (void)blockBoundingRect(block);
+        layout = block.layout();
+    }
+    const QTextLine line = layout->lineForTextPosition(position - start);
+    if (!line.isValid())
+        return {position, position};
+    int end = start + line.textStart() + line.textLength();
+    // A line that wraps ends before the space it wrapped at, as in Qt's text widgets.
+    if (line.lineNumber() + 1 < layout->lineCount() && document()->characterAt(end - 1).isSpace())
+        --end;
+    return {start + line.textStart(), end};
+}
+
+void PaneLayout::reportSize() {
+    const QSizeF size = documentSize();
+    if (size != reportedSize_) {
+        reportedSize_ = size;
+        emit documentSizeChanged(size);
+    }
+}
