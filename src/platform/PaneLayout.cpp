@@ -596,9 +596,14 @@ int PaneLayout::hitTestBlock(const QTextBlock& block, const QPointF& point,
     if (point.y() > bounds.bottom())
         return position + block.length();
     const QPointF inside = point - layout->position();
+    return position + offsetInLayout(*layout, inside, accuracy, exact);
+}
+
+int PaneLayout::offsetInLayout(const QTextLayout& layout, const QPointF& inside,
+                               Qt::HitTestAccuracy accuracy, bool* exact) {
     int offset = 0;
-    for (int i = 0; i < layout->lineCount(); ++i) {
-        const QTextLine line = layout->lineAt(i);
+    for (int i = 0; i < layout.lineCount(); ++i) {
+        const QTextLine line = layout.lineAt(i);
         const QRectF lineRect = line.naturalTextRect();
         if (lineRect.top() > inside.y()) {
             offset = qMin(offset, line.textStart());
@@ -606,11 +611,10 @@ int PaneLayout::hitTestBlock(const QTextBlock& block, const QPointF& point,
             offset = qMax(offset, line.textStart() + line.textLength());
         } else {
             *exact = lineRect.left() <= inside.x() && lineRect.right() >= inside.x();
-            offset = line.xToCursor(inside.x(), accuracy == Qt::ExactHit
-                                                    ? QTextLine::CursorOnCharacter
-                                                    : QTextLine::CursorBetweenCharacters);
-            break;
+            return line.xToCursor(inside.x(), accuracy == Qt::ExactHit
+                                                  ? QTextLine::CursorOnCharacter
+                                                  : QTextLine::CursorBetweenCharacters);
         }
     }
-    return position + offset;
+    return offset;
 }

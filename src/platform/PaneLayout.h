@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+class QTextLayout;
+
 class QTextBlockFormat;
 
 // The pane's layout of a document on the screen. Paragraphs stand one under the other as in
@@ -110,6 +112,9 @@ private:
     void drawBlock(QPainter* painter, const PaintContext& context, const QTextBlock& block) const;
     void drawListMarker(QPainter* painter, const PaintContext& context, const QTextBlock& block,
                         const QTextCharFormat* selectionFormat) const;
+    // The offset in `layout` nearest to `inside` (a point relative to the layout's origin).
+    static int offsetInLayout(const QTextLayout& layout, const QPointF& inside,
+                              Qt::HitTestAccuracy accuracy, bool* exact);
     int hitTestBlock(const QTextBlock& block, const QPointF& point, Qt::HitTestAccuracy accuracy,
                      bool* exact) const;
 

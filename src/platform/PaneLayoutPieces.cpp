@@ -292,23 +292,7 @@ int PaneLayout::hitTestPieces(const QTextBlock& block, int number, const QPointF
     index = pieceAtY(paragraph, point.y() - placedTop, &top);
     const Piece& piece = paragraph.pieces[index];
     const QPointF inside = point - QPointF(left_, placedTop + top);
-    int offset = 0;
-    for (int i = 0; i < piece.layout->lineCount(); ++i) {
-        const QTextLine line = piece.layout->lineAt(i);
-        const QRectF lineRect = line.naturalTextRect();
-        if (lineRect.top() > inside.y()) {
-            offset = qMin(offset, line.textStart());
-        } else if (lineRect.bottom() <= inside.y()) {
-            offset = qMax(offset, line.textStart() + line.textLength());
-        } else {
-            *exact = lineRect.left() <= inside.x() && lineRect.right() >= inside.x();
-            offset = line.xToCursor(inside.x(), accuracy == Qt::ExactHit
-                                                    ? QTextLine::CursorOnCharacter
-                                                    : QTextLine::CursorBetweenCharacters);
-            break;
-        }
-    }
-    return block.position() + piece.start + offset;
+    return block.position() + piece.start + offsetInLayout(*piece.layout, inside, accuracy, exact);
 }
 
 bool PaneLayout::inLongParagraph(int position) const {
