@@ -9,9 +9,8 @@
 #include <utility>
 #include <vector>
 
-class QTextLayout;
-
 class QTextBlockFormat;
+class QTextLayout;
 
 // The pane's layout of a document on the screen. Paragraphs stand one under the other as in
 // Qt's own layout, but only the ones shown (and those around the caret or a click) are laid out;
