@@ -30,9 +30,23 @@ bool WriteIniValue(const QString& section, const QString& key, const QString& va
 void ReplaceText(QString& text, const QString& find, const QString& replacement) {
     if (find.isEmpty())
         return;
-    // QString::replace resumes after each inserted replacement, so a replacement that holds
-    // find is never searched again and adjacent matches are all replaced.
-    text.replace(find, replacement, Qt::CaseInsensitive);
+    // One pass that resumes after each match, so a replacement that holds find is never
+    // searched again and adjacent matches are all replaced. Built anew rather than with
+    // QString::replace, whose cost grows faster than the text when nearly all of it matches.
+    QString out;
+    qsizetype from = 0;
+    for (qsizetype at = text.indexOf(find, 0, Qt::CaseInsensitive); at >= 0;
+         at = text.indexOf(find, from, Qt::CaseInsensitive)) {
+        if (out.isNull())
+            out.reserve(text.size());
+        out += QStringView(text).mid(from, at - from);
+        out += replacement;
+        from = at + find.size();
+    }
+    if (from == 0)
+        return;
+    out += QStringView(text).mid(from);
+    text = std::move(out);
 }
 
 } // namespace Common
