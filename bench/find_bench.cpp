@@ -1,9 +1,9 @@
 // Find and Replace All throughput on documents of 1 MB and 10 MB, in the shown pane so that the
 // cost of laying the document out again after Replace All is counted too.
+#include "OffscreenMain.h"
 #include "dialogs/FindEngine.h"
 #include "platform/RichTextBox.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -108,10 +108,5 @@ BENCHMARK(BM_ReplaceAll)->Arg(oneMB)->Arg(10 * oneMB)->Unit(benchmark::kMillisec
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }

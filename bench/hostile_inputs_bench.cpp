@@ -1,13 +1,13 @@
 // Reading the inputs of HostileInputs.h, and writing millions of runs as HTML, each at two or
 // three sizes: a cost that grows faster than the input shows as throughput falling with size.
 #include "HostileInputs.h"
+#include "OffscreenMain.h"
 #include "files/DocumentFile.h"
 #include "files/HtmlWriter.h"
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfReader.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QTextDocument>
 #include <benchmark/benchmark.h>
 
@@ -142,9 +142,5 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }

@@ -6,12 +6,12 @@
 // when the text shows, how long Ctrl+End, a typed key and paging down take right after, the
 // CPU time of the whole open (background work included) and the peak memory.
 #include "Measure.h"
+#include "OffscreenMain.h"
 #include "RtfSample.h"
 #include "document/Wordbox.h"
 #include "files/DocumentFile.h"
 #include "platform/RichTextBox.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
 #include <QTemporaryDir>
@@ -190,9 +190,5 @@ BENCHMARK(OpenToUsable)
     ->UseRealTime();
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }

@@ -1,12 +1,12 @@
 // RTF reading (into a document and as text) and writing throughput on generated documents of 100
 // KB, 1 MB and 10 MB, and reading the hostile inputs the robustness tests read.
+#include "OffscreenMain.h"
 #include "RtfHostile.h"
 #include "RtfSample.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QTextDocument>
 #include <benchmark/benchmark.h>
 
@@ -93,9 +93,5 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }

@@ -3,13 +3,13 @@
 // repaint is done. Reports the CPU time per key at the start, middle and end of generated RTF
 // documents of 1 MB and 10 MB; at 20 keys a second a key costing under 50 ms never queues up.
 #include "Measure.h"
+#include "OffscreenMain.h"
 #include "RtfSample.h"
 #include "document/Wordbox.h"
 #include "files/DocumentFile.h"
 #include "platform/RichTextBox.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
 #include <QTemporaryDir>
@@ -77,10 +77,5 @@ BENCHMARK(Typing)
     ->Iterations(1);
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }
