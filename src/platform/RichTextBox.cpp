@@ -9,6 +9,7 @@
 #include "platform/PaneKeys.h"
 #include "platform/PaneLayout.h"
 #include "platform/PaneText.h"
+#include "platform/SelectionFormat.h"
 #include "platform/Twips.h"
 
 #include <QKeyEvent>
@@ -241,10 +242,7 @@ static void mergeBlock(RichTextBox* box, const std::function<void(QTextBlockForm
 }
 
 std::optional<QString> RichTextBox::SelFontName() const {
-    return uniformChar<QString>(this, [](const QTextCharFormat& f) {
-        const QStringList families = f.fontFamilies().toStringList();
-        return families.isEmpty() ? f.font().family() : families.first();
-    });
+    return uniformChar<QString>(this, &SelectionFormat::fontNameOf);
 }
 
 void RichTextBox::setSelFontName(const QString& name) {
@@ -254,9 +252,9 @@ void RichTextBox::setSelFontName(const QString& name) {
 }
 
 std::optional<double> RichTextBox::SelFontSize() const {
-    return uniformChar<double>(this, [this](const QTextCharFormat& f) {
-        const double size = f.fontPointSize();
-        return size > 0 ? size : document()->defaultFont().pointSizeF();
+    const double documentSize = document()->defaultFont().pointSizeF();
+    return uniformChar<double>(this, [documentSize](const QTextCharFormat& f) {
+        return SelectionFormat::fontSizeOf(f, documentSize);
     });
 }
 
@@ -269,8 +267,7 @@ void RichTextBox::setSelFontSize(double points) {
 }
 
 std::optional<bool> RichTextBox::SelBold() const {
-    return uniformChar<bool>(
-        this, [](const QTextCharFormat& f) { return f.fontWeight() >= QFont::Bold; });
+    return uniformChar<bool>(this, &SelectionFormat::isBold);
 }
 
 void RichTextBox::setSelBold(bool on) {
@@ -324,16 +321,11 @@ void RichTextBox::setSelColor(quint32 color) {
 }
 
 std::optional<int> RichTextBox::SelAlignment() const {
-    return uniformBlock<int>(this, [](const QTextBlock& block) {
-        const Qt::Alignment a = block.blockFormat().alignment();
-        if (a & Qt::AlignRight)
-            return 1;
-        if (a & Qt::AlignHCenter)
-            return 2;
-        if (a & Qt::AlignJustify)
-            return 3;
-        return 0;
-    });
+    return uniformBlock<int>(this, &SelectionFormat::alignmentOf);
+}
+
+SelectionFormat RichTextBox::SelFormat() const {
+    return SelectionFormat::of(textCursor(), currentCharFormat());
 }
 
 void RichTextBox::setSelAlignment(int alignment) {

@@ -9,6 +9,7 @@
 class PaneLayout;
 class PaneText;
 class QPrinter;
+struct SelectionFormat;
 
 // The editing pane. Offsets count one character per paragraph break and one per embedded
 // object, in Text() as in SelStart(), so a position found in Text() can be selected directly.
@@ -49,6 +50,8 @@ public:
     // 0 left, 1 right, 2 centre, 3 justified.
     std::optional<int> SelAlignment() const;
     void setSelAlignment(int alignment);
+    // The toolbar's attributes all at once, in one pass over the selection.
+    SelectionFormat SelFormat() const;
     std::optional<bool> SelBullet() const;
     void setSelBullet(bool on);
     // The first line's distance from the left edge.

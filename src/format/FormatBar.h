@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+class QAbstractButton;
+class QComboBox;
+
+// The toolbar controls that show the selection's formatting. The frame makes them; the
+// formatting routines and SyncToolbar set them, whichever document they act on.
+struct FormatBar {
+    std::array<QAbstractButton*, 3> ImgFButtons{}; // Bold, Italic, Underline
+    std::array<QAbstractButton*, 3> ImgAButtons{}; // Align Left, Center, Align Right
+    QComboBox* cboFontCombo = nullptr;
+    QComboBox* cboSizeCombo = nullptr;
+
+    // What SyncToolbar last put in the boxes. Never cleared: they outlive the documents and are
+    // compared with whichever document's selection changes next.
+    QString rememberedFontName;
+    QString rememberedSizeText;
+};

@@ -1,0 +1,105 @@
+#include "format/Formatting.h"
+
+#include "document/Wordbox.h"
+#include "format/FormatBar.h"
+#include "platform/RichTextBox.h"
+#include "platform/Runtime.h"
+#include "platform/SelectionFormat.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+
+namespace Module1 {
+
+namespace {
+// The pane's alignment codes by button: the centre and right buttons are codes 2 and 1.
+constexpr int alignmentCodeOfButton[] = {0, 2, 1};
+
+constexpr int smallestListedSize = 6;
+constexpr int largestMappedSize = 70;
+
+void toggle(QAbstractButton* button, bool forceOn, std::optional<bool> current,
+            const std::function<void(bool)>& set) {
+    const bool on = forceOn || current != true;
+    set(on);
+    button->setChecked(on);
+}
+
+void pressAlignmentButton(FormatBar& bar, int code) {
+    for (int index = 0; index < 3; ++index) {
+        if (alignmentCodeOfButton[index] == code) {
+            bar.ImgAButtons[index]->setChecked(true);
+            return;
+        }
+    }
+}
+
+void showFontName(FormatBar& bar, const QString& name) {
+    if (name == bar.rememberedFontName)
+        return;
+    const int entry = bar.cboFontCombo->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    bar.cboFontCombo->setCurrentIndex(entry);
+    bar.rememberedFontName = entry >= 0 ? name : QString();
+}
+
+void showFontSize(FormatBar& bar, double size) {
+    const QString text = Runtime::CStr(float(size));
+    if (text == bar.rememberedSizeText)
+        return;
+    const double value = Runtime::Val(text);
+    if (value >= smallestListedSize && value <= largestMappedSize)
+        bar.cboSizeCombo->setCurrentIndex(Runtime::CInt(value - smallestListedSize));
+    else
+        bar.cboSizeCombo->setCurrentIndex(-1);
+    bar.rememberedSizeText = text;
+}
+} // namespace
+
+void AlignText(FormatBar& bar, Wordbox* document, int16_t index) {
+    if (index < 0 || index > 2)
+        return;
+    bar.ImgAButtons[index]->setChecked(true);
+    document->Text1->setSelAlignment(alignmentCodeOfButton[index]);
+}
+
+void ToggleBold(FormatBar& bar, Wordbox* document, bool forceOn) {
+    RichTextBox* pane = document->Text1;
+    toggle(bar.ImgFButtons[0], forceOn, pane->SelBold(), [pane](bool on) { pane->setSelBold(on); });
+}
+
+void ToggleItalic(FormatBar& bar, Wordbox* document, bool forceOn) {
+    RichTextBox* pane = document->Text1;
+    toggle(bar.ImgFButtons[1], forceOn, pane->SelItalic(),
+           [pane](bool on) { pane->setSelItalic(on); });
+}
+
+void ToggleUnderline(FormatBar& bar, Wordbox* document, bool forceOn) {
+    RichTextBox* pane = document->Text1;
+    toggle(bar.ImgFButtons[2], forceOn, pane->SelUnderline(),
+           [pane](bool on) { pane->setSelUnderline(on); });
+}
+
+void ToggleBullet(Wordbox* document) {
+    RichTextBox* pane = document->Text1;
+    if (pane->SelBullet() != true) {
+        pane->setSelBullet(true);
+        return;
+    }
+    pane->setSelBullet(false);
+    pane->setSelHangingIndent(0);
+}
+
+void SyncToolbar(FormatBar& bar, Wordbox* document) {
+    const SelectionFormat format = document->Text1->SelFormat();
+    bar.ImgFButtons[0]->setChecked(format.bold == true);
+    bar.ImgFButtons[1]->setChecked(format.italic == true);
+    bar.ImgFButtons[2]->setChecked(format.underline == true);
+    if (format.alignment)
+        pressAlignmentButton(bar, *format.alignment);
+    if (format.fontName)
+        showFontName(bar, *format.fontName);
+    if (format.fontSize)
+        showFontSize(bar, *format.fontSize);
+}
+
+} // namespace Module1
