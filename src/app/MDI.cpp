@@ -7,6 +7,7 @@
 #include "files/OpenCommand.h"
 #include "files/SaveCommand.h"
 #include "format/BackgroundColorFile.h"
+#include "format/Formatting.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
 #include "platform/LoadedOnFirstUse.h"
@@ -51,6 +52,9 @@ MDI::MDI() {
     setObjectName(QStringLiteral("MDI"));
     setWindowTitle(QStringLiteral("Vormelin Quillet 98"));
     setWindowIcon(ToolbarIcons::frameIcon());
+    Com2.DialogTitle = QStringLiteral("Insert Ole File ");
+    // A cancelled pick must insert nothing, even with the last file's name still held.
+    Com2.CancelError = true;
 
     auto* client = new QWidget(this);
     auto* layout = new QVBoxLayout(client);
@@ -183,7 +187,7 @@ void MDI::showDocument(Wordbox* document) {
     });
     connect(document, &Wordbox::editMenuRequested, this, &MDI::popupEditMenu);
     connect(document, &Wordbox::selectionChanged, this,
-            [document] { Module1::SyncToolbar(document); });
+            [this, document] { Module1::SyncToolbar(*this, document); });
     connect(document, &Wordbox::changed, this, &MDI::refreshUndoItem);
     window->show();
     // Activation normally arrives through events; the caller works on the new window at once.

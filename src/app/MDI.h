@@ -1,5 +1,6 @@
 #pragma once
 
+#include "format/FormatBar.h"
 #include "platform/CommonDialog.h"
 
 #include <QMainWindow>
@@ -18,7 +19,8 @@ class Wordbox;
 
 // The frame: menus, the toolbar panel, the status bar and the area holding the document
 // windows. One instance, loaded on first use; it places itself from multi.ini when it loads.
-class MDI : public QMainWindow {
+// Its formatting controls are the bar the formatting routines set.
+class MDI : public QMainWindow, public FormatBar {
     Q_OBJECT
 
 public:
@@ -68,7 +70,18 @@ public:
     void picPicture1_Resize();
     void cboFontCombo_Click();
     void cboSizeCombo_Click();
+    void cboSizeCombo_Change();
+    void Combo2_Click();
     void ImgButtons_Click(int Index);
+    // The check and option buttons act when a mouse button is released over them, never on a
+    // change of their state: the program sets that state itself.
+    void ImgFButtons_MouseUp(int Index);
+    void ImgAButtons_MouseUp(int Index);
+    void SSCommand1_Click(int Index);
+    void exeI_Click();
+    void exet2_Click();
+    // Carries a font dialog's choice into the two boxes, as if the user had made it there.
+    void SetFont(const QString& strFontName, const QString& strFontSize);
 
     // Menus and controls under their given names.
     QMenu* file1 = nullptr;
@@ -104,11 +117,7 @@ public:
     QWidget* picPicture1 = nullptr;
     QWidget* ToolFXBack = nullptr;
     std::array<QAbstractButton*, 10> ImgButtons{};
-    std::array<QAbstractButton*, 3> ImgFButtons{};
-    std::array<QAbstractButton*, 3> ImgAButtons{};
     std::array<QAbstractButton*, 4> SSCommand1{};
-    QComboBox* cboFontCombo = nullptr;
-    QComboBox* cboSizeCombo = nullptr;
     QComboBox* Combo2 = nullptr;
     StatusPanels* StatusBar1 = nullptr;
     QMdiArea* mdiArea = nullptr;
@@ -132,6 +141,9 @@ private:
     void createToolbar();
     void refreshWindowList();
     void refreshUndoItem();
+    void fontDialog();
+    void textColorDialog();
+    void backgroundColorDialog();
     // The size box's entry, none when no entry is chosen.
     std::optional<QString> chosenSize() const;
     QList<QAction*> windowListActions_;

@@ -70,6 +70,9 @@ void MDI::createFormMenu() {
     addSeparator(exet, "dasi81");
     exet1 = addEntry(exet, "exet1", QStringLiteral("Font(&F)"));
     exet2 = addEntry(exet, "exet2", QStringLiteral("Bullet(&B)"));
+    connect(exeI, &QAction::triggered, this, &MDI::exeI_Click);
+    connect(exet1, &QAction::triggered, this, [this] { SSCommand1_Click(0); });
+    connect(exet2, &QAction::triggered, this, &MDI::exet2_Click);
     exet3 = addEntry(exet, "exet3", QStringLiteral("Paragraph(&P)"));
     exet4 = addEntry(exet, "exet4", QStringLiteral("Tab(&T)"));
 }

@@ -6,14 +6,14 @@
 #include "dialogs/ShowFind.h"
 #include "document/Wordbox.h"
 #include "format/EditCommands.h"
+#include "format/Formatting.h"
 #include "platform/Desktop.h"
-#include "platform/Error.h"
 #include "platform/RichTextBox.h"
-#include "platform/Runtime.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
 
@@ -47,19 +47,54 @@ QRect toPixels(const Placement& p) {
     return DesktopSeam::current().screen().toPixels(p.left, p.top, p.width, p.height);
 }
 
-QToolButton* makeButton(QWidget* panel, const QString& name, const QString& tooltip, int left,
-                        int top, bool checkable) {
-    auto* button = new QToolButton(panel);
+// A check or option button whose state only the program sets. It acts when a mouse button, any
+// of them, is released over it; a click from the keyboard or an assistive tool changes nothing.
+class StateButton : public QToolButton {
+public:
+    StateButton(QWidget* parent, std::function<void()> released)
+        : QToolButton(parent), released_(std::move(released)) {
+        setCheckable(true);
+    }
+
+protected:
+    void nextCheckState() override {}
+    void mousePressEvent(QMouseEvent* event) override {
+        QToolButton::mousePressEvent(event);
+        // Qt's buttons take only the left button; the others must reach the release too.
+        event->accept();
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        QToolButton::mouseReleaseEvent(event);
+        event->accept();
+        if (rect().contains(event->position().toPoint()))
+            released_();
+    }
+
+private:
+    std::function<void()> released_;
+};
+
+QToolButton* setUpButton(QToolButton* button, const QString& name, const QString& tooltip, int left,
+                         int top) {
     button->setObjectName(name);
     button->setToolTip(tooltip);
     button->setAccessibleName(tooltip);
     button->setIcon(ToolbarIcons::icon(tooltip));
     button->setIconSize(QSize(16, 16));
     button->setAutoRaise(true);
-    button->setCheckable(checkable);
     button->setFocusPolicy(Qt::NoFocus);
     button->setGeometry(toPixels({left, top, buttonTwips, buttonTwips}));
     return button;
+}
+
+QToolButton* makeButton(QWidget* panel, const QString& name, const QString& tooltip, int left,
+                        int top) {
+    return setUpButton(new QToolButton(panel), name, tooltip, left, top);
+}
+
+QToolButton* makeStateButton(QWidget* panel, const QString& name, const QString& tooltip, int left,
+                             int top, std::function<void()> released) {
+    return setUpButton(new StateButton(panel, std::move(released)), name, tooltip, left, top);
 }
 
 QComboBox* makeBox(QWidget* panel, const char* name, const QString& label, Placement at,
@@ -99,7 +134,7 @@ void MDI::createToolbar() {
         {6, "Copy", 2460, 60},  {7, "Paste", 2790, 60}, {9, "Bullets", 3450, 450}};
     for (const ButtonSpec& b : imgButtons) {
         QToolButton* button = makeButton(picPicture1, QStringLiteral("ImgButtons(%1)").arg(b.index),
-                                         QString::fromLatin1(b.tooltip), b.left, b.top, false);
+                                         QString::fromLatin1(b.tooltip), b.left, b.top);
         connect(button, &QToolButton::clicked, this, [this, i = b.index] { ImgButtons_Click(i); });
         ImgButtons[b.index] = button;
     }
@@ -107,22 +142,27 @@ void MDI::createToolbar() {
         {0, "Bold", 60, 450}, {1, "Italic", 390, 450}, {2, "Underline", 720, 450}};
     for (const ButtonSpec& b : fontButtons)
         ImgFButtons[b.index] =
-            makeButton(picPicture1, QStringLiteral("ImgFButtons(%1)").arg(b.index),
-                       QString::fromLatin1(b.tooltip), b.left, b.top, true);
+            makeStateButton(picPicture1, QStringLiteral("ImgFButtons(%1)").arg(b.index),
+                            QString::fromLatin1(b.tooltip), b.left, b.top,
+                            [this, i = b.index] { ImgFButtons_MouseUp(i); });
     static constexpr ButtonSpec commandButtons[] = {{0, "Font", 1170, 450},
                                                     {1, "Font Color", 1590, 450},
                                                     {2, "Background Color", 1920, 450},
                                                     {3, "Insert OLE file", 3870, 450}};
-    for (const ButtonSpec& b : commandButtons)
+    for (const ButtonSpec& b : commandButtons) {
         SSCommand1[b.index] = makeButton(picPicture1, QStringLiteral("SSCommand1(%1)").arg(b.index),
-                                         QString::fromLatin1(b.tooltip), b.left, b.top, false);
+                                         QString::fromLatin1(b.tooltip), b.left, b.top);
+        connect(SSCommand1[b.index], &QAbstractButton::clicked, this,
+                [this, i = b.index] { SSCommand1_Click(i); });
+    }
     static constexpr ButtonSpec alignButtons[] = {
         {0, "Align Left", 2370, 450}, {1, "Center", 2700, 450}, {2, "Align Right", 3030, 450}};
     auto* alignGroup = new QButtonGroup(picPicture1);
     for (const ButtonSpec& b : alignButtons) {
         ImgAButtons[b.index] =
-            makeButton(picPicture1, QStringLiteral("ImgAButtons(%1)").arg(b.index),
-                       QString::fromLatin1(b.tooltip), b.left, b.top, true);
+            makeStateButton(picPicture1, QStringLiteral("ImgAButtons(%1)").arg(b.index),
+                            QString::fromLatin1(b.tooltip), b.left, b.top,
+                            [this, i = b.index] { ImgAButtons_MouseUp(i); });
         alignGroup->addButton(ImgAButtons[b.index], b.index);
     }
 
@@ -132,10 +172,14 @@ void MDI::createToolbar() {
     cboSizeCombo =
         makeBox(picPicture1, "cboSizeCombo", QStringLiteral("Size"), {6630, 75, 735, 315}, true);
     connect(cboSizeCombo, &QComboBox::activated, this, &MDI::cboSizeCombo_Click);
+    // Typed text is applied as it stands: completing it from the list would apply another size.
+    cboSizeCombo->setCompleter(nullptr);
+    connect(cboSizeCombo->lineEdit(), &QLineEdit::textEdited, this, &MDI::cboSizeCombo_Change);
     Combo2 =
         makeBox(picPicture1, "Combo2", QStringLiteral("Time and Day"), {7500, 75, 1335, 315}, true);
     Combo2->setEditText(QStringLiteral("Time and Day"));
     Combo2->lineEdit()->setCursorPosition(0);
+    connect(Combo2, &QComboBox::activated, this, &MDI::Combo2_Click);
     ToolFXBack->lower();
 }
 
@@ -172,6 +216,10 @@ void MDI::ImgButtons_Click(int Index) {
     case 7:
         EditCommands::Paste(activePane());
         break;
+    case 9:
+        if (Wordbox* document = activeDocument())
+            Module1::ToggleBullet(document);
+        break;
     default:
         break;
     }
@@ -179,22 +227,30 @@ void MDI::ImgButtons_Click(int Index) {
         active->Text1->SetFocus();
 }
 
-void MDI::cboFontCombo_Click() {
+void MDI::ImgFButtons_MouseUp(int Index) {
     Wordbox* active = activeDocument();
     if (!active)
         return;
-    active->Text1->setSelFontName(cboFontCombo->currentText());
+    switch (Index) {
+    case 0:
+        Module1::ToggleBold(*this, active);
+        break;
+    case 1:
+        Module1::ToggleItalic(*this, active);
+        break;
+    case 2:
+        Module1::ToggleUnderline(*this, active);
+        break;
+    default:
+        break;
+    }
     active->Text1->SetFocus();
 }
 
-void MDI::cboSizeCombo_Click() {
+void MDI::ImgAButtons_MouseUp(int Index) {
     Wordbox* active = activeDocument();
     if (!active)
         return;
-    try {
-        active->Text1->setSelFontSize(Runtime::Val(cboSizeCombo->currentText()));
-    } catch (const Error&) {
-        // A size the pane refuses leaves the text as it was.
-    }
+    Module1::AlignText(*this, active, int16_t(Index));
     active->Text1->SetFocus();
 }

@@ -121,6 +121,4 @@ void Main() {
     }
 }
 
-void SyncToolbar(Wordbox* /*document*/) {}
-
 } // namespace Module1

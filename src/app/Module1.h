@@ -13,7 +13,4 @@ extern int16_t ReadingFile;
 extern QString CommandFile;
 
 void Main();
-
-// Brings the toolbar in line with the selection of `document`.
-void SyncToolbar(Wordbox* document);
 } // namespace Module1

@@ -35,6 +35,9 @@ Wordbox::Wordbox(QWidget* parent) : QWidget(parent) {
     Text1->setWidth(4245);
     Text1->setHeight(5085);
     resize(sizeHint());
+    // The colour commands count on a cancelled dialog being reported, and they may be the first
+    // to use this dialog.
+    Com1.CancelError = true;
 
     connect(PicRuler, &Ruler::GotFocus, this, &Wordbox::picRuler_GotFocus);
     connect(Text1, &RichTextBox::Change, this, &Wordbox::Text1_Change);

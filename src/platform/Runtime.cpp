@@ -86,6 +86,14 @@ bool tooLarge(const std::string& mantissa, int exponent) {
 
 } // namespace
 
+double CDbl(const QString& text) {
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value))
+        throw Error::withNumber(Error::TypeMismatch);
+    return value;
+}
+
 double Val(const QString& text) {
     LeadingText in(text);
     if (in.peek() == u'&') {

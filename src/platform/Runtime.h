@@ -18,6 +18,10 @@ namespace Runtime {
 // Throws Error::overflow() when the number does not fit a double.
 double Val(const QString& text);
 
+// The whole text as a number, blanks around it allowed; anything else (empty text included)
+// throws Error TypeMismatch. Where Val reads what it can, this refuses what it cannot.
+double CDbl(const QString& text);
+
 // Rounds to the nearest whole number, halves to the even one, and throws Error::overflow()
 // when the result does not fit (NaN never fits).
 int16_t CInt(double value);

@@ -1,0 +1,178 @@
+#include "app/MDI.h"
+
+#include "document/Wordbox.h"
+#include "format/Formatting.h"
+#include "platform/Error.h"
+#include "platform/RichTextBox.h"
+#include "platform/Runtime.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+// The frame's formatting commands: the font and size boxes, the font and colour dialogs, the
+// date box and the bullet entry. Each acts on the active document and does nothing without one.
+
+void MDI::cboFontCombo_Click() {
+    Wordbox* active = activeDocument();
+    if (!active)
+        return;
+    active->Text1->setSelFontName(cboFontCombo->currentText());
+    active->Text1->SetFocus();
+}
+
+void MDI::cboSizeCombo_Click() {
+    Wordbox* active = activeDocument();
+    if (!active)
+        return;
+    try {
+        active->Text1->setSelFontSize(Runtime::Val(cboSizeCombo->currentText()));
+    } catch (const Error&) {
+        // A size the pane refuses leaves the text as it was.
+    }
+    active->Text1->SetFocus();
+}
+
+void MDI::cboSizeCombo_Change() {
+    Wordbox* active = activeDocument();
+    if (!active)
+        return;
+    try {
+        active->Text1->setSelFontSize(Runtime::Val(cboSizeCombo->currentText()));
+    } catch (const Error&) {
+        // 0, a letter or a size out of reach is simply not applied.
+    }
+    // Every keystroke in the box applies at once, and the next one goes to the document.
+    active->Text1->SetFocus();
+}
+
+void MDI::Combo2_Click() {
+    Wordbox* active = activeDocument();
+    if (!active)
+        return;
+    // The entries keep the moment the program started, whatever the clock says now.
+    active->Text1->setSelText(Combo2->currentText());
+    active->Text1->SetFocus();
+}
+
+void MDI::exet2_Click() {
+    if (Wordbox* active = activeDocument())
+        Module1::ToggleBullet(active);
+}
+
+void MDI::SSCommand1_Click(int Index) {
+    switch (Index) {
+    case 0:
+        return fontDialog();
+    case 1:
+        return textColorDialog();
+    case 2:
+        return backgroundColorDialog();
+    case 3:
+        exeI_Click();
+        if (Wordbox* active = activeDocument())
+            active->Text1->SetFocus();
+        return;
+    default:
+        return;
+    }
+}
+
+void MDI::fontDialog() {
+    Wordbox* active = activeDocument();
+    if (!active)
+        return;
+    RichTextBox* pane = active->Text1;
+    CommonDialog& dialog = active->Com1;
+    // Any failure, the cancel included, ends the command where it stands.
+    try {
+        dialog.Flags = 3;      // screen and printer fonts
+        dialog.Flags += 65536; // only fonts that exist
+        dialog.Flags += 256;   // effects and colour
+        dialog.CancelError = true;
+        dialog.FontName = cboFontCombo->currentText();
+        dialog.FontSize = Runtime::CDbl(cboSizeCombo->currentText());
+        // Effects the selection has are offered; the others keep what the dialog last held.
+        if (pane->SelBold() == true)
+            dialog.FontBold = true;
+        if (pane->SelItalic() == true)
+            dialog.FontItalic = true;
+        if (pane->SelUnderline() == true)
+            dialog.FontUnderline = true;
+        if (pane->SelStrikeThru() == true)
+            dialog.FontStrikethru = true;
+        dialog.ShowFont();
+        // An effect cleared in the dialog is not taken off the text.
+        if (dialog.FontBold)
+            Module1::ToggleBold(*this, active, true);
+        if (dialog.FontItalic)
+            Module1::ToggleItalic(*this, active, true);
+        if (dialog.FontUnderline)
+            Module1::ToggleUnderline(*this, active, true);
+        if (dialog.FontStrikethru)
+            pane->setSelStrikeThru(true);
+        pane->setSelColor(dialog.Color);
+        SetFont(dialog.FontName, Runtime::CStr(float(dialog.FontSize)));
+    } catch (const Error&) {
+    }
+}
+
+void MDI::SetFont(const QString& strFontName, const QString& strFontSize) {
+    const int entry =
+        cboFontCombo->findText(strFontName, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    // A font the box does not list (a printer's own) leaves the box, and the text's font, alone.
+    if (entry >= 0) {
+        cboFontCombo->setCurrentIndex(entry);
+        cboFontCombo_Click();
+    }
+    const double size = Runtime::Val(strFontSize);
+    cboSizeCombo->setEditText(Runtime::CStr(size));
+    cboSizeCombo_Change();
+    // The box then shows the size as its list writes it, when the list has it.
+    const int listed = cboSizeCombo->findText(Runtime::Str(size), Qt::MatchExactly);
+    if (listed >= 0)
+        cboSizeCombo->setCurrentIndex(listed);
+}
+
+void MDI::textColorDialog() {
+    Wordbox* active = activeDocument();
+    if (!active)
+        return;
+    // Opens at the colour the dialog last held, not at the selection's.
+    try {
+        active->Com1.ShowColor();
+    } catch (const Error& error) {
+        if (error.number == Error::Cancel)
+            return;
+        throw;
+    }
+    active->Text1->setSelColor(active->Com1.Color);
+    active->Text1->SetFocus();
+}
+
+void MDI::backgroundColorDialog() {
+    Wordbox* active = activeDocument();
+    if (!active)
+        return;
+    active->Com1.Color = active->Text1->BackColor();
+    try {
+        active->Com1.ShowColor();
+    } catch (const Error& error) {
+        if (error.number == Error::Cancel)
+            return;
+        throw;
+    }
+    active->Text1->setBackColor(active->Com1.Color);
+    active->Text1->SetFocus();
+}
+
+void MDI::exeI_Click() {
+    Wordbox* active = activeDocument();
+    if (!active)
+        return;
+    // Any failure, the cancel included, inserts nothing and says nothing.
+    try {
+        Com2.ShowOpen();
+    } catch (const Error&) {
+        return;
+    }
+}
