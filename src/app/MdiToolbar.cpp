@@ -10,7 +10,6 @@
 #include "platform/Desktop.h"
 #include "platform/RichTextBox.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -157,13 +156,11 @@ void MDI::createToolbar() {
     }
     static constexpr ButtonSpec alignButtons[] = {
         {0, "Align Left", 2370, 450}, {1, "Center", 2700, 450}, {2, "Align Right", 3030, 450}};
-    auto* alignGroup = new QButtonGroup(picPicture1);
     for (const ButtonSpec& b : alignButtons) {
         ImgAButtons[b.index] =
             makeStateButton(picPicture1, QStringLiteral("ImgAButtons(%1)").arg(b.index),
                             QString::fromLatin1(b.tooltip), b.left, b.top,
                             [this, i = b.index] { ImgAButtons_MouseUp(i); });
-        alignGroup->addButton(ImgAButtons[b.index], b.index);
     }
 
     cboFontCombo =

@@ -25,12 +25,16 @@ void toggle(QAbstractButton* button, bool forceOn, std::optional<bool> current,
     button->setChecked(on);
 }
 
-void pressAlignmentButton(FormatBar& bar, int code) {
+// The three buttons are one group: pressing one releases the others.
+void pressAlignmentButton(FormatBar& bar, int index) {
+    for (int other = 0; other < 3; ++other)
+        bar.ImgAButtons[other]->setChecked(other == index);
+}
+
+void showAlignment(FormatBar& bar, int code) {
     for (int index = 0; index < 3; ++index) {
-        if (alignmentCodeOfButton[index] == code) {
-            bar.ImgAButtons[index]->setChecked(true);
-            return;
-        }
+        if (alignmentCodeOfButton[index] == code)
+            return pressAlignmentButton(bar, index);
     }
 }
 
@@ -58,7 +62,7 @@ void showFontSize(FormatBar& bar, double size) {
 void AlignText(FormatBar& bar, Wordbox* document, int16_t index) {
     if (index < 0 || index > 2)
         return;
-    bar.ImgAButtons[index]->setChecked(true);
+    pressAlignmentButton(bar, index);
     document->Text1->setSelAlignment(alignmentCodeOfButton[index]);
 }
 
@@ -95,7 +99,7 @@ void SyncToolbar(FormatBar& bar, Wordbox* document) {
     bar.ImgFButtons[1]->setChecked(format.italic == true);
     bar.ImgFButtons[2]->setChecked(format.underline == true);
     if (format.alignment)
-        pressAlignmentButton(bar, *format.alignment);
+        showAlignment(bar, *format.alignment);
     if (format.fontName)
         showFontName(bar, *format.fontName);
     if (format.fontSize)

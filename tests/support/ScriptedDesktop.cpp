@@ -35,6 +35,20 @@ int ScriptedDesktop::messageBox(const QString& prompt, int style, const QString&
     return answer;
 }
 
+std::optional<FontChoice> ScriptedDesktop::chooseFont(const FontChoice& initial, int flags) {
+    fontRequests.append({initial, flags});
+    if (fontAnswers.empty())
+        return std::nullopt;
+    const auto answer = fontAnswers.front();
+    fontAnswers.pop_front();
+    return answer(initial);
+}
+
+std::optional<quint32> ScriptedDesktop::chooseColor(quint32 initial, int /*flags*/) {
+    colorRequests.append(initial);
+    return take(colorAnswers);
+}
+
 std::optional<QString> ScriptedDesktop::openFileName(const FileDialogRequest& request) {
     openRequests.append(request);
     return take(openAnswers);

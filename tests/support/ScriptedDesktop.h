@@ -5,10 +5,11 @@
 
 #include <QList>
 #include <deque>
+#include <functional>
 
 // A desktop for tests: answers come from queues the test fills, and what is asked is recorded.
-// An unscripted question is declined (No, Cancel, or a cancelled dialog; the font and colour
-// dialogs always are), so a test that forgot an answer fails on its assertions, not by blocking.
+// An unscripted question is declined (No, Cancel, or a cancelled dialog), so a test that forgot
+// an answer fails on its assertions, not by blocking.
 class ScriptedDesktop : public Desktop {
 public:
     struct Message {
@@ -20,6 +21,9 @@ public:
     std::deque<int> messageAnswers;
     std::deque<std::optional<QString>> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
+    // The font dialog's answer is made from what it was shown; nullopt cancels.
+    std::deque<std::function<std::optional<FontChoice>(const FontChoice& shown)>> fontAnswers;
+    std::deque<std::optional<quint32>> colorAnswers;
     // A path to print to as PDF, or nullopt for a cancelled printer dialog.
     std::deque<std::optional<QString>> printerAnswers;
 
@@ -27,6 +31,12 @@ public:
     QList<FileDialogRequest> openRequests;
     QList<FileDialogRequest> saveRequests;
     QList<int> printerFlags;
+    struct FontRequest {
+        FontChoice shown;
+        int flags = 0;
+    };
+    QList<FontRequest> fontRequests;
+    QList<quint32> colorRequests; // the colour each colour dialog opened at
 
     QStringList fonts{QStringLiteral("Arial"), QStringLiteral("Courier New"),
                       QStringLiteral("Times New Roman")};
@@ -40,8 +50,8 @@ public:
     int messageBox(const QString& prompt, int style, const QString& title) override;
     std::optional<QString> openFileName(const FileDialogRequest& request) override;
     std::optional<QString> saveFileName(const FileDialogRequest& request) override;
-    std::optional<FontChoice> chooseFont(const FontChoice&, int) override { return {}; }
-    std::optional<quint32> chooseColor(quint32, int) override { return {}; }
+    std::optional<FontChoice> chooseFont(const FontChoice& initial, int flags) override;
+    std::optional<quint32> chooseColor(quint32 initial, int flags) override;
     bool setUpPrinter(QPrinter& printer, int flags) override;
     QStringList screenFonts() override { return fonts; }
     ScreenMetrics screen() override { return metrics; }
