@@ -1,6 +1,7 @@
 #include "platform/QtDesktop.h"
 
 #include "platform/Colors.h"
+#include "platform/FontColorDialog.h"
 #include "platform/FontFamilies.h"
 #include "platform/MsgBox.h"
 
@@ -8,7 +9,6 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDatabase>
-#include <QFontDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -115,25 +115,11 @@ std::optional<QString> QtDesktop::saveFileName(const FileDialogRequest& request)
     return name;
 }
 
-std::optional<FontChoice> QtDesktop::chooseFont(const FontChoice& initial, int /*flags*/) {
-    QFont font(initial.name);
-    if (initial.size > 0)
-        font.setPointSizeF(initial.size);
-    font.setBold(initial.bold);
-    font.setItalic(initial.italic);
-    font.setUnderline(initial.underline);
-    font.setStrikeOut(initial.strikethru);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, font, dialogParent());
-    if (!ok)
+std::optional<FontChoice> QtDesktop::chooseFont(const FontChoice& initial, int flags) {
+    FontColorDialog dialog(initial, flags, dialogParent());
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return FontChoice{FontFamilies::plainName(chosen.family()),
-                      chosen.pointSizeF(),
-                      chosen.bold(),
-                      chosen.italic(),
-                      chosen.underline(),
-                      chosen.strikeOut(),
-                      initial.color};
+    return dialog.choice();
 }
 
 std::optional<quint32> QtDesktop::chooseColor(quint32 initial, int /*flags*/) {
