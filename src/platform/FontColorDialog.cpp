@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDialog>
-#include <QFormLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -52,6 +51,7 @@ FontColorDialog::FontColorDialog(const FontChoice& initial, int flags, QWidget* 
     font_ = new QFontDialog(font, this);
     font_->setWindowFlags(Qt::Widget);
     font_->setOptions(QFontDialog::NoButtons);
+    font_->setSizeGripEnabled(false);
 
     colors_ = new QComboBox(this);
     colors_->setObjectName(QStringLiteral("colorBox"));
@@ -61,8 +61,10 @@ FontColorDialog::FontColorDialog(const FontChoice& initial, int flags, QWidget* 
     selectColor(initial.color);
     auto* colorLabel = new QLabel(QStringLiteral("&Color:"), this);
     colorLabel->setBuddy(colors_);
-    auto* colorRow = new QFormLayout;
-    colorRow->addRow(colorLabel, colors_);
+    auto* colorRow = new QHBoxLayout;
+    colorRow->addWidget(colorLabel);
+    colorRow->addWidget(colors_);
+    colorRow->addStretch(1);
     const bool effects = (flags & effectsFlag) != 0;
     colorLabel->setVisible(effects);
     colors_->setVisible(effects);
