@@ -1,7 +1,6 @@
 #include "app/MDI.h"
 
 #include "app/Module1.h"
-#include "app/PictureBackground.h"
 #include "app/ToolbarIcons.h"
 #include "dialogs/ShowFind.h"
 #include "document/Wordbox.h"
@@ -9,6 +8,7 @@
 #include "format/Formatting.h"
 #include "platform/Desktop.h"
 #include "platform/RichTextBox.h"
+#include "suite/PictureBackground.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,7 +1,6 @@
 #include "app/Module1.h"
 
 #include "app/Common.h"
-#include "app/FormTop.h"
 #include "app/MDI.h"
 #include "document/Wordbox.h"
 #include "files/DocumentFile.h"
@@ -9,6 +8,7 @@
 #include "platform/Error.h"
 #include "platform/RichTextBox.h"
 #include "platform/Runtime.h"
+#include "suite/FormTop.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

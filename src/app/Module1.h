@@ -9,7 +9,6 @@ class Wordbox;
 
 // Program-wide state and the start-up routine. Flags are 16-bit: -1 true, 0 false.
 namespace Module1 {
-extern int16_t ReadingFile;
 extern QString CommandFile;
 
 void Main();

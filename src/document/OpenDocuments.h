@@ -1,14 +1,13 @@
 #pragma once
 
+#include "suite/Flags.h"
+
 #include <QObject>
 #include <cstdint>
 
 // The program-wide count of loaded document windows and the flag a cancelled close leaves for
-// the frame's shutdown. Flags are 16-bit: -1 true, 0 false.
+// the frame's shutdown.
 namespace Module1 {
-constexpr int16_t True = -1;
-constexpr int16_t False = 0;
-
 extern int16_t OpenDocCount;
 extern int16_t CloseCancelled;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FormTop.h"
+#include "suite/FormTop.h"
 #include "app/MDI.h"
 #include "app/Module1.h"
 #include "document/Wordbox.h"

@@ -1,4 +1,4 @@
-#include "app/PictureBackground.h"
+#include "suite/PictureBackground.h"
 
 #include <QPainter>
 

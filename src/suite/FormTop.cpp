@@ -1,9 +1,12 @@
-#include "app/FormTop.h"
+#include "suite/FormTop.h"
 
-#include "app/Module1.h"
-#include "app/PictureBackground.h"
 #include "platform/Desktop.h"
 #include "platform/LoadedOnFirstUse.h"
+#include "suite/PictureBackground.h"
+
+namespace Module1 {
+int16_t ReadingFile = False;
+}
 
 #include <QApplication>
 #include <QCloseEvent>

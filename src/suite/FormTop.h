@@ -1,8 +1,15 @@
 #pragma once
 
+#include "suite/Flags.h"
+
 #include <QDialog>
 
 class QLabel;
+
+namespace Module1 {
+// True while the information window is loaded.
+extern int16_t ReadingFile;
+} // namespace Module1
 class QPushButton;
 
 // The information window: tells the user a file is being read or looked for. While it is
