@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -17,6 +19,12 @@ struct FontChoice {
     bool underline = false;
     bool strikethru = false;
     quint32 color = 0; // red in the low byte
+};
+
+// A value as the registry keeps it: its type (1 text, 4 a 32-bit number) and its bytes.
+struct RegistryValue {
+    quint32 type = 0;
+    QByteArray data;
 };
 
 struct FileDialogRequest {
@@ -82,6 +90,21 @@ public:
     virtual QString commandLine() = 0;
     // Ends the process now: no window is asked, nothing is written.
     virtual void endProgramAtOnce() = 0;
+
+    // The windows on the desktop, of every program: the desktop window, a window's children
+    // from the front to the back, a window's title (nullopt once it is gone), and activation of
+    // the top-level window titled exactly `title` (false when no top-level window is). Without a
+    // window system to ask there are no windows.
+    using WindowHandle = quint64;
+    virtual WindowHandle desktopWindow() = 0;
+    virtual QList<WindowHandle> childWindows(WindowHandle parent) = 0;
+    virtual std::optional<QString> windowTitle(WindowHandle window) = 0;
+    virtual bool activateWindowTitled(const QString& title) = 0;
+
+    // The value `name` of registry key `key` under the root key `root` (0x80000002 for the
+    // machine's settings); nullopt when the key or the value does not exist.
+    virtual std::optional<RegistryValue> registryValue(quint32 root, const QString& key,
+                                                       const QString& name) = 0;
 };
 
 namespace DesktopSeam {

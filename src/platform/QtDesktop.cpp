@@ -4,6 +4,7 @@
 #include "platform/FontColorDialog.h"
 #include "platform/FontFamilies.h"
 #include "platform/MsgBox.h"
+#include "platform/RegistryFile.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -170,4 +171,38 @@ QString QtDesktop::commandLine() {
 
 void QtDesktop::endProgramAtOnce() {
     std::_Exit(0);
+}
+
+X11Windows* QtDesktop::windows() {
+    // Only the xcb platform has an X server behind it; offscreen and Wayland show no windows of
+    // other programs.
+    if (!windowsOpened_ && QGuiApplication::platformName() == QLatin1String("xcb"))
+        windows_ = X11Windows::open();
+    windowsOpened_ = true;
+    return windows_.get();
+}
+
+Desktop::WindowHandle QtDesktop::desktopWindow() {
+    X11Windows* x = windows();
+    return x ? x->root() : 0;
+}
+
+QList<Desktop::WindowHandle> QtDesktop::childWindows(WindowHandle parent) {
+    X11Windows* x = windows();
+    return x ? x->children(parent) : QList<WindowHandle>{};
+}
+
+std::optional<QString> QtDesktop::windowTitle(WindowHandle window) {
+    X11Windows* x = windows();
+    return x ? x->title(window) : std::nullopt;
+}
+
+bool QtDesktop::activateWindowTitled(const QString& title) {
+    X11Windows* x = windows();
+    return x && x->activateTopLevel(title);
+}
+
+std::optional<RegistryValue> QtDesktop::registryValue(quint32 root, const QString& key,
+                                                      const QString& name) {
+    return RegistryFile::value(RegistryFile::defaultPath(), root, key, name);
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "platform/Desktop.h"
+#include "platform/X11Windows.h"
+
+#include <memory>
 
 // The real desktop: Qt's dialogs, the screen, and programs started without a shell.
 class QtDesktop : public Desktop {
@@ -17,6 +20,18 @@ public:
     QString programDirectory() override;
     QString commandLine() override;
     [[noreturn]] void endProgramAtOnce() override;
+    WindowHandle desktopWindow() override;
+    QList<WindowHandle> childWindows(WindowHandle parent) override;
+    std::optional<QString> windowTitle(WindowHandle window) override;
+    bool activateWindowTitled(const QString& title) override;
+    std::optional<RegistryValue> registryValue(quint32 root, const QString& key,
+                                               const QString& name) override;
+
+private:
+    // The X server's windows, when the program runs on one; null otherwise.
+    X11Windows* windows();
+    std::unique_ptr<X11Windows> windows_;
+    bool windowsOpened_ = false;
 };
 
 // "desc|*.a;*.b|desc2|*.c" as Qt's name filters "desc (*.a *.b);;desc2 (*.c)".

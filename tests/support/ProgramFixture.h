@@ -1,10 +1,10 @@
 #pragma once
 
-#include "suite/FormTop.h"
 #include "app/MDI.h"
 #include "app/Module1.h"
 #include "document/Wordbox.h"
 #include "platform/RichTextBox.h"
+#include "suite/FormTop.h"
 #include "support/Files.h"
 #include "support/ScriptedDesktop.h"
 

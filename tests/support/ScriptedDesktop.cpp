@@ -75,3 +75,44 @@ bool ScriptedDesktop::setUpPrinter(QPrinter& printer, int flags) {
         printer.setPrintRange(QPrinter::Selection);
     return true;
 }
+
+bool ScriptedDesktop::startProgram(const QString& program, const QStringList& arguments) {
+    started.append(QStringList{program} + arguments);
+    return startResult;
+}
+
+QList<Desktop::WindowHandle> ScriptedDesktop::childWindows(WindowHandle parent) {
+    if (parent == desktopWindow()) {
+        QList<WindowHandle> topLevel;
+        for (auto it = windows.cbegin(); it != windows.cend(); ++it) {
+            if (it->topLevel)
+                topLevel.append(it.key());
+        }
+        return topLevel;
+    }
+    return windows.value(parent).children;
+}
+
+std::optional<QString> ScriptedDesktop::windowTitle(WindowHandle window) {
+    if (!windows.contains(window))
+        return std::nullopt;
+    return windows.value(window).title;
+}
+
+bool ScriptedDesktop::activateWindowTitled(const QString& title) {
+    for (const FakeWindow& window : std::as_const(windows)) {
+        if (window.topLevel && window.title == title) {
+            activated.append(title);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<RegistryValue> ScriptedDesktop::registryValue(quint32 root, const QString& key,
+                                                            const QString& name) {
+    const QString path = QString::number(root, 16) + u'\\' + key + u'\\' + name;
+    if (!registry.contains(path))
+        return std::nullopt;
+    return registry.value(path);
+}

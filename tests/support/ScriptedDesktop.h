@@ -4,6 +4,7 @@
 #include "platform/Error.h"
 
 #include <QList>
+#include <QMap>
 #include <deque>
 #include <functional>
 
@@ -44,6 +45,18 @@ public:
     // Raised by the next save dialog instead of an answer: a dialog that could not be shown.
     std::optional<Error> saveDialogFailure;
     QString programFolder;
+    // Programs started, each as its program followed by its arguments; startResult answers.
+    QList<QStringList> started;
+    bool startResult = true;
+    // Windows of other programs: handle → title and children (front first). 1 is the desktop.
+    struct FakeWindow {
+        QString title;
+        QList<WindowHandle> children;
+        bool topLevel = false;
+    };
+    QMap<WindowHandle, FakeWindow> windows;
+    QStringList activated;                 // titles of the top-level windows activated
+    QMap<QString, RegistryValue> registry; // "root\key\name", names as given
     QString typedCommandLine;
     int endedAtOnce = 0;
 
@@ -55,10 +68,16 @@ public:
     bool setUpPrinter(QPrinter& printer, int flags) override;
     QStringList screenFonts() override { return fonts; }
     ScreenMetrics screen() override { return metrics; }
-    bool startProgram(const QString&, const QStringList&) override { return true; }
+    bool startProgram(const QString& program, const QStringList& arguments) override;
     QString programDirectory() override { return programFolder; }
     QString commandLine() override { return typedCommandLine; }
     void endProgramAtOnce() override { ++endedAtOnce; }
+    WindowHandle desktopWindow() override { return 1; }
+    QList<WindowHandle> childWindows(WindowHandle parent) override;
+    std::optional<QString> windowTitle(WindowHandle window) override;
+    bool activateWindowTitled(const QString& title) override;
+    std::optional<RegistryValue> registryValue(quint32 root, const QString& key,
+                                               const QString& name) override;
 };
 
 // Installs a ScriptedDesktop for the lifetime of the object.
