@@ -80,6 +80,9 @@ public:
     void SSCommand1_Click(int Index);
     void exeI_Click();
     void exet2_Click();
+    void help1_Click();
+    // Shows the about box application-modal; it goes when closed.
+    void help2_Click();
     // Carries a font dialog's choice into the two boxes, as if the user had made it there.
     void SetFont(const QString& strFontName, const QString& strFontSize);
 

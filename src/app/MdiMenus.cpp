@@ -1,4 +1,7 @@
 #include "app/MDI.h"
+#include "suite/About.h"
+#include "suite/CompanionLauncher.h"
+#include "suite/HelpViewer.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -102,6 +105,7 @@ void MDI::createWindowMenu() {
             Shell_Run[i]->setShortcut(QKeySequence(Qt::CTRL | (Qt::Key_F1 + c.functionKey - 1)));
         }
         Shell_Run[i]->setObjectName(QStringLiteral("Shell_Run(%1)").arg(i));
+        connect(Shell_Run[i], &QAction::triggered, this, [i] { Common::Shell_Run_Click(i); });
     }
     // This program itself cannot be started from its own menu.
     Shell_Run[7]->setEnabled(false);
@@ -112,4 +116,17 @@ void MDI::createHelpMenu() {
     help1 = addEntry(help, "help1", QStringLiteral("&Help"), QKeySequence(Qt::Key_F1));
     addSeparator(help, "help3");
     help2 = addEntry(help, "help2", QStringLiteral("&About"));
+    connect(help1, &QAction::triggered, this, &MDI::help1_Click);
+    connect(help2, &QAction::triggered, this, &MDI::help2_Click);
+}
+
+void MDI::help1_Click() {
+    Common::StartHelp();
+}
+
+void MDI::help2_Click() {
+    auto* box = new About(this);
+    box->setWindowTitle(QStringLiteral("Vormelin Quillet 98"));
+    box->setWindowIcon(windowIcon());
+    box->show();
 }

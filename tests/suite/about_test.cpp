@@ -1,0 +1,93 @@
+#include "support/ProgramFixture.h"
+
+#include "platform/RegistryFile.h"
+#include "suite/About.h"
+#include "suite/HelpViewer.h"
+
+#include <QDir>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+constexpr quint32 machine = 0x80000002u;
+const QString firstKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+const QString secondKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+
+class AboutBox : public ProgramFixture {
+protected:
+    void store(const QString& key, const QString& name, quint32 type, const QByteArray& data) {
+        scripted.desktop.registry["80000002\\" + key + "\\" + name] = {type, data};
+    }
+};
+} // namespace
+
+TEST_F(AboutBox, RegistryTextLosesOnlyItsTerminatingZero) {
+    store(firstKey, "PATH", 1, QByteArray("/usr/bin/info\0", 14));
+    store(secondKey, "MSINFO", 1, "/opt/tools");
+    store(secondKey, "Count", 4, QByteArray("\x2a\x00\x00\x01", 4));
+    QString value = "before";
+    EXPECT_TRUE(About::GetKeyValue(machine, firstKey, "PATH", value));
+    EXPECT_EQ(value, "/usr/bin/info");
+    EXPECT_TRUE(About::GetKeyValue(machine, secondKey, "MSINFO", value));
+    EXPECT_EQ(value, "/opt/tools");
+    EXPECT_TRUE(About::GetKeyValue(machine, secondKey, "Count", value));
+    EXPECT_EQ(value, "&h0100002a");
+    EXPECT_FALSE(About::GetKeyValue(machine, firstKey, "Missing", value));
+    EXPECT_EQ(value, "");
+}
+
+TEST_F(AboutBox, TheSystemToolIsStartedFromTheRegistryOrSaidToBeUnavailable) {
+    About box;
+    store(secondKey, "MSINFO", 1, path("tools").toUtf8());
+    box.StartSysInfo(); // that folder holds no tool
+    ASSERT_EQ(scripted.desktop.messages.size(), 1);
+    EXPECT_EQ(scripted.desktop.messages[0].prompt,
+              "System Information Is Unavailable At This Time");
+    EXPECT_EQ(scripted.desktop.messages[0].style, 0);
+
+    QDir(folder.path()).mkpath("tools");
+    writeFile("tools/MSINFO32.EXE", "");
+    box.Command1->click();
+    store(firstKey, "PATH", 1, "/nowhere/info");
+    box.Command1->click(); // started as it stands, without looking for the file
+    EXPECT_EQ(scripted.desktop.started,
+              (QList<QStringList>{{path("tools/MSINFO32.EXE")}, {"/nowhere/info"}}));
+}
+
+TEST_F(AboutBox, EscapeClosesTheBox) {
+    QPointer<About> box = new About;
+    box->show();
+    QTest::keyClick(box, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(box.isNull());
+}
+
+TEST_F(AboutBox, HelpStartsTheViewerOnTheHelpFile) {
+    QDir(folder.path()).mkpath("help");
+    writeFile("help.exe", "");
+    writeFile("help/qlet.hpt", "");
+    Common::StartHelp();
+    const QStringList viewerOnFile{path("help.exe"), path("help/qlet.hpt")};
+    EXPECT_EQ(scripted.desktop.started, QList<QStringList>{viewerOnFile});
+}
+
+TEST(RegistryFile, ReadsTextBytesAndNumbersFromTheProfile) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("registry.ini");
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tools]\n"
+              "Plain=/usr/bin/tool\nBytes=hex(1):41,42\nNumber=dword:0000002a\nBad=hex(1):zz\n");
+    out.close();
+    const auto plain = RegistryFile::value(file, machine, "software\\tools", "plain");
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->data, QByteArray("/usr/bin/tool\0", 14));
+    EXPECT_EQ(RegistryFile::value(file, machine, "SOFTWARE\\Tools", "Bytes")->data, "AB");
+    const auto number = RegistryFile::value(file, machine, "SOFTWARE\\Tools", "Number");
+    ASSERT_TRUE(number);
+    EXPECT_EQ(number->type, 4u);
+    EXPECT_EQ(number->data, QByteArray("\x2a\0\0\0", 4));
+    EXPECT_FALSE(RegistryFile::value(file, machine, "SOFTWARE\\Tools", "Bad"));
+    EXPECT_FALSE(RegistryFile::value(file, 0x80000001u, "SOFTWARE\\Tools", "Plain"));
+}

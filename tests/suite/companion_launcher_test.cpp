@@ -1,0 +1,62 @@
+#include "support/ProgramFixture.h"
+
+#include "suite/CompanionLauncher.h"
+
+#include <QDir>
+
+namespace {
+class CompanionLauncher : public ProgramFixture {
+protected:
+    CompanionLauncher() { writeFile("logo.exe", "#!/bin/sh\n"); }
+    void window(Desktop::WindowHandle handle, const QString& title, bool topLevel,
+                QList<Desktop::WindowHandle> children = {}) {
+        scripted.desktop.windows[handle] = {title, children, topLevel};
+    }
+    QStringList launcherWith(const QString& argument) { return {path("logo.exe"), argument}; }
+};
+} // namespace
+
+TEST_F(CompanionLauncher, AnOpenWindowWhoseTitleHoldsTheKeyIsActivatedInsteadOfStarting) {
+    window(10, "notes.txt - stavrel editor", true);
+    Common::Shell_Run_Click(0);
+    EXPECT_EQ(scripted.desktop.activated, QStringList{"notes.txt - stavrel editor"});
+    EXPECT_TRUE(scripted.desktop.started.isEmpty());
+}
+
+TEST_F(CompanionLauncher, WithoutAWindowTheLauncherStartsWithTheProgramsNumber) {
+    window(10, "Something else", true);
+    Common::Shell_Run_Click(4);
+    Common::Shell_Run_Click(3);
+    Common::Shell_Run_Click(8);
+    EXPECT_EQ(scripted.desktop.started, QList<QStringList>{launcherWith(" 3")});
+}
+
+// Descendants are tried before their window, and only the last attempt decides.
+TEST_F(CompanionLauncher, AMatchingChildOnlyCountsWhenItIsTheLastTried) {
+    window(10, "Kordane", true, {11});
+    window(11, "Kordane toolbar", false);
+    window(20, "Unrelated", true, {21});
+    window(21, "Trellin pane", false);
+    QList<Desktop::WindowHandle> list;
+    EXPECT_EQ(Common::FindWindowsByTitle(list, "kordane"), 2);
+    EXPECT_EQ(list, (QList<Desktop::WindowHandle>{0, 11, 10}));
+
+    Common::Shell_Run_Click(5);
+    EXPECT_TRUE(scripted.desktop.started.isEmpty());
+    Common::Shell_Run_Click(6);
+    EXPECT_EQ(scripted.desktop.started, QList<QStringList>{launcherWith(" 5")});
+}
+
+TEST_F(CompanionLauncher, ALauncherThatCannotStartIsReported) {
+    scripted.desktop.startResult = false;
+    Common::Shell_Run_Click(1);
+    ASSERT_EQ(scripted.desktop.messages.size(), 1);
+    EXPECT_EQ(scripted.desktop.messages[0].prompt, "Error occurred. \rReason File not found");
+    EXPECT_EQ(scripted.desktop.messages[0].title, "Problem occurred !");
+}
+
+TEST_F(CompanionLauncher, CaptionsAreCutAt255Characters) {
+    window(10, QString(300, u'a'), true);
+    EXPECT_EQ(Common::GetWindowCaption(10).size(), 255);
+    EXPECT_EQ(Common::GetWindowCaption(99), "");
+}

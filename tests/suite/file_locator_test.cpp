@@ -1,0 +1,77 @@
+#include "support/ProgramFixture.h"
+
+#include "suite/FileLocator.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+class FileLocator : public ProgramFixture {
+protected:
+    FileLocator() {
+        QDir(folder.path()).mkpath("suite/text");
+        scripted.desktop.programFolder = path("suite/text");
+    }
+    void touch(const QString& name) {
+        QDir(folder.path()).mkpath(QFileInfo(path(name)).path());
+        writeFile(name, "x");
+    }
+    // Names no other file on the machine has, since a search that misses goes on over the disk.
+    static QString unique(const char* name) {
+        return QString::fromLatin1(name) + QStringLiteral("-quillet-test-") +
+               QString::number(QCoreApplication::applicationPid());
+    }
+};
+} // namespace
+
+TEST_F(FileLocator, AFileWhereItIsExpectedIsUsedWithoutASearch) {
+    touch("suite/text/logo.exe");
+    EXPECT_EQ(Common::LocateFile(path("suite/text/logo.exe")), path("suite/text/logo.exe"));
+    EXPECT_FALSE(FormTop::isLoaded());
+    EXPECT_EQ(Common::LocateFile("logo.exe"), "");
+    EXPECT_FALSE(FormTop::isLoaded());
+}
+
+TEST_F(FileLocator, TheProgramFoldersParentIsSearchedFirstThenItsFoldersLevelByLevel) {
+    const QString name = unique("logo");
+    touch("suite/" + name);
+    touch("suite/text/deeper/" + name);
+    EXPECT_EQ(Common::LocateFile(path("suite/text/" + name)), path("suite/" + name));
+    EXPECT_FALSE(FormTop::isLoaded());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    const QString deeper = unique("help");
+    touch("suite/text/deeper/" + deeper);
+    EXPECT_EQ(Common::FindFile(deeper, path("suite/text")), path("suite/text/deeper/" + deeper));
+}
+
+// Hidden folders and links are never entered; the search then goes on over the disk and ends.
+TEST_F(FileLocator, HiddenAndLinkedFoldersAreNotSearched) {
+    const QString name = unique("hidden");
+    touch("suite/.cache/" + name);
+    ASSERT_TRUE(QFile::link(path("suite/.cache"), path("suite/linked")));
+    EXPECT_EQ(Common::FindFile(name, path("suite/text")), "");
+    EXPECT_FALSE(FormTop::isLoaded());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(FileLocator, ClosingTheInformationWindowStopsTheSearch) {
+    const QString name = unique("never");
+    QStringList shown;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!FormTop::isLoaded())
+            return;
+        shown << FormTop::instance().Label1->text();
+        FormTop::instance().Command1->click();
+    });
+    watch.start(0);
+    EXPECT_EQ(Common::FindFile(name, path("suite/text")), "");
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_EQ(shown.first(), "File find : " + name + " ? " + path("suite/"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
