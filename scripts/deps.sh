@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libglx-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libx11-dev xvfb x11-utils fonts-dejavu-core
+  libx11-dev xvfb x11-utils openbox fonts-dejavu-core
   poppler-utils
   clang libclang-rt-14-dev
 )

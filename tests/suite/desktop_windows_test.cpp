@@ -1,0 +1,142 @@
+// The companion launcher against real windows: an X server and a window manager of the test's
+// own, windows made with Xlib, activation read back from the window manager.
+#include "support/ProgramFixture.h"
+
+#include "platform/X11Windows.h"
+#include "suite/CompanionLauncher.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+
+#ifdef QUILLET_HAVE_X11
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace {
+// A desktop whose windows are those of the test's X server.
+class X11Desktop : public ScriptedDesktop {
+public:
+    X11Windows* x = nullptr;
+    WindowHandle desktopWindow() override { return x->root(); }
+    QList<WindowHandle> childWindows(WindowHandle parent) override { return x->children(parent); }
+    std::optional<QString> windowTitle(WindowHandle window) override { return x->title(window); }
+    bool activateWindowTitled(const QString& title) override { return x->activateTopLevel(title); }
+};
+
+// Waits for something the server or the window manager does in its own time.
+bool eventually(const std::function<bool()>& done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > 10000)
+            return false;
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+class DesktopWindows : public ProgramFixture {
+protected:
+    void SetUp() override {
+        const QString xvfb = QStandardPaths::findExecutable("Xvfb");
+        const QString openbox = QStandardPaths::findExecutable("openbox");
+        if (xvfb.isEmpty() || openbox.isEmpty())
+            GTEST_SKIP() << "needs Xvfb and openbox";
+        display = ":" + QByteArray::number(300 + QCoreApplication::applicationPid() % 600);
+        server.start(
+            xvfb, {QString::fromLatin1(display), "-nolisten", "tcp", "-screen", "0", "800x600x24"});
+        ASSERT_TRUE(eventually([&] { return (windows = X11Windows::open(display)) != nullptr; }));
+        connection = XOpenDisplay(display.constData());
+        ASSERT_NE(connection, nullptr);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", QString::fromLatin1(display));
+        manager.setProcessEnvironment(environment);
+        manager.start(openbox, {"--sm-disable"});
+        const Atom check = XInternAtom(connection, "_NET_SUPPORTING_WM_CHECK", False);
+        ASSERT_TRUE(eventually([&] {
+            Atom type = None;
+            int format = 0;
+            unsigned long items = 0, left = 0;
+            unsigned char* data = nullptr;
+            XGetWindowProperty(connection, DefaultRootWindow(connection), check, 0, 1, False,
+                               XA_WINDOW, &type, &format, &items, &left, &data);
+            if (data)
+                XFree(data);
+            return items > 0;
+        }));
+        desktop.x = windows.get();
+        previous = DesktopSeam::install(&desktop);
+    }
+    void TearDown() override {
+        if (previous)
+            DesktopSeam::install(previous);
+        if (connection)
+            XCloseDisplay(connection);
+        windows.reset();
+        for (QProcess* process : {&manager, &server}) {
+            process->kill();
+            process->waitForFinished();
+        }
+    }
+
+    Window topLevel(const QByteArray& title) {
+        const Window window = XCreateSimpleWindow(connection, DefaultRootWindow(connection), 10, 10,
+                                                  200, 100, 0, 0, 0xFFFFFF);
+        name(window, title);
+        XMapWindow(connection, window);
+        XSync(connection, False);
+        return window;
+    }
+    void name(Window window, const QByteArray& title) {
+        XStoreName(connection, window, title.constData());
+        XChangeProperty(connection, window, XInternAtom(connection, "_NET_WM_NAME", False),
+                        XInternAtom(connection, "UTF8_STRING", False), 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(title.constData()),
+                        int(title.size()));
+    }
+    bool managed(Window window) {
+        // The manager lists a window once it has taken it in; only then can it activate it.
+        return eventually([&] { return windows->activateTopLevel(*windows->title(window)); });
+    }
+
+    QByteArray display;
+    QProcess server;
+    QProcess manager;
+    std::unique_ptr<X11Windows> windows;
+    Display* connection = nullptr;
+    X11Desktop desktop;
+    Desktop* previous = nullptr;
+};
+} // namespace
+
+TEST_F(DesktopWindows, AWindowHoldingTheKeyInItsTitleIsBroughtToTheFront) {
+    const Window other = topLevel("Unrelated");
+    const Window target = topLevel("notes - stavrel");
+    ASSERT_TRUE(managed(other));
+    ASSERT_TRUE(eventually([&] { return windows->activeWindow() == other; }));
+
+    Common::Shell_Run_Click(0);
+    EXPECT_TRUE(eventually([&] { return windows->activeWindow() == target; }));
+    EXPECT_TRUE(desktop.started.isEmpty());
+}
+
+// A child window is found by its text but cannot be activated: the launcher is started.
+TEST_F(DesktopWindows, AChildWindowAloneDoesNotCountAsTheProgram) {
+    const Window parent = topLevel("Some editor");
+    const Window child = XCreateSimpleWindow(connection, parent, 0, 0, 50, 20, 0, 0, 0xFFFFFF);
+    name(child, "Pimsey toolbar");
+    XMapWindow(connection, child);
+    XSync(connection, False);
+    ASSERT_TRUE(managed(parent));
+
+    QList<Desktop::WindowHandle> list;
+    EXPECT_EQ(Common::FindWindowsByTitle(list, "PIMSEY"), 1);
+    EXPECT_EQ(list.value(1), child);
+    Common::Shell_Run_Click(4);
+    ASSERT_EQ(desktop.started.size(), 1);
+    EXPECT_EQ(desktop.started[0].value(1), " 3");
+}
+#endif
