@@ -171,26 +171,6 @@ TEST_F(ParagraphForm, OkWritesIndentsToEveryParagraphAndJustificationToTheSelect
     EXPECT_FALSE(pane->document()->isUndoAvailable());
 }
 
-TEST_F(ParagraphForm, EntriesCountByTheirLeadingNumberWithoutSign) {
-    const struct {
-        const char* left;
-        const char* right;
-        const char* first;
-        Indents written;
-    } rows[] = {
-        {"abc", "", "Inch", {0, 0, 0}},
-        {"-1", "-.5 Inch", "-.25", {1800, 720, -360}},
-        {"22.75", "22.75", "0", {32760, 32760, 0}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.left);
-        open(row.left, row.right, row.first)->cmdOK_Click();
-        EXPECT_EQ(frmPageSetup::loaded(), nullptr);
-        EXPECT_EQ(paragraph(2), row.written);
-    }
-    EXPECT_TRUE(scripted.desktop.messages.isEmpty());
-}
-
 TEST_F(ParagraphForm, AnErrorIsReportedAndLeavesTheDialogOpenWithTheDocumentSelected) {
     const struct {
         const char* name;
