@@ -1,5 +1,6 @@
 #include "dialogs/frmFindForm.h"
 
+#include "dialogs/DialogWindow.h"
 #include "dialogs/FindEngine.h"
 #include "platform/Desktop.h"
 #include "platform/LoadedOnFirstUse.h"
@@ -28,7 +29,6 @@ public:
     QRect rect(int left, int top, int width, int height) const {
         return {x(left), y(top), x(width), y(height)};
     }
-    const ScreenMetrics& screen() const { return screen_; }
 
 private:
     ScreenMetrics screen_;
@@ -143,11 +143,7 @@ void frmFindForm::createControls() {
 }
 
 void frmFindForm::Form_Load() {
-    // One third of the free height above the dialog, two thirds below, centred across.
-    const TwipLayout twips;
-    const ScreenMetrics& screen = twips.screen();
-    move(qRound((screen.widthPixels - width()) / 2.0),
-         qRound((screen.heightPixels - height()) / 3.0));
+    DialogWindow::placeOnScreen(*this, DesktopSeam::current().screen());
     cboSearch->setCurrentIndex(rangeAll);
 }
 

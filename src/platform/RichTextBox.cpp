@@ -427,6 +427,12 @@ void RichTextBox::setSelHangingIndent(int twips) {
     });
 }
 
+RichTextBox::Indents RichTextBox::FirstParagraphIndents() const {
+    const QTextBlockFormat f = document()->findBlock(textCursor().selectionStart()).blockFormat();
+    return {Twips::fromLayout(f.leftMargin() + f.textIndent()), Twips::fromLayout(f.rightMargin()),
+            Twips::fromLayout(-f.textIndent())};
+}
+
 std::optional<int> RichTextBox::SelTabCount() const {
     const auto tabs = uniformBlock<QList<QTextOption::Tab>>(
         this, [](const QTextBlock& block) { return block.blockFormat().tabPositions(); });

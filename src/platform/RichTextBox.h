@@ -62,6 +62,14 @@ public:
     // How far the following lines stand right of the first line.
     std::optional<int> SelHangingIndent() const;
     void setSelHangingIndent(int twips);
+    // SelIndent, SelRightIndent and SelHangingIndent of the paragraph where the selection
+    // starts, for when the selection's own read as mixed.
+    struct Indents {
+        int indent = 0;
+        int right = 0;
+        int hanging = 0;
+    };
+    Indents FirstParagraphIndents() const;
     std::optional<int> SelTabCount() const;
     int SelTabs(int index) const;
     void setSelTabStops(const QList<int>& twips);

@@ -1,0 +1,305 @@
+#include "dialogs/frmTabForm.h"
+
+#include "dialogs/DialogWindow.h"
+#include "dialogs/Inches.h"
+#include "document/Wordbox.h"
+#include "platform/Desktop.h"
+#include "platform/Error.h"
+#include "platform/LoadedOnFirstUse.h"
+#include "platform/MsgBox.h"
+#include "platform/RichTextBox.h"
+#include "platform/Runtime.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
+#include <cmath>
+
+namespace {
+LoadedOnFirstUse<frmTabForm> theForm;
+
+constexpr double twipsPerInch = 1440;
+
+// The leading number of a text, or nullopt for one too large for any number, which then
+// equals no entry.
+std::optional<double> valueOf(const QString& text) {
+    try {
+        return Runtime::Val(text);
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+}
+
+// What Add accepts: digits with at most one decimal point, and no more than the 22.75 inches
+// whose twips still fit the 16-bit lengths the ruler draws with. Anything else ("1.5 Inch",
+// "-1", " 2") would be read some other way than it was meant, or sort apart from its value.
+bool isTabPosition(const QString& text) {
+    static const QRegularExpression plainDecimal(QStringLiteral("^(\\d+\\.?\\d*|\\.\\d+)$"));
+    if (!plainDecimal.match(text).hasMatch())
+        return false;
+    try {
+        Inches::fieldTwips(text);
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
+}
+} // namespace
+
+frmTabForm* frmTabForm::showModal(ActiveDocument activeDocument) {
+    frmTabForm* form = theForm.loaded();
+    if (!form) {
+        Wordbox* owner = activeDocument ? activeDocument() : nullptr;
+        if (!owner)
+            return nullptr;
+        form = &theForm.get([&] { return new frmTabForm(owner, std::move(activeDocument)); },
+                            [](frmTabForm& loading) { loading.Form_Load(); });
+    }
+    form->show();
+    form->raise();
+    form->activateWindow();
+    return form;
+}
+
+frmTabForm* frmTabForm::loaded() {
+    return theForm.loaded();
+}
+
+frmTabForm::frmTabForm(Wordbox* owner, ActiveDocument activeDocument)
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      activeDocument_(std::move(activeDocument)) {
+    setObjectName(QStringLiteral("frmTabForm"));
+    setWindowTitle(QStringLiteral("Tab"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowModality(Qt::ApplicationModal);
+    createControls();
+    connect(this, &QDialog::finished, this, [this] {
+        // Unloaded from the moment it closes, although the widget goes at the next turn of the
+        // loop.
+        if (theForm.loaded() == this)
+            theForm.forget();
+        redrawRuler();
+    });
+}
+
+frmTabForm::~frmTabForm() = default;
+
+void frmTabForm::createControls() {
+    const ScreenMetrics screen = DesktopSeam::current().screen();
+    const auto at = [&](int left, int top, int width, int height) {
+        return screen.toPixels(left, top, width, height);
+    };
+    setFixedSize(screen.xPixels(4170), screen.yPixels(3000));
+    FXBack = DialogWindow::addBackground(*this);
+
+    lblLabel1 = new QLabel(QStringLiteral("Position tab stops"), this);
+    lblLabel1->setObjectName(QStringLiteral("lblLabel1"));
+    lblLabel1->setGeometry(at(120, 120, 2535, 255));
+
+    txtTabStop = new QLineEdit(this);
+    txtTabStop->setObjectName(QStringLiteral("txtTabStop"));
+    txtTabStop->setAccessibleName(QStringLiteral("Position tab stops"));
+    txtTabStop->setAccessibleDescription(QStringLiteral("In inches"));
+    txtTabStop->setGeometry(at(120, 405, 2535, 315));
+    lblLabel1->setBuddy(txtTabStop);
+
+    lstTabs = new QListWidget(this);
+    lstTabs->setObjectName(QStringLiteral("lstTabs"));
+    lstTabs->setAccessibleName(QStringLiteral("Tab stops"));
+    lstTabs->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstTabs->setGeometry(at(120, 810, 2535, 2055));
+
+    const auto button = [&](const char* name, const char* caption, int top) {
+        auto* control = new QPushButton(QString::fromLatin1(caption), this);
+        control->setObjectName(QString::fromLatin1(name));
+        control->setAccessibleName(QString::fromLatin1(caption));
+        control->setGeometry(at(2835, top, 1215, 375));
+        return control;
+    };
+    cmdOK = button("cmdOK", "Yes", 120);
+    cmdCxl = button("cmdCxl", "No", 555);
+    cmdSet = button("cmdSet", "Add", 1155);
+    cmdClear = button("cmdClear", "Delete", 1590);
+    cmdClearAll = button("cmdClearAll", "Delete All", 2025);
+    cmdOK->setDefault(true);
+    cmdSet->setEnabled(false);
+    cmdClear->setEnabled(false);
+
+    setTabOrder(txtTabStop, lstTabs);
+    setTabOrder(lstTabs, cmdOK);
+    setTabOrder(cmdOK, cmdCxl);
+    setTabOrder(cmdCxl, cmdSet);
+    setTabOrder(cmdSet, cmdClear);
+    setTabOrder(cmdClear, cmdClearAll);
+
+    connect(txtTabStop, &QLineEdit::textChanged, this, &frmTabForm::txtTabStop_Change);
+    connect(lstTabs, &QListWidget::currentRowChanged, this, &frmTabForm::lstTabs_Click);
+    // A click on the entry already chosen brings its text back into the field as well.
+    connect(lstTabs, &QListWidget::itemClicked, this, &frmTabForm::lstTabs_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &frmTabForm::cmdOK_Click);
+    connect(cmdCxl, &QPushButton::clicked, this, &frmTabForm::cmdCxl_Click);
+    connect(cmdSet, &QPushButton::clicked, this, &frmTabForm::cmdSet_Click);
+    connect(cmdClear, &QPushButton::clicked, this, &frmTabForm::cmdClear_Click);
+    connect(cmdClearAll, &QPushButton::clicked, this, &frmTabForm::cmdClearAll_Click);
+}
+
+void frmTabForm::Form_Load() {
+    DialogWindow::placeOnScreen(*this, DesktopSeam::current().screen());
+    setWindowIcon(parentWidget()->window()->windowIcon());
+    firstPaint_ = true;
+    txtTabStop->setFocus();
+}
+
+Wordbox* frmTabForm::activeDocument() const {
+    return activeDocument_ ? activeDocument_() : nullptr;
+}
+
+void frmTabForm::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    Form_Paint();
+}
+
+void frmTabForm::Form_Paint() {
+    if (!firstPaint_)
+        return;
+    firstPaint_ = false;
+    Wordbox* document = activeDocument();
+    if (!document)
+        return;
+    const RichTextBox* pane = document->Text1;
+    // Paragraphs with different stops have no one list: the list starts empty, as the ruler
+    // shows no stops for them.
+    const int count = pane->SelTabCount().value_or(0);
+    try {
+        for (int i = 0; i < count; ++i)
+            insertSorted(Inches::text(pane->SelTabs(i)));
+    } catch (const Error&) {
+        // A stop hundreds of inches out, which neither the file reader nor this dialog sets,
+        // ends the list there rather than the paint.
+    }
+}
+
+int frmTabForm::selectedRow() const {
+    const QListWidgetItem* current = lstTabs->currentItem();
+    return current && current->isSelected() ? lstTabs->currentRow() : -1;
+}
+
+void frmTabForm::insertSorted(const QString& entry) {
+    int row = 0;
+    while (row < lstTabs->count() &&
+           QString::compare(lstTabs->item(row)->text(), entry, Qt::CaseInsensitive) <= 0)
+        ++row;
+    // Entries moving down under the chosen one do not choose it again.
+    const QSignalBlocker quiet(lstTabs);
+    lstTabs->insertItem(row, entry);
+}
+
+void frmTabForm::txtTabStop_Change() {
+    if (txtTabStop->text().isEmpty()) {
+        cmdSet->setEnabled(false);
+        cmdClear->setEnabled(false);
+        return;
+    }
+    // Choosing an entry puts its text in the field, which would run this again; with two
+    // entries of one value ("1" and "1.0") the two runs would choose each other forever. The
+    // loop below goes on over the same value anyway.
+    if (choosingEntries_)
+        return;
+    const QScopedValueRollback choosing(choosingEntries_, true);
+    cmdSet->setEnabled(true);
+    for (int i = 0; i < lstTabs->count(); ++i) {
+        const std::optional<double> typed = valueOf(txtTabStop->text());
+        if (!typed || valueOf(lstTabs->item(i)->text()) != typed)
+            continue;
+        cmdClear->setEnabled(true);
+        cmdSet->setEnabled(false);
+        lstTabs->setCurrentRow(i);
+        txtTabStop->end(false);
+    }
+}
+
+void frmTabForm::lstTabs_Click() {
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    txtTabStop->setText(lstTabs->item(row)->text().trimmed());
+}
+
+void frmTabForm::cmdSet_Click() {
+    const QString typed = txtTabStop->text();
+    if (!isTabPosition(typed)) {
+        MsgBox(QStringLiteral("Type the position in inches as a plain number from 0 to 22.75, "
+                              "such as 1.5 or .25."),
+               MsgBoxStyle::Exclamation, QStringLiteral("Tab"));
+        txtTabStop->setFocus();
+        txtTabStop->selectAll();
+        return;
+    }
+    insertSorted(typed);
+    cmdClear->setEnabled(true);
+    cmdSet->setEnabled(false);
+}
+
+void frmTabForm::cmdClear_Click() {
+    // After Add nothing may be chosen: there is then nothing to delete.
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    {
+        // Qt would choose the next entry in its place; nothing stays chosen.
+        const QSignalBlocker quiet(lstTabs);
+        delete lstTabs->takeItem(row);
+        lstTabs->setCurrentRow(-1);
+        lstTabs->clearSelection();
+    }
+    cmdClear->setEnabled(false);
+    cmdSet->setEnabled(true);
+    cmdSet->setFocus();
+}
+
+void frmTabForm::cmdClearAll_Click() {
+    {
+        const QSignalBlocker quiet(lstTabs);
+        lstTabs->clear();
+    }
+    txtTabStop->setText(QString());
+    txtTabStop->setFocus();
+}
+
+void frmTabForm::cmdOK_Click() {
+    SetTabs();
+    accept();
+}
+
+void frmTabForm::cmdCxl_Click() {
+    reject();
+}
+
+void frmTabForm::SetTabs() {
+    Wordbox* document = activeDocument();
+    if (!document)
+        return;
+    QList<int> positions;
+    positions.reserve(lstTabs->count());
+    for (int i = 0; i < lstTabs->count(); ++i) {
+        const double inches = Runtime::Val(lstTabs->item(i)->text());
+        positions.append(int(std::lround(inches * twipsPerInch)));
+    }
+    document->Text1->setSelTabStops(positions);
+}
+
+void frmTabForm::redrawRuler() const {
+    Wordbox* document = activeDocument();
+    if (!document)
+        return;
+    try {
+        document->DrawRuler(document, 0, 7.0f);
+    } catch (const Error&) {
+        // A stop too far out for the ruler's 16-bit arithmetic: the ruler keeps its last
+        // drawing, as it does when it repaints itself.
+    }
+}

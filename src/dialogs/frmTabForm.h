@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class Wordbox;
+
+// The tab stops dialog: lists the selection's tab stops in inches, sorted as text, and writes
+// the list back on Yes. One instance at most, owned by the document window active when it
+// opened, and application-modal until Yes, No, Esc or its close box unloads it.
+class frmTabForm : public QDialog {
+    Q_OBJECT
+
+public:
+    ~frmTabForm() override;
+
+    // How the dialog reaches the frame's active document window (null when none is open).
+    using ActiveDocument = std::function<Wordbox*()>;
+
+    // What the Form menu's Tab entry does: loads the dialog over the active document unless it
+    // is loaded, and shows it. Returns at once, with the dialog open; once it has closed, however
+    // it closed, the ruler of the document active then is drawn afresh.
+    static frmTabForm* showModal(ActiveDocument activeDocument);
+    // The loaded dialog, or null.
+    static frmTabForm* loaded();
+
+    // Writes the list, in its order, as the tab stops of the active document's selection; an
+    // empty list removes them.
+    void SetTabs();
+
+    // Fills the list from the selection the first time the dialog is painted; later paints
+    // leave it alone.
+    void Form_Paint();
+    void txtTabStop_Change();
+    void lstTabs_Click();
+    void cmdSet_Click();
+    void cmdClear_Click();
+    void cmdClearAll_Click();
+    void cmdOK_Click();
+    void cmdCxl_Click();
+
+    QLabel* lblLabel1;
+    QLineEdit* txtTabStop;
+    QListWidget* lstTabs;
+    QPushButton* cmdOK;
+    QPushButton* cmdCxl;
+    QPushButton* cmdSet;
+    QPushButton* cmdClear;
+    QPushButton* cmdClearAll;
+    QWidget* FXBack;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    frmTabForm(Wordbox* owner, ActiveDocument activeDocument);
+    void createControls();
+    void Form_Load();
+    Wordbox* activeDocument() const;
+    // The row of the entry the user or the typing chose, or -1.
+    int selectedRow() const;
+    void insertSorted(const QString& entry);
+    // After the dialog has closed.
+    void redrawRuler() const;
+
+    ActiveDocument activeDocument_;
+    bool firstPaint_ = false;
+    // Set while the typed value picks its entries, whose texts then come back into the field.
+    bool choosingEntries_ = false;
+};

@@ -1,0 +1,248 @@
+#include "dialogs/frmPageSetup.h"
+
+#include "document/Wordbox.h"
+#include "format/FormatBar.h"
+#include "platform/MsgBox.h"
+#include "platform/RichTextBox.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QAccessible>
+#include <QButtonGroup>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextBlock>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+// First line from the left edge, right indent, following lines from the first (twips).
+using Indents = std::tuple<int, int, int>;
+
+class ParagraphForm : public ::testing::Test {
+protected:
+    ScopedScriptedDesktop scripted;
+    QToolButton alignButtons[3];
+    QButtonGroup alignGroup;
+    FormatBar bar;
+    Wordbox document;
+    RichTextBox* pane = document.Text1;
+
+    ParagraphForm() {
+        for (QToolButton& button : alignButtons) {
+            button.setCheckable(true);
+            alignGroup.addButton(&button);
+        }
+        bar.ImgAButtons = {&alignButtons[0], &alignButtons[1], &alignButtons[2]};
+        pane->setText(QStringLiteral("first\nsecond\nthird"));
+    }
+
+    frmPageSetup* open(const char* left = nullptr, const char* right = nullptr,
+                       const char* first = nullptr) {
+        frmPageSetup* form = frmPageSetup::showModal(&document, bar);
+        if (left) {
+            form->txtLeft->setText(QString::fromLatin1(left));
+            form->txtRight->setText(QString::fromLatin1(right));
+            form->TxtFirst->setText(QString::fromLatin1(first));
+        }
+        return form;
+    }
+    void select(int start, int length) {
+        pane->setSelStart(start);
+        pane->setSelLength(length);
+    }
+    // Following lines at `left`, the first line `first` further in.
+    void setIndents(int start, int length, int left, int first, int right) {
+        select(start, length);
+        pane->setSelIndent(left + first);
+        pane->setSelHangingIndent(-first);
+        pane->setSelRightIndent(right);
+    }
+    Indents paragraph(int number) {
+        select(pane->document()->findBlockByNumber(number).position(), 0);
+        return {*pane->SelIndent(), *pane->SelRightIndent(), *pane->SelHangingIndent()};
+    }
+    std::pair<int, int> selection() const { return {pane->SelStart(), pane->SelLength()}; }
+    static QString fields(const frmPageSetup* form) {
+        return form->txtLeft->text() + u'|' + form->txtRight->text() + u'|' +
+               form->TxtFirst->text();
+    }
+};
+
+QWidget* nextInTabOrder(QWidget* widget) {
+    do
+        widget = widget->nextInFocusChain();
+    while (!(widget->focusPolicy() & Qt::TabFocus));
+    return widget;
+}
+
+QString accessibleName(QWidget* widget) {
+    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+}
+} // namespace
+
+TEST_F(ParagraphForm, OpensOwnedModalAndCentredShowingTheSelectionsIndentsInInches) {
+    setIndents(0, 0, 1440, 720, 180);
+    select(2, 0);
+    frmPageSetup* form = open();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->parentWidget(), &document);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Paragraph"));
+    EXPECT_EQ(form->windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(form)->role(), QAccessible::Dialog);
+    // 5310 x 2940 twips at 15 twips a pixel, a third of the free height above, on 1024 x 768.
+    EXPECT_EQ(QRect(form->pos(), form->size()), QRect(335, 191, 354, 196));
+    EXPECT_EQ(fields(form), QStringLiteral("1.5 Inch|.12 Inch|-.5 Inch"));
+
+    // Picture buttons have no caption, so their names say what they do; the fields take their
+    // labels' captions.
+    const QList<QWidget*> order{form->txtLeft,     form->txtRight,    form->TxtFirst,
+                                form->opnAlign[0], form->opnAlign[1], form->opnAlign[2],
+                                form->cmdOK,       form->cmdCancel};
+    const QStringList names{"Left", "Right", "Indent", "Left", "Center", "Right", "OK", "Cancel"};
+    for (int i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(accessibleName(order[i]), names[i]);
+        if (i + 1 < order.size()) {
+            EXPECT_EQ(nextInTabOrder(order[i]), order[i + 1]) << i;
+        }
+    }
+    EXPECT_EQ(form->lblFirst->text(), QStringLiteral("Indent"));
+    EXPECT_EQ(form->lblFirst->buddy(), form->TxtFirst);
+    EXPECT_TRUE(form->cmdOK->isDefault());
+    EXPECT_EQ(open(), form);
+}
+
+TEST_F(ParagraphForm, JustificationIsReadFromTheSelectionAndPreviewed) {
+    const struct {
+        const char* name;
+        int code;
+        int selected;
+        int option;
+    } rows[] = {
+        {"left", 0, 0, 0},      {"centre", 2, 0, 1},          {"right", 1, 0, 2},
+        {"justified", 3, 0, 0}, {"centre and left", 2, 8, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        select(0, 18);
+        pane->setSelAlignment(0);
+        select(0, 0);
+        pane->setSelAlignment(row.code);
+        select(0, row.selected);
+        frmPageSetup* form = open();
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(form->opnAlign[size_t(i)]->isChecked(), i == row.option) << i;
+        EXPECT_EQ(form->picAlign->pixmap().toImage(),
+                  form->picAlignArr[size_t(row.option)]->pixmap().toImage());
+        form->cmdCancel_Click();
+    }
+    frmPageSetup* form = open();
+    form->opnAlign[2]->click();
+    EXPECT_EQ(form->picAlign->pixmap().toImage(), form->picAlignArr[2]->pixmap().toImage());
+    EXPECT_NE(form->picAlignArr[2]->pixmap().toImage(), form->picAlignArr[0]->pixmap().toImage());
+}
+
+TEST_F(ParagraphForm, OkWritesIndentsToEveryParagraphAndJustificationToTheSelectionInOneStep) {
+    setIndents(6, 0, 1440, 720, 0);
+    pane->document()->clearUndoRedoStacks();
+    select(8, 2);
+    frmPageSetup* form = open();
+    EXPECT_EQ(fields(form), QStringLiteral("1.5 Inch|0 Inch|-.5 Inch"));
+    form->txtRight->setText(QStringLiteral(".12 Inch"));
+    form->opnAlign[1]->click();
+    form->cmdOK_Click();
+
+    EXPECT_EQ(frmPageSetup::loaded(), nullptr);
+    EXPECT_EQ(selection(), std::make_pair(8, 2));
+    EXPECT_EQ(pane->SelAlignment(), 2);
+    EXPECT_TRUE(alignButtons[1].isChecked());
+    // First lines at 2 inches, the following at 1.5; .12 inch is 172.8 twips.
+    for (int number = 0; number < 3; ++number)
+        EXPECT_EQ(paragraph(number), Indents(2880, 173, -720)) << number;
+    EXPECT_EQ(pane->SelAlignment(), 0);
+
+    pane->document()->undo();
+    EXPECT_EQ(paragraph(0), Indents(0, 0, 0));
+    EXPECT_EQ(paragraph(1), Indents(2160, 0, -720));
+    select(8, 0);
+    EXPECT_EQ(pane->SelAlignment(), 0);
+    EXPECT_FALSE(pane->document()->isUndoAvailable());
+}
+
+TEST_F(ParagraphForm, AnErrorIsReportedAndLeavesTheDialogOpenWithTheDocumentSelected) {
+    const struct {
+        const char* name;
+        const char* left;
+        const char* right;
+        const char* first;
+        Indents afterError;
+    } rows[] = {
+        {"22.76 inches", "22.76", "0", "0", {720, 0, 0}},
+        {"Left 20 and Indent 3 past 32767 twips", "20", "0", "3", {720, 0, 0}},
+        // The first line is written before the right indent fails; undo takes it back.
+        {"22.76 inches on the right", "1", "22.76", "0", {1440, 0, -720}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        setIndents(0, 18, 720, 0, 0);
+        pane->document()->clearUndoRedoStacks();
+        select(7, 3);
+        scripted.desktop.messages.clear();
+        frmPageSetup* form = open(row.left, row.right, row.first);
+        form->opnAlign[2]->click();
+        form->cmdOK_Click();
+
+        ASSERT_EQ(scripted.desktop.messages.size(), 1);
+        EXPECT_EQ(scripted.desktop.messages[0].prompt,
+                  QStringLiteral("Error occurred. \rReason Overflow"));
+        EXPECT_EQ(scripted.desktop.messages[0].style, MsgBoxStyle::Exclamation);
+        EXPECT_EQ(scripted.desktop.messages[0].title, QStringLiteral("Problem occurred !"));
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_EQ(form->txtLeft->text(), QString::fromLatin1(row.left));
+        EXPECT_EQ(selection(), std::make_pair(0, 18));
+        EXPECT_EQ(pane->SelAlignment(), 0);
+        for (int number = 0; number < 3; ++number)
+            EXPECT_EQ(paragraph(number), row.afterError) << number;
+        pane->document()->undo();
+        EXPECT_EQ(paragraph(0), Indents(720, 0, 0));
+        form->cmdCancel_Click();
+    }
+}
+
+TEST_F(ParagraphForm, MixedIndentsShowTheFirstParagraphsAndConfirmingSpreadsThem) {
+    setIndents(0, 0, 360, 0, 1440);
+    setIndents(6, 0, 2880, -360, 0);
+    select(2, 8);
+    frmPageSetup* form = open();
+    EXPECT_EQ(fields(form), QStringLiteral(".25 Inch|1 Inch|0 Inch"));
+    form->cmdOK_Click();
+    for (int number = 0; number < 3; ++number)
+        EXPECT_EQ(paragraph(number), Indents(360, 1440, 0)) << number;
+}
+
+TEST_F(ParagraphForm, KeysFocusAndCancel) {
+    setIndents(0, 18, 720, 0, 0);
+    frmPageSetup* form = open();
+    // Focus by the mouse too selects a field's text for typing over.
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::MouseFocusReason);
+    for (QLineEdit* field : {form->txtLeft, form->txtRight, form->TxtFirst}) {
+        field->deselect();
+        QApplication::sendEvent(field, &focusIn);
+        EXPECT_EQ(field->selectedText(), field->text());
+    }
+
+    // Esc is not Cancel; Cancel and the close box leave without a change; Enter is OK.
+    QTest::keyClick(form->txtLeft, Qt::Key_Escape);
+    EXPECT_TRUE(form->isVisible());
+    form->txtLeft->setText(QStringLiteral("3"));
+    form->cmdCancel->click();
+    EXPECT_EQ(frmPageSetup::loaded(), nullptr);
+    open("3", "0", "0")->close();
+    EXPECT_EQ(frmPageSetup::loaded(), nullptr);
+    EXPECT_EQ(paragraph(0), Indents(720, 0, 0));
+    QTest::keyClick(open("3", "0", "0")->txtLeft, Qt::Key_Return);
+    EXPECT_EQ(frmPageSetup::loaded(), nullptr);
+    EXPECT_EQ(paragraph(1), Indents(4320, 0, 0));
+}

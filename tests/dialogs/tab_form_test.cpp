@@ -1,0 +1,252 @@
+#include "dialogs/frmTabForm.h"
+
+#include "document/Ruler.h"
+#include "document/Wordbox.h"
+#include "platform/MsgBox.h"
+#include "platform/RichTextBox.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QAccessible>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+QWidget* nextInTabOrder(QWidget* widget) {
+    do
+        widget = widget->nextInFocusChain();
+    while (!(widget->focusPolicy() & Qt::TabFocus));
+    return widget;
+}
+
+class TabForm : public ::testing::Test {
+protected:
+    ScopedScriptedDesktop scripted;
+    Wordbox document;
+    Wordbox other;
+    Wordbox* activeDocument = &document;
+    RichTextBox* pane = document.Text1;
+
+    TabForm() { pane->setText(QStringLiteral("first\nsecond")); }
+
+    frmTabForm* load() {
+        return frmTabForm::showModal([this] { return activeDocument; });
+    }
+    // Loaded and painted, which fills the list.
+    frmTabForm* open() {
+        frmTabForm* form = load();
+        paint(form);
+        return form;
+    }
+    // What the window system asks for once the dialog is on the screen.
+    static void paint(frmTabForm* form) {
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form));
+        form->repaint();
+    }
+    static QList<int> tabStops(const RichTextBox* pane) {
+        QList<int> stops;
+        for (int i = 0; i < pane->SelTabCount().value_or(0); ++i)
+            stops << pane->SelTabs(i);
+        return stops;
+    }
+    static QList<qreal> squares(const Wordbox& window) {
+        QList<qreal> lefts;
+        for (const RulerDrawing::Square& square : window.PicRuler->drawing().squares)
+            lefts << square.from.x();
+        return lefts;
+    }
+    // The entries, the chosen one in brackets, then "Add" and "Delete" as + or -.
+    static QString shown(const frmTabForm* form) {
+        QStringList texts;
+        for (int i = 0; i < form->lstTabs->count(); ++i) {
+            const QListWidgetItem* item = form->lstTabs->item(i);
+            texts << (item->isSelected() ? u'[' + item->text() + u']' : item->text());
+        }
+        return texts.join(u' ') + u' ' + (form->cmdSet->isEnabled() ? u'+' : u'-') +
+               (form->cmdClear->isEnabled() ? u'+' : u'-');
+    }
+};
+} // namespace
+
+TEST_F(TabForm, OpensOwnedModalWithTheDesignsLayoutAndAnEmptyListForNoStops) {
+    frmTabForm* form = open();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->parentWidget(), &document);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tab"));
+    EXPECT_EQ(form->windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(form)->role(), QAccessible::Dialog);
+    // 4170 x 3000 twips, centred, a third of the free height above, on 1024 x 768.
+    EXPECT_EQ(QRect(form->pos(), form->size()), QRect(373, 189, 278, 200));
+    EXPECT_LT(form->lblLabel1->geometry().bottom(), form->txtTabStop->y());
+    EXPECT_LT(form->txtTabStop->geometry().bottom(), form->lstTabs->y());
+
+    const QList<QWidget*> order{form->txtTabStop, form->lstTabs,  form->cmdOK,      form->cmdCxl,
+                                form->cmdSet,     form->cmdClear, form->cmdClearAll};
+    const QStringList names{"Position tab stops", "Tab stops", "Yes", "No", "Add", "Delete",
+                            "Delete All"};
+    for (int i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(order[i])->text(QAccessible::Name),
+                  names[i]);
+        if (i + 1 < order.size()) {
+            EXPECT_EQ(nextInTabOrder(order[i]), order[i + 1]) << i;
+        }
+        // The buttons in one column on the right, a gap between "No" and "Add".
+        if (i > 2) {
+            EXPECT_EQ(order[i]->x(), form->cmdOK->x());
+            EXPECT_GT(order[i]->y(), order[i - 1]->geometry().bottom() + (i == 4 ? 10 : 0));
+        }
+    }
+    EXPECT_EQ(form->lblLabel1->text(), names[0]);
+    EXPECT_TRUE(form->cmdOK->isDefault());
+    EXPECT_EQ(form->focusWidget(), form->txtTabStop);
+    EXPECT_EQ(shown(form), QStringLiteral(" --"));
+    EXPECT_EQ(open(), form);
+}
+
+TEST_F(TabForm, TheFirstPaintListsTheSelectionsStopsInInchesSortedAsText) {
+    const std::pair<QList<int>, const char*> rows[] = {
+        {{720, 1440, 2160}, ".5 1 1.5 --"},
+        {{2880, 14400}, "10 2 --"},
+        {{180, 540}, ".12 .38 --"},
+    };
+    for (const auto& [stops, entries] : rows) {
+        SCOPED_TRACE(entries);
+        pane->setSelTabStops(stops);
+        frmTabForm* form = load();
+        EXPECT_EQ(shown(form), QStringLiteral(" --"));
+        paint(form);
+        EXPECT_EQ(shown(form), QString::fromLatin1(entries));
+        pane->setSelTabStops({});
+        paint(form);
+        EXPECT_EQ(shown(form), QString::fromLatin1(entries));
+        form->cmdCxl_Click();
+    }
+    // Paragraphs with different stops have no one list.
+    pane->setSelStart(8);
+    pane->setSelTabStops({1440});
+    pane->setSelStart(0);
+    pane->setSelLength(8);
+    EXPECT_EQ(shown(open()), QStringLiteral(" --"));
+}
+
+TEST_F(TabForm, TypingChoosesTheEntryOfEqualValue) {
+    pane->setSelTabStops({720, 1440, 2160});
+    frmTabForm* form = open();
+
+    // Pasted at once, 1.0 chooses 1, whose text then stands in the field, the caret after it.
+    form->txtTabStop->setText(QStringLiteral("1.0"));
+    EXPECT_EQ(shown(form), QStringLiteral(".5 [1] 1.5 -+"));
+    EXPECT_EQ(form->txtTabStop->text(), QStringLiteral("1"));
+    EXPECT_EQ(form->txtTabStop->cursorPosition(), 1);
+    EXPECT_FALSE(form->txtTabStop->hasSelectedText());
+
+    form->txtTabStop->clear();
+    EXPECT_EQ(shown(form), QStringLiteral(".5 [1] 1.5 --"));
+    QTest::keyClicks(form->txtTabStop, QStringLiteral("2"));
+    EXPECT_EQ(shown(form), QStringLiteral(".5 [1] 1.5 +-"));
+    // A key at a time, 1.5 passes through 1 and ends at its own entry.
+    form->txtTabStop->clear();
+    QTest::keyClicks(form->txtTabStop, QStringLiteral("1.5"));
+    EXPECT_EQ(shown(form), QStringLiteral(".5 1 [1.5] -+"));
+    EXPECT_EQ(form->txtTabStop->text(), QStringLiteral("1.5"));
+
+    form->lstTabs->setCurrentRow(0);
+    EXPECT_EQ(form->txtTabStop->text(), QStringLiteral(".5"));
+}
+
+TEST_F(TabForm, AddDeleteAndYesWriteTheListInItsOrder) {
+    pane->setSelTabStops({720, 1440});
+    frmTabForm* form = open();
+    QTest::keyClicks(form->txtTabStop, QStringLiteral("3"));
+    EXPECT_EQ(shown(form), QStringLiteral(".5 1 +-"));
+    form->cmdSet->click();
+    EXPECT_EQ(shown(form), QStringLiteral(".5 1 3 -+"));
+    // Nothing is chosen after Add, so Delete has nothing to remove.
+    form->cmdClear->click();
+    EXPECT_EQ(shown(form), QStringLiteral(".5 1 3 -+"));
+    QTest::keyClick(form->txtTabStop, Qt::Key_Return);
+    EXPECT_EQ(frmTabForm::loaded(), nullptr);
+    EXPECT_EQ(tabStops(pane), (QList<int>{720, 1440, 4320}));
+    EXPECT_EQ(squares(document), (QList<qreal>{720, 1440, 4320}));
+
+    // Deleting the chosen entry chooses none and moves to Add; 10 goes to the pane before 2,
+    // and .12 is 172.8 twips.
+    form = open();
+    form->lstTabs->setCurrentRow(1);
+    form->cmdClear->click();
+    EXPECT_EQ(shown(form), QStringLiteral(".5 3 +-"));
+    EXPECT_EQ(form->focusWidget(), form->cmdSet);
+    for (const char* typed : {"2", "10", ".12"}) {
+        form->txtTabStop->setText(QString::fromLatin1(typed));
+        form->cmdSet_Click();
+    }
+    EXPECT_EQ(shown(form), QStringLiteral(".12 .5 10 2 3 -+"));
+    form->cmdOK->click();
+    EXPECT_EQ(tabStops(pane), (QList<int>{173, 720, 14400, 2880, 4320}));
+
+    form = open();
+    form->cmdClearAll->click();
+    EXPECT_EQ(shown(form), QStringLiteral(" --"));
+    EXPECT_TRUE(form->txtTabStop->text().isEmpty());
+    EXPECT_EQ(form->focusWidget(), form->txtTabStop);
+    form->cmdOK->click();
+    EXPECT_TRUE(tabStops(pane).isEmpty());
+    EXPECT_TRUE(squares(document).isEmpty());
+    EXPECT_TRUE(scripted.desktop.messages.isEmpty());
+}
+
+TEST_F(TabForm, AddRefusesWhatIsNotAPlainNumberOfInches) {
+    frmTabForm* form = open();
+    for (const char* typed : {"1.5 Inch", "abc", "-1", " 2", "1,5", "22.76", "1e2"}) {
+        SCOPED_TRACE(typed);
+        scripted.desktop.messages.clear();
+        form->txtTabStop->setText(QString::fromLatin1(typed));
+        form->cmdSet->click();
+        EXPECT_EQ(shown(form), QStringLiteral(" +-"));
+        ASSERT_EQ(scripted.desktop.messages.size(), 1);
+        const auto& message = scripted.desktop.messages[0];
+        EXPECT_EQ(std::tuple(message.style, message.title),
+                  std::tuple(MsgBoxStyle::Exclamation, QStringLiteral("Tab")));
+    }
+    for (const char* typed : {"22.75", "3.", "07"}) {
+        form->txtTabStop->setText(QString::fromLatin1(typed));
+        form->cmdSet->click();
+    }
+    form->cmdOK->click();
+    EXPECT_EQ(tabStops(pane), (QList<int>{10080, 32760, 4320}));
+}
+
+TEST_F(TabForm, EveryWayOutRedrawsTheRulerOfTheDocumentActiveThenAndOnlyYesWrites) {
+    const std::pair<const char*, std::function<void(frmTabForm*)>> rows[] = {
+        {"No", [](frmTabForm* form) { form->cmdCxl->click(); }},
+        {"Esc", [](frmTabForm* form) { QTest::keyClick(form->lstTabs, Qt::Key_Escape); }},
+        {"close box", [](frmTabForm* form) { form->close(); }},
+        {"Yes", [](frmTabForm* form) { form->cmdOK->click(); }},
+    };
+    for (const auto& [name, leave] : rows) {
+        SCOPED_TRACE(name);
+        for (Wordbox* window : {&document, &other})
+            window->Text1->setSelTabStops({});
+        activeDocument = &document;
+        frmTabForm* form = open();
+        form->txtTabStop->setText(QStringLiteral("2"));
+        form->cmdSet_Click();
+        // Stops that change behind the rulers' backs, and another document active by the close.
+        for (Wordbox* window : {&document, &other}) {
+            const QSignalBlocker quiet(window->Text1);
+            window->Text1->setSelTabStops({1440});
+        }
+        activeDocument = &other;
+        leave(form);
+
+        EXPECT_EQ(frmTabForm::loaded(), nullptr);
+        const bool yes = QLatin1String(name) == "Yes";
+        EXPECT_EQ(tabStops(other.Text1), yes ? QList<int>{2880} : QList<int>{1440});
+        EXPECT_EQ(squares(other), yes ? QList<qreal>{2880} : QList<qreal>{1440});
+        EXPECT_TRUE(squares(document).isEmpty());
+        EXPECT_EQ(tabStops(pane), QList<int>{1440});
+    }
+}
