@@ -80,6 +80,9 @@ public:
     void SSCommand1_Click(int Index);
     void exeI_Click();
     void exet2_Click();
+    // The paragraph and tab stops dialogs, modal to the user; both return at once.
+    void exet3_Click();
+    void exet4_Click();
     void help1_Click();
     // Shows the about box application-modal; it goes when closed.
     void help2_Click();

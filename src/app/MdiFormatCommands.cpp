@@ -1,5 +1,7 @@
 #include "app/MDI.h"
 
+#include "dialogs/frmPageSetup.h"
+#include "dialogs/frmTabForm.h"
 #include "document/Wordbox.h"
 #include "format/Formatting.h"
 #include "platform/Error.h"
@@ -57,6 +59,14 @@ void MDI::Combo2_Click() {
 void MDI::exet2_Click() {
     if (Wordbox* active = activeDocument())
         Module1::ToggleBullet(active);
+}
+
+void MDI::exet3_Click() {
+    frmPageSetup::showModal(activeDocument(), *this);
+}
+
+void MDI::exet4_Click() {
+    frmTabForm::showModal([this] { return activeDocument(); });
 }
 
 void MDI::SSCommand1_Click(int Index) {

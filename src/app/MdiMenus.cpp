@@ -78,6 +78,8 @@ void MDI::createFormMenu() {
     connect(exet2, &QAction::triggered, this, &MDI::exet2_Click);
     exet3 = addEntry(exet, "exet3", QStringLiteral("Paragraph(&P)"));
     exet4 = addEntry(exet, "exet4", QStringLiteral("Tab(&T)"));
+    connect(exet3, &QAction::triggered, this, &MDI::exet3_Click);
+    connect(exet4, &QAction::triggered, this, &MDI::exet4_Click);
 }
 
 void MDI::createWindowMenu() {
