@@ -47,15 +47,11 @@ TEST(RtfObject, AnObjectShowingOnePictureIsSavedWhole) {
          object("01", "{\\*\\shppict" + picture + "}{\\nonshppict{\\pict\\wmetafile8 0100}}"),
          object("01", "{\\*\\shppict" + picture + "}{\\nonshppict{\\pict\\wmetafile8 0100}}"),
          pictureChar},
-        {"picture in the object's own group", "{\\object{\\*\\objdata 01}" + picture + "}",
-         "{\\object{\\*\\objdata 01}" + picture + "}", pictureChar},
         {"in a header", "{\\header " + plain + "}body", plain, pictureChar + "\nbody"},
         {"in a shape's text", "{\\shp{\\*\\shpinst{\\shptxt " + plain + "}}}", plain, pictureChar},
         {"innermost of two", object("0101", "x" + inner), inner, "x" + pictureChar},
         {"text in the result", object("01", "see " + picture), "", "see " + pictureChar},
         {"two pictures", object("01", picture + picture), "", pictureChar + pictureChar},
-        {"paragraph mark in the result", object("01", picture + "\\par") + "b", "",
-         pictureChar + "\nb"},
         {"code page set inside", object("01", "\\ansicpg1251" + picture), "", pictureChar},
         {"cell mark inside", "a" + object("01", picture + "\\cell") + "b", "",
          "a" + pictureChar + "\tb"},
@@ -63,7 +59,6 @@ TEST(RtfObject, AnObjectShowingOnePictureIsSavedWhole) {
         {"text before it in its group", "{x" + plain.mid(1), "", "x" + pictureChar},
         {"result without a picture", object("01", "shown"), "", "shown"},
         {"hidden", "a{\\v " + plain + "}b", "", "ab"},
-        {"cut off by the end of the data", "a" + plain.chopped(2), "", "a" + pictureChar},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -82,13 +77,4 @@ TEST(RtfObject, AnObjectShowingOnePictureIsSavedWhole) {
         EXPECT_EQ(pictures(*reopened).size(), pictures(*document).size());
         EXPECT_EQ(rtf::write(*reopened), saved);
     }
-
-    // Shown at another size, the picture no longer stands for the object as the file had it.
-    auto document = readRtf("{\\rtf1 " + plain + "}");
-    QTextCursor cursor(document.get());
-    cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
-    QTextImageFormat larger = pictures(*document)[0].format;
-    larger.setWidth(larger.width() * 2);
-    cursor.setCharFormat(larger);
-    EXPECT_FALSE(rtf::write(*document).contains("\\object"));
 }
