@@ -30,6 +30,17 @@ inline const std::vector<Input>& inputs() {
         {"huge binary length", "{\\rtf1 a\\bin2147483647 xyz}", "a"},
         {"huge unicode skip", "{\\rtf1{\\uc2147483647\\u233 abc\\par}d}", "\u00E9d"},
         {"code points out of range", "{\\rtf1 \\u99999?\\u-99999?\\u2147483647?x}", "x"},
+        {"100000 objects one in another",
+         "{\\rtf1 a" + QByteArray("{\\object{\\result ").repeated(100'000) +
+             "{\\pict\\pngblip 00}" + QByteArray(200'000, '}') + "b}",
+         QString(QChar::ObjectReplacementCharacter) + "b"},
+        {"10000 objects each with a picture",
+         "{\\rtf1 a" +
+             QByteArray("{\\object{\\*\\objdata 01}{\\result{\\pict\\pngblip 00}}}")
+                 .repeated(10'000) +
+             "b}",
+         QString(10'000, QChar::ObjectReplacementCharacter) + "b"},
+        {"truncated in an object", "{\\rtf1 a{\\object{\\*\\objdata 0105", "a"},
     };
     return all;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/rtf/RtfGroupState.h"
 
+#include <QByteArrayView>
 #include <QString>
 
 namespace rtf {
@@ -18,6 +19,9 @@ public:
     // A run of text in one character format, free of the characters a document reserves.
     virtual void appendText(const QString& text, const CharState& chars) = 0;
     virtual void appendImage(const Picture& picture) = 0;
+    // The picture just appended is all an embedded object shows: `group` is the object's whole
+    // {\object ...} group as the file has it, valid while the file is being read.
+    virtual void attachObject(QByteArrayView group) = 0;
     // Ends the current paragraph; `markChars` is the format an empty paragraph keeps.
     virtual void endParagraph(const ParaState& para, const CharState& markChars) = 0;
     // The body is over; `para` is the formatting of a last paragraph no mark ended.

@@ -64,6 +64,14 @@ void DocumentBuilder::appendImage(const Picture& picture) {
         keepOriginalPicture(m_document, name, picture.source, size);
     beginContent();
     m_cursor.insertImage(format);
+    m_lastImageName = name;
+    m_lastImageSize = size;
+}
+
+void DocumentBuilder::attachObject(QByteArrayView group) {
+    // The object's group takes the place of its picture's: saving writes the whole object back.
+    if (!m_lastImageName.isEmpty())
+        keepOriginalPicture(m_document, m_lastImageName, group, m_lastImageSize);
 }
 
 void DocumentBuilder::endParagraph(const ParaState& para, const CharState& markChars) {

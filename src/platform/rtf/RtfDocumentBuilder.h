@@ -22,6 +22,7 @@ public:
 
     void appendText(const QString& text, const CharState& chars) override;
     void appendImage(const Picture& picture) override;
+    void attachObject(QByteArrayView group) override;
     void endParagraph(const ParaState& para, const CharState& markChars) override;
     void finish(const ParaState& para) override;
 
@@ -46,6 +47,8 @@ private:
     ListStyle m_listStyle = ListStyle::None;
     int m_listItems = 0; // paragraphs in m_list
     int m_imageCount = 0;
+    QString m_lastImageName; // the picture last inserted, at the size it shows
+    QSizeF m_lastImageSize;
 };
 
 } // namespace rtf

@@ -1,5 +1,7 @@
 #include "platform/rtf/RtfPicture.h"
 
+#include "platform/Twips.h"
+
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QUrl>
@@ -28,6 +30,44 @@ const QString pictureNamePrefix = QStringLiteral("rtf-image:");
 
 QUrl originalName(const QString& imageName) {
     return QUrl(imageName + QStringLiteral("#rtf"));
+}
+
+// Data as hex digits in lines of 128, each after a line break, as the writer has always saved
+// pictures.
+void appendHexLines(QByteArray& out, QByteArrayView data) {
+    static constexpr char digits[] = "0123456789abcdef";
+    out.reserve(out.size() + data.size() * 2 + (data.size() / 64 + 1) * 2 + 64);
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        if (i % 64 == 0)
+            out.append("\r\n");
+        const auto byte = static_cast<unsigned char>(data[i]);
+        out.append(digits[byte >> 4]);
+        out.append(digits[byte & 15]);
+    }
+}
+
+void appendWord(QByteArray& out, const char* name, int value) {
+    out.append('\\').append(name).append(QByteArray::number(value));
+}
+
+const char* kindWord(PictureKind kind) {
+    switch (kind) {
+    case PictureKind::Png:
+        return "\\pngblip";
+    case PictureKind::Jpeg:
+        return "\\jpegblip";
+    case PictureKind::WindowsMetafile:
+        return "\\wmetafile8";
+    case PictureKind::EnhancedMetafile:
+        return "\\emfblip";
+    case PictureKind::Dib:
+        return "\\dibitmap0";
+    case PictureKind::Bitmap:
+        return "\\wbitmap0";
+    case PictureKind::Unknown:
+        break;
+    }
+    return "";
 }
 
 } // namespace
@@ -188,6 +228,45 @@ QImage placeholderImage() {
 
 QString pictureName(int number) {
     return pictureNamePrefix + QString::number(number);
+}
+
+QString unusedPictureName(const QTextDocument& document) {
+    // A picture's name stays taken after it is deleted, since undo can bring the picture back.
+    for (int number = 1;; ++number) {
+        const QString name = pictureName(number);
+        if (document.resource(QTextDocument::ImageResource, QUrl(name)).isNull())
+            return name;
+    }
+}
+
+QByteArray pictureGroup(const Picture& picture) {
+    QByteArray group = "{\\pict";
+    group.append(kindWord(picture.kind));
+    appendWord(group, "picw", picture.width);
+    appendWord(group, "pich", picture.height);
+    if (picture.goalWidth > 0)
+        appendWord(group, "picwgoal", picture.goalWidth);
+    if (picture.goalHeight > 0)
+        appendWord(group, "pichgoal", picture.goalHeight);
+    if (picture.scaleX != 100)
+        appendWord(group, "picscalex", picture.scaleX);
+    if (picture.scaleY != 100)
+        appendWord(group, "picscaley", picture.scaleY);
+    appendHexLines(group, picture.data);
+    group.append('}');
+    return group;
+}
+
+QByteArray objectGroup(QByteArrayView className, QByteArrayView objectData, QSizeF size,
+                       QByteArrayView resultPicture) {
+    QByteArray group = "{\\object\\objemb{\\*\\objclass ";
+    group.append(className).append('}');
+    appendWord(group, "objw", Twips::fromLayout(size.width()));
+    appendWord(group, "objh", Twips::fromLayout(size.height()));
+    group.append("{\\*\\objdata");
+    appendHexLines(group, objectData);
+    group.append("}{\\result").append(resultPicture).append("}}");
+    return group;
 }
 
 void keepOriginalPicture(QTextDocument& document, const QString& imageName, QByteArrayView group,

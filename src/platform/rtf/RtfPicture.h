@@ -47,14 +47,26 @@ QImage placeholderImage();
 
 // The resource name of the document's `number`th picture read from RTF.
 QString pictureName(int number);
+// A picture name the document does not use yet, for a picture added to it.
+QString unusedPictureName(const QTextDocument& document);
 
-// The document holds a picture Qt can draw, or a stand-in: the file's own \pict group is kept
-// beside it, under the name of the image resource, so it is still found when the picture is
-// copied within the document (which goes through HTML and keeps only the name and the size).
+// The {\pict ...} group that reads as `picture`: its kind, sizes and data.
+QByteArray pictureGroup(const Picture& picture);
+// An embedded object's group: `className` (letters, digits and dots), the object's data as
+// saved (OLE 1.0), the size it shows at in layout units, and the \pict group of its picture,
+// which readers that cannot open the object show instead.
+QByteArray objectGroup(QByteArrayView className, QByteArrayView objectData, QSizeF size,
+                       QByteArrayView resultPicture);
+
+// The document holds a picture Qt can draw, or a stand-in: the group it came from, the file's
+// own \pict group or the whole \object group the picture shows, is kept beside it, under the
+// name of the image resource, so it is still found when the picture is copied within the
+// document (which goes through HTML and keeps only the name and the size), and saving writes
+// it back as it was.
 void keepOriginalPicture(QTextDocument& document, const QString& imageName, QByteArrayView group,
                          QSizeF size);
-// The \pict group kept for `image`, or nothing once it shows at another size than it was read
-// at, since the group no longer describes it then.
+// The group kept for `image`, or nothing once it shows at another size than it was read at,
+// since the group no longer describes it then.
 QByteArray originalPicture(const QTextDocument& document, const QTextImageFormat& image);
 
 } // namespace rtf

@@ -22,6 +22,25 @@ namespace {
 constexpr size_t maxKeptDepth = 2048;
 constexpr int maxUnicodeSkip = 16;
 
+// Words of document text whose effect is not undone at the end of their group.
+bool outlastsGroup(Word id) {
+    switch (id) {
+    case Word::Ansi:
+    case Word::Mac:
+    case Word::Pc:
+    case Word::Pca:
+    case Word::AnsiCodePage:
+    case Word::DefaultFont:
+    case Word::Cell:
+    case Word::NestCell:
+    case Word::Row:
+    case Word::NestRow:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // The data from its first brace, when it is RTF after an optional byte order mark and blanks.
 QByteArrayView rtfStart(QByteArrayView data) {
     if (data.startsWith("\xEF\xBB\xBF"))
@@ -72,6 +91,8 @@ private:
     void flushRun();
     void endParagraph();
     void finishPicture(qsizetype groupStart);
+    void beginObject();
+    void finishObject(qsizetype groupStart);
     int fontCodePage(int font);
 
     ContentFlow m_flow;
@@ -112,6 +133,19 @@ private:
 
     Picture m_picture;
     int m_pictureNibble = -1; // the first hex digit of a byte of picture data
+
+    // The \object group being read. When all it shows is one picture, the document keeps the
+    // whole group beside that picture, to be saved in its place. Anything else in it that reaches
+    // the document or lasts beyond the group (text, marks, tables, code pages, destinations other
+    // than its result and pictures) makes it `mixed`: it is then read as its content alone, as
+    // writing the group back would repeat that content or change what follows. Of objects held
+    // one in another only the innermost is followed.
+    struct ObjectGroup {
+        size_t depth = 0; // the stack size inside the group; 0 outside any object
+        int pictures = 0; // pictures it placed in the document
+        bool mixed = false;
+    };
+    ObjectGroup m_object;
 };
 
 void Reader::groupStart() {
@@ -125,6 +159,7 @@ void Reader::groupStart() {
     }
     if (m_stack.size() >= maxKeptDepth) {
         ++m_excessDepth;
+        m_object.mixed = true; // its groups no longer keep their own state
         return;
     }
     m_stack.push_back(m_stack.back());
@@ -184,6 +219,8 @@ void Reader::groupEnd() {
     default:
         break;
     }
+    if (depth == m_object.depth)
+        finishObject(closing.start);
 }
 
 void Reader::placeListNumber() {
@@ -273,10 +310,12 @@ void Reader::enterDestination(const ControlWord& word) {
         m_listNumberDepth = m_stack.size();
         m_flow.beginListNumber();
         break;
+    case Word::Object:
+        beginObject();
+        return;
     case Word::Field:
     case Word::FieldResult:
     case Word::ShpPict:
-    case Word::Object:
     case Word::Result:
         break; // their text is document text
     case Word::PnText:
@@ -285,6 +324,10 @@ void Reader::enterDestination(const ControlWord& word) {
         startSkipping();
         break;
     }
+    // What an object shows comes from its result and pictures; other destinations either are
+    // skipped or bring something more.
+    if (!m_skipping && word.id != Word::Pict && word.id != Word::ShpPict && word.id != Word::Result)
+        m_object.mixed = true;
 }
 
 void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
@@ -351,6 +394,8 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
         appendChar(char16_t(word->defaultValue));
         return;
     }
+    if (outlastsGroup(word->id))
+        m_object.mixed = true;
     switch (word->id) {
     case Word::Ansi:
         m_ansiCodePage = CodePage::windows1252;
@@ -533,6 +578,7 @@ void Reader::beginContent() {
 void Reader::appendBytes(QByteArrayView bytes) {
     if (state().chars.hidden)
         return;
+    m_object.mixed = true;
     beginContent();
     const int codePage = fontCodePage(state().chars.font);
     if (codePage != m_bytesCodePage) {
@@ -550,6 +596,7 @@ void Reader::appendChar(char16_t c) {
         if (const char16_t decoded = m_decoder.singleByte(CodePage::symbol, c & 0xFF))
             c = decoded;
     }
+    m_object.mixed = true;
     beginContent();
     decodeBytes();
     m_run.append(QChar(c));
@@ -573,6 +620,7 @@ void Reader::flushRun() {
 }
 
 void Reader::endParagraph() {
+    m_object.mixed = true;
     if (m_flow.holdsListNumber())
         placeListNumber();
     flushRun();
@@ -593,8 +641,29 @@ void Reader::finishPicture(qsizetype groupStart) {
         m_picture.source = data.sliced(groupStart, m_tokenizer.position() - groupStart);
         m_flow.out().appendImage(m_picture);
         m_flow.noteContent(true);
+        ++m_object.pictures;
     }
     m_picture.data.clear();
+}
+
+void Reader::beginObject() {
+    // An object in another is content of the outer one, which so is no longer all one picture.
+    m_object = {};
+    // Only an object in document text can be written back where its picture is; past the depth
+    // whose groups are kept, its end could not be told from its groups' ends. Its group must
+    // start with it: what came before in the group has been read as content already.
+    if (state().destination != Destination::Text || m_excessDepth ||
+        !m_tokenizer.data().sliced(state().start).startsWith("{\\object"))
+        return;
+    m_object.depth = m_stack.size();
+}
+
+void Reader::finishObject(qsizetype groupStart) {
+    if (m_object.pictures == 1 && !m_object.mixed) {
+        const QByteArrayView data = m_tokenizer.data();
+        m_flow.out().attachObject(data.sliced(groupStart, m_tokenizer.position() - groupStart));
+    }
+    m_object = {};
 }
 
 // Reads RTF that starts at its first brace into `sink`.

@@ -5,15 +5,19 @@
 namespace rtf {
 
 void Recording::appendText(const QString& text, const CharState& chars) {
-    m_items.push_back({Item::Kind::Text, text, chars, {}, {}});
+    m_items.push_back({Item::Kind::Text, text, chars, {}, {}, {}});
 }
 
 void Recording::appendImage(const Picture& picture) {
-    m_items.push_back({Item::Kind::Image, {}, {}, {}, picture});
+    m_items.push_back({Item::Kind::Image, {}, {}, {}, picture, {}});
+}
+
+void Recording::attachObject(QByteArrayView group) {
+    m_items.push_back({Item::Kind::Object, {}, {}, {}, {}, group});
 }
 
 void Recording::endParagraph(const ParaState& para, const CharState& markChars) {
-    m_items.push_back({Item::Kind::ParagraphEnd, {}, markChars, para, {}});
+    m_items.push_back({Item::Kind::ParagraphEnd, {}, markChars, para, {}, {}});
 }
 
 void Recording::closeParagraph(const ParaState& para, const CharState& markChars) {
@@ -29,6 +33,9 @@ void Recording::replay(ContentSink& sink) const {
             break;
         case Item::Kind::Image:
             sink.appendImage(item.picture);
+            break;
+        case Item::Kind::Object:
+            sink.attachObject(item.object);
             break;
         case Item::Kind::ParagraphEnd:
             sink.endParagraph(item.para, item.chars);

@@ -14,6 +14,7 @@ class Recording final : public ContentSink {
 public:
     void appendText(const QString& text, const CharState& chars) override;
     void appendImage(const Picture& picture) override;
+    void attachObject(QByteArrayView group) override;
     void endParagraph(const ParaState& para, const CharState& markChars) override;
     void finish(const ParaState&) override {}
 
@@ -27,11 +28,12 @@ public:
 
 private:
     struct Item {
-        enum class Kind { Text, Image, ParagraphEnd } kind;
+        enum class Kind { Text, Image, Object, ParagraphEnd } kind;
         QString text;
         CharState chars;
         ParaState para;
         Picture picture;
+        QByteArrayView object; // an object's group, which lives as long as the file's data
     };
     std::vector<Item> m_items;
 };

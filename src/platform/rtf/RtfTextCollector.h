@@ -10,6 +10,7 @@ class TextCollector final : public ContentSink {
 public:
     void appendText(const QString& text, const CharState& chars) override;
     void appendImage(const Picture& picture) override;
+    void attachObject(QByteArrayView) override {}
     void endParagraph(const ParaState& para, const CharState& markChars) override;
     void finish(const ParaState&) override {}
 

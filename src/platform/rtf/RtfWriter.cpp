@@ -409,21 +409,15 @@ void Writer::writeImage(const QTextImageFormat& format) {
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
-    const qreal width = format.width() > 0 ? format.width() : image.width();
-    const qreal height = format.height() > 0 ? format.height() : image.height();
-    m_out.append("{\\pict\\pngblip\\picw").append(number(image.width()));
-    m_out.append("\\pich").append(number(image.height()));
-    m_out.append("\\picwgoal").append(number(Twips::fromLayout(width)));
-    m_out.append("\\pichgoal").append(number(Twips::fromLayout(height)));
-    static constexpr char digits[] = "0123456789abcdef";
-    for (qsizetype i = 0; i < png.size(); ++i) {
-        if (i % 64 == 0)
-            m_out.append("\r\n");
-        const auto byte = static_cast<unsigned char>(png[i]);
-        m_out.push_back(digits[byte >> 4]);
-        m_out.push_back(digits[byte & 15]);
-    }
-    m_out.push_back('}');
+    Picture picture;
+    picture.kind = PictureKind::Png;
+    picture.width = image.width();
+    picture.height = image.height();
+    picture.goalWidth = Twips::fromLayout(format.width() > 0 ? format.width() : image.width());
+    picture.goalHeight = Twips::fromLayout(format.height() > 0 ? format.height() : image.height());
+    picture.data = png;
+    const QByteArray group = pictureGroup(picture);
+    m_out.append(group.constData(), size_t(group.size()));
     m_needSpace = false;
 }
 
