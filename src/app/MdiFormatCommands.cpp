@@ -4,12 +4,14 @@
 #include "dialogs/frmTabForm.h"
 #include "document/Wordbox.h"
 #include "format/Formatting.h"
+#include "platform/EmbeddedFile.h"
 #include "platform/Error.h"
 #include "platform/RichTextBox.h"
 #include "platform/Runtime.h"
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTextCursor>
 
 // The frame's formatting commands: the font and size boxes, the font and colour dialogs, the
 // date box and the bullet entry. Each acts on the active document and does nothing without one.
@@ -185,4 +187,7 @@ void MDI::exeI_Click() {
     } catch (const Error&) {
         return;
     }
+    QTextCursor caret = active->Text1->textCursor();
+    if (EmbeddedFile::insert(caret, Com2.FileName))
+        active->Text1->setTextCursor(caret);
 }

@@ -296,3 +296,27 @@ TEST_F(Formatting, DateBoxInsertsItsEntryOnlyWhenOneIsChosen) {
     EXPECT_EQ(pane()->Text(), "on " + dates->itemText(1) + " here");
     EXPECT_TRUE(documentHasFocus());
 }
+
+// A file becomes one object at the caret; a cancelled pick or a file that makes nothing inserts
+// nothing and says nothing, also after an insertion that worked.
+TEST_F(Formatting, InsertOleFileEmbedsAtTheCaretOrDoesNothing) {
+    writeFile("notes.txt", "hello");
+    pane()->setText("ab");
+    select(1, 0);
+    scripted.desktop.openAnswers.push_back(path("notes.txt"));
+    frame().SSCommand1[3]->click();
+    ASSERT_EQ(scripted.desktop.openRequests.size(), 1);
+    EXPECT_EQ(scripted.desktop.openRequests[0].title, "Insert Ole File ");
+    EXPECT_EQ(scripted.desktop.openRequests[0].filter, "");
+    EXPECT_EQ(pane()->Text(), QString("a") + QChar::ObjectReplacementCharacter + "b");
+    EXPECT_TRUE(documentHasFocus());
+
+    const QString inserted = pane()->Text();
+    frame().exeI->trigger(); // cancelled
+    scripted.desktop.openAnswers.push_back(path("missing.bin"));
+    frame().exeI->trigger();
+    scripted.desktop.openAnswers.push_back(folder.path());
+    frame().exeI->trigger();
+    EXPECT_EQ(pane()->Text(), inserted);
+    EXPECT_TRUE(scripted.desktop.messages.isEmpty());
+}
