@@ -6,6 +6,7 @@
 #include "platform/Error.h"
 #include "platform/KeyLocks.h"
 #include "platform/PaneCaret.h"
+#include "platform/PaneClipboard.h"
 #include "platform/PaneKeys.h"
 #include "platform/PaneLayout.h"
 #include "platform/PaneText.h"
@@ -13,6 +14,7 @@
 #include "platform/Twips.h"
 
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPrinter>
 #include <QScrollBar>
@@ -686,4 +688,24 @@ void RichTextBox::focusInEvent(QFocusEvent* e) {
     // Insert and overtype are one state for all panes, as the keyboard's was.
     setOverwriteMode(!KeyLocks::insertMode());
     QTextEdit::focusInEvent(e);
+}
+
+QMimeData* RichTextBox::createMimeDataFromSelection() const {
+    return PaneClipboard::copy(textCursor());
+}
+
+bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const {
+    return source->hasFormat(QStringLiteral("text/rtf")) ||
+           source->hasFormat(QStringLiteral("application/rtf")) ||
+           QTextEdit::canInsertFromMimeData(source);
+}
+
+void RichTextBox::insertFromMimeData(const QMimeData* source) {
+    QTextCursor cursor = textCursor();
+    if (PaneClipboard::pasteRtf(cursor, *source)) {
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        return;
+    }
+    QTextEdit::insertFromMimeData(source);
 }

@@ -230,6 +230,17 @@ QString pictureName(int number) {
     return pictureNamePrefix + QString::number(number);
 }
 
+void carryPicture(const QTextDocument& from, const QString& fromName, QTextDocument& to,
+                  const QString& toName) {
+    const QVariant image = from.resource(QTextDocument::ImageResource, QUrl(fromName));
+    if (image.isNull())
+        return;
+    to.addResource(QTextDocument::ImageResource, QUrl(toName), image);
+    const QVariant kept = from.resource(QTextDocument::UserResource, originalName(fromName));
+    if (!kept.isNull())
+        to.addResource(QTextDocument::UserResource, originalName(toName), kept);
+}
+
 QString unusedPictureName(const QTextDocument& document) {
     // A picture's name stays taken after it is deleted, since undo can bring the picture back.
     for (int number = 1;; ++number) {

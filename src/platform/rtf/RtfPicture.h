@@ -69,4 +69,9 @@ void keepOriginalPicture(QTextDocument& document, const QString& imageName, QByt
 // since the group no longer describes it then.
 QByteArray originalPicture(const QTextDocument& document, const QTextImageFormat& image);
 
+// Gives `to` the picture `from` holds as `fromName`, with the group kept beside it, as `toName`:
+// for text that moves between documents, which carries only the pictures' names.
+void carryPicture(const QTextDocument& from, const QString& fromName, QTextDocument& to,
+                  const QString& toName);
+
 } // namespace rtf

@@ -1,0 +1,19 @@
+#pragma once
+
+class QMimeData;
+class QTextCursor;
+
+// Rich text between the pane and other programs: a copy offers RTF (as text/rtf and
+// application/rtf, which word processors look for) beside HTML and plain text, and a paste takes
+// RTF first when it is offered. Pictures travel with their kept groups, so a picture copied from
+// one document to another is written back as the file it came from had it.
+namespace PaneClipboard {
+
+// The selection as clipboard data; the RTF and HTML are made when a program asks for them.
+QMimeData* copy(const QTextCursor& selection);
+
+// Inserts the RTF `source` offers in place of the selection, as one undo step; false, changing
+// nothing, when it offers none.
+bool pasteRtf(QTextCursor& at, const QMimeData& source);
+
+} // namespace PaneClipboard
