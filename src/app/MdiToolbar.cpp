@@ -103,6 +103,9 @@ QComboBox* makeBox(QWidget* panel, const char* name, const QString& label, Place
     box->setAccessibleName(label);
     box->setToolTip(label);
     box->setEditable(editable);
+    // The text part of an editable box is a control of its own to assistive tools.
+    if (editable)
+        box->lineEdit()->setAccessibleName(label);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setMaxVisibleItems(20);
     box->setGeometry(toPixels(at));
@@ -173,7 +176,7 @@ void MDI::createToolbar() {
     cboSizeCombo->setCompleter(nullptr);
     connect(cboSizeCombo->lineEdit(), &QLineEdit::textEdited, this, &MDI::cboSizeCombo_Change);
     Combo2 =
-        makeBox(picPicture1, "Combo2", QStringLiteral("Time and Day"), {7500, 75, 1335, 315}, true);
+        makeBox(picPicture1, "Combo2", QStringLiteral("Date stamp"), {7500, 75, 1335, 315}, true);
     Combo2->setEditText(QStringLiteral("Time and Day"));
     Combo2->lineEdit()->setCursorPosition(0);
     connect(Combo2, &QComboBox::activated, this, &MDI::Combo2_Click);

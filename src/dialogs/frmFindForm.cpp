@@ -3,6 +3,7 @@
 #include "dialogs/DialogWindow.h"
 #include "dialogs/FindEngine.h"
 #include "platform/Desktop.h"
+#include "platform/FixedBorder.h"
 #include "platform/LoadedOnFirstUse.h"
 #include "platform/MsgBox.h"
 #include "platform/RichTextBox.h"
@@ -69,6 +70,7 @@ frmFindForm::~frmFindForm() = default;
 void frmFindForm::createControls() {
     const TwipLayout twips;
     setFixedSize(twips.x(6990), twips.y(2490));
+    useFixedBorder(*this);
 
     const auto label = [&](const char* name, const char* text, QRect geometry) {
         auto* control = new QLabel(QString::fromLatin1(text), this);

@@ -6,6 +6,7 @@
 #include "format/Formatting.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
+#include "platform/FixedBorder.h"
 #include "platform/LoadedOnFirstUse.h"
 #include "platform/RichTextBox.h"
 #include "platform/Runtime.h"
@@ -121,6 +122,7 @@ void frmPageSetup::createControls() {
         return screen.toPixels(left, top, width, height);
     };
     setFixedSize(screen.xPixels(5310), screen.yPixels(2940));
+    useFixedBorder(*this);
     FXBack = DialogWindow::addBackground(*this);
 
     const auto frame = [&](const char* name, const char* title, QRect geometry) {

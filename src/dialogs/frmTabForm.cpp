@@ -5,6 +5,7 @@
 #include "document/Wordbox.h"
 #include "platform/Desktop.h"
 #include "platform/Error.h"
+#include "platform/FixedBorder.h"
 #include "platform/LoadedOnFirstUse.h"
 #include "platform/MsgBox.h"
 #include "platform/RichTextBox.h"
@@ -94,6 +95,7 @@ void frmTabForm::createControls() {
         return screen.toPixels(left, top, width, height);
     };
     setFixedSize(screen.xPixels(4170), screen.yPixels(3000));
+    useFixedBorder(*this);
     FXBack = DialogWindow::addBackground(*this);
 
     lblLabel1 = new QLabel(QStringLiteral("Position tab stops"), this);

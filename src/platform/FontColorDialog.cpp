@@ -7,6 +7,8 @@
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -52,6 +54,7 @@ FontColorDialog::FontColorDialog(const FontChoice& initial, int flags, QWidget* 
     font_->setWindowFlags(Qt::Widget);
     font_->setOptions(QFontDialog::NoButtons);
     font_->setSizeGripEnabled(false);
+    nameFontDialogParts();
 
     colors_ = new QComboBox(this);
     colors_->setObjectName(QStringLiteral("colorBox"));
@@ -79,6 +82,20 @@ FontColorDialog::FontColorDialog(const FontChoice& initial, int flags, QWidget* 
     layout->addWidget(buttons);
     // The embedded dialog is shown with this one, not on its own.
     font_->setVisible(true);
+}
+
+void FontColorDialog::nameFontDialogParts() {
+    // Qt's dialog labels its boxes only on screen; assistive tools find them by these names.
+    static const char* const names[] = {"Font", "Font style", "Size"};
+    const QList<QLineEdit*> edits = font_->findChildren<QLineEdit*>();
+    const QList<QListView*> lists = font_->findChildren<QListView*>();
+    for (int i = 0; i < 3; ++i) {
+        const QString name = QString::fromLatin1(names[i]);
+        if (i < edits.size() && edits[i]->accessibleName().isEmpty())
+            edits[i]->setAccessibleName(name);
+        if (i < lists.size() && lists[i]->accessibleName().isEmpty())
+            lists[i]->setAccessibleName(name);
+    }
 }
 
 void FontColorDialog::selectColor(quint32 color) {

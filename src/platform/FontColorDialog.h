@@ -24,6 +24,7 @@ public:
 
 private:
     void selectColor(quint32 color);
+    void nameFontDialogParts();
 
     QFontDialog* font_ = nullptr;
     QComboBox* colors_ = nullptr;

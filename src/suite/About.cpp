@@ -1,6 +1,7 @@
 #include "suite/About.h"
 
 #include "platform/Desktop.h"
+#include "platform/FixedBorder.h"
 #include "platform/MsgBox.h"
 
 #include <QFileInfo>
@@ -96,6 +97,7 @@ About::About(QWidget* parent) : QDialog(parent) {
     OK->setDefault(true);
     setTabOrder(Command1, OK);
     setFixedSize(380, 264);
+    useFixedBorder(*this);
     connect(Command1, &QPushButton::clicked, this, &About::Command1_Click);
     connect(OK, &QPushButton::clicked, this, &About::OK_Click);
 }

@@ -1,6 +1,7 @@
 #include "suite/FormTop.h"
 
 #include "platform/Desktop.h"
+#include "platform/FixedBorder.h"
 #include "platform/LoadedOnFirstUse.h"
 #include "suite/PictureBackground.h"
 
@@ -60,6 +61,7 @@ FormTop::FormTop() : QDialog(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("FormTop"));
     setWindowTitle(QStringLiteral("Information"));
     setFixedSize(twipsRect(0, 0, 3555, 1605).size());
+    useFixedBorder(*this);
     FXBack = new PictureBackground(QColor(235, 240, 250), QColor(200, 210, 230), this);
     FXBack->setObjectName(QStringLiteral("FXBack"));
     FXBack->setGeometry(rect());
