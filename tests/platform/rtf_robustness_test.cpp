@@ -62,6 +62,7 @@ TEST(RtfRobustness, FuzzFindingsReadAndWriteBack) {
         const QByteArray written = rtf::write(document);
         auto reread = readRtf(written);
         EXPECT_EQ(blockText(*reread).size(), blockText(document).size()) << qPrintable(name);
+        EXPECT_EQ(reread->toPlainText(), document.toPlainText()) << qPrintable(name);
         EXPECT_EQ(rtf::write(*reread), written) << qPrintable(name);
     }
 }

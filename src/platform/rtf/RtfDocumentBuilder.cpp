@@ -49,6 +49,16 @@ void DocumentBuilder::appendText(const QString& text, const CharState& chars) {
     m_cursor.insertText(text, m_lastChars);
 }
 
+namespace {
+bool startsWithPictWord(QByteArrayView group) {
+    static constexpr QByteArrayView word = "{\\pict";
+    if (!group.startsWith(word))
+        return false;
+    const char next = group.size() > word.size() ? group[word.size()] : '\0';
+    return !((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z'));
+}
+} // namespace
+
 void DocumentBuilder::appendImage(const Picture& picture) {
     QImage image = decodePicture(picture);
     const QSizeF size = displaySize(picture, image);
@@ -60,7 +70,9 @@ void DocumentBuilder::appendImage(const Picture& picture) {
     format.setName(name);
     format.setWidth(size.width());
     format.setHeight(size.height());
-    if (picture.source.startsWith("{\\pict"))
+    // Only a group that is the picture from its first word can stand for it: one that turned into
+    // a picture later ("{\pictbl text \pict ...}") also holds what was read before.
+    if (startsWithPictWord(picture.source))
         keepOriginalPicture(m_document, name, picture.source, size);
     beginContent();
     m_cursor.insertImage(format);
