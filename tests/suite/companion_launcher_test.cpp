@@ -31,6 +31,15 @@ TEST_F(CompanionLauncher, WithoutAWindowTheLauncherStartsWithTheProgramsNumber) 
     EXPECT_EQ(scripted.desktop.started, QList<QStringList>{launcherWith(" 3")});
 }
 
+TEST_F(CompanionLauncher, AnInstalledProgramStartsTheLauncherFromItsDataFolder) {
+    QFile::remove(path("logo.exe"));
+    scripted.desktop.dataFolder = path("share/quillet");
+    writeFile("share/quillet/logo.exe", "#!/bin/sh\n");
+    Common::Shell_Run_Click(7);
+    const QStringList launcher{path("share/quillet/logo.exe"), " 6"};
+    EXPECT_EQ(scripted.desktop.started, QList<QStringList>{launcher});
+}
+
 // Descendants are tried before their window, and only the last attempt decides.
 TEST_F(CompanionLauncher, AMatchingChildOnlyCountsWhenItIsTheLastTried) {
     window(10, "Kordane", true, {11});
