@@ -31,8 +31,10 @@ TEST_F(CompanionLauncher, WithoutAWindowTheLauncherStartsWithTheProgramsNumber) 
     EXPECT_EQ(scripted.desktop.started, QList<QStringList>{launcherWith(" 3")});
 }
 
+// The data folder comes before the search, which would find the launcher left beside bin/.
 TEST_F(CompanionLauncher, AnInstalledProgramStartsTheLauncherFromItsDataFolder) {
-    QFile::remove(path("logo.exe"));
+    QDir(folder.path()).mkpath("bin");
+    scripted.desktop.programFolder = path("bin");
     scripted.desktop.dataFolder = path("share/quillet");
     writeFile("share/quillet/logo.exe", "#!/bin/sh\n");
     Common::Shell_Run_Click(7);
