@@ -3,9 +3,10 @@
 # desktop needs of it: the programs run from where they were installed, the desktop entry names
 # an installed program and icon, the metadata names the entry and the release the programs are,
 # the icons have their sizes, and the desktop's own validators accept the entry and the metadata.
-# Usage: install_test.sh BUILD_DIR
+# Usage: install_test.sh BUILD_DIR [CMAKE]
 set -euo pipefail
 build=$1
+cmake=${2:-cmake}
 id=org.vormelin.Quillet
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -15,7 +16,7 @@ fail() {
   failures=$((failures + 1))
 }
 
-DESTDIR=$work/dest cmake --install "$build" --prefix /usr >"$work/install.log" ||
+DESTDIR=$work/dest "$cmake" --install "$build" --prefix /usr >"$work/install.log" ||
   { cat "$work/install.log"; exit 1; }
 root=$work/dest/usr
 
@@ -85,7 +86,7 @@ if command -v appstreamcli >/dev/null; then
 fi
 
 # A plain prefix holds the same tree.
-cmake --install "$build" --prefix "$work/prefix" >/dev/null
+"$cmake" --install "$build" --prefix "$work/prefix" >/dev/null
 for file in "${expected[@]}"; do
   [ -f "$work/prefix/$file" ] || fail "$file is not installed under a plain prefix"
 done
