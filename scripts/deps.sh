@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests and the tools need, when missing.
+# Installs the Debian 12 packages the build, the tests and the tools need, when missing, and any
+# packages named as arguments (the tools a by-hand script needs beyond those).
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -8,6 +9,8 @@ packages=(
   libx11-dev xvfb x11-utils openbox fonts-dejavu-core
   poppler-utils
   clang libclang-rt-14-dev
+  desktop-file-utils appstream wmctrl
+  "$@"
 )
 missing=()
 for p in "${packages[@]}"; do

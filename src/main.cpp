@@ -1,10 +1,24 @@
+#include "app/CommandLine.h"
 #include "app/MDI.h"
 #include "app/Module1.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char* argv[]) {
+    // Answered before the application exists, so they need no display.
+    QStringList words;
+    for (int i = 1; i < argc; ++i)
+        words << QString::fromLocal8Bit(argv[i]);
+    if (const std::optional<QString> answer = CommandLine::answerWithoutWindow(words)) {
+        std::fputs(answer->toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
+    // Lets the desktop match the windows to the program's desktop entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUILLET_APP_ID));
     Module1::Main();
     // Without a frame there is nothing to show and nothing that could end the program later.
     if (!MDI::isLoaded())

@@ -19,6 +19,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -45,7 +47,12 @@ void MDI::unload() {
 }
 
 QString MDI::settingsPath() const {
-    return DesktopSeam::current().programDirectory() + QStringLiteral("/multi.ini");
+    Desktop& desktop = DesktopSeam::current();
+    // A program run from its own folder keeps its settings there; an installed one cannot write
+    // beside itself and keeps them with the user's.
+    if (desktop.programDirectoryWritable())
+        return desktop.programDirectory() + QStringLiteral("/multi.ini");
+    return desktop.userConfigDirectory() + QStringLiteral("/quillet/multi.ini");
 }
 
 MDI::MDI() {
@@ -367,6 +374,8 @@ void MDI::MDIForm_Unload(int& Cancel) {
     }
     const QRect frame = geometryTwips();
     const QString path = settingsPath();
+    // The user's folder for the settings does not exist before the first run ends.
+    QDir().mkpath(QFileInfo(path).path());
     try {
         Common::WriteIniValue(settingsSection, "qlet_Top", QString::number(frame.y()), path);
         Common::WriteIniValue(settingsSection, "qlet_Left", QString::number(frame.x()), path);

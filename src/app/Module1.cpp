@@ -1,5 +1,6 @@
 #include "app/Module1.h"
 
+#include "app/CommandLine.h"
 #include "app/Common.h"
 #include "app/MDI.h"
 #include "document/Wordbox.h"
@@ -64,6 +65,7 @@ void fillBoxes(MDI& frame) {
 void openCommandLineDocument(MDI& frame) {
     CommandFile = DesktopSeam::current().commandLine();
     Common::ReplaceText(CommandFile, QString(QChar(34)), QString());
+    CommandFile = CommandLine::documentPath(CommandFile);
     auto* document = new Wordbox;
     // A window that could not be filled is closed again rather than left hidden: the failure
     // handler then leaves the user with the windows they can see.

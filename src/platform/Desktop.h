@@ -84,8 +84,16 @@ public:
     // Starts a program without waiting; false when it could not be started.
     virtual bool startProgram(const QString& program, const QStringList& arguments) = 0;
 
-    // The folder of the program's own files (multi.ini).
+    // The folder the program runs from.
     virtual QString programDirectory() = 0;
+    // Whether the program may write beside itself: false for an installed program, whose folder
+    // belongs to the system.
+    virtual bool programDirectoryWritable() = 0;
+    // The user's folder for programs' settings ($XDG_CONFIG_HOME, by default ~/.config).
+    virtual QString userConfigDirectory() = 0;
+    // Where an installation puts the program's own data files (PREFIX/share/quillet), found from
+    // the program's folder so that an installation can be moved; it need not exist.
+    virtual QString installedDataDirectory() = 0;
     // What was typed after the program's name, as one line.
     virtual QString commandLine() = 0;
     // Ends the process now: no window is asked, nothing is written.

@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QMessageBox>
@@ -16,7 +18,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace {
 QWidget* dialogParent() {
@@ -158,6 +162,21 @@ bool QtDesktop::startProgram(const QString& program, const QStringList& argument
 
 QString QtDesktop::programDirectory() {
     return QCoreApplication::applicationDirPath();
+}
+
+bool QtDesktop::programDirectoryWritable() {
+    // access() rather than the permission bits: it also knows read-only mounts and ACLs.
+    return ::access(QFile::encodeName(programDirectory()).constData(), W_OK) == 0;
+}
+
+QString QtDesktop::userConfigDirectory() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}
+
+QString QtDesktop::installedDataDirectory() {
+    // The build gives the data folder relative to the folder of programs, so an installation
+    // under any prefix, or unpacked elsewhere, finds its own.
+    return QDir::cleanPath(programDirectory() + u'/' + QStringLiteral(QUILLET_DATA_FROM_PROGRAM));
 }
 
 QString QtDesktop::commandLine() {

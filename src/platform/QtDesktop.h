@@ -18,6 +18,9 @@ public:
     ScreenMetrics screen() override;
     bool startProgram(const QString& program, const QStringList& arguments) override;
     QString programDirectory() override;
+    bool programDirectoryWritable() override;
+    QString userConfigDirectory() override;
+    QString installedDataDirectory() override;
     QString commandLine() override;
     [[noreturn]] void endProgramAtOnce() override;
     WindowHandle desktopWindow() override;

@@ -34,11 +34,9 @@ void Shell_Run_Click(int Index) {
     try {
         if (ActivateByTitle(QString::fromLatin1(entry.titleKey)))
             return;
-        Desktop& desktop = DesktopSeam::current();
-        const QString launcher =
-            LocateFile(desktop.programDirectory() + QStringLiteral("/logo.exe"));
+        const QString launcher = LocateProgramFile(QStringLiteral("logo.exe"));
         // The argument is passed as one word, blank included, as the launcher always had it.
-        if (!desktop.startProgram(launcher, {QString::fromLatin1(entry.argument)}))
+        if (!DesktopSeam::current().startProgram(launcher, {QString::fromLatin1(entry.argument)}))
             throw Error::withNumber(Error::FileNotFound);
     } catch (const Error& error) {
         ReportError(error);

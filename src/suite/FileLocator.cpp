@@ -47,6 +47,17 @@ QString LocateFile(const QString& path) {
     return FindFile(path.mid(separator + 1), DesktopSeam::current().programDirectory());
 }
 
+QString LocateProgramFile(const QString& relative) {
+    Desktop& desktop = DesktopSeam::current();
+    const QString beside = desktop.programDirectory() + u'/' + relative;
+    if (fileExists(beside))
+        return beside;
+    const QString data = desktop.installedDataDirectory();
+    if (!data.isEmpty() && fileExists(data + u'/' + relative))
+        return data + u'/' + relative;
+    return LocateFile(beside);
+}
+
 QString FindFile(const QString& name, const QString& startDir) {
     BusyPointer busy;
     FormTop& progress = FormTop::instance();

@@ -11,6 +11,10 @@ namespace Common {
 // program's folder; empty for a path without a folder.
 QString LocateFile(const QString& path);
 
+// One of the program's own files, `relative` to its folder: there when it is there, else in the
+// installed data folder, else what LocateFile finds for it.
+QString LocateProgramFile(const QString& relative);
+
 // Breadth-first from the parent of `startDir` and from the root; the first file called `name`.
 QString FindFile(const QString& name, const QString& startDir);
 

@@ -8,11 +8,9 @@
 namespace Common {
 
 void StartHelp() {
-    Desktop& desktop = DesktopSeam::current();
-    const QString folder = desktop.programDirectory();
-    const QString viewer = LocateFile(folder + QStringLiteral("/help.exe"));
-    const QString document = LocateFile(folder + QStringLiteral("/help/qlet.hpt"));
-    if (!desktop.startProgram(viewer, {document}))
+    const QString viewer = LocateProgramFile(QStringLiteral("help.exe"));
+    const QString document = LocateProgramFile(QStringLiteral("help/qlet.hpt"));
+    if (!DesktopSeam::current().startProgram(viewer, {document}))
         ReportError(Error::withNumber(Error::FileNotFound));
 }
 

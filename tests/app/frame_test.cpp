@@ -66,6 +66,36 @@ TEST_F(Frame, ShutdownKeyOrderInANewFile) {
               "[SIZE]\nqlet_Top=300\nqlet_Left=-60\nqlet_Width=9000\nqlet_Height=6000\n");
 }
 
+// An installed program cannot write beside itself: its settings live in the user's configuration
+// folder, made on the first close. A program that can write keeps them beside itself.
+TEST_F(Frame, SettingsLiveBesideAWritableProgramElseInTheUsersConfigFolder) {
+    const QByteArray beside = "[SIZE]\nqlet_Left=1200\nqlet_Top=900\nqlet_Width=9000\n"
+                              "qlet_Height=6000\n";
+    writeFile("multi.ini", beside);
+    scripted.desktop.configFolder = path("home/.config");
+    const QString userFile = path("home/.config/quillet/multi.ini");
+
+    scripted.desktop.programFolderWritable = false;
+    EXPECT_EQ(frame().geometryTwips(), QRect(600, 600, 14160, 10320));
+    frame().setGeometryTwips(QRect(1500, 300, 7500, 4500));
+    frame().close();
+    EXPECT_EQ(testfiles::read(userFile),
+              "[SIZE]\nqlet_Top=300\nqlet_Left=1500\nqlet_Width=7500\nqlet_Height=4500\n");
+    EXPECT_EQ(readFile("multi.ini"), beside);
+    MDI::unload();
+    EXPECT_EQ(frame().geometryTwips(), QRect(1500, 300, 7500, 4500));
+    MDI::unload();
+
+    scripted.desktop.programFolderWritable = true;
+    EXPECT_EQ(frame().geometryTwips(), QRect(1200, 900, 9000, 6000));
+    frame().setGeometryTwips(QRect(60, 60, 9000, 6000));
+    frame().close();
+    EXPECT_EQ(readFile("multi.ini"), "[SIZE]\nqlet_Left=60\nqlet_Top=60\nqlet_Width=9000\n"
+                                     "qlet_Height=6000\n");
+    EXPECT_EQ(testfiles::read(userFile),
+              "[SIZE]\nqlet_Top=300\nqlet_Left=1500\nqlet_Width=7500\nqlet_Height=4500\n");
+}
+
 TEST_F(Frame, CancelInAClosePromptStopsTheShutdown) {
     frame().NewChild();
     frame().NewChild();

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QUrl>
 
 namespace {
 class Startup : public ProgramFixture {};
@@ -90,4 +91,39 @@ TEST_F(Startup, InformationWindowDrivesPointerAndFlag) {
     EXPECT_FALSE(FormTop::isLoaded());
     EXPECT_EQ(Module1::ReadingFile, Module1::False);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// File managers pass documents as URIs; a path that only looks escaped is still a path.
+TEST_F(Startup, AFileUriOpensTheFileItNames) {
+    writeFile("a b%#\u00e9.txt", "from a URI");
+    writeFile("x%20y.txt", "a path with a percent sign");
+    const QByteArray escaped = QUrl::toPercentEncoding(path("a b%#\u00e9.txt"), "/");
+    const struct {
+        QString line;
+        QString opened;
+    } cases[] = {
+        {"file://" + escaped, path("a b%#\u00e9.txt")},
+        {"FILE://localhost" + escaped, path("a b%#\u00e9.txt")},
+        {"\"file://" + escaped + "\"", path("a b%#\u00e9.txt")},
+        {path("x%20y.txt"), path("x%20y.txt")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line.toStdString());
+        scripted.desktop.typedCommandLine = c.line;
+        Module1::Main();
+        ASSERT_EQ(frame().documents().size(), 2);
+        EXPECT_EQ(active()->Caption(), c.opened);
+        EXPECT_EQ(active()->Text1->Text().toUtf8(), testfiles::read(c.opened));
+        EXPECT_TRUE(scripted.desktop.messages.isEmpty());
+        MDI::unload();
+        resetState();
+    }
+}
+
+// Another machine's file cannot be opened from here: the line is taken as typed and the failure
+// reported as for any missing file.
+TEST_F(Startup, AUriOfAnotherMachineIsNotTakenForALocalFile) {
+    scripted.desktop.typedCommandLine = "file://server" + path("letter.txt");
+    Module1::Main();
+    EXPECT_EQ(Module1::CommandFile, "file://server" + path("letter.txt"));
 }

@@ -72,6 +72,16 @@ TEST_F(AboutBox, HelpStartsTheViewerOnTheHelpFile) {
     EXPECT_EQ(scripted.desktop.started, QList<QStringList>{viewerOnFile});
 }
 
+TEST_F(AboutBox, HelpOfAnInstalledProgramStartsTheViewerFromItsDataFolder) {
+    scripted.desktop.dataFolder = path("share/quillet");
+    writeFile("share/quillet/help.exe", "");
+    writeFile("share/quillet/help/qlet.hpt", "");
+    Common::StartHelp();
+    const QStringList viewerOnFile{path("share/quillet/help.exe"),
+                                   path("share/quillet/help/qlet.hpt")};
+    EXPECT_EQ(scripted.desktop.started, QList<QStringList>{viewerOnFile});
+}
+
 TEST(RegistryFile, ReadsTextBytesAndNumbersFromTheProfile) {
     QTemporaryDir dir;
     const QString file = dir.filePath("registry.ini");

@@ -31,6 +31,17 @@ TEST_F(CompanionLauncher, WithoutAWindowTheLauncherStartsWithTheProgramsNumber) 
     EXPECT_EQ(scripted.desktop.started, QList<QStringList>{launcherWith(" 3")});
 }
 
+// The data folder comes before the search, which would find the launcher left beside bin/.
+TEST_F(CompanionLauncher, AnInstalledProgramStartsTheLauncherFromItsDataFolder) {
+    QDir(folder.path()).mkpath("bin");
+    scripted.desktop.programFolder = path("bin");
+    scripted.desktop.dataFolder = path("share/quillet");
+    writeFile("share/quillet/logo.exe", "#!/bin/sh\n");
+    Common::Shell_Run_Click(7);
+    const QStringList launcher{path("share/quillet/logo.exe"), " 6"};
+    EXPECT_EQ(scripted.desktop.started, QList<QStringList>{launcher});
+}
+
 // Descendants are tried before their window, and only the last attempt decides.
 TEST_F(CompanionLauncher, AMatchingChildOnlyCountsWhenItIsTheLastTried) {
     window(10, "Kordane", true, {11});

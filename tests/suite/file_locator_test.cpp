@@ -75,3 +75,21 @@ TEST_F(FileLocator, ClosingTheInformationWindowStopsTheSearch) {
     EXPECT_EQ(shown.first(), "File find : " + name + " ? " + path("suite/"));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
+
+// An installed program's own files are in its data folder, not beside it: found there before any
+// search, and only when nothing of the name is beside the program.
+TEST_F(FileLocator, TheProgramsFilesAreTriedBesideItThenInTheInstalledDataFolder) {
+    scripted.desktop.dataFolder = path("share/quillet");
+    const QString name = unique("help");
+    touch("share/quillet/help/" + name);
+    EXPECT_EQ(Common::LocateProgramFile("help/" + name), path("share/quillet/help/" + name));
+    EXPECT_FALSE(FormTop::isLoaded());
+
+    touch("suite/text/help/" + name);
+    EXPECT_EQ(Common::LocateProgramFile("help/" + name), path("suite/text/help/" + name));
+
+    // Neither: the search from the program's folder, as for any file.
+    const QString elsewhere = unique("logo");
+    touch("suite/" + elsewhere);
+    EXPECT_EQ(Common::LocateProgramFile(elsewhere), path("suite/" + elsewhere));
+}

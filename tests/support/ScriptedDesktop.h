@@ -45,6 +45,11 @@ public:
     // Raised by the next save dialog instead of an answer: a dialog that could not be shown.
     std::optional<Error> saveDialogFailure;
     QString programFolder;
+    // Tests run as any user, root included, so whether the program may write beside itself is
+    // the test's choice, not the file system's.
+    bool programFolderWritable = true;
+    QString configFolder;
+    QString dataFolder;
     // Programs started, each as its program followed by its arguments; startResult answers.
     QList<QStringList> started;
     bool startResult = true;
@@ -70,6 +75,9 @@ public:
     ScreenMetrics screen() override { return metrics; }
     bool startProgram(const QString& program, const QStringList& arguments) override;
     QString programDirectory() override { return programFolder; }
+    bool programDirectoryWritable() override { return programFolderWritable; }
+    QString userConfigDirectory() override { return configFolder; }
+    QString installedDataDirectory() override { return dataFolder; }
     QString commandLine() override { return typedCommandLine; }
     void endProgramAtOnce() override { ++endedAtOnce; }
     WindowHandle desktopWindow() override { return 1; }

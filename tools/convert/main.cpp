@@ -17,6 +17,7 @@ namespace {
 
 const char usage[] =
     "Usage: quillet-convert INPUT OUTPUT\n"
+    "       quillet-convert --help | --version\n"
     "\n"
     "Reads INPUT as the Open command does: a path containing \".rtf\" (in any case) is read as\n"
     "rich text, else a path containing \".htm\" as plain text with the tags removed, anything\n"
@@ -48,6 +49,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (qstrcmp(argv[i], "--help") == 0 || qstrcmp(argv[i], "-h") == 0) {
             std::fputs(usage, stdout);
+            return 0;
+        }
+        if (qstrcmp(argv[i], "--version") == 0) {
+            std::fputs("quillet-convert " QUILLET_VERSION "\n", stdout);
             return 0;
         }
     }
