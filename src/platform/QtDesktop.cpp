@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QMessageBox>
@@ -154,6 +155,10 @@ ScreenMetrics QtDesktop::screen() {
 
 bool QtDesktop::startProgram(const QString& program, const QStringList& arguments) {
     return QProcess::startDetached(program, arguments);
+}
+
+bool QtDesktop::openUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
 }
 
 QString QtDesktop::programDirectory() {

@@ -611,6 +611,15 @@ void RichTextBox::mousePressEvent(QMouseEvent* e) {
         e->accept();
         return;
     }
+    // Ctrl+click follows a link, as in other word processors; a plain click places the caret in
+    // its text to edit it. Links to places in the document have nowhere to go here.
+    if (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ControlModifier)) {
+        if (const QString link = anchorAt(at); !link.isEmpty() && !link.startsWith(u'#')) {
+            DesktopSeam::current().openUrl(QUrl::fromUserInput(link));
+            e->accept();
+            return;
+        }
+    }
     QTextEdit::mousePressEvent(e);
     showCaret();
 }

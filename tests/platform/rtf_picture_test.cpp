@@ -1,5 +1,7 @@
 #include "rtf_test_support.h"
 
+#include "platform/Dib.h"
+#include "platform/WindowsMetafile.h"
 #include "platform/rtf/RtfPicture.h"
 #include "platform/rtf/RtfWriter.h"
 
@@ -110,13 +112,13 @@ TEST(RtfPicture, ShowsPicturesAtTheirGoalSize) {
 
 TEST(RtfPicture, ExtractsBitmapsOnlyFromWellFormedMetafiles) {
     const QByteArray bitmap = dib(sampleImage());
-    EXPECT_FALSE(rtf::imageFromWindowsMetafile(metafileAround(bitmap, 0x0B41)).isNull());
-    EXPECT_TRUE(rtf::imageFromWindowsMetafile(metafileAround(bitmap, 0x0B41).left(40)).isNull());
-    EXPECT_TRUE(rtf::imageFromWindowsMetafile(QByteArray(8, '\xFF')).isNull());
-    EXPECT_TRUE(rtf::imageFromDib(bitmap.left(20)).isNull());
+    EXPECT_FALSE(WindowsMetafile(metafileAround(bitmap, 0x0B41)).soleBitmap().isNull());
+    EXPECT_TRUE(WindowsMetafile(metafileAround(bitmap, 0x0B41).left(40)).soleBitmap().isNull());
+    EXPECT_TRUE(WindowsMetafile(QByteArray(8, '\xFF')).soleBitmap().isNull());
+    EXPECT_TRUE(Dib::toImage(bitmap.left(20)).isNull());
     QByteArray lying = bitmap;
     qToLittleEndian<quint32>(0x7FFFFFFF, lying.data()); // header size beyond the data
-    EXPECT_TRUE(rtf::imageFromDib(lying).isNull());
+    EXPECT_TRUE(Dib::toImage(lying).isNull());
 }
 
 namespace {
