@@ -72,6 +72,7 @@ private:
     void writeKept(const KeptGroup& group);
     void writeFieldsOf(const QTextCharFormat& format, const QTextBlock& block);
     void closeFields(size_t count, const QTextBlock& block);
+    void closeFieldsBeforeMark(const QTextBlock& block);
     QStringView writeFootnoteOf(const QTextCharFormat& format, QStringView text);
     void word(const char* name);
     void word(const char* name, int value);
@@ -509,6 +510,26 @@ void Writer::writeFieldsOf(const QTextCharFormat& format, const QTextBlock& bloc
     }
 }
 
+void Writer::closeFieldsBeforeMark(const QTextBlock& block) {
+    if (m_openFields.empty())
+        return;
+    // The paragraph mark is in the fields that go on in the text after it; empty paragraphs
+    // between are looked past, as far as a real document has them.
+    std::vector<int> next;
+    QTextBlock after = block.next();
+    for (int i = 0; i < 64 && after.isValid(); ++i, after = after.next()) {
+        if (const auto it = after.begin(); !it.atEnd()) {
+            next = KeptGroups::fieldPath(m_kept, it.fragment().charFormat());
+            break;
+        }
+    }
+    size_t shared = 0;
+    while (shared < next.size() && shared < m_openFields.size() &&
+           next[shared] == m_openFields[shared].id)
+        ++shared;
+    closeFields(m_openFields.size() - shared, block);
+}
+
 QStringView Writer::writeFootnoteOf(const QTextCharFormat& format, QStringView text) {
     const int note = format.intProperty(DocumentProperty::FootnoteId);
     if (note <= 0 || size_t(note) > m_kept.size() || note == m_lastFootnote) {
@@ -549,6 +570,7 @@ void Writer::writeBlock(const QTextBlock& block) {
         switchTo(fragment.charFormatIndex(), format);
         writeText(writeFootnoteOf(format, fragment.text()));
     }
+    closeFieldsBeforeMark(block);
     m_out.append("\\par\r\n");
     m_needSpace = false;
 }
