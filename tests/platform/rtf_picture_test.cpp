@@ -105,6 +105,13 @@ TEST(RtfPicture, ShowsPicturesAtTheirGoalSize) {
             EXPECT_EQ(found[0].image.convertToFormat(QImage::Format_RGB32),
                       c.pixels.convertToFormat(QImage::Format_RGB32))
                 << c.name;
+        } else {
+            // A box of the picture's own size, which says what kind of picture it stands for.
+            EXPECT_TRUE(rtf::isPlaceholder(found[0].image)) << c.name;
+            EXPECT_EQ(found[0].image.size(), c.size.toSize()) << c.name;
+            EXPECT_EQ(found[0].image.text("placeholder"),
+                      c.group.startsWith("\\emf") ? "EMF picture" : "WMF picture")
+                << c.name;
         }
         EXPECT_EQ(document->toPlainText(), QString("a") + QChar::ObjectReplacementCharacter + "b");
     }
@@ -177,4 +184,36 @@ TEST(RtfPicture, SavesEveryPictureAsTheFileHadIt) {
     const QByteArray saved = rtf::write(*document);
     EXPECT_FALSE(saved.contains(png.toHex())) << saved.constData();
     EXPECT_TRUE(saved.contains("\\picwgoal180")) << saved.constData();
+}
+
+// A picture given twice, as an enhanced metafile for current readers and as a Windows metafile
+// for older ones, shows the form we can draw and is saved with both.
+TEST(RtfPicture, DrawsTheMetafileGivenBesideAnEnhancedOne) {
+    // A red rectangle over a 100 by 100 window.
+    const QByteArray drawing =
+        QByteArray::fromHex("010009000003280000000100070000000000" // header
+                            "050000000b0200000000"                 // SETWINDOWORG 0, 0
+                            "050000000c0264006400"                 // SETWINDOWEXT 100, 100
+                            "07000000fc020000ff0000000000"         // CREATEBRUSHINDIRECT red
+                            "040000002d010000"                     // SELECTOBJECT 0
+                            "070000001b046400640000000000"         // RECTANGLE 0, 0, 100, 100
+                            "030000000000");                       // end
+    const QByteArray pair = "{\\*\\shppict{\\pict\\emfblip\\picwgoal1500\\pichgoal1500 0102}}"
+                            "{\\nonshppict{\\pict\\wmetafile8\\picwgoal1500\\pichgoal1500 " +
+                            drawing.toHex() + "}}";
+    auto document = readRtf("{\\rtf1 a" + pair + "b}");
+    const QList<rtftest::Picture> found = pictures(*document);
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_FALSE(rtf::isPlaceholder(found[0].image));
+    EXPECT_EQ(found[0].image.pixel(50, 50) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(document->toPlainText(), QString("a") + QChar::ObjectReplacementCharacter + "b");
+    const QByteArray saved = rtf::write(*document);
+    EXPECT_TRUE(saved.contains(pair)) << saved.constData();
+    EXPECT_EQ(rtf::write(*readRtf(saved)), saved);
+    // Apart, or with text between them, they are two pictures, the second of them skipped.
+    auto apart =
+        readRtf("{\\rtf1 {\\*\\shppict{\\pict\\emfblip 0102}}x{\\nonshppict{\\pict\\wmetafile8 " +
+                drawing.toHex() + "}}}");
+    ASSERT_EQ(pictures(*apart).size(), 1);
+    EXPECT_TRUE(rtf::isPlaceholder(pictures(*apart)[0].image));
 }
