@@ -69,11 +69,11 @@ TEST(RtfKeptGroups, HeadersFootersAndFootnotesStayOutOfTheBodyAndAreSaved) {
         {"a footnote numbered by the document",
          "Text{\\super\\chftn}{\\footnote\\pard\\plain{\\super\\chftn} The note.} goes on.",
          u"Text1 goes on.",
-         {"\\chftn{\\footnote\\pard\\plain{\\super\\chftn} The note.}"}},
+         {"{\\super\\chftn}{\\footnote\\pard\\plain{\\super\\chftn} The note.}"}},
         {"footnotes counted in order",
          "a{\\chftn{\\footnote\\chftn one}}b{\\chftn{\\footnote\\chftn two}}",
          u"a1b2",
-         {"\\chftn{\\footnote\\chftn one}", "\\chftn{\\footnote\\chftn two}"}},
+         {"{\\chftn}{\\footnote\\chftn one}", "{\\chftn}{\\footnote\\chftn two}"}},
         {"a footnote with a mark of its own",
          "See*{\\footnote * Custom.} end",
          u"See* end",
@@ -81,7 +81,7 @@ TEST(RtfKeptGroups, HeadersFootersAndFootnotesStayOutOfTheBodyAndAreSaved) {
         {"a footnote written as ignorable",
          "x\\chftn{\\*\\footnote \\chftn n}",
          u"x1",
-         {"\\chftn{\\*\\footnote \\chftn n}"}},
+         {"{\\chftn}{\\*\\footnote \\chftn n}"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -139,6 +139,10 @@ TEST(RtfKeptGroups, FieldsKeepTheirInstructionsAroundTheirResults) {
          "{\\field\\fldedit{\\*\\fldinst {\\f1 DATE \\\\@ \"d MMMM\"}}{\\fldrslt {\\b 2 May}}}",
          u"2 May",
          {"{\\field\\fldedit{\\*\\fldinst {\\f1 DATE \\\\@ \"d MMMM\"}}{\\fldrslt "}},
+        {"text inside the field's group, read once as the document's",
+         "{\\field ab{\\*\\fldinst PAGE}c{\\fldrslt 3}}{\\field{x\\*\\fldinst PAGE}{\\fldrslt 4}}",
+         u"abc3x4",
+         {"c{\\field{\\*\\fldinst PAGE}{\\fldrslt 3}}x4"}},
         {"a picture as the result",
          "{\\field{\\*\\fldinst INCLUDEPICTURE x.png}{\\fldrslt {\\pict\\pngblip 00}}}",
          u"\uFFFC",

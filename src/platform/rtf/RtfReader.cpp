@@ -12,6 +12,7 @@
 #include "platform/rtf/RtfTokenizer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <vector>
 
 namespace rtf {
@@ -101,7 +102,7 @@ private:
     void finishKept(qsizetype groupStart);
     void appendFootnoteMark();
     void beginField();
-    void beginFieldPart(Word part);
+    void beginFieldPart(const ControlWord& part);
     void groupEndInField(size_t depth);
     void beginShapePicture();
     void finishShapePicture(qsizetype groupStart);
@@ -125,6 +126,8 @@ private:
     int m_ansiCodePage = CodePage::windows1252;
     int m_pendingCells = 0;   // \cell marks not yet turned into separators
     bool m_shapeRead = false; // the current \shp had a \shpinst
+    // A shape shows one picture; others in its properties fill it or outline it.
+    bool m_shapePictureShown = false;
     // Nested tables: their cells' text is read as it comes, so the copy other writers leave in
     // \nonesttables for readers without them is left out once one was seen.
     bool m_nestedTableSeen = false;
@@ -149,6 +152,7 @@ private:
     struct OpenField {
         size_t depth = 0;
         qsizetype start = 0;
+        qsizetype instructionStart = 0;
         qsizetype instructionEnd = 0;
         size_t resultDepth = 0;
     };
@@ -317,6 +321,7 @@ void Reader::enterDestination(const ControlWord& word) {
         // is only a fallback drawing of the same thing.
         s.destination = Destination::ShapeProperties;
         m_shapeRead = true;
+        m_shapePictureShown = false;
         break;
     case Word::ShapeText:
         s.destination = Destination::Text;
@@ -344,11 +349,11 @@ void Reader::enterDestination(const ControlWord& word) {
         beginField();
         break;
     case Word::FieldInst:
-        beginFieldPart(word.id);
+        beginFieldPart(word);
         startSkipping();
         break;
     case Word::FieldResult:
-        beginFieldPart(word.id);
+        beginFieldPart(word);
         break;
     case Word::ShpPict:
         beginShapePicture();
@@ -708,7 +713,8 @@ void Reader::finishPicture(qsizetype groupStart) {
         m_picture.source = data.sliced(groupStart, m_tokenizer.position() - groupStart);
         if (m_shapePicture.alternativeDepth) {
             m_flow.out().offerAlternative(m_picture);
-        } else {
+        } else if (s.destination != Destination::ShapeProperties ||
+                   !std::exchange(m_shapePictureShown, true)) {
             beginContent();
             flushRun();
             m_flow.out().appendImage(m_picture);
@@ -797,23 +803,50 @@ void Reader::beginField() {
         m_fields.push_back({m_stack.size(), state().start, 0, 0});
 }
 
-void Reader::beginFieldPart(Word part) {
+// Whether `bytes` are control words alone, such as a field's flags (\fldedit, \fldlock).
+bool onlyControlWords(QByteArrayView bytes) {
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == ' ' || c == '\r' || c == '\n')
+            continue;
+        if (c != '\\' || i + 1 >= bytes.size() ||
+            !std::isalpha(static_cast<unsigned char>(bytes[i + 1])))
+            return false;
+        ++i;
+        while (i + 1 < bytes.size() &&
+               (std::isalnum(static_cast<unsigned char>(bytes[i + 1])) || bytes[i + 1] == '-'))
+            ++i;
+    }
+    return true;
+}
+
+void Reader::beginFieldPart(const ControlWord& part) {
     if (m_fields.empty() || m_fields.back().depth + 1 != m_stack.size())
         return;
     OpenField& field = m_fields.back();
-    if (part == Word::FieldInst) {
-        if (!field.instructionEnd && !m_instructionDepth)
+    if (part.id == Word::FieldInst) {
+        // Kept only when its group starts with it: text before it in the group is the
+        // document's.
+        if (!field.instructionEnd && !m_instructionDepth && startsWith(part)) {
             m_instructionDepth = m_stack.size();
+            field.instructionStart = state().start;
+        }
         return;
     }
     if (!field.instructionEnd || field.resultDepth)
         return;
     flushRun();
     field.resultDepth = m_stack.size();
+    // The field's brace and its flags, then its instruction; anything else there was read as
+    // the document's.
     const QByteArrayView data = m_tokenizer.data();
-    m_flow.out().beginField(
-        KeptGroup::of(KeptGroup::Kind::Field,
-                      data.sliced(field.start, field.instructionEnd - field.start), m_header));
+    const qsizetype flagsStart = field.start + qsizetype(sizeof("{\\field") - 1);
+    const QByteArrayView flags = data.sliced(flagsStart, field.instructionStart - flagsStart);
+    QByteArray head = "{\\field";
+    if (onlyControlWords(flags))
+        head.append(flags);
+    head.append(data.sliced(field.instructionStart, field.instructionEnd - field.instructionStart));
+    m_flow.out().beginField(KeptGroup::of(KeptGroup::Kind::Field, head, m_header));
 }
 
 void Reader::groupEndInField(size_t depth) {

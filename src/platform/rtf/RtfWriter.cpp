@@ -73,7 +73,7 @@ private:
     void writeFieldsOf(const QTextCharFormat& format, const QTextBlock& block);
     void closeFields(size_t count, const QTextBlock& block);
     void closeFieldsBeforeMark(const QTextBlock& block);
-    QStringView writeFootnoteOf(const QTextCharFormat& format, QStringView text);
+    QStringView startRun(int formatIndex, const QTextCharFormat& format, QStringView text);
     void word(const char* name);
     void word(const char* name, int value);
     void hexByte(unsigned char byte);
@@ -530,21 +530,34 @@ void Writer::closeFieldsBeforeMark(const QTextBlock& block) {
     closeFields(m_openFields.size() - shared, block);
 }
 
-QStringView Writer::writeFootnoteOf(const QTextCharFormat& format, QStringView text) {
+// Switches to the format of a run of `text`, and writes the footnote whose mark starts it; returns
+// what is left to write.
+QStringView Writer::startRun(int formatIndex, const QTextCharFormat& format, QStringView text) {
     const int note = format.intProperty(DocumentProperty::FootnoteId);
     if (note <= 0 || size_t(note) > m_kept.size() || note == m_lastFootnote) {
         m_lastFootnote = note;
+        switchTo(formatIndex, format);
         return text;
     }
     m_lastFootnote = note;
     const KeptGroup& footnote = m_kept[size_t(note) - 1];
-    // The mark: the number the document gives the footnote, or the character the file had.
     qsizetype markLength = 0;
     if (footnote.numbered) {
+        // The number the document gives the footnote, raised in a group of its own as writers
+        // do, so that no reader has to know the word that lowers text again.
         while (markLength < text.size() && text[markLength].isDigit())
             ++markLength;
-        word("chftn");
+        const auto vertical = format.verticalAlignment();
+        m_out.append(vertical == QTextCharFormat::AlignSuperScript ? "{\\super"
+                     : vertical == QTextCharFormat::AlignSubScript ? "{\\sub"
+                                                                   : "{");
+        m_out.append("\\chftn}");
+        m_needSpace = false;
+        if (markLength < text.size())
+            switchTo(formatIndex, format);
     } else {
+        // The character the file had as the mark.
+        switchTo(formatIndex, format);
         markLength = std::min<qsizetype>(1, text.size());
         writeText(text.first(markLength));
     }
@@ -567,8 +580,7 @@ void Writer::writeBlock(const QTextBlock& block) {
             continue;
         }
         writeFieldsOf(format, block);
-        switchTo(fragment.charFormatIndex(), format);
-        writeText(writeFootnoteOf(format, fragment.text()));
+        writeText(startRun(fragment.charFormatIndex(), format, fragment.text()));
     }
     closeFieldsBeforeMark(block);
     m_out.append("\\par\r\n");
