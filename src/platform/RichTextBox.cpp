@@ -9,6 +9,7 @@
 #include "platform/PaneKeys.h"
 #include "platform/PaneLayout.h"
 #include "platform/PaneText.h"
+#include "platform/PrintedPages.h"
 #include "platform/SelectionFormat.h"
 #include "platform/Twips.h"
 
@@ -521,7 +522,7 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> replacement) {
 void RichTextBox::SelPrint(QPrinter& printer) {
     const QTextCursor cursor = textCursor();
     if (!cursor.hasSelection()) {
-        document()->print(&printer);
+        PrintedPages::print(*document(), printer);
         return;
     }
     QTextDocument selection;
