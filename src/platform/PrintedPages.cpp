@@ -167,11 +167,13 @@ void appendFootnotes(QTextDocument& body, const std::vector<KeptGroup>& kept) {
     cursor.insertText(QStringLiteral("________________"));
     for (const auto& [id, mark] : marks) {
         auto note = documentOf(kept[size_t(id) - 1], body);
-        // The note's own copy of its number counts from one in a document of its own.
+        // The note's own copy of its number (\chftn) shows nothing without a footnote after it:
+        // the number goes before the note, raised. A mark of the file's own is in the note.
         if (kept[size_t(id) - 1].numbered) {
-            QTextCursor first = note->find(QStringLiteral("1"));
-            if (!first.isNull() && first.selectionStart() <= 2)
-                first.insertText(mark);
+            QTextCursor start(note.get());
+            QTextCharFormat raised = start.charFormat();
+            raised.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+            start.insertText(mark, raised);
         }
         cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
         cursor.insertFragment(QTextDocumentFragment(note.get()));

@@ -100,7 +100,8 @@ private:
     // A group the document keeps aside for saving: starts with it, and ends with it.
     void beginKept(const ControlWord& word, KeptGroup::Kind kind);
     void finishKept(qsizetype groupStart);
-    void appendFootnoteMark();
+    void noteFootnoteMark();
+    void placeFootnoteMark();
     void beginField();
     void beginFieldPart(const ControlWord& part);
     void groupEndInField(size_t depth);
@@ -142,6 +143,11 @@ private:
     size_t m_keptDepth = 0;
     KeptGroup::Kind m_keptKind = KeptGroup::Kind::Side;
     int m_footnoteNumber = 0; // footnotes numbered so far
+    // A footnote number (\chftn) waits for its footnote to show, in the format it was given; one
+    // that something else follows shows nothing, so that every number shown is a footnote's and
+    // a saved file numbers them alike.
+    bool m_markPending = false;
+    CharState m_markChars;
     bool m_afterMark = false; // nothing came since the last footnote number
     int m_contentPlaced = 0;  // text runs, paragraph marks and pictures sent to the document
     int m_picturesPlaced = 0;
@@ -519,7 +525,7 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
         appendChar(u'\t');
         break;
     case Word::FootnoteMark:
-        appendFootnoteMark();
+        noteFootnoteMark();
         break;
     default:
         if (!applyParagraphWord(s.para, word->id, value, m_lists))
@@ -634,6 +640,7 @@ int Reader::fontCodePage(int font) {
 void Reader::beginContent() {
     m_afterNestedRow = false;
     m_afterMark = false;
+    m_markPending = false;
     const CharState& chars = state().chars;
     if (!(chars == m_runChars)) {
         flushRun();
@@ -700,6 +707,7 @@ void Reader::endParagraph() {
     m_pendingCells = 0;
     m_afterNestedRow = false;
     m_afterMark = false;
+    m_markPending = false;
     ++m_contentPlaced;
     const GroupState& s = state();
     m_flow.out().endParagraph(s.para, s.chars);
@@ -764,6 +772,8 @@ void Reader::beginKept(const ControlWord& word, KeptGroup::Kind kind) {
         return;
     m_keptDepth = m_stack.size();
     m_keptKind = kind;
+    if (kind == KeptGroup::Kind::Footnote && m_markPending)
+        placeFootnoteMark();
 }
 
 void Reader::finishKept(qsizetype groupStart) {
@@ -783,14 +793,22 @@ void Reader::finishKept(qsizetype groupStart) {
     m_object.mixed = true;
 }
 
-void Reader::appendFootnoteMark() {
+void Reader::noteFootnoteMark() {
     if (state().destination != Destination::Text || state().chars.hidden)
         return;
+    m_markPending = true;
+    m_markChars = state().chars;
+}
+
+void Reader::placeFootnoteMark() {
     // Footnotes are numbered by the document; the mark shows the number.
     m_object.mixed = true;
+    CharState& chars = state().chars;
+    const CharState footnoteChars = std::exchange(chars, m_markChars);
     beginContent();
     decodeBytes();
     m_run.append(QString::number(++m_footnoteNumber));
+    chars = footnoteChars;
     m_afterMark = true;
 }
 
