@@ -95,8 +95,9 @@ void DocumentBuilder::attachFootnote(const KeptGroup& group, int markLength) {
     if (m_breakPending || m_blockEmpty || m_cursor.positionInBlock() < markLength)
         return;
     m_kept.push_back(group);
+    // By position: moving by characters lays the paragraph out, each time.
     QTextCursor mark = m_cursor;
-    mark.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor, markLength);
+    mark.setPosition(m_cursor.position() - markLength, QTextCursor::KeepAnchor);
     QTextCharFormat format;
     format.setProperty(DocumentProperty::FootnoteId, int(m_kept.size()));
     mark.mergeCharFormat(format);
