@@ -94,6 +94,9 @@ void DocumentBuilder::attachFootnote(const KeptGroup& group, int markLength) {
     // mark was left out) has no text to keep it.
     if (m_breakPending || m_blockEmpty || m_cursor.positionInBlock() < markLength)
         return;
+    // Nor has a picture: the mark is text.
+    if (m_document.characterAt(m_cursor.position() - 1) == QChar::ObjectReplacementCharacter)
+        return;
     m_kept.push_back(group);
     // By position: moving by characters lays the paragraph out, each time.
     QTextCursor mark = m_cursor;

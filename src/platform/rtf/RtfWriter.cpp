@@ -173,8 +173,9 @@ void Writer::collectTables() {
             addColor(format.background());
             for (const int field : KeptGroups::fieldPath(m_kept, format))
                 addKeptTables(m_kept[size_t(field) - 1]);
+            // Footnotes are written with their marks' text, never with pictures.
             if (const int note = format.intProperty(DocumentProperty::FootnoteId);
-                note > 0 && size_t(note) <= m_kept.size())
+                note > 0 && size_t(note) <= m_kept.size() && !format.isImageFormat())
                 addKeptTables(m_kept[size_t(note) - 1]);
         }
     }
@@ -547,6 +548,9 @@ QStringView Writer::startRun(int formatIndex, const QTextCharFormat& format, QSt
         // do, so that no reader has to know the word that lowers text again.
         while (markLength < text.size() && text[markLength].isDigit())
             ++markLength;
+        QTextCharFormat level = format;
+        level.clearProperty(QTextFormat::TextVerticalAlignment);
+        switchTo(-1, level);
         const auto vertical = format.verticalAlignment();
         m_out.append(vertical == QTextCharFormat::AlignSuperScript ? "{\\super"
                      : vertical == QTextCharFormat::AlignSubScript ? "{\\sub"
