@@ -56,7 +56,8 @@ QByteArray objectGroup(QByteArrayView className, QByteArrayView objectData, QSiz
                        QByteArrayView resultPicture);
 
 // The document holds a picture Qt can draw, or a stand-in: the group it came from, the file's
-// own \pict group or the whole \object group the picture shows, is kept beside it, under the
+// own \pict group, its \shppict group with the \nonshppict beside it, or the whole \object
+// group the picture shows, is kept beside it, under the
 // name of the image resource, so it is still found when the picture is copied within the
 // document (which goes through HTML and keeps only the name and the size), and saving writes
 // it back as it was.
