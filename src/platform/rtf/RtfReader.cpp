@@ -251,11 +251,6 @@ void Reader::groupEnd() {
         m_flow.endListNumber();
         m_listNumberDepth = 0;
     }
-    if (depth == m_keptDepth)
-        finishKept(closing.start);
-    groupEndInField(depth);
-    if (depth == m_shapePicture.depth || depth == m_shapePicture.alternativeDepth)
-        finishShapePicture(closing.start);
     switch (closing.destination) {
     case Destination::FontTable:
         m_fonts.entryGroupEnd(m_ansiCodePage, m_decoder);
@@ -272,6 +267,12 @@ void Reader::groupEnd() {
     default:
         break;
     }
+    // After the group's own picture, which a \nonshppict may hold without a group of its own.
+    if (depth == m_keptDepth)
+        finishKept(closing.start);
+    groupEndInField(depth);
+    if (depth == m_shapePicture.depth || depth == m_shapePicture.alternativeDepth)
+        finishShapePicture(closing.start);
     if (depth == m_object.depth)
         finishObject(closing.start);
 }
