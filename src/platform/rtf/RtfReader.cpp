@@ -97,7 +97,7 @@ private:
     void finishPicture(qsizetype groupStart);
     void beginObject();
     void finishObject(qsizetype groupStart);
-    // A group the document keeps aside for saving: starts with it, and ends with it.
+    // Headers, footers and footnotes, kept aside whole for saving.
     void beginKept(const ControlWord& word, KeptGroup::Kind kind);
     void finishKept(qsizetype groupStart);
     void noteFootnoteMark();
