@@ -210,10 +210,14 @@ TEST(RtfPicture, DrawsTheMetafileGivenBesideAnEnhancedOne) {
     const QByteArray saved = rtf::write(*document);
     EXPECT_TRUE(saved.contains(pair)) << saved.constData();
     EXPECT_EQ(rtf::write(*readRtf(saved)), saved);
-    // Apart, or with text between them, they are two pictures, the second of them skipped.
-    auto apart =
-        readRtf("{\\rtf1 {\\*\\shppict{\\pict\\emfblip 0102}}x{\\nonshppict{\\pict\\wmetafile8 " +
-                drawing.toHex() + "}}}");
-    ASSERT_EQ(pictures(*apart).size(), 1);
-    EXPECT_TRUE(rtf::isPlaceholder(pictures(*apart)[0].image));
+    // Apart, or with text between them or before the second in its group, they are two
+    // pictures, the second of them skipped, and the text is read once.
+    for (const QByteArray& between : {QByteArray("x{\\nonshppict"), QByteArray("{x\\nonshppict")}) {
+        const QByteArray rtf = "{\\rtf1 {\\*\\shppict{\\pict\\emfblip 0102}}" + between +
+                               "{\\pict\\wmetafile8 " + drawing.toHex() + "}}}";
+        auto apart = readRtf(rtf);
+        ASSERT_EQ(pictures(*apart).size(), 1);
+        EXPECT_TRUE(rtf::isPlaceholder(pictures(*apart)[0].image));
+        EXPECT_EQ(readRtf(rtf::write(*apart))->toPlainText(), apart->toPlainText());
+    }
 }

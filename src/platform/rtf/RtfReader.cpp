@@ -366,10 +366,13 @@ void Reader::enterDestination(const ControlWord& word) {
         beginShapePicture();
         break;
     case Word::NonShpPict:
-        if (m_shapePicture.end && m_tokenizer.data()
-                                      .sliced(m_shapePicture.end, s.start - m_shapePicture.end)
-                                      .trimmed()
-                                      .isEmpty()) {
+        // Right after the \shppict, and from its own brace: text before it in its group is the
+        // document's.
+        if (m_shapePicture.end && startsWith(word) &&
+            m_tokenizer.data()
+                .sliced(m_shapePicture.end, s.start - m_shapePicture.end)
+                .trimmed()
+                .isEmpty()) {
             // Read for its picture alone.
             s.destination = Destination::ShapeProperties;
             m_shapePicture.alternativeDepth = m_stack.size();
