@@ -460,7 +460,9 @@ void Writer::writeImage(const QTextImageFormat& format) {
 void Writer::addKeptTables(const KeptGroup& group) {
     for (const KeptGroup::Font& font : group.fonts) {
         addFamily(font.name);
-        if (const int charset = KeptGroups::charsetOf(font.codePage))
+        // The body's text may be in the same font, written as letters: a symbol character set
+        // would read them as symbols. (Fonts named Symbol are symbol fonts here anyway.)
+        if (const int charset = KeptGroups::charsetOf(font.codePage); charset && charset != 2)
             m_charsets.insert(font.name, charset);
     }
     for (const KeptGroup::Color& color : group.colors)
