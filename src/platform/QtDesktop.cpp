@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QColorDialog>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -159,10 +158,6 @@ ScreenMetrics QtDesktop::screen() {
 
 bool QtDesktop::startProgram(const QString& program, const QStringList& arguments) {
     return QProcess::startDetached(program, arguments);
-}
-
-bool QtDesktop::openUrl(const QUrl& url) {
-    return QDesktopServices::openUrl(url);
 }
 
 QString QtDesktop::programDirectory() {

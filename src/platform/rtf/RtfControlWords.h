@@ -127,11 +127,9 @@ enum class Word {
     ShapeInstance,
     ShapeText,
     ShapeResult,
-    // headers, footers and footnotes
+    // headers and footers
     Header,
     Footer,
-    Footnote,
-    FootnoteMark,
     // groups whose content is not document text
     Skip,
 };
