@@ -41,6 +41,26 @@ inline const std::vector<Input>& inputs() {
              "b}",
          QString(10'000, QChar::ObjectReplacementCharacter) + "b"},
         {"truncated in an object", "{\\rtf1 a{\\object{\\*\\objdata 0105", "a"},
+        {"10000 fields one in another's result",
+         "{\\rtf1 a" + QByteArray("{\\field{\\*\\fldinst PAGE}{\\fldrslt ").repeated(10'000) + "b" +
+             QByteArray("}}").repeated(10'000) + "c}",
+         "abc"},
+        {"10000 hyperlinks",
+         "{\\rtf1 " +
+             QByteArray("{\\field{\\*\\fldinst HYPERLINK \"http://a.b\"}{\\fldrslt x}}")
+                 .repeated(10'000) +
+             "y}",
+         QString(10'000, u'x') + "y"},
+        {"a footnote never closed", "{\\rtf1 a\\chftn{\\footnote " + QByteArray(100'000, '{'),
+         "a1"},
+        {"10000 footnotes",
+         "{\\rtf1 " + QByteArray("\\chftn{\\footnote n}").repeated(10'000) + "z}",
+         "9999" + QString("10000") + "z"},
+        {"a metafile painting its whole picture 20000 times",
+         "{\\rtf1 {\\pict\\wmetafile8\\picwgoal14400\\pichgoal14400 "
+         "010009000003000000000000000000000000050000000c02ffffffff" +
+             QByteArray("070000001b04ff7fff7f00800080").repeated(20'000) + "}z}",
+         QString(QChar::ObjectReplacementCharacter) + "z"},
     };
     return all;
 }

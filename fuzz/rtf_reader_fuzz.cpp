@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the RTF reader and checks what the program relies on: reading them as
 // text alone gives the document's text, and writing the document back gives RTF that reads as
 // the same text and writes as the same bytes again.
+#include "platform/rtf/RtfKeptGroups.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
@@ -32,9 +33,14 @@ bool hasUnstableName(const QString& family) {
     return !family.isEmpty() && QStringView(u" \t\v\f").contains(family.back());
 }
 
-// The font families the writer puts into its font table.
+// The font families the writer puts into its font table, those of the groups kept for saving
+// among them.
 QSet<QString> familiesOf(const QTextDocument& document) {
     QSet<QString> families{document.defaultFont().family()};
+    for (const rtf::KeptGroup& group : rtf::KeptGroups::load(document)) {
+        for (const rtf::KeptGroup::Font& font : group.fonts)
+            families.insert(font.name);
+    }
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         if (block.textList())
             families.insert(QStringLiteral("Symbol"));

@@ -31,6 +31,7 @@ mkdir -p "$artifacts"
 # Our own settings, not those of the sanitizer test run: libFuzzer checks each input for leaks.
 # A fixed hash seed keeps Qt's hash order, and so the writer's output, the same from run to run.
 export QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+export LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan-suppressions.txt
 export QT_HASH_SEED=0
 log=$dir/fuzz.log
 start=$SECONDS

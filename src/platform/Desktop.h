@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <cmath>
 #include <optional>
 
@@ -83,6 +84,9 @@ public:
     virtual ScreenMetrics screen() = 0;
     // Starts a program without waiting; false when it could not be started.
     virtual bool startProgram(const QString& program, const QStringList& arguments) = 0;
+    // Opens `url` in the desktop's browser (or whatever handles its scheme); false when none
+    // could.
+    virtual bool openUrl(const QUrl& url) = 0;
 
     // The folder the program runs from.
     virtual QString programDirectory() = 0;

@@ -14,6 +14,11 @@ namespace DocumentProperty {
 // far in and the marker inside the page; a save writes it back as the hanging indent.
 constexpr int ListMarkerRoom = QTextFormat::UserProperty + 0x100;
 
+// Character, an int: the number of the field whose result the text is, and of the footnote whose
+// mark the text is, among the groups the RTF reader kept for saving (rtf::KeptGroups).
+constexpr int FieldId = QTextFormat::UserProperty + 0x101;
+constexpr int FootnoteId = QTextFormat::UserProperty + 0x102;
+
 } // namespace DocumentProperty
 
 // Lays out a list paragraph as files describe one: its number or bullet at `left + first`, its

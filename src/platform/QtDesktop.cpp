@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -158,6 +159,10 @@ ScreenMetrics QtDesktop::screen() {
 
 bool QtDesktop::startProgram(const QString& program, const QStringList& arguments) {
     return QProcess::startDetached(program, arguments);
+}
+
+bool QtDesktop::openUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
 }
 
 QString QtDesktop::programDirectory() {

@@ -17,6 +17,7 @@ public:
     QStringList screenFonts() override;
     ScreenMetrics screen() override;
     bool startProgram(const QString& program, const QStringList& arguments) override;
+    bool openUrl(const QUrl& url) override;
     QString programDirectory() override;
     bool programDirectoryWritable() override;
     QString userConfigDirectory() override;

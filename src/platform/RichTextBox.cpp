@@ -10,6 +10,7 @@
 #include "platform/PaneKeys.h"
 #include "platform/PaneLayout.h"
 #include "platform/PaneText.h"
+#include "platform/PrintedPages.h"
 #include "platform/SelectionFormat.h"
 #include "platform/Twips.h"
 
@@ -523,7 +524,7 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> replacement) {
 void RichTextBox::SelPrint(QPrinter& printer) {
     const QTextCursor cursor = textCursor();
     if (!cursor.hasSelection()) {
-        document()->print(&printer);
+        PrintedPages::print(*document(), printer);
         return;
     }
     QTextDocument selection;
@@ -612,6 +613,15 @@ void RichTextBox::mousePressEvent(QMouseEvent* e) {
         // The context menu belongs to the program (the Edit menu), not the pane.
         e->accept();
         return;
+    }
+    // Ctrl+click follows a link, as in other word processors; a plain click places the caret in
+    // its text to edit it. Links to places in the document have nowhere to go here.
+    if (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ControlModifier)) {
+        if (const QString link = anchorAt(at); !link.isEmpty() && !link.startsWith(u'#')) {
+            DesktopSeam::current().openUrl(QUrl::fromUserInput(link));
+            e->accept();
+            return;
+        }
     }
     QTextEdit::mousePressEvent(e);
     showCaret();

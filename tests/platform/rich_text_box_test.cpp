@@ -117,3 +117,31 @@ TEST_F(Pane, PicturesCopiedInThePaneAreSavedAsTheFileHadThem) {
     DocumentFile::save(pane, file);
     EXPECT_EQ(testfiles::read(file).count(picture), 2) << testfiles::read(file).constData();
 }
+
+TEST_F(Pane, CtrlClickOnALinkOpensItInTheBrowser) {
+    const QString file = dir.filePath("link.rtf");
+    ASSERT_TRUE(testfiles::write(
+        file, "{\\rtf1 See {\\field{\\*\\fldinst HYPERLINK \"https://example.org/x\"}"
+              "{\\fldrslt the site}} or {\\field{\\*\\fldinst HYPERLINK \\\\l \"top\"}"
+              "{\\fldrslt the top}}.\\par}"));
+    DocumentFile::load(pane, file);
+    pane.resize(400, 200);
+    pane.show();
+    auto pointAt = [&](int position) {
+        QTextCursor cursor(pane.document());
+        cursor.setPosition(position);
+        return pane.cursorRect(cursor).center() + QPoint(3, 0);
+    };
+    const QPoint site = pointAt(pane.Text().indexOf("site"));
+    // A plain click edits the link's text; a Ctrl+click opens it, and a link to a place in the
+    // document has nowhere to go.
+    QTest::mouseClick(pane.viewport(), Qt::LeftButton, Qt::NoModifier, site);
+    EXPECT_TRUE(scripted.desktop.openedUrls.isEmpty());
+    QTest::mouseClick(pane.viewport(), Qt::LeftButton, Qt::ControlModifier, site);
+    EXPECT_EQ(scripted.desktop.openedUrls, QList<QUrl>{QUrl("https://example.org/x")});
+    QTest::mouseClick(pane.viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      pointAt(pane.Text().indexOf("top")));
+    QTest::mouseClick(pane.viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      pointAt(pane.Text().indexOf("or")));
+    EXPECT_EQ(scripted.desktop.openedUrls.size(), 1);
+}

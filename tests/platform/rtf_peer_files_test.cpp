@@ -2,16 +2,21 @@
 #include "support/Files.h"
 
 #include "platform/Twips.h"
+#include "platform/rtf/RtfPicture.h"
 #include "platform/rtf/RtfWriter.h"
 
 #include <QDir>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTextList>
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 using rtftest::charFormatAt;
 using rtftest::readRtf;
@@ -115,4 +120,105 @@ TEST(RtfPeerFiles, SymbolFontTextIsShownInAFontThatHasIt) {
         EXPECT_TRUE(sourceNames.contains(name)) << qPrintable(name);
     EXPECT_EQ(readRtf(saved)->toPlainText(), text);
     QFontDatabase::removeApplicationFont(font);
+}
+
+namespace {
+
+// The addresses the document's text links to, in order, each once.
+QStringList linksOf(const QTextDocument& document) {
+    QStringList links;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.isAnchor() && !links.contains(format.anchorHref()))
+                links << format.anchorHref();
+        }
+    }
+    return links;
+}
+
+} // namespace
+
+// What the peers' files hold beyond their text: headers, footers and footnotes are saved back,
+// links show as links, pictures are drawn.
+TEST(RtfPeerFiles, HeadersFootnotesLinksAndPicturesSurviveASave) {
+    const struct {
+        const char* file;
+        QStringList links;
+        int pictures; // drawn, none stood in for
+        // Groups saved: headers, footers, footnotes, fields with a result.
+        int headers, footers, footnotes, fields;
+    } cases[] = {
+        {"pandoc-notes", {"https://example.org/river", "https://example.org/data"}, 0, 0, 0, 2, 3},
+        {"abiword-minutes", {"https://example.org/harbour"}, 1, 1, 1, 1, 1},
+        // The office suite writes its pictures as shapes in fields, and its page styles' headers
+        // once more in a table of its own that other readers pass over.
+        {"office-report", {"https://example.org/berth"}, 2, 1, 1, 1, 4},
+        {"headers-footers", {}, 0, 3, 1, 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QByteArray source = testfiles::read(dataFolder + "/" + c.file + ".rtf");
+        auto document = readRtf(source);
+        EXPECT_EQ(linksOf(*document), c.links);
+        const auto shown = rtftest::pictures(*document);
+        EXPECT_EQ(shown.size(), c.pictures);
+        for (const auto& picture : shown)
+            EXPECT_FALSE(rtf::isPlaceholder(picture.image));
+        const QByteArray saved = rtf::write(*document);
+        EXPECT_EQ(saved.count("{\\header"), c.headers);
+        EXPECT_EQ(saved.count("{\\footer"), c.footers);
+        EXPECT_EQ(saved.count("\\footnote"), c.footnotes);
+        EXPECT_EQ(saved.count("{\\fldrslt"), c.fields);
+        auto reopened = readRtf(saved);
+        EXPECT_EQ(linksOf(*reopened), c.links);
+        EXPECT_EQ(rtf::write(*reopened), saved);
+    }
+}
+
+namespace {
+
+// The words a peer reads in an RTF file, or nullopt when the peer is not installed.
+std::optional<QStringList> peerWords(const QString& peer, const QString& rtfFile) {
+    const QString program = QStandardPaths::findExecutable(peer);
+    if (program.isEmpty())
+        return std::nullopt;
+    QProcess process;
+    const QString text = rtfFile + ".txt";
+    if (peer == "pandoc")
+        process.start(program, {"-f", "rtf", "-t", "plain", "-o", text, rtfFile});
+    else
+        process.start(program, {"--to=txt", "-o", text, rtfFile});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return QStringList{"(" + peer + " failed)"};
+    // Words without punctuation: peers differ from each other in where they break paragraphs.
+    return QString::fromUtf8(testfiles::read(text))
+        .split(QRegularExpression("[^\\w]+"), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+// Other word processors read what we save as they read the file we opened: nothing kept for
+// saving shows up in the text, and nothing they show goes missing.
+TEST(RtfPeerFiles, OtherReadersReadOurSavedFilesAsTheOriginals) {
+    QTemporaryDir dir;
+    int peersRun = 0;
+    for (const QString peer : {"pandoc", "abiword"}) {
+        for (const char* file :
+             {"pandoc-notes", "abiword-minutes", "office-report", "headers-footers"}) {
+            SCOPED_TRACE(qPrintable(peer + ": " + file));
+            const QString original = dir.filePath(QString(file) + ".rtf");
+            const QString ours = dir.filePath(QString(file) + "-saved.rtf");
+            const QByteArray source = testfiles::read(dataFolder + "/" + file + ".rtf");
+            ASSERT_TRUE(testfiles::write(original, source));
+            ASSERT_TRUE(testfiles::write(ours, rtf::write(*readRtf(source))));
+            const auto expected = peerWords(peer, original);
+            if (!expected)
+                break;
+            ++peersRun;
+            EXPECT_EQ(peerWords(peer, ours), expected);
+        }
+    }
+    if (peersRun == 0)
+        GTEST_SKIP() << "neither pandoc nor abiword is installed";
 }

@@ -1,5 +1,7 @@
 #include "rtf_test_support.h"
 
+#include "platform/Dib.h"
+#include "platform/WindowsMetafile.h"
 #include "platform/rtf/RtfPicture.h"
 #include "platform/rtf/RtfWriter.h"
 
@@ -103,6 +105,13 @@ TEST(RtfPicture, ShowsPicturesAtTheirGoalSize) {
             EXPECT_EQ(found[0].image.convertToFormat(QImage::Format_RGB32),
                       c.pixels.convertToFormat(QImage::Format_RGB32))
                 << c.name;
+        } else {
+            // A box of the picture's own size, which says what kind of picture it stands for.
+            EXPECT_TRUE(rtf::isPlaceholder(found[0].image)) << c.name;
+            EXPECT_EQ(found[0].image.size(), c.size.toSize()) << c.name;
+            EXPECT_EQ(found[0].image.text("placeholder"),
+                      c.group.startsWith("\\emf") ? "EMF picture" : "WMF picture")
+                << c.name;
         }
         EXPECT_EQ(document->toPlainText(), QString("a") + QChar::ObjectReplacementCharacter + "b");
     }
@@ -110,13 +119,13 @@ TEST(RtfPicture, ShowsPicturesAtTheirGoalSize) {
 
 TEST(RtfPicture, ExtractsBitmapsOnlyFromWellFormedMetafiles) {
     const QByteArray bitmap = dib(sampleImage());
-    EXPECT_FALSE(rtf::imageFromWindowsMetafile(metafileAround(bitmap, 0x0B41)).isNull());
-    EXPECT_TRUE(rtf::imageFromWindowsMetafile(metafileAround(bitmap, 0x0B41).left(40)).isNull());
-    EXPECT_TRUE(rtf::imageFromWindowsMetafile(QByteArray(8, '\xFF')).isNull());
-    EXPECT_TRUE(rtf::imageFromDib(bitmap.left(20)).isNull());
+    EXPECT_FALSE(WindowsMetafile(metafileAround(bitmap, 0x0B41)).soleBitmap().isNull());
+    EXPECT_TRUE(WindowsMetafile(metafileAround(bitmap, 0x0B41).left(40)).soleBitmap().isNull());
+    EXPECT_TRUE(WindowsMetafile(QByteArray(8, '\xFF')).soleBitmap().isNull());
+    EXPECT_TRUE(Dib::toImage(bitmap.left(20)).isNull());
     QByteArray lying = bitmap;
     qToLittleEndian<quint32>(0x7FFFFFFF, lying.data()); // header size beyond the data
-    EXPECT_TRUE(rtf::imageFromDib(lying).isNull());
+    EXPECT_TRUE(Dib::toImage(lying).isNull());
 }
 
 namespace {
@@ -175,4 +184,40 @@ TEST(RtfPicture, SavesEveryPictureAsTheFileHadIt) {
     const QByteArray saved = rtf::write(*document);
     EXPECT_FALSE(saved.contains(png.toHex())) << saved.constData();
     EXPECT_TRUE(saved.contains("\\picwgoal180")) << saved.constData();
+}
+
+// A picture given twice, as an enhanced metafile for current readers and as a Windows metafile
+// for older ones, shows the form we can draw and is saved with both.
+TEST(RtfPicture, DrawsTheMetafileGivenBesideAnEnhancedOne) {
+    // A red rectangle over a 100 by 100 window.
+    const QByteArray drawing =
+        QByteArray::fromHex("010009000003280000000100070000000000" // header
+                            "050000000b0200000000"                 // SETWINDOWORG 0, 0
+                            "050000000c0264006400"                 // SETWINDOWEXT 100, 100
+                            "07000000fc020000ff0000000000"         // CREATEBRUSHINDIRECT red
+                            "040000002d010000"                     // SELECTOBJECT 0
+                            "070000001b046400640000000000"         // RECTANGLE 0, 0, 100, 100
+                            "030000000000");                       // end
+    const QByteArray pair = "{\\*\\shppict{\\pict\\emfblip\\picwgoal1500\\pichgoal1500 0102}}"
+                            "{\\nonshppict{\\pict\\wmetafile8\\picwgoal1500\\pichgoal1500 " +
+                            drawing.toHex() + "}}";
+    auto document = readRtf("{\\rtf1 a" + pair + "b}");
+    const QList<rtftest::Picture> found = pictures(*document);
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_FALSE(rtf::isPlaceholder(found[0].image));
+    EXPECT_EQ(found[0].image.pixel(50, 50) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(document->toPlainText(), QString("a") + QChar::ObjectReplacementCharacter + "b");
+    const QByteArray saved = rtf::write(*document);
+    EXPECT_TRUE(saved.contains(pair)) << saved.constData();
+    EXPECT_EQ(rtf::write(*readRtf(saved)), saved);
+    // Apart, or with text between them or before the second in its group, they are two
+    // pictures, the second of them skipped, and the text is read once.
+    for (const QByteArray& between : {QByteArray("x{\\nonshppict"), QByteArray("{x\\nonshppict")}) {
+        const QByteArray rtf = "{\\rtf1 {\\*\\shppict{\\pict\\emfblip 0102}}" + between +
+                               "{\\pict\\wmetafile8 " + drawing.toHex() + "}}}";
+        auto apart = readRtf(rtf);
+        ASSERT_EQ(pictures(*apart).size(), 1);
+        EXPECT_TRUE(rtf::isPlaceholder(pictures(*apart)[0].image));
+        EXPECT_EQ(readRtf(rtf::write(*apart))->toPlainText(), apart->toPlainText());
+    }
 }

@@ -105,23 +105,15 @@ TEST(RtfReader, ReadsCharacterFormats) {
         EXPECT_FALSE(at(word).fontStrikeOut()) << word;
 }
 
-// Text that other editors show in places this document has no model for yet (page headers and
-// footers, tables in table cells, list numbers written out) stays in the document, in a place
-// that splits no paragraph of the body and repeats no word.
+// Text that other editors show in places this document has no model for yet (tables in table
+// cells, list numbers written out) stays in the document, in a place that splits no paragraph
+// of the body and repeats no word.
 TEST(RtfReader, KeepsTextOtherEditorsShowElsewhere) {
     const struct {
         const char* name;
         const char* body;
         const char16_t* expected;
     } cases[] = {
-        {"headers before the body lead it", "{\\headerl L\\par}{\\headerr\\qc R}body",
-         u"L\nR\nbody"},
-        {"footers follow the body", "{\\footer F}a\\par b", u"a\nb\nF"},
-        {"a later section's header follows the body, which keeps its paragraphs",
-         "a\\sect{\\header H\\par}b", u"a\nb\nH"},
-        {"a header in a paragraph does not split it", "a{\\header H}b", u"ab\nH"},
-        {"a header's cells are its own", "x\\cell{\\footer f\\cell g}y", u"x\ty\nf\tg"},
-        {"a header cut off by the end of the data", "a\\par{\\header H", u"a\nH"},
         {"nested rows each on their own line, their fallback left out",
          "\\intbl\\itap2 a\\nestcell{\\nonesttables\\par}b\\nestcell{\\nonesttables\\par}"
          "{\\*\\nesttableprops\\trowd\\cellx1000\\cellx2000\\nestrow}{\\nonesttables\\par}"

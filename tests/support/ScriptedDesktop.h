@@ -53,6 +53,7 @@ public:
     // Programs started, each as its program followed by its arguments; startResult answers.
     QList<QStringList> started;
     bool startResult = true;
+    QList<QUrl> openedUrls; // addresses given to the browser
     // Windows of other programs: handle → title and children (front first). 1 is the desktop.
     struct FakeWindow {
         QString title;
@@ -74,6 +75,10 @@ public:
     QStringList screenFonts() override { return fonts; }
     ScreenMetrics screen() override { return metrics; }
     bool startProgram(const QString& program, const QStringList& arguments) override;
+    bool openUrl(const QUrl& url) override {
+        openedUrls.append(url);
+        return true;
+    }
     QString programDirectory() override { return programFolder; }
     bool programDirectoryWritable() override { return programFolderWritable; }
     QString userConfigDirectory() override { return configFolder; }

@@ -7,6 +7,7 @@
 
 namespace rtf {
 
+struct KeptGroup;
 struct Picture;
 
 // What the reader finds in a file's body, in order. A paragraph mark only takes effect once
@@ -22,6 +23,17 @@ public:
     // The picture just appended is all an embedded object shows: `group` is the object's whole
     // {\object ...} group as the file has it, valid while the file is being read.
     virtual void attachObject(QByteArrayView group) = 0;
+    // Another form of the picture just appended, which readers use when they cannot draw the
+    // first (\nonshppict after \shppict).
+    virtual void offerAlternative(const Picture&) {}
+    // Content the document does not show but keeps for saving: a header or footer, or a footnote
+    // whose mark is the last `markLength` characters appended.
+    virtual void keepSideGroup(const KeptGroup&) {}
+    virtual void attachFootnote(const KeptGroup&, int /*markLength*/) {}
+    // The text between these is the result of the field whose instruction `field` keeps. Fields
+    // nest: a result may hold other fields.
+    virtual void beginField(const KeptGroup&) {}
+    virtual void endField() {}
     // Ends the current paragraph; `markChars` is the format an empty paragraph keeps.
     virtual void endParagraph(const ParaState& para, const CharState& markChars) = 0;
     // The body is over; `para` is the formatting of a last paragraph no mark ended.

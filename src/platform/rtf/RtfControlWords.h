@@ -127,9 +127,11 @@ enum class Word {
     ShapeInstance,
     ShapeText,
     ShapeResult,
-    // headers and footers
+    // headers, footers and footnotes
     Header,
     Footer,
+    Footnote,
+    FootnoteMark,
     // groups whose content is not document text
     Skip,
 };

@@ -1,5 +1,6 @@
 #include "platform/rtf/RtfDocumentBuilder.h"
 
+#include "platform/DocumentProperties.h"
 #include "platform/rtf/RtfPicture.h"
 #include "platform/rtf/RtfStateWords.h"
 
@@ -46,7 +47,74 @@ void DocumentBuilder::appendText(const QString& text, const CharState& chars) {
         return;
     beginContent();
     m_lastChars = m_formats.of(chars);
-    m_cursor.insertText(text, m_lastChars);
+    m_cursor.insertText(text, m_fields.empty() ? m_lastChars : fieldFormat(m_lastChars));
+}
+
+const QTextCharFormat& DocumentBuilder::fieldFormat(const QTextCharFormat& format) {
+    if (format == m_fieldBase &&
+        m_fieldFormat.intProperty(DocumentProperty::FieldId) == m_fields.back().id)
+        return m_fieldFormat;
+    m_fieldBase = format;
+    m_fieldFormat = format;
+    m_fieldFormat.setProperty(DocumentProperty::FieldId, m_fields.back().id);
+    if (const QString& link = m_fields.back().link; !link.isEmpty()) {
+        // Shown as browsers show links, unless the file gave the text a colour of its own.
+        m_fieldFormat.setAnchor(true);
+        m_fieldFormat.setAnchorHref(link);
+        m_fieldFormat.setFontUnderline(true);
+        if (!format.hasProperty(QTextFormat::ForegroundBrush))
+            m_fieldFormat.setForeground(QColor(0x00, 0x00, 0xEE));
+    }
+    return m_fieldFormat;
+}
+
+void DocumentBuilder::beginField(const KeptGroup& field) {
+    KeptGroup kept = field;
+    kept.parent = m_fields.empty() ? 0 : m_fields.back().id;
+    QString link;
+    if (kept.bytes.toLower().contains("hyperlink"))
+        link = KeptGroups::hyperlinkTarget(KeptGroups::instructionText(kept));
+    if (link.isEmpty() && !m_fields.empty())
+        link = m_fields.back().link;
+    m_kept.push_back(std::move(kept));
+    m_fields.push_back({int(m_kept.size()), link});
+}
+
+void DocumentBuilder::endField() {
+    if (!m_fields.empty())
+        m_fields.pop_back();
+}
+
+void DocumentBuilder::keepSideGroup(const KeptGroup& group) {
+    m_kept.push_back(group);
+}
+
+void DocumentBuilder::attachFootnote(const KeptGroup& group, int markLength) {
+    // A footnote whose mark is not in this paragraph (one at a paragraph's start, whose custom
+    // mark was left out) has no text to keep it.
+    if (m_breakPending || m_blockEmpty || m_cursor.positionInBlock() < markLength)
+        return;
+    // Nor has a picture: the mark is text.
+    if (m_document.characterAt(m_cursor.position() - 1) == QChar::ObjectReplacementCharacter)
+        return;
+    m_kept.push_back(group);
+    // By position: moving by characters lays the paragraph out, each time.
+    QTextCursor mark = m_cursor;
+    mark.setPosition(m_cursor.position() - markLength, QTextCursor::KeepAnchor);
+    QTextCharFormat format;
+    format.setProperty(DocumentProperty::FootnoteId, int(m_kept.size()));
+    mark.mergeCharFormat(format);
+}
+
+void DocumentBuilder::offerAlternative(const Picture& picture) {
+    // Used only where the first form is a box standing in for a picture we cannot draw.
+    if (m_lastImageName.isEmpty())
+        return;
+    const QUrl name(m_lastImageName);
+    if (!isPlaceholder(m_document.resource(QTextDocument::ImageResource, name).value<QImage>()))
+        return;
+    if (const QImage image = decodePicture(picture); !image.isNull())
+        m_document.addResource(QTextDocument::ImageResource, name, QVariant(image));
 }
 
 namespace {
@@ -63,13 +131,15 @@ void DocumentBuilder::appendImage(const Picture& picture) {
     QImage image = decodePicture(picture);
     const QSizeF size = displaySize(picture, image);
     if (image.isNull())
-        image = placeholderImage();
+        image = placeholderImage(picture, size);
     const QString name = pictureName(++m_imageCount);
     m_document.addResource(QTextDocument::ImageResource, QUrl(name), QVariant(image));
     QTextImageFormat format;
     format.setName(name);
     format.setWidth(size.width());
     format.setHeight(size.height());
+    if (!m_fields.empty()) // a field's result may be a picture
+        format.setProperty(DocumentProperty::FieldId, m_fields.back().id);
     // Only a group that is the picture from its first word can stand for it: one that turned into
     // a picture later ("{\pictbl text \pict ...}") also holds what was read before.
     if (startsWithPictWord(picture.source))
@@ -108,6 +178,8 @@ void DocumentBuilder::endParagraph(const ParaState& para, const CharState& markC
 void DocumentBuilder::finish(const ParaState& para) {
     if (!m_breakPending)
         applyBlockFormat(para);
+    if (!m_kept.empty())
+        KeptGroups::store(m_document, m_kept);
 }
 
 const QTextBlockFormat& DocumentBuilder::blockFormatOf(const ParaState& para) {

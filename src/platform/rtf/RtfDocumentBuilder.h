@@ -2,6 +2,7 @@
 
 #include "platform/rtf/RtfCharFormats.h"
 #include "platform/rtf/RtfContentSink.h"
+#include "platform/rtf/RtfKeptGroups.h"
 
 #include <QTextBlockFormat>
 #include <QTextCursor>
@@ -23,6 +24,11 @@ public:
     void appendText(const QString& text, const CharState& chars) override;
     void appendImage(const Picture& picture) override;
     void attachObject(QByteArrayView group) override;
+    void offerAlternative(const Picture& picture) override;
+    void keepSideGroup(const KeptGroup& group) override;
+    void attachFootnote(const KeptGroup& group, int markLength) override;
+    void beginField(const KeptGroup& field) override;
+    void endField() override;
     void endParagraph(const ParaState& para, const CharState& markChars) override;
     void finish(const ParaState& para) override;
 
@@ -31,6 +37,7 @@ private:
     const QTextBlockFormat& blockFormatOf(const ParaState& para);
     void applyBlockFormat(const ParaState& para);
     void endList();
+    const QTextCharFormat& fieldFormat(const QTextCharFormat& format);
 
     QTextDocument& m_document;
     CharFormats m_formats;
@@ -49,6 +56,16 @@ private:
     int m_imageCount = 0;
     QString m_lastImageName; // the picture last inserted, at the size it shows
     QSizeF m_lastImageSize;
+    std::vector<KeptGroup> m_kept;
+    // The fields whose results are being read, innermost last: each one's number among the kept
+    // groups and the address its text links to, if any.
+    struct OpenField {
+        int id = 0;
+        QString link;
+    };
+    std::vector<OpenField> m_fields;
+    QTextCharFormat m_fieldBase; // the format fieldFormat() last worked from, and its result
+    QTextCharFormat m_fieldFormat;
 };
 
 } // namespace rtf

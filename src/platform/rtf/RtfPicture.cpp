@@ -1,13 +1,18 @@
 #include "platform/rtf/RtfPicture.h"
 
+#include "platform/Dib.h"
+#include "platform/EnhancedMetafile.h"
 #include "platform/Twips.h"
+#include "platform/WindowsMetafile.h"
 
+#include <QGuiApplication>
+#include <QPainter>
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QUrl>
-#include <QtEndian>
 
 #include <algorithm>
+#include <cmath>
 
 namespace rtf {
 
@@ -15,18 +20,44 @@ namespace {
 
 constexpr int maxTwips = 31680 * 4; // 88 inches: larger sizes are damage, not intent
 
-quint16 u16(QByteArrayView data, qsizetype at) {
-    return qFromLittleEndian<quint16>(data.data() + at);
-}
-quint32 u32(QByteArrayView data, qsizetype at) {
-    return qFromLittleEndian<quint32>(data.data() + at);
-}
-
 int clampTwips(double twips) {
     return int(std::clamp(twips, 1.0, double(maxTwips)));
 }
 
 const QString pictureNamePrefix = QStringLiteral("rtf-image:");
+const QString placeholderKey = QStringLiteral("placeholder");
+
+// The largest side of an image drawn for a picture, in pixels: a picture shows at most a page.
+constexpr int maxPixelSide = 1600;
+
+// Layout units are pixels of a 96 dpi screen.
+QSize pixelSize(QSizeF layoutSize) {
+    double w = std::max(1.0, layoutSize.width());
+    double h = std::max(1.0, layoutSize.height());
+    const double scale = std::min(1.0, maxPixelSide / std::max(w, h));
+    return QSize(std::max(1, int(std::lround(w * scale))),
+                 std::max(1, int(std::lround(h * scale))));
+}
+
+QString kindName(PictureKind kind) {
+    switch (kind) {
+    case PictureKind::WindowsMetafile:
+        return QStringLiteral("WMF picture");
+    case PictureKind::EnhancedMetafile:
+        return QStringLiteral("EMF picture");
+    case PictureKind::Bitmap:
+        return QStringLiteral("Bitmap picture");
+    case PictureKind::Png:
+        return QStringLiteral("PNG picture");
+    case PictureKind::Jpeg:
+        return QStringLiteral("JPEG picture");
+    case PictureKind::Dib:
+        return QStringLiteral("DIB picture");
+    case PictureKind::Unknown:
+        break;
+    }
+    return QStringLiteral("Picture");
+}
 
 QUrl originalName(const QString& imageName) {
     return QUrl(imageName + QStringLiteral("#rtf"));
@@ -89,86 +120,6 @@ void appendHexData(Picture& picture, QByteArrayView text, int& nibble) {
     }
 }
 
-QImage imageFromDib(QByteArrayView dib) {
-    if (dib.size() < 12)
-        return {};
-    const quint32 headerSize = u32(dib, 0);
-    if (headerSize < 12 || headerSize > quint32(dib.size()))
-        return {};
-    qsizetype colours = 0;
-    qsizetype colourSize = 4;
-    qsizetype masks = 0;
-    if (headerSize == 12) { // BITMAPCOREHEADER
-        const int bits = u16(dib, 10);
-        colours = bits <= 8 ? (qsizetype(1) << bits) : 0;
-        colourSize = 3;
-    } else {
-        if (headerSize < 40)
-            return {};
-        const int bits = u16(dib, 14);
-        const quint32 compression = u32(dib, 16);
-        const quint32 used = u32(dib, 32);
-        colours = used ? qsizetype(std::min<quint32>(used, 256))
-                       : (bits <= 8 ? (qsizetype(1) << bits) : 0);
-        if (headerSize == 40 && (compression == 3 || compression == 6))
-            masks = compression == 3 ? 12 : 16;
-    }
-    // A bitmap file is the DIB behind a 14-byte file header that says where the pixels start.
-    const qsizetype pixelOffset = 14 + headerSize + masks + colours * colourSize;
-    QByteArray file;
-    file.reserve(14 + dib.size());
-    file.append("BM");
-    char header[12];
-    qToLittleEndian<quint32>(quint32(14 + dib.size()), header);
-    qToLittleEndian<quint32>(0, header + 4);
-    qToLittleEndian<quint32>(quint32(pixelOffset), header + 8);
-    file.append(header, 12);
-    file.append(dib.data(), dib.size());
-    QImage image;
-    image.loadFromData(file, "BMP");
-    return image;
-}
-
-QImage imageFromWindowsMetafile(QByteArrayView wmf) {
-    qsizetype pos = 0;
-    if (wmf.size() >= 22 && u32(wmf, 0) == 0x9AC6CDD7u) // placeable header
-        pos = 22;
-    if (wmf.size() < pos + 18)
-        return {};
-    pos += qsizetype(u16(wmf, pos + 2)) * 2; // header size in words
-    while (pos + 6 <= wmf.size()) {
-        const qsizetype words = u32(wmf, pos);
-        const int function = u16(wmf, pos + 4);
-        if (words < 3 || function == 0)
-            break;
-        const qsizetype end = std::min(wmf.size(), pos + words * 2);
-        qsizetype dibAt = 0;
-        switch (function) {
-        case 0x0B41: // META_DIBSTRETCHBLT: raster operation, then 8 coordinates
-            dibAt = pos + 6 + 4 + 16;
-            break;
-        case 0x0F43: // META_STRETCHDIB: raster operation, colour usage, 8 coordinates
-            dibAt = pos + 6 + 4 + 2 + 16;
-            break;
-        case 0x0940: // META_DIBBITBLT: raster operation, 6 coordinates
-            dibAt = pos + 6 + 4 + 12;
-            break;
-        case 0x0D33: // META_SETDIBTODEV: colour usage, scan lines, 7 coordinates
-            dibAt = pos + 6 + 2 + 2 + 2 + 14;
-            break;
-        default:
-            break;
-        }
-        if (dibAt && dibAt < end) {
-            QImage image = imageFromDib(wmf.sliced(dibAt, end - dibAt));
-            if (!image.isNull())
-                return image;
-        }
-        pos += words * 2;
-    }
-    return {};
-}
-
 QImage decodePicture(const Picture& picture) {
     QImage image;
     switch (picture.kind) {
@@ -178,14 +129,20 @@ QImage decodePicture(const Picture& picture) {
     case PictureKind::Jpeg:
         image.loadFromData(picture.data, "JPEG");
         break;
-    case PictureKind::WindowsMetafile:
-        image = imageFromWindowsMetafile(picture.data);
+    case PictureKind::WindowsMetafile: {
+        const WindowsMetafile metafile(picture.data);
+        image = metafile.soleBitmap();
+        if (image.isNull())
+            image = metafile.render(pixelSize(displaySize(picture, {})));
+        break;
+    }
+    case PictureKind::EnhancedMetafile:
+        image = EnhancedMetafile::firstBitmap(picture.data);
         break;
     case PictureKind::Dib:
-        image = imageFromDib(picture.data);
+        image = Dib::toImage(picture.data);
         break;
     case PictureKind::Bitmap:
-    case PictureKind::EnhancedMetafile:
     case PictureKind::Unknown:
         break;
     }
@@ -214,16 +171,27 @@ QSizeF displaySize(const Picture& picture, const QImage& image) {
     return QSizeF(twipsW / 15.0, twipsH / 15.0);
 }
 
-QImage placeholderImage() {
-    constexpr int side = 16;
-    QImage image(side, side, QImage::Format_RGB32);
+QImage placeholderImage(const Picture& picture, QSizeF size) {
+    QImage image(pixelSize(size), QImage::Format_RGB32);
     image.fill(qRgb(0xF0, 0xF0, 0xF0));
-    for (int i = 0; i < side; ++i) {
-        for (const auto& [x, y] :
-             {std::pair(i, 0), std::pair(i, side - 1), std::pair(0, i), std::pair(side - 1, i)})
-            image.setPixel(x, y, qRgb(0xA0, 0xA0, 0xA0));
+    image.setText(placeholderKey, kindName(picture.kind));
+    QPainter painter(&image);
+    painter.setPen(QColor(0xA0, 0xA0, 0xA0));
+    painter.drawRect(image.rect().adjusted(0, 0, -1, -1));
+    // Text needs the fonts of a GUI application; without one the box stays empty.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        painter.setPen(QColor(0x60, 0x60, 0x60));
+        QFont font = painter.font();
+        font.setPixelSize(std::clamp(image.height() / 3, 6, 13));
+        painter.setFont(font);
+        painter.drawText(image.rect().adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWordWrap,
+                         kindName(picture.kind));
     }
     return image;
+}
+
+bool isPlaceholder(const QImage& image) {
+    return !image.text(placeholderKey).isEmpty();
 }
 
 QString pictureName(int number) {

@@ -29,21 +29,18 @@ struct Picture {
 // still to come (-1 for none) from one piece of text to the next. Anything else is layout.
 void appendHexData(Picture& picture, QByteArrayView text, int& nibble);
 
-// The picture as an image, or a null image when the kind is one we cannot show.
+// The picture as an image, or a null image when the kind is one we cannot show. Windows
+// metafiles are drawn at the size they show at; enhanced metafiles show their first bitmap.
 QImage decodePicture(const Picture& picture);
 
 // The size to show the picture at, in layout units; `image` may be null.
 QSizeF displaySize(const Picture& picture, const QImage& image);
 
-// A device-independent bitmap (BITMAPINFOHEADER, colours, pixels) as an image.
-QImage imageFromDib(QByteArrayView dib);
-
-// The first bitmap a Windows metafile draws (META_DIBSTRETCHBLT, META_STRETCHDIB,
-// META_DIBBITBLT, META_SETDIBTODEV), which is all a metafile wrapping a picture holds.
-QImage imageFromWindowsMetafile(QByteArrayView metafile);
-
-// A light frame that stands in for pictures we cannot show, so the layout keeps their size.
-QImage placeholderImage();
+// A light box of `size` (layout units) that stands in for a picture we cannot show, so the
+// layout keeps its size, with the picture's kind ("EMF picture") written in it.
+QImage placeholderImage(const Picture& picture, QSizeF size);
+// Whether `image` is such a box.
+bool isPlaceholder(const QImage& image);
 
 // The resource name of the document's `number`th picture read from RTF.
 QString pictureName(int number);
@@ -59,7 +56,8 @@ QByteArray objectGroup(QByteArrayView className, QByteArrayView objectData, QSiz
                        QByteArrayView resultPicture);
 
 // The document holds a picture Qt can draw, or a stand-in: the group it came from, the file's
-// own \pict group or the whole \object group the picture shows, is kept beside it, under the
+// own \pict group, its \shppict group with the \nonshppict beside it, or the whole \object
+// group the picture shows, is kept beside it, under the
 // name of the image resource, so it is still found when the picture is copied within the
 // document (which goes through HTML and keeps only the name and the size), and saving writes
 // it back as it was.

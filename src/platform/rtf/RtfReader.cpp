@@ -5,12 +5,14 @@
 #include "platform/rtf/RtfControlWords.h"
 #include "platform/rtf/RtfDocumentBuilder.h"
 #include "platform/rtf/RtfHeaderTables.h"
+#include "platform/rtf/RtfKeptGroups.h"
 #include "platform/rtf/RtfPicture.h"
 #include "platform/rtf/RtfStateWords.h"
 #include "platform/rtf/RtfTextCollector.h"
 #include "platform/rtf/RtfTokenizer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <vector>
 
 namespace rtf {
@@ -21,6 +23,8 @@ namespace {
 // hostile one must not cost memory per brace.
 constexpr size_t maxKeptDepth = 2048;
 constexpr int maxUnicodeSkip = 16;
+// Fields in the results of fields: tables of contents hold page references, rarely deeper.
+constexpr size_t maxOpenFields = 8;
 
 // Words of document text whose effect is not undone at the end of their group.
 bool outlastsGroup(Word id) {
@@ -54,8 +58,8 @@ QByteArrayView rtfStart(QByteArrayView data) {
 class Reader final : public TokenListener {
 public:
     Reader(ContentSink& sink, HeaderTables& header, const Tokenizer& tokenizer)
-        : m_flow(sink), m_tokenizer(tokenizer), m_fonts(header.fonts), m_colors(header.colors),
-          m_lists(header.lists), m_defaultFont(header.defaultFont) {
+        : m_flow(sink), m_tokenizer(tokenizer), m_header(header), m_fonts(header.fonts),
+          m_colors(header.colors), m_lists(header.lists), m_defaultFont(header.defaultFont) {
         m_stack.reserve(64);
         m_stack.emplace_back();
     }
@@ -77,7 +81,7 @@ private:
     GroupState& state() { return m_stack.back(); }
     void finishDocument(const GroupState& last) {
         flushRun();
-        m_flow.finish(last.para, last.chars);
+        m_flow.finish(last.para);
         m_done = true;
     }
     void startSkipping() { m_skipping = 1; }
@@ -93,10 +97,22 @@ private:
     void finishPicture(qsizetype groupStart);
     void beginObject();
     void finishObject(qsizetype groupStart);
+    // Headers, footers and footnotes, kept aside whole for saving.
+    void beginKept(const ControlWord& word, KeptGroup::Kind kind);
+    void finishKept(qsizetype groupStart);
+    void noteFootnoteMark();
+    void placeFootnoteMark();
+    void beginField();
+    void beginFieldPart(const ControlWord& part);
+    void groupEndInField(size_t depth);
+    void beginShapePicture();
+    void finishShapePicture(qsizetype groupStart);
+    bool startsWith(const ControlWord& word) const;
     int fontCodePage(int font);
 
     ContentFlow m_flow;
     const Tokenizer& m_tokenizer;
+    const HeaderTables& m_header;
     TextDecoder m_decoder;
     FontTable& m_fonts;
     ColorTable& m_colors;
@@ -111,17 +127,55 @@ private:
     int m_ansiCodePage = CodePage::windows1252;
     int m_pendingCells = 0;   // \cell marks not yet turned into separators
     bool m_shapeRead = false; // the current \shp had a \shpinst
+    // A shape shows one picture; others in its properties fill it or outline it.
+    bool m_shapePictureShown = false;
     // Nested tables: their cells' text is read as it comes, so the copy other writers leave in
     // \nonesttables for readers without them is left out once one was seen.
     bool m_nestedTableSeen = false;
     bool m_afterNestedRow = false; // a nested row just ended and nothing followed yet
 
-    // The stack sizes inside a header or footer and inside a \listtext, 0 outside them. Their
-    // text has cells of its own: the body's \cell marks wait meanwhile.
-    size_t m_sideDepth = 0;
+    // The stack size inside a \listtext, 0 outside it. Its text has cells of its own: the body's
+    // \cell marks wait meanwhile.
     size_t m_listNumberDepth = 0;
-    int m_sidePendingCells = 0;
     int m_listPendingCells = 0;
+
+    // The header, footer or footnote being kept: the stack size inside it, 0 outside any.
+    size_t m_keptDepth = 0;
+    KeptGroup::Kind m_keptKind = KeptGroup::Kind::Side;
+    int m_footnoteNumber = 0; // footnotes numbered so far
+    // A footnote number (\chftn) waits for its footnote to show, in the format it was given; one
+    // that something else follows shows nothing, so that every number shown is a footnote's and
+    // a saved file numbers them alike.
+    bool m_markPending = false;
+    CharState m_markChars;
+    bool m_afterMark = false; // nothing came since the last footnote number
+    int m_contentPlaced = 0;  // text runs, paragraph marks and pictures sent to the document
+    int m_picturesPlaced = 0;
+
+    // Fields being read, innermost last: where the field group starts and the stack size inside
+    // it, where its instruction ends once read, the stack size inside its result while that is
+    // read.
+    struct OpenField {
+        size_t depth = 0;
+        qsizetype start = 0;
+        qsizetype instructionStart = 0;
+        qsizetype instructionEnd = 0;
+        size_t resultDepth = 0;
+    };
+    std::vector<OpenField> m_fields;
+    size_t m_instructionDepth = 0; // inside the innermost field's instruction
+
+    // A picture given in \shppict and again, for readers without shapes, in \nonshppict: the
+    // document keeps both groups as they were and shows the second when it cannot draw the first.
+    struct ShapePicture {
+        size_t depth = 0;      // the stack size inside \shppict, 0 outside it
+        qsizetype start = 0;   // where \shppict starts
+        qsizetype end = 0;     // where it ended, when it held just one picture
+        int contentPlaced = 0; // m_contentPlaced and m_picturesPlaced when it started
+        int picturesPlaced = 0;
+        size_t alternativeDepth = 0; // the stack size inside \nonshppict while it is read
+    };
+    ShapePicture m_shapePicture;
 
     // The run being collected: its formatting, its text, and bytes not yet decoded.
     CharState m_runChars;
@@ -191,17 +245,11 @@ void Reader::groupEnd() {
     const GroupState closing = m_stack.back();
     m_stack.pop_back();
     GroupState& parent = state();
-    if (depth == m_listNumberDepth || depth == m_sideDepth) {
+    if (depth == m_listNumberDepth) {
         flushRun();
-        if (depth == m_listNumberDepth) {
-            m_pendingCells = m_listPendingCells;
-            m_flow.endListNumber();
-            m_listNumberDepth = 0;
-        } else {
-            m_pendingCells = m_sidePendingCells;
-            m_flow.endSideContent(closing.para, closing.chars);
-            m_sideDepth = 0;
-        }
+        m_pendingCells = m_listPendingCells;
+        m_flow.endListNumber();
+        m_listNumberDepth = 0;
     }
     switch (closing.destination) {
     case Destination::FontTable:
@@ -219,6 +267,12 @@ void Reader::groupEnd() {
     default:
         break;
     }
+    // After the group's own picture, which a \nonshppict may hold without a group of its own.
+    if (depth == m_keptDepth)
+        finishKept(closing.start);
+    groupEndInField(depth);
+    if (depth == m_shapePicture.depth || depth == m_shapePicture.alternativeDepth)
+        finishShapePicture(closing.start);
     if (depth == m_object.depth)
         finishObject(closing.start);
 }
@@ -274,6 +328,7 @@ void Reader::enterDestination(const ControlWord& word) {
         // is only a fallback drawing of the same thing.
         s.destination = Destination::ShapeProperties;
         m_shapeRead = true;
+        m_shapePictureShown = false;
         break;
     case Word::ShapeText:
         s.destination = Destination::Text;
@@ -292,13 +347,39 @@ void Reader::enterDestination(const ControlWord& word) {
         break;
     case Word::Header:
     case Word::Footer:
-        // One header in another, or one too deep to track, is read as the text it holds.
-        if (m_sideDepth || m_listNumberDepth || m_excessDepth || s.destination != Destination::Text)
-            break;
-        flushRun();
-        m_sidePendingCells = std::exchange(m_pendingCells, 0);
-        m_sideDepth = m_stack.size();
-        m_flow.beginSideContent(word.id == Word::Header);
+        beginKept(word, KeptGroup::Kind::Side);
+        break;
+    case Word::Footnote:
+        beginKept(word, KeptGroup::Kind::Footnote);
+        break;
+    case Word::Field:
+        beginField();
+        break;
+    case Word::FieldInst:
+        beginFieldPart(word);
+        startSkipping();
+        break;
+    case Word::FieldResult:
+        beginFieldPart(word);
+        break;
+    case Word::ShpPict:
+        beginShapePicture();
+        break;
+    case Word::NonShpPict:
+        // Right after the \shppict, and from its own brace: text before it in its group is the
+        // document's.
+        if (m_shapePicture.end && startsWith(word) &&
+            m_tokenizer.data()
+                .sliced(m_shapePicture.end, s.start - m_shapePicture.end)
+                .trimmed()
+                .isEmpty()) {
+            // Read for its picture alone.
+            s.destination = Destination::ShapeProperties;
+            m_shapePicture.alternativeDepth = m_stack.size();
+        } else {
+            startSkipping();
+        }
+        m_shapePicture.end = 0;
         break;
     case Word::ListText:
         if (m_listNumberDepth || m_excessDepth || s.destination != Destination::Text) {
@@ -313,11 +394,8 @@ void Reader::enterDestination(const ControlWord& word) {
     case Word::Object:
         beginObject();
         return;
-    case Word::Field:
-    case Word::FieldResult:
-    case Word::ShpPict:
     case Word::Result:
-        break; // their text is document text
+        break; // its text is document text
     case Word::PnText:
         // The bullet's own text: the list format draws it.
     default:
@@ -326,7 +404,8 @@ void Reader::enterDestination(const ControlWord& word) {
     }
     // What an object shows comes from its result and pictures; other destinations either are
     // skipped or bring something more.
-    if (!m_skipping && word.id != Word::Pict && word.id != Word::ShpPict && word.id != Word::Result)
+    if (!m_skipping && word.id != Word::Pict && word.id != Word::ShpPict &&
+        word.id != Word::NonShpPict && word.id != Word::Result)
         m_object.mixed = true;
 }
 
@@ -449,6 +528,9 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
     case Word::Tab:
         appendChar(u'\t');
         break;
+    case Word::FootnoteMark:
+        noteFootnoteMark();
+        break;
     default:
         if (!applyParagraphWord(s.para, word->id, value, m_lists))
             applyCharacterWord(s.chars, word->id, value);
@@ -561,6 +643,8 @@ int Reader::fontCodePage(int font) {
 
 void Reader::beginContent() {
     m_afterNestedRow = false;
+    m_afterMark = false;
+    m_markPending = false;
     const CharState& chars = state().chars;
     if (!(chars == m_runChars)) {
         flushRun();
@@ -615,7 +699,7 @@ void Reader::flushRun() {
         return;
     sanitizeText(m_run);
     m_flow.out().appendText(m_run, m_runChars);
-    m_flow.noteContent(true);
+    ++m_contentPlaced;
     m_run.clear();
 }
 
@@ -626,22 +710,30 @@ void Reader::endParagraph() {
     flushRun();
     m_pendingCells = 0;
     m_afterNestedRow = false;
+    m_afterMark = false;
+    m_markPending = false;
+    ++m_contentPlaced;
     const GroupState& s = state();
     m_flow.out().endParagraph(s.para, s.chars);
-    m_flow.noteContent(false);
 }
 
 void Reader::finishPicture(qsizetype groupStart) {
     const GroupState& s = state();
     if ((s.destination == Destination::Text || s.destination == Destination::ShapeProperties) &&
         !s.chars.hidden) {
-        beginContent();
-        flushRun();
         const QByteArrayView data = m_tokenizer.data();
         m_picture.source = data.sliced(groupStart, m_tokenizer.position() - groupStart);
-        m_flow.out().appendImage(m_picture);
-        m_flow.noteContent(true);
-        ++m_object.pictures;
+        if (m_shapePicture.alternativeDepth) {
+            m_flow.out().offerAlternative(m_picture);
+        } else if (s.destination != Destination::ShapeProperties ||
+                   !std::exchange(m_shapePictureShown, true)) {
+            beginContent();
+            flushRun();
+            m_flow.out().appendImage(m_picture);
+            ++m_object.pictures;
+            ++m_contentPlaced;
+            ++m_picturesPlaced;
+        }
     }
     m_picture.data.clear();
 }
@@ -664,6 +756,165 @@ void Reader::finishObject(qsizetype groupStart) {
         m_flow.out().attachObject(data.sliced(groupStart, m_tokenizer.position() - groupStart));
     }
     m_object = {};
+}
+
+bool Reader::startsWith(const ControlWord& word) const {
+    // The group's own brace, then the word, after \* for words that may have one.
+    QByteArrayView group = m_tokenizer.data().sliced(m_stack.back().start + 1);
+    if (group.startsWith("\\*"))
+        group = group.sliced(2);
+    return group.startsWith("\\") && group.sliced(1).startsWith(QByteArrayView(
+                                         word.name.data(), qsizetype(word.name.size())));
+}
+
+void Reader::beginKept(const ControlWord& word, KeptGroup::Kind kind) {
+    startSkipping();
+    // Kept whole from its brace; one inside another kept group is part of that one. A group
+    // that does not start with the word had content before it, which the document holds.
+    if (m_keptDepth || m_listNumberDepth || m_excessDepth ||
+        state().destination != Destination::Text || !startsWith(word))
+        return;
+    m_keptDepth = m_stack.size();
+    m_keptKind = kind;
+    if (kind == KeptGroup::Kind::Footnote && m_markPending)
+        placeFootnoteMark();
+}
+
+void Reader::finishKept(qsizetype groupStart) {
+    m_keptDepth = 0;
+    // The footnote's mark is in the run being read.
+    flushRun();
+    const QByteArrayView data = m_tokenizer.data();
+    KeptGroup kept = KeptGroup::of(
+        m_keptKind, data.sliced(groupStart, m_tokenizer.position() - groupStart), m_header);
+    if (m_keptKind == KeptGroup::Kind::Side) {
+        m_flow.out().keepSideGroup(kept);
+        return;
+    }
+    kept.numbered = m_afterMark;
+    m_flow.out().attachFootnote(kept,
+                                m_afterMark ? int(QString::number(m_footnoteNumber).size()) : 1);
+    m_object.mixed = true;
+}
+
+void Reader::noteFootnoteMark() {
+    if (state().destination != Destination::Text || state().chars.hidden)
+        return;
+    m_markPending = true;
+    m_markChars = state().chars;
+}
+
+void Reader::placeFootnoteMark() {
+    // Footnotes are numbered by the document; the mark shows the number.
+    m_object.mixed = true;
+    CharState& chars = state().chars;
+    const CharState footnoteChars = std::exchange(chars, m_markChars);
+    beginContent();
+    decodeBytes();
+    m_run.append(QString::number(++m_footnoteNumber));
+    chars = footnoteChars;
+    m_afterMark = true;
+}
+
+void Reader::beginField() {
+    // Only a field in document text, whose group starts with it, is kept: its instruction is
+    // written back from its brace.
+    if (m_fields.size() < maxOpenFields && !m_excessDepth && !m_keptDepth &&
+        state().destination == Destination::Text &&
+        m_tokenizer.data().sliced(state().start).startsWith("{\\field"))
+        m_fields.push_back({m_stack.size(), state().start, 0, 0});
+}
+
+// Whether `bytes` are control words alone, such as a field's flags (\fldedit, \fldlock).
+bool onlyControlWords(QByteArrayView bytes) {
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == ' ' || c == '\r' || c == '\n')
+            continue;
+        if (c != '\\' || i + 1 >= bytes.size() ||
+            !std::isalpha(static_cast<unsigned char>(bytes[i + 1])))
+            return false;
+        ++i;
+        while (i + 1 < bytes.size() &&
+               (std::isalnum(static_cast<unsigned char>(bytes[i + 1])) || bytes[i + 1] == '-'))
+            ++i;
+    }
+    return true;
+}
+
+void Reader::beginFieldPart(const ControlWord& part) {
+    if (m_fields.empty() || m_fields.back().depth + 1 != m_stack.size())
+        return;
+    OpenField& field = m_fields.back();
+    if (part.id == Word::FieldInst) {
+        // Kept only when its group starts with it: text before it in the group is the
+        // document's.
+        if (!field.instructionEnd && !m_instructionDepth && startsWith(part)) {
+            m_instructionDepth = m_stack.size();
+            field.instructionStart = state().start;
+        }
+        return;
+    }
+    if (!field.instructionEnd || field.resultDepth)
+        return;
+    flushRun();
+    field.resultDepth = m_stack.size();
+    // The field's brace and its flags, then its instruction; anything else there was read as
+    // the document's.
+    const QByteArrayView data = m_tokenizer.data();
+    const qsizetype flagsStart = field.start + qsizetype(sizeof("{\\field") - 1);
+    const QByteArrayView flags = data.sliced(flagsStart, field.instructionStart - flagsStart);
+    QByteArray head = "{\\field";
+    if (onlyControlWords(flags))
+        head.append(flags);
+    head.append(data.sliced(field.instructionStart, field.instructionEnd - field.instructionStart));
+    m_flow.out().beginField(KeptGroup::of(KeptGroup::Kind::Field, head, m_header));
+}
+
+void Reader::groupEndInField(size_t depth) {
+    if (depth == m_instructionDepth) {
+        m_fields.back().instructionEnd = m_tokenizer.position();
+        m_instructionDepth = 0;
+    }
+    if (m_fields.empty())
+        return;
+    if (depth == m_fields.back().resultDepth) {
+        flushRun();
+        m_flow.out().endField();
+        m_fields.back().resultDepth = 0;
+    }
+    if (depth == m_fields.back().depth)
+        m_fields.pop_back();
+}
+
+void Reader::beginShapePicture() {
+    m_shapePicture.end = 0;
+    if (m_shapePicture.depth || m_excessDepth || state().destination != Destination::Text ||
+        !m_tokenizer.data().sliced(state().start).startsWith("{\\*\\shppict"))
+        return;
+    flushRun();
+    m_shapePicture.depth = m_stack.size();
+    m_shapePicture.start = state().start;
+    m_shapePicture.contentPlaced = m_contentPlaced;
+    m_shapePicture.picturesPlaced = m_picturesPlaced;
+}
+
+void Reader::finishShapePicture(qsizetype groupStart) {
+    const QByteArrayView data = m_tokenizer.data();
+    const qsizetype end = m_tokenizer.position();
+    if (m_shapePicture.alternativeDepth) {
+        m_shapePicture.alternativeDepth = 0;
+        m_flow.out().attachObject(data.sliced(m_shapePicture.start, end - m_shapePicture.start));
+        return;
+    }
+    m_shapePicture.depth = 0;
+    flushRun();
+    // Kept whole when all it placed is one picture.
+    if (m_picturesPlaced == m_shapePicture.picturesPlaced + 1 &&
+        m_contentPlaced == m_shapePicture.contentPlaced + 1) {
+        m_flow.out().attachObject(data.sliced(groupStart, end - groupStart));
+        m_shapePicture.end = end;
+    }
 }
 
 // Reads RTF that starts at its first brace into `sink`.

@@ -1,7 +1,5 @@
 #include "platform/rtf/RtfRecording.h"
 
-#include <iterator>
-
 namespace rtf {
 
 void Recording::appendText(const QString& text, const CharState& chars) {
@@ -18,11 +16,6 @@ void Recording::attachObject(QByteArrayView group) {
 
 void Recording::endParagraph(const ParaState& para, const CharState& markChars) {
     m_items.push_back({Item::Kind::ParagraphEnd, {}, markChars, para, {}, {}});
-}
-
-void Recording::closeParagraph(const ParaState& para, const CharState& markChars) {
-    if (!m_items.empty() && m_items.back().kind != Item::Kind::ParagraphEnd)
-        endParagraph(para, markChars);
 }
 
 void Recording::replay(ContentSink& sink) const {
@@ -42,12 +35,6 @@ void Recording::replay(ContentSink& sink) const {
             break;
         }
     }
-}
-
-void Recording::moveTo(Recording& other) {
-    other.m_items.insert(other.m_items.end(), std::make_move_iterator(m_items.begin()),
-                         std::make_move_iterator(m_items.end()));
-    m_items.clear();
 }
 
 } // namespace rtf

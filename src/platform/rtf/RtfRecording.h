@@ -7,9 +7,8 @@
 
 namespace rtf {
 
-// Content kept aside to be placed later: a header or footer, read where its section starts but
-// placed where it does not split the body, or a list number that only counts when its
-// paragraph turns out not to be in a list.
+// Content kept aside to be placed later: a list number that only counts when its paragraph
+// turns out not to be in a list.
 class Recording final : public ContentSink {
 public:
     void appendText(const QString& text, const CharState& chars) override;
@@ -19,11 +18,7 @@ public:
     void finish(const ParaState&) override {}
 
     bool isEmpty() const { return m_items.empty(); }
-    // Ends the last paragraph when content follows its last mark, so what is placed after the
-    // recording starts a paragraph of its own.
-    void closeParagraph(const ParaState& para, const CharState& markChars);
     void replay(ContentSink& sink) const;
-    void moveTo(Recording& other);
     void clear() { m_items.clear(); }
 
 private:

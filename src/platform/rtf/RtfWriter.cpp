@@ -3,6 +3,7 @@
 #include "platform/DocumentProperties.h"
 #include "platform/Twips.h"
 #include "platform/rtf/RtfCodePages.h"
+#include "platform/rtf/RtfKeptGroups.h"
 #include "platform/rtf/RtfPicture.h"
 
 #include <QBuffer>
@@ -46,7 +47,8 @@ struct RunState {
 
 class Writer {
 public:
-    explicit Writer(const QTextDocument& document) : m_document(document) {
+    explicit Writer(const QTextDocument& document)
+        : m_document(document), m_kept(KeptGroups::load(document)) {
         m_out.reserve(size_t(document.characterCount()) * 2 + 1024);
     }
     QByteArray run();
@@ -66,6 +68,12 @@ private:
     void writeText(QStringView text);
     void writeUnicode(char16_t c);
     void writeImage(const QTextImageFormat& format);
+    void addKeptTables(const KeptGroup& group);
+    void writeKept(const KeptGroup& group);
+    void writeFieldsOf(const QTextCharFormat& format, const QTextBlock& block);
+    void closeFields(size_t count, const QTextBlock& block);
+    void closeFieldsBeforeMark(const QTextBlock& block);
+    QStringView startRun(int formatIndex, const QTextCharFormat& format, QStringView text);
     void word(const char* name);
     void word(const char* name, int value);
     void hexByte(unsigned char byte);
@@ -86,6 +94,17 @@ private:
     bool m_needSpace = false; // the last control word needs a delimiter before text
     QString m_defaultFamily;
     int m_defaultHalfPoints = 24;
+    std::vector<KeptGroup> m_kept;
+    QHash<QString, int> m_charsets; // fonts that kept groups use with a character set of their own
+    // The fields open in the output, outermost first: each one's number, the character formats
+    // when it opened, which its closing brace brings back, and the paragraph it opened in.
+    struct OpenField {
+        int id = 0;
+        RunState state;
+        int block = 0;
+    };
+    std::vector<OpenField> m_openFields;
+    int m_lastFootnote = 0; // the footnote whose mark the last text written was
 };
 
 QByteArray Writer::run() {
@@ -97,6 +116,7 @@ QByteArray Writer::run() {
     writeHeader();
     for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())
         writeBlock(block);
+    closeFields(m_openFields.size(), QTextBlock());
     m_out.append("}\r\n");
     return QByteArray(m_out.data(), qsizetype(m_out.size()));
 }
@@ -151,7 +171,17 @@ void Writer::collectTables() {
             addFamily(familyOf(format));
             addColor(format.foreground());
             addColor(format.background());
+            for (const int field : KeptGroups::fieldPath(m_kept, format))
+                addKeptTables(m_kept[size_t(field) - 1]);
+            // Footnotes are written with their marks' text, never with pictures.
+            if (const int note = format.intProperty(DocumentProperty::FootnoteId);
+                note > 0 && size_t(note) <= m_kept.size() && !format.isImageFormat())
+                addKeptTables(m_kept[size_t(note) - 1]);
         }
+    }
+    for (const KeptGroup& group : m_kept) {
+        if (group.kind == KeptGroup::Kind::Side)
+            addKeptTables(group);
     }
     if (m_families.isEmpty())
         addFamily(m_defaultFamily);
@@ -185,7 +215,8 @@ void Writer::writeHeader() {
         if (symbol)
             m_symbolFonts.insert(int(i));
         m_out.append("{\\f").append(number(i));
-        m_out.append(symbol ? "\\fnil\\fcharset2 " : "\\fnil\\fcharset0 ");
+        m_out.append("\\fnil\\fcharset").append(number(symbol ? 2 : m_charsets.value(family)));
+        m_out.append(1, ' ');
         for (QChar c : family) {
             const unsigned char byte = toWindows1252(c.unicode());
             // Characters that would end the name or open a group, and control characters,
@@ -209,6 +240,11 @@ void Writer::writeHeader() {
     }
     m_out.append("\\viewkind4\\uc1");
     m_needSpace = true;
+    // Headers and footers, where sections give theirs.
+    for (const KeptGroup& group : m_kept) {
+        if (group.kind == KeptGroup::Kind::Side)
+            writeKept(group);
+    }
 }
 
 void Writer::writeParagraphFormat(const QTextBlock& block) {
@@ -421,6 +457,120 @@ void Writer::writeImage(const QTextImageFormat& format) {
     m_needSpace = false;
 }
 
+void Writer::addKeptTables(const KeptGroup& group) {
+    for (const KeptGroup::Font& font : group.fonts) {
+        addFamily(font.name);
+        // The body's text may be in the same font, written as letters: a symbol character set
+        // would read them as symbols. (Fonts named Symbol are symbol fonts here anyway.)
+        if (const int charset = KeptGroups::charsetOf(font.codePage); charset && charset != 2)
+            m_charsets.insert(font.name, charset);
+    }
+    for (const KeptGroup::Color& color : group.colors)
+        addColor(QColor(color.rgb));
+}
+
+void Writer::writeKept(const KeptGroup& group) {
+    const QByteArray bytes =
+        group.rewritten([&](const QString& name, int) { return m_familyIndex.value(name); },
+                        [&](QRgb rgb) { return m_colorIndex.value(rgb); });
+    m_out.append(bytes.constData(), size_t(bytes.size()));
+    m_needSpace = false;
+}
+
+void Writer::closeFields(size_t count, const QTextBlock& block) {
+    bool paragraphInside = false;
+    for (; count > 0 && !m_openFields.empty(); --count) {
+        m_out.append("}}");
+        m_state = m_openFields.back().state;
+        paragraphInside = paragraphInside || m_openFields.back().block != block.blockNumber();
+        m_openFields.pop_back();
+        m_needSpace = false;
+    }
+    // A field that holds paragraph marks was open when this paragraph's format was written; its
+    // closing brace undid that, and the mark would take the format from before the field.
+    if (paragraphInside && block.isValid()) {
+        const int number = m_number;
+        if (block.textList() && block.textList()->format().style() == QTextListFormat::ListDecimal)
+            --m_number;
+        writeParagraphFormat(block);
+        m_number = number;
+    }
+}
+
+void Writer::writeFieldsOf(const QTextCharFormat& format, const QTextBlock& block) {
+    const std::vector<int> path = KeptGroups::fieldPath(m_kept, format);
+    if (path.empty() && m_openFields.empty())
+        return;
+    size_t shared = 0;
+    while (shared < path.size() && shared < m_openFields.size() &&
+           path[shared] == m_openFields[shared].id)
+        ++shared;
+    closeFields(m_openFields.size() - shared, block);
+    for (size_t i = shared; i < path.size(); ++i) {
+        m_openFields.push_back({path[i], m_state, block.blockNumber()});
+        writeKept(m_kept[size_t(path[i]) - 1]);
+        m_out.append("{\\fldrslt ");
+    }
+}
+
+void Writer::closeFieldsBeforeMark(const QTextBlock& block) {
+    if (m_openFields.empty())
+        return;
+    // The paragraph mark is in the fields that go on in the text after it; empty paragraphs
+    // between are looked past, as far as a real document has them.
+    std::vector<int> next;
+    QTextBlock after = block.next();
+    for (int i = 0; i < 64 && after.isValid(); ++i, after = after.next()) {
+        if (const auto it = after.begin(); !it.atEnd()) {
+            next = KeptGroups::fieldPath(m_kept, it.fragment().charFormat());
+            break;
+        }
+    }
+    size_t shared = 0;
+    while (shared < next.size() && shared < m_openFields.size() &&
+           next[shared] == m_openFields[shared].id)
+        ++shared;
+    closeFields(m_openFields.size() - shared, block);
+}
+
+// Switches to the format of a run of `text`, and writes the footnote whose mark starts it; returns
+// what is left to write.
+QStringView Writer::startRun(int formatIndex, const QTextCharFormat& format, QStringView text) {
+    const int note = format.intProperty(DocumentProperty::FootnoteId);
+    if (note <= 0 || size_t(note) > m_kept.size() || note == m_lastFootnote) {
+        m_lastFootnote = note;
+        switchTo(formatIndex, format);
+        return text;
+    }
+    m_lastFootnote = note;
+    const KeptGroup& footnote = m_kept[size_t(note) - 1];
+    qsizetype markLength = 0;
+    if (footnote.numbered) {
+        // The number the document gives the footnote, raised in a group of its own as writers
+        // do, so that no reader has to know the word that lowers text again.
+        while (markLength < text.size() && text[markLength].isDigit())
+            ++markLength;
+        QTextCharFormat level = format;
+        level.clearProperty(QTextFormat::TextVerticalAlignment);
+        switchTo(-1, level);
+        const auto vertical = format.verticalAlignment();
+        m_out.append(vertical == QTextCharFormat::AlignSuperScript ? "{\\super"
+                     : vertical == QTextCharFormat::AlignSubScript ? "{\\sub"
+                                                                   : "{");
+        m_out.append("\\chftn}");
+        m_needSpace = false;
+        if (markLength < text.size())
+            switchTo(formatIndex, format);
+    } else {
+        // The character the file had as the mark.
+        switchTo(formatIndex, format);
+        markLength = std::min<qsizetype>(1, text.size());
+        writeText(text.first(markLength));
+    }
+    writeKept(footnote);
+    return text.sliced(markLength);
+}
+
 void Writer::writeBlock(const QTextBlock& block) {
     writeParagraphFormat(block);
     if (block.length() <= 1)
@@ -430,13 +580,15 @@ void Writer::writeBlock(const QTextBlock& block) {
         const QTextCharFormat format = fragment.charFormat();
         if (format.isImageFormat()) {
             const QTextImageFormat image = format.toImageFormat();
+            writeFieldsOf(format, block);
             for (qsizetype i = 0; i < fragment.length(); ++i)
                 writeImage(image);
             continue;
         }
-        switchTo(fragment.charFormatIndex(), format);
-        writeText(fragment.text());
+        writeFieldsOf(format, block);
+        writeText(startRun(fragment.charFormatIndex(), format, fragment.text()));
     }
+    closeFieldsBeforeMark(block);
     m_out.append("\\par\r\n");
     m_needSpace = false;
 }

@@ -1,0 +1,14 @@
+#pragma once
+
+class QPrinter;
+class QTextDocument;
+
+// Prints a document as Qt prints one (its pages laid out in 2 cm margins, its page numbers at
+// the foot), with what the document window does not show: the headers and footers kept from
+// its file in the top and bottom margins of every page, their page numbers filled in, and its
+// footnotes after the text, each after its mark.
+namespace PrintedPages {
+
+void print(const QTextDocument& document, QPrinter& printer);
+
+} // namespace PrintedPages
