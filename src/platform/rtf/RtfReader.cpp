@@ -769,9 +769,11 @@ bool Reader::startsWith(const ControlWord& word) const {
 
 void Reader::beginKept(const ControlWord& word, KeptGroup::Kind kind) {
     startSkipping();
-    // Kept whole from its brace; one inside another kept group is part of that one. A group
-    // that does not start with the word had content before it, which the document holds.
-    if (m_keptDepth || m_listNumberDepth || m_excessDepth ||
+    // Kept whole from its brace; one inside another kept group, a shape picture or an object is
+    // part of that one. A group that does not start with the word had content before it, which
+    // the document holds.
+    if (m_keptDepth || m_shapePicture.depth || m_object.depth || m_listNumberDepth ||
+        m_excessDepth ||
         state().destination != Destination::Text || !startsWith(word))
         return;
     m_keptDepth = m_stack.size();
