@@ -14,6 +14,10 @@ namespace DocumentProperty {
 // far in and the marker inside the page; a save writes it back as the hanging indent.
 constexpr int ListMarkerRoom = QTextFormat::UserProperty + 0x100;
 
+// Table, an int in twips: where the table's rows start, from the margin. Files put it left of the
+// margin so that the cells' text lines up with the text around; the layout draws it at the margin.
+constexpr int TableIndent = QTextFormat::UserProperty + 0x200;
+
 } // namespace DocumentProperty
 
 // Lays out a list paragraph as files describe one: its number or bullet at `left + first`, its

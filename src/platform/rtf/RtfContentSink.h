@@ -8,6 +8,7 @@
 namespace rtf {
 
 struct Picture;
+class Table;
 
 // What the reader finds in a file's body, in order. A paragraph mark only takes effect once
 // something follows it, so the mark that ends a file does not leave an empty paragraph behind;
@@ -22,6 +23,8 @@ public:
     // The picture just appended is all an embedded object shows: `group` is the object's whole
     // {\object ...} group as the file has it, valid while the file is being read.
     virtual void attachObject(QByteArrayView group) = 0;
+    // A table, read whole. Sinks that lay out no tables get its cells' content as paragraphs.
+    virtual void appendTable(const Table& table);
     // Ends the current paragraph; `markChars` is the format an empty paragraph keeps.
     virtual void endParagraph(const ParaState& para, const CharState& markChars) = 0;
     // The body is over; `para` is the formatting of a last paragraph no mark ended.

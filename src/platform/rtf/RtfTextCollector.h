@@ -11,6 +11,9 @@ public:
     void appendText(const QString& text, const CharState& chars) override;
     void appendImage(const Picture& picture) override;
     void attachObject(QByteArrayView) override {}
+    // A table's cells read as its document shows them: each row on a line of its own, its cells
+    // after tabs.
+    void appendTable(const Table& table) override;
     void endParagraph(const ParaState& para, const CharState& markChars) override;
     void finish(const ParaState&) override {}
 

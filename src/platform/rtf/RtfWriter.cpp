@@ -4,6 +4,7 @@
 #include "platform/Twips.h"
 #include "platform/rtf/RtfCodePages.h"
 #include "platform/rtf/RtfPicture.h"
+#include "platform/rtf/RtfTableWriter.h"
 
 #include <QBuffer>
 #include <QHash>
@@ -44,12 +45,16 @@ struct RunState {
     int vertical = 0; // 0 normal, 1 super, 2 sub
 };
 
-class Writer {
+class Writer final : public FrameOutput {
 public:
     explicit Writer(const QTextDocument& document) : m_document(document) {
         m_out.reserve(size_t(document.characterCount()) * 2 + 1024);
     }
     QByteArray run();
+
+    void paragraph(const QTextBlock& block, int level, bool sayLevel) override;
+    void append(std::string_view rtf) override;
+    int colorIndex(QRgb rgb) const override { return m_colorIndex.value(rgb); }
 
 private:
     void collectTables();
@@ -58,8 +63,7 @@ private:
     QString familyOf(const QTextCharFormat& format) const;
     int halfPointsOf(const QTextCharFormat& format) const;
     void writeHeader();
-    void writeBlock(const QTextBlock& block);
-    void writeParagraphFormat(const QTextBlock& block);
+    void writeParagraphFormat(const QTextBlock& block, int level, bool sayLevel);
     void switchTo(int formatIndex, const QTextCharFormat& format);
     RunState runStateOf(const QTextCharFormat& format) const;
     void writeChanges(const RunState& next);
@@ -95,8 +99,7 @@ QByteArray Writer::run() {
         m_defaultHalfPoints = int(std::lround(font.pointSizeF() * 2));
     collectTables();
     writeHeader();
-    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())
-        writeBlock(block);
+    writeFrame(*m_document.rootFrame(), *this);
     m_out.append("}\r\n");
     return QByteArray(m_out.data(), qsizetype(m_out.size()));
 }
@@ -153,6 +156,7 @@ void Writer::collectTables() {
             addColor(format.background());
         }
     }
+    forEachTableColor(m_document, [this](const QBrush& brush) { addColor(brush); });
     if (m_families.isEmpty())
         addFamily(m_defaultFamily);
     if (m_hasLists)
@@ -211,9 +215,13 @@ void Writer::writeHeader() {
     m_needSpace = true;
 }
 
-void Writer::writeParagraphFormat(const QTextBlock& block) {
+void Writer::writeParagraphFormat(const QTextBlock& block, int level, bool sayLevel) {
     const QTextBlockFormat format = block.blockFormat();
     word("pard");
+    if (level > 0)
+        word("intbl");
+    if (sayLevel)
+        word("itap", level);
     const QTextList* current = block.textList();
     if (!current || current->format().style() != QTextListFormat::ListDecimal)
         m_number = 0;
@@ -421,8 +429,14 @@ void Writer::writeImage(const QTextImageFormat& format) {
     m_needSpace = false;
 }
 
-void Writer::writeBlock(const QTextBlock& block) {
-    writeParagraphFormat(block);
+void Writer::append(std::string_view rtf) {
+    m_out.append(rtf);
+    if (!rtf.empty())
+        m_needSpace = QChar::isLetterOrNumber(uchar(rtf.back()));
+}
+
+void Writer::paragraph(const QTextBlock& block, int level, bool sayLevel) {
+    writeParagraphFormat(block, level, sayLevel);
     if (block.length() <= 1)
         switchTo(block.charFormatIndex(), block.charFormat());
     for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -437,8 +451,6 @@ void Writer::writeBlock(const QTextBlock& block) {
         switchTo(fragment.charFormatIndex(), format);
         writeText(fragment.text());
     }
-    m_out.append("\\par\r\n");
-    m_needSpace = false;
 }
 
 } // namespace
