@@ -179,13 +179,17 @@ std::vector<TableGrid> gridsOf(const Table& table) {
                 break;
             --count;
         }
-        RowShape shape{definition.left, edges.size(), count};
-        int previous = definition.left;
+        // Edges within the page's reach, room left for each cell, so that what is written
+        // reads back the same.
+        const int left = std::min(definition.left, RowDefinition::maxEdge - count);
+        RowShape shape{left, edges.size(), count};
+        int previous = left;
         for (int i = 0; i < count; ++i) {
             int right =
                 size_t(i) < definition.cells.size() ? definition.cells[size_t(i)].right : previous;
             if (right <= previous)
                 right = previous + defaultCellWidth;
+            right = std::clamp(right, previous + 1, RowDefinition::maxEdge - (count - 1 - i));
             edges.push_back(right);
             previous = right;
         }

@@ -6,7 +6,7 @@ namespace rtf {
 
 namespace {
 
-constexpr int maxTwips = 31680; // 22 inches, as wide as any page
+constexpr int maxTwips = RowDefinition::maxEdge;
 constexpr int maxBorderWidth = 255;
 
 Border* describedBorder(RowDefinition& row) {

@@ -37,7 +37,8 @@ struct CellDefinition {
 
 // \trowd and what follows it; rows keep the definition that was current at their end.
 struct RowDefinition {
-    static constexpr int maxCells = 64; // more cells' text joins the last one
+    static constexpr int maxCells = 64;   // more cells' text joins the last one
+    static constexpr int maxEdge = 31680; // twips either side of the margin, 22 inches
     // The border the \brdr words describe: a cell side, or a row side from rowBorderBase on.
     static constexpr int rowBorderBase = 4;
 
