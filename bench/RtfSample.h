@@ -133,7 +133,7 @@ inline QByteArray table(std::mt19937& random) {
 // The formatted document of generate() with a table after every tenth of a megabyte or so of
 // paragraphs: 100 tables to the megabyte.
 inline QByteArray generateWithTables(qsizetype targetSize, unsigned seed = 42) {
-    constexpr qsizetype between = 7'500;
+    constexpr qsizetype between = 5'500;
     const QByteArray body = generate(targetSize, seed);
     std::mt19937 random(seed);
     QByteArray rtf;

@@ -235,6 +235,6 @@ TEST(RtfTable, GridsStayInProportionToTheCellsRead) {
         ++tables;
     }
     EXPECT_GT(tables, 1);
-    EXPECT_LE(places, 4 * 500 + 256 * tables);
+    EXPECT_LE(places, 4 * 500 + 64 * tables);
     EXPECT_EQ(plainText(*document).count(u'x'), 500);
 }

@@ -16,7 +16,7 @@ constexpr int defaultBorderWidth = 10;
 // A grid has at most this many places per cell read, besides a few spare: what a file leaves
 // out cannot cost much more than what it says.
 constexpr std::int64_t placesPerCell = 4;
-constexpr std::int64_t sparePlaces = 256;
+constexpr std::int64_t sparePlaces = 64;
 // The document merges cells one at a time at a cost that grows with the table, so a table only
 // keeps as many spans as this many places' worth of work; the rest become cells of their own.
 constexpr std::int64_t mergeBudget = std::int64_t(1) << 24;

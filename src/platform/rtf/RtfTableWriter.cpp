@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace rtf {
@@ -102,8 +103,18 @@ public:
                       bool cell);
 
 private:
+    // The cells a row writes: those that start in it and those merged down into it from above.
+    struct RowCell {
+        QTextTableCell cell;
+        bool mergedUp = false;   // merged into the cell above it
+        bool mergesDown = false; // cells below are merged into it
+        int lastColumn = 0;
+    };
     void writeTable(const QTextTable& table, int level);
-    std::string rowDefinition(const QTextTable& table, int row);
+    std::vector<RowCell> cellsOf(const QTextTable& table, int row) const;
+    std::string rowDefinition(const std::vector<RowCell>& cells);
+    // What a cell of this format says of its borders, padding, shading and alignment.
+    const std::string& cellWords(const QTextTableCell& cell);
     const char* cellMark(int level) const { return level > 1 ? "\\nestcell" : "\\cell"; }
     // An empty paragraph of a cell.
     std::string tableParagraph(int level);
@@ -120,11 +131,14 @@ private:
 
     FrameOutput& m_out;
     int m_previousLevel = 0; // of the paragraph written last
-    // The table being written: its columns' right edges and the space beside its cells' text.
+    // The table being written: its format, its columns' right edges, the space beside its
+    // cells' text, and the words of each cell format it uses, worked out once.
     struct Columns {
+        QTextTableFormat format;
         std::vector<int> rights;
         int left = 0;
         int gap = 0;
+        std::unordered_map<int, std::string> cellWords; // by the cell format's index
     };
     std::vector<Columns> m_columns; // by level
 };
@@ -183,53 +197,75 @@ void FrameWriter::writeContent(QTextFrame::iterator it, const QTextFrame::iterat
     m_out.append("\r\n");
 }
 
-std::string FrameWriter::rowDefinition(const QTextTable& table, int row) {
+std::vector<FrameWriter::RowCell> FrameWriter::cellsOf(const QTextTable& table, int row) const {
+    std::vector<RowCell> cells;
+    const int columns = table.columns();
+    for (int column = 0; column < columns; ++column) {
+        const QTextTableCell cell = table.cellAt(row, column);
+        const QTextCharFormat format = cell.format();
+        const int span = std::max(format.tableCellColumnSpan(), 1);
+        if (cell.column() == column) {
+            const bool starts = cell.row() == row;
+            cells.push_back({cell, !starts, starts && format.tableCellRowSpan() > 1,
+                             std::min(column + span, columns) - 1});
+        }
+        column = std::max(column, cell.column() + span - 1);
+    }
+    return cells;
+}
+
+const std::string& FrameWriter::cellWords(const QTextTableCell& cell) {
+    Columns& columns = m_columns.back();
+    const auto [found, added] = columns.cellWords.try_emplace(cell.tableCellFormatIndex());
+    std::string& rtf = found->second;
+    if (!added)
+        return rtf;
+    const QTextTableCellFormat format = cell.format().toTableCellFormat();
+    if (format.verticalAlignment() == QTextCharFormat::AlignMiddle)
+        rtf.append("\\clvertalc");
+    else if (format.verticalAlignment() == QTextCharFormat::AlignBottom)
+        rtf.append("\\clvertalb");
+    for (int side = 0; side < 4; ++side) {
+        const SideBorder border = borderOf(columns.format, format, side);
+        if (border.width > 0) {
+            rtf.append(borderWords[side]).append(styleWord(border.style));
+            rtf.append("\\brdrw").append(std::to_string(border.width));
+            if (!isBlack(border.brush))
+                rtf.append("\\brdrcf")
+                    .append(std::to_string(m_out.colorIndex(border.brush.color().rgb())));
+        }
+        const qreal padding = format.hasProperty(paddings[side])
+                                  ? format.doubleProperty(paddings[side])
+                                  : columns.format.cellPadding();
+        const int twips = Twips::fromLayout(padding);
+        const int usual = side == 1 || side == 3 ? columns.gap : 0;
+        if (twips != usual) {
+            rtf.append(paddingWords[side]).append(std::to_string(twips));
+            rtf.append(paddingUnits[side]);
+        }
+    }
+    if (format.background().style() != Qt::NoBrush)
+        rtf.append("\\clcbpat")
+            .append(std::to_string(m_out.colorIndex(format.background().color().rgb())));
+    return rtf;
+}
+
+std::string FrameWriter::rowDefinition(const std::vector<RowCell>& cells) {
     const Columns& columns = m_columns.back();
-    const QTextTableFormat format = table.format();
     std::string rtf =
         "\\trowd\\trgaph" + std::to_string(columns.gap) + "\\trleft" + std::to_string(columns.left);
-    const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
+    const Qt::Alignment alignment = columns.format.alignment() & Qt::AlignHorizontal_Mask;
     if (alignment & Qt::AlignHCenter)
         rtf.append("\\trqc");
     else if (alignment & Qt::AlignRight)
         rtf.append("\\trqr");
-    for (int column = 0; column < table.columns(); ++column) {
-        const QTextTableCell cell = table.cellAt(row, column);
-        if (cell.column() != column)
-            continue;
-        const QTextTableCellFormat cellFormat = cell.format().toTableCellFormat();
-        if (cell.row() != row)
+    for (const RowCell& cell : cells) {
+        if (cell.mergedUp)
             rtf.append("\\clvmrg");
-        else if (cell.rowSpan() > 1)
+        else if (cell.mergesDown)
             rtf.append("\\clvmgf");
-        if (cellFormat.verticalAlignment() == QTextCharFormat::AlignMiddle)
-            rtf.append("\\clvertalc");
-        else if (cellFormat.verticalAlignment() == QTextCharFormat::AlignBottom)
-            rtf.append("\\clvertalb");
-        for (int side = 0; side < 4; ++side) {
-            const SideBorder border = borderOf(format, cellFormat, side);
-            if (border.width > 0) {
-                rtf.append(borderWords[side]).append(styleWord(border.style));
-                rtf.append("\\brdrw").append(std::to_string(border.width));
-                if (!isBlack(border.brush))
-                    rtf.append("\\brdrcf")
-                        .append(std::to_string(m_out.colorIndex(border.brush.color().rgb())));
-            }
-            const qreal padding = cellFormat.hasProperty(paddings[side])
-                                      ? cellFormat.doubleProperty(paddings[side])
-                                      : format.cellPadding();
-            const int twips = Twips::fromLayout(padding);
-            const int usual = side == 1 || side == 3 ? columns.gap : 0;
-            if (twips != usual) {
-                rtf.append(paddingWords[side]).append(std::to_string(twips));
-                rtf.append(paddingUnits[side]);
-            }
-        }
-        if (cellFormat.background().style() != Qt::NoBrush)
-            rtf.append("\\clcbpat")
-                .append(std::to_string(m_out.colorIndex(cellFormat.background().color().rgb())));
-        const int last = std::min(column + cell.columnSpan(), table.columns()) - 1;
-        rtf.append("\\cellx").append(std::to_string(columns.rights[size_t(last)]));
+        rtf.append(cellWords(cell.cell));
+        rtf.append("\\cellx").append(std::to_string(columns.rights[size_t(cell.lastColumn)]));
     }
     return rtf;
 }
@@ -237,6 +273,7 @@ std::string FrameWriter::rowDefinition(const QTextTable& table, int row) {
 void FrameWriter::writeTable(const QTextTable& table, int level) {
     const QTextTableFormat format = table.format();
     Columns columns;
+    columns.format = format;
     const QVariant indent = format.property(DocumentProperty::TableIndent);
     columns.left = indent.isValid() ? indent.toInt() : Twips::fromLayout(format.leftMargin());
     const QList<QTextLength> widths = format.columnWidthConstraints();
@@ -261,19 +298,17 @@ void FrameWriter::writeTable(const QTextTable& table, int level) {
     m_columns.push_back(std::move(columns));
 
     for (int row = 0; row < table.rows(); ++row) {
-        const std::string definition = rowDefinition(table, row);
+        const std::vector<RowCell> cells = cellsOf(table, row);
+        const std::string definition = rowDefinition(cells);
         // The outermost rows say what they are first, as most readers expect; nested ones end
         // with it, as only readers that know them look.
         if (level == 1) {
             m_out.append(definition);
             m_out.append("\r\n");
         }
-        for (int column = 0; column < table.columns(); ++column) {
-            const QTextTableCell cell = table.cellAt(row, column);
-            if (cell.column() != column)
-                continue;
-            if (cell.row() == row) {
-                writeContent(cell.begin(), cell.end(), level, true);
+        for (const RowCell& cell : cells) {
+            if (!cell.mergedUp) {
+                writeContent(cell.cell.begin(), cell.cell.end(), level, true);
             } else {
                 m_out.append(tableParagraph(level));
                 m_out.append(cellMark(level));
@@ -301,10 +336,12 @@ void forEachTableColor(const QTextDocument& document,
                        const std::function<void(const QBrush&)>& add) {
     forEachTable(*document.rootFrame(), [&](const QTextTable& table) {
         const QTextTableFormat format = table.format();
+        std::unordered_map<int, bool> seen; // cell format indexes
         for (int row = 0; row < table.rows(); ++row) {
             for (int column = 0; column < table.columns(); ++column) {
                 const QTextTableCell cell = table.cellAt(row, column);
-                if (cell.row() != row || cell.column() != column)
+                if (cell.row() != row || cell.column() != column ||
+                    !seen.try_emplace(cell.tableCellFormatIndex(), true).second)
                     continue;
                 const QTextTableCellFormat cellFormat = cell.format().toTableCellFormat();
                 for (int side = 0; side < 4; ++side) {
