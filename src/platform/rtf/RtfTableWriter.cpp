@@ -4,6 +4,7 @@
 #include "platform/Twips.h"
 
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextTable>
@@ -19,6 +20,8 @@ namespace {
 
 // A table's width where its columns give none, as much as a letter page holds.
 constexpr int textWidth = 9360;
+// What starts a table cell in a document's text.
+constexpr char16_t cellStart = 0xFDD0;
 
 // By side: top, left, bottom, right, the order the file's words come in.
 constexpr int borderWidths[] = {QTextFormat::TableCellTopBorder, QTextFormat::TableCellLeftBorder,
@@ -154,24 +157,17 @@ void FrameWriter::writeContent(QTextFrame::iterator it, const QTextFrame::iterat
                                bool cell) {
     // Each paragraph is written once the next item shows how it ends.
     std::optional<QTextBlock> held;
-    bool heldFirst = false;
-    bool first = true;
     for (; it != end && !it.atEnd(); ++it) {
         if (QTextFrame* child = it.currentFrame()) {
-            if (held) {
-                // The document keeps an empty paragraph before a table that opens its frame;
-                // it is no paragraph of the file's.
-                if (!(heldFirst && held->length() <= 1)) {
-                    paragraph(*held, level);
-                    m_out.append("\\par\r\n");
-                }
-                held.reset();
+            if (held && !isTableSpacer(*held)) {
+                paragraph(*held, level);
+                m_out.append("\\par\r\n");
             }
+            held.reset();
             if (const auto* table = qobject_cast<const QTextTable*>(child))
                 writeTable(*table, level + 1);
             else
                 writeContent(child->begin(), child->end(), level, false);
-            first = false;
             continue;
         }
         if (held) {
@@ -179,8 +175,6 @@ void FrameWriter::writeContent(QTextFrame::iterator it, const QTextFrame::iterat
             m_out.append("\\par\r\n");
         }
         held = it.currentBlock();
-        heldFirst = first;
-        first = false;
     }
     if (!cell) {
         if (held) {
@@ -327,6 +321,19 @@ void FrameWriter::writeTable(const QTextTable& table, int level) {
 }
 
 } // namespace
+
+bool isTableSpacer(const QTextBlock& block) {
+    if (block.length() > 1)
+        return false;
+    const QTextDocument& document = *block.document();
+    const int at = block.position();
+    const int mark = at + block.length() - 1;
+    if ((at > 0 && document.characterAt(at - 1) != QChar(cellStart)) ||
+        document.characterAt(mark) != QChar(cellStart))
+        return false;
+    const QTextTable* table = QTextCursor(block.next()).currentTable();
+    return table && table->firstPosition() == mark + 1;
+}
 
 void writeFrame(const QTextFrame& frame, FrameOutput& out) {
     FrameWriter(out).writeContent(frame.begin(), frame.end(), 0, false);

@@ -27,6 +27,10 @@ public:
 // Writes the frame's paragraphs, and its tables as rows of cells, in order.
 void writeFrame(const QTextFrame& frame, FrameOutput& out);
 
+// Whether the paragraph is the empty one a document keeps before a table that opens the document
+// or a cell: no paragraph of a file's, so writeFrame leaves it out.
+bool isTableSpacer(const QTextBlock& block);
+
 // Calls `add` with each colour the document's tables are drawn with.
 void forEachTableColor(const QTextDocument& document,
                        const std::function<void(const QBrush&)>& add);

@@ -136,7 +136,7 @@ void Writer::collectTables() {
     for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
         if (block.textList())
             m_hasLists = true;
-        if (block.length() <= 1) {
+        if (block.length() <= 1 && !isTableSpacer(block)) {
             const QTextCharFormat format = block.charFormat();
             addFamily(familyOf(format));
             addColor(format.foreground());
