@@ -271,14 +271,20 @@ QTextTableCellFormat cellFormatOf(const TableGrid& grid, const GridCell& cell,
     const RowDefinition& row = cell.rowDefinition ? *cell.rowDefinition : undefinedRow;
     QTextTableCellFormat format;
 
+    // Only what differs from the table's own format (no padding, no border) is set: a cell's
+    // format is compared whole each time one is set.
     const auto padding = [&](Side side, int otherwise) {
         const int given = definition.padding[size_t(side)];
         return Twips::toLayout(given >= 0 ? given : otherwise);
     };
-    format.setTopPadding(padding(Top, 0));
-    format.setLeftPadding(padding(Left, row.gap));
-    format.setBottomPadding(padding(Bottom, 0));
-    format.setRightPadding(padding(Right, row.gap));
+    if (const qreal top = padding(Top, 0))
+        format.setTopPadding(top);
+    if (const qreal left = padding(Left, row.gap))
+        format.setLeftPadding(left);
+    if (const qreal bottom = padding(Bottom, 0))
+        format.setBottomPadding(bottom);
+    if (const qreal right = padding(Right, row.gap))
+        format.setRightPadding(right);
 
     // A side the cell gives no border of its own has the row's: its outer border at the table's
     // edge, its inner one between cells.
@@ -291,10 +297,9 @@ QTextTableCellFormat cellFormatOf(const TableGrid& grid, const GridCell& cell,
     for (int side = Top; side <= Right; ++side) {
         const Border& own = definition.borders[size_t(side)];
         const Border& border = own.style != BorderStyle::None ? own : *rowBorders[side];
-        const qreal width =
-            border.style == BorderStyle::None
-                ? 0
-                : Twips::toLayout(border.width > 0 ? border.width : defaultBorderWidth);
+        if (border.style == BorderStyle::None)
+            continue;
+        const qreal width = Twips::toLayout(border.width > 0 ? border.width : defaultBorderWidth);
         const QTextFrameFormat::BorderStyle style = styleOf(border.style);
         const QBrush brush(colorOr(colors, border.color, Qt::black));
         switch (side) {

@@ -102,8 +102,7 @@ public:
 
     // Writes [it, end) of a frame `level` tables deep. A cell's last paragraph ends with the
     // cell's mark; other frames' paragraphs are paragraphs of what holds them.
-    void writeContent(QTextFrame::iterator it, const QTextFrame::iterator& end, int level,
-                      bool cell);
+    void writeContent(QTextFrame::iterator it, int level, bool cell);
 
 private:
     // The cells a row writes: those that start in it and those merged down into it from above.
@@ -153,11 +152,10 @@ std::string FrameWriter::tableParagraph(int level) {
     return rtf;
 }
 
-void FrameWriter::writeContent(QTextFrame::iterator it, const QTextFrame::iterator& end, int level,
-                               bool cell) {
+void FrameWriter::writeContent(QTextFrame::iterator it, int level, bool cell) {
     // Each paragraph is written once the next item shows how it ends.
     std::optional<QTextBlock> held;
-    for (; it != end && !it.atEnd(); ++it) {
+    for (; !it.atEnd(); ++it) {
         if (QTextFrame* child = it.currentFrame()) {
             if (held && !isTableSpacer(*held)) {
                 paragraph(*held, level);
@@ -167,7 +165,7 @@ void FrameWriter::writeContent(QTextFrame::iterator it, const QTextFrame::iterat
             if (const auto* table = qobject_cast<const QTextTable*>(child))
                 writeTable(*table, level + 1);
             else
-                writeContent(child->begin(), child->end(), level, false);
+                writeContent(child->begin(), level, false);
             continue;
         }
         if (held) {
@@ -192,18 +190,19 @@ void FrameWriter::writeContent(QTextFrame::iterator it, const QTextFrame::iterat
 }
 
 std::vector<FrameWriter::RowCell> FrameWriter::cellsOf(const QTextTable& table, int row) const {
+    // Told apart by their neighbours in the grid, which costs nothing, where asking a cell for
+    // its row and column searches the table.
     std::vector<RowCell> cells;
     const int columns = table.columns();
     for (int column = 0; column < columns; ++column) {
         const QTextTableCell cell = table.cellAt(row, column);
-        const QTextCharFormat format = cell.format();
-        const int span = std::max(format.tableCellColumnSpan(), 1);
-        if (cell.column() == column) {
-            const bool starts = cell.row() == row;
-            cells.push_back({cell, !starts, starts && format.tableCellRowSpan() > 1,
-                             std::min(column + span, columns) - 1});
-        }
-        column = std::max(column, cell.column() + span - 1);
+        int last = column;
+        while (last + 1 < columns && table.cellAt(row, last + 1) == cell)
+            ++last;
+        const bool mergedUp = row > 0 && table.cellAt(row - 1, column) == cell;
+        const bool mergesDown = !mergedUp && table.cellAt(row + 1, column) == cell;
+        cells.push_back({cell, mergedUp, mergesDown, last});
+        column = last;
     }
     return cells;
 }
@@ -302,7 +301,7 @@ void FrameWriter::writeTable(const QTextTable& table, int level) {
         }
         for (const RowCell& cell : cells) {
             if (!cell.mergedUp) {
-                writeContent(cell.cell.begin(), cell.cell.end(), level, true);
+                writeContent(cell.cell.begin(), level, true);
             } else {
                 m_out.append(tableParagraph(level));
                 m_out.append(cellMark(level));
@@ -336,7 +335,7 @@ bool isTableSpacer(const QTextBlock& block) {
 }
 
 void writeFrame(const QTextFrame& frame, FrameOutput& out) {
-    FrameWriter(out).writeContent(frame.begin(), frame.end(), 0, false);
+    FrameWriter(out).writeContent(frame.begin(), 0, false);
 }
 
 void forEachTableColor(const QTextDocument& document,
@@ -347,7 +346,8 @@ void forEachTableColor(const QTextDocument& document,
         for (int row = 0; row < table.rows(); ++row) {
             for (int column = 0; column < table.columns(); ++column) {
                 const QTextTableCell cell = table.cellAt(row, column);
-                if (cell.row() != row || cell.column() != column ||
+                if ((column > 0 && table.cellAt(row, column - 1) == cell) ||
+                    (row > 0 && table.cellAt(row - 1, column) == cell) ||
                     !seen.try_emplace(cell.tableCellFormatIndex(), true).second)
                     continue;
                 const QTextTableCellFormat cellFormat = cell.format().toTableCellFormat();
