@@ -196,7 +196,8 @@ void TableContent::replay(std::uint32_t from, std::uint32_t to, ContentSink& sin
 
 bool TableContent::hasContent(std::uint32_t from, std::uint32_t to) const {
     to = std::min(to, size());
-    return std::any_of(m_items.begin() + from, m_items.begin() + std::max(from, to),
+    from = std::min(from, to);
+    return std::any_of(m_items.begin() + from, m_items.begin() + to,
                        [](const Item& item) { return item.kind != Kind::ParagraphEnd; });
 }
 

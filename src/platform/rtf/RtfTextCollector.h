@@ -5,7 +5,8 @@
 namespace rtf {
 
 // The text a document built from the same content would give as plain text: paragraphs and
-// line separators as '\n', no-break spaces as spaces, each picture as U+FFFC.
+// line separators as '\n', no-break spaces as spaces, each picture as U+FFFC, and a table's
+// cells as PaneText::markCells marks them.
 class TextCollector final : public ContentSink {
 public:
     void appendText(const QString& text, const CharState& chars) override;
