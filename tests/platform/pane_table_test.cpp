@@ -73,6 +73,15 @@ TEST_F(PaneTable, TextCountsOneCharacterForEachCellStartAndStaysInStepWithSelSta
     select("Years");
     EXPECT_EQ(pane.SelText(), "Years");
 
+    // Deleting a selection of cells empties them and keeps the table.
+    pane.setSelStart(int(text.indexOf("Name")));
+    pane.setSelLength(int(text.indexOf("31") + 1 - text.indexOf("Name")));
+    pane.setSelText(QString());
+    EXPECT_EQ(pane.Text(), "Before\n\t\n\t\nBob\ninner\n\nAfter");
+    EXPECT_EQ(DocumentFile::plainText(*pane.document()), pane.Text());
+    pane.undo();
+    EXPECT_EQ(pane.Text(), text);
+
     // Saved and opened again, the same text and the same tables.
     const QString saved = dir.filePath("saved.rtf");
     DocumentFile::save(pane, saved);

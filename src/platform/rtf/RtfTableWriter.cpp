@@ -100,8 +100,9 @@ class FrameWriter {
 public:
     explicit FrameWriter(FrameOutput& out) : m_out(out) {}
 
-    // Writes [it, end) of a frame `level` tables deep. A cell's last paragraph ends with the
-    // cell's mark; other frames' paragraphs are paragraphs of what holds them.
+    // Writes a frame's content from `it` to its end, `level` tables deep. A cell's last
+    // paragraph ends with the cell's mark; other frames' paragraphs are paragraphs of what holds
+    // them.
     void writeContent(QTextFrame::iterator it, int level, bool cell);
 
 private:
