@@ -264,7 +264,9 @@ QStringList convertedByAbiWord(const QStringList& files, const QString& folder) 
     QStringList html;
     for (const QString& file : files) {
         const QString out = folder + "/" + QFileInfo(file).completeBaseName() + "-abiword.html";
-        QProcess::execute(abiword, {"--to=html", "-o", out, file});
+        QProcess process;
+        process.start(abiword, {"--to=html", "-o", out, file});
+        process.waitForFinished(60'000);
         html << QString::fromUtf8(testfiles::read(out));
     }
     return html;

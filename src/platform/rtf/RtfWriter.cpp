@@ -134,9 +134,12 @@ void Writer::addColor(const QBrush& brush) {
 void Writer::collectTables() {
     std::vector<bool> seen; // format indexes already looked at
     for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
+        // A paragraph left out of the writing brings no font, colour or list to the header.
+        if (isTableSpacer(block))
+            continue;
         if (block.textList())
             m_hasLists = true;
-        if (block.length() <= 1 && !isTableSpacer(block)) {
+        if (block.length() <= 1) {
             const QTextCharFormat format = block.charFormat();
             addFamily(familyOf(format));
             addColor(format.foreground());
