@@ -57,6 +57,7 @@ TEST(RtfObject, AnObjectShowingOnePictureIsSavedWhole) {
          "a" + pictureChar + "\n\tb\n"},
         {"font table inside", object("01", "{\\fonttbl{\\f0 Arial;}}" + picture), "", pictureChar},
         {"text before it in its group", "{x" + plain.mid(1), "", "x" + pictureChar},
+        {"a group another word opens", "{\\objectx y" + plain.mid(1), "", "y" + pictureChar},
         {"result without a picture", object("01", "shown"), "", "shown"},
         {"hidden", "a{\\v " + plain + "}b", "", "ab"},
     };

@@ -10,6 +10,8 @@
 #include <QTextTable>
 #include <QUrl>
 
+#include <cctype>
+
 namespace rtf {
 
 namespace {
@@ -64,7 +66,10 @@ void DocumentBuilder::appendImage(const Picture& picture) {
     format.setName(name);
     format.setWidth(size.width());
     format.setHeight(size.height());
-    if (picture.source.startsWith("{\\pict"))
+    // Only the picture's own group can be written back in its place: one that holds \pict after
+    // other words, such as {\pictwd ... \pict}, was read partly as something else.
+    const QByteArrayView source = picture.source;
+    if (source.startsWith("{\\pict") && (source.size() == 6 || !std::isalpha(uchar(source[6]))))
         keepOriginalPicture(m_document, name, picture.source, size);
     beginContent();
     m_cursor.insertImage(format);

@@ -12,6 +12,7 @@
 #include "platform/rtf/RtfTokenizer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <vector>
 
 namespace rtf {
@@ -707,8 +708,10 @@ void Reader::beginObject() {
     // Only an object in document text can be written back where its picture is; past the depth
     // whose groups are kept, its end could not be told from its groups' ends. Its group must
     // start with it: what came before in the group has been read as content already.
+    const QByteArrayView group = m_tokenizer.data().sliced(state().start);
     if (state().destination != Destination::Text || m_excessDepth ||
-        !m_tokenizer.data().sliced(state().start).startsWith("{\\object"))
+        !group.startsWith("{\\object") ||
+        (group.size() > 8 && std::isalpha(static_cast<unsigned char>(group[8]))))
         return;
     m_object.depth = m_stack.size();
 }
