@@ -13,6 +13,30 @@ struct Input {
     QString textEnd; // what the document's text ends with once read
 };
 
+// Content each level of tables deeper than the last.
+inline QByteArray tablesInTables(int levels) {
+    QByteArray rtf;
+    for (int level = 1; level <= levels; ++level)
+        rtf += "\\intbl\\itap" + QByteArray::number(level) + " a";
+    return rtf;
+}
+
+inline QByteArray cellEdges(int count) {
+    QByteArray rtf;
+    for (int i = 1; i <= count; ++i)
+        rtf += "\\cellx" + QByteArray::number(i * 10);
+    return rtf;
+}
+
+// Rows of one cell, each ending where no other does: one grid for all would have a column for
+// every row.
+inline QByteArray rowsOfOwnEdges(int count) {
+    QByteArray rtf;
+    for (int i = 1; i <= count; ++i)
+        rtf += "\\trowd\\cellx" + QByteArray::number(100 + i) + "\\intbl x\\cell\\row";
+    return rtf;
+}
+
 // Inputs that punish a reader that recurses per group, rescans, or trusts a length or a count:
 // deep nesting, truncation, values near the 32-bit limit. The robustness tests check what they
 // read as; rtf_bench measures how fast.
@@ -61,6 +85,25 @@ inline const std::vector<Input>& inputs() {
          "010009000003000000000000000000000000050000000c02ffffffff" +
              QByteArray("070000001b04ff7fff7f00800080").repeated(20'000) + "}z}",
          QString(QChar::ObjectReplacementCharacter) + "z"},
+        // Tables: depth, width and spans a file can ask for without bound.
+        {"100000 tables one in another", "{\\rtf1 " + tablesInTables(100'000) + "b}", "ab"},
+        {"100000 cells in a row",
+         "{\\rtf1\\trowd\\cellx100 " + QByteArray("\\intbl x\\cell").repeated(100'000) +
+             "\\row\\pard b}",
+         "x\nb"},
+        {"100000 cell definitions",
+         "{\\rtf1\\trowd" + cellEdges(100'000) + "\\intbl a\\cell\\row\\pard b}", "a\nb"},
+        {"20000 rows each with edges of its own", "{\\rtf1 " + rowsOfOwnEdges(20'000) + "\\pard b}",
+         "x\nb"},
+        {"10000 cells merged down",
+         "{\\rtf1 " +
+             QByteArray("\\trowd\\clvmgf\\cellx1000\\cellx2000\\intbl a\\cell b\\cell\\row"
+                        "\\trowd\\clvmrg\\cellx1000\\cellx2000\\intbl\\cell c\\cell\\row")
+                 .repeated(10'000) +
+             "\\pard d}",
+         "c\nd"},
+        {"truncated in a nested table", "{\\rtf1\\intbl a\\cell\\intbl\\itap2 b\\nestcell c",
+         "c\n\n"},
     };
     return all;
 }

@@ -71,4 +71,89 @@ inline QByteArray generate(qsizetype targetSize, unsigned seed = 42) {
     return rtf;
 }
 
+// One table as word processors write them: borders, a shaded heading row spanning the table,
+// a first column merged down over pairs of rows, and now and then a table nested in a cell.
+inline QByteArray table(std::mt19937& random) {
+    auto pick = [&](int low, int high) { return std::uniform_int_distribution(low, high)(random); };
+    static const char* words[] = {"region",   "total",    "budget", "Oslo",  "Rome",
+                                  "caf\\'e9", "forecast", "42",     "1,250", "growth"};
+    const int columns = pick(2, 5);
+    const int rows = pick(4, 12);
+    const bool nested = pick(0, 9) == 0;
+    const QByteArray border = "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
+                              "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+    auto text = [&](int count) {
+        QByteArray out;
+        for (int w = 0; w < count; ++w) {
+            out += pick(0, 4) == 0 ? "{\\b " : "{";
+            out += words[pick(0, 9)];
+            out += "} ";
+        }
+        return out;
+    };
+    const int width = 9000 / columns;
+    QByteArray rtf;
+    for (int row = 0; row < rows; ++row) {
+        rtf += "\\trowd\\trgaph108\\trleft-108";
+        if (row == 0) {
+            rtf += border + "\\clcbpat4\\cellx" + QByteArray::number(width * columns) + "\r\n";
+            rtf += "\\pard\\intbl\\qc\\b " + text(3) + "\\b0\\cell\\row\r\n";
+            continue;
+        }
+        for (int column = 0; column < columns; ++column) {
+            rtf += border;
+            if (column == 0)
+                rtf += row % 2 ? "\\clvmgf" : "\\clvmrg";
+            rtf += "\\cellx" + QByteArray::number(width * (column + 1));
+        }
+        rtf += "\r\n";
+        for (int column = 0; column < columns; ++column) {
+            if (column == 0 && row % 2 == 0) {
+                rtf += "\\pard\\intbl\\cell\r\n";
+                continue;
+            }
+            rtf += "\\pard\\intbl " + text(pick(1, 6));
+            if (nested && row == 1 && column == 1) {
+                rtf += "\\par\r\n";
+                for (int inner = 0; inner < 2; ++inner) {
+                    rtf += "\\pard\\intbl\\itap2 " + text(2) + "\\nestcell\\pard\\intbl\\itap2 " +
+                           text(2) + "\\nestcell{\\*\\nesttableprops\\trowd\\trgaph108" + border +
+                           "\\cellx1500" + border +
+                           "\\cellx3000\\nestrow}{\\nonesttables\\par}\r\n";
+                }
+                rtf += "\\pard\\intbl\\itap1";
+            }
+            rtf += "\\cell\r\n";
+        }
+        rtf += "\\row\r\n";
+    }
+    return rtf;
+}
+
+// The formatted document of generate() with a table after every tenth of a megabyte or so of
+// paragraphs: 100 tables to the megabyte.
+inline QByteArray generateWithTables(qsizetype targetSize, unsigned seed = 42) {
+    constexpr qsizetype between = 5'500;
+    const QByteArray body = generate(targetSize, seed);
+    std::mt19937 random(seed);
+    QByteArray rtf;
+    rtf.reserve(targetSize + targetSize / 4);
+    // Header and colour table from the generated document, with a shading colour added.
+    const qsizetype start = body.indexOf("\\viewkind4");
+    rtf += body.left(start).replace("\\blue160;}", "\\blue160;\\red217\\green226\\blue243;}");
+    qsizetype at = start;
+    while (at < body.size() - 1 && rtf.size() < targetSize) {
+        qsizetype next = body.indexOf("\\par\r\n", at + between);
+        if (next < 0)
+            break;
+        next += 6;
+        rtf += body.mid(at, next - at);
+        rtf += table(random);
+        rtf += "\\pard\\par\r\n";
+        at = next;
+    }
+    rtf += "}";
+    return rtf;
+}
+
 } // namespace rtfsample

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the RTF reader and checks what the program relies on: reading them as
 // text alone gives the document's text, and writing the document back gives RTF that reads as
 // the same text and writes as the same bytes again.
+#include "platform/PaneText.h"
 #include "platform/rtf/RtfKeptGroups.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
@@ -51,6 +52,13 @@ QSet<QString> familiesOf(const QTextDocument& document) {
     return families;
 }
 
+// The document's text as reading the RTF as text gives it: table cells after tabs.
+QString textOf(const QTextDocument& document) {
+    QString text = document.toPlainText();
+    PaneText::markCells(document, text);
+    return text;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
@@ -64,14 +72,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArrayView input(reinterpret_cast<const char*>(data), qsizetype(size));
     if (!rtf::read(input, document).ok())
         return 0;
-    if (rtf::readText(input) != document.toPlainText())
+    const QString text = textOf(document);
+    if (rtf::readText(input) != text)
         fail("reading as text alone differs from the document's text");
     const QByteArray written = rtf::write(document);
     QTextDocument again;
     if (!rtf::read(written, again).ok())
         fail("our own output does not read as RTF");
     // Known faults of the reader and writer are left out of the last two checks until fixed.
-    if (again.toPlainText() != document.toPlainText())
+    if (textOf(again) != text)
         fail("what we wrote reads back as a different text");
     const QSet<QString> families = familiesOf(document);
     if (std::any_of(families.begin(), families.end(), hasUnstableName))

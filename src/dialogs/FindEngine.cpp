@@ -49,7 +49,19 @@ QList<int> replaceAllOffsets(const QString& text, const QString& what) {
 
 std::optional<int> replaceAll(QTextDocument& document, const QString& text, const QString& what,
                               const QString& with) {
-    const QList<int> offsets = replaceAllOffsets(text, what);
+    QList<int> offsets = replaceAllOffsets(text, what);
+    // The text has a tab or a line break where a table cell starts or ends: an occurrence that
+    // takes one in runs from one cell into another, and is no one place's text to replace.
+    if (what.contains(u'\t') || what.contains(u'\n')) {
+        offsets.removeIf([&](int at) {
+            for (int i = at; i < at + int(what.size()); ++i) {
+                const char16_t c = document.characterAt(i).unicode();
+                if (c == 0xFDD0 || c == 0xFDD1)
+                    return true;
+            }
+            return false;
+        });
+    }
     if (offsets.isEmpty())
         return std::nullopt;
 

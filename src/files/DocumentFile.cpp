@@ -4,6 +4,7 @@
 #include "files/TagRemoval.h"
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"
+#include "platform/PaneText.h"
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
@@ -104,6 +105,7 @@ void load(RichTextBox& pane, const QString& path) {
 
 QString plainText(const QTextDocument& document) {
     QString text = document.toRawText();
+    PaneText::markCells(document, text);
     qsizetype kept = 0;
     for (const QChar c : std::as_const(text)) {
         switch (c.unicode()) {

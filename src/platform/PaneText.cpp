@@ -1,18 +1,65 @@
 #include "platform/PaneText.h"
 
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextTable>
+
+#include <vector>
 
 namespace {
 constexpr int shortPiece = 4096;
 constexpr int checkedAround = 64;
+// Where a table cell or other frame starts, and where a table or frame ends.
+constexpr char16_t frameStart = 0xFDD0;
+constexpr char16_t frameEnd = 0xFDD1;
 
 void toPaneCharacters(QString& text) {
     for (QChar& c : text) {
-        if (c == QChar::ParagraphSeparator)
+        switch (c.unicode()) {
+        case QChar::ParagraphSeparator:
+        case frameStart:
+        case frameEnd:
             c = QLatin1Char('\n');
-        else if (c == QChar::LineSeparator)
+            break;
+        case QChar::LineSeparator:
             c = QLatin1Char('\v');
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+// Whether the cell starting after `mark` has another cell before it in its row.
+bool continuesRow(const QTextDocument& document, int mark) {
+    const QTextTable* table = QTextCursor(document.findBlock(mark + 1)).currentTable();
+    if (!table)
+        return false;
+    const QTextTableCell cell = table->cellAt(mark + 1);
+    if (!cell.isValid() || cell.firstPosition() != mark + 1)
+        return false;
+    for (int column = 0; column < cell.column(); ++column) {
+        const QTextTableCell before = table->cellAt(cell.row(), column);
+        if (before.row() == cell.row() && before.column() == column)
+            return true;
+    }
+    return false;
+}
+
+// The character at `position` as the pane's text has it.
+QChar paneCharacterAt(const QTextDocument& document, int position) {
+    const QChar c = document.characterAt(position);
+    switch (c.unicode()) {
+    case QChar::ParagraphSeparator:
+    case frameEnd:
+        return QLatin1Char('\n');
+    case QChar::LineSeparator:
+        return QLatin1Char('\v');
+    case frameStart:
+        return QLatin1Char(continuesRow(document, position) ? '\t' : '\n');
+    default:
+        return c;
     }
 }
 } // namespace
@@ -83,12 +130,7 @@ const QString& PaneText::text() {
     // fall a few characters short. Characters that differ just outside it show that, and widen
     // it until a whole stretch on either side agrees.
     const auto differs = [&](int atText, int atDocument) {
-        QChar c = document_->characterAt(atDocument);
-        if (c == QChar::ParagraphSeparator)
-            c = QLatin1Char('\n');
-        else if (c == QChar::LineSeparator)
-            c = QLatin1Char('\v');
-        return c != text_->at(atText);
+        return paneCharacterAt(*document_, atDocument) != text_->at(atText);
     };
     for (bool widened = true; widened;) {
         widened = false;
@@ -121,6 +163,8 @@ void PaneText::rebuild() {
     count_ = document_ ? int(document_->characterCount()) : 0;
     text_ = document_ ? document_->toRawText() : QString();
     toPaneCharacters(*text_);
+    if (document_)
+        markCells(*document_, *text_);
 }
 
 QString PaneText::rangeOf(const QTextDocument& document, int from, int to) {
@@ -142,9 +186,36 @@ QString PaneText::rangeOf(const QTextDocument& document, int from, int to) {
             text += QStringView(block.text()).mid(from - block.position(), end - from);
         }
         if (mark < to)
-            text += document.characterAt(mark);
+            text += paneCharacterAt(document, mark);
         from = mark + 1;
     }
     toPaneCharacters(text);
     return text;
+}
+
+void PaneText::markCells(const QTextDocument& document, QString& text) {
+    if (document.rootFrame()->childFrames().isEmpty())
+        return;
+    std::vector<const QTextFrame*> frames{document.rootFrame()};
+    while (!frames.empty()) {
+        const QTextFrame* frame = frames.back();
+        frames.pop_back();
+        for (const QTextFrame* child : frame->childFrames())
+            frames.push_back(child);
+        const auto* table = qobject_cast<const QTextTable*>(frame);
+        if (!table)
+            continue;
+        for (int row = 0; row < table->rows(); ++row) {
+            bool first = true;
+            for (int column = 0; column < table->columns(); ++column) {
+                const QTextTableCell cell = table->cellAt(row, column);
+                if (cell.row() != row || cell.column() != column)
+                    continue;
+                const int mark = cell.firstPosition() - 1;
+                if (!first && mark >= 0 && mark < text.size())
+                    text[mark] = QLatin1Char('\t');
+                first = false;
+            }
+        }
+    }
 }

@@ -8,7 +8,9 @@
 class QTextDocument;
 
 // A document's text the way the pane's Text() reads it: one character per position, paragraph
-// breaks as '\n' and line breaks as '\v'. Made once and then kept current from the document's
+// breaks as '\n' and line breaks as '\v'. A table reads as its rows on lines of their own, its
+// cells after tabs: a cell's start is a tab, or a paragraph break for a row's first cell, and
+// the table's end is a paragraph break. Made once and then kept current from the document's
 // change signal, so reading it after an edit costs the size of the edits, not of the document.
 // Edits are only noted as they happen and applied on the next read, so typing pays nothing.
 class PaneText : public QObject {
@@ -23,6 +25,9 @@ public:
 
     // The text of [from, to) of the document, read as text() reads it.
     static QString rangeOf(const QTextDocument& document, int from, int to);
+    // Puts a tab where each table cell starts that is not the first of its row, in a text of
+    // one character per position of the document (as toRawText and toPlainText give).
+    static void markCells(const QTextDocument& document, QString& text);
 
 private:
     void changed(int from, int removed, int added);

@@ -22,6 +22,7 @@
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <QTextList>
+#include <QTextTable>
 
 namespace {
 // How much of a long paragraph an input method sees on either side of the caret.
@@ -47,14 +48,46 @@ void forEachCharFormat(const QTextDocument* doc, int start, int end, Visit visit
 }
 
 template <typename Visit>
-void forEachBlock(const QTextDocument* doc, int start, int end, Visit visit) {
+bool forEachBlock(const QTextDocument* doc, int start, int end, Visit visit) {
     const QTextBlock last = doc->findBlock(end > start ? end - 1 : end);
     for (QTextBlock block = doc->findBlock(start); block.isValid(); block = block.next()) {
         if (!visit(block))
-            return;
+            return false;
         if (block == last)
-            return;
+            return true;
     }
+    return true;
+}
+
+// The selection's paragraphs: those of the cells chosen, when whole table cells are.
+template <typename Visit> void forEachBlock(const QTextCursor& cursor, Visit visit) {
+    const QTextDocument* doc = cursor.document();
+    if (!cursor.hasComplexSelection()) {
+        forEachBlock(doc, cursor.selectionStart(), cursor.selectionEnd(), visit);
+        return;
+    }
+    const QTextTable* table = cursor.currentTable();
+    int firstRow = 0, rows = 0, firstColumn = 0, columns = 0;
+    cursor.selectedTableCells(&firstRow, &rows, &firstColumn, &columns);
+    for (int row = firstRow; table && row < firstRow + rows; ++row) {
+        for (int column = firstColumn; column < firstColumn + columns; ++column) {
+            const QTextTableCell cell = table->cellAt(row, column);
+            if (cell.row() != row && row != firstRow)
+                continue;
+            if (cell.column() != column && column != firstColumn)
+                continue;
+            if (!forEachBlock(doc, cell.firstPosition(), cell.lastPosition(), visit))
+                return;
+        }
+    }
+}
+
+// Where a paragraph is, as one value to compare: the frame it is in, and its table cell.
+std::pair<const QTextFrame*, int> placeOf(const QTextBlock& block) {
+    const QTextFrame* frame = QTextCursor(block).currentFrame();
+    if (const auto* table = qobject_cast<const QTextTable*>(frame))
+        return {table, table->cellAt(block.position()).firstPosition()};
+    return {frame, 0};
 }
 } // namespace
 
@@ -215,14 +248,13 @@ static std::optional<T> uniformBlock(const RichTextBox* box, Read read) {
     const QTextCursor cursor = box->textCursor();
     std::optional<T> value;
     bool mixed = false;
-    forEachBlock(box->document(), cursor.selectionStart(), cursor.selectionEnd(),
-                 [&](const QTextBlock& block) {
-                     const T current = read(block);
-                     if (value && *value != current)
-                         mixed = true;
-                     value = current;
-                     return !mixed;
-                 });
+    forEachBlock(cursor, [&](const QTextBlock& block) {
+        const T current = read(block);
+        if (value && *value != current)
+            mixed = true;
+        value = current;
+        return !mixed;
+    });
     return mixed ? std::nullopt : value;
 }
 
@@ -233,14 +265,13 @@ static void mergeChar(RichTextBox* box, const QTextCharFormat& format) {
 static void mergeBlock(RichTextBox* box, const std::function<void(QTextBlockFormat&)>& change) {
     QTextCursor cursor = box->textCursor();
     cursor.beginEditBlock();
-    forEachBlock(box->document(), cursor.selectionStart(), cursor.selectionEnd(),
-                 [&](const QTextBlock& block) {
-                     QTextCursor at(block);
-                     QTextBlockFormat format = block.blockFormat();
-                     change(format);
-                     at.setBlockFormat(format);
-                     return true;
-                 });
+    forEachBlock(cursor, [&](const QTextBlock& block) {
+        QTextCursor at(block);
+        QTextBlockFormat format = block.blockFormat();
+        change(format);
+        at.setBlockFormat(format);
+        return true;
+    });
     cursor.endEditBlock();
 }
 
@@ -354,38 +385,35 @@ void RichTextBox::setSelBullet(bool on) {
         // place. A hanging indent holds the bullet; otherwise it takes the first line's place
         // and the paragraph hangs after it, moved in when it stands too near the edge.
         static constexpr qreal bulletRoom = Twips::toLayout(360);
-        forEachBlock(document(), cursor.selectionStart(), cursor.selectionEnd(),
-                     [](const QTextBlock& block) {
-                         QTextBlockFormat format = block.blockFormat();
-                         const qreal left = format.leftMargin();
-                         const qreal first = format.textIndent();
-                         if (first < 0)
-                             setListIndents(format, left, first);
-                         else if (first < bulletRoom)
-                             setListIndents(format, std::max(left + first, bulletRoom),
-                                            -bulletRoom);
-                         else
-                             setListIndents(format, left, first - bulletRoom);
-                         QTextCursor(block).setBlockFormat(format);
-                         return true;
-                     });
+        forEachBlock(cursor, [](const QTextBlock& block) {
+            QTextBlockFormat format = block.blockFormat();
+            const qreal left = format.leftMargin();
+            const qreal first = format.textIndent();
+            if (first < 0)
+                setListIndents(format, left, first);
+            else if (first < bulletRoom)
+                setListIndents(format, std::max(left + first, bulletRoom), -bulletRoom);
+            else
+                setListIndents(format, left, first - bulletRoom);
+            QTextCursor(block).setBlockFormat(format);
+            return true;
+        });
         QTextListFormat bullets;
         bullets.setStyle(QTextListFormat::ListDisc);
         bullets.setIndent(0);
         cursor.createList(bullets);
     } else {
-        forEachBlock(document(), cursor.selectionStart(), cursor.selectionEnd(),
-                     [](const QTextBlock& block) {
-                         if (QTextList* list = block.textList()) {
-                             list->remove(block);
-                             QTextCursor at(block);
-                             QTextBlockFormat format = block.blockFormat();
-                             format.setIndent(0);
-                             format.clearProperty(DocumentProperty::ListMarkerRoom);
-                             at.setBlockFormat(format);
-                         }
-                         return true;
-                     });
+        forEachBlock(cursor, [](const QTextBlock& block) {
+            if (QTextList* list = block.textList()) {
+                list->remove(block);
+                QTextCursor at(block);
+                QTextBlockFormat format = block.blockFormat();
+                format.setIndent(0);
+                format.clearProperty(DocumentProperty::ListMarkerRoom);
+                at.setBlockFormat(format);
+            }
+            return true;
+        });
     }
     cursor.endEditBlock();
 }
@@ -436,7 +464,23 @@ RichTextBox::Indents RichTextBox::FirstParagraphIndents() const {
             Twips::fromLayout(-f.textIndent())};
 }
 
+bool RichTextBox::selectionSpansCells() const {
+    const QTextCursor cursor = textCursor();
+    if (cursor.hasComplexSelection())
+        return true;
+    if (!cursor.hasSelection() || document()->rootFrame()->childFrames().isEmpty())
+        return false;
+    const QTextBlock first = document()->findBlock(cursor.selectionStart());
+    const auto place = placeOf(first);
+    return !forEachBlock(document(), cursor.selectionStart(), cursor.selectionEnd(),
+                         [&](const QTextBlock& block) { return placeOf(block) == place; });
+}
+
 std::optional<int> RichTextBox::SelTabCount() const {
+    // Each cell measures its stops from its own edge: paragraphs of several cells have no one
+    // list of stops, as paragraphs with different stops have none.
+    if (selectionSpansCells())
+        return std::nullopt;
     const auto tabs = uniformBlock<QList<QTextOption::Tab>>(
         this, [](const QTextBlock& block) { return block.blockFormat().tabPositions(); });
     if (!tabs)

@@ -70,6 +70,7 @@ public:
         int hanging = 0;
     };
     Indents FirstParagraphIndents() const;
+    // Unknown, as for paragraphs with different stops, across several table cells.
     std::optional<int> SelTabCount() const;
     int SelTabs(int index) const;
     void setSelTabStops(const QList<int>& twips);
@@ -133,6 +134,8 @@ private:
     void showCaret();
     // Lays the document out with the pane's own layout where it can, else with Qt's.
     static void chooseLayout(QTextDocument& document);
+    // Whether the selection takes in more than one table cell, or cells and text outside them.
+    bool selectionSpansCells() const;
 
     PaneText* text_ = nullptr;
     int rightMargin_ = 0;

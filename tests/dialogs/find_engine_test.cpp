@@ -1,6 +1,8 @@
 #include "dialogs/FindEngine.h"
+#include "platform/PaneText.h"
 
 #include <QTextDocument>
+#include <QTextTable>
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -87,4 +89,20 @@ TEST(FindEngine, ReplaceAllIsOneUndoStepAndLeavesTheCaretAfterTheLastReplacement
             EXPECT_FALSE(document.isUndoAvailable());
         }
     }
+}
+
+TEST(FindEngine, ReplaceAllLeavesAnOccurrenceThatRunsAcrossTableCells) {
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    cursor.insertText("a\tb");
+    QTextTable* table = cursor.insertTable(1, 2);
+    table->cellAt(0, 0).firstCursorPosition().insertText("a");
+    table->cellAt(0, 1).firstCursorPosition().insertText("b");
+    QString text = document.toPlainText();
+    PaneText::markCells(document, text);
+    ASSERT_EQ(text, "a\tb\na\tb\n");
+    EXPECT_EQ(replaceAll(document, text, "a\tb", "x"), 1);
+    EXPECT_EQ(document.begin().text(), "x");
+    EXPECT_EQ(table->cellAt(0, 0).firstCursorPosition().block().text(), "a");
+    EXPECT_EQ(table->cellAt(0, 1).firstCursorPosition().block().text(), "b");
 }

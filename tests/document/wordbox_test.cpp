@@ -1,6 +1,7 @@
 #include "support/ProgramFixture.h"
 
 #include "document/Ruler.h"
+#include "files/DocumentFile.h"
 #include "platform/MsgBox.h"
 
 #include <QImage>
@@ -163,4 +164,26 @@ TEST_F(DocumentWindow, RulerShowsTheTabStopsOfTheParagraphWithTheCaret) {
     // Setting stops where the caret stands shows them at once.
     pane->setSelTabStops({1440});
     EXPECT_EQ(squaresAt(9), QList<double>({1440}));
+}
+
+TEST_F(DocumentWindow, RulerInATableShowsTheStopsOfTheCellWithTheCaretAndNoneAcrossCells) {
+    Wordbox* document = newDocument();
+    RichTextBox* pane = document->Text1;
+    writeFile("table.rtf", "{\\rtf1\\trowd\\cellx2000\\cellx4000\\pard\\intbl\\tx720 a\\cell"
+                           "\\pard\\intbl\\tx1440 b\\cell\\row\\pard c\\par}");
+    DocumentFile::load(*pane, path("table.rtf"));
+    const QString text = pane->Text();
+    const auto squares = [&] {
+        QList<double> lefts;
+        for (const auto& square : document->PicRuler->drawing().squares)
+            lefts.append(square.from.x());
+        return lefts;
+    };
+    pane->setSelStart(int(text.indexOf('a')));
+    EXPECT_EQ(squares(), QList<double>({720}));
+    pane->setSelStart(int(text.indexOf('b')));
+    EXPECT_EQ(squares(), QList<double>({1440}));
+    pane->setSelStart(int(text.indexOf('a')));
+    pane->setSelLength(2);
+    EXPECT_EQ(squares(), QList<double>());
 }

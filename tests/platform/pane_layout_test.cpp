@@ -104,9 +104,11 @@ QString freshText(const QTextDocument& document) {
     for (qsizetype i = 0; i < raw.size(); ++i) {
         if (raw[i] == QChar::LineSeparator)
             text[i] = QLatin1Char('\v');
-        else if (raw[i] != QChar::ParagraphSeparator)
+        else if (raw[i] != QChar::ParagraphSeparator && raw[i] != QChar(0xFDD0) &&
+                 raw[i] != QChar(0xFDD1))
             text[i] = raw[i];
     }
+    PaneText::markCells(document, text);
     return text;
 }
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/PaneText.h"
 #include "platform/rtf/RtfReader.h"
 
 #include <QImage>
@@ -27,6 +28,14 @@ inline QString blockText(const QTextDocument& document) {
             text += u'\n';
         text += block.text();
     }
+    return text;
+}
+
+// The document's text as reading its RTF as text gives it: paragraphs, line breaks, the starts
+// of table rows and their ends as '\n', the other cells' starts as '\t'.
+inline QString plainText(const QTextDocument& document) {
+    QString text = document.toPlainText();
+    PaneText::markCells(document, text);
     return text;
 }
 

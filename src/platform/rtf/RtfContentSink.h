@@ -9,6 +9,7 @@ namespace rtf {
 
 struct KeptGroup;
 struct Picture;
+class Table;
 
 // What the reader finds in a file's body, in order. A paragraph mark only takes effect once
 // something follows it, so the mark that ends a file does not leave an empty paragraph behind;
@@ -34,6 +35,8 @@ public:
     // nest: a result may hold other fields.
     virtual void beginField(const KeptGroup&) {}
     virtual void endField() {}
+    // A table, read whole. Sinks that lay out no tables get its cells' content as paragraphs.
+    virtual void appendTable(const Table& table);
     // Ends the current paragraph; `markChars` is the format an empty paragraph keeps.
     virtual void endParagraph(const ParaState& para, const CharState& markChars) = 0;
     // The body is over; `para` is the formatting of a last paragraph no mark ended.

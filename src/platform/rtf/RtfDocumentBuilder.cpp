@@ -3,11 +3,15 @@
 #include "platform/DocumentProperties.h"
 #include "platform/rtf/RtfPicture.h"
 #include "platform/rtf/RtfStateWords.h"
+#include "platform/rtf/RtfTableGrid.h"
 
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QTextList>
+#include <QTextTable>
 #include <QUrl>
+
+#include <cctype>
 
 namespace rtf {
 
@@ -18,7 +22,8 @@ constexpr int maxBulletsPerList = 32;
 } // namespace
 
 DocumentBuilder::DocumentBuilder(QTextDocument& document, const HeaderTables& header)
-    : m_document(document), m_formats(header), m_undoWasEnabled(document.isUndoRedoEnabled()) {
+    : m_document(document), m_header(header), m_formats(header),
+      m_undoWasEnabled(document.isUndoRedoEnabled()) {
     m_document.setUndoRedoEnabled(false);
     m_document.clear();
     m_cursor = QTextCursor(&m_document);
@@ -38,6 +43,7 @@ void DocumentBuilder::beginContent() {
         m_cursor.insertBlock(m_lastParaFormat, m_lastChars);
         m_blockFormatVersion = m_paraVersion;
         m_breakPending = false;
+        m_afterFrameMark = false;
     }
     m_blockEmpty = false;
 }
@@ -156,6 +162,42 @@ void DocumentBuilder::attachObject(QByteArrayView group) {
         keepOriginalPicture(m_document, m_lastImageName, group, m_lastImageSize);
 }
 
+void DocumentBuilder::appendTable(const Table& table) {
+    for (const TableGrid& grid : gridsOf(table))
+        placeTable(table, grid);
+}
+
+void DocumentBuilder::startAfterFrameMark() {
+    m_breakPending = false;
+    m_blockEmpty = true;
+    m_afterFrameMark = true;
+    m_blockFormatVersion = -1;
+    endList();
+}
+
+void DocumentBuilder::placeTable(const Table& table, const TableGrid& grid) {
+    // The table's start ends the paragraph before it, in place of a mark read or not.
+    m_breakPending = false;
+    endList();
+    QTextTable* placed = m_cursor.insertTable(grid.rows, grid.columns(), tableFormatOf(grid));
+    for (const GridCell& cell : grid.cells) {
+        if (cell.rowSpan > 1 || cell.columnSpan > 1)
+            placed->mergeCells(cell.row, cell.column, cell.rowSpan, cell.columnSpan);
+    }
+    // A field the table is in goes on in every cell; one a cell opens ends with the cell.
+    const std::vector<OpenField> fieldsAround = m_fields;
+    for (const GridCell& cell : grid.cells) {
+        QTextTableCell at = placed->cellAt(cell.row, cell.column);
+        at.setFormat(cellFormatOf(grid, cell, m_header.colors));
+        m_cursor = at.firstCursorPosition();
+        startAfterFrameMark();
+        replayCell(table, grid, cell, *this);
+        m_fields = fieldsAround;
+    }
+    m_cursor.setPosition(placed->lastPosition() + 1);
+    startAfterFrameMark();
+}
+
 void DocumentBuilder::endParagraph(const ParaState& para, const CharState& markChars) {
     if (m_breakPending || m_blockEmpty)
         m_lastChars = m_formats.of(markChars);
@@ -163,13 +205,18 @@ void DocumentBuilder::endParagraph(const ParaState& para, const CharState& markC
         // An empty paragraph outside lists is one block inserted with all its formats at once:
         // files of blank lines are made of nothing else.
         m_cursor.insertBlock(blockFormatOf(para), m_lastChars);
+        m_afterFrameMark = false;
         endList();
         return;
     }
-    if (m_breakPending)
+    if (m_breakPending) {
         m_cursor.insertBlock(QTextBlockFormat(), m_lastChars);
-    else if (m_blockEmpty)
+        m_afterFrameMark = false;
+    } else if (m_blockEmpty && m_afterFrameMark) {
+        m_cursor.mergeBlockCharFormat(m_lastChars);
+    } else if (m_blockEmpty) {
         m_cursor.setBlockCharFormat(m_lastChars);
+    }
     applyBlockFormat(para);
     m_breakPending = true;
     m_blockEmpty = true;

@@ -12,6 +12,8 @@ class QTextList;
 
 namespace rtf {
 
+struct TableGrid;
+
 // Fills a document paragraph by paragraph, in one edit block with undo off. Formats come from
 // the header the reader fills in as it goes.
 class DocumentBuilder final : public ContentSink {
@@ -29,6 +31,7 @@ public:
     void attachFootnote(const KeptGroup& group, int markLength) override;
     void beginField(const KeptGroup& field) override;
     void endField() override;
+    void appendTable(const Table& table) override;
     void endParagraph(const ParaState& para, const CharState& markChars) override;
     void finish(const ParaState& para) override;
 
@@ -38,13 +41,21 @@ private:
     void applyBlockFormat(const ParaState& para);
     void endList();
     const QTextCharFormat& fieldFormat(const QTextCharFormat& format);
+    void placeTable(const Table& table, const TableGrid& grid);
+    // Starts over in the empty paragraph the cursor is in, which follows a cell's or a table's
+    // own mark.
+    void startAfterFrameMark();
 
     QTextDocument& m_document;
+    const HeaderTables& m_header;
     CharFormats m_formats;
     QTextCursor m_cursor;
     bool m_undoWasEnabled;
     bool m_breakPending = false;
     bool m_blockEmpty = true;
+    // The current paragraph follows a cell's start or a table's end, whose mark also holds the
+    // cell's or table's own format.
+    bool m_afterFrameMark = false;
     QTextCharFormat m_lastChars; // the text last inserted, or the last empty paragraph's mark
     ParaState m_lastPara;
     QTextBlockFormat m_lastParaFormat; // m_lastPara's, once worked out

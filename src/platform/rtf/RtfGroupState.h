@@ -49,6 +49,8 @@ struct TabStop {
 // Paragraph formatting; \pard resets all of it.
 struct ParaState {
     static constexpr int maxTabs = 32;
+    // Tables in tables deeper than this are read as part of the deepest one kept.
+    static constexpr int maxTableLevel = 16;
 
     int alignment = 0;                                       // 0 \ql, 1 \qr, 2 \qc, 3 \qj
     int left = 0;                                            // \li, twips
@@ -62,6 +64,7 @@ struct ParaState {
     QTextOption::TabType nextTabType = QTextOption::LeftTab; // \tqr \tqc \tqdec, used by \tx
     int tabCount = 0;                                        // \tx
     std::array<TabStop, maxTabs> tabs{};
+    int tableLevel = 0; // \intbl, \itap: how deep in tables the paragraph is; 0 in none or unsaid
 
     bool operator==(const ParaState&) const = default;
 };

@@ -8,6 +8,7 @@
 #include "platform/rtf/RtfKeptGroups.h"
 #include "platform/rtf/RtfPicture.h"
 #include "platform/rtf/RtfStateWords.h"
+#include "platform/rtf/RtfTables.h"
 #include "platform/rtf/RtfTextCollector.h"
 #include "platform/rtf/RtfTokenizer.h"
 
@@ -58,7 +59,8 @@ QByteArrayView rtfStart(QByteArrayView data) {
 class Reader final : public TokenListener {
 public:
     Reader(ContentSink& sink, HeaderTables& header, const Tokenizer& tokenizer)
-        : m_flow(sink), m_tokenizer(tokenizer), m_header(header), m_fonts(header.fonts),
+        : m_tables(sink), m_flow(m_tables), m_tokenizer(tokenizer), m_header(header),
+          m_fonts(header.fonts),
           m_colors(header.colors), m_lists(header.lists), m_defaultFont(header.defaultFont) {
         m_stack.reserve(64);
         m_stack.emplace_back();
@@ -81,19 +83,34 @@ private:
     GroupState& state() { return m_stack.back(); }
     void finishDocument(const GroupState& last) {
         flushRun();
+        if (tablesApply())
+            m_tables.closeAll();
         m_flow.finish(last.para);
         m_done = true;
     }
     void startSkipping() { m_skipping = 1; }
     void placeListNumber();
     void endRow(bool nested);
+    // List numbers read cells as tab-separated text; the body has tables.
+    bool tablesApply() const { return !m_listNumberDepth; }
+    // How deep in tables the paragraph's content is: as its \itap says, else where it is.
+    int contentLevel() {
+        return state().para.tableLevel > 0 ? state().para.tableLevel : m_tables.depth();
+    }
+    // The level of a nested cell or row mark.
+    int nestedLevel() {
+        const int level = state().para.tableLevel;
+        return level >= 2 ? level : std::max(2, m_tables.depth());
+    }
+    void toLevel(int level);
     void enterDestination(const ControlWord& word);
     void appendBytes(QByteArrayView bytes);
     void appendChar(char16_t c);
     void beginContent();
     void decodeBytes();
     void flushRun();
-    void endParagraph();
+    // `level` is how deep in tables the mark is; by default, where the content is.
+    void endParagraph(int level = -1);
     void finishPicture(qsizetype groupStart);
     void beginObject();
     void finishObject(qsizetype groupStart);
@@ -110,6 +127,7 @@ private:
     bool startsWith(const ControlWord& word) const;
     int fontCodePage(int font);
 
+    TableAssembler m_tables;
     ContentFlow m_flow;
     const Tokenizer& m_tokenizer;
     const HeaderTables& m_header;
@@ -460,9 +478,10 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
             s.para.list = ListStyle::None;
         return;
     case Destination::NestedTableRow:
-        if (word->id == Word::NestRow)
-            endRow(true);
-        return;
+        // Only a nested row's definition and its end count here.
+        if (word->id != Word::NestRow && word->id != Word::TableLevel && !isRowWord(word->id))
+            return;
+        break;
     case Destination::UnicodeAlternates:
     case Destination::ShapeProperties:
         return;
@@ -510,17 +529,29 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
         endParagraph();
         break;
     case Word::Row:
-        endRow(false);
-        break;
     case Word::NestRow:
-        m_nestedTableSeen = true;
-        endRow(true);
+        m_nestedTableSeen |= word->id == Word::NestRow;
+        if (!tablesApply()) {
+            endRow(word->id == Word::NestRow);
+            break;
+        }
+        flushRun();
+        m_tables.endRow(word->id == Word::NestRow ? nestedLevel() : std::max(s.para.tableLevel, 1));
         break;
-    case Word::NestCell:
-        m_nestedTableSeen = true;
-        [[fallthrough]];
     case Word::Cell:
-        ++m_pendingCells;
+    case Word::NestCell:
+        m_nestedTableSeen |= word->id == Word::NestCell;
+        if (!tablesApply()) {
+            ++m_pendingCells;
+            break;
+        }
+        // The mark ends the cell's last paragraph.
+        {
+            const int level =
+                word->id == Word::NestCell ? nestedLevel() : std::max(s.para.tableLevel, 1);
+            endParagraph(level);
+            m_tables.endCell(level);
+        }
         break;
     case Word::Line:
         appendChar(QChar::LineSeparator);
@@ -532,8 +563,19 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
         noteFootnoteMark();
         break;
     default:
-        if (!applyParagraphWord(s.para, word->id, value, m_lists))
+        if (isRowWord(word->id)) {
+            // A nested row's definition comes with its end; the outermost rows' start rows.
+            if (!tablesApply())
+                break;
+            const bool nested = s.destination == Destination::NestedTableRow;
+            if (word->id == Word::RowDefaults && !nested) {
+                flushRun();
+                m_tables.startRow();
+            }
+            m_tables.rowWord(nested ? std::max(s.para.tableLevel, 2) : 1, word->id, value);
+        } else if (!applyParagraphWord(s.para, word->id, value, m_lists)) {
             applyCharacterWord(s.chars, word->id, value);
+        }
         break;
     }
 }
@@ -641,7 +683,17 @@ int Reader::fontCodePage(int font) {
     return m_cachedCodePage;
 }
 
+void Reader::toLevel(int level) {
+    // The run so far belongs where it was read.
+    if (!m_tables.isCurrent(level)) {
+        flushRun();
+        m_tables.enter(level);
+    }
+}
+
 void Reader::beginContent() {
+    if (tablesApply())
+        toLevel(contentLevel());
     m_afterNestedRow = false;
     m_afterMark = false;
     m_markPending = false;
@@ -703,7 +755,9 @@ void Reader::flushRun() {
     m_run.clear();
 }
 
-void Reader::endParagraph() {
+void Reader::endParagraph(int level) {
+    if (tablesApply())
+        toLevel(level >= 0 ? level : contentLevel());
     m_object.mixed = true;
     if (m_flow.holdsListNumber())
         placeListNumber();
@@ -744,8 +798,10 @@ void Reader::beginObject() {
     // Only an object in document text can be written back where its picture is; past the depth
     // whose groups are kept, its end could not be told from its groups' ends. Its group must
     // start with it: what came before in the group has been read as content already.
+    const QByteArrayView group = m_tokenizer.data().sliced(state().start);
     if (state().destination != Destination::Text || m_excessDepth ||
-        !m_tokenizer.data().sliced(state().start).startsWith("{\\object"))
+        !group.startsWith("{\\object") ||
+        (group.size() > 8 && std::isalpha(static_cast<unsigned char>(group[8]))))
         return;
     m_object.depth = m_stack.size();
 }

@@ -23,8 +23,9 @@ struct ReadResult {
 // makes sense; only data that is not RTF at all is refused (and then `document` is untouched).
 ReadResult read(QByteArrayView data, QTextDocument& document);
 
-// The text `read` would give the document, as QTextDocument::toPlainText has it, without
-// building the document: for callers that want nothing but the words. Data that is not RTF
+// The text `read` would give the document, as QTextDocument::toPlainText has it with a tab where
+// a table cell starts that is not the first of its row (PaneText::markCells), without building
+// the document: for callers that want nothing but the words. Data that is not RTF
 // gives an empty text and, when `status` is given, NotRtf.
 QString readText(QByteArrayView data, ReadStatus* status = nullptr);
 

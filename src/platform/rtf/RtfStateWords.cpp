@@ -135,6 +135,10 @@ bool applyParagraphWord(ParaState& p, Word id, int value, const ListTables& list
             p.list = lists.style(p.listOverride, value);
         break;
     case Word::InTable:
+        p.tableLevel = std::max(p.tableLevel, 1);
+        break;
+    case Word::TableLevel:
+        p.tableLevel = std::clamp(value, 0, ParaState::maxTableLevel);
         break;
     default:
         return false;

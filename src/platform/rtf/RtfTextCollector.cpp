@@ -1,5 +1,7 @@
 #include "platform/rtf/RtfTextCollector.h"
 
+#include "platform/rtf/RtfTableGrid.h"
+
 namespace rtf {
 
 void TextCollector::beginContent() {
@@ -26,6 +28,22 @@ void TextCollector::appendText(const QString& text, const CharState&) {
 void TextCollector::appendImage(const Picture&) {
     beginContent();
     m_text.append(QChar::ObjectReplacementCharacter);
+}
+
+void TextCollector::appendTable(const Table& table) {
+    for (const TableGrid& grid : gridsOf(table)) {
+        // A table ends the paragraph before it, and a document starts one after it: one
+        // character each, as every cell's start is.
+        int row = -1;
+        for (const GridCell& cell : grid.cells) {
+            m_text.append(cell.row != row ? u'\n' : u'\t');
+            row = cell.row;
+            m_breakPending = false;
+            replayCell(table, grid, cell, *this);
+        }
+        m_text.append(u'\n');
+        m_breakPending = false;
+    }
 }
 
 void TextCollector::endParagraph(const ParaState&, const CharState&) {

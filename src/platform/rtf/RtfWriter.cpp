@@ -5,14 +5,17 @@
 #include "platform/rtf/RtfCodePages.h"
 #include "platform/rtf/RtfKeptGroups.h"
 #include "platform/rtf/RtfPicture.h"
+#include "platform/rtf/RtfTableWriter.h"
 
 #include <QBuffer>
 #include <QHash>
 #include <QImage>
 #include <QSet>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QTextFrame>
 #include <QTextImageFormat>
 #include <QTextList>
 #include <QUrl>
@@ -45,13 +48,17 @@ struct RunState {
     int vertical = 0; // 0 normal, 1 super, 2 sub
 };
 
-class Writer {
+class Writer final : public FrameOutput {
 public:
     explicit Writer(const QTextDocument& document)
         : m_document(document), m_kept(KeptGroups::load(document)) {
         m_out.reserve(size_t(document.characterCount()) * 2 + 1024);
     }
     QByteArray run();
+
+    void paragraph(const QTextBlock& block, int level, bool sayLevel) override;
+    void append(std::string_view rtf) override;
+    int colorIndex(QRgb rgb) const override { return m_colorIndex.value(rgb); }
 
 private:
     void collectTables();
@@ -60,8 +67,7 @@ private:
     QString familyOf(const QTextCharFormat& format) const;
     int halfPointsOf(const QTextCharFormat& format) const;
     void writeHeader();
-    void writeBlock(const QTextBlock& block);
-    void writeParagraphFormat(const QTextBlock& block);
+    void writeParagraphFormat(const QTextBlock& block, int level, bool sayLevel);
     void switchTo(int formatIndex, const QTextCharFormat& format);
     RunState runStateOf(const QTextCharFormat& format) const;
     void writeChanges(const RunState& next);
@@ -73,6 +79,7 @@ private:
     void writeFieldsOf(const QTextCharFormat& format, const QTextBlock& block);
     void closeFields(size_t count, const QTextBlock& block);
     void closeFieldsBeforeMark(const QTextBlock& block);
+    bool inSameFrame(const QTextBlock& block, const QTextBlock& next) const;
     QStringView startRun(int formatIndex, const QTextCharFormat& format, QStringView text);
     void word(const char* name);
     void word(const char* name, int value);
@@ -105,6 +112,9 @@ private:
     };
     std::vector<OpenField> m_openFields;
     int m_lastFootnote = 0; // the footnote whose mark the last text written was
+    bool m_hasFrames = false; // the document holds tables
+    int m_level = 0;          // how many tables deep the paragraph being written is
+    bool m_sayLevel = false;
 };
 
 QByteArray Writer::run() {
@@ -112,10 +122,10 @@ QByteArray Writer::run() {
     m_defaultFamily = font.families().value(0, font.family());
     if (font.pointSizeF() > 0)
         m_defaultHalfPoints = int(std::lround(font.pointSizeF() * 2));
+    m_hasFrames = !m_document.rootFrame()->childFrames().isEmpty();
     collectTables();
     writeHeader();
-    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())
-        writeBlock(block);
+    writeFrame(*m_document.rootFrame(), *this);
     closeFields(m_openFields.size(), QTextBlock());
     m_out.append("}\r\n");
     return QByteArray(m_out.data(), qsizetype(m_out.size()));
@@ -151,6 +161,9 @@ void Writer::addColor(const QBrush& brush) {
 void Writer::collectTables() {
     std::vector<bool> seen; // format indexes already looked at
     for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
+        // A paragraph left out of the writing brings no font, colour or list to the header.
+        if (isTableSpacer(block))
+            continue;
         if (block.textList())
             m_hasLists = true;
         if (block.length() <= 1) {
@@ -183,6 +196,7 @@ void Writer::collectTables() {
         if (group.kind == KeptGroup::Kind::Side)
             addKeptTables(group);
     }
+    forEachTableColor(m_document, [this](const QBrush& brush) { addColor(brush); });
     if (m_families.isEmpty())
         addFamily(m_defaultFamily);
     if (m_hasLists)
@@ -247,9 +261,13 @@ void Writer::writeHeader() {
     }
 }
 
-void Writer::writeParagraphFormat(const QTextBlock& block) {
+void Writer::writeParagraphFormat(const QTextBlock& block, int level, bool sayLevel) {
     const QTextBlockFormat format = block.blockFormat();
     word("pard");
+    if (level > 0)
+        word("intbl");
+    if (sayLevel)
+        word("itap", level);
     const QTextList* current = block.textList();
     if (!current || current->format().style() != QTextListFormat::ListDecimal)
         m_number = 0;
@@ -492,7 +510,7 @@ void Writer::closeFields(size_t count, const QTextBlock& block) {
         const int number = m_number;
         if (block.textList() && block.textList()->format().style() == QTextListFormat::ListDecimal)
             --m_number;
-        writeParagraphFormat(block);
+        writeParagraphFormat(block, m_level, m_sayLevel);
         m_number = number;
     }
 }
@@ -511,6 +529,11 @@ void Writer::writeFieldsOf(const QTextCharFormat& format, const QTextBlock& bloc
         writeKept(m_kept[size_t(path[i]) - 1]);
         m_out.append("{\\fldrslt ");
     }
+}
+
+bool Writer::inSameFrame(const QTextBlock& block, const QTextBlock& next) const {
+    return !m_hasFrames || !next.isValid() ||
+           QTextCursor(block).currentFrame() == QTextCursor(next).currentFrame();
 }
 
 void Writer::closeFieldsBeforeMark(const QTextBlock& block) {
@@ -571,8 +594,16 @@ QStringView Writer::startRun(int formatIndex, const QTextCharFormat& format, QSt
     return text.sliced(markLength);
 }
 
-void Writer::writeBlock(const QTextBlock& block) {
-    writeParagraphFormat(block);
+void Writer::append(std::string_view rtf) {
+    m_out.append(rtf);
+    if (!rtf.empty())
+        m_needSpace = QChar::isLetterOrNumber(uchar(rtf.back()));
+}
+
+void Writer::paragraph(const QTextBlock& block, int level, bool sayLevel) {
+    m_level = level;
+    m_sayLevel = sayLevel;
+    writeParagraphFormat(block, level, sayLevel);
     if (block.length() <= 1)
         switchTo(block.charFormatIndex(), block.charFormat());
     for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -588,9 +619,12 @@ void Writer::writeBlock(const QTextBlock& block) {
         writeFieldsOf(format, block);
         writeText(startRun(fragment.charFormatIndex(), format, fragment.text()));
     }
-    closeFieldsBeforeMark(block);
-    m_out.append("\\par\r\n");
-    m_needSpace = false;
+    // A field never spans the edge of a cell or a table, which the mark after this paragraph may
+    // be.
+    if (level > 0 || !inSameFrame(block, block.next()))
+        closeFields(m_openFields.size(), block);
+    else
+        closeFieldsBeforeMark(block);
 }
 
 } // namespace
