@@ -142,8 +142,8 @@ const Case cases[] = {
      "\\trowd\\cellx1000\\intbl a\\cell\\row\\intbl lead\\par\\trowd\\cellx1000\\intbl "
      "b\\cell\\row",
      "\n[a]\nlead\n[b]\n"},
-    {"a header's rows are its own",
-     "{\\header\\intbl h\\cell i\\cell\\row}\\intbl a\\cell\\row", "\n[a]\n"},
+    {"a header's rows are its own", "{\\header\\intbl h\\cell i\\cell\\row}\\intbl a\\cell\\row",
+     "\n[a]\n"},
 };
 
 } // namespace

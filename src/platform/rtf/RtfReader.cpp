@@ -60,8 +60,8 @@ class Reader final : public TokenListener {
 public:
     Reader(ContentSink& sink, HeaderTables& header, const Tokenizer& tokenizer)
         : m_tables(sink), m_flow(m_tables), m_tokenizer(tokenizer), m_header(header),
-          m_fonts(header.fonts),
-          m_colors(header.colors), m_lists(header.lists), m_defaultFont(header.defaultFont) {
+          m_fonts(header.fonts), m_colors(header.colors), m_lists(header.lists),
+          m_defaultFont(header.defaultFont) {
         m_stack.reserve(64);
         m_stack.emplace_back();
     }
@@ -333,10 +333,17 @@ void Reader::enterDestination(const ControlWord& word) {
         s.destination = Destination::ListOverrideTable;
         break;
     case Word::Upr:
-        s.destination = Destination::UnicodeAlternates;
+        // Two spellings of document text; elsewhere, of something not shown.
+        if (s.destination == Destination::Text)
+            s.destination = Destination::UnicodeAlternates;
+        else
+            startSkipping();
         break;
     case Word::Ud:
-        s.destination = Destination::Text;
+        if (s.destination == Destination::UnicodeAlternates)
+            s.destination = Destination::Text;
+        else
+            startSkipping();
         break;
     case Word::Shape:
         m_shapeRead = false;
@@ -829,8 +836,7 @@ void Reader::beginKept(const ControlWord& word, KeptGroup::Kind kind) {
     // part of that one. A group that does not start with the word had content before it, which
     // the document holds.
     if (m_keptDepth || m_shapePicture.depth || m_object.depth || m_listNumberDepth ||
-        m_excessDepth ||
-        state().destination != Destination::Text || !startsWith(word))
+        m_excessDepth || state().destination != Destination::Text || !startsWith(word))
         return;
     m_keptDepth = m_stack.size();
     m_keptKind = kind;
@@ -962,7 +968,13 @@ void Reader::finishShapePicture(qsizetype groupStart) {
     const qsizetype end = m_tokenizer.position();
     if (m_shapePicture.alternativeDepth) {
         m_shapePicture.alternativeDepth = 0;
-        m_flow.out().attachObject(data.sliced(m_shapePicture.start, end - m_shapePicture.start));
+        // Both kept as one only when the alternative placed nothing of its own, which the
+        // document would then hold twice.
+        flushRun();
+        if (m_picturesPlaced == m_shapePicture.picturesPlaced + 1 &&
+            m_contentPlaced == m_shapePicture.contentPlaced + 1)
+            m_flow.out().attachObject(
+                data.sliced(m_shapePicture.start, end - m_shapePicture.start));
         return;
     }
     m_shapePicture.depth = 0;

@@ -229,18 +229,17 @@ void TableContent::replay(std::uint32_t from, std::uint32_t to, ContentSink& sin
 bool TableContent::hasContent(std::uint32_t from, std::uint32_t to) const {
     to = std::min(to, size());
     from = std::min(from, to);
-    return std::any_of(m_items.begin() + from, m_items.begin() + to,
-                       [](const Item& item) {
-                           return item.kind == Kind::Text || item.kind == Kind::Image ||
-                                  item.kind == Kind::Object || item.kind == Kind::Table;
-                       });
+    return std::any_of(m_items.begin() + from, m_items.begin() + to, [](const Item& item) {
+        return item.kind == Kind::Text || item.kind == Kind::Image || item.kind == Kind::Object ||
+               item.kind == Kind::Table;
+    });
 }
 
 bool TableContent::endsParagraph(std::uint32_t from, std::uint32_t to) const {
     // Fields and footnotes are not content: a field that ends after the mark leaves it last.
     to = std::min(to, size());
-    while (to > from && (m_items[to - 1].kind == Kind::FieldBegin ||
-                         m_items[to - 1].kind == Kind::FieldEnd))
+    while (to > from &&
+           (m_items[to - 1].kind == Kind::FieldBegin || m_items[to - 1].kind == Kind::FieldEnd))
         --to;
     return to > from && m_items[to - 1].kind == Kind::ParagraphEnd;
 }

@@ -111,7 +111,7 @@ private:
         int block = 0;
     };
     std::vector<OpenField> m_openFields;
-    int m_lastFootnote = 0; // the footnote whose mark the last text written was
+    int m_lastFootnote = 0;   // the footnote whose mark the last text written was
     bool m_hasFrames = false; // the document holds tables
     int m_level = 0;          // how many tables deep the paragraph being written is
     bool m_sayLevel = false;
