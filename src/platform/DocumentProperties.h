@@ -18,6 +18,9 @@ constexpr int ListMarkerRoom = QTextFormat::UserProperty + 0x100;
 // mark the text is, among the groups the RTF reader kept for saving (rtf::KeptGroups).
 constexpr int FieldId = QTextFormat::UserProperty + 0x101;
 constexpr int FootnoteId = QTextFormat::UserProperty + 0x102;
+// List, a bool: the list goes on counting from the list whose last item is the paragraph before
+// its first (ListNumbers).
+constexpr int ListContinues = QTextFormat::UserProperty + 0x103;
 // Table, an int in twips: where the table's rows start, from the margin. Files put it left of the
 // margin so that the cells' text lines up with the text around; the layout draws it at the margin.
 constexpr int TableIndent = QTextFormat::UserProperty + 0x200;

@@ -1,6 +1,8 @@
 // How the pane's layout paints a paragraph laid out whole: see PaneLayout.h.
 #include "platform/PaneLayout.h"
 
+#include "platform/ListNumbers.h"
+
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -101,7 +103,7 @@ void PaneLayout::drawListMarker(QPainter* painter, const PaintContext& context,
     case QTextListFormat::ListUpperAlpha:
     case QTextListFormat::ListLowerRoman:
     case QTextListFormat::ListUpperRoman:
-        number = list->itemText(block);
+        number = ListNumbers::itemText(block);
         size = QSizeF(metrics.horizontalAdvance(number), metrics.height());
         break;
     case QTextListFormat::ListSquare:

@@ -1,6 +1,7 @@
 #include "platform/PrintedPages.h"
 
 #include "platform/DocumentProperties.h"
+#include "platform/ListNumbers.h"
 #include "platform/rtf/RtfKeptGroups.h"
 #include "platform/rtf/RtfReader.h"
 
@@ -190,12 +191,15 @@ void print(const QTextDocument& document, QPrinter& printer) {
     const bool hasFootnotes = std::any_of(kept.begin(), kept.end(), [](const KeptGroup& group) {
         return group.kind == KeptGroup::Kind::Footnote;
     });
-    if (headers.empty() && footers.empty() && !hasFootnotes) {
+    const bool listRuns = ListNumbers::hasRuns(document);
+    if (headers.empty() && footers.empty() && !hasFootnotes && !listRuns) {
         document.print(&printer);
         return;
     }
     std::unique_ptr<QTextDocument> body(document.clone());
     appendFootnotes(*body, kept);
+    // Qt's layout counts each list from 1.
+    ListNumbers::joinRuns(*body);
     QPainter painter(&printer);
     if (!painter.isActive())
         return;

@@ -3,8 +3,10 @@
 #include "rtf_test_support.h"
 
 #include "bench/HostileInputs.h"
+#include "platform/ListNumbers.h"
 #include "platform/rtf/RtfWriter.h"
 
+#include <QTextCursor>
 #include <QTextList>
 #include <gtest/gtest.h>
 
@@ -21,22 +23,30 @@ TEST(RtfLongInputs, EveryItemOfALongListKeepsItsBulletOrNumber) {
     }
     EXPECT_EQ(items, 100'000);
 
-    // Numbers count through the whole list, also once it is saved and read again.
+    // Numbers count through the whole list: as drawn, once it is saved and read again, once the
+    // list is joined for Qt's layout, and after an item is added near its start.
     auto numbered = readRtf(hostile::numberedList(3'000));
-    auto reopened = readRtf(rtf::write(*numbered));
-    for (const QTextDocument* document : {numbered.get(), reopened.get()}) {
-        const QTextList* list = document->begin().textList();
-        ASSERT_NE(list, nullptr);
-        EXPECT_EQ(list->count(), 3'000);
+    const QByteArray saved = rtf::write(*numbered);
+    EXPECT_TRUE(saved.contains("{\\pntext\\f0 3000.\\tab}"));
+    auto reopened = readRtf(saved);
+    std::unique_ptr<QTextDocument> joined(numbered->clone());
+    ListNumbers::joinRuns(*joined);
+    EXPECT_EQ(joined->begin().textList()->count(), 3'000);
+    for (const QTextDocument* document : {numbered.get(), reopened.get(), joined.get()}) {
         int number = 0;
         for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
             ++number;
             ASSERT_EQ(block.text(), QStringLiteral("item %1").arg(number));
-            ASSERT_EQ(block.textList(), list) << number;
-            ASSERT_EQ(list->itemText(block), QStringLiteral("%1.").arg(number));
+            ASSERT_EQ(ListNumbers::itemText(block), QStringLiteral("%1.").arg(number));
         }
         EXPECT_EQ(number, 3'000);
     }
+    EXPECT_EQ(joined->lastBlock().textList()->itemText(joined->lastBlock()), "3000.");
+    QTextCursor cursor(numbered->findBlockByNumber(2));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.insertBlock();
+    EXPECT_EQ(ListNumbers::itemText(numbered->lastBlock()), "3001.");
+    EXPECT_EQ(ListNumbers::itemNumber(numbered->findBlockByNumber(1'000)), 1'001);
 }
 
 TEST(RtfLongInputs, RunsAmongManyFontsKeepTheirOwnFont) {

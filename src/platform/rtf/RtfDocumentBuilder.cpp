@@ -1,6 +1,7 @@
 #include "platform/rtf/RtfDocumentBuilder.h"
 
 #include "platform/DocumentProperties.h"
+#include "platform/ListNumbers.h"
 #include "platform/rtf/RtfPicture.h"
 #include "platform/rtf/RtfStateWords.h"
 #include "platform/rtf/RtfTableGrid.h"
@@ -227,6 +228,9 @@ void DocumentBuilder::finish(const ParaState& para) {
         applyBlockFormat(para);
     if (!m_kept.empty())
         KeptGroups::store(m_document, m_kept);
+    // Tables are laid out by Qt, which counts each list on its own.
+    if (!m_document.rootFrame()->childFrames().isEmpty())
+        ListNumbers::joinRuns(m_document);
 }
 
 const QTextBlockFormat& DocumentBuilder::blockFormatOf(const ParaState& para) {
@@ -256,16 +260,19 @@ void DocumentBuilder::applyBlockFormat(const ParaState& para) {
     // own left margins, so the list adds none.
     //
     // Qt marks every item of a list for layout again each time one is added, so a list costs the
-    // square of its length to build. Bullets look the same whichever list they belong to, so a
-    // long run of them is cut into lists of a bounded size. Numbers count within their list and
-    // must stay in one.
-    const bool listFull = para.list == ListStyle::Bullet && m_listItems >= maxBulletsPerList;
+    // square of its length to build. A long run is cut into lists of a bounded size: bullets look
+    // the same in any list, numbers go on counting (ListNumbers).
+    const bool listFull =
+        m_listItems >=
+        (para.list == ListStyle::Bullet ? maxBulletsPerList : ListNumbers::itemsPerList);
     if (!m_list || m_listStyle != para.list || listFull) {
         m_cursor.setBlockFormat(format);
         QTextListFormat listFormat;
         listFormat.setStyle(para.list == ListStyle::Bullet ? QTextListFormat::ListDisc
                                                            : QTextListFormat::ListDecimal);
         listFormat.setIndent(0);
+        if (m_list && m_listStyle == para.list && para.list != ListStyle::Bullet)
+            listFormat.setProperty(DocumentProperty::ListContinues, true);
         m_list = m_cursor.createList(listFormat);
         m_listStyle = para.list;
         m_listItems = 1;
