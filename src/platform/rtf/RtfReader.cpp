@@ -310,6 +310,14 @@ void Reader::endRow(bool nested) {
 
 void Reader::enterDestination(const ControlWord& word) {
     GroupState& s = state();
+    // The document's tables belong to the document; a group that describes a picture, a shape
+    // or a table's nesting may quote another document's, which defines nothing here.
+    const bool table = word.id == Word::FontTable || word.id == Word::ColorTable ||
+                       word.id == Word::ListTable || word.id == Word::ListOverrideTable;
+    if (table && s.destination != Destination::Text) {
+        startSkipping();
+        return;
+    }
     switch (word.id) {
     case Word::FontTable:
         s.destination = Destination::FontTable;
