@@ -621,6 +621,8 @@ void Writer::paragraph(const QTextBlock& block, int level, bool sayLevel) {
     }
     // A field never spans the edge of a cell or a table, which the mark after this paragraph may
     // be.
+    if (m_openFields.empty())
+        return;
     if (level > 0 || !inSameFrame(block, block.next()))
         closeFields(m_openFields.size(), block);
     else
