@@ -231,3 +231,24 @@ TEST(RtfRoundTrip, WriterOutputIsWhatOtherReadersExpect) {
     EXPECT_TRUE(rtf.contains("\\fs22\\b Caf\\u233\\'e9 \\u26085?")) << rtf.constData();
     EXPECT_TRUE(rtf.endsWith("\\par\r\n}\r\n")) << rtf.constData();
 }
+
+// Font names outside cp1252 go in a character set that spells them, and read back as they were.
+TEST(RtfRoundTrip, FontNamesInOtherScriptsKeepTheirLetters) {
+    const struct {
+        const char16_t* family;
+        const char* charset;
+    } cases[] = {{u"\uFF2D\uFF33 \u660E\u671D", "\\fcharset128 \\'82\\'6c\\'82\\'72\\'20"},
+                 {u"\u0428\u0440\u0438\u0444\u0442", "\\fcharset204 \\'d8\\'f0\\'e8\\'f4\\'f2;"},
+                 {u"Caf\u00E9", "\\fcharset0 Caf\\'e9;"}};
+    for (const auto& c : cases) {
+        const QString family = QString::fromUtf16(c.family);
+        QTextDocument document;
+        QTextCharFormat format;
+        format.setFontFamilies({family});
+        QTextCursor(&document).insertText("text", format);
+        const QByteArray rtf = rtf::write(document);
+        EXPECT_TRUE(rtf.contains(c.charset)) << rtf.constData();
+        EXPECT_EQ(rtftest::charFormatAt(*readRtf(rtf), 1).fontFamilies().toStringList(),
+                  QStringList{family});
+    }
+}

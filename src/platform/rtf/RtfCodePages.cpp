@@ -1,6 +1,7 @@
 #include "platform/rtf/RtfCodePages.h"
 
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace rtf {
 
@@ -197,6 +198,46 @@ unsigned char toWindows1252(char16_t c) {
             return static_cast<unsigned char>(0x80 + i);
     }
     return 0;
+}
+
+namespace {
+
+QByteArray encoded(QStringView name, int charset) {
+    const int codePage = codePageOf(charset, -1, CodePage::windows1252, name);
+    QByteArray bytes;
+    if (codePage == CodePage::windows1252 || codePage < 0) {
+        for (const QChar c : name) {
+            const unsigned char byte = toWindows1252(c.unicode());
+            if (byte == 0 && !c.isNull())
+                return {};
+            bytes.append(char(byte));
+        }
+        return bytes;
+    }
+    QStringEncoder encoder(converterName(codePage).constData(), QStringConverter::Flag::Stateless);
+    if (!encoder.isValid())
+        return {};
+    bytes = encoder(name);
+    QStringDecoder decoder(converterName(codePage).constData(), QStringConverter::Flag::Stateless);
+    if (encoder.hasError() || QString(decoder(bytes)) != name)
+        return {};
+    return bytes;
+}
+
+} // namespace
+
+QByteArray fontNameBytes(QStringView name, int& charset) {
+    if (QByteArray bytes = encoded(name, charset); !bytes.isEmpty() || name.isEmpty())
+        return bytes;
+    // Cyrillic, Central European, Greek, Turkish, Hebrew, Arabic, Baltic, Vietnamese, Thai; then
+    // Japanese, Simplified and Traditional Chinese, Korean, whose pages also hold some of those.
+    for (const int other : {204, 238, 161, 162, 177, 178, 186, 163, 222, 128, 134, 136, 129}) {
+        if (QByteArray bytes = encoded(name, other); !bytes.isEmpty()) {
+            charset = other;
+            return bytes;
+        }
+    }
+    return {};
 }
 
 } // namespace rtf

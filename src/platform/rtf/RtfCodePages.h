@@ -43,4 +43,9 @@ private:
 // The byte cp1252 uses for `c`, or 0 when it has none.
 unsigned char toWindows1252(char16_t c);
 
+// A font name in the code page of a character set (\fcharset), and back to the same name; the
+// character set is changed to one whose code page has every character of the name when the given
+// one has not. Empty when no character set has them all.
+QByteArray fontNameBytes(QStringView name, int& charset);
+
 } // namespace rtf

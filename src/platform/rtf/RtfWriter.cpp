@@ -20,6 +20,7 @@
 #include <QTextList>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -229,16 +230,25 @@ void Writer::writeHeader() {
         if (symbol)
             m_symbolFonts.insert(int(i));
         m_out.append("{\\f").append(number(i));
-        m_out.append("\\fnil\\fcharset").append(number(symbol ? 2 : m_charsets.value(family)));
+        int charset = symbol ? 2 : m_charsets.value(family);
+        QByteArray name = fontNameBytes(family, charset);
+        if (name.isEmpty()) // no character set spells it: as much of it as cp1252 has
+            for (const QChar c : family)
+                name.append(char(toWindows1252(c.unicode())));
+        m_out.append("\\fnil\\fcharset").append(number(charset));
         m_out.append(1, ' ');
-        for (QChar c : family) {
-            const unsigned char byte = toWindows1252(c.unicode());
+        // Double-byte names as hex throughout, so that no reader parts a character's bytes.
+        const bool allHex = charset != 0 && charset != 2 &&
+                            std::any_of(name.begin(), name.end(), [](char c) { return c < 0; });
+        for (const char c : std::as_const(name)) {
+            const auto byte = static_cast<unsigned char>(c);
             // Characters that would end the name or open a group, and control characters,
             // which a reader skips, go as hex: two names never become one.
-            if (c == u';' || c == u'\\' || c == u'{' || c == u'}' || byte < 0x20 || byte >= 0x80)
+            if (allHex || c == ';' || c == '\\' || c == '{' || c == '}' || byte < 0x20 ||
+                byte >= 0x80)
                 hexByte(byte);
             else
-                m_out.push_back(char(byte));
+                m_out.push_back(c);
         }
         m_out.append(";}");
     }
