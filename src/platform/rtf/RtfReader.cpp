@@ -940,6 +940,9 @@ void Reader::beginFieldPart(const ControlWord& part) {
     if (onlyControlWords(flags))
         head.append(flags);
     head.append(data.sliced(field.instructionStart, field.instructionEnd - field.instructionStart));
+    // Where its result goes, also when that is a cell whose content has not started yet.
+    if (tablesApply())
+        toLevel(contentLevel());
     m_flow.out().beginField(KeptGroup::of(KeptGroup::Kind::Field, head, m_header));
 }
 
