@@ -1,6 +1,7 @@
 #include "platform/PaneClipboard.h"
 
 #include "platform/RichTextBox.h"
+#include "platform/rtf/RtfKeptGroups.h"
 #include "platform/rtf/RtfPicture.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
@@ -67,6 +68,7 @@ std::unique_ptr<QTextDocument> documentOf(const QTextDocumentFragment& fragment,
             }
         }
     }
+    rtf::KeptGroups::adopt(*document, rtf::KeptGroups::load(source), *document);
     return document;
 }
 
@@ -123,6 +125,7 @@ bool pasteRtf(QTextCursor& at, const QMimeData& source) {
     if (!rtf::read(data, pasted).ok())
         return false;
     renamePicturesFor(pasted, *at.document());
+    rtf::KeptGroups::adopt(pasted, rtf::KeptGroups::load(pasted), *at.document());
     at.beginEditBlock();
     at.insertFragment(QTextDocumentFragment(&pasted));
     at.endEditBlock();

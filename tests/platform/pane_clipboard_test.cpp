@@ -2,6 +2,7 @@
 
 #include "platform/EmbeddedFile.h"
 #include "platform/RichTextBox.h"
+#include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
 #include <QImage>
@@ -99,4 +100,26 @@ TEST(PaneClipboard, PicturesMoveBetweenDocumentsUnderNamesOfTheirOwn) {
     };
     EXPECT_EQ(pictureOf(after), pictureOf(before));
     EXPECT_EQ(pictureOf(after, after.indexOf("{\\pict") + 1), pictureOf(fromRtf));
+}
+
+// Links and footnotes refer to their fields by number within their document: pasted elsewhere,
+// they keep their own instructions and notes, beside the ones the document had.
+TEST(PaneClipboard, PastedFieldsAndFootnotesKeepTheirOwnInstructions) {
+    const QByteArray head = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}";
+    RichTextBox from;
+    rtf::read(head + "{\\field{\\*\\fldinst PAGE}{\\fldrslt 1}} see {\\field{\\*\\fldinst "
+                     "HYPERLINK \"https://a.example/\"}{\\fldrslt A}}*{\\footnote * From note.}}",
+              *from.document());
+    RichTextBox to;
+    rtf::read(head + "{\\field{\\*\\fldinst HYPERLINK \"https://b.example/\"}{\\fldrslt B}} "
+                     "{\\header Kept}}",
+              *to.document());
+    to.setSelStart(int(to.Text().size()));
+    paste(to, *copyOf(from));
+    EXPECT_EQ(to.Text(), "B 1 see A*");
+    const QByteArray saved = rtf::write(*to.document());
+    for (const char* kept :
+         {"HYPERLINK \"https://b.example/\"}{\\fldrslt", "PAGE}{\\fldrslt",
+          "HYPERLINK \"https://a.example/\"}{\\fldrslt", "* From note.}", "{\\header Kept}"})
+        EXPECT_EQ(saved.count(kept), 1) << kept << "\n" << saved.constData();
 }

@@ -4,11 +4,16 @@
 #include "platform/rtf/RtfHeaderTables.h"
 #include "platform/rtf/RtfReader.h"
 
+#include <QHash>
+#include <QTextBlock>
 #include <QTextCharFormat>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFragment>
 #include <QUrl>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 namespace rtf {
@@ -173,6 +178,53 @@ std::vector<KeptGroup> load(const QTextDocument& document) {
     for (const QVariant& value : list)
         groups.push_back(fromVariant(value));
     return groups;
+}
+
+void adopt(QTextDocument& document, const std::vector<KeptGroup>& from, QTextDocument& owner) {
+    struct Marked {
+        int position;
+        int length;
+        int field;
+        int footnote;
+    };
+    std::vector<Marked> marked;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            const int field = format.intProperty(DocumentProperty::FieldId);
+            const int footnote = format.intProperty(DocumentProperty::FootnoteId);
+            if (field || footnote)
+                marked.push_back({fragment.position(), fragment.length(), field, footnote});
+        }
+    }
+    if (marked.empty())
+        return;
+    std::vector<KeptGroup> groups = load(owner);
+    QHash<int, int> renumbered;
+    // Parents first, as the numbers of fields require.
+    std::function<int(int)> adopted = [&](int id) {
+        if (id <= 0 || size_t(id) > from.size() ||
+            from[size_t(id) - 1].kind == KeptGroup::Kind::Side)
+            return 0;
+        if (const auto found = renumbered.constFind(id); found != renumbered.cend())
+            return *found;
+        KeptGroup group = from[size_t(id) - 1];
+        group.parent = group.parent > 0 && group.parent < id ? adopted(group.parent) : 0;
+        groups.push_back(std::move(group));
+        renumbered.insert(id, int(groups.size()));
+        return int(groups.size());
+    };
+    QTextCursor cursor(&document);
+    for (const Marked& text : marked) {
+        QTextCharFormat numbers;
+        numbers.setProperty(DocumentProperty::FieldId, adopted(text.field));
+        numbers.setProperty(DocumentProperty::FootnoteId, adopted(text.footnote));
+        cursor.setPosition(text.position);
+        cursor.setPosition(text.position + text.length, QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(numbers);
+    }
+    store(owner, groups);
 }
 
 std::vector<int> fieldPath(const std::vector<KeptGroup>& groups, const QTextCharFormat& format) {

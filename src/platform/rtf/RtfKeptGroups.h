@@ -56,6 +56,11 @@ namespace KeptGroups {
 void store(QTextDocument& document, const std::vector<KeptGroup>& groups);
 std::vector<KeptGroup> load(const QTextDocument& document);
 
+// Text of `document` refers by number to the groups `from`. Appends the ones it refers to (fields
+// with the fields that hold them, footnotes) to the groups of `owner`, and renumbers the text to
+// match: text that moves between documents keeps its own fields, never the other document's.
+void adopt(QTextDocument& document, const std::vector<KeptGroup>& from, QTextDocument& owner);
+
 // The fields whose results hold text of `format`, outermost first.
 std::vector<int> fieldPath(const std::vector<KeptGroup>& groups, const QTextCharFormat& format);
 
