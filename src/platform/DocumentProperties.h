@@ -18,6 +18,9 @@ constexpr int ListMarkerRoom = QTextFormat::UserProperty + 0x100;
 // mark the text is, among the groups the RTF reader kept for saving (rtf::KeptGroups).
 constexpr int FieldId = QTextFormat::UserProperty + 0x101;
 constexpr int FootnoteId = QTextFormat::UserProperty + 0x102;
+// Character, a QList<int>: fields whose result is empty, which stand before the text that carries
+// their numbers (the first text after them in the file).
+constexpr int EmptyFields = QTextFormat::UserProperty + 0x104;
 // List, a bool: the list goes on counting from the list whose last item is the paragraph before
 // its first (ListNumbers).
 constexpr int ListContinues = QTextFormat::UserProperty + 0x103;

@@ -96,9 +96,8 @@ TEST(RtfEditorCorpus, EveryFileOpensWithItsTextAndPicturesAndSavesThemAsTheyWere
             EXPECT_TRUE(group.contains("{\\*\\objdata") && source.contains(group))
                 << qPrintable(name) << ": " << group.left(80).constData();
         }
-        // Groups the document does not show, written back where readers look for them; fields
-        // without a result (old picture imports) have no text to keep them.
-        for (const char* kept : {"{\\header", "{\\footer", "{\\footnote", "\\fldrslt"})
+        // Groups the document does not show, written back where readers look for them.
+        for (const char* kept : {"{\\header", "{\\footer", "{\\footnote", "{\\field"})
             EXPECT_EQ(saved.count(kept), source.count(kept)) << qPrintable(name) << ": " << kept;
         EXPECT_EQ(rtf::write(*readRtf(saved)), saved) << qPrintable(name);
     }

@@ -82,6 +82,14 @@ TEST(RtfKeptGroups, HeadersFootersAndFootnotesStayOutOfTheBodyAndAreSaved) {
          "See*{\\footnote * Custom.} end",
          u"See* end",
          {"*{\\footnote * Custom.}"}},
+        {"a field without a result",
+         "x {\\field{\\*\\fldinst PAGE}}y",
+         u"x y",
+         {"x {\\field{\\*\\fldinst PAGE}{\\fldrslt }}y"}},
+        {"an empty field after all text stands before the last character",
+         "ab{\\field{\\*\\fldinst SEQ}{\\fldrslt }}\\par",
+         u"ab",
+         {"a{\\field{\\*\\fldinst SEQ}{\\fldrslt }}b"}},
         {"a footnote written as ignorable",
          "x\\chftn{\\*\\footnote \\chftn n}",
          u"x1",
@@ -242,4 +250,18 @@ TEST(RtfKeptGroups, HyperlinksShowAsLinks) {
         auto reopened = readRtf(rtf::write(*document));
         EXPECT_EQ(charFormatAt(*reopened, 5).anchorHref(), c.href);
     }
+}
+
+// Text typed next to the character an empty field stands before takes its format, and the field
+// with it; it is still written once.
+TEST(RtfKeptGroups, AnEmptyFieldIsWrittenOnceWhateverIsTypedAroundIt) {
+    auto document = readRtf(withHeader("x {\\field{\\*\\fldinst PAGE}}y"));
+    QTextCursor cursor(document.get());
+    cursor.setPosition(3);
+    cursor.insertText("zz");
+    cursor.insertBlock();
+    cursor.insertText("w");
+    const QByteArray saved = rtf::write(*document);
+    EXPECT_EQ(saved.count("PAGE"), 1) << saved.constData();
+    EXPECT_TRUE(saved.contains("{\\fldrslt }}yzz")) << saved.constData();
 }

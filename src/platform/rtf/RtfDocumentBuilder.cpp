@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include <cctype>
+#include <utility>
 
 namespace rtf {
 
@@ -54,7 +55,22 @@ void DocumentBuilder::appendText(const QString& text, const CharState& chars) {
         return;
     beginContent();
     m_lastChars = m_formats.of(chars);
-    m_cursor.insertText(text, m_fields.empty() ? m_lastChars : fieldFormat(m_lastChars));
+    ++m_placed;
+    const QTextCharFormat& format = m_fields.empty() ? m_lastChars : fieldFormat(m_lastChars);
+    if (m_emptyFields.isEmpty()) {
+        m_cursor.insertText(text, format);
+        return;
+    }
+    QTextCharFormat first = format;
+    takeEmptyFields(first);
+    m_cursor.insertText(text.first(1), first);
+    if (text.size() > 1)
+        m_cursor.insertText(text.sliced(1), format);
+}
+
+void DocumentBuilder::takeEmptyFields(QTextCharFormat& format) {
+    format.setProperty(DocumentProperty::EmptyFields, QVariant::fromValue(m_emptyFields));
+    m_emptyFields.clear();
 }
 
 const QTextCharFormat& DocumentBuilder::fieldFormat(const QTextCharFormat& format) {
@@ -84,12 +100,15 @@ void DocumentBuilder::beginField(const KeptGroup& field) {
     if (link.isEmpty() && !m_fields.empty())
         link = m_fields.back().link;
     m_kept.push_back(std::move(kept));
-    m_fields.push_back({int(m_kept.size()), link});
+    m_fields.push_back({int(m_kept.size()), link, m_placed});
 }
 
 void DocumentBuilder::endField() {
-    if (!m_fields.empty())
-        m_fields.pop_back();
+    if (m_fields.empty())
+        return;
+    if (m_fields.back().placed == m_placed)
+        m_emptyFields.append(m_fields.back().id);
+    m_fields.pop_back();
 }
 
 void DocumentBuilder::keepSideGroup(const KeptGroup& group) {
@@ -151,6 +170,9 @@ void DocumentBuilder::appendImage(const Picture& picture) {
     // a picture later ("{\pictbl text \pict ...}") also holds what was read before.
     if (startsWithPictWord(picture.source))
         keepOriginalPicture(m_document, name, picture.source, size);
+    if (!m_emptyFields.isEmpty())
+        takeEmptyFields(format);
+    ++m_placed;
     beginContent();
     m_cursor.insertImage(format);
     m_lastImageName = name;
@@ -185,16 +207,17 @@ void DocumentBuilder::placeTable(const Table& table, const TableGrid& grid) {
         if (cell.rowSpan > 1 || cell.columnSpan > 1)
             placed->mergeCells(cell.row, cell.column, cell.rowSpan, cell.columnSpan);
     }
-    // A field the table is in goes on in every cell; one a cell opens ends with the cell.
-    const std::vector<OpenField> fieldsAround = m_fields;
+    // A field never spans a table's edge, nor a cell's: the file's own marks would end it there.
+    const std::vector<OpenField> fieldsAround = std::exchange(m_fields, {});
     for (const GridCell& cell : grid.cells) {
         QTextTableCell at = placed->cellAt(cell.row, cell.column);
         at.setFormat(cellFormatOf(grid, cell, m_header.colors));
         m_cursor = at.firstCursorPosition();
         startAfterFrameMark();
         replayCell(table, grid, cell, *this);
-        m_fields = fieldsAround;
+        m_fields.clear();
     }
+    m_fields = fieldsAround;
     m_cursor.setPosition(placed->lastPosition() + 1);
     startAfterFrameMark();
 }
@@ -226,6 +249,21 @@ void DocumentBuilder::endParagraph(const ParaState& para, const CharState& markC
 void DocumentBuilder::finish(const ParaState& para) {
     if (!m_breakPending)
         applyBlockFormat(para);
+    // Fields no content follows stand before the last character, wherever that is.
+    for (QTextBlock block = m_document.lastBlock(); !m_emptyFields.isEmpty() && block.isValid();
+         block = block.previous()) {
+        if (block.length() <= 1)
+            continue;
+        QTextCursor last(&m_document);
+        last.setPosition(block.position() + block.length() - 2);
+        last.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+        m_emptyFields =
+            last.charFormat().property(DocumentProperty::EmptyFields).value<QList<int>>() +
+            m_emptyFields;
+        QTextCharFormat format;
+        takeEmptyFields(format);
+        last.mergeCharFormat(format);
+    }
     if (!m_kept.empty())
         KeptGroups::store(m_document, m_kept);
     // Tables are laid out by Qt, which counts each list on its own.

@@ -41,6 +41,8 @@ private:
     void applyBlockFormat(const ParaState& para);
     void endList();
     const QTextCharFormat& fieldFormat(const QTextCharFormat& format);
+    // `format` carrying the fields with empty results that wait for content, which it takes.
+    void takeEmptyFields(QTextCharFormat& format);
     void placeTable(const Table& table, const TableGrid& grid);
     // Starts over in the empty paragraph the cursor is in, which follows a cell's or a table's
     // own mark.
@@ -73,8 +75,12 @@ private:
     struct OpenField {
         int id = 0;
         QString link;
+        int placed = 0; // m_placed when it opened
     };
     std::vector<OpenField> m_fields;
+    int m_placed = 0; // text runs and pictures inserted
+    // Fields that ended with an empty result, for the next text or picture to carry.
+    QList<int> m_emptyFields;
     QTextCharFormat m_fieldBase; // the format fieldFormat() last worked from, and its result
     QTextCharFormat m_fieldFormat;
 };

@@ -186,6 +186,7 @@ void adopt(QTextDocument& document, const std::vector<KeptGroup>& from, QTextDoc
         int length;
         int field;
         int footnote;
+        QList<int> emptyFields;
     };
     std::vector<Marked> marked;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
@@ -194,8 +195,10 @@ void adopt(QTextDocument& document, const std::vector<KeptGroup>& from, QTextDoc
             const QTextCharFormat format = fragment.charFormat();
             const int field = format.intProperty(DocumentProperty::FieldId);
             const int footnote = format.intProperty(DocumentProperty::FootnoteId);
-            if (field || footnote)
-                marked.push_back({fragment.position(), fragment.length(), field, footnote});
+            const QList<int> empty =
+                format.property(DocumentProperty::EmptyFields).value<QList<int>>();
+            if (field || footnote || !empty.isEmpty())
+                marked.push_back({fragment.position(), fragment.length(), field, footnote, empty});
         }
     }
     if (marked.empty())
@@ -220,6 +223,12 @@ void adopt(QTextDocument& document, const std::vector<KeptGroup>& from, QTextDoc
         QTextCharFormat numbers;
         numbers.setProperty(DocumentProperty::FieldId, adopted(text.field));
         numbers.setProperty(DocumentProperty::FootnoteId, adopted(text.footnote));
+        if (!text.emptyFields.isEmpty()) {
+            QList<int> empty;
+            for (const int id : text.emptyFields)
+                empty.append(adopted(id));
+            numbers.setProperty(DocumentProperty::EmptyFields, QVariant::fromValue(empty));
+        }
         cursor.setPosition(text.position);
         cursor.setPosition(text.position + text.length, QTextCursor::KeepAnchor);
         cursor.mergeCharFormat(numbers);

@@ -122,6 +122,8 @@ private:
     void beginField();
     void beginFieldPart(const ControlWord& part);
     void groupEndInField(size_t depth);
+    struct OpenField;
+    void beginKeptField(const OpenField& field);
     void beginShapePicture();
     void finishShapePicture(qsizetype groupStart);
     bool startsWith(const ControlWord& word) const;
@@ -179,6 +181,7 @@ private:
         qsizetype instructionStart = 0;
         qsizetype instructionEnd = 0;
         size_t resultDepth = 0;
+        bool resulted = false; // a result was read
     };
     std::vector<OpenField> m_fields;
     size_t m_instructionDepth = 0; // inside the innermost field's instruction
@@ -931,6 +934,11 @@ void Reader::beginFieldPart(const ControlWord& part) {
         return;
     flushRun();
     field.resultDepth = m_stack.size();
+    field.resulted = true;
+    beginKeptField(field);
+}
+
+void Reader::beginKeptField(const OpenField& field) {
     // The field's brace and its flags, then its instruction; anything else there was read as
     // the document's.
     const QByteArrayView data = m_tokenizer.data();
@@ -958,8 +966,16 @@ void Reader::groupEndInField(size_t depth) {
         m_flow.out().endField();
         m_fields.back().resultDepth = 0;
     }
-    if (depth == m_fields.back().depth)
+    if (depth == m_fields.back().depth) {
+        // A field with no result keeps its instruction all the same, as one whose result is
+        // empty.
+        if (const OpenField& field = m_fields.back(); !field.resulted && field.instructionEnd) {
+            flushRun();
+            beginKeptField(field);
+            m_flow.out().endField();
+        }
         m_fields.pop_back();
+    }
 }
 
 void Reader::beginShapePicture() {

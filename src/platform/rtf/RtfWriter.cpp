@@ -82,6 +82,9 @@ private:
     void closeFieldsBeforeMark(const QTextBlock& block);
     bool inSameFrame(const QTextBlock& block, const QTextBlock& next) const;
     QStringView startRun(int formatIndex, const QTextCharFormat& format, QStringView text);
+    // The fields with empty results the text of `format` carries, valid ones only.
+    QList<int> emptyFieldsOf(const QTextCharFormat& format) const;
+    void writeEmptyFields(const QTextCharFormat& format);
     void word(const char* name);
     void word(const char* name, int value);
     void hexByte(unsigned char byte);
@@ -112,7 +115,9 @@ private:
         int block = 0;
     };
     std::vector<OpenField> m_openFields;
-    int m_lastFootnote = 0;   // the footnote whose mark the last text written was
+    int m_lastFootnote = 0; // the footnote whose mark the last text written was
+    // The empty fields the last text written carried: text typed after it carries them too.
+    QList<int> m_lastEmptyFields;
     bool m_hasFrames = false; // the document holds tables
     int m_level = 0;          // how many tables deep the paragraph being written is
     bool m_sayLevel = false;
@@ -186,6 +191,8 @@ void Writer::collectTables() {
             addColor(format.foreground());
             addColor(format.background());
             for (const int field : KeptGroups::fieldPath(m_kept, format))
+                addKeptTables(m_kept[size_t(field) - 1]);
+            for (const int field : emptyFieldsOf(format))
                 addKeptTables(m_kept[size_t(field) - 1]);
             // Footnotes are written with their marks' text, never with pictures.
             if (const int note = format.intProperty(DocumentProperty::FootnoteId);
@@ -541,6 +548,27 @@ void Writer::writeFieldsOf(const QTextCharFormat& format, const QTextBlock& bloc
     }
 }
 
+QList<int> Writer::emptyFieldsOf(const QTextCharFormat& format) const {
+    QList<int> fields = format.property(DocumentProperty::EmptyFields).value<QList<int>>();
+    fields.removeIf([this](int id) {
+        return id <= 0 || size_t(id) > m_kept.size() ||
+               m_kept[size_t(id) - 1].kind != KeptGroup::Kind::Field;
+    });
+    return fields;
+}
+
+void Writer::writeEmptyFields(const QTextCharFormat& format) {
+    const QList<int> fields = format.property(DocumentProperty::EmptyFields).value<QList<int>>();
+    if (fields == m_lastEmptyFields)
+        return;
+    m_lastEmptyFields = fields;
+    for (const int id : emptyFieldsOf(format)) {
+        writeKept(m_kept[size_t(id) - 1]);
+        m_out.append("{\\fldrslt }}");
+        m_needSpace = false;
+    }
+}
+
 bool Writer::inSameFrame(const QTextBlock& block, const QTextBlock& next) const {
     return !m_hasFrames || !next.isValid() ||
            QTextCursor(block).currentFrame() == QTextCursor(next).currentFrame();
@@ -622,11 +650,13 @@ void Writer::paragraph(const QTextBlock& block, int level, bool sayLevel) {
         if (format.isImageFormat()) {
             const QTextImageFormat image = format.toImageFormat();
             writeFieldsOf(format, block);
+            writeEmptyFields(format);
             for (qsizetype i = 0; i < fragment.length(); ++i)
                 writeImage(image);
             continue;
         }
         writeFieldsOf(format, block);
+        writeEmptyFields(format);
         writeText(startRun(fragment.charFormatIndex(), format, fragment.text()));
     }
     // A field never spans the edge of a cell or a table, which the mark after this paragraph may
