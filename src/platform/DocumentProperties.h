@@ -21,6 +21,9 @@ constexpr int FootnoteId = QTextFormat::UserProperty + 0x102;
 // Character, a QList<int>: fields whose result is empty, which stand before the text that carries
 // their numbers (the first text after them in the file).
 constexpr int EmptyFields = QTextFormat::UserProperty + 0x104;
+// Block, an int from 1: the paragraph ends the section before that one (its mark was a \sect),
+// and a save writes that section's headers and footers after it.
+constexpr int SectionEnd = QTextFormat::UserProperty + 0x105;
 // List, a bool: the list goes on counting from the list whose last item is the paragraph before
 // its first (ListNumbers).
 constexpr int ListContinues = QTextFormat::UserProperty + 0x103;

@@ -56,7 +56,10 @@ TEST(RtfKeptGroups, HeadersFootersAndFootnotesStayOutOfTheBodyAndAreSaved) {
          "{\\headerl L\\par}{\\headerr\\qc R}body",
          u"body",
          {"{\\headerl L\\par}", "{\\headerr\\qc R}"}},
-        {"a later section's header", "a\\sect{\\header H\\par}b", u"a\nb", {"{\\header H\\par}"}},
+        {"a later section's header follows its section break",
+         "{\\header A\\par}a\\sect{\\header H\\par}b\\sect c",
+         u"a\nb\nc",
+         {"{\\header A\\par}\\pard a\\sect{\\header H\\par}", "b\\sect"}},
         {"a footer inside a paragraph", "a{\\footer F}b", u"ab", {"{\\footer F}"}},
         {"a footer's cells are its own",
          "x{\\footer\\intbl f\\cell g\\row}y",
@@ -264,4 +267,13 @@ TEST(RtfKeptGroups, AnEmptyFieldIsWrittenOnceWhateverIsTypedAroundIt) {
     const QByteArray saved = rtf::write(*document);
     EXPECT_EQ(saved.count("PAGE"), 1) << saved.constData();
     EXPECT_TRUE(saved.contains("{\\fldrslt }}yzz")) << saved.constData();
+}
+
+// A section's headers outlive the paragraph that ended the section.
+TEST(RtfKeptGroups, HeadersOfASectionWhoseBreakIsGoneAreStillSaved) {
+    auto document = readRtf(withHeader("a\\sect{\\header H\\par}b"));
+    QTextCursor(document->begin()).setBlockFormat(QTextBlockFormat());
+    const QByteArray saved = rtf::write(*document);
+    EXPECT_EQ(saved.count("{\\header H\\par}"), 1) << saved.constData();
+    EXPECT_EQ(rtf::write(*readRtf(saved)).count("{\\header H\\par}"), 1);
 }

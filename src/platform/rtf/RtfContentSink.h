@@ -34,6 +34,8 @@ public:
     // The text between these is the result of the field whose instruction `field` keeps. Fields
     // nest: a result may hold other fields.
     virtual void beginField(const KeptGroup&) {}
+    // The paragraph just ended ends a section of the document; the next starts another.
+    virtual void endSection() {}
     virtual void endField() {}
     // A table, read whole. Sinks that lay out no tables get its cells' content as paragraphs.
     virtual void appendTable(const Table& table);

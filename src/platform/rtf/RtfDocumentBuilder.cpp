@@ -111,6 +111,12 @@ void DocumentBuilder::endField() {
     m_fields.pop_back();
 }
 
+void DocumentBuilder::endSection() {
+    QTextBlockFormat format;
+    format.setProperty(DocumentProperty::SectionEnd, ++m_sections);
+    m_cursor.mergeBlockFormat(format);
+}
+
 void DocumentBuilder::keepSideGroup(const KeptGroup& group) {
     m_kept.push_back(group);
 }

@@ -31,6 +31,7 @@ public:
     void attachFootnote(const KeptGroup& group, int markLength) override;
     void beginField(const KeptGroup& field) override;
     void endField() override;
+    void endSection() override;
     void appendTable(const Table& table) override;
     void endParagraph(const ParaState& para, const CharState& markChars) override;
     void finish(const ParaState& para) override;
@@ -78,7 +79,8 @@ private:
         int placed = 0; // m_placed when it opened
     };
     std::vector<OpenField> m_fields;
-    int m_placed = 0; // text runs and pictures inserted
+    int m_placed = 0;   // text runs and pictures inserted
+    int m_sections = 0; // section breaks read
     // Fields that ended with an empty result, for the next text or picture to carry.
     QList<int> m_emptyFields;
     QTextCharFormat m_fieldBase; // the format fieldFormat() last worked from, and its result

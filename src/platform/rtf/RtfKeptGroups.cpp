@@ -93,13 +93,14 @@ QVariantList toVariant(const KeptGroup& group) {
     QVariantList colors;
     for (const auto& color : group.colors)
         colors << color.number << color.rgb;
-    return {int(group.kind), group.bytes, fonts, colors, group.parent, group.numbered};
+    return {int(group.kind), group.bytes,    fonts,        colors,
+            group.parent,    group.numbered, group.section};
 }
 
 KeptGroup fromVariant(const QVariant& value) {
     const QVariantList list = value.toList();
     KeptGroup group;
-    if (list.size() != 6)
+    if (list.size() != 7)
         return group;
     group.kind = KeptGroup::Kind(std::clamp(list[0].toInt(), 0, 2));
     group.bytes = list[1].toByteArray();
@@ -111,6 +112,7 @@ KeptGroup fromVariant(const QVariant& value) {
         group.colors.push_back({colors[i].toInt(), QRgb(colors[i + 1].toUInt())});
     group.parent = list[4].toInt();
     group.numbered = list[5].toBool();
+    group.section = std::max(0, list[6].toInt());
     return group;
 }
 

@@ -37,6 +37,7 @@ struct KeptGroup {
     std::vector<Font> fonts;
     std::vector<Color> colors;
     int parent = 0;        // fields: the kept field whose result holds this one; 0 for none
+    int section = 0;       // headers and footers: the section they belong to, from 0
     bool numbered = false; // footnotes: the mark is the footnote's number (\chftn)
 
     // `group` with what its font and colour numbers stand for in `tables`.

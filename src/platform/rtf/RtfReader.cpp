@@ -163,6 +163,7 @@ private:
     size_t m_keptDepth = 0;
     KeptGroup::Kind m_keptKind = KeptGroup::Kind::Side;
     int m_footnoteNumber = 0; // footnotes numbered so far
+    int m_sections = 0;       // section breaks read in the body
     // A footnote number (\chftn) waits for its footnote to show, in the format it was given; one
     // that something else follows shows nothing, so that every number shown is a footnote's and
     // a saved file numbers them alike.
@@ -542,9 +543,17 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
         break;
     case Word::Par:
     case Word::Page:
-    case Word::Sect:
     case Word::Column:
         endParagraph();
+        break;
+    case Word::Sect:
+        endParagraph();
+        // The body's sections; one in a table ends a paragraph only.
+        if (s.destination == Destination::Text && tablesApply() && contentLevel() == 0) {
+            toLevel(0);
+            m_flow.out().endSection();
+            ++m_sections;
+        }
         break;
     case Word::Row:
     case Word::NestRow:
@@ -863,6 +872,7 @@ void Reader::finishKept(qsizetype groupStart) {
     KeptGroup kept = KeptGroup::of(
         m_keptKind, data.sliced(groupStart, m_tokenizer.position() - groupStart), m_header);
     if (m_keptKind == KeptGroup::Kind::Side) {
+        kept.section = m_sections;
         m_flow.out().keepSideGroup(kept);
         return;
     }

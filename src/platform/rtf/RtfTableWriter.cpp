@@ -160,7 +160,7 @@ void FrameWriter::writeContent(QTextFrame::iterator it, int level, bool cell) {
         if (QTextFrame* child = it.currentFrame()) {
             if (held && !isTableSpacer(*held)) {
                 paragraph(*held, level);
-                m_out.append("\\par\r\n");
+                m_out.endParagraph(*held);
             }
             held.reset();
             if (const auto* table = qobject_cast<const QTextTable*>(child))
@@ -171,14 +171,14 @@ void FrameWriter::writeContent(QTextFrame::iterator it, int level, bool cell) {
         }
         if (held) {
             paragraph(*held, level);
-            m_out.append("\\par\r\n");
+            m_out.endParagraph(*held);
         }
         held = it.currentBlock();
     }
     if (!cell) {
         if (held) {
             paragraph(*held, level);
-            m_out.append("\\par\r\n");
+            m_out.endParagraph(*held);
         }
         return;
     }

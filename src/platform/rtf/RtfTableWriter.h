@@ -20,6 +20,8 @@ public:
     // the paragraph says how deep it is even in the outermost tables.
     virtual void paragraph(const QTextBlock& block, int level, bool sayLevel) = 0;
     virtual void append(std::string_view rtf) = 0;
+    // The mark that ends a paragraph outside cells.
+    virtual void endParagraph(const QTextBlock&) { append("\\par\r\n"); }
     // The colour table's index of a colour forEachTableColor gave.
     virtual int colorIndex(QRgb rgb) const = 0;
 };

@@ -277,6 +277,11 @@ void TableAssembler::beginField(const KeptGroup& field) {
     current().beginField(field);
 }
 
+void TableAssembler::endSection() {
+    if (&current() == &m_body)
+        m_body.endSection();
+}
+
 void TableAssembler::endField() {
     current().endField();
 }

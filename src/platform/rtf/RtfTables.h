@@ -154,6 +154,8 @@ public:
     void attachFootnote(const KeptGroup& group, int markLength) override;
     void beginField(const KeptGroup& field) override;
     void endField() override;
+    // Sections are the body's: a table's cells have none.
+    void endSection() override;
     void endParagraph(const ParaState& para, const CharState& markChars) override;
     // Places every table still being read, then ends the body.
     void finish(const ParaState& para) override;

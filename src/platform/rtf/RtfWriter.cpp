@@ -59,6 +59,7 @@ public:
 
     void paragraph(const QTextBlock& block, int level, bool sayLevel) override;
     void append(std::string_view rtf) override;
+    void endParagraph(const QTextBlock& block) override;
     int colorIndex(QRgb rgb) const override { return m_colorIndex.value(rgb); }
 
 private:
@@ -68,6 +69,7 @@ private:
     QString familyOf(const QTextCharFormat& format) const;
     int halfPointsOf(const QTextCharFormat& format) const;
     void writeHeader();
+    void writeSection(int section);
     void writeParagraphFormat(const QTextBlock& block, int level, bool sayLevel);
     void switchTo(int formatIndex, const QTextCharFormat& format);
     RunState runStateOf(const QTextCharFormat& format) const;
@@ -118,8 +120,9 @@ private:
     int m_lastFootnote = 0; // the footnote whose mark the last text written was
     // The empty fields the last text written carried: text typed after it carries them too.
     QList<int> m_lastEmptyFields;
-    bool m_hasFrames = false; // the document holds tables
-    int m_level = 0;          // how many tables deep the paragraph being written is
+    QSet<int> m_sectionsWritten; // sections whose headers and footers are written
+    bool m_hasFrames = false;    // the document holds tables
+    int m_level = 0;             // how many tables deep the paragraph being written is
     bool m_sayLevel = false;
 };
 
@@ -133,6 +136,14 @@ QByteArray Writer::run() {
     writeHeader();
     writeFrame(*m_document.rootFrame(), *this);
     closeFields(m_openFields.size(), QTextBlock());
+    // Headers and footers of sections whose break was deleted: kept, as a section of their own.
+    for (const KeptGroup& group : m_kept) {
+        if (group.kind == KeptGroup::Kind::Side && !m_sectionsWritten.contains(group.section)) {
+            m_out.append("\\sect");
+            m_needSpace = true;
+            writeSection(group.section);
+        }
+    }
     m_out.append("}\r\n");
     return QByteArray(m_out.data(), qsizetype(m_out.size()));
 }
@@ -271,11 +282,28 @@ void Writer::writeHeader() {
     }
     m_out.append("\\viewkind4\\uc1");
     m_needSpace = true;
-    // Headers and footers, where sections give theirs.
+    // The first section's headers and footers; later sections' follow their \sect.
+    writeSection(0);
+}
+
+void Writer::writeSection(int section) {
+    m_sectionsWritten.insert(section);
     for (const KeptGroup& group : m_kept) {
-        if (group.kind == KeptGroup::Kind::Side)
+        if (group.kind == KeptGroup::Kind::Side && group.section == section)
             writeKept(group);
     }
+}
+
+void Writer::endParagraph(const QTextBlock& block) {
+    const int section = block.blockFormat().intProperty(DocumentProperty::SectionEnd);
+    if (m_level > 0 || section <= 0 || m_sectionsWritten.contains(section)) {
+        append("\\par\r\n");
+        return;
+    }
+    m_out.append("\\sect");
+    m_needSpace = true;
+    writeSection(section);
+    append("\r\n");
 }
 
 void Writer::writeParagraphFormat(const QTextBlock& block, int level, bool sayLevel) {
