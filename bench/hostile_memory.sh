@@ -10,7 +10,7 @@ build=${1:-build}
 shift || true
 inputs=("$@")
 if ((${#inputs[@]} == 0)); then
-  inputs=(bullets:100000 numbered:10000 fonts:100000 paragraphs:5000000 blank:5000000
+  inputs=(bullets:100000 numbered:100000 fonts:100000 paragraphs:5000000 blank:5000000
           newlines:20000000 runs:2000000)
 fi
 work=$(mktemp -d)

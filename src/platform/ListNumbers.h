@@ -14,6 +14,8 @@ namespace ListNumbers {
 
 // Where a long numbered list is cut.
 constexpr int itemsPerList = 256;
+// Where a long run of bullets is cut: they look the same in any list.
+constexpr int bulletsPerList = 32;
 // The longest run joined back into one list: about a third of a second.
 constexpr int maxJoinedItems = 4096;
 

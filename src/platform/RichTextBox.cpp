@@ -5,6 +5,7 @@
 #include "platform/DocumentProperties.h"
 #include "platform/Error.h"
 #include "platform/KeyLocks.h"
+#include "platform/ListNumbers.h"
 #include "platform/PaneCaret.h"
 #include "platform/PaneClipboard.h"
 #include "platform/PaneKeys.h"
@@ -401,7 +402,20 @@ void RichTextBox::setSelBullet(bool on) {
         QTextListFormat bullets;
         bullets.setStyle(QTextListFormat::ListDisc);
         bullets.setIndent(0);
-        cursor.createList(bullets);
+        // In lists of a bounded size, as a file's are read: Qt marks every item of a list again
+        // as each one joins it.
+        QTextList* list = nullptr;
+        int items = 0;
+        forEachBlock(cursor, [&](const QTextBlock& block) {
+            if (!list || items == ListNumbers::bulletsPerList) {
+                list = QTextCursor(block).createList(bullets);
+                items = 0;
+            } else {
+                list->add(block);
+            }
+            ++items;
+            return true;
+        });
     } else {
         forEachBlock(cursor, [](const QTextBlock& block) {
             if (QTextList* list = block.textList()) {

@@ -87,6 +87,15 @@ TEST_F(Pane, EditingKeysTheDesktopDoesNotGiveTextFields) {
 }
 
 TEST_F(Pane, BulletsMakeRoomAndSurviveRichText) {
+    // Many paragraphs at once, past the size of one list: every one of them.
+    pane.setText(QString("x\n").repeated(99) + "x");
+    pane.setSelStart(0);
+    pane.setSelLength(int(pane.Text().size()));
+    pane.setSelBullet(true);
+    EXPECT_EQ(pane.SelBullet(), true);
+    pane.setSelBullet(false);
+    EXPECT_EQ(pane.SelBullet(), false);
+
     pane.setText("item");
     pane.setSelBullet(true);
     EXPECT_EQ(pane.SelBullet(), true);

@@ -17,12 +17,6 @@
 
 namespace rtf {
 
-namespace {
-// Small enough that adding a bullet costs little, large enough that the lists' own upkeep does
-// not count.
-constexpr int maxBulletsPerList = 32;
-} // namespace
-
 DocumentBuilder::DocumentBuilder(QTextDocument& document, const HeaderTables& header)
     : m_document(document), m_header(header), m_formats(header),
       m_undoWasEnabled(document.isUndoRedoEnabled()) {
@@ -308,7 +302,7 @@ void DocumentBuilder::applyBlockFormat(const ParaState& para) {
     // the same in any list, numbers go on counting (ListNumbers).
     const bool listFull =
         m_listItems >=
-        (para.list == ListStyle::Bullet ? maxBulletsPerList : ListNumbers::itemsPerList);
+        (para.list == ListStyle::Bullet ? ListNumbers::bulletsPerList : ListNumbers::itemsPerList);
     if (!m_list || m_listStyle != para.list || listFull) {
         m_cursor.setBlockFormat(format);
         QTextListFormat listFormat;
