@@ -32,12 +32,6 @@ protected:
         return frmFindForm::loaded();
     }
     std::pair<int, int> selection() const { return {pane->SelStart(), pane->SelLength()}; }
-    QStringList prompts() const {
-        QStringList shown;
-        for (const auto& message : scripted.desktop.messages)
-            shown << message.prompt;
-        return shown;
-    }
 };
 } // namespace
 
@@ -84,7 +78,9 @@ TEST_F(FindForm, ReplaceAfterFindOnDownTakesTheNextOccurrence) {
     form->cmdReplace_Click();
     EXPECT_EQ(pane->Text(), QStringLiteral("ab X X"));
     form->cmdReplace_Click();
-    EXPECT_EQ(prompts(), QStringList{QStringLiteral("Cannot find the word to change.")});
+    EXPECT_EQ(scripted.desktop.messages,
+              ScriptedDesktop::Messages(
+                  {{"Cannot find the word to change.", MsgBoxStyle::Information, "Information"}}));
     EXPECT_EQ(pane->Text(), QStringLiteral("ab X X"));
 }
 
