@@ -16,7 +16,6 @@ TEST(CommonReplaceText, ReplacesEveryOccurrenceIgnoringCase) {
     } cases[] = {
         {"\"/home/me/a b.rtf\"", "\"", "", "/home/me/a b.rtf"},
         {"\"\"\"", "\"", "", ""},
-        {"a\"\"b", "\"", "", "ab"},
         {"Hello HELLO hello", "hello", "bye", "bye bye bye"},
         {"aaa", "a", "aa", "aaaaaa"},
         {"AXa", "xa", "ax", "Aax"},

@@ -59,15 +59,9 @@ TEST_F(Frame, ShutdownWithUnchangedDocumentsWritesTheFourKeysInOrder) {
                                      "qlet_Height=6000\r\n");
 }
 
-TEST_F(Frame, ShutdownKeyOrderInANewFile) {
-    frame().setGeometryTwips(QRect(-60, 300, 9000, 6000));
-    frame().close();
-    EXPECT_EQ(readFile("multi.ini"),
-              "[SIZE]\nqlet_Top=300\nqlet_Left=-60\nqlet_Width=9000\nqlet_Height=6000\n");
-}
-
 // An installed program cannot write beside itself: its settings live in the user's configuration
-// folder, made on the first close. A program that can write keeps them beside itself.
+// folder, made on the first close. A program that can write keeps them beside itself. A new file
+// gets the top before the left.
 TEST_F(Frame, SettingsLiveBesideAWritableProgramElseInTheUsersConfigFolder) {
     const QByteArray beside = "[SIZE]\nqlet_Left=1200\nqlet_Top=900\nqlet_Width=9000\n"
                               "qlet_Height=6000\n";
@@ -183,7 +177,7 @@ TEST_F(Frame, EveryShortcutIsUniqueAndEveryToolbarControlIsSeparateAndNamed) {
     EXPECT_EQ(f.ToolFXBack->geometry(), QRect(0, 0, 900, 55));
 }
 
-TEST_F(Frame, TileMakesColumnsAndTheWindowListChecksTheActive) {
+TEST_F(Frame, TileMakesColumnsCascadeKeepsWindowsReadableAndTheWindowListChecksTheActive) {
     MDI& f = frame();
     f.resize(800, 600);
     f.show();
@@ -191,10 +185,9 @@ TEST_F(Frame, TileMakesColumnsAndTheWindowListChecksTheActive) {
     f.NewChild();
     f.NewChild();
     f.Win2_Click();
-    const QList<QMdiSubWindow*> windows = f.mdiArea->subWindowList();
     const int areaHeight = f.mdiArea->viewport()->height();
     int left = 0;
-    for (QMdiSubWindow* window : windows) {
+    for (QMdiSubWindow* window : f.mdiArea->subWindowList()) {
         EXPECT_EQ(window->geometry().left(), left);
         EXPECT_EQ(window->geometry().height(), areaHeight);
         left = window->geometry().right() + 1;
@@ -206,15 +199,26 @@ TEST_F(Frame, TileMakesColumnsAndTheWindowListChecksTheActive) {
             checked << action->text();
     }
     EXPECT_EQ(checked, QStringList({"&3 noname"}));
+
+    const auto readable = [](const QMdiSubWindow* window) {
+        return window->width() >= 200 && window->height() >= 150;
+    };
+    f.Win1_Click();
+    for (const QMdiSubWindow* window : f.mdiArea->subWindowList())
+        EXPECT_TRUE(readable(window)) << window->width() << "x" << window->height();
+    f.mdiArea->closeAllSubWindows();
+    f.filenew_Click();
+    ASSERT_NE(f.mdiArea->activeSubWindow(), nullptr);
+    EXPECT_TRUE(readable(f.mdiArea->activeSubWindow()));
 }
 
 TEST_F(Frame, NewWindowPastTheCountLimitIsReportedNotFatal) {
     frame().NewChild();
     Module1::OpenDocCount = 32767;
     frame().filenew_Click();
-    ASSERT_EQ(scripted.desktop.messages.size(), 1);
-    EXPECT_EQ(scripted.desktop.messages[0].prompt, "Error occurred. \rReason Overflow");
-    EXPECT_EQ(scripted.desktop.messages[0].title, "Problem occurred !");
+    EXPECT_EQ(scripted.desktop.messages,
+              ScriptedDesktop::Messages({{"Error occurred. \rReason Overflow",
+                                          MsgBoxStyle::Exclamation, "Problem occurred !"}}));
     EXPECT_EQ(Module1::OpenDocCount, 32767);
     Module1::OpenDocCount = 1;
 }
@@ -226,25 +230,6 @@ TEST_F(Frame, ANarrowStoredWidthIsKeptOnceShown) {
     EXPECT_EQ(frame().width(), 600);
     // No stored height: the frame still shows its menus, toolbar and status bar.
     EXPECT_GE(frame().height(), 100);
-}
-
-TEST_F(Frame, CascadedAndLaterWindowsStayReadable) {
-    MDI& f = frame();
-    f.resize(800, 600);
-    f.show();
-    f.NewChild();
-    f.NewChild();
-    f.Win2_Click();
-    f.Win1_Click();
-    const auto readable = [](const QMdiSubWindow* window) {
-        return window->width() >= 200 && window->height() >= 150;
-    };
-    for (const QMdiSubWindow* window : f.mdiArea->subWindowList())
-        EXPECT_TRUE(readable(window)) << window->width() << "x" << window->height();
-    f.mdiArea->closeAllSubWindows();
-    f.filenew_Click();
-    ASSERT_NE(f.mdiArea->activeSubWindow(), nullptr);
-    EXPECT_TRUE(readable(f.mdiArea->activeSubWindow()));
 }
 
 TEST_F(Frame, DateListIsWideEnoughForItsEntriesAndTheBoxKeepsItsSize) {

@@ -24,6 +24,8 @@ TEST(FindEngine, BoundsFollowTheRangeAndTheSelection) {
     }
 }
 
+// How letters compare without case is the runtime's InStr test; here, the range and the
+// offsets, in UTF-16 units also for letters outside the basic plane.
 TEST(FindEngine, FindInRange) {
     struct Row {
         const char* name;
@@ -40,13 +42,9 @@ TEST(FindEngine, FindInRange) {
         {"down after the fourth word: nothing", cat, "the", 16, 20, std::nullopt},
         {"a match ending at the last character", "a cat", "cat", 1, 6, 2},
         {"up with the caret at the end misses it", "a cat", "cat", 1, 5, std::nullopt},
-        {"up takes the first from the top", "ab ab ab", "ab", 1, 8, 0},
         {"a start below 1 searches from the top", cat, "THE", -3, 20, 0},
         {"a start past the end finds nothing", cat, "t", 21, 21, std::nullopt},
         {"an empty text to find is never found", cat, "", 1, 20, std::nullopt},
-        {"German letters", QStringLiteral("Große ÄRGER"), QStringLiteral("ärger"), 1, 12, 6},
-        {"Greek final sigma", QStringLiteral("ΣΟΦΟΣ λόγος"), QStringLiteral("σοφος"), 1, 12, 0},
-        {"Cyrillic", QStringLiteral("мир МИР"), QStringLiteral("мир"), 2, 8, 4},
         {"letters outside the basic plane", QStringLiteral("x\U00010400"),
          QStringLiteral("\U00010428"), 1, 4, 1},
     };
@@ -74,7 +72,6 @@ TEST(FindEngine, ReplaceAllIsOneUndoStepAndLeavesTheCaretAfterTheLastReplacement
         {"The the THE", "the", "a", "a a a", 5},
         {"a\nb\na", "a", "c\nd", "c\nd\nb\nc\nd", 9},
         {"nothing here", "word", "x", "nothing here", std::nullopt},
-        {"", "x", "y", "", std::nullopt},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text.toStdString() + " / " + row.what.toStdString());

@@ -3,9 +3,9 @@
 
 #include "platform/MsgBox.h"
 #include "platform/RichTextBox.h"
+#include "support/Accessibility.h"
 #include "support/ScriptedDesktop.h"
 
-#include <QAccessible>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,12 +32,6 @@ protected:
         return frmFindForm::loaded();
     }
     std::pair<int, int> selection() const { return {pane->SelStart(), pane->SelLength()}; }
-    QStringList prompts() const {
-        QStringList shown;
-        for (const auto& message : scripted.desktop.messages)
-            shown << message.prompt;
-        return shown;
-    }
 };
 } // namespace
 
@@ -46,7 +40,7 @@ TEST_F(FindForm, LoadsAboveItsOwnerCentredOnTheScreenWithNothingToFindYet) {
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->parentWidget(), &owner);
     // Assistive technology announces it as a dialog, and it leaves the document usable.
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(form)->role(), QAccessible::Dialog);
+    EXPECT_EQ(testaccess::role(form), QAccessible::Dialog);
     EXPECT_FALSE(form->isModal());
     // 6990 x 2490 twips at 15 twips per pixel, on a 1024 x 768 screen.
     EXPECT_EQ(QRect(form->pos(), form->size()), QRect(279, 201, 466, 166));
@@ -61,18 +55,16 @@ TEST_F(FindForm, FindWalksDownTheDocumentIgnoringCase) {
     EXPECT_EQ(selection(), std::make_pair(0, 3));
     EXPECT_EQ(form->cmdFindNext->text(), QStringLiteral("Find next"));
     // A screen reader hears the caption the button shows now.
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(form->cmdFindNext)->text(QAccessible::Name),
-              QStringLiteral("Find next"));
+    EXPECT_EQ(testaccess::name(form->cmdFindNext), QStringLiteral("Find next"));
     EXPECT_EQ(form->cboSearch->currentIndex(), 2);
 
     form->cmdFindNext_Click();
     EXPECT_EQ(selection(), std::make_pair(12, 3));
     form->cmdFindNext_Click();
     EXPECT_EQ(selection(), std::make_pair(12, 3));
-    ASSERT_EQ(scripted.desktop.messages.size(), 1);
-    EXPECT_EQ(scripted.desktop.messages[0].prompt, QStringLiteral("Cannot find it."));
-    EXPECT_EQ(scripted.desktop.messages[0].style, MsgBoxStyle::Information);
-    EXPECT_EQ(scripted.desktop.messages[0].title, QStringLiteral("Information"));
+    EXPECT_EQ(
+        scripted.desktop.messages,
+        ScriptedDesktop::Messages({{"Cannot find it.", MsgBoxStyle::Information, "Information"}}));
 }
 
 TEST_F(FindForm, ReplaceAfterFindOnDownTakesTheNextOccurrence) {
@@ -86,7 +78,9 @@ TEST_F(FindForm, ReplaceAfterFindOnDownTakesTheNextOccurrence) {
     form->cmdReplace_Click();
     EXPECT_EQ(pane->Text(), QStringLiteral("ab X X"));
     form->cmdReplace_Click();
-    EXPECT_EQ(prompts(), QStringList{QStringLiteral("Cannot find the word to change.")});
+    EXPECT_EQ(scripted.desktop.messages,
+              ScriptedDesktop::Messages(
+                  {{"Cannot find the word to change.", MsgBoxStyle::Information, "Information"}}));
     EXPECT_EQ(pane->Text(), QStringLiteral("ab X X"));
 }
 
@@ -101,6 +95,9 @@ TEST_F(FindForm, ReplaceAllAsksThenReplacesEveryOccurrenceAsOneStep) {
         {"answered No", "x", MsgBoxResult::No, "x x"},
         {"a word the document does not hold", "word", MsgBoxResult::Yes, "x x"},
     };
+    const ScriptedDesktop::Message question{
+        "Do you want to replace the word throughout \r\nentire document? ", MsgBoxStyle::YesNo,
+        "Question "};
     frmFindForm* form = open(QString(), QString());
     form->txtReplace->setText(QStringLiteral("xx"));
     for (const auto& row : rows) {
@@ -114,12 +111,7 @@ TEST_F(FindForm, ReplaceAllAsksThenReplacesEveryOccurrenceAsOneStep) {
         form->cmdReplaceAll_Click();
 
         EXPECT_EQ(pane->Text(), row.expected);
-        ASSERT_EQ(scripted.desktop.messages.size(), 1);
-        EXPECT_EQ(
-            scripted.desktop.messages[0].prompt,
-            QStringLiteral("Do you want to replace the word throughout \r\nentire document? "));
-        EXPECT_EQ(scripted.desktop.messages[0].style, MsgBoxStyle::YesNo);
-        EXPECT_EQ(scripted.desktop.messages[0].title, QStringLiteral("Question "));
+        EXPECT_EQ(scripted.desktop.messages, ScriptedDesktop::Messages({question}));
         EXPECT_EQ(form->cboSearch->currentIndex(), 1);
         EXPECT_EQ(form->cmdReplace->text(), QStringLiteral("Replace"));
         if (pane->Text() != "x x") {

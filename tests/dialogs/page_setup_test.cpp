@@ -4,9 +4,9 @@
 #include "format/FormatBar.h"
 #include "platform/MsgBox.h"
 #include "platform/RichTextBox.h"
+#include "support/Accessibility.h"
 #include "support/ScriptedDesktop.h"
 
-#include <QAccessible>
 #include <QButtonGroup>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,17 +70,6 @@ protected:
                form->TxtFirst->text();
     }
 };
-
-QWidget* nextInTabOrder(QWidget* widget) {
-    do
-        widget = widget->nextInFocusChain();
-    while (!(widget->focusPolicy() & Qt::TabFocus));
-    return widget;
-}
-
-QString accessibleName(QWidget* widget) {
-    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
-}
 } // namespace
 
 TEST_F(ParagraphForm, OpensOwnedModalAndCentredShowingTheSelectionsIndentsInInches) {
@@ -89,26 +78,18 @@ TEST_F(ParagraphForm, OpensOwnedModalAndCentredShowingTheSelectionsIndentsInInch
     frmPageSetup* form = open();
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->parentWidget(), &document);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Paragraph"));
     EXPECT_EQ(form->windowModality(), Qt::ApplicationModal);
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(form)->role(), QAccessible::Dialog);
+    EXPECT_EQ(testaccess::role(form), QAccessible::Dialog);
     // 5310 x 2940 twips at 15 twips a pixel, a third of the free height above, on 1024 x 768.
     EXPECT_EQ(QRect(form->pos(), form->size()), QRect(335, 191, 354, 196));
     EXPECT_EQ(fields(form), QStringLiteral("1.5 Inch|.12 Inch|-.5 Inch"));
 
     // Picture buttons have no caption, so their names say what they do; the fields take their
     // labels' captions.
-    const QList<QWidget*> order{form->txtLeft,     form->txtRight,    form->TxtFirst,
-                                form->opnAlign[0], form->opnAlign[1], form->opnAlign[2],
-                                form->cmdOK,       form->cmdCancel};
-    const QStringList names{"Left", "Right", "Indent", "Left", "Center", "Right", "OK", "Cancel"};
-    for (int i = 0; i < order.size(); ++i) {
-        EXPECT_EQ(accessibleName(order[i]), names[i]);
-        if (i + 1 < order.size()) {
-            EXPECT_EQ(nextInTabOrder(order[i]), order[i + 1]) << i;
-        }
-    }
-    EXPECT_EQ(form->lblFirst->text(), QStringLiteral("Indent"));
+    testaccess::expectTabOrderAndNames(
+        {form->txtLeft, form->txtRight, form->TxtFirst, form->opnAlign[0], form->opnAlign[1],
+         form->opnAlign[2], form->cmdOK, form->cmdCancel},
+        {"Left", "Right", "Indent", "Left", "Center", "Right", "OK", "Cancel"});
     EXPECT_EQ(form->lblFirst->buddy(), form->TxtFirst);
     EXPECT_TRUE(form->cmdOK->isDefault());
     EXPECT_EQ(open(), form);
@@ -194,11 +175,9 @@ TEST_F(ParagraphForm, AnErrorIsReportedAndLeavesTheDialogOpenWithTheDocumentSele
         form->opnAlign[2]->click();
         form->cmdOK_Click();
 
-        ASSERT_EQ(scripted.desktop.messages.size(), 1);
-        EXPECT_EQ(scripted.desktop.messages[0].prompt,
-                  QStringLiteral("Error occurred. \rReason Overflow"));
-        EXPECT_EQ(scripted.desktop.messages[0].style, MsgBoxStyle::Exclamation);
-        EXPECT_EQ(scripted.desktop.messages[0].title, QStringLiteral("Problem occurred !"));
+        EXPECT_EQ(scripted.desktop.messages,
+                  ScriptedDesktop::Messages({{"Error occurred. \rReason Overflow",
+                                              MsgBoxStyle::Exclamation, "Problem occurred !"}}));
         EXPECT_TRUE(form->isVisible());
         EXPECT_EQ(form->txtLeft->text(), QString::fromLatin1(row.left));
         EXPECT_EQ(selection(), std::make_pair(0, 18));

@@ -1,7 +1,6 @@
 #include "support/ProgramFixture.h"
 
 #include "document/Ruler.h"
-#include "files/DocumentFile.h"
 #include "platform/MsgBox.h"
 
 #include <QImage>
@@ -124,7 +123,6 @@ TEST_F(DocumentWindow, TypingMarksTheDocumentChangedAndCtrlZIsDiscardedButCtrlSh
 }
 
 TEST_F(DocumentWindow, RightClickPopsUpTheEditMenu) {
-    frame().show();
     Wordbox* document = newDocument();
     QTest::mouseClick(document->Text1->viewport(), Qt::LeftButton);
     EXPECT_FALSE(frame().itemedit->isVisible());
@@ -164,26 +162,4 @@ TEST_F(DocumentWindow, RulerShowsTheTabStopsOfTheParagraphWithTheCaret) {
     // Setting stops where the caret stands shows them at once.
     pane->setSelTabStops({1440});
     EXPECT_EQ(squaresAt(9), QList<double>({1440}));
-}
-
-TEST_F(DocumentWindow, RulerInATableShowsTheStopsOfTheCellWithTheCaretAndNoneAcrossCells) {
-    Wordbox* document = newDocument();
-    RichTextBox* pane = document->Text1;
-    writeFile("table.rtf", "{\\rtf1\\trowd\\cellx2000\\cellx4000\\pard\\intbl\\tx720 a\\cell"
-                           "\\pard\\intbl\\tx1440 b\\cell\\row\\pard c\\par}");
-    DocumentFile::load(*pane, path("table.rtf"));
-    const QString text = pane->Text();
-    const auto squares = [&] {
-        QList<double> lefts;
-        for (const auto& square : document->PicRuler->drawing().squares)
-            lefts.append(square.from.x());
-        return lefts;
-    };
-    pane->setSelStart(int(text.indexOf('a')));
-    EXPECT_EQ(squares(), QList<double>({720}));
-    pane->setSelStart(int(text.indexOf('b')));
-    EXPECT_EQ(squares(), QList<double>({1440}));
-    pane->setSelStart(int(text.indexOf('a')));
-    pane->setSelLength(2);
-    EXPECT_EQ(squares(), QList<double>());
 }

@@ -50,7 +50,6 @@ TEST(PrintCommand, PrintsTheSelectionOrTheWholeDocumentToTheChosenPrinter) {
         PrintCommand::Print_run(&window);
 
         EXPECT_EQ(scripted.desktop.printerFlags, QList<int>{row.flags});
-        EXPECT_EQ(window.Com1.Flags, row.flags);
         const QString printed = pdfText(pdf);
         for (const QString& words : row.printed)
             EXPECT_TRUE(printed.contains(words)) << printed.toStdString();

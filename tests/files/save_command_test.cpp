@@ -44,8 +44,6 @@ TEST_F(Save, SaveOnANewDocumentAsksForANameAndAddsRtf) {
     Wordbox* document = typedDocument("words");
     scripted.desktop.saveAnswers.push_back(path("letter"));
     frame().file4_Click();
-    ASSERT_EQ(scripted.desktop.saveRequests.size(), 1);
-    EXPECT_EQ(scripted.desktop.saveRequests[0].filter, "rtf Word file|*.rtf");
     EXPECT_EQ(document->Caption(), path("letter.rtf"));
     EXPECT_TRUE(QFile::exists(path("letter.rtf")));
     // A second Save writes to the same file without asking.
@@ -61,9 +59,10 @@ TEST_F(Save, ReplacingAnExistingFileAsksFirst) {
     scripted.desktop.saveAnswers.push_back(path("old.txt"));
     scripted.desktop.messageAnswers.push_back(MsgBoxResult::No);
     frame().file5_Click();
-    ASSERT_EQ(scripted.desktop.messages.size(), 1);
-    EXPECT_EQ(scripted.desktop.messages[0].prompt,
-              path("old.txt") + " already exists. Do you want to replace it?");
+    EXPECT_EQ(
+        scripted.desktop.messages,
+        ScriptedDesktop::Messages({{path("old.txt") + " already exists. Do you want to replace it?",
+                                    MsgBoxStyle::YesNo + MsgBoxStyle::Exclamation, "Save as"}}));
     EXPECT_EQ(readFile("old.txt"), "old");
     EXPECT_EQ(active()->Text1->Tag, "save");
     scripted.desktop.saveAnswers.push_back(path("old.txt"));
@@ -80,6 +79,10 @@ TEST_F(Save, PlainTextAsksBeforeDroppingFormatting) {
     scripted.desktop.saveAnswers.push_back(path("f.txt"));
     scripted.desktop.messageAnswers.push_back(MsgBoxResult::No);
     frame().file5_Click();
+    EXPECT_EQ(scripted.desktop.messages,
+              ScriptedDesktop::Messages(
+                  {{"Saving as plain text loses the document's formatting. Save anyway?",
+                    MsgBoxStyle::YesNo + MsgBoxStyle::Exclamation, "Save as"}}));
     EXPECT_FALSE(QFile::exists(path("f.txt")));
     EXPECT_EQ(document->Text1->Tag, "save");
 }
@@ -91,35 +94,25 @@ TEST_F(Save, PlainTextKeepsItsEncodingAndLineEnds) {
     active()->Text1->setSelText("A ");
     frame().file4_Click();
     EXPECT_EQ(readFile("latin.txt"), "A caf\xe9\r\nend");
-    // A character the old encoding cannot hold turns the file into UTF-8.
-    active()->Text1->setSelText(QStringLiteral("\u4e2d"));
-    frame().file4_Click();
-    EXPECT_EQ(readFile("latin.txt"), "A \xe4\xb8\xad"
-                                     "caf\xc3\xa9\r\nend");
 }
 
+// A folder that is a file cannot be written into, whoever runs the test; nor can a missing one.
 TEST_F(Save, AFailedSaveKeepsTheOldFileAndTheMarker) {
-    // A folder that is a file cannot be written into, whoever runs the test.
     writeFile("plain.txt", "old");
     openFile("plain.txt");
-    active()->Text1->setText("new");
-    scripted.desktop.saveAnswers.push_back(path("plain.txt/doc.rtf"));
-    frame().file5_Click();
-    EXPECT_EQ(readFile("plain.txt"), "old");
-    EXPECT_EQ(active()->Caption(), path("plain.txt"));
-    EXPECT_EQ(active()->Text1->Tag, "save");
-    ASSERT_EQ(scripted.desktop.messages.size(), 1);
-    EXPECT_EQ(scripted.desktop.messages[0].title, "Problem occurred !");
-    EXPECT_TRUE(scripted.desktop.messages[0].prompt.startsWith("Error occurred. \rReason "));
-}
-
-TEST_F(Save, AFailedSaveIntoAMissingFolderKeepsTheMarker) {
-    typedDocument("text");
-    scripted.desktop.saveAnswers.push_back(path("no/such/folder/doc.rtf"));
-    frame().file5_Click();
-    EXPECT_EQ(active()->Text1->Tag, "save");
-    ASSERT_EQ(scripted.desktop.messages.size(), 1);
-    EXPECT_TRUE(scripted.desktop.messages[0].prompt.startsWith("Error occurred. \rReason "));
+    for (const char* target : {"plain.txt/doc.rtf", "no/such/folder/doc.rtf"}) {
+        SCOPED_TRACE(target);
+        scripted.desktop.messages.clear();
+        active()->Text1->setText("new");
+        scripted.desktop.saveAnswers.push_back(path(target));
+        frame().file5_Click();
+        EXPECT_EQ(readFile("plain.txt"), "old");
+        EXPECT_EQ(active()->Caption(), path("plain.txt"));
+        EXPECT_EQ(active()->Text1->Tag, "save");
+        ASSERT_EQ(scripted.desktop.messages.size(), 1);
+        EXPECT_EQ(scripted.desktop.messages[0].title, "Problem occurred !");
+        EXPECT_TRUE(scripted.desktop.messages[0].prompt.startsWith("Error occurred. \rReason "));
+    }
 }
 
 TEST_F(Save, SaveActsOnTheActiveWindowOnly) {
@@ -136,9 +129,9 @@ TEST_F(Save, ASaveDialogThatFailsIsReportedAndWritesNothing) {
     Wordbox* document = typedDocument("words");
     scripted.desktop.saveDialogFailure = Error::withNumber(Error::OutOfMemory);
     frame().file5_Click();
-    ASSERT_EQ(scripted.desktop.messages.size(), 1);
-    EXPECT_EQ(scripted.desktop.messages[0].prompt, "Error occurred. \rReason Out of memory");
-    EXPECT_EQ(scripted.desktop.messages[0].style, MsgBoxStyle::Exclamation);
+    EXPECT_EQ(scripted.desktop.messages,
+              ScriptedDesktop::Messages({{"Error occurred. \rReason Out of memory",
+                                          MsgBoxStyle::Exclamation, "Problem occurred !"}}));
     EXPECT_EQ(document->Text1->Tag, "save");
     EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
 }

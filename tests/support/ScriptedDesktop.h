@@ -7,6 +7,7 @@
 #include <QMap>
 #include <deque>
 #include <functional>
+#include <ostream>
 
 // A desktop for tests: answers come from queues the test fills, and what is asked is recorded.
 // An unscripted question is declined (No, Cancel, or a cancelled dialog), so a test that forgot
@@ -17,7 +18,15 @@ public:
         QString prompt;
         int style = 0;
         QString title;
+        // So a test can compare the messages shown with a list in one assertion.
+        bool operator==(const Message&) const = default;
+        friend void PrintTo(const Message& message, std::ostream* out) {
+            *out << '{' << message.prompt.toStdString() << " | " << message.style << " | "
+                 << message.title.toStdString() << '}';
+        }
     };
+
+    using Messages = QList<Message>;
 
     std::deque<int> messageAnswers;
     std::deque<std::optional<QString>> openAnswers;
