@@ -910,14 +910,16 @@ void Reader::beginField() {
         m_fields.push_back({m_stack.size(), state().start, 0, 0});
 }
 
-// Whether `bytes` are control words alone, such as a field's flags (\fldedit, \fldlock).
-bool onlyControlWords(QByteArrayView bytes) {
+// Whether `bytes` are a field's flags alone (\fldedit, \fldlock, ...): words that read as
+// nothing else, which a save can repeat.
+bool onlyFieldFlags(QByteArrayView bytes) {
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
         if (c == ' ' || c == '\r' || c == '\n')
             continue;
-        if (c != '\\' || i + 1 >= bytes.size() ||
-            !std::isalpha(static_cast<unsigned char>(bytes[i + 1])))
+        const QByteArrayView word = bytes.sliced(i + 1);
+        if (c != '\\' || !(word.startsWith("fldedit") || word.startsWith("fldlock") ||
+                           word.startsWith("flddirty") || word.startsWith("fldpriv")))
             return false;
         ++i;
         while (i + 1 < bytes.size() &&
@@ -955,7 +957,7 @@ void Reader::beginKeptField(const OpenField& field) {
     const qsizetype flagsStart = field.start + qsizetype(sizeof("{\\field") - 1);
     const QByteArrayView flags = data.sliced(flagsStart, field.instructionStart - flagsStart);
     QByteArray head = "{\\field";
-    if (onlyControlWords(flags))
+    if (onlyFieldFlags(flags))
         head.append(flags);
     head.append(data.sliced(field.instructionStart, field.instructionEnd - field.instructionStart));
     // Where its result goes, also when that is a cell whose content has not started yet.
