@@ -99,6 +99,10 @@ bool PaneTyping::keyPress(QTextEdit& pane, PaneLayout& layout, QKeyEvent* event)
     const QTextCursor cursor = pane.textCursor();
     const int position = cursor.position();
     const bool selected = cursor.hasSelection();
+    // The widget stretches a selection to the paragraph's end before removing it: rare enough
+    // to leave to it.
+    if (edit == Edit::DeleteLineAfter && selected)
+        return false;
     // What the key removes when nothing is selected.
     int from = position;
     int to = position;
