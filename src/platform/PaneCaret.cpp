@@ -1,5 +1,6 @@
 #include "platform/PaneCaret.h"
 
+#include "platform/PaneBoundaries.h"
 #include "platform/PaneLayout.h"
 
 #include <QKeyEvent>
@@ -8,9 +9,6 @@
 #include <QtMath>
 
 namespace {
-// How far a word move looks: a "word" of megabytes of punctuation ends there.
-constexpr int wordReach = 1000;
-
 enum class Move {
     NextChar,
     PreviousChar,
@@ -53,67 +51,6 @@ constexpr Binding bindings[] = {
     {QKeySequence::SelectPreviousPage, Move::PreviousPage, true},
 };
 
-bool inWord(QChar c) {
-    return c.isLetterOrNumber() || c == u'_' || c.isMark();
-}
-
-int lastPosition(const QTextDocument& document) {
-    return int(document.characterCount()) - 1;
-}
-
-// One character on, a surrogate pair counting as one.
-int nextChar(const QTextDocument& document, int position) {
-    if (position >= lastPosition(document))
-        return position;
-    const bool pair = document.characterAt(position).isHighSurrogate() &&
-                      document.characterAt(position + 1).isLowSurrogate();
-    return position + (pair ? 2 : 1);
-}
-
-int previousChar(const QTextDocument& document, int position) {
-    if (position <= 0)
-        return 0;
-    const bool pair = position > 1 && document.characterAt(position - 1).isLowSurrogate() &&
-                      document.characterAt(position - 2).isHighSurrogate();
-    return position - (pair ? 2 : 1);
-}
-
-// The start of the next word, past the rest of this one and the spaces after it.
-int nextWord(const QTextDocument& document, int position) {
-    const int last = lastPosition(document);
-    const int limit = qMin(last, position + wordReach);
-    const bool word = inWord(document.characterAt(position));
-    int at = position;
-    while (at < limit && !document.characterAt(at).isSpace() &&
-           inWord(document.characterAt(at)) == word)
-        ++at;
-    while (at < limit && document.characterAt(at).isSpace())
-        ++at;
-    return at == position ? nextChar(document, position) : at;
-}
-
-// The start of this word, or of the one before when the caret stands at a word's start.
-int previousWord(const QTextDocument& document, int position) {
-    const int limit = qMax(0, position - wordReach);
-    int at = position;
-    while (at > limit && document.characterAt(at - 1).isSpace())
-        --at;
-    if (at > limit) {
-        const bool word = inWord(document.characterAt(at - 1));
-        while (at > limit && !document.characterAt(at - 1).isSpace() &&
-               inWord(document.characterAt(at - 1)) == word)
-            --at;
-    }
-    return at == position ? previousChar(document, position) : at;
-}
-
-void remove(QTextEdit& pane, int from, int to) {
-    QTextCursor cursor = pane.textCursor();
-    cursor.setPosition(from);
-    cursor.setPosition(to, QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-    pane.setTextCursor(cursor);
-}
 } // namespace
 
 namespace PaneCaret {
@@ -124,21 +61,6 @@ bool keyPress(QTextEdit& pane, PaneLayout& layout, QKeyEvent* event, double& goa
     if (!layout.inLongParagraph(position))
         return false;
     const QTextDocument& document = *pane.document();
-    if (event == QKeySequence::Delete || event == QKeySequence::DeleteEndOfWord ||
-        event == QKeySequence::DeleteStartOfWord) {
-        if (!pane.isReadOnly()) {
-            if (cursor.hasSelection())
-                remove(pane, cursor.selectionStart(), cursor.selectionEnd());
-            else if (event == QKeySequence::Delete)
-                remove(pane, position, nextChar(document, position));
-            else if (event == QKeySequence::DeleteEndOfWord)
-                remove(pane, position, nextWord(document, position));
-            else
-                remove(pane, previousWord(document, position), position);
-        }
-        goalX = -1;
-        return true;
-    }
     const Binding* binding = nullptr;
     for (const Binding& candidate : bindings) {
         if (event->matches(candidate.key)) {
@@ -159,16 +81,17 @@ bool keyPress(QTextEdit& pane, PaneLayout& layout, QKeyEvent* event, double& goa
     int target = position;
     switch (binding->move) {
     case Move::NextChar:
-        target = collapse ? cursor.selectionEnd() : nextChar(document, position);
+        target = collapse ? cursor.selectionEnd() : PaneBoundaries::nextChar(document, position);
         break;
     case Move::PreviousChar:
-        target = collapse ? cursor.selectionStart() : previousChar(document, position);
+        target =
+            collapse ? cursor.selectionStart() : PaneBoundaries::previousChar(document, position);
         break;
     case Move::NextWord:
-        target = nextWord(document, position);
+        target = PaneBoundaries::nextWord(document, position);
         break;
     case Move::PreviousWord:
-        target = previousWord(document, position);
+        target = PaneBoundaries::previousWord(document, position);
         break;
     case Move::NextLine:
         target = layout.hitTest(QPointF(goalX, caret.bottom() + 1), Qt::FuzzyHit);
@@ -203,20 +126,10 @@ bool keyPress(QTextEdit& pane, PaneLayout& layout, QKeyEvent* event, double& goa
 bool selectWord(QTextEdit& pane, PaneLayout& layout, int position) {
     if (!layout.inLongParagraph(position))
         return false;
-    const QTextDocument& document = *pane.document();
-    int start = position;
-    int end = position;
-    const int limit = wordReach;
-    while (start > 0 && position - start < limit && inWord(document.characterAt(start - 1)))
-        --start;
-    while (end < lastPosition(document) && end - position < limit &&
-           inWord(document.characterAt(end)))
-        ++end;
-    if (start == end)
-        end = nextChar(document, position);
+    const PaneBoundaries::Range word = PaneBoundaries::wordAt(*pane.document(), position);
     QTextCursor cursor = pane.textCursor();
-    cursor.setPosition(start);
-    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    cursor.setPosition(word.from);
+    cursor.setPosition(word.to, QTextCursor::KeepAnchor);
     pane.setTextCursor(cursor);
     return true;
 }

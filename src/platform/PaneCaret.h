@@ -11,9 +11,10 @@ class QTextEdit;
 // layout instead.
 namespace PaneCaret {
 
-// Handles a key that moves the caret, extends the selection or deletes by characters or words,
-// when the caret is in a paragraph laid out in pieces. False for any other key or place: the
-// widget's own handling is right there. `goalX` keeps the column that moves up and down keep.
+// Handles a key that moves the caret or extends the selection, when the caret is in a paragraph
+// laid out in pieces. False for any other key or place: the widget's own handling is right
+// there, and keys that edit are PaneTyping's. `goalX` keeps the column that moves up and down
+// keep.
 bool keyPress(QTextEdit& pane, PaneLayout& layout, QKeyEvent* event, double& goalX);
 
 // Selects the word at `position`, as a double click does; false outside such a paragraph.

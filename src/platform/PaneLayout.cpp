@@ -498,9 +498,13 @@ void PaneLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
     }
 
     const bool layOutNow = wasShown && lastNumber - firstNumber < layOutAtOnce;
+    const bool splitting = layOutNow && count == oldCount + 1 && lastNumber == firstNumber + 1;
+    if (splitting)
+        followSplit(first, first.next());
     QTextBlock block = first;
     for (int n = firstNumber; n <= lastNumber && block.isValid(); ++n, block = block.next()) {
-        long_.erase(block.fragmentIndex());
+        if (!splitting)
+            long_.erase(block.fragmentIndex());
         if (layOutNow) {
             layOutBlock(block, n);
         } else {

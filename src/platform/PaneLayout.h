@@ -3,14 +3,15 @@
 #include <QAbstractTextDocumentLayout>
 #include <QBasicTimer>
 #include <QFont>
+#include <QTextLayout>
 #include <QTextOption>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 class QTextBlockFormat;
-class QTextLayout;
 
 // The pane's layout of a document on the screen. Paragraphs stand one under the other as in
 // Qt's own layout, but only the ones shown (and those around the caret or a click) are laid out;
@@ -57,6 +58,10 @@ public:
     // Returns how far that moved the text at the view's top down, for the view to follow it, so
     // that estimated heights turning into real ones above the view never move what is seen.
     qreal layOutView(qreal top, qreal bottom);
+
+    // Where the caret is drawn in paragraphs laid out in pieces, or -1 for nowhere, whatever the
+    // text widget's paint context says: the pane blinks the caret there itself (PaneBlink).
+    void setPieceCaret(int position) { pieceCaret_ = position; }
 
     int cursorWidth() const { return cursorWidth_; }
     void setCursorWidth(int width) { cursorWidth_ = width; }
@@ -122,15 +127,32 @@ private:
     LongParagraph& piecesOf(const QTextBlock& block) const;
     void cutPieces(const QTextBlock& block, int from, int to, std::vector<Piece>& into) const;
     static qreal piecesHeight(const LongParagraph& paragraph);
+    // The character formats of [from, from + length) of the document, from `from` on.
+    QList<QTextLayout::FormatRange> formatsOf(int from, int length) const;
     // Lays out the piece if it is not, keeping the paragraph's height up to date.
     void layOutPiece(const QTextBlock& block, int number, LongParagraph& paragraph,
                      size_t index) const;
+    // Lays out the piece anew with the text and formats given.
+    void layOutPiece(const QTextBlock& block, int number, LongParagraph& paragraph, size_t index,
+                     const QString& text, const QList<QTextLayout::FormatRange>& formats) const;
+    struct EditedPiece {
+        QString text;
+        QList<QTextLayout::FormatRange> formats;
+    };
+    // The text and formats of a piece laid out as `old` after an edit at `offset` in it, which
+    // removed `removed` characters and added the `added` now at `at` in the document.
+    EditedPiece editedPiece(const QTextLayout& old, int offset, int removed, int at,
+                            int added) const;
     // The piece that holds the paragraph offset, and its top below the paragraph's text top.
     size_t pieceAt(const LongParagraph& paragraph, int offset, qreal* top) const;
     size_t pieceAtY(const LongParagraph& paragraph, qreal y, qreal* top) const;
     void layOutPiecesAround(const QTextBlock& block, int number, LongParagraph& paragraph,
                             size_t index) const;
     void layOutPiecesBetween(const QTextBlock& block, int number, qreal from, qreal to) const;
+    float estimatePieceHeight(int length) const;
+    // Enter in a paragraph laid out in pieces: the pieces on either side of the new paragraph
+    // mark go to the paragraph they are now in, instead of both being cut and laid out anew.
+    void followSplit(const QTextBlock& first, const QTextBlock& second) const;
     // Follows an edit inside the paragraph; false when it has to be cut into pieces anew.
     bool followEdit(const QTextBlock& block, int offset, int added) const;
     void drawPieces(QPainter* painter, const PaintContext& context, const QTextBlock& block,
@@ -159,6 +181,7 @@ private:
     qreal lineSpacing_ = 0;
     qreal averageCharWidth_ = 0;
     int cursorWidth_ = 1;
+    std::optional<int> pieceCaret_;
 
     mutable std::vector<float> heights_;
     mutable std::vector<float> gaps_;

@@ -47,7 +47,6 @@ void PaneLayout::cutPieces(const QTextBlock& block, int from, int to,
                            std::vector<Piece>& into) const {
     const QTextDocument& document = *this->document();
     const int position = block.position();
-    const qreal width = qMax<qreal>(contentWidth_, 1);
     while (from < to || into.empty()) {
         int end = qMin(to, from + pieceLength);
         if (end < to) {
@@ -65,13 +64,81 @@ void PaneLayout::cutPieces(const QTextBlock& block, int from, int to,
         Piece piece;
         piece.start = from;
         piece.length = end - from;
-        piece.height =
-            float(qMax<qreal>(1, qCeil(piece.length * averageCharWidth_ / width)) * lineSpacing_);
+        piece.height = estimatePieceHeight(piece.length);
         into.push_back(std::move(piece));
         from = end;
         if (from >= to)
             break;
     }
+}
+
+QList<QTextLayout::FormatRange> PaneLayout::formatsOf(int from, int length) const {
+    // Read a character at a time from the document's runs: finding the paragraph's runs through
+    // its fragments would walk every one of them from the paragraph's start, hundreds of
+    // thousands in a long formatted paragraph.
+    auto* self = const_cast<PaneLayout*>(this);
+    QList<QTextLayout::FormatRange> formats;
+    if (length <= 0)
+        return formats;
+    int runStart = 0;
+    int runFormat = self->formatIndex(from);
+    for (int at = 1; at <= length; ++at) {
+        const int index = at < length ? self->formatIndex(from + at) : -1;
+        if (index == runFormat)
+            continue;
+        formats.append({runStart, at - runStart, self->format(from + runStart)});
+        runStart = at;
+        runFormat = index;
+    }
+    return formats;
+}
+
+float PaneLayout::estimatePieceHeight(int length) const {
+    const qreal width = qMax<qreal>(contentWidth_, 1);
+    return float(qMax<qreal>(1, qCeil(length * averageCharWidth_ / width)) * lineSpacing_);
+}
+
+void PaneLayout::followSplit(const QTextBlock& first, const QTextBlock& second) const {
+    // A number the new paragraph reuses may still name one that is gone.
+    long_.erase(second.fragmentIndex());
+    const auto found = long_.find(first.fragmentIndex());
+    if (found == long_.end())
+        return;
+    LongParagraph paragraph = std::move(found->second);
+    long_.erase(found);
+    const int before = first.length() - 1;
+    const int after = second.length() - 1;
+    if (paragraph.pieces.empty() || paragraph.length != before + after)
+        return;
+    LongParagraph head{before, {}};
+    LongParagraph tail{after, {}};
+    for (Piece& piece : paragraph.pieces) {
+        const int end = piece.start + piece.length;
+        if (end <= before) {
+            head.pieces.push_back(std::move(piece));
+        } else if (piece.start >= before) {
+            piece.start -= before;
+            tail.pieces.push_back(std::move(piece));
+        } else {
+            // The piece the paragraph mark went into: its two parts are laid out when shown.
+            Piece left;
+            left.start = piece.start;
+            left.length = before - piece.start;
+            left.height = estimatePieceHeight(left.length);
+            head.pieces.push_back(std::move(left));
+            Piece right;
+            right.length = end - before;
+            right.height = estimatePieceHeight(right.length);
+            tail.pieces.push_back(std::move(right));
+        }
+    }
+    // The first piece of a paragraph starts with its first line's indent.
+    if (!tail.pieces.empty())
+        tail.pieces.front().layout.reset();
+    if (before > shortAgain && !head.pieces.empty())
+        long_[first.fragmentIndex()] = std::move(head);
+    if (after > shortAgain && !tail.pieces.empty())
+        long_[second.fragmentIndex()] = std::move(tail);
 }
 
 qreal PaneLayout::piecesHeight(const LongParagraph& paragraph) {
@@ -112,26 +179,19 @@ size_t PaneLayout::pieceAtY(const LongParagraph& paragraph, qreal y, qreal* top)
 
 void PaneLayout::layOutPiece(const QTextBlock& block, int number, LongParagraph& paragraph,
                              size_t index) const {
-    Piece& piece = paragraph.pieces[index];
+    const Piece& piece = paragraph.pieces[index];
     if (piece.layout)
         return;
-    const QTextDocument& document = *this->document();
-    const int position = block.position();
-    piece.layout = std::make_unique<QTextLayout>(
-        textOf(document, position + piece.start, piece.length), settings_.font, paintDevice());
-    QList<QTextLayout::FormatRange> formats;
-    const int end = piece.start + piece.length;
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
-        const QTextFragment fragment = it.fragment();
-        const int from = fragment.position() - position;
-        const int to = from + fragment.length();
-        if (to <= piece.start)
-            continue;
-        if (from >= end)
-            break;
-        const int start = qMax(from, piece.start);
-        formats.append({start - piece.start, qMin(to, end) - start, fragment.charFormat()});
-    }
+    const int from = block.position() + piece.start;
+    layOutPiece(block, number, paragraph, index, textOf(*document(), from, piece.length),
+                formatsOf(from, piece.length));
+}
+
+void PaneLayout::layOutPiece(const QTextBlock& block, int number, LongParagraph& paragraph,
+                             size_t index, const QString& text,
+                             const QList<QTextLayout::FormatRange>& formats) const {
+    Piece& piece = paragraph.pieces[index];
+    piece.layout = std::make_unique<QTextLayout>(text, settings_.font, paintDevice());
     piece.layout->setFormats(formats);
     // The direction is the paragraph's or the document's: finding it in the text would read
     // all of a paragraph that may hold megabytes.
@@ -198,6 +258,12 @@ bool PaneLayout::followEdit(const QTextBlock& block, int offset, int added) cons
     const int start = pieces[first].start;
     const int end = pieces[last].start + pieces[last].length + added - removed;
     const bool wasShown = pieces[first].layout != nullptr;
+    // Typing in a piece that is shown: its text and formats follow the edit, instead of being
+    // read again from the document a character at a time.
+    std::optional<EditedPiece> edited;
+    if (wasShown && first == last && end - start <= 2 * pieceLength)
+        edited = editedPiece(*pieces[first].layout, offset - start, removed,
+                             block.position() + offset, added);
     std::vector<Piece> replacement;
     if (end - start > 2 * pieceLength) {
         cutPieces(block, start, end, replacement);
@@ -215,13 +281,47 @@ bool PaneLayout::followEdit(const QTextBlock& block, int offset, int added) cons
                   std::make_move_iterator(replacement.end()));
     for (size_t i = first + count; i < pieces.size(); ++i)
         pieces[i].start += added - removed;
-    if (pieces.size() > 1 && pieces[first].length == 0 && count == 1)
+    if (pieces.size() > 1 && pieces[first].length == 0 && count == 1) {
         pieces.erase(pieces.begin() + ptrdiff_t(first));
+        edited.reset();
+    }
     paragraph.length = length;
     // Typing where the paragraph is shown lays the piece out again at once.
-    if (wasShown && first < pieces.size())
-        layOutPiece(block, block.blockNumber(), paragraph, first);
+    if (wasShown && first < pieces.size()) {
+        if (edited)
+            layOutPiece(block, block.blockNumber(), paragraph, first, edited->text,
+                        edited->formats);
+        else
+            layOutPiece(block, block.blockNumber(), paragraph, first);
+    }
     return true;
+}
+
+PaneLayout::EditedPiece PaneLayout::editedPiece(const QTextLayout& old, int offset, int removed,
+                                                int at, int added) const {
+    EditedPiece piece{old.text(), {}};
+    piece.text.replace(offset, removed, textOf(*document(), at, added));
+    const auto append = [&](int start, int length, const QTextCharFormat& format) {
+        if (length <= 0)
+            return;
+        QList<QTextLayout::FormatRange>& formats = piece.formats;
+        if (!formats.isEmpty() && formats.back().format == format &&
+            formats.back().start + formats.back().length == start)
+            formats.back().length += length;
+        else
+            formats.append({start, length, format});
+    };
+    // What stood before the edit, what it added, then what stood after it, moved along.
+    const QList<QTextLayout::FormatRange> formats = old.formats();
+    for (const QTextLayout::FormatRange& range : formats)
+        append(range.start, qMin(range.start + range.length, offset) - range.start, range.format);
+    for (const QTextLayout::FormatRange& range : formatsOf(at, added))
+        append(offset + range.start, range.length, range.format);
+    for (const QTextLayout::FormatRange& range : formats) {
+        const int start = qMax(range.start, offset + removed);
+        append(start + added - removed, range.start + range.length - start, range.format);
+    }
+    return piece;
 }
 
 const PaneLayout::Piece* PaneLayout::placedPiece(const QTextBlock& block, int number,
@@ -267,7 +367,7 @@ void PaneLayout::drawPieces(QPainter* painter, const PaintContext& context, cons
                 selections.append({start - from, end - start, range.format});
         }
         piece.layout->draw(painter, QPointF(), selections, context.clip);
-        const int caret = context.cursorPosition;
+        const int caret = pieceCaret_.value_or(context.cursorPosition);
         if (caret >= from && (caret < to || (lastPiece && caret == to)))
             piece.layout->drawCursor(painter, QPointF(), caret - from, cursorWidth_);
         top += piece.height;

@@ -6,6 +6,7 @@
 #include "platform/Error.h"
 #include "platform/KeyLocks.h"
 #include "platform/ListNumbers.h"
+#include "platform/PaneBlink.h"
 #include "platform/PaneCaret.h"
 #include "platform/PaneClipboard.h"
 #include "platform/PaneKeys.h"
@@ -112,7 +113,8 @@ void RichTextBox::setUpDocument(QTextDocument& document) {
     document.setDefaultTextOption(option);
 }
 
-RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent), text_(new PaneText(this)) {
+RichTextBox::RichTextBox(QWidget* parent)
+    : QTextEdit(parent), text_(new PaneText(this)), blink_(new PaneBlink(this)) {
     setObjectName(QStringLiteral("Text1"));
     setAccessibleName(QStringLiteral("Document"));
     setAcceptRichText(true);
@@ -645,15 +647,26 @@ void RichTextBox::keyPressEvent(QKeyEvent* e) {
         e->ignore();
         return;
     }
-    if (PaneLayout* layout = paneLayout();
-        layout && PaneCaret::keyPress(*this, *layout, e, goalX_)) {
-        showCaret();
-        e->accept();
-        return;
+    if (PaneLayout* layout = paneLayout()) {
+        const bool moved = PaneCaret::keyPress(*this, *layout, e, goalX_);
+        if (moved || typing_.keyPress(*this, *layout, e)) {
+            if (!moved)
+                goalX_ = -1;
+            blink_->restart();
+            showCaret();
+            e->accept();
+            return;
+        }
     }
     goalX_ = -1;
     QTextEdit::keyPressEvent(e);
     showCaret();
+}
+
+void RichTextBox::paintEvent(QPaintEvent* e) {
+    if (PaneLayout* layout = paneLayout())
+        layout->setPieceCaret(blink_->shownCaret());
+    QTextEdit::paintEvent(e);
 }
 
 void RichTextBox::mousePressEvent(QMouseEvent* e) {

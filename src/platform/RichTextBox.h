@@ -1,11 +1,13 @@
 #pragma once
 
+#include "platform/PaneTyping.h"
 #include "platform/PlainText.h"
 
 #include <QTextEdit>
 #include <memory>
 #include <optional>
 
+class PaneBlink;
 class PaneLayout;
 class PaneText;
 class QPrinter;
@@ -116,6 +118,7 @@ signals:
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -138,12 +141,14 @@ private:
     bool selectionSpansCells() const;
 
     PaneText* text_ = nullptr;
+    PaneBlink* blink_ = nullptr;
     int rightMargin_ = 0;
     int widthTwips_ = -1;
     int heightTwips_ = -1;
     quint32 backColor_ = 16777215;
     int lastSelStart_ = -1;
     int lastSelEnd_ = -1;
+    PaneTyping typing_;
     // The column that moving up and down keeps, in a paragraph laid out in pieces.
     double goalX_ = -1;
     bool followingLayout_ = false;
