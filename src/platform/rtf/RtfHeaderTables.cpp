@@ -1,6 +1,7 @@
 #include "platform/rtf/RtfHeaderTables.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace rtf {
 
@@ -15,6 +16,7 @@ void FontTable::word(Word id, int value) {
         m_charset = -1;
         m_cpg = -1;
         m_name.clear();
+        m_decoded.clear();
         break;
     case Word::FontCharset:
         m_charset = value;
@@ -41,23 +43,64 @@ void FontTable::text(QByteArrayView bytes, int ansiCodePage, TextDecoder& decode
 }
 
 void FontTable::entryGroupEnd(int ansiCodePage, TextDecoder& decoder) {
-    if (!m_name.trimmed().isEmpty())
+    if (!m_name.trimmed().isEmpty() || !m_decoded.isEmpty())
         commit(ansiCodePage, decoder);
+}
+
+namespace {
+// How many white-space bytes `bytes` starts (or ends) with, as QByteArray::trimmed counts them.
+qsizetype whiteSpaceAt(const QByteArray& bytes, bool start) {
+    qsizetype count = 0;
+    while (count < bytes.size() && std::isspace(static_cast<unsigned char>(
+                                       start ? bytes[count] : bytes[bytes.size() - 1 - count])))
+        ++count;
+    return count;
+}
+} // namespace
+
+int FontTable::codePage(int ansiCodePage, QStringView name) const {
+    return codePageOf(m_charset, m_cpg, ansiCodePage, name);
+}
+
+void FontTable::decodeName(int ansiCodePage, TextDecoder& decoder) {
+    const int page = codePage(ansiCodePage, QString::fromLatin1(m_name));
+    if (page == CodePage::symbol || page == CodePage::privateUse)
+        m_decoded += QString::fromLatin1(m_name);
+    else
+        decoder.decode(page, m_name, m_decoded);
+    m_name.clear();
+}
+
+void FontTable::unicode(char16_t c, int ansiCodePage, TextDecoder& decoder) {
+    if (m_id < 0)
+        return;
+    if (m_decoded.isEmpty()) // a name's leading white space is not its own
+        m_name.remove(0, whiteSpaceAt(m_name, true));
+    decodeName(ansiCodePage, decoder);
+    m_decoded += QChar(c);
 }
 
 void FontTable::commit(int ansiCodePage, TextDecoder& decoder) {
     if (m_id >= 0) {
         FontEntry entry;
-        const QByteArray raw = m_name.trimmed();
-        entry.codePage = codePageOf(m_charset, m_cpg, ansiCodePage, QString::fromLatin1(raw));
-        if (entry.codePage == CodePage::symbol || entry.codePage == CodePage::privateUse)
-            entry.name = QString::fromLatin1(raw);
-        else
-            decoder.decode(entry.codePage, raw, entry.name);
+        if (m_decoded.isEmpty()) {
+            const QByteArray raw = m_name.trimmed();
+            entry.codePage = codePage(ansiCodePage, QString::fromLatin1(raw));
+            if (entry.codePage == CodePage::symbol || entry.codePage == CodePage::privateUse)
+                entry.name = QString::fromLatin1(raw);
+            else
+                decoder.decode(entry.codePage, raw, entry.name);
+        } else {
+            m_name.chop(whiteSpaceAt(m_name, false));
+            decodeName(ansiCodePage, decoder);
+            entry.name = std::exchange(m_decoded, QString());
+            entry.codePage = codePage(ansiCodePage, entry.name);
+        }
         m_fonts.insert_or_assign(m_id, std::move(entry));
     }
     m_id = -1;
     m_name.clear();
+    m_decoded.clear();
 }
 
 const FontEntry* FontTable::find(int id) const {

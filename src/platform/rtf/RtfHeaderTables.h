@@ -23,17 +23,22 @@ public:
     void word(Word id, int value);
     void text(QByteArrayView bytes, int ansiCodePage, TextDecoder& decoder);
     void hexByte(unsigned char byte) { m_name.append(char(byte)); }
+    // \u in a name: a character no code page of the font's may have.
+    void unicode(char16_t c, int ansiCodePage, TextDecoder& decoder);
     void entryGroupEnd(int ansiCodePage, TextDecoder& decoder);
     const FontEntry* find(int id) const;
 
 private:
     void commit(int ansiCodePage, TextDecoder& decoder);
+    int codePage(int ansiCodePage, QStringView name) const;
+    void decodeName(int ansiCodePage, TextDecoder& decoder);
 
     std::unordered_map<int, FontEntry> m_fonts;
     int m_id = -1;
     int m_charset = -1;
     int m_cpg = -1;
     QByteArray m_name;
+    QString m_decoded; // the name up to its last \u, when it has one
 };
 
 // \colortbl: entry 0 is usually empty, the automatic colour.

@@ -474,6 +474,12 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
     GroupState& s = state();
     switch (s.destination) {
     case Destination::FontTable:
+        if (word->id == Word::U) {
+            m_fonts.unicode(char16_t(value < 0 ? value + 65536 : value), m_ansiCodePage, m_decoder);
+            m_unicodeSkipLeft = s.unicodeSkip;
+            m_cachedFont = INT_MIN;
+            return;
+        }
         m_fonts.word(word->id, value);
         return;
     case Destination::ColorTable:

@@ -70,6 +70,7 @@ private:
     int halfPointsOf(const QTextCharFormat& format) const;
     void writeHeader();
     void writeSection(int section);
+    void writeFontNameByte(char c, bool hex);
     void writeParagraphFormat(const QTextBlock& block, int level, bool sayLevel);
     void switchTo(int formatIndex, const QTextCharFormat& format);
     RunState runStateOf(const QTextCharFormat& format) const;
@@ -249,25 +250,26 @@ void Writer::writeHeader() {
             m_symbolFonts.insert(int(i));
         m_out.append("{\\f").append(number(i));
         int charset = symbol ? 2 : m_charsets.value(family);
-        QByteArray name = fontNameBytes(family, charset);
-        if (name.isEmpty()) // no character set spells it: as much of it as cp1252 has
-            for (const QChar c : family)
-                name.append(char(toWindows1252(c.unicode())));
+        const QByteArray name = fontNameBytes(family, charset);
+        if (name.isEmpty() && !family.isEmpty()) {
+            // No character set spells it: the letters cp1252 lacks as \u.
+            m_out.append("\\fnil\\fcharset0 ");
+            for (const QChar c : family) {
+                if (const unsigned char byte = toWindows1252(c.unicode()); byte || c.isNull())
+                    writeFontNameByte(char(byte), false);
+                else
+                    writeUnicode(c.unicode());
+            }
+            m_out.append(";}");
+            continue;
+        }
         m_out.append("\\fnil\\fcharset").append(number(charset));
         m_out.append(1, ' ');
         // Double-byte names as hex throughout, so that no reader parts a character's bytes.
         const bool allHex = charset != 0 && charset != 2 &&
                             std::any_of(name.begin(), name.end(), [](char c) { return c < 0; });
-        for (const char c : std::as_const(name)) {
-            const auto byte = static_cast<unsigned char>(c);
-            // Characters that would end the name or open a group, and control characters,
-            // which a reader skips, go as hex: two names never become one.
-            if (allHex || c == ';' || c == '\\' || c == '{' || c == '}' || byte < 0x20 ||
-                byte >= 0x80)
-                hexByte(byte);
-            else
-                m_out.push_back(c);
-        }
+        for (const char c : name)
+            writeFontNameByte(c, allHex);
         m_out.append(";}");
     }
     m_out.append("}\r\n");
@@ -284,6 +286,17 @@ void Writer::writeHeader() {
     m_needSpace = true;
     // The first section's headers and footers; later sections' follow their \sect.
     writeSection(0);
+}
+
+void Writer::writeFontNameByte(char c, bool hex) {
+    const auto byte = static_cast<unsigned char>(c);
+    // Characters that would end the name or open a group, and control characters, which a reader
+    // skips, go as hex: two names never become one.
+    if (hex || c == ';' || c == '\\' || c == '{' || c == '}' || byte < 0x20 || byte >= 0x80)
+        hexByte(byte);
+    else
+        m_out.push_back(c);
+    m_needSpace = false;
 }
 
 void Writer::writeSection(int section) {
