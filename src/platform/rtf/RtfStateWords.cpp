@@ -9,7 +9,6 @@ namespace rtf {
 
 namespace {
 
-constexpr int maxIndentTwips = 31680; // 22 inches
 constexpr int maxHalfPoints = 3276;
 
 int clampIndent(int twips) {

@@ -9,6 +9,9 @@
 
 namespace rtf {
 
+// The longest indent or paragraph spacing read, 22 inches: files say more only to break a reader.
+constexpr int maxIndentTwips = 31680;
+
 // What the formatting words do to the group state. Values from the file are clamped to what a
 // document can show, so absurd sizes and indents cannot reach the layout. Each returns false
 // for words that are not its kind.

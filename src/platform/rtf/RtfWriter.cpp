@@ -5,6 +5,7 @@
 #include "platform/rtf/RtfCodePages.h"
 #include "platform/rtf/RtfKeptGroups.h"
 #include "platform/rtf/RtfPicture.h"
+#include "platform/rtf/RtfStateWords.h"
 #include "platform/rtf/RtfTableWriter.h"
 
 #include <QBuffer>
@@ -363,16 +364,19 @@ void Writer::writeParagraphFormat(const QTextBlock& block, int level, bool sayLe
     const qreal firstLine =
         format.textIndent() -
         (current ? format.doubleProperty(DocumentProperty::ListMarkerRoom) : qreal(0));
+    // Within what a reader takes, so that what is read back is what was written.
     const struct {
         const char* name;
         qreal value;
-    } lengths[] = {{"li", format.leftMargin()},
-                   {"ri", format.rightMargin()},
-                   {"fi", firstLine},
-                   {"sb", format.topMargin()},
-                   {"sa", format.bottomMargin()}};
+        int least;
+    } lengths[] = {{"li", format.leftMargin(), -maxIndentTwips},
+                   {"ri", format.rightMargin(), -maxIndentTwips},
+                   {"fi", firstLine, -maxIndentTwips},
+                   {"sb", format.topMargin(), 0},
+                   {"sa", format.bottomMargin(), 0}};
     for (const auto& length : lengths) {
-        if (const int twips = Twips::fromLayout(length.value))
+        if (const int twips =
+                std::clamp(Twips::fromLayout(length.value), length.least, maxIndentTwips))
             word(length.name, twips);
     }
     for (const QTextOption::Tab& tab : format.tabPositions()) {
