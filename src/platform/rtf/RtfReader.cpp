@@ -196,6 +196,9 @@ private:
         int contentPlaced = 0; // m_contentPlaced and m_picturesPlaced when it started
         int picturesPlaced = 0;
         size_t alternativeDepth = 0; // the stack size inside \nonshppict while it is read
+        // Text was read in it, which may decode to nothing here (half a character of a
+        // double-byte font) and to something where the group is written back.
+        bool textRead = false;
     };
     ShapePicture m_shapePicture;
 
@@ -748,6 +751,7 @@ void Reader::appendBytes(QByteArrayView bytes) {
     if (state().chars.hidden)
         return;
     m_object.mixed = true;
+    m_shapePicture.textRead = m_shapePicture.textRead || m_shapePicture.depth;
     beginContent();
     const int codePage = fontCodePage(state().chars.font);
     if (codePage != m_bytesCodePage) {
@@ -766,6 +770,7 @@ void Reader::appendChar(char16_t c) {
             c = decoded;
     }
     m_object.mixed = true;
+    m_shapePicture.textRead = m_shapePicture.textRead || m_shapePicture.depth;
     beginContent();
     decodeBytes();
     m_run.append(QChar(c));
@@ -1003,6 +1008,7 @@ void Reader::beginShapePicture() {
         return;
     flushRun();
     m_shapePicture.depth = m_stack.size();
+    m_shapePicture.textRead = false;
     m_shapePicture.start = state().start;
     m_shapePicture.contentPlaced = m_contentPlaced;
     m_shapePicture.picturesPlaced = m_picturesPlaced;
@@ -1024,8 +1030,8 @@ void Reader::finishShapePicture(qsizetype groupStart) {
     }
     m_shapePicture.depth = 0;
     flushRun();
-    // Kept whole when all it placed is one picture.
-    if (m_picturesPlaced == m_shapePicture.picturesPlaced + 1 &&
+    // Kept whole when all it placed is one picture, and it holds no text.
+    if (!m_shapePicture.textRead && m_picturesPlaced == m_shapePicture.picturesPlaced + 1 &&
         m_contentPlaced == m_shapePicture.contentPlaced + 1) {
         m_flow.out().attachObject(data.sliced(groupStart, end - groupStart));
         m_shapePicture.end = end;
