@@ -338,6 +338,12 @@ void Reader::enterDestination(const ControlWord& word) {
         m_pictureNibble = -1;
         break;
     case Word::Pn:
+        // A paragraph's own bullet, in a group of its own; anywhere else it describes nothing of
+        // the paragraph's.
+        if (s.destination != Destination::Text || !startsWith(word)) {
+            startSkipping();
+            break;
+        }
         s.destination = Destination::Bullet;
         s.para.list = ListStyle::Bullet;
         break;
