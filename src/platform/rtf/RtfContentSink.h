@@ -27,8 +27,14 @@ public:
     // Another form of the picture just appended, which readers use when they cannot draw the
     // first (\nonshppict after \shppict).
     virtual void offerAlternative(const Picture&) {}
+    // A footnote's number as its mark: footnotes are numbered in the order the document holds
+    // them, which a table whose cells are placed later can change from the order they are read.
+    virtual void appendFootnoteNumber(const CharState& chars) {
+        appendText(QString::number(++m_footnotesNumbered), chars);
+    }
     // Content the document does not show but keeps for saving: a header or footer, or a footnote
-    // whose mark is the last `markLength` characters appended.
+    // whose mark is the last `markLength` characters appended, or the number just appended when
+    // the footnote is numbered.
     virtual void keepSideGroup(const KeptGroup&) {}
     virtual void attachFootnote(const KeptGroup&, int /*markLength*/) {}
     // The text between these is the result of the field whose instruction `field` keeps. Fields
@@ -43,6 +49,9 @@ public:
     virtual void endParagraph(const ParaState& para, const CharState& markChars) = 0;
     // The body is over; `para` is the formatting of a last paragraph no mark ended.
     virtual void finish(const ParaState& para) = 0;
+
+protected:
+    int m_footnotesNumbered = 0;
 };
 
 } // namespace rtf

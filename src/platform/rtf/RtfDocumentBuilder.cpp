@@ -116,6 +116,8 @@ void DocumentBuilder::keepSideGroup(const KeptGroup& group) {
 }
 
 void DocumentBuilder::attachFootnote(const KeptGroup& group, int markLength) {
+    if (group.numbered)
+        markLength = int(QString::number(m_footnotesNumbered).size());
     // A footnote whose mark is not in this paragraph (one at a paragraph's start, whose custom
     // mark was left out) has no text to keep it.
     if (m_breakPending || m_blockEmpty || m_cursor.positionInBlock() < markLength)

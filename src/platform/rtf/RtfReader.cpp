@@ -162,8 +162,7 @@ private:
     // The header, footer or footnote being kept: the stack size inside it, 0 outside any.
     size_t m_keptDepth = 0;
     KeptGroup::Kind m_keptKind = KeptGroup::Kind::Side;
-    int m_footnoteNumber = 0; // footnotes numbered so far
-    int m_sections = 0;       // section breaks read in the body
+    int m_sections = 0; // section breaks read in the body
     // A footnote number (\chftn) waits for its footnote to show, in the format it was given; one
     // that something else follows shows nothing, so that every number shown is a footnote's and
     // a saved file numbers them alike.
@@ -894,8 +893,7 @@ void Reader::finishKept(qsizetype groupStart) {
         return;
     }
     kept.numbered = m_afterMark;
-    m_flow.out().attachFootnote(kept,
-                                m_afterMark ? int(QString::number(m_footnoteNumber).size()) : 1);
+    m_flow.out().attachFootnote(kept, 1);
     m_object.mixed = true;
 }
 
@@ -909,12 +907,10 @@ void Reader::noteFootnoteMark() {
 void Reader::placeFootnoteMark() {
     // Footnotes are numbered by the document; the mark shows the number.
     m_object.mixed = true;
-    CharState& chars = state().chars;
-    const CharState footnoteChars = std::exchange(chars, m_markChars);
     beginContent();
-    decodeBytes();
-    m_run.append(QString::number(++m_footnoteNumber));
-    chars = footnoteChars;
+    flushRun();
+    m_flow.out().appendFootnoteNumber(m_markChars);
+    ++m_contentPlaced;
     m_afterMark = true;
 }
 

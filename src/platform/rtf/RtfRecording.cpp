@@ -14,6 +14,10 @@ void Recording::attachObject(QByteArrayView group) {
     m_items.push_back({Item::Kind::Object, {}, {}, {}, {}, group});
 }
 
+void Recording::appendFootnoteNumber(const CharState& chars) {
+    m_items.push_back({Item::Kind::FootnoteNumber, {}, chars, {}, {}, {}});
+}
+
 void Recording::endParagraph(const ParaState& para, const CharState& markChars) {
     m_items.push_back({Item::Kind::ParagraphEnd, {}, markChars, para, {}, {}});
 }
@@ -32,6 +36,9 @@ void Recording::replay(ContentSink& sink) const {
             break;
         case Item::Kind::ParagraphEnd:
             sink.endParagraph(item.para, item.chars);
+            break;
+        case Item::Kind::FootnoteNumber:
+            sink.appendFootnoteNumber(item.chars);
             break;
         }
     }

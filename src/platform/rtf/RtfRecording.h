@@ -14,6 +14,7 @@ public:
     void appendText(const QString& text, const CharState& chars) override;
     void appendImage(const Picture& picture) override;
     void attachObject(QByteArrayView group) override;
+    void appendFootnoteNumber(const CharState& chars) override;
     void endParagraph(const ParaState& para, const CharState& markChars) override;
     void finish(const ParaState&) override {}
 
@@ -23,7 +24,7 @@ public:
 
 private:
     struct Item {
-        enum class Kind { Text, Image, Object, ParagraphEnd } kind;
+        enum class Kind { Text, Image, Object, ParagraphEnd, FootnoteNumber } kind;
         QString text;
         CharState chars;
         ParaState para;

@@ -164,6 +164,10 @@ void TableContent::offerAlternative(const Picture& picture) {
     m_pictures.push_back(picture);
 }
 
+void TableContent::appendFootnoteNumber(const CharState& chars) {
+    m_items.push_back({Kind::FootnoteNumber, 0, 0, 0, charsIndex(chars)});
+}
+
 void TableContent::attachFootnote(const KeptGroup& group, int markLength) {
     m_items.push_back(
         {Kind::Footnote, std::uint32_t(m_kept.size()), std::uint32_t(markLength), 0, 0});
@@ -222,6 +226,9 @@ void TableContent::replay(std::uint32_t from, std::uint32_t to, ContentSink& sin
         case Kind::FieldEnd:
             sink.endField();
             break;
+        case Kind::FootnoteNumber:
+            sink.appendFootnoteNumber(m_chars[item.chars]);
+            break;
         }
     }
 }
@@ -230,8 +237,8 @@ bool TableContent::hasContent(std::uint32_t from, std::uint32_t to) const {
     to = std::min(to, size());
     from = std::min(from, to);
     return std::any_of(m_items.begin() + from, m_items.begin() + to, [](const Item& item) {
-        return item.kind == Kind::Text || item.kind == Kind::Image || item.kind == Kind::Object ||
-               item.kind == Kind::Table;
+        return item.kind == Kind::Text || item.kind == Kind::FootnoteNumber ||
+               item.kind == Kind::Image || item.kind == Kind::Object || item.kind == Kind::Table;
     });
 }
 
@@ -263,6 +270,10 @@ void TableAssembler::attachObject(QByteArrayView group) {
 
 void TableAssembler::offerAlternative(const Picture& picture) {
     current().offerAlternative(picture);
+}
+
+void TableAssembler::appendFootnoteNumber(const CharState& chars) {
+    current().appendFootnoteNumber(chars);
 }
 
 void TableAssembler::keepSideGroup(const KeptGroup& group) {

@@ -71,6 +71,7 @@ public:
     void appendImage(const Picture& picture) override;
     void attachObject(QByteArrayView group) override;
     void offerAlternative(const Picture& picture) override;
+    void appendFootnoteNumber(const CharState& chars) override;
     void attachFootnote(const KeptGroup& group, int markLength) override;
     void beginField(const KeptGroup& field) override;
     void endField() override;
@@ -94,7 +95,8 @@ private:
         Alternative,
         Footnote,
         FieldBegin,
-        FieldEnd
+        FieldEnd,
+        FootnoteNumber
     };
     struct Item {
         Kind kind;
@@ -149,6 +151,7 @@ public:
     void appendImage(const Picture& picture) override;
     void attachObject(QByteArrayView group) override;
     void offerAlternative(const Picture& picture) override;
+    void appendFootnoteNumber(const CharState& chars) override;
     // Headers and footers belong to the document, wherever they were read.
     void keepSideGroup(const KeptGroup& group) override;
     void attachFootnote(const KeptGroup& group, int markLength) override;
