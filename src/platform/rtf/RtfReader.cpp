@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <vector>
 
 namespace rtf {
@@ -862,8 +863,12 @@ bool Reader::startsWith(const ControlWord& word) const {
     QByteArrayView group = m_tokenizer.data().sliced(m_stack.back().start + 1);
     if (group.startsWith("\\*"))
         group = group.sliced(2);
-    return group.startsWith("\\") && group.sliced(1).startsWith(QByteArrayView(
-                                         word.name.data(), qsizetype(word.name.size())));
+    const QByteArrayView name(word.name.data(), qsizetype(word.name.size()));
+    if (!group.startsWith("\\") || !group.sliced(1).startsWith(name))
+        return false;
+    // The whole word: \footnotes is not \footnote.
+    const qsizetype end = 1 + name.size();
+    return end >= group.size() || !std::isalpha(static_cast<unsigned char>(group[end]));
 }
 
 void Reader::beginKept(const ControlWord& word, KeptGroup::Kind kind) {
@@ -923,23 +928,37 @@ void Reader::beginField() {
         m_fields.push_back({m_stack.size(), state().start, 0, 0});
 }
 
-// Whether `bytes` are a field's flags alone (\fldedit, \fldlock, ...): words that read as
-// nothing else, which a save can repeat.
-bool onlyFieldFlags(QByteArrayView bytes) {
+// A field's flags (\fldedit, \fldlock, ...) as words alone, when nothing else stands between the
+// field's word and its instruction: anything else there was read as the document's own text,
+// which a save must not write twice.
+std::optional<QByteArray> fieldFlags(QByteArrayView bytes) {
+    static constexpr QByteArrayView known[] = {"fldedit", "fldlock", "flddirty", "fldpriv"};
+    QByteArray flags;
+    bool afterWord = true; // a space here ends the word before it
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
-        if (c == ' ' || c == '\r' || c == '\n')
+        if (c == '\r' || c == '\n') {
+            afterWord = false;
             continue;
-        const QByteArrayView word = bytes.sliced(i + 1);
-        if (c != '\\' || !(word.startsWith("fldedit") || word.startsWith("fldlock") ||
-                           word.startsWith("flddirty") || word.startsWith("fldpriv")))
-            return false;
-        ++i;
-        while (i + 1 < bytes.size() &&
-               (std::isalnum(static_cast<unsigned char>(bytes[i + 1])) || bytes[i + 1] == '-'))
-            ++i;
+        }
+        if (c == ' ' && afterWord) {
+            afterWord = false;
+            continue;
+        }
+        if (c != '\\')
+            return std::nullopt;
+        qsizetype length = 0;
+        while (i + 1 + length < bytes.size() &&
+               std::isalpha(static_cast<unsigned char>(bytes[i + 1 + length])))
+            ++length;
+        const QByteArrayView word = bytes.sliced(i + 1, length);
+        if (std::find(std::begin(known), std::end(known), word) == std::end(known))
+            return std::nullopt;
+        flags.append('\\').append(word);
+        i += length;
+        afterWord = true;
     }
-    return true;
+    return flags;
 }
 
 void Reader::beginFieldPart(const ControlWord& part) {
@@ -970,8 +989,8 @@ void Reader::beginKeptField(const OpenField& field) {
     const qsizetype flagsStart = field.start + qsizetype(sizeof("{\\field") - 1);
     const QByteArrayView flags = data.sliced(flagsStart, field.instructionStart - flagsStart);
     QByteArray head = "{\\field";
-    if (onlyFieldFlags(flags))
-        head.append(flags);
+    if (const std::optional<QByteArray> words = fieldFlags(flags))
+        head.append(*words);
     head.append(data.sliced(field.instructionStart, field.instructionEnd - field.instructionStart));
     // Where its result goes, also when that is a cell whose content has not started yet.
     if (tablesApply())
@@ -1005,8 +1024,10 @@ void Reader::groupEndInField(size_t depth) {
 
 void Reader::beginShapePicture() {
     m_shapePicture.end = 0;
+    const QByteArrayView group = m_tokenizer.data().sliced(state().start);
     if (m_shapePicture.depth || m_excessDepth || state().destination != Destination::Text ||
-        !m_tokenizer.data().sliced(state().start).startsWith("{\\*\\shppict"))
+        !group.startsWith("{\\*\\shppict") ||
+        (group.size() > 11 && std::isalpha(static_cast<unsigned char>(group[11]))))
         return;
     flushRun();
     m_shapePicture.depth = m_stack.size();
