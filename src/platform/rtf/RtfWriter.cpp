@@ -623,10 +623,12 @@ void Writer::closeFieldsBeforeMark(const QTextBlock& block) {
     if (m_openFields.empty())
         return;
     // The paragraph mark is in the fields that go on in the text after it; empty paragraphs
-    // between are looked past, as far as a real document has them.
+    // between are looked past, as far as a real document has them, but not a table's edge,
+    // which ends every field.
     std::vector<int> next;
     QTextBlock after = block.next();
-    for (int i = 0; i < 64 && after.isValid(); ++i, after = after.next()) {
+    for (int i = 0; i < 64 && after.isValid() && inSameFrame(block, after);
+         ++i, after = after.next()) {
         if (const auto it = after.begin(); !it.atEnd()) {
             next = KeptGroups::fieldPath(m_kept, it.fragment().charFormat());
             break;
