@@ -13,6 +13,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QTextList>
 #include <memory>
 
 namespace {
@@ -53,12 +54,42 @@ void renamePicturesFor(QTextDocument& document, QTextDocument& target) {
     }
 }
 
+// Qt merges the first paragraph of inserted text into the paragraph it is inserted in, which
+// keeps its own format; a paragraph whose mark is copied or pasted keeps its format. Gives `to`
+// the format of `from`, in a list with the items that followed `from` and came along
+// (`following` blocks of `to`'s document stand for those after `from`).
+void giveParagraphFormat(const QTextBlock& from, const QTextBlock& to, int following) {
+    QTextBlockFormat format = from.blockFormat();
+    format.setObjectIndex(-1);
+    QTextCursor at(to);
+    at.setBlockFormat(format);
+    const QTextList* list = from.textList();
+    if (!list)
+        return;
+    const int next = list->itemNumber(from) + 1;
+    if (next < list->count()) {
+        const int distance = list->item(next).blockNumber() - from.blockNumber();
+        if (distance <= following) {
+            const QTextBlock item = to.document()->findBlockByNumber(to.blockNumber() + distance);
+            if (QTextList* joined = item.textList()) {
+                joined->add(to);
+                return;
+            }
+        }
+    }
+    at.createList(list->format());
+}
+
 // The copied text as a document of its own, with the pictures it shows.
-std::unique_ptr<QTextDocument> documentOf(const QTextDocumentFragment& fragment,
+std::unique_ptr<QTextDocument> documentOf(const QTextDocumentFragment& fragment, int start,
                                           const QTextDocument& source) {
     auto document = std::make_unique<QTextDocument>();
     RichTextBox::setUpDocument(*document);
     QTextCursor(document.get()).insertFragment(fragment);
+    if (document->blockCount() > 1) {
+        giveParagraphFormat(source.findBlock(start), document->firstBlock(),
+                            document->blockCount() - 1);
+    }
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat format = it.fragment().charFormat();
@@ -77,7 +108,7 @@ std::unique_ptr<QTextDocument> documentOf(const QTextDocumentFragment& fragment,
 class PaneMimeData : public QMimeData {
 public:
     PaneMimeData(const QTextCursor& selection)
-        : fragment_(selection), source_(selection.document()) {}
+        : fragment_(selection), start_(selection.selectionStart()), source_(selection.document()) {}
 
     QStringList formats() const override { return {rtfTypes[0], rtfTypes[1], htmlType, textType}; }
     bool hasFormat(const QString& type) const override { return formats().contains(type); }
@@ -86,18 +117,30 @@ protected:
     QVariant retrieveData(const QString& type, QMetaType) const override {
         if (type == textType)
             return fragment_.toPlainText();
+        if (!source_)
+            return {};
         if (type == htmlType)
-            return fragment_.toHtml().toUtf8();
+            // A whole document: Qt's reader gives the first paragraph of a marked fragment the
+            // format of the paragraph it is pasted in.
+            return copied().toHtml().toUtf8();
         if (type == rtfTypes[0] || type == rtfTypes[1]) {
-            if (rtf_.isEmpty() && source_)
-                rtf_ = rtf::write(*documentOf(fragment_, *source_));
+            if (rtf_.isEmpty())
+                rtf_ = rtf::write(copied());
             return rtf_;
         }
         return {};
     }
 
 private:
+    const QTextDocument& copied() const {
+        if (!copied_)
+            copied_ = documentOf(fragment_, start_, *source_);
+        return *copied_;
+    }
+
     QTextDocumentFragment fragment_;
+    int start_;
+    mutable std::unique_ptr<QTextDocument> copied_;
     // The pane's document, while it exists: the pictures' kept groups are read from it.
     QPointer<const QTextDocument> source_;
     mutable QByteArray rtf_;
@@ -108,6 +151,19 @@ namespace PaneClipboard {
 
 QMimeData* copy(const QTextCursor& selection) {
     return new PaneMimeData(selection);
+}
+
+void insertDocument(QTextCursor& at, const QTextDocument& pasted) {
+    at.beginEditBlock();
+    at.removeSelectedText();
+    const QTextBlock target = at.block();
+    const bool atParagraphStart = at.atBlockStart();
+    at.insertFragment(QTextDocumentFragment(&pasted));
+    // Pasted at a paragraph's start, whole paragraphs come with their format; pasted inside one,
+    // the text joins it.
+    if (atParagraphStart && pasted.blockCount() > 1)
+        giveParagraphFormat(pasted.firstBlock(), target, pasted.blockCount() - 1);
+    at.endEditBlock();
 }
 
 bool pasteRtf(QTextCursor& at, const QMimeData& source) {
@@ -126,9 +182,7 @@ bool pasteRtf(QTextCursor& at, const QMimeData& source) {
         return false;
     renamePicturesFor(pasted, *at.document());
     rtf::KeptGroups::adopt(pasted, rtf::KeptGroups::load(pasted), *at.document());
-    at.beginEditBlock();
-    at.insertFragment(QTextDocumentFragment(&pasted));
-    at.endEditBlock();
+    insertDocument(at, pasted);
     return true;
 }
 

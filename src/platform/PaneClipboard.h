@@ -2,6 +2,7 @@
 
 class QMimeData;
 class QTextCursor;
+class QTextDocument;
 
 // Rich text between the pane and other programs: a copy offers RTF (as text/rtf and
 // application/rtf, which word processors look for) beside HTML and plain text, and a paste takes
@@ -15,5 +16,9 @@ QMimeData* copy(const QTextCursor& selection);
 // Inserts the RTF `source` offers in place of the selection, as one undo step; false, changing
 // nothing, when it offers none.
 bool pasteRtf(QTextCursor& at, const QMimeData& source);
+
+// Inserts `pasted` in place of the selection, as one undo step. Pasted at a paragraph's start,
+// its first paragraph keeps its format, as the others do.
+void insertDocument(QTextCursor& at, const QTextDocument& pasted);
 
 } // namespace PaneClipboard

@@ -11,6 +11,7 @@
 #include "platform/PaneClipboard.h"
 #include "platform/PaneKeys.h"
 #include "platform/PaneLayout.h"
+#include "platform/PaneParagraphs.h"
 #include "platform/PaneText.h"
 #include "platform/PrintedPages.h"
 #include "platform/SelectionFormat.h"
@@ -278,6 +279,21 @@ static void mergeBlock(RichTextBox* box, const std::function<void(QTextBlockForm
     cursor.endEditBlock();
 }
 
+static void mergeIndents(RichTextBox* box,
+                         const std::function<void(PaneParagraphs::Indents&)>& change) {
+    QTextCursor cursor = box->textCursor();
+    cursor.beginEditBlock();
+    forEachBlock(cursor, [&](const QTextBlock& block) {
+        PaneParagraphs::Indents indents = PaneParagraphs::indentsOf(block);
+        change(indents);
+        QTextBlockFormat format = block.blockFormat();
+        PaneParagraphs::setIndents(format, block.textList() != nullptr, indents);
+        QTextCursor(block).setBlockFormat(format);
+        return true;
+    });
+    cursor.endEditBlock();
+}
+
 std::optional<QString> RichTextBox::SelFontName() const {
     return uniformChar<QString>(this, &SelectionFormat::fontNameOf);
 }
@@ -384,20 +400,15 @@ void RichTextBox::setSelBullet(bool on) {
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
     if (on) {
-        // Laid out as the lists read from RTF are, so a save and reopen keeps the paragraph in
-        // place. A hanging indent holds the bullet; otherwise it takes the first line's place
-        // and the paragraph hangs after it, moved in when it stands too near the edge.
+        // The bullet takes the first line's place and the text moves right to the hanging
+        // indent, or as far as a bullet needs, so that taking the bullet off again (and the
+        // hanging indent with it) leaves the paragraph where it was.
         static constexpr qreal bulletRoom = Twips::toLayout(360);
         forEachBlock(cursor, [](const QTextBlock& block) {
+            PaneParagraphs::Indents indents = PaneParagraphs::indentsOf(block);
+            indents.hanging = std::max(indents.hanging, bulletRoom);
             QTextBlockFormat format = block.blockFormat();
-            const qreal left = format.leftMargin();
-            const qreal first = format.textIndent();
-            if (first < 0)
-                setListIndents(format, left, first);
-            else if (first < bulletRoom)
-                setListIndents(format, std::max(left + first, bulletRoom), -bulletRoom);
-            else
-                setListIndents(format, left, first - bulletRoom);
+            PaneParagraphs::setIndents(format, true, indents);
             QTextCursor(block).setBlockFormat(format);
             return true;
         });
@@ -420,14 +431,7 @@ void RichTextBox::setSelBullet(bool on) {
         });
     } else {
         forEachBlock(cursor, [](const QTextBlock& block) {
-            if (QTextList* list = block.textList()) {
-                list->remove(block);
-                QTextCursor at(block);
-                QTextBlockFormat format = block.blockFormat();
-                format.setIndent(0);
-                format.clearProperty(DocumentProperty::ListMarkerRoom);
-                at.setBlockFormat(format);
-            }
+            PaneParagraphs::leaveList(block);
             return true;
         });
     }
@@ -436,16 +440,16 @@ void RichTextBox::setSelBullet(bool on) {
 
 std::optional<int> RichTextBox::SelIndent() const {
     return uniformBlock<int>(this, [](const QTextBlock& block) {
-        const QTextBlockFormat f = block.blockFormat();
-        return Twips::fromLayout(f.leftMargin() + f.textIndent());
+        return Twips::fromLayout(PaneParagraphs::indentsOf(block).firstLine);
     });
 }
 
 void RichTextBox::setSelIndent(int twips) {
     // The first line moves; the following lines keep their place.
-    mergeBlock(this, [&](QTextBlockFormat& f) {
-        const qreal following = f.leftMargin();
-        f.setTextIndent(Twips::toLayout(twips) - following);
+    mergeIndents(this, [&](PaneParagraphs::Indents& indents) {
+        const qreal following = indents.firstLine + indents.hanging;
+        indents.firstLine = Twips::toLayout(twips);
+        indents.hanging = following - indents.firstLine;
     });
 }
 
@@ -461,23 +465,22 @@ void RichTextBox::setSelRightIndent(int twips) {
 
 std::optional<int> RichTextBox::SelHangingIndent() const {
     return uniformBlock<int>(this, [](const QTextBlock& block) {
-        return Twips::fromLayout(-block.blockFormat().textIndent());
+        return Twips::fromLayout(PaneParagraphs::indentsOf(block).hanging);
     });
 }
 
 void RichTextBox::setSelHangingIndent(int twips) {
     // The first line keeps its place; the following lines move.
-    mergeBlock(this, [&](QTextBlockFormat& f) {
-        const qreal first = f.leftMargin() + f.textIndent();
-        f.setLeftMargin(first + Twips::toLayout(twips));
-        f.setTextIndent(-Twips::toLayout(twips));
-    });
+    mergeIndents(
+        this, [&](PaneParagraphs::Indents& indents) { indents.hanging = Twips::toLayout(twips); });
 }
 
 RichTextBox::Indents RichTextBox::FirstParagraphIndents() const {
-    const QTextBlockFormat f = document()->findBlock(textCursor().selectionStart()).blockFormat();
-    return {Twips::fromLayout(f.leftMargin() + f.textIndent()), Twips::fromLayout(f.rightMargin()),
-            Twips::fromLayout(-f.textIndent())};
+    const QTextBlock block = document()->findBlock(textCursor().selectionStart());
+    const PaneParagraphs::Indents indents = PaneParagraphs::indentsOf(block);
+    return {Twips::fromLayout(indents.firstLine),
+            Twips::fromLayout(block.blockFormat().rightMargin()),
+            Twips::fromLayout(indents.hanging)};
 }
 
 bool RichTextBox::selectionSpansCells() const {
@@ -659,6 +662,14 @@ void RichTextBox::keyPressEvent(QKeyEvent* e) {
         }
     }
     goalX_ = -1;
+    if (e->matches(QKeySequence::InsertParagraphSeparator) && !isReadOnly()) {
+        QTextCursor cursor = textCursor();
+        PaneParagraphs::breakParagraph(cursor);
+        setTextCursor(cursor);
+        showCaret();
+        e->accept();
+        return;
+    }
     QTextEdit::keyPressEvent(e);
     showCaret();
 }
@@ -783,7 +794,15 @@ bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const {
 
 void RichTextBox::insertFromMimeData(const QMimeData* source) {
     QTextCursor cursor = textCursor();
-    if (PaneClipboard::pasteRtf(cursor, *source)) {
+    bool pasted = PaneClipboard::pasteRtf(cursor, *source);
+    if (!pasted && source->hasHtml()) {
+        QTextDocument html;
+        setUpDocument(html);
+        html.setHtml(source->html());
+        PaneClipboard::insertDocument(cursor, html);
+        pasted = true;
+    }
+    if (pasted) {
         setTextCursor(cursor);
         ensureCursorVisible();
         return;

@@ -99,14 +99,16 @@ TEST_F(Pane, BulletsMakeRoomAndSurviveRichText) {
     pane.setText("item");
     pane.setSelBullet(true);
     EXPECT_EQ(pane.SelBullet(), true);
-    EXPECT_EQ(pane.SelIndent(), 360);
+    EXPECT_EQ(pane.SelIndent(), 0);
+    EXPECT_EQ(pane.SelHangingIndent(), 360);
     const QString file = dir.filePath("bullets.rtf");
     DocumentFile::save(pane, file);
     RichTextBox reloaded;
     DocumentFile::load(reloaded, file);
     EXPECT_EQ(reloaded.Text(), "item");
     EXPECT_EQ(reloaded.SelBullet(), true);
-    EXPECT_EQ(reloaded.SelIndent(), 360);
+    EXPECT_EQ(reloaded.SelIndent(), 0);
+    EXPECT_EQ(reloaded.SelHangingIndent(), 360);
     reloaded.setSelBullet(false);
     EXPECT_EQ(reloaded.SelBullet(), false);
 }

@@ -1,6 +1,7 @@
 // Lists read from files and bulleted in the pane draw their numbers and bullets inside the page.
 #include "rtf_test_support.h"
 
+#include "platform/PaneParagraphs.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
 #include "platform/rtf/RtfWriter.h"
@@ -95,8 +96,8 @@ TEST(RtfListLayout, BulletedInThePane) {
         const std::optional<int> left = pane.SelIndent();
         const std::optional<int> hangs = pane.SelHangingIndent();
         auto reopened = readRtf(rtf::write(*pane.document()));
-        const QTextBlockFormat format = reopened->begin().blockFormat();
-        EXPECT_EQ(Twips::fromLayout(format.leftMargin() + format.textIndent()), left);
-        EXPECT_EQ(Twips::fromLayout(-format.textIndent()), hangs);
+        const PaneParagraphs::Indents read = PaneParagraphs::indentsOf(reopened->begin());
+        EXPECT_EQ(Twips::fromLayout(read.firstLine), left);
+        EXPECT_EQ(Twips::fromLayout(read.hanging), hangs);
     }
 }
