@@ -52,7 +52,10 @@ void forEachCharFormat(const QTextDocument* doc, int start, int end, Visit visit
 
 template <typename Visit>
 bool forEachBlock(const QTextDocument* doc, int start, int end, Visit visit) {
-    const QTextBlock last = doc->findBlock(end > start ? end - 1 : end);
+    // A selection that ends where a paragraph starts leaves that paragraph out, unless it ends
+    // at the document's end: selecting everything takes in an empty last paragraph too.
+    const bool toTheEnd = end == doc->characterCount() - 1;
+    const QTextBlock last = doc->findBlock(end > start && !toTheEnd ? end - 1 : end);
     for (QTextBlock block = doc->findBlock(start); block.isValid(); block = block.next()) {
         if (!visit(block))
             return false;

@@ -166,3 +166,19 @@ TEST_F(PaneParagraphs, CopiedParagraphsKeepTheirFormatAndAddNoParagraph) {
         EXPECT_EQ(into.document()->firstBlock().blockFormat().leftMargin(), 0);
     }
 }
+
+TEST_F(PaneParagraphs, SelectingEverythingTakesInAnEmptyLastParagraph) {
+    pane.setText("Dear reader,\n");
+    pane.setSelStart(0);
+    pane.setSelLength(int(pane.Text().size()));
+    pane.setSelIndent(720);
+    EXPECT_EQ(pane.SelIndent(), 720);
+    EXPECT_EQ(Twips::fromLayout(block(1).blockFormat().textIndent()), 720);
+
+    // A selection that ends at a paragraph's start elsewhere leaves that paragraph alone.
+    pane.setText("one\ntwo");
+    pane.setSelStart(0);
+    pane.setSelLength(4);
+    pane.setSelIndent(360);
+    EXPECT_EQ(Twips::fromLayout(block(1).blockFormat().textIndent()), 0);
+}
