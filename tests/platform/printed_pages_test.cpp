@@ -22,18 +22,23 @@ QString pageText(const QString& pdf, int page) {
     return QString::fromUtf8(process.readAllStandardOutput()).simplified();
 }
 
-// Where each word printed on the first page of a PDF starts, in points from the paper's left
-// edge, as pdftotext reads them back.
-QMap<QString, double> wordStarts(const QString& pdf) {
+// The box of each word printed on the first page of a PDF, in points from the paper's top left
+// corner, as pdftotext reads them back.
+QMap<QString, QRectF> wordBoxes(const QString& pdf) {
     QProcess process;
     process.start(QStringLiteral("pdftotext"), {"-bbox", "-f", "1", "-l", "1", pdf, "-"});
     process.waitForFinished(30000);
     const QString html = QString::fromUtf8(process.readAllStandardOutput());
-    static const QRegularExpression word(QStringLiteral("<word xMin=\"([0-9.]+)\"[^>]*>([^<]*)<"));
-    QMap<QString, double> starts;
-    for (const QRegularExpressionMatch& match : word.globalMatch(html))
-        starts.insert(match.captured(2), match.captured(1).toDouble());
-    return starts;
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
+                       "yMax=\"([0-9.]+)\">([^<]*)<"));
+    QMap<QString, QRectF> boxes;
+    for (const QRegularExpressionMatch& match : word.globalMatch(html)) {
+        boxes.insert(match.captured(5),
+                     QRectF(QPointF(match.captured(1).toDouble(), match.captured(2).toDouble()),
+                            QPointF(match.captured(3).toDouble(), match.captured(4).toDouble())));
+    }
+    return boxes;
 }
 
 } // namespace
@@ -110,9 +115,9 @@ TEST(PrintedPages, IndentsTabsAndNumbersKeepTheirDistancesOnPaper) {
         printer.setOutputFileName(pdf);
         PrintedPages::print(document, printer);
 
-        const QMap<QString, double> starts = wordStarts(pdf);
-        ASSERT_TRUE(starts.contains("Edge")) << starts.keys().join(' ').toStdString();
-        const double edge = starts.value("Edge");
+        const QMap<QString, QRectF> boxes = wordBoxes(pdf);
+        ASSERT_TRUE(boxes.contains("Edge")) << boxes.keys().join(' ').toStdString();
+        const double edge = boxes.value("Edge").left();
         const struct {
             const char* word;
             double points;
@@ -121,12 +126,16 @@ TEST(PrintedPages, IndentsTabsAndNumbersKeepTheirDistancesOnPaper) {
             {"Delta", 54}, {"Echo", 108}, {"Numbered", 36},
         };
         for (const auto& [word, points] : expected) {
-            ASSERT_TRUE(starts.contains(word)) << word;
-            EXPECT_NEAR(starts.value(word) - edge, points, 1.0) << word;
+            ASSERT_TRUE(boxes.contains(word)) << word;
+            EXPECT_NEAR(boxes.value(word).left() - edge, points, 1.0) << word;
         }
         // The number stands in the hanging indent, not in the paper's margin.
-        ASSERT_TRUE(starts.contains("1."));
-        EXPECT_GE(starts.value("1.") - edge, -0.5);
-        EXPECT_LT(starts.value("1.") - edge, 36);
+        ASSERT_TRUE(boxes.contains("1."));
+        EXPECT_GE(boxes.value("1.").left() - edge, -0.5);
+        EXPECT_LT(boxes.value("1.").left() - edge, 36);
+        // The page number at the foot is as large as the text.
+        ASSERT_TRUE(boxes.contains("1"));
+        EXPECT_NEAR(boxes.value("1").height(), boxes.value("Edge").height(), 1.0);
+        EXPECT_GT(boxes.value("1").top(), boxes.value("Numbered").bottom());
     }
 }
