@@ -1,5 +1,7 @@
 #include "platform/PaneLayout.h"
 
+#include "platform/LineTabs.h"
+
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPaintDevice>
@@ -181,24 +183,24 @@ void PaneLayout::layOutBlock(const QTextBlock& block, int number) const {
         setHeight(number, gap + piecesHeight(piecesOf(block)));
         return;
     }
-    setHeight(number, gap + layOutLines(*layout, block.blockFormat(), block.textDirection(), true));
+    setHeight(number, gap + layOutLines(*layout, block.text(), block.blockFormat(),
+                                        block.textDirection(), true));
 }
 
-qreal PaneLayout::layOutLines(QTextLayout& layout, const QTextBlockFormat& format,
-                              Qt::LayoutDirection direction, bool firstPiece) const {
+qreal PaneLayout::layOutLines(QTextLayout& layout, const QString& text,
+                              const QTextBlockFormat& format, Qt::LayoutDirection direction,
+                              bool firstPiece) const {
     // What follows is Qt's own paragraph layout, less floats and pages, so that a paragraph
     // looks the same here as in print.
     const bool rightToLeft = direction == Qt::RightToLeft;
     QTextOption option = settings_.option;
     option.setTextDirection(direction);
-    option.setTabs(format.tabPositions());
     Qt::Alignment alignment = settings_.option.alignment();
     if (format.hasProperty(QTextFormat::BlockAlignment))
         alignment = format.alignment();
     option.setAlignment(visualAlignment(direction, alignment));
     if (format.nonBreakableLines())
         option.setWrapMode(QTextOption::ManualWrap);
-    layout.setTextOption(option);
     const bool wordOrAnywhere = option.wrapMode() == QTextOption::WrapAtWordBoundaryOrAnywhere;
 
     qreal indent = format.indent();
@@ -210,6 +212,19 @@ qreal PaneLayout::layOutLines(QTextLayout& layout, const QTextBlockFormat& forma
     const qreal lineLeft = leftMargin;
     const qreal lineRight = contentWidth_ - rightMargin;
     const int heightType = format.lineHeightType();
+
+    // Qt measures stops from each line's start; the paragraph's count from the margin.
+    const bool tabs = text.contains(u'\t');
+    const LineTabs::Origins origins = LineTabs::originsOf(format, direction, indent);
+    const auto stopsFrom = [&](qreal origin) {
+        const qreal scale = settings_.scale;
+        return LineTabs::fromLineStart(format.tabPositions(), origin / scale,
+                                       settings_.option.tabStopDistance(), contentWidth_ / scale);
+    };
+    const bool originsDiffer = firstPiece && origins.first != origins.others;
+    option.setTabs(tabs ? stopsFrom(firstPiece ? origins.first : origins.others)
+                        : format.tabPositions());
+    layout.setTextOption(option);
 
     qreal y = 0;
     qreal bottom = 0;
@@ -242,6 +257,12 @@ qreal PaneLayout::layOutLines(QTextLayout& layout, const QTextBlockFormat& forma
                 option.setWrapMode(QTextOption::WordWrap);
                 layout.setTextOption(option);
             }
+        }
+        if (tabs && originsDiffer && line.lineNumber() == 0 &&
+            LineTabs::othersDecide(text, line.textStart() + line.textLength())) {
+            // The lines after the first hold the tabs: they have the stops, as in Qt's layout.
+            option.setTabs(stopsFrom(origins.others));
+            layout.setTextOption(option);
         }
         const qreal height = line.height();
         const qreal rawHeight = qCeil(line.ascent() + line.descent() + line.leading());

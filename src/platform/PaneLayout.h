@@ -26,7 +26,8 @@ class QTextBlockFormat;
 // the pane does that there itself, with caretRect() and lineAt().
 //
 // Tables and floating frames are beyond it: a document holding any is left to Qt's layout.
-// Printing never comes here either: QTextDocument::print lays out its own copy.
+// Printing never comes here either: PrintedPages lays out its own copy with Qt's layout. Both
+// give Qt's text layout the tab stops measured from each line's start (LineTabs).
 class PaneLayout : public QAbstractTextDocumentLayout {
     Q_OBJECT
     // Read and written by name by Qt's text widgets.
@@ -105,7 +106,8 @@ private:
     qreal estimateTextHeight(const QTextBlock& block) const;
     // Lays the paragraph out, places it at its current top and records its height.
     void layOutBlock(const QTextBlock& block, int number) const;
-    qreal layOutLines(QTextLayout& layout, const QTextBlockFormat& format,
+    // Lays out `text`, the paragraph's or a piece's, in `layout`.
+    qreal layOutLines(QTextLayout& layout, const QString& text, const QTextBlockFormat& format,
                       Qt::LayoutDirection direction, bool firstPiece) const;
     void ensureLaidOut(const QTextBlock& block, int number) const;
     // Lays out the paragraphs within a screen or so of `block`, so that scrolling to it and

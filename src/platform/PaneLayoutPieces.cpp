@@ -200,7 +200,8 @@ void PaneLayout::layOutPiece(const QTextBlock& block, int number, LongParagraph&
         direction = settings_.option.textDirection();
     if (direction == Qt::LayoutDirectionAuto)
         direction = Qt::LeftToRight;
-    const qreal height = layOutLines(*piece.layout, block.blockFormat(), direction, index == 0);
+    const qreal height =
+        layOutLines(*piece.layout, text, block.blockFormat(), direction, index == 0);
     if (float(height) != piece.height) {
         if (viewTop_ >= 0) {
             qreal top = top_ + topOf(number) + gaps_[size_t(number)];

@@ -1,19 +1,22 @@
 #include "platform/PrintedPages.h"
 
 #include "platform/DocumentProperties.h"
+#include "platform/LineTabs.h"
 #include "platform/ListNumbers.h"
 #include "platform/rtf/RtfKeptGroups.h"
 #include "platform/rtf/RtfReader.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPrinter>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextFragment>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cctype>
@@ -181,6 +184,75 @@ void appendFootnotes(QTextDocument& body, const std::vector<KeptGroup>& kept) {
     }
 }
 
+// A printed page in the units the document is laid out in, and how much larger it is drawn.
+struct Sheet {
+    QSizeF page;
+    QSizeF margin; // Qt's own 2 cm, as QTextDocument::print has them
+    qreal scaleX = 1;
+    qreal scaleY = 1;
+};
+
+// The pixels of the screen the document's fonts are measured in: Qt's layout without a paint
+// device takes them.
+qreal screenDpiX() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? qRound(screen->logicalDotsPerInchX()) : 96;
+}
+qreal screenDpiY() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? qRound(screen->logicalDotsPerInchY()) : 96;
+}
+
+Sheet sheetOf(const QPrinter& printer) {
+    Sheet sheet;
+    sheet.scaleX = printer.logicalDpiX() / screenDpiX();
+    sheet.scaleY = printer.logicalDpiY() / screenDpiY();
+    sheet.page = QSizeF(printer.width() / sheet.scaleX, printer.height() / sheet.scaleY);
+    sheet.margin = QSizeF(int((2 / 2.54) * screenDpiX()), int((2 / 2.54) * screenDpiY()));
+    return sheet;
+}
+
+// A header or footer in the top or bottom margin, its page numbers filled in.
+void drawSide(QPainter& painter, const Sheet& sheet, const KeptGroup* group,
+              const QTextDocument& document, int number, int pages, bool header) {
+    if (!group)
+        return;
+    auto side = documentOf(*group, document);
+    numberPages(*side, number, pages);
+    const qreal width = sheet.page.width() - 2 * sheet.margin.width();
+    side->setTextWidth(width);
+    LineTabs::measureFromLineStarts(*side);
+    const qreal height = side->size().height();
+    const qreal marginHeight = sheet.margin.height();
+    // Headers end a little above the text, footers start a little below it.
+    const qreal gap = marginHeight / 4;
+    const qreal top = header ? std::max<qreal>(0, marginHeight - gap - height)
+                             : sheet.page.height() - marginHeight + gap;
+    painter.save();
+    painter.translate(sheet.margin.width(), top);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette.setColor(QPalette::Text, Qt::black);
+    context.clip = QRectF(0, 0, width, std::min(height, marginHeight - gap));
+    painter.setClipRect(context.clip);
+    side->documentLayout()->draw(&painter, context);
+    painter.restore();
+}
+
+// Qt's page number, where QTextDocument::print puts it. Laid out as the text is, in the screen's
+// pixels: a font set on the printer's painter would be measured in the printer's.
+void drawPageNumber(QPainter& painter, const Sheet& sheet, const QFont& font, int number) {
+    QTextLayout layout(QString::number(number), font);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    const QPointF at(sheet.page.width() - sheet.margin.width() - line.naturalTextWidth(),
+                     sheet.page.height() - sheet.margin.height() + 5 * screenDpiY() / 72.0);
+    painter.save();
+    painter.setPen(Qt::black);
+    layout.draw(&painter, at);
+    painter.restore();
+}
+
 } // namespace
 
 void print(const QTextDocument& document, QPrinter& printer) {
@@ -188,14 +260,6 @@ void print(const QTextDocument& document, QPrinter& printer) {
     Sides headers;
     Sides footers;
     collectSides(kept, headers, footers);
-    const bool hasFootnotes = std::any_of(kept.begin(), kept.end(), [](const KeptGroup& group) {
-        return group.kind == KeptGroup::Kind::Footnote;
-    });
-    const bool listRuns = ListNumbers::hasRuns(document);
-    if (headers.empty() && footers.empty() && !hasFootnotes && !listRuns) {
-        document.print(&printer);
-        return;
-    }
     std::unique_ptr<QTextDocument> body(document.clone());
     appendFootnotes(*body, kept);
     // Qt's layout counts each list from 1.
@@ -203,76 +267,39 @@ void print(const QTextDocument& document, QPrinter& printer) {
     QPainter painter(&printer);
     if (!painter.isActive())
         return;
-    // Qt's own margins and page numbers, as QTextDocument::print has them.
-    const double sourceDpi = 96;
-    const double scaleX = printer.logicalDpiX() / sourceDpi;
-    const double scaleY = printer.logicalDpiY() / sourceDpi;
-    const int horizontalMargin = int((2 / 2.54) * sourceDpi);
-    const int verticalMargin = int((2 / 2.54) * sourceDpi);
-    body->documentLayout()->setPaintDevice(painter.device());
+    // The copy is laid out as the window lays the document out, in screen pixels, and drawn
+    // larger on paper: on the printer's own resolution Qt's layout grows the fonts but not the
+    // indents, and the tab stops but not the text before them.
+    const Sheet sheet = sheetOf(printer);
     QTextFrameFormat frame = body->rootFrame()->frameFormat();
-    frame.setLeftMargin(horizontalMargin);
-    frame.setRightMargin(horizontalMargin);
-    frame.setTopMargin(verticalMargin);
-    frame.setBottomMargin(verticalMargin);
+    frame.setLeftMargin(sheet.margin.width());
+    frame.setRightMargin(sheet.margin.width());
+    frame.setTopMargin(sheet.margin.height());
+    frame.setBottomMargin(sheet.margin.height());
     body->rootFrame()->setFrameFormat(frame);
-    const QRectF page(0, 0, printer.width(), printer.height());
-    body->setPageSize(page.size());
+    body->setPageSize(sheet.page);
+    LineTabs::measureFromLineStarts(*body);
     const int pages = body->pageCount();
-    const double sideWidth = page.width() - 2 * horizontalMargin * scaleX;
-    const double marginHeight = verticalMargin * scaleY;
-
-    auto drawSide = [&](const KeptGroup* group, int number, bool header) {
-        if (!group)
-            return;
-        auto side = documentOf(*group, document);
-        numberPages(*side, number, pages);
-        side->documentLayout()->setPaintDevice(painter.device());
-        side->setTextWidth(sideWidth);
-        const double height = side->size().height();
-        // Headers end a little above the text, footers start a little below it.
-        const double gap = marginHeight / 4;
-        const double top = header ? std::max(0.0, marginHeight - gap - height)
-                                  : page.height() - marginHeight + gap;
-        painter.save();
-        painter.translate(horizontalMargin * scaleX, top);
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.palette.setColor(QPalette::Text, Qt::black);
-        context.clip = QRectF(0, 0, sideWidth, std::min(height, marginHeight - gap));
-        painter.setClipRect(context.clip);
-        side->documentLayout()->draw(&painter, context);
-        painter.restore();
-    };
+    painter.scale(sheet.scaleX, sheet.scaleY);
 
     for (int number = 1; number <= pages; ++number) {
         if (number > 1)
             printer.newPage();
         painter.save();
-        painter.translate(0, -(number - 1) * page.height());
-        const QRectF view(0, (number - 1) * page.height(), page.width(), page.height());
+        painter.translate(0, -(number - 1) * sheet.page.height());
+        const QRectF view(0, (number - 1) * sheet.page.height(), sheet.page.width(),
+                          sheet.page.height());
         painter.setClipRect(view);
         QAbstractTextDocumentLayout::PaintContext context;
         context.clip = view;
         context.palette.setColor(QPalette::Text, Qt::black);
         body->documentLayout()->draw(&painter, context);
         painter.restore();
-        drawSide(sideFor(headers, number), number, true);
-        if (const KeptGroup* footer = sideFor(footers, number)) {
-            drawSide(footer, number, false);
-        } else {
-            // Qt's page number, where Qt prints it.
-            painter.save();
-            painter.setFont(body->defaultFont());
-            const QString text = QString::number(number);
-            const QPointF at(
-                page.width() - horizontalMargin * scaleX -
-                    QFontMetrics(body->defaultFont(), painter.device()).horizontalAdvance(text),
-                page.height() - marginHeight +
-                    QFontMetrics(body->defaultFont(), painter.device()).ascent() +
-                    5 * painter.device()->logicalDpiY() / 72.0);
-            painter.drawText(at, text);
-            painter.restore();
-        }
+        drawSide(painter, sheet, sideFor(headers, number), document, number, pages, true);
+        if (const KeptGroup* footer = sideFor(footers, number))
+            drawSide(painter, sheet, footer, document, number, pages, false);
+        else
+            drawPageNumber(painter, sheet, body->defaultFont(), number);
     }
 }
 

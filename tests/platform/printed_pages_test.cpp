@@ -1,9 +1,12 @@
 #include "rtf_test_support.h"
 
 #include "platform/PrintedPages.h"
+#include "platform/RichTextBox.h"
+#include "platform/rtf/RtfReader.h"
 
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -17,6 +20,25 @@ QString pageText(const QString& pdf, int page) {
     process.start(QStringLiteral("pdftotext"), {"-f", number, "-l", number, pdf, "-"});
     process.waitForFinished(30000);
     return QString::fromUtf8(process.readAllStandardOutput()).simplified();
+}
+
+// The box of each word printed on the first page of a PDF, in points from the paper's top left
+// corner, as pdftotext reads them back.
+QMap<QString, QRectF> wordBoxes(const QString& pdf) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {"-bbox", "-f", "1", "-l", "1", pdf, "-"});
+    process.waitForFinished(30000);
+    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
+                       "yMax=\"([0-9.]+)\">([^<]*)<"));
+    QMap<QString, QRectF> boxes;
+    for (const QRegularExpressionMatch& match : word.globalMatch(html)) {
+        boxes.insert(match.captured(5),
+                     QRectF(QPointF(match.captured(1).toDouble(), match.captured(2).toDouble()),
+                            QPointF(match.captured(3).toDouble(), match.captured(4).toDouble())));
+    }
+    return boxes;
 }
 
 } // namespace
@@ -64,4 +86,56 @@ TEST(PrintedPages, HeadersFootersAndFootnotesArePrinted) {
     EXPECT_GT(last.indexOf("By five votes. Unanimous."), notes) << qPrintable(last.right(200));
     // The document itself is as it was.
     EXPECT_FALSE(document->toPlainText().contains("By five votes"));
+}
+
+// On paper indents, tab stops and list numbers stand as far from the text's left edge as they do
+// on the screen, at any printer resolution.
+TEST(PrintedPages, IndentsTabsAndNumbersKeepTheirDistancesOnPaper) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    // A document as the pane holds one, with its default stops every half inch.
+    QTextDocument document;
+    RichTextBox::setUpDocument(document);
+    rtf::read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
+              "{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid7}}"
+              "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}"
+              "\\pard Edge\\par"
+              "\\pard\\li1440 Inch\\par"
+              "\\pard\\li720\\fi360\\tx4320\\tx7200 Alpha\\tab Bravo\\tab Charlie\\par"
+              "\\pard\\li720\\fi360 Delta\\tab Echo\\par"
+              "{\\listtext 1.\\tab}\\pard\\fi-360\\li720\\ls1 Numbered\\par}",
+              document);
+    for (const QPrinter::PrinterMode mode :
+         {QPrinter::HighResolution, QPrinter::ScreenResolution}) {
+        SCOPED_TRACE(mode == QPrinter::HighResolution ? "high resolution" : "screen resolution");
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("indents.pdf");
+        QPrinter printer(mode);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        PrintedPages::print(document, printer);
+
+        const QMap<QString, QRectF> boxes = wordBoxes(pdf);
+        ASSERT_TRUE(boxes.contains("Edge")) << boxes.keys().join(' ').toStdString();
+        const double edge = boxes.value("Edge").left();
+        const struct {
+            const char* word;
+            double points;
+        } expected[] = {
+            {"Inch", 72},  {"Alpha", 54}, {"Bravo", 216},   {"Charlie", 360},
+            {"Delta", 54}, {"Echo", 108}, {"Numbered", 36},
+        };
+        for (const auto& [word, points] : expected) {
+            ASSERT_TRUE(boxes.contains(word)) << word;
+            EXPECT_NEAR(boxes.value(word).left() - edge, points, 1.0) << word;
+        }
+        // The number stands in the hanging indent, not in the paper's margin.
+        ASSERT_TRUE(boxes.contains("1."));
+        EXPECT_GE(boxes.value("1.").left() - edge, -0.5);
+        EXPECT_LT(boxes.value("1.").left() - edge, 36);
+        // The page number at the foot is as large as the text.
+        ASSERT_TRUE(boxes.contains("1"));
+        EXPECT_NEAR(boxes.value("1").height(), boxes.value("Edge").height(), 1.0);
+        EXPECT_GT(boxes.value("1").top(), boxes.value("Numbered").bottom());
+    }
 }
