@@ -81,10 +81,12 @@ void giveParagraphFormat(const QTextBlock& from, const QTextBlock& to, int follo
 }
 
 // The copied text as a document of its own, with the pictures it shows.
-std::unique_ptr<QTextDocument> documentOf(const QTextDocumentFragment& fragment, int start,
-                                          const QTextDocument& source) {
+std::unique_ptr<QTextDocument> copiedDocument(const QTextDocumentFragment& fragment, int start,
+                                              const QTextDocument& source) {
     auto document = std::make_unique<QTextDocument>();
     RichTextBox::setUpDocument(*document);
+    document->setDefaultFont(source.defaultFont());
+    document->setDefaultTextOption(source.defaultTextOption());
     QTextCursor(document.get()).insertFragment(fragment);
     if (document->blockCount() > 1) {
         giveParagraphFormat(source.findBlock(start), document->firstBlock(),
@@ -134,7 +136,7 @@ protected:
 private:
     const QTextDocument& copied() const {
         if (!copied_)
-            copied_ = documentOf(fragment_, start_, *source_);
+            copied_ = copiedDocument(fragment_, start_, *source_);
         return *copied_;
     }
 
@@ -151,6 +153,10 @@ namespace PaneClipboard {
 
 QMimeData* copy(const QTextCursor& selection) {
     return new PaneMimeData(selection);
+}
+
+std::unique_ptr<QTextDocument> documentOf(const QTextCursor& selection) {
+    return copiedDocument(selection.selection(), selection.selectionStart(), *selection.document());
 }
 
 void insertDocument(QTextCursor& at, const QTextDocument& pasted) {

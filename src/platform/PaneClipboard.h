@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 class QMimeData;
 class QTextCursor;
 class QTextDocument;
@@ -12,6 +14,10 @@ namespace PaneClipboard {
 
 // The selection as clipboard data; the RTF and HTML are made when a program asks for them.
 QMimeData* copy(const QTextCursor& selection);
+
+// The selection as a document of its own: every paragraph in its format, with the pictures,
+// fields and footnotes it shows.
+std::unique_ptr<QTextDocument> documentOf(const QTextCursor& selection);
 
 // Inserts the RTF `source` offers in place of the selection, as one undo step; false, changing
 // nothing, when it offers none.

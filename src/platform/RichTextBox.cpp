@@ -593,10 +593,7 @@ void RichTextBox::SelPrint(QPrinter& printer) {
         PrintedPages::print(*document(), printer);
         return;
     }
-    QTextDocument selection;
-    selection.setDefaultFont(document()->defaultFont());
-    QTextCursor(&selection).insertFragment(cursor.selection());
-    selection.print(&printer);
+    PrintedPages::print(*PaneClipboard::documentOf(cursor), printer);
 }
 
 void RichTextBox::SetFocus() {

@@ -3,6 +3,7 @@
 #include "platform/PrintedPages.h"
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfReader.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QPrinter>
 #include <QProcess>
@@ -138,4 +139,29 @@ TEST(PrintedPages, IndentsTabsAndNumbersKeepTheirDistancesOnPaper) {
         EXPECT_NEAR(boxes.value("1").height(), boxes.value("Edge").height(), 1.0);
         EXPECT_GT(boxes.value("1").top(), boxes.value("Numbered").bottom());
     }
+}
+
+// A printed selection keeps its paragraphs' formats, the first one's too.
+TEST(PrintedPages, APrintedSelectionKeepsItsIndents) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    ScopedScriptedDesktop scripted;
+    RichTextBox pane;
+    pane.setText("Before\nIndented\nEdge");
+    pane.setSelStart(7);
+    pane.setSelIndent(1440);
+    pane.setSelStart(7);
+    pane.setSelLength(int(pane.Text().size()) - 7);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("selection.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    pane.SelPrint(printer);
+
+    const QMap<QString, QRectF> boxes = wordBoxes(pdf);
+    ASSERT_TRUE(boxes.contains("Edge") && boxes.contains("Indented"))
+        << boxes.keys().join(' ').toStdString();
+    EXPECT_FALSE(boxes.contains("Before"));
+    EXPECT_NEAR(boxes.value("Indented").left() - boxes.value("Edge").left(), 72, 1.0);
 }
