@@ -1,6 +1,7 @@
 #include "app/MDI.h"
 
 #include "app/Common.h"
+#include "app/DocumentSubWindow.h"
 #include "app/Module1.h"
 #include "app/ToolbarIcons.h"
 #include "document/Wordbox.h"
@@ -186,8 +187,7 @@ void MDI::NewChild() {
 }
 
 void MDI::showDocument(Wordbox* document) {
-    QMdiSubWindow* window = mdiArea->addSubWindow(document);
-    window->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* window = mdiArea->addSubWindow(new DocumentSubWindow(document));
     connect(document, &Wordbox::saveRequested, this, [this, document] {
         activateDocument(document);
         SaveCommand::save(*document);

@@ -29,6 +29,8 @@ public:
     using Messages = QList<Message>;
 
     std::deque<int> messageAnswers;
+    // Runs while each message is up, for what a real box does to the windows behind it.
+    std::function<void()> whileMessageShown;
     std::deque<std::optional<QString>> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
     // The font dialog's answer is made from what it was shown; nullopt cancels.
