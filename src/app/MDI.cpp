@@ -49,9 +49,10 @@ void MDI::unload() {
 
 QString MDI::settingsPath() const {
     Desktop& desktop = DesktopSeam::current();
-    // A program run from its own folder keeps its settings there; an installed one cannot write
-    // beside itself and keeps them with the user's.
-    if (desktop.programDirectoryWritable())
+    // A program run from the folder it was built in keeps its settings there. An installed one
+    // keeps them with the user's, also when run by root, who may write in the system's folder of
+    // programs; so does one that cannot write beside itself.
+    if (desktop.programDirectoryWritable() && !desktop.programInstalled())
         return desktop.programDirectory() + QStringLiteral("/multi.ini");
     return desktop.userConfigDirectory() + QStringLiteral("/quillet/multi.ini");
 }

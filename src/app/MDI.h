@@ -31,8 +31,8 @@ public:
     // Destroys the frame without its shutdown (tests, and the end of the program).
     static void unload();
 
-    // multi.ini: in the program's folder when the program may write there, else in the user's
-    // configuration folder.
+    // multi.ini: beside a program run from the folder it was built in, when it may write there;
+    // else, and always for an installed program, in the user's configuration folder.
     QString settingsPath() const;
 
     void NewChild();

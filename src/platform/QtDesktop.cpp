@@ -206,6 +206,14 @@ bool QtDesktop::programDirectoryWritable() {
     return ::access(QFile::encodeName(programDirectory()).constData(), W_OK) == 0;
 }
 
+bool QtDesktop::programInstalled() {
+    // Every installation puts the desktop entry in place; the data folder is there when the
+    // suite's own files are.
+    const QString entry =
+        QDir::cleanPath(programDirectory() + u'/' + QStringLiteral(QUILLET_ENTRY_FROM_PROGRAM));
+    return QFileInfo(entry).isFile() || QFileInfo(installedDataDirectory()).isDir();
+}
+
 QString QtDesktop::userConfigDirectory() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
 }

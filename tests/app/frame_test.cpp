@@ -90,6 +90,34 @@ TEST_F(Frame, SettingsLiveBesideAWritableProgramElseInTheUsersConfigFolder) {
               "[SIZE]\nqlet_Top=300\nqlet_Left=1500\nqlet_Width=7500\nqlet_Height=4500\n");
 }
 
+// Root may write anywhere, also in the system's folder of programs; an installed program still
+// keeps its settings with the user's.
+TEST_F(Frame, AnInstalledProgramKeepsItsSettingsWithTheUserWhoeverRunsIt) {
+    scripted.desktop.configFolder = path("home/.config");
+    const struct {
+        const char* name;
+        bool writable;
+        bool installed;
+        QString expected;
+    } cases[] = {
+        {"built, may write beside itself", true, false, path("multi.ini")},
+        {"installed, run by root", true, true, path("home/.config/quillet/multi.ini")},
+        {"installed, run by a user", false, true, path("home/.config/quillet/multi.ini")},
+        {"built, may not write beside itself", false, false,
+         path("home/.config/quillet/multi.ini")},
+    };
+    for (const auto& c : cases) {
+        scripted.desktop.programFolderWritable = c.writable;
+        scripted.desktop.installed = c.installed;
+        EXPECT_EQ(frame().settingsPath(), c.expected) << c.name;
+    }
+    scripted.desktop.programFolderWritable = true;
+    scripted.desktop.installed = true;
+    frame().close();
+    EXPECT_FALSE(QFile::exists(path("multi.ini")));
+    EXPECT_TRUE(QFile::exists(path("home/.config/quillet/multi.ini")));
+}
+
 TEST_F(Frame, CancelInAClosePromptStopsTheShutdown) {
     frame().NewChild();
     frame().NewChild();

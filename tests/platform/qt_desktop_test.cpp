@@ -55,8 +55,9 @@ TEST(QtDesktop, UsersConfigFolderAndInstalledDataFolder) {
     QDir programs(desktop.programDirectory());
     ASSERT_TRUE(programs.cdUp());
     EXPECT_EQ(desktop.installedDataDirectory(), programs.filePath("share/quillet"));
-    // The tests' own folder is writable by whoever built them.
+    // The tests' own folder is writable by whoever built them, and is no installation.
     EXPECT_TRUE(desktop.programDirectoryWritable());
+    EXPECT_FALSE(desktop.programInstalled());
 }
 
 namespace {

@@ -59,6 +59,7 @@ public:
     // Tests run as any user, root included, so whether the program may write beside itself is
     // the test's choice, not the file system's.
     bool programFolderWritable = true;
+    bool installed = false;
     QString configFolder;
     QString dataFolder;
     // Programs started, each as its program followed by its arguments; startResult answers.
@@ -92,6 +93,7 @@ public:
     }
     QString programDirectory() override { return programFolder; }
     bool programDirectoryWritable() override { return programFolderWritable; }
+    bool programInstalled() override { return installed; }
     QString userConfigDirectory() override { return configFolder; }
     QString installedDataDirectory() override { return dataFolder; }
     QString commandLine() override { return typedCommandLine; }
