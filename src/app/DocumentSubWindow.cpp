@@ -2,7 +2,7 @@
 
 #include <QMouseEvent>
 
-DocumentSubWindow::DocumentSubWindow(QWidget* document) {
+DocumentSubWindow::DocumentSubWindow(QWidget* document, QWidget* area) : QMdiSubWindow(area) {
     setWidget(document);
     setAttribute(Qt::WA_DeleteOnClose);
 }

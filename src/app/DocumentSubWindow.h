@@ -12,7 +12,8 @@ class DocumentSubWindow : public QMdiSubWindow {
     Q_OBJECT
 
 public:
-    explicit DocumentSubWindow(QWidget* document);
+    // Made in `area` (the area's viewport), whose frame's icon its title bar shows.
+    DocumentSubWindow(QWidget* document, QWidget* area);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

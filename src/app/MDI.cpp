@@ -77,11 +77,11 @@ MDI::MDI() {
     mdiArea->viewport()->installEventFilter(this);
     layout->addWidget(mdiArea, 1);
     setCentralWidget(client);
-    // The stored width is the frame's width even when the toolbar and the status panels need
-    // more: they clip, as they always did. A minimum width of our own (0 would not count as one)
-    // keeps the layout from setting its own; the height keeps the layout's minimum, so the frame
-    // never shrinks to nothing.
-    setMinimumWidth(1);
+    // The frame is never narrower than its toolbar, which then shows every control whole; a
+    // stored width below that is widened, as the window system widens a window below its minimum.
+    // A minimum width of our own keeps the layout from setting its own (the status panels would
+    // make it wider); the height keeps the layout's minimum, so the frame never shrinks to nothing.
+    fitToolbar();
 
     createFileMenu();
     createEditMenu();
@@ -188,7 +188,8 @@ void MDI::NewChild() {
 }
 
 void MDI::showDocument(Wordbox* document) {
-    QMdiSubWindow* window = mdiArea->addSubWindow(new DocumentSubWindow(document));
+    QMdiSubWindow* window =
+        mdiArea->addSubWindow(new DocumentSubWindow(document, mdiArea->viewport()));
     connect(document, &Wordbox::saveRequested, this, [this, document] {
         activateDocument(document);
         SaveCommand::save(*document);

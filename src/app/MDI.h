@@ -69,6 +69,9 @@ public:
     void MDIForm_DblClick();
     void MDIForm_Unload(int& Cancel);
     void picPicture1_Resize();
+    // The date box as wide as its entries (and its first text) need, and the frame no narrower
+    // than the toolbar; run again once the box has its entries.
+    void fitToolbar();
     void cboFontCombo_Click();
     void cboSizeCombo_Click();
     void cboSizeCombo_Change();
