@@ -68,6 +68,10 @@ struct ShownBox {
 
 // What the real message box looked like once it was up; it is then closed as the user would.
 ShownBox showMessage(const QString& prompt, const QString& title) {
+    // A frame closed by an earlier test in this process ended the application, after which Qt
+    // starts no event loop, the box's own included, until the application's loop has run again.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
     ShownBox shown;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
