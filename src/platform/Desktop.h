@@ -90,8 +90,8 @@ public:
 
     // The folder the program runs from.
     virtual QString programDirectory() = 0;
-    // Whether the program may write beside itself: false for an installed program, whose folder
-    // belongs to the system.
+    // Whether the program may write beside itself: false for an installed program run by a user
+    // other than root, as its folder belongs to the system.
     virtual bool programDirectoryWritable() = 0;
     // Whether the program runs from an installation (its desktop entry or its data folder where
     // an installation puts them beside the folder of programs) rather than from the folder it was
