@@ -1,6 +1,7 @@
 #include "app/MDI.h"
 
 #include "app/Common.h"
+#include "app/DocumentSubWindow.h"
 #include "app/Module1.h"
 #include "app/ToolbarIcons.h"
 #include "document/Wordbox.h"
@@ -48,9 +49,10 @@ void MDI::unload() {
 
 QString MDI::settingsPath() const {
     Desktop& desktop = DesktopSeam::current();
-    // A program run from its own folder keeps its settings there; an installed one cannot write
-    // beside itself and keeps them with the user's.
-    if (desktop.programDirectoryWritable())
+    // A program run from the folder it was built in keeps its settings there. An installed one
+    // keeps them with the user's, also when run by root, who may write in the system's folder of
+    // programs; so does one that cannot write beside itself.
+    if (desktop.programDirectoryWritable() && !desktop.programInstalled())
         return desktop.programDirectory() + QStringLiteral("/multi.ini");
     return desktop.userConfigDirectory() + QStringLiteral("/quillet/multi.ini");
 }
@@ -75,11 +77,11 @@ MDI::MDI() {
     mdiArea->viewport()->installEventFilter(this);
     layout->addWidget(mdiArea, 1);
     setCentralWidget(client);
-    // The stored width is the frame's width even when the toolbar and the status panels need
-    // more: they clip, as they always did. A minimum width of our own (0 would not count as one)
-    // keeps the layout from setting its own; the height keeps the layout's minimum, so the frame
-    // never shrinks to nothing.
-    setMinimumWidth(1);
+    // The frame is never narrower than its toolbar, which then shows every control whole; a
+    // stored width below that is widened, as the window system widens a window below its minimum.
+    // A minimum width of our own keeps the layout from setting its own (the status panels would
+    // make it wider); the height keeps the layout's minimum, so the frame never shrinks to nothing.
+    fitToolbar();
 
     createFileMenu();
     createEditMenu();
@@ -186,8 +188,8 @@ void MDI::NewChild() {
 }
 
 void MDI::showDocument(Wordbox* document) {
-    QMdiSubWindow* window = mdiArea->addSubWindow(document);
-    window->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* window =
+        mdiArea->addSubWindow(new DocumentSubWindow(document, mdiArea->viewport()));
     connect(document, &Wordbox::saveRequested, this, [this, document] {
         activateDocument(document);
         SaveCommand::save(*document);

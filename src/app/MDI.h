@@ -31,8 +31,8 @@ public:
     // Destroys the frame without its shutdown (tests, and the end of the program).
     static void unload();
 
-    // multi.ini: in the program's folder when the program may write there, else in the user's
-    // configuration folder.
+    // multi.ini: beside a program run from the folder it was built in, when it may write there;
+    // else, and always for an installed program, in the user's configuration folder.
     QString settingsPath() const;
 
     void NewChild();
@@ -69,6 +69,9 @@ public:
     void MDIForm_DblClick();
     void MDIForm_Unload(int& Cancel);
     void picPicture1_Resize();
+    // The date box as wide as its entries (and its first text) need, and the frame no narrower
+    // than the toolbar; run again once the box has its entries.
+    void fitToolbar();
     void cboFontCombo_Click();
     void cboSizeCombo_Click();
     void cboSizeCombo_Change();

@@ -14,11 +14,15 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QToolButton>
 
 namespace {
 constexpr int buttonTwips = 310;
 constexpr int panelHeightTwips = 825;
+// The margin at the toolbar's left edge, kept at its right edge too.
+constexpr int edgeTwips = 60;
 
 class ToolbarPanel : public QWidget {
 public:
@@ -44,6 +48,24 @@ struct Placement {
 
 QRect toPixels(const Placement& p) {
     return DesktopSeam::current().screen().toPixels(p.left, p.top, p.width, p.height);
+}
+
+constexpr Placement dateBoxPlace{4290, 465, 1335, 315};
+
+// The width at which an editable box shows every one of `texts` whole in its text part.
+int widthShowing(const QComboBox& box, const QStringList& texts) {
+    const QFontMetrics metrics(box.lineEdit()->font());
+    int widest = 0;
+    for (const QString& text : texts)
+        widest = qMax(widest, metrics.horizontalAdvance(text));
+    QStyleOptionComboBox option;
+    option.initFrom(&box);
+    option.editable = true;
+    const QRect field = box.style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                    QStyle::SC_ComboBoxEditField, &box);
+    // The text part keeps two pixels each side free and one for the caret.
+    const int textMargins = 2 * 2 + 1;
+    return widest + textMargins + (box.width() - field.width());
 }
 
 // A check or option button whose state only the program sets. It acts when a mouse button, any
@@ -175,12 +197,27 @@ void MDI::createToolbar() {
     // Typed text is applied as it stands: completing it from the list would apply another size.
     cboSizeCombo->setCompleter(nullptr);
     connect(cboSizeCombo->lineEdit(), &QLineEdit::textEdited, this, &MDI::cboSizeCombo_Change);
-    Combo2 =
-        makeBox(picPicture1, "Combo2", QStringLiteral("Date stamp"), {7500, 75, 1335, 315}, true);
+    // On the second row, after the buttons: the top row has no room for the width its entries
+    // need at the frame's narrowest.
+    Combo2 = makeBox(picPicture1, "Combo2", QStringLiteral("Date stamp"), dateBoxPlace, true);
     Combo2->setEditText(QStringLiteral("Time and Day"));
     Combo2->lineEdit()->setCursorPosition(0);
     connect(Combo2, &QComboBox::activated, this, &MDI::Combo2_Click);
     ToolFXBack->lower();
+}
+
+void MDI::fitToolbar() {
+    QStringList texts{Combo2->currentText()};
+    for (int i = 0; i < Combo2->count(); ++i)
+        texts << Combo2->itemText(i);
+    Combo2->resize(qMax(toPixels(dateBoxPlace).width(), widthShowing(*Combo2, texts)),
+                   Combo2->height());
+    int right = 0;
+    for (const QWidget* control : picPicture1->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control != ToolFXBack)
+            right = qMax(right, control->geometry().right() + 1);
+    }
+    setMinimumWidth(right + toPixels({0, 0, edgeTwips, 0}).width());
 }
 
 void MDI::picPicture1_Resize() {

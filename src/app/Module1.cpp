@@ -35,7 +35,8 @@ void fillBoxes(MDI& frame) {
         Runtime::dateStampEntries(QDateTime::currentDateTime(), QLocale::system()));
     frame.Combo2->setEditText(QStringLiteral("Time and Day"));
     frame.Combo2->lineEdit()->setCursorPosition(0);
-    // The box is narrow by design; its open list is as wide as its longest entry.
+    frame.fitToolbar();
+    // The open list is as wide as its longest entry too.
     QAbstractItemView* list = frame.Combo2->view();
     list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() +
                           list->style()->pixelMetric(QStyle::PM_ScrollBarExtent));

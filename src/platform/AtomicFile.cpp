@@ -23,7 +23,8 @@ namespace {
         break;
     }
     Error error = Error::withNumber(number);
-    if (!reason.isEmpty())
+    // The system's words follow only when they add to ours: "Permission denied" is both.
+    if (!reason.isEmpty() && reason.compare(error.description, Qt::CaseInsensitive) != 0)
         error.description += QStringLiteral(" (") + reason + QLatin1Char(')');
     throw error;
 }

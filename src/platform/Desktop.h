@@ -90,9 +90,13 @@ public:
 
     // The folder the program runs from.
     virtual QString programDirectory() = 0;
-    // Whether the program may write beside itself: false for an installed program, whose folder
-    // belongs to the system.
+    // Whether the program may write beside itself: false for an installed program run by a user
+    // other than root, as its folder belongs to the system.
     virtual bool programDirectoryWritable() = 0;
+    // Whether the program runs from an installation (its desktop entry or its data folder where
+    // an installation puts them beside the folder of programs) rather than from the folder it was
+    // built in. An installed program is the system's whoever runs it, root included.
+    virtual bool programInstalled() = 0;
     // The user's folder for programs' settings ($XDG_CONFIG_HOME, by default ~/.config).
     virtual QString userConfigDirectory() = 0;
     // Where an installation puts the program's own data files (PREFIX/share/quillet), found from

@@ -13,19 +13,50 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpacerItem>
 #include <QStandardPaths>
 #include <cstdlib>
 #include <unistd.h>
 
 namespace {
 QWidget* dialogParent() {
-    return QApplication::activeWindow();
+    // A window stays the active one until the window system says another is, also after it has
+    // closed: a dialog on a hidden window may not be shown at all, and goes when that window is
+    // deleted.
+    QWidget* active = QApplication::activeWindow();
+    return active && active->isVisible() ? active : nullptr;
+}
+
+// The window manager draws a box's title in its own title font, usually bold, between the box's
+// icon and its buttons; Qt's own allowance (the text in the application's font and 50 pixels)
+// leaves a short title cut.
+int titleBarWidth(const QString& title) {
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    const int decoration = metrics.height() + 8;
+    // The window's icon and its three buttons, and a margin at either end.
+    return metrics.horizontalAdvance(title) + 4 * decoration + 2 * metrics.height();
+}
+
+void keepTitleWhole(QMessageBox& box, const QString& title) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    int width = titleBarWidth(title);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        width = qMin(width, screen->availableGeometry().width());
+    // A row of its own: the box lays its text and buttons out at least this wide.
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 struct ButtonSet {
@@ -83,6 +114,7 @@ QString qtNameFilters(const QString& filter) {
 
 int QtDesktop::messageBox(const QString& prompt, int style, const QString& title) {
     QMessageBox box(iconFor(style), title, prompt, QMessageBox::NoButton, dialogParent());
+    keepTitleWhole(box, title);
     const ButtonSet set = buttonsFor(style);
     for (const auto& [button, code] : set.buttons)
         box.addButton(button);
@@ -172,6 +204,14 @@ QString QtDesktop::programDirectory() {
 bool QtDesktop::programDirectoryWritable() {
     // access() rather than the permission bits: it also knows read-only mounts and ACLs.
     return ::access(QFile::encodeName(programDirectory()).constData(), W_OK) == 0;
+}
+
+bool QtDesktop::programInstalled() {
+    // Every installation puts the desktop entry in place; the data folder is there when the
+    // suite's own files are.
+    const QString entry =
+        QDir::cleanPath(programDirectory() + u'/' + QStringLiteral(QUILLET_ENTRY_FROM_PROGRAM));
+    return QFileInfo(entry).isFile() || QFileInfo(installedDataDirectory()).isDir();
 }
 
 QString QtDesktop::userConfigDirectory() {

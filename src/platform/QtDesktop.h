@@ -20,6 +20,7 @@ public:
     bool openUrl(const QUrl& url) override;
     QString programDirectory() override;
     bool programDirectoryWritable() override;
+    bool programInstalled() override;
     QString userConfigDirectory() override;
     QString installedDataDirectory() override;
     QString commandLine() override;

@@ -51,9 +51,12 @@ bool FormTop::isLoaded() {
 }
 
 void FormTop::unload() {
+    // Unloaded at once, so a search sees it stopped; the window itself goes once the events being
+    // handled, the click on its own button among them, are over.
     if (FormTop* form = theWindow.loaded()) {
         form->Form_Unload();
-        delete form;
+        form->hide();
+        form->deleteLater();
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -88,6 +89,34 @@ TEST_F(Frame, SettingsLiveBesideAWritableProgramElseInTheUsersConfigFolder) {
                                      "qlet_Height=6000\n");
     EXPECT_EQ(testfiles::read(userFile),
               "[SIZE]\nqlet_Top=300\nqlet_Left=1500\nqlet_Width=7500\nqlet_Height=4500\n");
+}
+
+// Root may write anywhere, also in the system's folder of programs; an installed program still
+// keeps its settings with the user's.
+TEST_F(Frame, AnInstalledProgramKeepsItsSettingsWithTheUserWhoeverRunsIt) {
+    scripted.desktop.configFolder = path("home/.config");
+    const struct {
+        const char* name;
+        bool writable;
+        bool installed;
+        QString expected;
+    } cases[] = {
+        {"built, may write beside itself", true, false, path("multi.ini")},
+        {"installed, run by root", true, true, path("home/.config/quillet/multi.ini")},
+        {"installed, run by a user", false, true, path("home/.config/quillet/multi.ini")},
+        {"built, may not write beside itself", false, false,
+         path("home/.config/quillet/multi.ini")},
+    };
+    for (const auto& c : cases) {
+        scripted.desktop.programFolderWritable = c.writable;
+        scripted.desktop.installed = c.installed;
+        EXPECT_EQ(frame().settingsPath(), c.expected) << c.name;
+    }
+    scripted.desktop.programFolderWritable = true;
+    scripted.desktop.installed = true;
+    frame().close();
+    EXPECT_FALSE(QFile::exists(path("multi.ini")));
+    EXPECT_TRUE(QFile::exists(path("home/.config/quillet/multi.ini")));
 }
 
 TEST_F(Frame, CancelInAClosePromptStopsTheShutdown) {
@@ -232,14 +261,35 @@ TEST_F(Frame, ANarrowStoredWidthIsKeptOnceShown) {
     EXPECT_GE(frame().height(), 100);
 }
 
-TEST_F(Frame, DateListIsWideEnoughForItsEntriesAndTheBoxKeepsItsSize) {
+// The date box shows "Time and Day" and each entry whole in its text part, its open list is as
+// wide as its longest entry, and at the frame's narrowest every toolbar control is whole; a
+// stored width of 9000 twips is still kept.
+TEST_F(Frame, DateBoxShowsItsEntriesWholeAndTheToolbarFitsTheNarrowestFrame) {
     Module1::Main();
     QComboBox* box = frame().Combo2;
-    const QRect before = box->geometry();
-    int widest = 0;
+    QStringList texts{box->currentText()};
     for (int i = 0; i < box->count(); ++i)
-        widest = qMax(widest, box->view()->fontMetrics().horizontalAdvance(box->itemText(i)));
-    ASSERT_GT(widest, before.width());
+        texts << box->itemText(i);
+    ASSERT_EQ(texts.size(), 11);
+    EXPECT_EQ(texts.first(), "Time and Day");
+    // Two pixels either side of the text and one for the caret are the line edit's own.
+    const int textRoom = box->lineEdit()->width() - 2 * 2 - 1;
+    int widest = 0;
+    for (const QString& text : texts) {
+        const int advance = box->lineEdit()->fontMetrics().horizontalAdvance(text);
+        widest = qMax(widest, box->view()->fontMetrics().horizontalAdvance(text));
+        EXPECT_GE(textRoom, advance) << text.toStdString();
+    }
     EXPECT_GE(box->view()->minimumWidth(), widest);
-    EXPECT_EQ(box->geometry(), before);
+
+    frame().resize(1, frame().height());
+    QWidget* toolbar = frame().picPicture1;
+    ASSERT_LE(toolbar->width(), frame().width());
+    for (QWidget* control : toolbar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        EXPECT_TRUE(toolbar->rect().contains(control->geometry()))
+            << control->objectName().toStdString();
+    }
+
+    frame().setGeometryTwips(QRect(0, 0, 9000, 6000));
+    EXPECT_EQ(frame().width(), 600);
 }

@@ -3,7 +3,14 @@
 #include "platform/MsgBox.h"
 #include "suite/CompanionLauncher.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
 
 namespace {
 class CompanionLauncher : public ProgramFixture {
@@ -70,4 +77,46 @@ TEST_F(CompanionLauncher, CaptionsAreCutAt255Characters) {
     window(10, QString(300, u'a'), true);
     EXPECT_EQ(Common::GetWindowCaption(10).size(), 255);
     EXPECT_EQ(Common::GetWindowCaption(99), "");
+}
+
+// However the information window is closed during the search for a missing launcher, the search
+// ends there and the launcher is reported missing once, as when nothing is found; the window
+// lasts until the events that closed it are handled.
+TEST_F(CompanionLauncher, ClosingTheSearchWindowReportsTheLauncherMissing) {
+    QFile::remove(path("logo.exe"));
+    QDir(folder.path()).mkpath("suite/text");
+    scripted.desktop.programFolder = path("suite/text");
+    // The program a missing launcher leaves: none.
+    scripted.desktop.startResult = false;
+    const struct {
+        const char* way;
+        std::function<void(FormTop&)> close;
+    } ways[] = {
+        {"its button", [](FormTop& form) { QTest::mouseClick(form.Command1, Qt::LeftButton); }},
+        {"Esc", [](FormTop& form) { QTest::keyClick(&form, Qt::Key_Escape); }},
+        {"its title bar", [](FormTop& form) { form.close(); }},
+    };
+    for (const auto& w : ways) {
+        scripted.desktop.messages.clear();
+        bool outlivedItsClose = false;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (!FormTop::isLoaded())
+                return;
+            closer.stop();
+            QPointer<FormTop> form = &FormTop::instance();
+            w.close(*form);
+            outlivedItsClose = !form.isNull() && form->isHidden();
+        });
+        closer.start(0);
+        Common::Shell_Run_Click(5);
+        EXPECT_TRUE(outlivedItsClose) << w.way;
+        EXPECT_EQ(scripted.desktop.messages,
+                  ScriptedDesktop::Messages({{"Error occurred. \rReason File not found",
+                                              MsgBoxStyle::Exclamation, "Problem occurred !"}}))
+            << w.way;
+        EXPECT_FALSE(FormTop::isLoaded()) << w.way;
+        EXPECT_EQ(Module1::ReadingFile, Module1::False) << w.way;
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr) << w.way;
+    }
 }

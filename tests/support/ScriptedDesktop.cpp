@@ -28,6 +28,8 @@ int declineAnswer(int style) {
 
 int ScriptedDesktop::messageBox(const QString& prompt, int style, const QString& title) {
     messages.append({prompt, style, title});
+    if (whileMessageShown)
+        whileMessageShown();
     if (messageAnswers.empty())
         return declineAnswer(style);
     const int answer = messageAnswers.front();

@@ -29,6 +29,8 @@ public:
     using Messages = QList<Message>;
 
     std::deque<int> messageAnswers;
+    // Runs while each message is up, for what a real box does to the windows behind it.
+    std::function<void()> whileMessageShown;
     std::deque<std::optional<QString>> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
     // The font dialog's answer is made from what it was shown; nullopt cancels.
@@ -57,6 +59,7 @@ public:
     // Tests run as any user, root included, so whether the program may write beside itself is
     // the test's choice, not the file system's.
     bool programFolderWritable = true;
+    bool installed = false;
     QString configFolder;
     QString dataFolder;
     // Programs started, each as its program followed by its arguments; startResult answers.
@@ -90,6 +93,7 @@ public:
     }
     QString programDirectory() override { return programFolder; }
     bool programDirectoryWritable() override { return programFolderWritable; }
+    bool programInstalled() override { return installed; }
     QString userConfigDirectory() override { return configFolder; }
     QString installedDataDirectory() override { return dataFolder; }
     QString commandLine() override { return typedCommandLine; }

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -162,4 +163,26 @@ TEST_F(ConvertTest, HelpAndWrongArguments) {
     const Outcome wrong = run({path("only-one.rtf")});
     EXPECT_EQ(wrong.exitCode, 1);
     EXPECT_EQ(wrong.err.count(u'\n'), 1);
+}
+
+// The system's reason follows the description only when it adds to it. Root may write anywhere,
+// so the conversion runs as the user nobody, who may not write in the root folder.
+TEST_F(ConvertTest, AFailureGivesItsReasonOnce) {
+    write("letter.txt", "words");
+    const auto readable = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                          QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                          QFileDevice::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(folder.path(), readable));
+    const QString output = QStringLiteral("/quillet-convert-test.txt");
+    QStringList command{QStringLiteral(QUILLET_CONVERT), path("letter.txt"), output};
+    if (::geteuid() == 0)
+        command = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
+                              QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups")} +
+                  command;
+    QProcess process;
+    process.start(command.first(), command.mid(1));
+    ASSERT_TRUE(process.waitForFinished(30'000));
+    EXPECT_EQ(process.readAllStandardError().toStdString(),
+              ("quillet-convert: cannot write " + output + ": Permission denied\n").toStdString());
+    EXPECT_FALSE(QFileInfo::exists(output));
 }
