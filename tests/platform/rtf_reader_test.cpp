@@ -51,6 +51,11 @@ TEST(RtfReader, ReadsTextOfControlWordsAndDestinations) {
         {"uc is group state", "{\\uc0}\\u233 ?x", u"\u00E9x"},
         {"ignorable unknown destination", "a{\\*\\unknownthing hidden {nested}}b", u"ab"},
         {"known non-text destinations", "a{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}}b", u"ab"},
+        {"newer writers' destinations, their \\* lost or not",
+         "a{\\themedata 504b0304}{\\colorschememapping 3c3f786d}{\\*\\datastore 01050000}"
+         "{\\latentstyles\\lsdstimax376{\\lsdlockedexcept \\lsdqformat1 Normal;}}"
+         "{\\*\\themedata 504b}b",
+         u"ab"},
         {"unknown word in a plain group keeps text", "{\\foo x}", u"x"},
         {"hidden text is left out", "a{\\v secret}b\\v c\\v0 d", u"abd"},
         {"field keeps its result", "{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}",

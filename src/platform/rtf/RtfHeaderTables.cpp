@@ -1,5 +1,7 @@
 #include "platform/rtf/RtfHeaderTables.h"
 
+#include "platform/Windows1252.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -7,7 +9,9 @@ namespace rtf {
 
 namespace {
 constexpr int maxColorComponent = 255;
-}
+// Numbers beyond this are damage: no list is that long.
+constexpr int maxLevelStart = 1000000;
+} // namespace
 
 void FontTable::word(Word id, int value) {
     switch (id) {
@@ -142,6 +146,12 @@ QColor ColorTable::at(int index) const {
     return m_colors[size_t(index)];
 }
 
+ListLevel* ListTables::currentLevel() {
+    if (m_lists.empty() || m_lists.back().level < 0 || m_lists.back().level >= levels)
+        return nullptr;
+    return &m_lists.back().described[size_t(m_lists.back().level)];
+}
+
 void ListTables::listTableWord(Word id, int value) {
     switch (id) {
     case Word::List:
@@ -150,10 +160,15 @@ void ListTables::listTableWord(Word id, int value) {
     case Word::ListLevel:
         if (!m_lists.empty())
             ++m_lists.back().level;
+        m_levelText.clear();
         break;
     case Word::LevelNfc:
-        if (!m_lists.empty() && m_lists.back().level >= 0 && m_lists.back().level < 9)
-            m_lists.back().numberFormat[size_t(m_lists.back().level)] = value;
+        if (ListLevel* level = currentLevel())
+            level->numberFormat = value;
+        break;
+    case Word::LevelStart:
+        if (ListLevel* level = currentLevel())
+            level->start = std::clamp(value, 0, maxLevelStart);
         break;
     case Word::ListId:
         if (!m_lists.empty()) {
@@ -166,6 +181,50 @@ void ListTables::listTableWord(Word id, int value) {
     }
 }
 
+namespace {
+
+// The text of a level from its \leveltext (a length, then the characters) and the offsets of its
+// placeholders in that (\levelnumbers, counting the length as 0); without offsets, the characters
+// below 9 are the placeholders, as they are in every file.
+QString levelTextOf(const std::vector<int>& raw, const std::vector<int>* offsets) {
+    if (raw.empty())
+        return {};
+    size_t end = std::min(raw.size(), size_t(1 + (raw[0] & 0xFFFF)));
+    if (end == raw.size() && end > 1 && raw.back() == ';')
+        --end;
+    QString text;
+    for (size_t i = 1; i < end; ++i) {
+        const int value = raw[i];
+        const bool placeholder =
+            offsets ? std::find(offsets->begin(), offsets->end(), int(i)) != offsets->end()
+                    : value < ListTables::levels;
+        if (placeholder && (value & 0xFFFF) < ListTables::levels) {
+            text += QChar(char16_t(1 + (value & 0xFFFF)));
+            continue;
+        }
+        const char16_t c = value >= 0x10000 ? char16_t(value - 0x10000)
+                                            : Windows1252::toUnicode((unsigned char)value);
+        if (c >= 0x20)
+            text += QChar(c);
+    }
+    return text;
+}
+
+} // namespace
+
+void ListTables::levelTextEnd(Destination which) {
+    ListLevel* level = currentLevel();
+    if (which == Destination::ListLevelText) {
+        m_levelText = std::exchange(m_levelBytes, {});
+        if (level)
+            level->text = levelTextOf(m_levelText, nullptr);
+        return;
+    }
+    const std::vector<int> offsets = std::exchange(m_levelBytes, {});
+    if (level && !m_levelText.empty())
+        level->text = levelTextOf(m_levelText, &offsets);
+}
+
 void ListTables::overrideTableWord(Word id, int value) {
     if (id == Word::ListId)
         m_overrideListId = value;
@@ -173,15 +232,19 @@ void ListTables::overrideTableWord(Word id, int value) {
         m_overrides[value] = m_overrideListId;
 }
 
-ListStyle ListTables::style(int override, int level) const {
+const ListLevel* ListTables::level(int override, int level) const {
     const auto it = m_overrides.find(override);
     if (it == m_overrides.end())
-        return ListStyle::Bullet;
+        return nullptr;
     const auto list = m_listIndex.find(it->second);
     if (list == m_listIndex.end())
-        return ListStyle::Bullet;
-    const int format = m_lists[list->second].numberFormat[size_t(std::clamp(level, 0, 8))];
-    return format == 23 || format == 255 ? ListStyle::Bullet : ListStyle::Numbered;
+        return nullptr;
+    return &m_lists[list->second].described[size_t(std::clamp(level, 0, levels - 1))];
+}
+
+ListStyle ListTables::style(int override, int level) const {
+    const ListLevel* found = this->level(override, level);
+    return !found || found->bullet() ? ListStyle::Bullet : ListStyle::Numbered;
 }
 
 } // namespace rtf

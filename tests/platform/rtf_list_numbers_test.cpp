@@ -1,0 +1,189 @@
+// Lists as other word processors write them: one list's items count on across the paragraphs
+// between them, each level on its own, in the level's own text; saving keeps every number.
+#include "rtf_test_support.h"
+#include "support/Files.h"
+
+#include "platform/ListNumbers.h"
+#include "platform/PaneLayout.h"
+#include "platform/RichTextBox.h"
+#include "platform/Twips.h"
+#include "platform/rtf/RtfWriter.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QImage>
+#include <QPainter>
+#include <QTextLayout>
+#include <QTextList>
+#include <gtest/gtest.h>
+
+using rtftest::readRtf;
+
+namespace {
+
+QByteArray reportFile() {
+    return testfiles::read(QUILLET_TEST_DATA "/rtf/report-lists.rtf");
+}
+
+// Each paragraph as "number|text", the number as drawn before it.
+QStringList numbered(const QTextDocument& document) {
+    QStringList lines;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        lines << ListNumbers::itemText(block) + u'|' + block.text();
+    return lines;
+}
+
+const QStringList reportNumbers = {
+    "|Quarterly report",
+    "1.|Introduction",
+    "|The harbour had a calm quarter.",
+    "2.|Scope",
+    "(a)|Berths",
+    "(b)|Cranes",
+    "i.|Gantry",
+    "ii.|Mobile",
+    "(c)|Dredging",
+    "|Each of these is reported on below.",
+    "3.|Method",
+    "(a)|Surveys",
+    "|Surveys were made monthly.",
+    "(b)|Counts",
+    "|Ships were counted at the gate.",
+    "4.|Results",
+    "|The steps of the dredging plan:",
+    "1.|Survey the channel",
+    "1.1|North reach",
+    "1.2|South reach",
+    "2.|Dredge",
+    "2.1|Outer bar",
+    "|Appendices:",
+    "III.|Tables",
+    "A)|Tonnage",
+    "IV.|Charts",
+    "\u2022|Signed by the board",
+};
+
+// `items` paragraphs of one decimal list, a plain paragraph after every `plainEvery`, and at
+// item `nestedAt` three items a level deeper.
+QByteArray longList(int items, int plainEvery, int nestedAt) {
+    QByteArray rtf = "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat1"
+                     "{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}{\\listlevel\\levelnfc4"
+                     "{\\leveltext\\'02\\'01.;}{\\levelnumbers\\'01;}}\\listid9}}"
+                     "{\\*\\listoverridetable{\\listoverride\\listid9\\ls1}}";
+    for (int i = 1; i <= items; ++i) {
+        rtf += "\\pard\\fi-360\\li360\\ls1 item " + QByteArray::number(i) + "\\par";
+        if (i == nestedAt) {
+            for (int j = 1; j <= 3; ++j)
+                rtf += "\\pard\\fi-360\\li720\\ls1\\ilvl1 sub " + QByteArray::number(j) + "\\par";
+        }
+        if (i % plainEvery == 0)
+            rtf += "\\pard plain\\par";
+    }
+    return rtf + "}";
+}
+
+} // namespace
+
+TEST(RtfListNumbers, ListsCountAcrossParagraphsAndLevelsAsWrittenAndAfterASave) {
+    auto document = readRtf(reportFile());
+    EXPECT_EQ(numbered(*document), reportNumbers);
+    const QByteArray saved = rtf::write(*document);
+    auto reopened = readRtf(saved);
+    EXPECT_EQ(numbered(*reopened), reportNumbers) << saved.constData();
+    EXPECT_EQ(rtf::write(*reopened), saved);
+    // Readers without lists see the numbers as text; the list words carry them for the others.
+    for (const char* words : {"{\\listtext 2.1\\tab}", "{\\listtext (c)\\tab}",
+                              "{\\listtext III.\\tab}", "\\ls1\\ilvl2", "\\levelstartat3"})
+        EXPECT_TRUE(saved.contains(words)) << words;
+}
+
+TEST(RtfListNumbers, CuttingLongListsForSpeedChangesNoNumber) {
+    auto document = readRtf(longList(700, 90, 300));
+    QStringList expected;
+    for (int i = 1; i <= 700; ++i) {
+        expected << QString::number(i) + ".|item " + QString::number(i);
+        if (i == 300)
+            expected << "a.|sub 1"
+                     << "b.|sub 2"
+                     << "c.|sub 3";
+        if (i % 90 == 0)
+            expected << "|plain";
+    }
+    EXPECT_EQ(numbered(*document), expected);
+    // The lists really are cut, and Qt's own layout counts the same once the runs are joined.
+    EXPECT_LE(document->begin().textList()->count(), ListNumbers::itemsPerList);
+    ListNumbers::joinRuns(*document);
+    EXPECT_EQ(numbered(*document), expected);
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (const QTextList* list = block.textList()) {
+            ASSERT_EQ(list->itemText(block), ListNumbers::itemText(block)) << block.blockNumber();
+        }
+    }
+    auto reopened = readRtf(rtf::write(*document));
+    EXPECT_EQ(numbered(*reopened), expected);
+}
+
+TEST(RtfListNumbers, PrintedCopiesCarryTheNumbersAsText) {
+    auto document = readRtf(reportFile());
+    ListNumbers::writeOutNumbers(*document);
+    QStringList lines;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        EXPECT_EQ(block.textList(), nullptr) << block.blockNumber();
+        lines << block.text();
+    }
+    QStringList expected;
+    for (const QString& line : reportNumbers) {
+        const qsizetype bar = line.indexOf(u'|');
+        expected << (bar == 0 ? line.sliced(1) : line.first(bar) + u'\t' + line.sliced(bar + 1));
+    }
+    EXPECT_EQ(lines, expected);
+    // The number where the first line starts, the text at the hanging indent.
+    const QTextBlockFormat scope = document->findBlockByNumber(3).blockFormat();
+    EXPECT_EQ(Twips::fromLayout(scope.leftMargin() + scope.textIndent()), 0);
+    ASSERT_FALSE(scope.tabPositions().isEmpty());
+    EXPECT_EQ(Twips::fromLayout(scope.tabPositions().front().position), 360);
+}
+
+// The pane draws a number on its paragraph's first line, where the paragraph's first line starts
+// (left + first-line indent), whatever the sizes of the number's and the text's fonts.
+TEST(RtfListNumbers, ThePaneDrawsTheNumberBesideTheFirstLineAtTheHangingIndent) {
+    auto document = std::make_unique<QTextDocument>();
+    RichTextBox::setUpDocument(*document);
+    // A heading's number takes the format of its paragraph mark, smaller than its text here.
+    const QByteArray rtf = "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02"
+                           "\\'00.;}{\\levelnumbers\\'01;}}\\listid5}}{\\*\\listoverridetable"
+                           "{\\listoverride\\listid5\\ls1}}\\pard\\fi-720\\li1440\\sb240\\ls1"
+                           "\\fs48 Heading\\fs20\\par\\pard\\li1440\\fs24 Body\\par}";
+    ASSERT_TRUE(rtf::read(rtf, *document).ok());
+    document->setDocumentLayout(new PaneLayout(document.get()));
+    document->setPageSize(QSizeF(600, -1));
+    const QSize size = document->size().toSize();
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    document->drawContents(&painter);
+    painter.end();
+    const QTextBlock heading = document->begin();
+    const QRectF rect = document->documentLayout()->blockBoundingRect(heading);
+    const QTextLine line = heading.layout()->lineAt(0);
+    const int top = int(rect.top() + line.y());
+    const int bottom = int(rect.top() + line.y() + line.height());
+    const int textLeft = int(rect.left() + line.naturalTextRect().left());
+    int leftmost = INT_MAX;
+    int lowest = -1;
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < textLeft - 1; ++x) {
+            if (qGray(image.pixel(x, y)) < 128) {
+                leftmost = std::min(leftmost, x);
+                lowest = std::max(lowest, y);
+                EXPECT_GE(y, top);
+            }
+        }
+    }
+    ASSERT_GE(lowest, 0) << "no number drawn";
+    EXPECT_LE(lowest, bottom);
+    // Its baseline is the text's: the number ends lower than the line's middle.
+    EXPECT_GT(lowest, (top + bottom) / 2);
+    // The first line starts 720 twips left of the text.
+    const int numberAt = textLeft - int(Twips::toLayout(720));
+    EXPECT_NEAR(leftmost, numberAt, 3);
+}
