@@ -81,7 +81,12 @@ void PaneLayout::drawListMarker(QPainter* painter, const PaintContext& context,
     if (layout->lineCount() == 0)
         return;
     const QTextBlockFormat blockFormat = block.blockFormat();
-    const QTextCharFormat charFormat = block.charFormat();
+    // In the format of the paragraph's text: the block's own is the mark before it, which may be
+    // a heading's before a paragraph of body text.
+    QTextCharFormat charFormat = block.charFormat();
+    if (const auto first = block.begin();
+        !first.atEnd() && !first.fragment().charFormat().isImageFormat())
+        charFormat = first.fragment().charFormat();
     QFont font(charFormat.font());
     if (paintDevice())
         font = QFont(font, paintDevice());

@@ -148,11 +148,11 @@ TEST(RtfListNumbers, PrintedCopiesCarryTheNumbersAsText) {
 TEST(RtfListNumbers, ThePaneDrawsTheNumberBesideTheFirstLineAtTheHangingIndent) {
     auto document = std::make_unique<QTextDocument>();
     RichTextBox::setUpDocument(*document);
-    // A heading's number takes the format of its paragraph mark, smaller than its text here.
+    // The number takes the format of the paragraph's first text, smaller than the rest here.
     const QByteArray rtf = "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02"
                            "\\'00.;}{\\levelnumbers\\'01;}}\\listid5}}{\\*\\listoverridetable"
                            "{\\listoverride\\listid5\\ls1}}\\pard\\fi-720\\li1440\\sb240\\ls1"
-                           "\\fs48 Heading\\fs20\\par\\pard\\li1440\\fs24 Body\\par}";
+                           "\\fs20 Heading \\fs48 BIG\\par\\pard\\li1440\\fs24 Body\\par}";
     ASSERT_TRUE(rtf::read(rtf, *document).ok());
     document->setDocumentLayout(new PaneLayout(document.get()));
     document->setPageSize(QSizeF(600, -1));
