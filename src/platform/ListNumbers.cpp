@@ -121,23 +121,48 @@ QTextBlock itemBefore(const QTextList& list) {
     return found;
 }
 
-int itemNumber(const QTextBlock& block) {
+int Numbering::itemsBefore(const QTextList& list) {
+    // The lists the count goes back through, latest first, up to one whose start is known.
+    std::vector<std::pair<const QTextList*, QTextBlock>> chain;
+    int items = 0;
+    for (const QTextList* current = &list;;) {
+        if (const auto known = m_itemsBefore.constFind(current); known != m_itemsBefore.cend()) {
+            items = *known;
+            break;
+        }
+        const QTextBlock before = itemBefore(*current);
+        const QTextList* earlier = before.textList();
+        if (!earlier || earlier == current) {
+            m_itemsBefore.insert(current, 0);
+            break;
+        }
+        chain.emplace_back(current, before);
+        current = earlier;
+    }
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        const QTextList* earlier = it->second.textList();
+        // Mostly the earlier list's last item, which needs no search.
+        const int count = earlier->count();
+        items +=
+            earlier->item(count - 1) == it->second ? count : earlier->itemNumber(it->second) + 1;
+        m_itemsBefore.insert(it->first, items);
+    }
+    return items;
+}
+
+int Numbering::itemNumber(const QTextBlock& block) {
     const QTextList* list = block.textList();
     if (!list)
         return 0;
-    int number = list->itemNumber(block) + 1;
-    for (const QTextList* current = list;;) {
-        const QTextBlock before = itemBefore(*current);
-        const QTextList* earlier = before.textList();
-        if (!earlier || earlier == current)
-            break;
-        number += earlier->itemNumber(before) + 1;
-        current = earlier;
-    }
+    int number = list->itemNumber(block) + 1 + itemsBefore(*list);
     const QTextListFormat format = list->format();
     if (format.hasProperty(DocumentProperty::ListStart))
         number += format.intProperty(DocumentProperty::ListStart) - 1;
     return number;
+}
+
+int itemNumber(const QTextBlock& block) {
+    return Numbering().itemNumber(block);
 }
 
 QString numberText(const QTextList& list, int number) {
@@ -165,9 +190,10 @@ QString numberText(const QTextList& list, int number) {
 
 namespace {
 
-// The text of an item of a list from a list table; `number` gets where its own number is in it.
-QString levelItemText(const QTextList& list, const QTextBlock& block, qsizetype* numberAt,
-                      qsizetype* numberLength) {
+// The text of an item of a list from a list table; `numberAt` and `numberLength` get where its
+// own number is in it.
+QString levelItemText(Numbering& numbering, const QTextList& list, const QTextBlock& block,
+                      qsizetype* numberAt, qsizetype* numberLength) {
     const QTextListFormat format = list.format();
     const int level = levelOf(format);
     QString levelText = format.stringProperty(DocumentProperty::ListLevelText);
@@ -180,7 +206,7 @@ QString levelItemText(const QTextList& list, const QTextBlock& block, qsizetype*
         if (placeholder < 0 || placeholder > 8) {
             text += c;
         } else if (placeholder == level) {
-            const QString number = numberText(list, itemNumber(block));
+            const QString number = numberText(list, numbering.itemNumber(block));
             if (numberAt && numberLength) {
                 *numberAt = text.size();
                 *numberLength = number.size();
@@ -191,7 +217,7 @@ QString levelItemText(const QTextList& list, const QTextBlock& block, qsizetype*
             // has not started under this item, and shows nothing.
             const QTextBlock above = previousItem(block.previous(), id, placeholder);
             if (above.isValid() && levelOf(above.textList()->format()) == placeholder)
-                text += numberText(*above.textList(), itemNumber(above));
+                text += numberText(*above.textList(), numbering.itemNumber(above));
         }
     }
     return text;
@@ -199,7 +225,7 @@ QString levelItemText(const QTextList& list, const QTextBlock& block, qsizetype*
 
 } // namespace
 
-QString itemText(const QTextBlock& block) {
+QString Numbering::itemText(const QTextBlock& block) {
     const QTextList* list = block.textList();
     if (!list)
         return QString();
@@ -208,15 +234,19 @@ QString itemText(const QTextBlock& block) {
         return bulletText(format.style());
     if (!fromListTable(format))
         return affixed(*list, block, numberText(*list, itemNumber(block)));
-    return levelItemText(*list, block, nullptr, nullptr);
+    return levelItemText(*this, *list, block, nullptr, nullptr);
 }
 
-void setQtAffixes(QTextList& list) {
+QString itemText(const QTextBlock& block) {
+    return Numbering().itemText(block);
+}
+
+void setQtAffixes(QTextList& list, Numbering& numbering) {
     if (list.count() == 0 || !fromListTable(list.format()) || isBullet(list.format().style()))
         return;
     qsizetype at = -1;
     qsizetype length = 0;
-    const QString text = levelItemText(list, list.item(0), &at, &length);
+    const QString text = levelItemText(numbering, list, list.item(0), &at, &length);
     QTextListFormat format = list.format();
     format.setNumberPrefix(at < 0 ? text : text.first(at));
     format.setNumberSuffix(at < 0 ? QString() : text.sliced(at + length));
@@ -278,10 +308,11 @@ void writeOutNumbers(QTextDocument& document) {
         QString text;
     };
     std::vector<Item> items;
+    Numbering numbering;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         if (const QTextList* list = block.textList();
             list && list->format().style() != QTextListFormat::ListStyleUndefined)
-            items.push_back({block, itemText(block)});
+            items.push_back({block, numbering.itemText(block)});
     }
     QTextCursor cursor(&document);
     cursor.beginEditBlock();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 class QTextBlock;
@@ -32,6 +33,19 @@ int itemNumber(const QTextBlock& block);
 // What stands before the paragraph: its number in its level's text ("12.", "(b)", "1.3"), or
 // the bullet character; empty outside lists.
 QString itemText(const QTextBlock& block);
+
+// The same for many paragraphs of a document that does not change meanwhile (saving, printing):
+// it remembers where each list's count starts, so that numbering every paragraph of a long list
+// costs as much as the list is long.
+class Numbering {
+public:
+    int itemNumber(const QTextBlock& block);
+    QString itemText(const QTextBlock& block);
+
+private:
+    int itemsBefore(const QTextList& list);
+    QHash<const QTextList*, int> m_itemsBefore;
+};
 // `number` as a level of `list`'s style writes it: "4", "d", "IV".
 QString numberText(const QTextList& list, int number);
 
@@ -41,8 +55,9 @@ QString numberText(const QTextList& list, int number);
 QTextBlock itemBefore(const QTextList& list);
 
 // Gives `list` the prefix and suffix around its numbers that its first item's text has, for Qt's
-// own layout, which draws them with its own count.
-void setQtAffixes(QTextList& list);
+// own layout, which draws them with its own count. `numbering` may have counted the paragraphs
+// before the list.
+void setQtAffixes(QTextList& list, Numbering& numbering);
 
 bool hasRuns(const QTextDocument& document);
 // Joins each run of at most `maxItems` items into its first list.

@@ -365,7 +365,7 @@ void DocumentBuilder::applyListLevel(const ParaState& para, const ListLevel& lev
         listFormat.setProperty(DocumentProperty::ListContinues, true);
     at.list = m_cursor.createList(listFormat);
     at.items = 1;
-    ListNumbers::setQtAffixes(*at.list);
+    ListNumbers::setQtAffixes(*at.list, m_numbering);
 }
 
 void DocumentBuilder::applyBlockFormat(const ParaState& para) {

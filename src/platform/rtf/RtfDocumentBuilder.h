@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ListNumbers.h"
 #include "platform/rtf/RtfCharFormats.h"
 #include "platform/rtf/RtfContentSink.h"
 #include "platform/rtf/RtfKeptGroups.h"
@@ -79,6 +80,9 @@ private:
         int items = 0;
     };
     std::unordered_map<int, std::array<LevelList, ListTables::levels>> m_levelLists;
+    // Counts for the numbers Qt's layout draws: what it learns of the lists read stays true, as
+    // lists only grow at their ends.
+    ListNumbers::Numbering m_numbering;
     int m_imageCount = 0;
     QString m_lastImageName; // the picture last inserted, at the size it shows
     QSizeF m_lastImageSize;

@@ -105,6 +105,7 @@ private:
     QList<QRgb> m_colors;
     QHash<QRgb, int> m_colorIndex;
     ListTableWriter m_lists;
+    ListNumbers::Numbering m_numbering;
     RunState m_state;
     std::vector<std::optional<RunState>> m_runStates; // by the document's format index
     // Fonts whose bytes mean Symbol characters (any spelling of the name), so text in them goes
@@ -337,7 +338,7 @@ void Writer::writeListItem(const QTextBlock& block, const QTextList& list, bool 
             m_out.append("{\\listtext\\f").append(number(symbol)).append("\\'B7\\tab}");
         } else {
             m_out.append("{\\listtext ");
-            appendRtfText(m_out, ListNumbers::itemText(block));
+            appendRtfText(m_out, m_numbering.itemText(block));
             m_out.append("\\tab}");
         }
     }
@@ -364,7 +365,7 @@ void Writer::writeListItem(const QTextBlock& block, const QTextList& list, bool 
             break;
         }
         m_out.append("{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart");
-        m_out.append(number(ListNumbers::itemNumber(block))).append("\\").append(style);
+        m_out.append(number(m_numbering.itemNumber(block))).append("\\").append(style);
         const QString suffix = format.hasProperty(QTextFormat::ListNumberSuffix)
                                    ? format.numberSuffix()
                                    : QStringLiteral(".");
