@@ -187,3 +187,95 @@ TEST(RtfListNumbers, ThePaneDrawsTheNumberBesideTheFirstLineAtTheHangingIndent) 
     const int numberAt = textLeft - int(Twips::toLayout(720));
     EXPECT_NEAR(leftmost, numberAt, 3);
 }
+
+namespace {
+
+// A list table of one list whose first level is `level` (the words inside its \listlevel).
+QByteArray withList(const QByteArray& level, const QByteArray& body) {
+    return "{\\rtf1{\\*\\listtable{\\list{\\listlevel" + level +
+           "}{\\listlevel\\levelnfc4{\\leveltext\\'02\\'01.;}{\\levelnumbers\\'01;}}\\listid3}}"
+           "{\\*\\listoverridetable{\\listoverride\\listid3\\ls1}}" +
+           body + "}";
+}
+
+QStringList numbersOf(const QTextDocument& document) {
+    QStringList numbers;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        numbers << ListNumbers::itemText(block);
+    return numbers;
+}
+
+} // namespace
+
+TEST(RtfListNumbers, LevelsDrawTheirNumbersAsTheirListTableSays) {
+    const QByteArray three = "\\pard\\ls1 a\\par\\pard\\ls1 b\\par\\pard\\ls1 c\\par";
+    const struct {
+        const char* name;
+        QByteArray rtf;
+        QStringList numbers;
+    } cases[] = {
+        {"decimal from 01",
+         withList("\\levelnfc22{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}", three),
+         {"01.", "02.", "03."}},
+        {"placeholders without \\levelnumbers",
+         withList("\\levelnfc0{\\leveltext\\'03(\\'00);}", three),
+         {"(1)", "(2)", "(3)"}},
+        {"text in \\u",
+         withList("\\levelnfc0{\\leveltext\\'03\\u167 ?\\'00.;}", three),
+         {"\u00A71.", "\u00A72.", "\u00A73."}},
+        {"letters past z",
+         withList("\\levelnfc3\\levelstartat26{\\leveltext\\'01\\'00;}", three),
+         {"Z", "AA", "AB"}},
+        {"roman from 0 falls back to digits",
+         withList("\\levelnfc2\\levelstartat0{\\leveltext\\'02\\'00.;}", three),
+         {"0.", "i.", "ii."}},
+        {"a list number the table does not have is a bullet",
+         withList("\\levelnfc0{\\leveltext\\'02\\'00.;}", "\\pard\\ls7 a\\par"),
+         {"\u2022"}},
+        {"a list's \\ls wins over the \\pn given for older readers",
+         withList("\\levelnfc4{\\leveltext\\'02\\'00);}",
+                  "\\pard{\\*\\pn\\pnlvlblt{\\pntxtb\\'B7}}\\ls1 a\\par"
+                  "\\pard\\ls1{\\*\\pn\\pnlvlblt{\\pntxtb\\'B7}} b\\par"),
+         {"a)", "b)"}},
+        {"items in a table's cells count on with the list around them",
+         withList("\\levelnfc0{\\leveltext\\'02\\'00.;}",
+                  "\\pard\\ls1 a\\par\\trowd\\cellx2000\\cellx4000\\pard\\intbl\\ls1 b\\cell"
+                  "\\pard\\intbl\\ls1 c\\cell\\row\\pard\\ls1 d\\par"),
+         {"1.", "2.", "3.", "4."}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto document = readRtf(c.rtf);
+        QStringList numbers = numbersOf(*document);
+        numbers.removeAll(QString()); // a table's own paragraphs
+        EXPECT_EQ(numbers, c.numbers);
+        auto reopened = readRtf(rtf::write(*document));
+        QStringList again = numbersOf(*reopened);
+        again.removeAll(QString());
+        EXPECT_EQ(again, c.numbers);
+    }
+}
+
+// Numbers follow edits: a new item renumbers those after it, and items of a deeper level count
+// on once the item between them is gone.
+TEST(RtfListNumbers, NumbersFollowEdits) {
+    auto document = readRtf(reportFile());
+    QTextCursor cursor(document->findBlockByNumber(1)); // "Introduction"
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.insertBlock();
+    cursor.insertText("Summary");
+    QStringList numbers = numbered(*document);
+    EXPECT_EQ(numbers[2], "2.|Summary");
+    EXPECT_EQ(numbers[4], "3.|Scope");
+    EXPECT_EQ(numbers[16], "5.|Results");
+    // "Method" goes: its "Surveys" follows "Dredging" as "(d)".
+    const QTextBlock method = document->findBlockByNumber(11);
+    ASSERT_EQ(method.text(), "Method");
+    cursor.setPosition(method.position() - 1);
+    cursor.setPosition(method.position() + method.length() - 1, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    numbers = numbered(*document);
+    EXPECT_EQ(numbers[10], "|Each of these is reported on below.");
+    EXPECT_EQ(numbers[11], "(d)|Surveys");
+    EXPECT_EQ(numbers[13], "(e)|Counts");
+}
