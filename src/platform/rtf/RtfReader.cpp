@@ -329,7 +329,9 @@ void Reader::enterDestination(const ControlWord& word) {
                        word.id == Word::ListTable || word.id == Word::ListOverrideTable;
     // Nor does one after the body has started: writers put them in the header, and one the body
     // holds would give the groups kept before it other colours than those kept after.
-    const bool bodyStarted = m_contentPlaced > 0 || !m_run.isEmpty() || !m_bytes.isEmpty();
+    // Blanks some writers leave before their tables count for nothing.
+    const bool bodyStarted =
+        m_contentPlaced > 0 || !m_run.trimmed().isEmpty() || !m_bytes.trimmed().isEmpty();
     if (table && (s.destination != Destination::Text || bodyStarted)) {
         startSkipping();
         return;
