@@ -229,6 +229,12 @@ TEST(RtfListNumbers, LevelsDrawTheirNumbersAsTheirListTableSays) {
         {"roman from 0 falls back to digits",
          withList("\\levelnfc2\\levelstartat0{\\leveltext\\'02\\'00.;}", three),
          {"0.", "i.", "ii."}},
+        {"another list of the same kind that starts elsewhere",
+         "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}"
+         "\\listid3}}{\\*\\listoverridetable{\\listoverride\\listid3\\ls1}{\\listoverride"
+         "\\listid3\\listoverridecount1{\\lfolevel\\listoverridestartat\\levelstartat5}\\ls2}}"
+         "\\pard\\ls1 a\\par\\pard\\ls1 b\\par\\pard\\ls2 c\\par\\pard\\ls2 d\\par}",
+         {"1.", "2.", "5.", "6."}},
         {"a list number the table does not have is a bullet",
          withList("\\levelnfc0{\\leveltext\\'02\\'00.;}", "\\pard\\ls7 a\\par"),
          {"\u2022"}},

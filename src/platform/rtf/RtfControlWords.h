@@ -123,6 +123,8 @@ enum class Word {
     ListId,
     ListOverrideTable,
     ListOverride,
+    OverrideLevel,
+    OverrideStartAt,
     Ls,
     Ilvl,
     // pictures and objects

@@ -371,7 +371,8 @@ void DocumentBuilder::applyListLevel(const ParaState& para, const ListLevel& lev
 void DocumentBuilder::applyBlockFormat(const ParaState& para) {
     QTextBlockFormat format = blockFormatOf(para);
     if (para.list != ListStyle::None && para.listOverride) {
-        if (const ListLevel* level = m_header.lists.level(para.listOverride, para.listLevel)) {
+        if (const std::optional<ListLevel> level =
+                m_header.lists.level(para.listOverride, para.listLevel)) {
             applyListLevel(para, *level, format);
             return;
         }

@@ -226,24 +226,50 @@ void ListTables::levelTextEnd(Destination which) {
 }
 
 void ListTables::overrideTableWord(Word id, int value) {
-    if (id == Word::ListId)
-        m_overrideListId = value;
-    else if (id == Word::Ls)
-        m_overrides[value] = m_overrideListId;
+    switch (id) {
+    case Word::ListOverride:
+        m_override = Override();
+        m_overrideLevel = -1;
+        m_startAt = false;
+        break;
+    case Word::ListId:
+        m_override.listId = value;
+        break;
+    case Word::OverrideLevel:
+        ++m_overrideLevel;
+        m_startAt = false;
+        break;
+    case Word::OverrideStartAt:
+        m_startAt = true;
+        break;
+    case Word::LevelStart:
+        if (m_startAt && m_overrideLevel >= 0 && m_overrideLevel < levels)
+            m_override.starts[size_t(m_overrideLevel)] = std::clamp(value, 0, maxLevelStart);
+        break;
+    case Word::Ls:
+        m_overrides[value] = m_override;
+        break;
+    default:
+        break;
+    }
 }
 
-const ListLevel* ListTables::level(int override, int level) const {
+std::optional<ListLevel> ListTables::level(int override, int level) const {
     const auto it = m_overrides.find(override);
     if (it == m_overrides.end())
-        return nullptr;
-    const auto list = m_listIndex.find(it->second);
+        return std::nullopt;
+    const auto list = m_listIndex.find(it->second.listId);
     if (list == m_listIndex.end())
-        return nullptr;
-    return &m_lists[list->second].described[size_t(std::clamp(level, 0, levels - 1))];
+        return std::nullopt;
+    const size_t index = size_t(std::clamp(level, 0, levels - 1));
+    ListLevel found = m_lists[list->second].described[index];
+    if (it->second.starts[index] >= 0)
+        found.start = it->second.starts[index];
+    return found;
 }
 
 ListStyle ListTables::style(int override, int level) const {
-    const ListLevel* found = this->level(override, level);
+    const std::optional<ListLevel> found = this->level(override, level);
     return !found || found->bullet() ? ListStyle::Bullet : ListStyle::Numbered;
 }
 

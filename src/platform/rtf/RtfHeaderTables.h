@@ -7,6 +7,8 @@
 #include <QColor>
 #include <QString>
 
+#include <optional>
+
 #include <unordered_map>
 #include <vector>
 
@@ -77,8 +79,9 @@ public:
     void levelTextChar(char16_t c) { m_levelBytes.push_back(0x10000 + c); }
     void levelTextEnd(Destination which);
     ListStyle style(int override, int level) const;
-    // The level `level` of the list `override` stands for, or nullptr when no list table has it.
-    const ListLevel* level(int override, int level) const;
+    // The level `level` of the list `override` stands for, with the start the override gives it,
+    // or nothing when no list table has it.
+    std::optional<ListLevel> level(int override, int level) const;
 
 private:
     struct List {
@@ -89,8 +92,16 @@ private:
     ListLevel* currentLevel();
     std::vector<List> m_lists;
     std::unordered_map<int, size_t> m_listIndex; // \listid -> m_lists
-    std::unordered_map<int, int> m_overrides;    // \ls -> \listid
-    int m_overrideListId = 0;
+    // \listoverride: the list an \ls stands for, and the levels whose start it sets again
+    // (\lfolevel with \listoverridestartat), -1 for the others.
+    struct Override {
+        int listId = 0;
+        std::array<int, levels> starts{-1, -1, -1, -1, -1, -1, -1, -1, -1};
+    };
+    std::unordered_map<int, Override> m_overrides; // by \ls
+    Override m_override;                           // the one being read
+    int m_overrideLevel = -1;                      // its \lfolevel being read
+    bool m_startAt = false;                        // that level sets its start
     // \leveltext being read: bytes as they come, characters given as \u plus 0x10000.
     std::vector<int> m_levelBytes;
     std::vector<int> m_levelText; // the level's \leveltext, until its \levelnumbers
