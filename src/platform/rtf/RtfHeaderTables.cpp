@@ -11,6 +11,11 @@ namespace {
 constexpr int maxColorComponent = 255;
 // Numbers beyond this are damage: no list is that long.
 constexpr int maxLevelStart = 1000000;
+// More lists than a document has paragraphs to show them only cost memory: the last one read is
+// used again past this.
+constexpr size_t maxLists = 4096;
+// Longer level texts than their length says are damage.
+constexpr size_t maxLevelTextBytes = 512;
 } // namespace
 
 void FontTable::word(Word id, int value) {
@@ -155,7 +160,10 @@ ListLevel* ListTables::currentLevel() {
 void ListTables::listTableWord(Word id, int value) {
     switch (id) {
     case Word::List:
-        m_lists.emplace_back();
+        if (m_lists.size() < maxLists)
+            m_lists.emplace_back();
+        else
+            m_lists.back() = List();
         break;
     case Word::ListLevel:
         if (!m_lists.empty())
@@ -173,7 +181,8 @@ void ListTables::listTableWord(Word id, int value) {
     case Word::ListId:
         if (!m_lists.empty()) {
             m_lists.back().id = value;
-            m_listIndex[value] = m_lists.size() - 1;
+            if (m_listIndex.size() < maxLists || m_listIndex.count(value))
+                m_listIndex[value] = m_lists.size() - 1;
         }
         break;
     default:
@@ -212,6 +221,16 @@ QString levelTextOf(const std::vector<int>& raw, const std::vector<int>* offsets
 
 } // namespace
 
+void ListTables::levelTextByte(unsigned char byte) {
+    if (m_levelBytes.size() < maxLevelTextBytes)
+        m_levelBytes.push_back(byte);
+}
+
+void ListTables::levelTextChar(char16_t c) {
+    if (m_levelBytes.size() < maxLevelTextBytes)
+        m_levelBytes.push_back(0x10000 + c);
+}
+
 void ListTables::levelTextEnd(Destination which) {
     ListLevel* level = currentLevel();
     if (which == Destination::ListLevelText) {
@@ -247,7 +266,8 @@ void ListTables::overrideTableWord(Word id, int value) {
             m_override.starts[size_t(m_overrideLevel)] = std::clamp(value, 0, maxLevelStart);
         break;
     case Word::Ls:
-        m_overrides[value] = m_override;
+        if (m_overrides.size() < maxLists || m_overrides.count(value))
+            m_overrides[value] = m_override;
         break;
     default:
         break;

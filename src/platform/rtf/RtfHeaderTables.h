@@ -75,8 +75,8 @@ public:
     void listTableWord(Word id, int value);
     void overrideTableWord(Word id, int value);
     // The bytes and characters of a \leveltext or \levelnumbers group, in order.
-    void levelTextByte(unsigned char byte) { m_levelBytes.push_back(byte); }
-    void levelTextChar(char16_t c) { m_levelBytes.push_back(0x10000 + c); }
+    void levelTextByte(unsigned char byte);
+    void levelTextChar(char16_t c);
     void levelTextEnd(Destination which);
     ListStyle style(int override, int level) const;
     // The level `level` of the list `override` stands for, with the start the override gives it,
