@@ -27,6 +27,22 @@ constexpr int SectionEnd = QTextFormat::UserProperty + 0x105;
 // List, a bool: the list goes on counting from the list whose last item is the paragraph before
 // its first (ListNumbers).
 constexpr int ListContinues = QTextFormat::UserProperty + 0x103;
+// List, an int: the list its paragraphs belong to, as files number their lists (\ls). Items of
+// one list count on across the paragraphs between them and across its QTextLists, which a deeper
+// level's list breaks into one per item above it; another list counts on its own. Lists without
+// it count run by run (ListContinues).
+constexpr int ListId = QTextFormat::UserProperty + 0x106;
+// List, an int from 0: the level of its items in that list. An item of a lower level starts the
+// count of every deeper level again.
+constexpr int ListLevel = QTextFormat::UserProperty + 0x107;
+// List, an int: the number of the level's first item; 1 when not given.
+constexpr int ListStart = QTextFormat::UserProperty + 0x108;
+// List, a QString: what stands before an item, the number of each level written as the character
+// 1 + level: "\u0001." draws "3.", "(\u0002)" draws "(c)", "\u0001.\u0002" draws "2.1".
+constexpr int ListLevelText = QTextFormat::UserProperty + 0x109;
+// List, an int: how the level writes its number as files say it (\levelnfc), where the list's
+// style cannot say it (22, decimal from 01).
+constexpr int ListNumberFormat = QTextFormat::UserProperty + 0x10A;
 // Table, an int in twips: where the table's rows start, from the margin. Files put it left of the
 // margin so that the cells' text lines up with the text around; the layout draws it at the margin.
 constexpr int TableIndent = QTextFormat::UserProperty + 0x200;

@@ -1,12 +1,15 @@
 // How the pane's layout paints a paragraph laid out whole: see PaneLayout.h.
 #include "platform/PaneLayout.h"
 
+#include "platform/DocumentProperties.h"
 #include "platform/ListNumbers.h"
 
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTextList>
+
+#include <algorithm>
 
 void PaneLayout::drawBlock(QPainter* painter, const PaintContext& context,
                            const QTextBlock& block) const {
@@ -78,7 +81,12 @@ void PaneLayout::drawListMarker(QPainter* painter, const PaintContext& context,
     if (layout->lineCount() == 0)
         return;
     const QTextBlockFormat blockFormat = block.blockFormat();
-    const QTextCharFormat charFormat = block.charFormat();
+    // In the format of the paragraph's text: the block's own is the mark before it, which may be
+    // a heading's before a paragraph of body text.
+    QTextCharFormat charFormat = block.charFormat();
+    if (const auto first = block.begin();
+        !first.atEnd() && !first.fragment().charFormat().isImageFormat())
+        charFormat = first.fragment().charFormat();
     QFont font(charFormat.font());
     if (paintDevice())
         font = QFont(font, paintDevice());
@@ -118,6 +126,12 @@ void PaneLayout::drawListMarker(QPainter* painter, const PaintContext& context,
     const qreal space = metrics.horizontalAdvance(u' ');
     marker.translate(direction == Qt::LeftToRight ? -space - size.width() : space,
                      metrics.height() / 2 - size.height() / 2);
+    // A number starts where the paragraph's first line does, the text standing at the hanging
+    // indent after it, when there is room for it there.
+    const qreal room = blockFormat.doubleProperty(DocumentProperty::ListMarkerRoom);
+    if (!number.isEmpty() && size.width() + space <= room)
+        marker.moveLeft(direction == Qt::LeftToRight ? at.x() - room
+                                                     : at.x() + room - size.width());
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
@@ -155,7 +169,13 @@ void PaneLayout::drawListMarker(QPainter* painter, const PaintContext& context,
         if (line.isValid())
             line.setLeadingIncluded(true);
         text.endLayout();
-        text.draw(painter, QPointF(marker.left(), at.y()));
+        // On the first line's baseline, whatever the sizes of the number's and the text's fonts.
+        const auto baseline = [](const QTextLine& of) {
+            return of.ascent() + (of.leadingIncluded() ? std::max<qreal>(0, of.leading()) : 0);
+        };
+        const qreal numberBaseline = line.isValid() ? baseline(line) : metrics.ascent();
+        text.draw(painter,
+                  QPointF(marker.left(), at.y() + baseline(layout->lineAt(0)) - numberBaseline));
         break;
     }
     }

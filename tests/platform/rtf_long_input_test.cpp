@@ -27,7 +27,7 @@ TEST(RtfLongInputs, EveryItemOfALongListKeepsItsBulletOrNumber) {
     // list is joined for Qt's layout, and after an item is added near its start.
     auto numbered = readRtf(hostile::numberedList(3'000));
     const QByteArray saved = rtf::write(*numbered);
-    EXPECT_TRUE(saved.contains("{\\pntext\\f0 3000.\\tab}"));
+    EXPECT_TRUE(saved.contains("{\\listtext 3000.\\tab}"));
     auto reopened = readRtf(saved);
     std::unique_ptr<QTextDocument> joined(numbered->clone());
     ListNumbers::joinRuns(*joined);

@@ -51,6 +51,11 @@ TEST(RtfReader, ReadsTextOfControlWordsAndDestinations) {
         {"uc is group state", "{\\uc0}\\u233 ?x", u"\u00E9x"},
         {"ignorable unknown destination", "a{\\*\\unknownthing hidden {nested}}b", u"ab"},
         {"known non-text destinations", "a{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}}b", u"ab"},
+        {"newer writers' destinations, their \\* lost or not",
+         "a{\\themedata 504b0304}{\\colorschememapping 3c3f786d}{\\*\\datastore 01050000}"
+         "{\\latentstyles\\lsdstimax376{\\lsdlockedexcept \\lsdqformat1 Normal;}}"
+         "{\\*\\themedata 504b}b",
+         u"ab"},
         {"unknown word in a plain group keeps text", "{\\foo x}", u"x"},
         {"hidden text is left out", "a{\\v secret}b\\v c\\v0 d", u"abd"},
         {"field keeps its result", "{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}",
@@ -202,4 +207,37 @@ TEST(RtfReader, RefusesDataThatIsNotRtf) {
     }
     EXPECT_TRUE(rtf::read(QByteArrayView("\xEF\xBB\xBF {\\rtf1 x}"), document).ok());
     EXPECT_EQ(document.toPlainText(), "x");
+}
+
+// Font and colour tables define what the body refers to only from the header: one inside the body
+// would give text and kept groups before it other fonts and colours than those after it.
+TEST(RtfReader, TablesCountOnlyBeforeTheBody) {
+    const struct {
+        const char* name;
+        const char* rtf;
+        QColor color;
+        const char* family;
+    } cases[] = {
+        {"blanks before the tables",
+         "{\\rtf1\\ansi  {\\fonttbl{\\f0 Courier;}}\r\n "
+         "{\\colortbl;\\red255\\green0\\blue0;}\\cf1 x}",
+         QColor(255, 0, 0), "Courier"},
+        {"tables after text",
+         "{\\rtf1{\\fonttbl{\\f0 Courier;}}a{\\fonttbl{\\f0 Arial;}}"
+         "{\\colortbl;\\red255\\green0\\blue0;}\\cf1 x}",
+         QColor(), "Courier"},
+        {"tables after a paragraph",
+         "{\\rtf1{\\fonttbl{\\f0 Courier;}}\\par{\\fonttbl{\\f0 Arial;}}"
+         "{\\colortbl;\\red255\\green0\\blue0;}\\cf1 x}",
+         QColor(), "Courier"},
+    };
+    for (const auto& c : cases) {
+        auto document = readRtf(c.rtf);
+        const QString text = rtftest::plainText(*document);
+        const QTextCharFormat x = charFormatAt(*document, int(text.indexOf(u'x')));
+        EXPECT_EQ(x.foreground().style() == Qt::NoBrush ? QColor() : x.foreground().color(),
+                  c.color)
+            << c.name;
+        EXPECT_EQ(x.fontFamilies().toStringList(), QStringList{c.family}) << c.name;
+    }
 }

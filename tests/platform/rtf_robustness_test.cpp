@@ -25,9 +25,9 @@ TEST(RtfRobustness, AbsurdValuesAreClamped) {
                             "\\sb-5\\tx99999999\\tx-3{\\colortbl;\\red9999\\green-1\\blue256;}"
                             "\\cf1\\cf-7\\f-3 x\\fs0 y\\par}");
     const QTextBlockFormat block = document->begin().blockFormat();
-    EXPECT_EQ(Twips::fromLayout(block.leftMargin()), -31680);
-    EXPECT_EQ(Twips::fromLayout(block.rightMargin()), 31680);
-    EXPECT_EQ(Twips::fromLayout(block.textIndent()), 31680);
+    EXPECT_EQ(Twips::fromLayout(block.leftMargin()), -32767);
+    EXPECT_EQ(Twips::fromLayout(block.rightMargin()), 32767);
+    EXPECT_EQ(Twips::fromLayout(block.textIndent()), 32767);
     EXPECT_EQ(block.topMargin(), 0);
     EXPECT_TRUE(block.tabPositions().isEmpty());
     const QTextCharFormat x = rtftest::charFormatAt(*document, 0);

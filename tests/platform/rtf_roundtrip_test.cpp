@@ -254,3 +254,35 @@ TEST(RtfRoundTrip, FontNamesInOtherScriptsKeepTheirLetters) {
                   QStringList{family});
     }
 }
+
+// The paragraph dialog accepts up to 22.75 inches (32760 twips): every length it and the tab
+// dialog set comes back from a save as it was; a file's larger ones are cut to what a 16-bit
+// length holds.
+TEST(RtfRoundTrip, TheLongestIndentsAndTabStopsSurviveASave) {
+    for (const int twips : {32760, 32767}) {
+        SCOPED_TRACE(twips);
+        QTextDocument document;
+        QTextBlockFormat format;
+        format.setLeftMargin(Twips::toLayout(twips));
+        format.setRightMargin(Twips::toLayout(twips));
+        format.setTextIndent(Twips::toLayout(-twips));
+        format.setTopMargin(Twips::toLayout(twips));
+        format.setBottomMargin(Twips::toLayout(twips));
+        format.setTabPositions({QTextOption::Tab(Twips::toLayout(twips), QTextOption::LeftTab)});
+        QTextCursor(&document).setBlockFormat(format);
+        QTextCursor(&document).insertText("wide");
+        auto reread = readRtf(rtf::write(document));
+        const QTextBlockFormat read = reread->begin().blockFormat();
+        EXPECT_EQ(Twips::fromLayout(read.leftMargin()), twips);
+        EXPECT_EQ(Twips::fromLayout(read.rightMargin()), twips);
+        EXPECT_EQ(Twips::fromLayout(read.textIndent()), -twips);
+        EXPECT_EQ(Twips::fromLayout(read.topMargin()), twips);
+        EXPECT_EQ(Twips::fromLayout(read.bottomMargin()), twips);
+        ASSERT_EQ(read.tabPositions().size(), 1);
+        EXPECT_EQ(Twips::fromLayout(read.tabPositions().front().position), twips);
+    }
+    auto beyond = readRtf("{\\rtf1\\li32768\\sa40000\\tx32768 x}");
+    EXPECT_EQ(Twips::fromLayout(beyond->begin().blockFormat().leftMargin()), 32767);
+    EXPECT_EQ(Twips::fromLayout(beyond->begin().blockFormat().bottomMargin()), 32767);
+    EXPECT_TRUE(beyond->begin().blockFormat().tabPositions().isEmpty());
+}

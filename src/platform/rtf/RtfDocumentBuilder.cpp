@@ -198,12 +198,14 @@ void DocumentBuilder::startAfterFrameMark() {
     m_afterFrameMark = true;
     m_blockFormatVersion = -1;
     endList();
+    m_levelLists.clear();
 }
 
 void DocumentBuilder::placeTable(const Table& table, const TableGrid& grid) {
     // The table's start ends the paragraph before it, in place of a mark read or not.
     m_breakPending = false;
     endList();
+    m_levelLists.clear();
     QTextTable* placed = m_cursor.insertTable(grid.rows, grid.columns(), tableFormatOf(grid));
     for (const GridCell& cell : grid.cells) {
         if (cell.rowSpan > 1 || cell.columnSpan > 1)
@@ -288,8 +290,93 @@ void DocumentBuilder::endList() {
     m_listStyle = ListStyle::None;
 }
 
+namespace {
+
+QTextListFormat::Style bulletStyleOf(const QString& text) {
+    const QChar c = text.isEmpty() ? QChar() : text.front();
+    switch (c.unicode()) {
+    case u'o':
+    case 0x25E6:
+    case 0x25CB:
+        return QTextListFormat::ListCircle;
+    case 0x00A7:
+    case 0xF0A7:
+    case 0xF06E:
+    case 0x25AA:
+    case 0x25A0:
+        return QTextListFormat::ListSquare;
+    default:
+        return QTextListFormat::ListDisc;
+    }
+}
+
+QTextListFormat listFormatOf(const ParaState& para, const ListLevel& level) {
+    QTextListFormat format;
+    QTextListFormat::Style style = QTextListFormat::ListDecimal;
+    switch (level.numberFormat) {
+    case 1:
+        style = QTextListFormat::ListUpperRoman;
+        break;
+    case 2:
+        style = QTextListFormat::ListLowerRoman;
+        break;
+    case 3:
+        style = QTextListFormat::ListUpperAlpha;
+        break;
+    case 4:
+        style = QTextListFormat::ListLowerAlpha;
+        break;
+    default:
+        if (level.bullet())
+            style = bulletStyleOf(level.text);
+        break;
+    }
+    format.setStyle(style);
+    format.setIndent(0);
+    format.setProperty(DocumentProperty::ListId, para.listOverride);
+    format.setProperty(DocumentProperty::ListLevel, std::clamp(para.listLevel, 0, 8));
+    format.setProperty(DocumentProperty::ListStart, level.start);
+    format.setProperty(DocumentProperty::ListNumberFormat, level.numberFormat);
+    if (!level.bullet())
+        format.setProperty(DocumentProperty::ListLevelText, level.text);
+    return format;
+}
+
+} // namespace
+
+void DocumentBuilder::applyListLevel(const ParaState& para, const ListLevel& level,
+                                     QTextBlockFormat format) {
+    endList();
+    auto& levels = m_levelLists[para.listOverride];
+    const size_t depth = size_t(std::clamp(para.listLevel, 0, ListTables::levels - 1));
+    std::fill(levels.begin() + qsizetype(depth) + 1, levels.end(), LevelList());
+    LevelList& at = levels[depth];
+    const int perList = level.bullet() ? ListNumbers::bulletsPerList : ListNumbers::itemsPerList;
+    if (at.list && at.items < perList) {
+        format.setObjectIndex(at.list->objectIndex());
+        m_cursor.setBlockFormat(format);
+        ++at.items;
+        return;
+    }
+    m_cursor.setBlockFormat(format);
+    QTextListFormat listFormat = listFormatOf(para, level);
+    // Cut for speed: ListNumbers counts on across the cut.
+    if (at.list)
+        listFormat.setProperty(DocumentProperty::ListContinues, true);
+    at.list = m_cursor.createList(listFormat);
+    at.items = 1;
+    ListNumbers::setQtAffixes(*at.list, m_numbering);
+}
+
 void DocumentBuilder::applyBlockFormat(const ParaState& para) {
     QTextBlockFormat format = blockFormatOf(para);
+    if (para.list != ListStyle::None && para.listOverride) {
+        if (const std::optional<ListLevel> level =
+                m_header.lists.level(para.listOverride, para.listLevel)) {
+            applyListLevel(para, *level, format);
+            return;
+        }
+    }
     if (para.list == ListStyle::None) {
         endList();
         if (m_blockFormatVersion != m_paraVersion)

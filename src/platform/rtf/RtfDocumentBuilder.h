@@ -1,11 +1,15 @@
 #pragma once
 
+#include "platform/ListNumbers.h"
 #include "platform/rtf/RtfCharFormats.h"
 #include "platform/rtf/RtfContentSink.h"
 #include "platform/rtf/RtfKeptGroups.h"
 
 #include <QTextBlockFormat>
 #include <QTextCursor>
+
+#include <array>
+#include <unordered_map>
 
 class QTextDocument;
 class QTextList;
@@ -41,6 +45,8 @@ private:
     const QTextBlockFormat& blockFormatOf(const ParaState& para);
     void applyBlockFormat(const ParaState& para);
     void endList();
+    // The paragraph is an item of a list from the list table.
+    void applyListLevel(const ParaState& para, const ListLevel& level, QTextBlockFormat format);
     const QTextCharFormat& fieldFormat(const QTextCharFormat& format);
     // `format` carrying the fields with empty results that wait for content, which it takes.
     void takeEmptyFields(QTextCharFormat& format);
@@ -67,6 +73,16 @@ private:
     QTextList* m_list = nullptr;
     ListStyle m_listStyle = ListStyle::None;
     int m_listItems = 0; // paragraphs in m_list
+    // Lists from the list table, by \ls: at each level, the QTextList its items join and how many
+    // it holds. An item starts the levels below its own again.
+    struct LevelList {
+        QTextList* list = nullptr;
+        int items = 0;
+    };
+    std::unordered_map<int, std::array<LevelList, ListTables::levels>> m_levelLists;
+    // Counts for the numbers Qt's layout draws: what it learns of the lists read stays true, as
+    // lists only grow at their ends.
+    ListNumbers::Numbering m_numbering;
     int m_imageCount = 0;
     QString m_lastImageName; // the picture last inserted, at the size it shows
     QSizeF m_lastImageSize;

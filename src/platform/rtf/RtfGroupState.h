@@ -15,6 +15,8 @@ enum class Destination : std::uint8_t {
     Bullet,            // \pn: the paragraph's legacy bullet or numbering
     ListTable,         // \listtable
     ListOverrideTable, // \listoverridetable
+    ListLevelText,     // \leveltext in a \listlevel
+    ListLevelNumbers,  // \levelnumbers in a \listlevel
     UnicodeAlternates, // \upr: only its \ud part is read
     ShapeProperties,   // \shpinst: only its pictures and \shptxt are read
     NestedTableRow,    // \nesttableprops: only its \nestrow, the end of a nested row, counts

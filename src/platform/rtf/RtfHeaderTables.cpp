@@ -1,5 +1,7 @@
 #include "platform/rtf/RtfHeaderTables.h"
 
+#include "platform/Windows1252.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -7,7 +9,14 @@ namespace rtf {
 
 namespace {
 constexpr int maxColorComponent = 255;
-}
+// Numbers beyond this are damage: no list is that long.
+constexpr int maxLevelStart = 1000000;
+// More lists than a document has paragraphs to show them only cost memory: the last one read is
+// used again past this.
+constexpr size_t maxLists = 4096;
+// Longer level texts than their length says are damage.
+constexpr size_t maxLevelTextBytes = 512;
+} // namespace
 
 void FontTable::word(Word id, int value) {
     switch (id) {
@@ -142,23 +151,38 @@ QColor ColorTable::at(int index) const {
     return m_colors[size_t(index)];
 }
 
+ListLevel* ListTables::currentLevel() {
+    if (m_lists.empty() || m_lists.back().level < 0 || m_lists.back().level >= levels)
+        return nullptr;
+    return &m_lists.back().described[size_t(m_lists.back().level)];
+}
+
 void ListTables::listTableWord(Word id, int value) {
     switch (id) {
     case Word::List:
-        m_lists.emplace_back();
+        if (m_lists.size() < maxLists)
+            m_lists.emplace_back();
+        else
+            m_lists.back() = List();
         break;
     case Word::ListLevel:
         if (!m_lists.empty())
             ++m_lists.back().level;
+        m_levelText.clear();
         break;
     case Word::LevelNfc:
-        if (!m_lists.empty() && m_lists.back().level >= 0 && m_lists.back().level < 9)
-            m_lists.back().numberFormat[size_t(m_lists.back().level)] = value;
+        if (ListLevel* level = currentLevel())
+            level->numberFormat = value;
+        break;
+    case Word::LevelStart:
+        if (ListLevel* level = currentLevel())
+            level->start = std::clamp(value, 0, maxLevelStart);
         break;
     case Word::ListId:
         if (!m_lists.empty()) {
             m_lists.back().id = value;
-            m_listIndex[value] = m_lists.size() - 1;
+            if (m_listIndex.size() < maxLists || m_listIndex.count(value))
+                m_listIndex[value] = m_lists.size() - 1;
         }
         break;
     default:
@@ -166,22 +190,107 @@ void ListTables::listTableWord(Word id, int value) {
     }
 }
 
+namespace {
+
+// The text of a level from its \leveltext (a length, then the characters) and the offsets of its
+// placeholders in that (\levelnumbers, counting the length as 0); without offsets, the characters
+// below 9 are the placeholders, as they are in every file.
+QString levelTextOf(const std::vector<int>& raw, const std::vector<int>* offsets) {
+    if (raw.empty())
+        return {};
+    size_t end = std::min(raw.size(), size_t(1 + (raw[0] & 0xFFFF)));
+    if (end == raw.size() && end > 1 && raw.back() == ';')
+        --end;
+    QString text;
+    for (size_t i = 1; i < end; ++i) {
+        const int value = raw[i];
+        const bool placeholder =
+            offsets ? std::find(offsets->begin(), offsets->end(), int(i)) != offsets->end()
+                    : value < ListTables::levels;
+        if (placeholder && (value & 0xFFFF) < ListTables::levels) {
+            text += QChar(char16_t(1 + (value & 0xFFFF)));
+            continue;
+        }
+        const char16_t c = value >= 0x10000 ? char16_t(value - 0x10000)
+                                            : Windows1252::toUnicode((unsigned char)value);
+        if (c >= 0x20)
+            text += QChar(c);
+    }
+    return text;
+}
+
+} // namespace
+
+void ListTables::levelTextByte(unsigned char byte) {
+    if (m_levelBytes.size() < maxLevelTextBytes)
+        m_levelBytes.push_back(byte);
+}
+
+void ListTables::levelTextChar(char16_t c) {
+    if (m_levelBytes.size() < maxLevelTextBytes)
+        m_levelBytes.push_back(0x10000 + c);
+}
+
+void ListTables::levelTextEnd(Destination which) {
+    ListLevel* level = currentLevel();
+    if (which == Destination::ListLevelText) {
+        m_levelText = std::exchange(m_levelBytes, {});
+        if (level)
+            level->text = levelTextOf(m_levelText, nullptr);
+        return;
+    }
+    const std::vector<int> offsets = std::exchange(m_levelBytes, {});
+    if (level && !m_levelText.empty())
+        level->text = levelTextOf(m_levelText, &offsets);
+}
+
 void ListTables::overrideTableWord(Word id, int value) {
-    if (id == Word::ListId)
-        m_overrideListId = value;
-    else if (id == Word::Ls)
-        m_overrides[value] = m_overrideListId;
+    switch (id) {
+    case Word::ListOverride:
+        m_override = Override();
+        m_overrideLevel = -1;
+        m_startAt = false;
+        break;
+    case Word::ListId:
+        m_override.listId = value;
+        break;
+    case Word::OverrideLevel:
+        ++m_overrideLevel;
+        m_startAt = false;
+        break;
+    case Word::OverrideStartAt:
+        m_startAt = true;
+        break;
+    case Word::LevelStart:
+        if (m_startAt && m_overrideLevel >= 0 && m_overrideLevel < levels)
+            m_override.starts[size_t(m_overrideLevel)] = std::clamp(value, 0, maxLevelStart);
+        break;
+    case Word::Ls:
+        if (m_overrides.size() < maxLists || m_overrides.count(value))
+            m_overrides[value] = m_override;
+        break;
+    default:
+        break;
+    }
+}
+
+std::optional<ListLevel> ListTables::level(int override, int level) const {
+    const auto it = m_overrides.find(override);
+    if (it == m_overrides.end())
+        return std::nullopt;
+    const auto list = m_listIndex.find(it->second.listId);
+    if (list == m_listIndex.end())
+        return std::nullopt;
+    const size_t index = size_t(std::clamp(level, 0, levels - 1));
+    ListLevel found = m_lists[list->second].described[index];
+    if (it->second.starts[index] >= 0)
+        found.start = it->second.starts[index];
+    return found;
 }
 
 ListStyle ListTables::style(int override, int level) const {
-    const auto it = m_overrides.find(override);
-    if (it == m_overrides.end())
-        return ListStyle::Bullet;
-    const auto list = m_listIndex.find(it->second);
-    if (list == m_listIndex.end())
-        return ListStyle::Bullet;
-    const int format = m_lists[list->second].numberFormat[size_t(std::clamp(level, 0, 8))];
-    return format == 23 || format == 255 ? ListStyle::Bullet : ListStyle::Numbered;
+    const std::optional<ListLevel> found = this->level(override, level);
+    return !found || found->bullet() ? ListStyle::Bullet : ListStyle::Numbered;
 }
 
 } // namespace rtf

@@ -7,6 +7,8 @@
 #include <QColor>
 #include <QString>
 
+#include <optional>
+
 #include <unordered_map>
 #include <vector>
 
@@ -55,23 +57,54 @@ private:
     bool m_given = false;
 };
 
-// \listtable and \listoverridetable: which \ls numbers are bullets.
+// One level of a list as \listlevel describes it.
+struct ListLevel {
+    int numberFormat = 0; // \levelnfc: 0 decimal, 1 and 2 upper and lower roman, 3 and 4 upper and
+                          // lower letters, 22 decimal from 01, 23 and 255 bullets
+    int start = 1;        // \levelstartat
+    // \leveltext with each level's number as the character 1 + that level (U+0001 for the first).
+    QString text;
+    bool bullet() const { return numberFormat == 23 || numberFormat == 255; }
+};
+
+// \listtable and \listoverridetable: what each \ls number's levels look like.
 class ListTables {
 public:
+    static constexpr int levels = 9;
+
     void listTableWord(Word id, int value);
     void overrideTableWord(Word id, int value);
+    // The bytes and characters of a \leveltext or \levelnumbers group, in order.
+    void levelTextByte(unsigned char byte);
+    void levelTextChar(char16_t c);
+    void levelTextEnd(Destination which);
     ListStyle style(int override, int level) const;
+    // The level `level` of the list `override` stands for, with the start the override gives it,
+    // or nothing when no list table has it.
+    std::optional<ListLevel> level(int override, int level) const;
 
 private:
     struct List {
         int id = 0;
         int level = -1;
-        std::array<int, 9> numberFormat{}; // \levelnfc per level; 23 and 255 are bullets
+        std::array<ListLevel, levels> described{};
     };
+    ListLevel* currentLevel();
     std::vector<List> m_lists;
     std::unordered_map<int, size_t> m_listIndex; // \listid -> m_lists
-    std::unordered_map<int, int> m_overrides;    // \ls -> \listid
-    int m_overrideListId = 0;
+    // \listoverride: the list an \ls stands for, and the levels whose start it sets again
+    // (\lfolevel with \listoverridestartat), -1 for the others.
+    struct Override {
+        int listId = 0;
+        std::array<int, levels> starts{-1, -1, -1, -1, -1, -1, -1, -1, -1};
+    };
+    std::unordered_map<int, Override> m_overrides; // by \ls
+    Override m_override;                           // the one being read
+    int m_overrideLevel = -1;                      // its \lfolevel being read
+    bool m_startAt = false;                        // that level sets its start
+    // \leveltext being read: bytes as they come, characters given as \u plus 0x10000.
+    std::vector<int> m_levelBytes;
+    std::vector<int> m_levelText; // the level's \leveltext, until its \levelnumbers
 };
 
 // What the header defines for the body to refer to.

@@ -286,8 +286,14 @@ void Reader::groupEnd() {
             finishPicture(closing.start);
         break;
     case Destination::Bullet:
-        // \pn describes the paragraph it sits in, not just its own group.
-        parent.para.list = closing.para.list;
+        // \pn describes the paragraph it sits in, not just its own group; a list of the list
+        // table (\ls) says more, and writers give the \pn only for readers without those.
+        if (!parent.para.listOverride)
+            parent.para.list = closing.para.list;
+        break;
+    case Destination::ListLevelText:
+    case Destination::ListLevelNumbers:
+        m_lists.levelTextEnd(closing.destination);
         break;
     default:
         break;
@@ -321,7 +327,12 @@ void Reader::enterDestination(const ControlWord& word) {
     // or a table's nesting may quote another document's, which defines nothing here.
     const bool table = word.id == Word::FontTable || word.id == Word::ColorTable ||
                        word.id == Word::ListTable || word.id == Word::ListOverrideTable;
-    if (table && s.destination != Destination::Text) {
+    // Nor does one after the body has started: writers put them in the header, and one the body
+    // holds would give the groups kept before it other colours than those kept after.
+    // Blanks some writers leave before their tables count for nothing.
+    const bool bodyStarted =
+        m_contentPlaced > 0 || !m_run.trimmed().isEmpty() || !m_bytes.trimmed().isEmpty();
+    if (table && (s.destination != Destination::Text || bodyStarted)) {
         startSkipping();
         return;
     }
@@ -352,6 +363,15 @@ void Reader::enterDestination(const ControlWord& word) {
         break;
     case Word::ListOverrideTable:
         s.destination = Destination::ListOverrideTable;
+        break;
+    case Word::LevelText:
+    case Word::LevelNumbers:
+        if (s.destination != Destination::ListTable) {
+            startSkipping();
+            break;
+        }
+        s.destination =
+            word.id == Word::LevelText ? Destination::ListLevelText : Destination::ListLevelNumbers;
         break;
     case Word::Upr:
         // Two spellings of document text; elsewhere, of something not shown.
@@ -499,6 +519,13 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
         return;
     case Destination::ListOverrideTable:
         m_lists.overrideTableWord(word->id, value);
+        return;
+    case Destination::ListLevelText:
+    case Destination::ListLevelNumbers:
+        if (word->id == Word::U) {
+            m_lists.levelTextChar(char16_t(value < 0 ? value + 65536 : value));
+            m_unicodeSkipLeft = s.unicodeSkip;
+        }
         return;
     case Destination::Picture:
         applyPictureWord(m_picture, word->id, value);
@@ -674,6 +701,10 @@ void Reader::hexByte(unsigned char byte) {
     case Destination::FontTable:
         m_fonts.hexByte(byte);
         break;
+    case Destination::ListLevelText:
+    case Destination::ListLevelNumbers:
+        m_lists.levelTextByte(byte);
+        break;
     default:
         break;
     }
@@ -700,6 +731,11 @@ void Reader::text(QByteArrayView bytes) {
         break;
     case Destination::ColorTable:
         m_colors.text(bytes);
+        break;
+    case Destination::ListLevelText:
+    case Destination::ListLevelNumbers:
+        for (const char c : bytes)
+            m_lists.levelTextByte(static_cast<unsigned char>(c));
         break;
     case Destination::Picture:
         appendHexData(m_picture, bytes, m_pictureNibble);

@@ -129,7 +129,7 @@ bool applyParagraphWord(ParaState& p, Word id, int value, const ListTables& list
         p.list = lists.style(value, p.listLevel);
         break;
     case Word::Ilvl:
-        p.listLevel = value;
+        p.listLevel = std::clamp(value, 0, ListTables::levels - 1);
         if (p.list != ListStyle::None && p.listOverride)
             p.list = lists.style(p.listOverride, value);
         break;

@@ -9,8 +9,10 @@
 
 namespace rtf {
 
-// The longest indent or paragraph spacing read, 22 inches: files say more only to break a reader.
-constexpr int maxIndentTwips = 31680;
+// The longest indent, paragraph spacing or tab position read or written: the most a 16-bit length
+// holds, which the paragraph dialog can set (22.75 inches is 32760). Files say more only to break a
+// reader.
+constexpr int maxIndentTwips = 32767;
 
 // What the formatting words do to the group state. Values from the file are clamped to what a
 // document can show, so absurd sizes and indents cannot reach the layout. Each returns false

@@ -1,9 +1,11 @@
 #include "platform/rtf/RtfWriter.h"
 
 #include "platform/DocumentProperties.h"
+#include "platform/ListNumbers.h"
 #include "platform/Twips.h"
 #include "platform/rtf/RtfCodePages.h"
 #include "platform/rtf/RtfKeptGroups.h"
+#include "platform/rtf/RtfListTableWriter.h"
 #include "platform/rtf/RtfPicture.h"
 #include "platform/rtf/RtfStateWords.h"
 #include "platform/rtf/RtfTableWriter.h"
@@ -72,7 +74,10 @@ private:
     void writeHeader();
     void writeSection(int section);
     void writeFontNameByte(char c, bool hex);
-    void writeParagraphFormat(const QTextBlock& block, int level, bool sayLevel);
+    // `again` for a paragraph whose format is said again after a field's end, without its number.
+    void writeParagraphFormat(const QTextBlock& block, int level, bool sayLevel,
+                              bool again = false);
+    void writeListItem(const QTextBlock& block, const QTextList& list, bool again);
     void switchTo(int formatIndex, const QTextCharFormat& format);
     RunState runStateOf(const QTextCharFormat& format) const;
     void writeChanges(const RunState& next);
@@ -99,10 +104,10 @@ private:
     QHash<QString, int> m_familyIndex;
     QList<QRgb> m_colors;
     QHash<QRgb, int> m_colorIndex;
-    bool m_hasLists = false;
+    ListTableWriter m_lists;
+    ListNumbers::Numbering m_numbering;
     RunState m_state;
     std::vector<std::optional<RunState>> m_runStates; // by the document's format index
-    int m_number = 0; // the item number of the last numbered paragraph
     // Fonts whose bytes mean Symbol characters (any spelling of the name), so text in them goes
     // as \u.
     QSet<int> m_symbolFonts;
@@ -183,8 +188,7 @@ void Writer::collectTables() {
         // A paragraph left out of the writing brings no font, colour or list to the header.
         if (isTableSpacer(block))
             continue;
-        if (block.textList())
-            m_hasLists = true;
+        m_lists.collect(block);
         if (block.length() <= 1) {
             const QTextCharFormat format = block.charFormat();
             addFamily(familyOf(format));
@@ -220,7 +224,7 @@ void Writer::collectTables() {
     forEachTableColor(m_document, [this](const QBrush& brush) { addColor(brush); });
     if (m_families.isEmpty())
         addFamily(m_defaultFamily);
-    if (m_hasLists)
+    if (!m_lists.empty())
         addFamily(bulletFamily);
 }
 
@@ -283,6 +287,7 @@ void Writer::writeHeader() {
         }
         m_out.append("}\r\n");
     }
+    m_out.append(m_lists.tables());
     m_out.append("\\viewkind4\\uc1");
     m_needSpace = true;
     // The first section's headers and footers; later sections' follow their \sect.
@@ -320,7 +325,66 @@ void Writer::endParagraph(const QTextBlock& block) {
     append("\r\n");
 }
 
-void Writer::writeParagraphFormat(const QTextBlock& block, int level, bool sayLevel) {
+void Writer::writeListItem(const QTextBlock& block, const QTextList& list, bool again) {
+    const ListTableWriter::Item item = m_lists.itemOf(list);
+    const QTextListFormat format = list.format();
+    const bool bullet = format.style() == QTextListFormat::ListDisc ||
+                        format.style() == QTextListFormat::ListCircle ||
+                        format.style() == QTextListFormat::ListSquare;
+    const int symbol = m_familyIndex.value(bulletFamily);
+    if (!again) {
+        // The number as text, for readers without lists.
+        if (bullet) {
+            m_out.append("{\\listtext\\f").append(number(symbol)).append("\\'B7\\tab}");
+        } else {
+            m_out.append("{\\listtext ");
+            appendRtfText(m_out, m_numbering.itemText(block));
+            m_out.append("\\tab}");
+        }
+    }
+    // The bullet or number again for readers that know only the older words.
+    if (bullet) {
+        m_out.append("{\\*\\pn\\pnlvlblt\\pnf").append(number(symbol));
+        m_out.append("\\pnindent0{\\pntxtb\\'B7}}");
+    } else {
+        const char* style = "pndec";
+        switch (format.style()) {
+        case QTextListFormat::ListLowerAlpha:
+            style = "pnlcltr";
+            break;
+        case QTextListFormat::ListUpperAlpha:
+            style = "pnucltr";
+            break;
+        case QTextListFormat::ListLowerRoman:
+            style = "pnlcrm";
+            break;
+        case QTextListFormat::ListUpperRoman:
+            style = "pnucrm";
+            break;
+        default:
+            break;
+        }
+        m_out.append("{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart");
+        m_out.append(number(m_numbering.itemNumber(block))).append("\\").append(style);
+        const QString suffix = format.hasProperty(QTextFormat::ListNumberSuffix)
+                                   ? format.numberSuffix()
+                                   : QStringLiteral(".");
+        if (!format.numberPrefix().isEmpty()) {
+            m_out.append("{\\pntxtb ");
+            appendRtfText(m_out, format.numberPrefix());
+            m_out.append("}");
+        }
+        m_out.append("{\\pntxta ");
+        appendRtfText(m_out, suffix);
+        m_out.append("}}");
+    }
+    m_out.append("\\ls").append(number(item.list));
+    if (item.level > 0)
+        m_out.append("\\ilvl").append(number(item.level));
+    m_needSpace = true;
+}
+
+void Writer::writeParagraphFormat(const QTextBlock& block, int level, bool sayLevel, bool again) {
     const QTextBlockFormat format = block.blockFormat();
     word("pard");
     if (level > 0)
@@ -328,25 +392,10 @@ void Writer::writeParagraphFormat(const QTextBlock& block, int level, bool sayLe
     if (sayLevel)
         word("itap", level);
     const QTextList* current = block.textList();
-    if (!current || current->format().style() != QTextListFormat::ListDecimal)
-        m_number = 0;
-    if (const QTextList* list = block.textList()) {
-        const int symbol = m_familyIndex.value(bulletFamily);
-        const QTextListFormat::Style style = list->format().style();
-        const bool bullet = style != QTextListFormat::ListDecimal;
-        // The bullet's text for readers that do not know \pn, then the bullet itself.
-        if (bullet) {
-            m_out.append("{\\pntext\\f").append(number(symbol));
-            m_out.append("\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf").append(number(symbol));
-            m_out.append("\\pnindent0{\\pntxtb\\'B7}}");
-        } else {
-            // Counted the way a reader groups them: consecutive numbered paragraphs form a list.
-            m_out.append("{\\pntext\\f0 ").append(number(++m_number));
-            m_out.append(
-                ".\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec{\\pntxta.}}");
-        }
-        m_needSpace = false;
-    }
+    if (current && current->format().style() == QTextListFormat::ListStyleUndefined)
+        current = nullptr;
+    if (current)
+        writeListItem(block, *current, again);
     switch (format.alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute) {
     case Qt::AlignRight:
         word("qr");
@@ -363,7 +412,7 @@ void Writer::writeParagraphFormat(const QTextBlock& block, int level, bool sayLe
     // A list paragraph's number stands in its hanging indent, left of the first line's text.
     const qreal firstLine =
         format.textIndent() -
-        (current ? format.doubleProperty(DocumentProperty::ListMarkerRoom) : qreal(0));
+        (block.textList() ? format.doubleProperty(DocumentProperty::ListMarkerRoom) : qreal(0));
     // Within what a reader takes, so that what is read back is what was written.
     const struct {
         const char* name;
@@ -568,13 +617,8 @@ void Writer::closeFields(size_t count, const QTextBlock& block) {
     }
     // A field that holds paragraph marks was open when this paragraph's format was written; its
     // closing brace undid that, and the mark would take the format from before the field.
-    if (paragraphInside && block.isValid()) {
-        const int number = m_number;
-        if (block.textList() && block.textList()->format().style() == QTextListFormat::ListDecimal)
-            --m_number;
-        writeParagraphFormat(block, m_level, m_sayLevel);
-        m_number = number;
-    }
+    if (paragraphInside && block.isValid())
+        writeParagraphFormat(block, m_level, m_sayLevel, true);
 }
 
 void Writer::writeFieldsOf(const QTextCharFormat& format, const QTextBlock& block) {
