@@ -262,8 +262,9 @@ void print(const QTextDocument& document, QPrinter& printer) {
     collectSides(kept, headers, footers);
     std::unique_ptr<QTextDocument> body(document.clone());
     appendFootnotes(*body, kept);
-    // Qt's layout counts each list from 1.
-    ListNumbers::joinRuns(*body);
+    // Qt's layout counts each list from 1 and knows no level texts: numbers go on paper as the
+    // window draws them.
+    ListNumbers::writeOutNumbers(*body);
     QPainter painter(&printer);
     if (!painter.isActive())
         return;
