@@ -572,7 +572,10 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> replacement) {
     // Swapping in a finished document keeps loading off the pane's per-edit bookkeeping.
     QTextDocument* loaded = replacement.release();
     loaded->setDefaultFont(document()->defaultFont());
-    loaded->setDefaultTextOption(document()->defaultTextOption());
+    // The pane's options, with the default tab stops the file asked for.
+    QTextOption option = document()->defaultTextOption();
+    option.setTabStopDistance(loaded->defaultTextOption().tabStopDistance());
+    loaded->setDefaultTextOption(option);
     loaded->setUndoRedoEnabled(true);
     loaded->clearUndoRedoStacks();
     // Chosen before the pane takes it, which would otherwise lay it all out with Qt's layout

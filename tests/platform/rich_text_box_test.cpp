@@ -1,5 +1,6 @@
 #include "files/DocumentFile.h"
 #include "platform/RichTextBox.h"
+#include "platform/Twips.h"
 #include "support/Files.h"
 #include "support/ScriptedDesktop.h"
 
@@ -155,4 +156,13 @@ TEST_F(Pane, CtrlClickOnALinkOpensItInTheBrowser) {
     QTest::mouseClick(pane.viewport(), Qt::LeftButton, Qt::ControlModifier,
                       pointAt(pane.Text().indexOf("or")));
     EXPECT_EQ(scripted.desktop.openedUrls.size(), 1);
+}
+
+TEST_F(Pane, AFileKeepsItsDefaultTabStops) {
+    const QString file = dir.filePath("inch.rtf");
+    testfiles::write(file, "{\\rtf1\\deftab1440 a\\tab b}");
+    DocumentFile::load(pane, file);
+    EXPECT_EQ(Twips::fromLayout(pane.document()->defaultTextOption().tabStopDistance()), 1440);
+    DocumentFile::save(pane, file);
+    EXPECT_TRUE(testfiles::read(file).contains("\\deftab1440"));
 }

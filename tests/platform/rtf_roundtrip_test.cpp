@@ -286,3 +286,22 @@ TEST(RtfRoundTrip, TheLongestIndentsAndTabStopsSurviveASave) {
     EXPECT_EQ(Twips::fromLayout(beyond->begin().blockFormat().bottomMargin()), 32767);
     EXPECT_TRUE(beyond->begin().blockFormat().tabPositions().isEmpty());
 }
+
+TEST(RtfRoundTrip, TheDefaultTabDistanceIsReadAndWrittenBack) {
+    const struct {
+        const char* file;
+        int twips;
+    } cases[] = {{"{\\rtf1\\deftab1440 x}", 1440},
+                 {"{\\rtf1 x}", 720},
+                 {"{\\rtf1\\deftab0 x}", 720}, // damage: a line of nothing but stops
+                 {"{\\rtf1\\deftab99999 x}", 720}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        auto document = readRtf(c.file);
+        EXPECT_EQ(Twips::fromLayout(document->defaultTextOption().tabStopDistance()), c.twips);
+        const QByteArray saved = rtf::write(*document);
+        EXPECT_EQ(saved.contains("\\deftab"), c.twips != 720);
+        EXPECT_EQ(Twips::fromLayout(readRtf(saved)->defaultTextOption().tabStopDistance()),
+                  c.twips);
+    }
+}

@@ -42,6 +42,8 @@ public:
     virtual void beginField(const KeptGroup&) {}
     // The paragraph just ended ends a section of the document; the next starts another.
     virtual void endSection() {}
+    // The distance between the default tab stops, from the margin.
+    virtual void setDefaultTabWidth(int /*twips*/) {}
     virtual void endField() {}
     // A table, read whole. Sinks that lay out no tables get its cells' content as paragraphs.
     virtual void appendTable(const Table& table);

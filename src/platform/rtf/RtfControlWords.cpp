@@ -78,6 +78,7 @@ constexpr ControlWord words[] = {
     {"defchp", K::Destination, W::Skip, 0},
     {"deff", K::Value, W::DefaultFont, 0},
     {"defpap", K::Destination, W::Skip, 0},
+    {"deftab", K::Value, W::DefaultTab, 720},
     {"dibitmap", K::Flag, W::DeviceIndependentBitmap, 0},
     {"dn", K::Value, W::Dn, 6},
     {"doccomm", K::Destination, W::Skip, 0},

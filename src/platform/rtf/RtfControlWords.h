@@ -22,6 +22,7 @@ enum class Word {
     Pca,
     AnsiCodePage,
     DefaultFont,
+    DefaultTab,
     Uc,
     U,
     Upr,

@@ -2,6 +2,7 @@
 
 #include "platform/DocumentProperties.h"
 #include "platform/ListNumbers.h"
+#include "platform/Twips.h"
 #include "platform/rtf/RtfPicture.h"
 #include "platform/rtf/RtfStateWords.h"
 #include "platform/rtf/RtfTableGrid.h"
@@ -22,6 +23,8 @@ DocumentBuilder::DocumentBuilder(QTextDocument& document, const HeaderTables& he
       m_undoWasEnabled(document.isUndoRedoEnabled()) {
     m_document.setUndoRedoEnabled(false);
     m_document.clear();
+    // A file without \deftab has a stop every half inch.
+    setDefaultTabWidth(720);
     m_cursor = QTextCursor(&m_document);
     m_cursor.beginEditBlock();
 }
@@ -109,6 +112,12 @@ void DocumentBuilder::endSection() {
     QTextBlockFormat format;
     format.setProperty(DocumentProperty::SectionEnd, ++m_sections);
     m_cursor.mergeBlockFormat(format);
+}
+
+void DocumentBuilder::setDefaultTabWidth(int twips) {
+    QTextOption option = m_document.defaultTextOption();
+    option.setTabStopDistance(Twips::toLayout(twips));
+    m_document.setDefaultTextOption(option);
 }
 
 void DocumentBuilder::keepSideGroup(const KeptGroup& group) {

@@ -36,6 +36,7 @@ public:
     void beginField(const KeptGroup& field) override;
     void endField() override;
     void endSection() override;
+    void setDefaultTabWidth(int twips) override;
     void appendTable(const Table& table) override;
     void endParagraph(const ParaState& para, const CharState& markChars) override;
     void finish(const ParaState& para) override;

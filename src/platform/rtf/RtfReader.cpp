@@ -25,6 +25,8 @@ namespace {
 // hostile one must not cost memory per brace.
 constexpr size_t maxKeptDepth = 2048;
 constexpr int maxUnicodeSkip = 16;
+// Default stops closer than this are damage: a line of nothing but stops.
+constexpr int minDefaultTab = 36;
 // Fields in the results of fields: tables of contents hold page references, rarely deeper.
 constexpr size_t maxOpenFields = 8;
 
@@ -575,6 +577,10 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
     case Word::DefaultFont:
         m_defaultFont = value;
         m_cachedFont = INT_MIN;
+        break;
+    case Word::DefaultTab:
+        if (value >= minDefaultTab && value <= maxIndentTwips)
+            m_flow.out().setDefaultTabWidth(value);
         break;
     case Word::Uc:
         s.unicodeSkip = std::clamp(value, 0, maxUnicodeSkip);

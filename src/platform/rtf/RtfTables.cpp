@@ -288,6 +288,10 @@ void TableAssembler::beginField(const KeptGroup& field) {
     current().beginField(field);
 }
 
+void TableAssembler::setDefaultTabWidth(int twips) {
+    m_body.setDefaultTabWidth(twips);
+}
+
 void TableAssembler::endSection() {
     if (&current() == &m_body)
         m_body.endSection();

@@ -159,6 +159,7 @@ public:
     void endField() override;
     // Sections are the body's: a table's cells have none.
     void endSection() override;
+    void setDefaultTabWidth(int twips) override;
     void endParagraph(const ParaState& para, const CharState& markChars) override;
     // Places every table still being read, then ends the body.
     void finish(const ParaState& para) override;

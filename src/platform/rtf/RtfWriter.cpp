@@ -247,7 +247,12 @@ void Writer::hexByte(unsigned char byte) {
 }
 
 void Writer::writeHeader() {
-    m_out.append("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl");
+    m_out.append("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033");
+    // Readers take a stop every half inch unless told otherwise.
+    const int defaultTab = Twips::fromLayout(m_document.defaultTextOption().tabStopDistance());
+    if (defaultTab != 720 && defaultTab > 0)
+        m_out.append("\\deftab").append(number(std::min(defaultTab, maxIndentTwips)));
+    m_out.append("{\\fonttbl");
     for (qsizetype i = 0; i < m_families.size(); ++i) {
         const QString& family = m_families[i];
         const bool symbol = family.compare(bulletFamily, Qt::CaseInsensitive) == 0;
