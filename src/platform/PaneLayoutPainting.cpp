@@ -126,10 +126,10 @@ void PaneLayout::drawListMarker(QPainter* painter, const PaintContext& context,
     const qreal space = metrics.horizontalAdvance(u' ');
     marker.translate(direction == Qt::LeftToRight ? -space - size.width() : space,
                      metrics.height() / 2 - size.height() / 2);
-    // A number starts where the paragraph's first line does, the text standing at the hanging
-    // indent after it, when there is room for it there.
+    // A number or bullet starts where the paragraph's first line does, the text standing at the
+    // hanging indent after it, when there is room for it there: as printed.
     const qreal room = blockFormat.doubleProperty(DocumentProperty::ListMarkerRoom);
-    if (!number.isEmpty() && size.width() + space <= room)
+    if (size.width() + space <= room)
         marker.moveLeft(direction == Qt::LeftToRight ? at.x() - room
                                                      : at.x() + room - size.width());
 

@@ -146,46 +146,58 @@ TEST(RtfListNumbers, PrintedCopiesCarryTheNumbersAsText) {
 // The pane draws a number on its paragraph's first line, where the paragraph's first line starts
 // (left + first-line indent), whatever the sizes of the number's and the text's fonts.
 TEST(RtfListNumbers, ThePaneDrawsTheNumberBesideTheFirstLineAtTheHangingIndent) {
-    auto document = std::make_unique<QTextDocument>();
-    RichTextBox::setUpDocument(*document);
-    // The number takes the format of the paragraph's first text, smaller than the rest here.
-    const QByteArray rtf = "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02"
-                           "\\'00.;}{\\levelnumbers\\'01;}}\\listid5}}{\\*\\listoverridetable"
-                           "{\\listoverride\\listid5\\ls1}}\\pard\\fi-720\\li1440\\sb240\\ls1"
-                           "\\fs20 Heading \\fs48 BIG\\par\\pard\\li1440\\fs24 Body\\par}";
-    ASSERT_TRUE(rtf::read(rtf, *document).ok());
-    document->setDocumentLayout(new PaneLayout(document.get()));
-    document->setPageSize(QSizeF(600, -1));
-    const QSize size = document->size().toSize();
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    document->drawContents(&painter);
-    painter.end();
-    const QTextBlock heading = document->begin();
-    const QRectF rect = document->documentLayout()->blockBoundingRect(heading);
-    const QTextLine line = heading.layout()->lineAt(0);
-    const int top = int(rect.top() + line.y());
-    const int bottom = int(rect.top() + line.y() + line.height());
-    const int textLeft = int(rect.left() + line.naturalTextRect().left());
-    int leftmost = INT_MAX;
-    int lowest = -1;
-    for (int y = 0; y < size.height(); ++y) {
-        for (int x = 0; x < textLeft - 1; ++x) {
-            if (qGray(image.pixel(x, y)) < 128) {
-                leftmost = std::min(leftmost, x);
-                lowest = std::max(lowest, y);
-                EXPECT_GE(y, top);
+    const struct {
+        const char* name;
+        QByteArray level;
+    } markers[] = {
+        {"number", "\\levelnfc0{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}"},
+        {"bullet", "\\levelnfc23{\\leveltext\\'01\\u8226 ?;}"},
+    };
+    for (const auto& marker : markers) {
+        SCOPED_TRACE(marker.name);
+        auto document = std::make_unique<QTextDocument>();
+        RichTextBox::setUpDocument(*document);
+        // The number takes the format of the paragraph's first text, smaller than the rest here.
+        const QByteArray rtf = "{\\rtf1{\\*\\listtable{\\list{\\listlevel" + marker.level +
+                               "}\\listid5}}{\\*\\listoverridetable"
+                               "{\\listoverride\\listid5\\ls1}}\\pard\\fi-720\\li1440\\sb240\\ls1"
+                               "\\fs20 Heading \\fs48 BIG\\par\\pard\\li1440\\fs24 Body\\par}";
+        ASSERT_TRUE(rtf::read(rtf, *document).ok());
+        document->setDocumentLayout(new PaneLayout(document.get()));
+        document->setPageSize(QSizeF(600, -1));
+        const QSize size = document->size().toSize();
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        document->drawContents(&painter);
+        painter.end();
+        const QTextBlock heading = document->begin();
+        const QRectF rect = document->documentLayout()->blockBoundingRect(heading);
+        const QTextLine line = heading.layout()->lineAt(0);
+        const int top = int(rect.top() + line.y());
+        const int bottom = int(rect.top() + line.y() + line.height());
+        const int textLeft = int(rect.left() + line.naturalTextRect().left());
+        int leftmost = INT_MAX;
+        int lowest = -1;
+        for (int y = 0; y < size.height(); ++y) {
+            for (int x = 0; x < textLeft - 1; ++x) {
+                if (qGray(image.pixel(x, y)) < 128) {
+                    leftmost = std::min(leftmost, x);
+                    lowest = std::max(lowest, y);
+                    EXPECT_GE(y, top);
+                }
             }
         }
+        ASSERT_GE(lowest, 0) << "no number drawn";
+        EXPECT_LE(lowest, bottom);
+        // Its baseline is the text's: the number ends lower than the line's middle.
+        if (marker.level.contains("nfc0")) {
+            EXPECT_GT(lowest, (top + bottom) / 2);
+        }
+        // The first line starts 720 twips left of the text.
+        const int numberAt = textLeft - int(Twips::toLayout(720));
+        EXPECT_NEAR(leftmost, numberAt, 3);
     }
-    ASSERT_GE(lowest, 0) << "no number drawn";
-    EXPECT_LE(lowest, bottom);
-    // Its baseline is the text's: the number ends lower than the line's middle.
-    EXPECT_GT(lowest, (top + bottom) / 2);
-    // The first line starts 720 twips left of the text.
-    const int numberAt = textLeft - int(Twips::toLayout(720));
-    EXPECT_NEAR(leftmost, numberAt, 3);
 }
 
 namespace {
