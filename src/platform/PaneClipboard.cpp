@@ -15,6 +15,7 @@
 #include <QTextDocumentFragment>
 #include <QTextList>
 #include <memory>
+#include <optional>
 
 namespace {
 const QString rtfTypes[] = {QStringLiteral("text/rtf"), QStringLiteral("application/rtf")};
@@ -55,29 +56,40 @@ void renamePicturesFor(QTextDocument& document, QTextDocument& target) {
 }
 
 // Qt merges the first paragraph of inserted text into the paragraph it is inserted in, which
-// keeps its own format; a paragraph whose mark is copied or pasted keeps its format. Gives `to`
-// the format of `from`, in a list with the items that followed `from` and came along
-// (`following` blocks of `to`'s document stand for those after `from`).
-void giveParagraphFormat(const QTextBlock& from, const QTextBlock& to, int following) {
-    QTextBlockFormat format = from.blockFormat();
-    format.setObjectIndex(-1);
+// keeps its own format; a paragraph whose mark is copied or pasted keeps its format. What the
+// first paragraph was: its format, its list, and how many paragraphs on the list's next item is.
+struct FirstParagraph {
+    QTextBlockFormat format;
+    std::optional<QTextListFormat> list;
+    int nextItem = 0; // 0 when no item of its list follows it
+};
+
+FirstParagraph firstParagraphOf(const QTextBlock& block) {
+    FirstParagraph first{block.blockFormat(), std::nullopt, 0};
+    first.format.setObjectIndex(-1);
+    if (const QTextList* list = block.textList()) {
+        first.list = list->format();
+        if (const int next = list->itemNumber(block) + 1; next < list->count())
+            first.nextItem = list->item(next).blockNumber() - block.blockNumber();
+    }
+    return first;
+}
+
+// Gives `to` the format `first` describes, in a list with the items that followed it and came
+// along (`following` blocks of `to`'s document stand for those after it).
+void giveParagraphFormat(const FirstParagraph& first, const QTextBlock& to, int following) {
     QTextCursor at(to);
-    at.setBlockFormat(format);
-    const QTextList* list = from.textList();
-    if (!list)
+    at.setBlockFormat(first.format);
+    if (!first.list)
         return;
-    const int next = list->itemNumber(from) + 1;
-    if (next < list->count()) {
-        const int distance = list->item(next).blockNumber() - from.blockNumber();
-        if (distance <= following) {
-            const QTextBlock item = to.document()->findBlockByNumber(to.blockNumber() + distance);
-            if (QTextList* joined = item.textList()) {
-                joined->add(to);
-                return;
-            }
+    if (first.nextItem > 0 && first.nextItem <= following) {
+        const QTextBlock item = to.document()->findBlockByNumber(to.blockNumber() + first.nextItem);
+        if (QTextList* joined = item.textList()) {
+            joined->add(to);
+            return;
         }
     }
-    at.createList(list->format());
+    at.createList(*first.list);
 }
 
 // The copied text as a document of its own, with the pictures it shows.
@@ -89,7 +101,7 @@ std::unique_ptr<QTextDocument> copiedDocument(const QTextDocumentFragment& fragm
     document->setDefaultTextOption(source.defaultTextOption());
     QTextCursor(document.get()).insertFragment(fragment);
     if (document->blockCount() > 1) {
-        giveParagraphFormat(source.findBlock(start), document->firstBlock(),
+        giveParagraphFormat(firstParagraphOf(source.findBlock(start)), document->firstBlock(),
                             document->blockCount() - 1);
     }
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
@@ -127,7 +139,7 @@ protected:
             return copied().toHtml().toUtf8();
         if (type == rtfTypes[0] || type == rtfTypes[1]) {
             if (rtf_.isEmpty())
-                rtf_ = rtf::write(copied());
+                rtf_ = rtf::write(copied(), rtf::Extent::Selection);
             return rtf_;
         }
         return {};
@@ -159,16 +171,26 @@ std::unique_ptr<QTextDocument> documentOf(const QTextCursor& selection) {
     return copiedDocument(selection.selection(), selection.selectionStart(), *selection.document());
 }
 
-void insertDocument(QTextCursor& at, const QTextDocument& pasted) {
+void insertDocument(QTextCursor& at, QTextDocument& pasted) {
     at.beginEditBlock();
     at.removeSelectedText();
     const QTextBlock target = at.block();
+    const QTextBlockFormat targetFormat = at.blockFormat();
     const bool atParagraphStart = at.atBlockStart();
+    // Qt starts a paragraph of its own for a first paragraph that is a list item: its text
+    // joins the paragraph it lands in, like any other.
+    const FirstParagraph first = firstParagraphOf(pasted.firstBlock());
+    if (QTextList* list = pasted.firstBlock().textList())
+        list->remove(pasted.firstBlock());
     at.insertFragment(QTextDocumentFragment(&pasted));
     // Pasted at a paragraph's start, whole paragraphs come with their format; pasted inside one,
     // the text joins it.
     if (atParagraphStart && pasted.blockCount() > 1)
-        giveParagraphFormat(pasted.firstBlock(), target, pasted.blockCount() - 1);
+        giveParagraphFormat(first, target, pasted.blockCount() - 1);
+    // Pasted text that ends with a paragraph mark leaves the text after it in its own paragraph,
+    // in that paragraph's format.
+    if (pasted.blockCount() > 1 && pasted.lastBlock().length() == 1)
+        QTextCursor(at.block()).setBlockFormat(targetFormat);
     at.endEditBlock();
 }
 
@@ -184,7 +206,7 @@ bool pasteRtf(QTextCursor& at, const QMimeData& source) {
         return false;
     QTextDocument pasted;
     RichTextBox::setUpDocument(pasted);
-    if (!rtf::read(data, pasted).ok())
+    if (!rtf::read(data, pasted, rtf::Extent::Selection).ok())
         return false;
     renamePicturesFor(pasted, *at.document());
     rtf::KeptGroups::adopt(pasted, rtf::KeptGroups::load(pasted), *at.document());

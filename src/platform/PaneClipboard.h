@@ -25,6 +25,6 @@ bool pasteRtf(QTextCursor& at, const QMimeData& source);
 
 // Inserts `pasted` in place of the selection, as one undo step. Pasted at a paragraph's start,
 // its first paragraph keeps its format, as the others do.
-void insertDocument(QTextCursor& at, const QTextDocument& pasted);
+void insertDocument(QTextCursor& at, QTextDocument& pasted);
 
 } // namespace PaneClipboard

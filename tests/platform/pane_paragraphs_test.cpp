@@ -1,7 +1,9 @@
+#include "platform/ListNumbers.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
 #include "support/ScriptedDesktop.h"
 
+#include <QFile>
 #include <QMimeData>
 #include <QTest>
 #include <QTextBlock>
@@ -181,4 +183,21 @@ TEST_F(PaneParagraphs, SelectingEverythingTakesInAnEmptyLastParagraph) {
     pane.setSelLength(4);
     pane.setSelIndent(360);
     EXPECT_EQ(Twips::fromLayout(block(1).blockFormat().textIndent()), 0);
+}
+
+TEST_F(PaneParagraphs, AListPastedFromAnotherWordProcessorKeepsItsNumbersAndItsLastMark) {
+    QFile file(QStringLiteral(QUILLET_TEST_DATA "/rtf/office-numbered-list.rtf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QMimeData clipboard;
+    clipboard.setData(QStringLiteral("text/rtf"), file.readAll());
+    pane.setText("Dear reader,\nYours,");
+    pane.setSelStart(block(1).position());
+    paste(pane, clipboard);
+
+    EXPECT_EQ(pane.Text(), "Dear reader,\nCheck the invoice\nSign the order\nPost it back\nYours,");
+    QStringList numbers;
+    for (int paragraph = 0; paragraph < 5; ++paragraph)
+        numbers << ListNumbers::itemText(block(paragraph));
+    EXPECT_EQ(numbers, QStringList({"", "1.", "2.", "3.", ""}));
+    EXPECT_EQ(block(4).textList(), nullptr) << "the paragraph after keeps its own format";
 }

@@ -18,8 +18,8 @@
 
 namespace rtf {
 
-DocumentBuilder::DocumentBuilder(QTextDocument& document, const HeaderTables& header)
-    : m_document(document), m_header(header), m_formats(header),
+DocumentBuilder::DocumentBuilder(QTextDocument& document, const HeaderTables& header, Extent extent)
+    : m_document(document), m_header(header), m_formats(header), m_extent(extent),
       m_undoWasEnabled(document.isUndoRedoEnabled()) {
     m_document.setUndoRedoEnabled(false);
     m_document.clear();
@@ -260,6 +260,8 @@ void DocumentBuilder::endParagraph(const ParaState& para, const CharState& markC
 }
 
 void DocumentBuilder::finish(const ParaState& para) {
+    if (m_breakPending && m_extent == Extent::Selection)
+        beginContent();
     if (!m_breakPending)
         applyBlockFormat(para);
     // Fields no content follows stand before the last character, wherever that is.

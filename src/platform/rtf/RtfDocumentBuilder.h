@@ -3,6 +3,7 @@
 #include "platform/ListNumbers.h"
 #include "platform/rtf/RtfCharFormats.h"
 #include "platform/rtf/RtfContentSink.h"
+#include "platform/rtf/RtfExtent.h"
 #include "platform/rtf/RtfKeptGroups.h"
 
 #include <QTextBlockFormat>
@@ -22,7 +23,8 @@ struct TableGrid;
 // the header the reader fills in as it goes.
 class DocumentBuilder final : public ContentSink {
 public:
-    DocumentBuilder(QTextDocument& document, const HeaderTables& header);
+    DocumentBuilder(QTextDocument& document, const HeaderTables& header,
+                    Extent extent = Extent::File);
     ~DocumentBuilder() override;
     DocumentBuilder(const DocumentBuilder&) = delete;
     DocumentBuilder& operator=(const DocumentBuilder&) = delete;
@@ -59,6 +61,7 @@ private:
     QTextDocument& m_document;
     const HeaderTables& m_header;
     CharFormats m_formats;
+    const Extent m_extent;
     QTextCursor m_cursor;
     bool m_undoWasEnabled;
     bool m_breakPending = false;

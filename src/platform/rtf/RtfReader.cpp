@@ -1113,12 +1113,12 @@ void readInto(QByteArrayView rtf, ContentSink& sink, HeaderTables& header) {
 
 } // namespace
 
-ReadResult read(QByteArrayView data, QTextDocument& document) {
+ReadResult read(QByteArrayView data, QTextDocument& document, Extent extent) {
     const QByteArrayView rtf = rtfStart(data);
     if (rtf.isEmpty())
         return {ReadStatus::NotRtf, 1, 1};
     HeaderTables header;
-    DocumentBuilder builder(document, header);
+    DocumentBuilder builder(document, header, extent);
     readInto(rtf, builder, header);
     return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/rtf/RtfExtent.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -21,7 +23,7 @@ struct ReadResult {
 
 // Replaces the content of `document` with the RTF in `data`. Broken input is read as far as it
 // makes sense; only data that is not RTF at all is refused (and then `document` is untouched).
-ReadResult read(QByteArrayView data, QTextDocument& document);
+ReadResult read(QByteArrayView data, QTextDocument& document, Extent extent = Extent::File);
 
 // The text `read` would give the document, as QTextDocument::toPlainText has it with a tab where
 // a table cell starts that is not the first of its row (PaneText::markCells), without building

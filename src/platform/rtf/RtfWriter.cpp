@@ -54,8 +54,8 @@ struct RunState {
 
 class Writer final : public FrameOutput {
 public:
-    explicit Writer(const QTextDocument& document)
-        : m_document(document), m_kept(KeptGroups::load(document)) {
+    Writer(const QTextDocument& document, Extent extent)
+        : m_document(document), m_extent(extent), m_kept(KeptGroups::load(document)) {
         m_out.reserve(size_t(document.characterCount()) * 2 + 1024);
     }
     QByteArray run();
@@ -99,6 +99,7 @@ private:
     void hexByte(unsigned char byte);
 
     const QTextDocument& m_document;
+    const Extent m_extent;
     std::string m_out; // std::string appends inline, which the per-character path needs
     QStringList m_families;
     QHash<QString, int> m_familyIndex;
@@ -319,6 +320,8 @@ void Writer::writeSection(int section) {
 }
 
 void Writer::endParagraph(const QTextBlock& block) {
+    if (m_extent == Extent::Selection && m_level == 0 && block == m_document.lastBlock())
+        return;
     const int section = block.blockFormat().intProperty(DocumentProperty::SectionEnd);
     if (m_level > 0 || section <= 0 || m_sectionsWritten.contains(section)) {
         append("\\par\r\n");
@@ -767,8 +770,8 @@ void Writer::paragraph(const QTextBlock& block, int level, bool sayLevel) {
 
 } // namespace
 
-QByteArray write(const QTextDocument& document) {
-    return Writer(document).run();
+QByteArray write(const QTextDocument& document, Extent extent) {
+    return Writer(document, extent).run();
 }
 
 } // namespace rtf

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/rtf/RtfExtent.h"
+
 #include <QByteArray>
 
 class QTextDocument;
@@ -8,6 +10,6 @@ namespace rtf {
 
 // The whole document as RTF that other word processors read. Deterministic: the same document
 // gives the same bytes.
-QByteArray write(const QTextDocument& document);
+QByteArray write(const QTextDocument& document, Extent extent = Extent::File);
 
 } // namespace rtf
