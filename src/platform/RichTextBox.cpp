@@ -394,8 +394,12 @@ void RichTextBox::setSelAlignment(int alignment) {
 
 std::optional<bool> RichTextBox::SelBullet() const {
     return uniformBlock<bool>(this, [](const QTextBlock& block) {
+        // Any bullet, as other word processors draw them: discs, circles, squares.
         const QTextList* list = block.textList();
-        return list && list->format().style() == QTextListFormat::ListDisc;
+        const QTextListFormat::Style style =
+            list ? list->format().style() : QTextListFormat::ListStyleUndefined;
+        return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle ||
+               style == QTextListFormat::ListSquare;
     });
 }
 

@@ -201,3 +201,12 @@ TEST_F(PaneParagraphs, AListPastedFromAnotherWordProcessorKeepsItsNumbersAndItsL
     EXPECT_EQ(numbers, QStringList({"", "1.", "2.", "3.", ""}));
     EXPECT_EQ(block(4).textList(), nullptr) << "the paragraph after keeps its own format";
 }
+
+TEST_F(PaneParagraphs, EveryKindOfBulletCountsAsABullet) {
+    for (const auto style : {QTextListFormat::ListDisc, QTextListFormat::ListCircle,
+                             QTextListFormat::ListSquare, QTextListFormat::ListDecimal}) {
+        pane.setText("item");
+        QTextCursor(pane.document()).createList(style);
+        EXPECT_EQ(pane.SelBullet(), style != QTextListFormat::ListDecimal) << style;
+    }
+}
