@@ -11,6 +11,12 @@ void setListIndents(QTextBlockFormat& format, qreal left, qreal first) {
     constexpr qreal minRoom = Twips::toLayout(360);
     const qreal number = left + first;
     qreal text = first < 0 ? left : number;
+    // The number is followed by a tab: to the hanging indent, or to a stop the paragraph has
+    // before it.
+    for (const QTextOption::Tab& stop : format.tabPositions()) {
+        if (stop.position > number && stop.position < text)
+            text = stop.position;
+    }
     text = std::max(text, std::max<qreal>(number, 0) + minRoom);
     format.setLeftMargin(left);
     format.setTextIndent(text - left);

@@ -50,7 +50,8 @@ constexpr int TableIndent = QTextFormat::UserProperty + 0x200;
 } // namespace DocumentProperty
 
 // Lays out a list paragraph as files describe one: its number or bullet at `left + first`, its
-// text at the hanging indent when there is one, else after the number, and always room for the
-// number inside the page. Sets the block's margins and ListMarkerRoom; lengths in layout units.
+// first line's text at the first of its tab stops between the number and the hanging indent, else
+// at the hanging indent when there is one, else after the number, and always room for the number
+// inside the page. Sets the block's margins and ListMarkerRoom; lengths in layout units.
 // The RTF writer turns the result back into the same `left` and `first`.
 void setListIndents(QTextBlockFormat& format, qreal left, qreal first);

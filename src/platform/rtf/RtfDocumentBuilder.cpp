@@ -207,14 +207,13 @@ void DocumentBuilder::startAfterFrameMark() {
     m_afterFrameMark = true;
     m_blockFormatVersion = -1;
     endList();
-    m_levelLists.clear();
 }
 
 void DocumentBuilder::placeTable(const Table& table, const TableGrid& grid) {
     // The table's start ends the paragraph before it, in place of a mark read or not.
     m_breakPending = false;
     endList();
-    m_levelLists.clear();
+    m_tablesPlaced = true;
     QTextTable* placed = m_cursor.insertTable(grid.rows, grid.columns(), tableFormatOf(grid));
     for (const GridCell& cell : grid.cells) {
         if (cell.rowSpan > 1 || cell.columnSpan > 1)
@@ -281,9 +280,27 @@ void DocumentBuilder::finish(const ParaState& para) {
     }
     if (!m_kept.empty())
         KeptGroups::store(m_document, m_kept);
-    // Tables are laid out by Qt, which counts each list on its own.
-    if (!m_document.rootFrame()->childFrames().isEmpty())
+    // Tables are laid out by Qt, which counts each list on its own and draws a number in the
+    // format of its paragraph's mark: a heading in a table cell has the cell's.
+    // (The document's frames are known only once the edit block ends.)
+    if (m_tablesPlaced) {
         ListNumbers::joinRuns(m_document);
+        markListsInTheirTextsFormat();
+    }
+}
+
+void DocumentBuilder::markListsInTheirTextsFormat() {
+    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
+        if (!block.textList() || block.begin().atEnd())
+            continue;
+        const QTextCharFormat text = block.begin().fragment().charFormat();
+        if (text.isImageFormat() || text.font() == block.charFormat().font())
+            continue;
+        // Merged, font alone: a cell's first paragraph keeps the cell's format in its mark.
+        QTextCharFormat font;
+        font.setFont(text.font(), QTextCharFormat::FontPropertiesAll);
+        QTextCursor(block).mergeBlockCharFormat(font);
+    }
 }
 
 const QTextBlockFormat& DocumentBuilder::blockFormatOf(const ParaState& para) {

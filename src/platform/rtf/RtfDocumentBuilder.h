@@ -57,6 +57,7 @@ private:
     // Starts over in the empty paragraph the cursor is in, which follows a cell's or a table's
     // own mark.
     void startAfterFrameMark();
+    void markListsInTheirTextsFormat();
 
     QTextDocument& m_document;
     const HeaderTables& m_header;
@@ -88,6 +89,7 @@ private:
     // lists only grow at their ends.
     ListNumbers::Numbering m_numbering;
     int m_imageCount = 0;
+    bool m_tablesPlaced = false;
     QString m_lastImageName; // the picture last inserted, at the size it shows
     QSizeF m_lastImageSize;
     std::vector<KeptGroup> m_kept;

@@ -197,10 +197,6 @@ QTextBlockFormat blockFormatOf(const ParaState& para) {
     format.setLeftMargin(Twips::toLayout(para.left));
     format.setRightMargin(Twips::toLayout(para.right));
     format.setTextIndent(Twips::toLayout(para.first));
-    // The layout draws a list's number left of the first line's text, where the file has the
-    // text after the number.
-    if (para.list != ListStyle::None)
-        setListIndents(format, Twips::toLayout(para.left), Twips::toLayout(para.first));
     format.setTopMargin(Twips::toLayout(para.before));
     format.setBottomMargin(Twips::toLayout(para.after));
     if (para.tabCount > 0) {
@@ -214,6 +210,10 @@ QTextBlockFormat blockFormatOf(const ParaState& para) {
         }
         format.setTabPositions(tabs);
     }
+    // The layout draws a list's number left of the first line's text, where the file has the
+    // text after the number.
+    if (para.list != ListStyle::None)
+        setListIndents(format, Twips::toLayout(para.left), Twips::toLayout(para.first));
     return format;
 }
 
