@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <limits>
 #include <optional>
 
 namespace BackgroundColorFile {
@@ -39,12 +40,32 @@ std::optional<QByteArray> onlyLine(QFile& file) {
 }
 } // namespace
 
+// The line this program writes: a blank or a minus sign, the digits, a blank. Read with spaces
+// around and a plus sign allowed, in the range of what is written: white at most, and system
+// colours (the high bit) as the negative numbers they are written as.
+bool isColorLine(const QByteArray& line) {
+    const QByteArray number = line.trimmed();
+    const qsizetype digits = number.startsWith('-') || number.startsWith('+') ? 1 : 0;
+    if (number.size() == digits)
+        return false;
+    for (qsizetype i = digits; i < number.size(); ++i) {
+        if (number[i] < '0' || number[i] > '9')
+            return false;
+    }
+    bool ok = false;
+    const qint64 value = number.toLongLong(&ok);
+    return ok && value >= std::numeric_limits<qint32>::min() && value <= qint64(white);
+}
+
 bool isColorFile(const QString& path) {
     // Only a regular file is opened: a FIFO would block, a device never end.
     if (!QFileInfo(path).isFile())
         return false;
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.size() > 0 && onlyLine(file).has_value();
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const std::optional<QByteArray> only = onlyLine(file);
+    return only && isColorLine(*only);
 }
 
 void storeOnSave(const QString& documentName, quint32 color) {

@@ -14,8 +14,10 @@ void store(const QString& documentName, quint32 color);
 // What a save does: stores the colour unless that would write over a file that is not ours
 // (a build or server log of the same name), or leave a white page's file where none stood.
 void storeOnSave(const QString& documentName, quint32 color);
-// A ".log" is ours only when it is one short line; any other file of that name is someone's log.
+// A ".log" is ours only when its one line is a colour number; any other file of that name is
+// someone's log ("build ok"), which a save must leave as it is.
 bool isColorFile(const QString& path);
+bool isColorLine(const QByteArray& line);
 // The number at the start of the file's first line, the line itself going to `firstLine`; white
 // when there is no colour file of ours: no file, not a regular file, empty, unreadable, more
 // than one short line, or a number that is no 32-bit colour. Throws only for a name shorter

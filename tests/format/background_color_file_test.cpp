@@ -60,3 +60,26 @@ TEST(BackgroundColorFile, SaveWritesAColourOnlyWhereItMeansSomething) {
     BackgroundColorFile::storeOnSave(dir.filePath("blue.rtf"), 16777215);
     EXPECT_EQ(testfiles::read(dir.filePath("blue.log")), " 16777215 \r\n");
 }
+
+TEST(BackgroundColorFile, ASaveWritesOverOnlyALineThatIsAColour) {
+    struct Case {
+        QByteArray content;
+        bool ours;
+    };
+    const Case cases[] = {
+        {" 255 \r\n", true},     {"-2147483643 \r\n", true}, {"16777215", true},
+        {"  +42  \n", true},     {" 0 \r\n", true},          {"-2147483648\r\n", true},
+        {"build ok", false},     {"build ok\r\n", false},    {"", false},
+        {" \r\n", false},        {"-\r\n", false},           {"12 blue\r\n", false},
+        {"16777216\r\n", false}, {"-2147483649\r\n", false}, {"1e3\r\n", false},
+        {"&HFF\r\n", false},     {"255\r\n255\r\n", false},  {"+-1\r\n", false},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.content.toStdString());
+        ASSERT_TRUE(testfiles::write(dir.filePath("doc.log"), c.content));
+        EXPECT_EQ(BackgroundColorFile::isColorFile(dir.filePath("doc.log")), c.ours);
+        BackgroundColorFile::storeOnSave(dir.filePath("doc.rtf"), 0xFF);
+        EXPECT_EQ(testfiles::read(dir.filePath("doc.log")), c.ours ? " 255 \r\n" : c.content);
+    }
+}
