@@ -135,19 +135,24 @@ std::optional<Place> storedPlace(const QString& path) {
 }
 
 // A stored frame larger than the screens would cost memory in proportion to its size and show
-// nothing more, and one wholly off them could not be reached: the width and height that fit
-// are kept and the rest take the default, and a place where the frame cannot be seen becomes
-// the default place. Negative places that leave part of the frame on a screen are kept.
+// nothing more: the width and height that fit are kept and the rest take the default. A frame is
+// moved by its title bar, along its top edge, so a place that leaves no piece of that edge on a
+// screen to take hold of (above the screens, below them, or beside them) becomes the default
+// place; a frame partly off the screens with its title bar within reach stays where it was put.
 QRect onScreen(const Place& stored, const QRect& fallback, const QRect& screens) {
     const int width = stored.width <= screens.width() ? stored.width : fallback.width();
     const int height = stored.height <= screens.height() ? stored.height : fallback.height();
-    // In 64 bits: a place near the end of the 32-bit range plus a width does not fit in int.
-    const auto overlaps = [](qint64 start, qint64 length, qint64 areaStart, qint64 areaLength) {
-        return start < areaStart + areaLength && start + qMax<qint64>(length, 1) > areaStart;
+    // A quarter of an inch of title bar, half of it in height, is enough to take hold of (a frame
+    // a window manager placed a few pixels above the screen is still reached). In 64 bits: a
+    // place near the end of the 32-bit range plus a width does not fit in int.
+    constexpr qint64 hold = 360;
+    const auto shown = [](qint64 start, qint64 length, qint64 areaStart, qint64 areaLength) {
+        return qMin(start + length, areaStart + areaLength) - qMax(start, areaStart);
     };
-    const bool seen = overlaps(stored.left, width, screens.x(), screens.width()) &&
-                      overlaps(stored.top, height, screens.y(), screens.height());
-    const QPoint place = seen ? QPoint(stored.left, stored.top) : fallback.topLeft();
+    const bool reachable = shown(stored.top, hold, screens.y(), screens.height()) >= hold / 2 &&
+                           shown(stored.left, width, screens.x(), screens.width()) >=
+                               qMin<qint64>(hold, qMax(width, 1));
+    const QPoint place = reachable ? QPoint(stored.left, stored.top) : fallback.topLeft();
     return {place, QSize(width, height)};
 }
 } // namespace
