@@ -36,7 +36,7 @@ namespace {
     }
 }
 
-// An open descriptor that closes itself, and a temporary name that removes itself, unless kept.
+// An open descriptor that closes itself.
 class Descriptor {
 public:
     explicit Descriptor(int fd) : fd_(fd) {}
@@ -58,6 +58,7 @@ private:
     int fd_;
 };
 
+// A temporary file's name, removed again unless kept.
 class TemporaryName {
 public:
     explicit TemporaryName(QByteArray name) : name_(std::move(name)) {}
