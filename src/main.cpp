@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/MDI.h"
 #include "app/Module1.h"
+#include "platform/QtDesktop.h"
 
 #include <QApplication>
 
@@ -17,6 +18,7 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication app(argc, argv);
+    QtDesktop::keepArguments(argc, argv);
     // Lets the desktop match the windows to the program's desktop entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(QUILLET_APP_ID));
     Module1::Main();

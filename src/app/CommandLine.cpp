@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "platform/NativePath.h"
+
 #include <QUrl>
 
 namespace {
@@ -39,7 +41,10 @@ QString documentPath(const QString& line) {
     if (!url.isValid() || !url.isLocalFile() ||
         !(url.host().isEmpty() || url.host() == QLatin1String("localhost")))
         return line;
-    return url.path(QUrl::FullyDecoded);
+    // Decoded to bytes first: an escape of a byte that is not UTF-8 (%E9 from a Latin-1 name)
+    // names that byte, which Qt's own decoding would lose.
+    return NativePath::decode(
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
 }
 
 } // namespace CommandLine

@@ -5,6 +5,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"
 #include "platform/PaneText.h"
+#include "platform/RegularFile.h"
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
@@ -57,11 +58,8 @@ Content fromBytes(const QByteArray& bytes, Kind kind, const QTextCharFormat& pla
 }
 
 Content read(const QString& path, const QTextCharFormat& plainFormat) try {
-    QFile file(path);
-    if (!file.exists())
-        throw Error::fileNotFound();
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error::pathFileAccess();
+    QFile file;
+    RegularFile::open(file, path);
     // Past this a document's text no longer fits in one string, so it could only be read cut.
     constexpr qint64 largestFile = qint64(1) << 30;
     if (file.size() > largestFile)

@@ -25,7 +25,8 @@ struct Content {
 };
 
 // Text read from a plain-text or HTML file takes `plainFormat`. Throws Error 53 for a missing
-// file, 75 for one that cannot be read, 321 for a rich-text name on content that is not RTF.
+// file, 75 for one that cannot be read or is no regular file (a folder, FIFO, socket or device),
+// 321 for a rich-text name on content that is not RTF.
 Content read(const QString& path, const QTextCharFormat& plainFormat);
 Content fromBytes(const QByteArray& bytes, Kind kind, const QTextCharFormat& plainFormat);
 // Reads the file into the pane, plain text taking the pane's current character format; the pane

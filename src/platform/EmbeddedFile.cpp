@@ -1,6 +1,8 @@
 #include "platform/EmbeddedFile.h"
 
+#include "platform/Error.h"
 #include "platform/OlePackage.h"
+#include "platform/RegularFile.h"
 #include "platform/Twips.h"
 #include "platform/rtf/RtfPicture.h"
 
@@ -34,15 +36,17 @@ struct Embedding {
 // The file's bytes, read once; nothing when it is not a regular file, cannot be read or is
 // larger than maxSize, checked while reading too, since a file can grow meanwhile.
 std::optional<QByteArray> readFile(const QString& path) {
-    const QFileInfo info(path);
-    // Devices and pipes could block or never end.
-    if (!info.isFile() || info.size() > maxSize)
+    QFile file;
+    try {
+        RegularFile::open(file, path);
+    } catch (const Error&) {
         return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    }
+    const qint64 size = file.size();
+    if (size > maxSize)
         return std::nullopt;
     // Room for one byte more than the file had tells whether it grew since.
-    QByteArray bytes(qsizetype(info.size()) + 1, Qt::Uninitialized);
+    QByteArray bytes(qsizetype(size) + 1, Qt::Uninitialized);
     qsizetype filled = 0;
     for (;;) {
         if (filled == bytes.size()) {

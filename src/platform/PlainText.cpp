@@ -5,6 +5,7 @@
 #include <QIODevice>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <optional>
 
 namespace PlainText {
@@ -154,6 +155,47 @@ QByteArray encodeUnicode(const QString& text, QStringConverter::Encoding encodin
     return bytes;
 }
 
+// How much of the start of a text tells whether it is UTF-16 without a byte order mark.
+constexpr qsizetype utf16Sample = 4096;
+
+// UTF-16 without a byte order mark, judged from the text's start and its whole size in bytes:
+// nearly every character is one whose high byte is NUL and whose low byte is not, so the NULs
+// stand in one of the two places of each pair, and the sample decodes without error. Two
+// characters at least, so that a lone NUL in a byte text does not count.
+std::optional<Encoding::Kind> utf16WithoutBom(QByteArrayView start, qint64 size) {
+    if (size % 2 != 0 || size < 4)
+        return std::nullopt;
+    const qsizetype pairs = std::min(start.size(), utf16Sample) / 2;
+    if (pairs < 2)
+        return std::nullopt;
+    qsizetype nulSecond = 0;
+    qsizetype nulFirst = 0;
+    for (qsizetype i = 0; i < pairs; ++i) {
+        const bool firstNul = start[2 * i] == '\0';
+        const bool secondNul = start[2 * i + 1] == '\0';
+        nulSecond += secondNul && !firstNul;
+        nulFirst += firstNul && !secondNul;
+    }
+    const auto mostly = [&](qsizetype many, qsizetype few) {
+        return many * 4 >= pairs * 3 && few * 16 <= pairs;
+    };
+    std::optional<Encoding::Kind> kind;
+    if (mostly(nulSecond, nulFirst))
+        kind = Encoding::Kind::Utf16LENoBom;
+    else if (mostly(nulFirst, nulSecond))
+        kind = Encoding::Kind::Utf16BENoBom;
+    else
+        return std::nullopt;
+    QStringDecoder decoder(kind == Encoding::Kind::Utf16LENoBom ? QStringConverter::Utf16LE
+                                                                : QStringConverter::Utf16BE,
+                           QStringConverter::Flag::Stateless);
+    const QString decoded = decoder.decode(start.first(2 * pairs));
+    // A sample cut inside a surrogate pair is still text.
+    if (decoder.hasError() && !(pairs * 2 < size && decoded.endsWith(QChar::ReplacementCharacter)))
+        return std::nullopt;
+    return kind;
+}
+
 } // namespace
 
 Decoded decode(QByteArrayView bytes) {
@@ -168,6 +210,11 @@ Decoded decode(QByteArrayView bytes) {
     } else if (bytes.startsWith(utf16BEBom)) {
         kind = Encoding::Kind::Utf16BE;
         decoded.text = decodeAfterBom(bytes.sliced(2), QStringConverter::Utf16BE);
+    } else if (const std::optional<Encoding::Kind> utf16 = utf16WithoutBom(bytes, bytes.size())) {
+        kind = *utf16;
+        decoded.text =
+            decodeAfterBom(bytes, kind == Encoding::Kind::Utf16LENoBom ? QStringConverter::Utf16LE
+                                                                       : QStringConverter::Utf16BE);
     } else {
         QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
         decoded.text = utf8.decode(bytes);
@@ -200,11 +247,15 @@ std::optional<Encoding> decodeInPieces(QIODevice& device, const std::function<vo
         encoding.kind = Encoding::Kind::Utf16BE;
         unicode = QStringConverter::Utf16BE;
         skip = 2;
+    } else if (const std::optional<Encoding::Kind> utf16 =
+                   utf16WithoutBom(device.peek(utf16Sample), device.size())) {
+        encoding.kind = *utf16;
+        unicode = *utf16 == Encoding::Kind::Utf16LENoBom ? QStringConverter::Utf16LE
+                                                         : QStringConverter::Utf16BE;
     }
     // Pieces end before a UTF-8 lead byte, or on a whole UTF-16 code unit; the rest is carried
     // over to the next piece.
-    const bool utf16 =
-        encoding.kind == Encoding::Kind::Utf16LE || encoding.kind == Encoding::Kind::Utf16BE;
+    const bool utf16 = unicode != QStringConverter::Utf8;
     const auto readPieces = [&](const std::function<void(QByteArrayView)>& piece) {
         if (!device.seek(skip))
             return false;
@@ -227,7 +278,7 @@ std::optional<Encoding> decodeInPieces(QIODevice& device, const std::function<vo
                 piece(QByteArrayView(bytes).first(end));
         }
     };
-    if (skip == 0) {
+    if (!utf16 && skip == 0) {
         bool valid = true;
         if (!readPieces([&](QByteArrayView bytes) {
                 QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
@@ -280,6 +331,12 @@ QByteArray encode(const QString& text, Encoding encoding, bool* everyCharacterFi
         break;
     case Encoding::Kind::Utf16BE:
         bytes = encodeUnicode(lines, QStringConverter::Utf16BE, utf16BEBom, &fits);
+        break;
+    case Encoding::Kind::Utf16LENoBom:
+        bytes = encodeUnicode(lines, QStringConverter::Utf16LE, {}, &fits);
+        break;
+    case Encoding::Kind::Utf16BENoBom:
+        bytes = encodeUnicode(lines, QStringConverter::Utf16BE, {}, &fits);
         break;
     }
     if (everyCharacterFits)

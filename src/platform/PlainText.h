@@ -13,7 +13,8 @@ class QIODevice;
 namespace PlainText {
 
 struct Encoding {
-    enum class Kind { Utf8, Utf8Bom, Utf16LE, Utf16BE, Windows1252 };
+    // The UTF-16 kinds are written with a byte order mark; the NoBom kinds came without one.
+    enum class Kind { Utf8, Utf8Bom, Utf16LE, Utf16BE, Utf16LENoBom, Utf16BENoBom, Windows1252 };
     enum class LineEnd { CRLF, LF, CR };
     Kind kind = Kind::Utf8;
     LineEnd lineEnd = LineEnd::CRLF;
@@ -26,9 +27,11 @@ struct Decoded {
     Encoding encoding;
 };
 
-// UTF-8 or UTF-16 (either byte order) after a byte order mark, UTF-8 without one when the
-// bytes are valid UTF-8, Windows-1252 otherwise. CR LF, LF and a lone CR each end a
-// paragraph; the first of them found becomes the encoding's line end (CRLF when none).
+// UTF-8 or UTF-16 (either byte order) after a byte order mark. Without one: UTF-16 when the
+// bytes are mostly NUL every other byte, as mostly-Latin text in UTF-16 is (the NULs' places
+// tell the byte order); else UTF-8 when the bytes are valid UTF-8, Windows-1252 otherwise. CR LF,
+// LF and a lone CR each end a paragraph; the first of them found becomes the encoding's line end
+// (CRLF when none).
 Decoded decode(QByteArrayView bytes);
 
 // Reads and decodes `device` from its start as decode() does its whole content, handing the text

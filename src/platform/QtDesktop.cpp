@@ -4,6 +4,7 @@
 #include "platform/FontColorDialog.h"
 #include "platform/FontFamilies.h"
 #include "platform/MsgBox.h"
+#include "platform/NativePath.h"
 #include "platform/RegistryFile.h"
 
 #include <QApplication>
@@ -224,12 +225,31 @@ QString QtDesktop::installedDataDirectory() {
     return QDir::cleanPath(programDirectory() + u'/' + QStringLiteral(QUILLET_DATA_FROM_PROGRAM));
 }
 
+namespace {
+std::optional<QStringList>& keptArguments() {
+    static std::optional<QStringList> words;
+    return words;
+}
+} // namespace
+
+void QtDesktop::keepArguments(int argc, const char* const* argv) {
+    QStringList words;
+    for (int i = 1; i < argc; ++i)
+        words << NativePath::decode(argv[i]);
+    keptArguments() = words;
+}
+
 QString QtDesktop::commandLine() {
     // A shell has already split the line; joining the words gives back what was typed after the
     // program's name (a path with blanks arrives as one word, quotes already removed).
-    QStringList words = QCoreApplication::arguments();
-    if (!words.isEmpty())
-        words.removeFirst();
+    QStringList words;
+    if (keptArguments()) {
+        words = *keptArguments();
+    } else {
+        words = QCoreApplication::arguments();
+        if (!words.isEmpty())
+            words.removeFirst();
+    }
     return words.join(QLatin1Char(' '));
 }
 

@@ -8,6 +8,11 @@
 // The real desktop: Qt's dialogs, the screen, and programs started without a shell.
 class QtDesktop : public Desktop {
 public:
+    // The words after the program's name, as the system gave them: Qt's own list has already
+    // turned every byte of a name that is not UTF-8 into U+FFFD. Called once the application
+    // has taken its own options out of argv.
+    static void keepArguments(int argc, const char* const* argv);
+
     int messageBox(const QString& prompt, int style, const QString& title) override;
     std::optional<QString> openFileName(const FileDialogRequest& request) override;
     std::optional<QString> saveFileName(const FileDialogRequest& request) override;

@@ -1,12 +1,17 @@
 #include "support/ProgramFixture.h"
 
 #include "platform/MsgBox.h"
+#include "platform/NativePath.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QUrl>
+
+#include <fstream>
+#include <unistd.h>
 
 namespace {
 class Startup : public ProgramFixture {};
@@ -106,4 +111,35 @@ TEST_F(Startup, AUriOfAnotherMachineIsNotTakenForALocalFile) {
     scripted.desktop.typedCommandLine = "file://server" + path("letter.txt");
     Module1::Main();
     EXPECT_EQ(Module1::CommandFile, "file://server" + path("letter.txt"));
+}
+
+// A name whose bytes are not UTF-8 (here Latin-1 "café") opens, as typed or as a file URI, and
+// Save writes back to that very name rather than to one with U+FFFD in it.
+TEST_F(Startup, ANameThatIsNotUtf8OpensAndSavesByItsOwnBytes) {
+    const QByteArray raw = QFile::encodeName(folder.path()) + "/caf\xE9.txt";
+    const auto rawContents = [&] {
+        std::ifstream in(raw.toStdString(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const QString name = NativePath::decode(raw);
+    for (const QString& line :
+         {name, "file://" + QString::fromLatin1(raw.toPercentEncoding("/"))}) {
+        SCOPED_TRACE(line.toStdString());
+        std::ofstream(raw.toStdString(), std::ios::binary) << "old text";
+        scripted.desktop.typedCommandLine = line;
+        Module1::Main();
+        ASSERT_EQ(frame().documents().size(), 2);
+        EXPECT_EQ(active()->Caption(), name);
+        EXPECT_EQ(active()->Text1->Text(), "old text");
+        active()->Text1->setText("new text");
+        frame().file4_Click();
+        EXPECT_EQ(rawContents(), "new text");
+        EXPECT_EQ(active()->Text1->Tag, "");
+        EXPECT_TRUE(scripted.desktop.messages.isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(path(u"caf\uFFFD.txt"_qs)));
+        MDI::unload();
+        resetState();
+    }
+    // Qt cannot remove what it cannot name.
+    ::unlink(raw.constData());
 }

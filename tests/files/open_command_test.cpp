@@ -99,3 +99,26 @@ TEST_F(Open, DoubleClickOnTheEmptyAreaOpens) {
     QTest::mouseDClick(frame().mdiArea->viewport(), Qt::LeftButton);
     EXPECT_EQ(active()->Text1->Text(), "dbl");
 }
+
+// Only a regular file is read: anything else of a document's name is refused at once, as a file
+// that cannot be read is, instead of blocking on a FIFO or reading a device without end.
+TEST_F(Open, WhatIsNoRegularFileIsRefusedAtOnce) {
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"pipe.txt", "fifo"}, {"pipe.rtf", "fifo"}, {"socket.rtf", "socket"}, {"null.txt", "null"},
+        {"zero.txt", "zero"}, {"zero.rtf", "zero"}, {"folder.rtf", "folder"},
+    };
+    const auto windows = frame().documents().size();
+    for (const auto& [name, kind] : cases) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(testfiles::makeSpecial(path(name), kind));
+        scripted.desktop.messages.clear();
+        {
+            testfiles::HangGuard guard;
+            open(path(name));
+        }
+        EXPECT_EQ(frame().documents().size(), windows);
+        ASSERT_EQ(scripted.desktop.messages.size(), 1);
+        EXPECT_EQ(scripted.desktop.messages[0].prompt,
+                  "Problem occurred. \r\nPath/File access error");
+    }
+}

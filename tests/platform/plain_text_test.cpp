@@ -42,6 +42,21 @@ TEST(PlainTextDecode, EncodingsLineEndsAndRoundTrips) {
          {Windows1252, CRLF}},
         {"NUL in UTF-8", raw("a\0b\n"), QStringView(u"a\0b\n", 4).toString(), {Utf8, LF}},
         {"NUL in 1252", raw("\0\xE9"), QStringView(u"\0é", 2).toString(), {Windows1252, CRLF}},
+        {"UTF-16LE without BOM",
+         raw("H\0i\0\r\0\n\0\xE9\0!\0"),
+         u"Hi\né!"_qs,
+         {Utf16LENoBom, CRLF}},
+        {"UTF-16BE without BOM", raw("\0H\0i\0\n\x20\xAC"), u"Hi\n€"_qs, {Utf16BENoBom, LF}},
+        {"UTF-16LE, one character not Latin",
+         raw("a\0b\0c\0\x3A\x04"
+             "d\0e\0f\0g\0"),
+         u"abc\u043Adefg"_qs,
+         {Utf16LENoBom, CRLF}},
+        {"NULs in odd places", raw("a\0b\0c"), QStringView(u"a\0b\0c", 5).toString(), {Utf8, CRLF}},
+        {"NULs in half the places",
+         raw("a\0bc\0d\0ef\0"),
+         QStringView(u"a\0bc\0d\0ef\0", 10).toString(),
+         {Utf8, CRLF}},
     };
     for (const auto& c : cases) {
         const PlainText::Decoded decoded = PlainText::decode(c.bytes);

@@ -186,3 +186,21 @@ TEST_F(ConvertTest, AFailureGivesItsReasonOnce) {
               ("quillet-convert: cannot write " + output + ": Permission denied\n").toStdString());
     EXPECT_FALSE(QFileInfo::exists(output));
 }
+
+// A FIFO, socket, device or folder given as INPUT fails at once; one that blocked would run into
+// the time limit of run().
+TEST_F(ConvertTest, InputThatIsNoRegularFileFailsAtOnce) {
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"pipe.rtf", "fifo"}, {"socket.txt", "socket"}, {"null.txt", "null"},
+        {"zero.txt", "zero"}, {"folder.rtf", "folder"},
+    };
+    for (const auto& [name, kind] : cases) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(testfiles::makeSpecial(path(name), kind));
+        const Outcome result = run({path(name), path("out.rtf")});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err,
+                  "quillet-convert: cannot read " + path(name) + ": Not a regular file\n");
+        EXPECT_FALSE(QFileInfo::exists(path("out.rtf")));
+    }
+}

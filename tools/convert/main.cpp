@@ -2,6 +2,8 @@
 // way the Save command does.
 #include "files/DocumentFile.h"
 #include "platform/Error.h"
+#include "platform/NativePath.h"
+#include "platform/RegularFile.h"
 #include "platform/RichTextBox.h"
 
 #include <QFile>
@@ -33,7 +35,8 @@ const char usage[] =
 void dropQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 int fail(const QString& message) {
-    std::fprintf(stderr, "quillet-convert: %s\n", qPrintable(message));
+    // A name that is not UTF-8 is shown by its own bytes.
+    std::fprintf(stderr, "quillet-convert: %s\n", NativePath::encode(message).constData());
     return 1;
 }
 
@@ -59,15 +62,20 @@ int main(int argc, char** argv) {
     if (argc != 3)
         return fail("expected INPUT and OUTPUT (see --help)");
     qInstallMessageHandler(dropQtMessages);
-    const QString input = QString::fromLocal8Bit(argv[1]);
-    const QString output = QString::fromLocal8Bit(argv[2]);
+    // The names as the system has them, even where they are not UTF-8.
+    const QString input = NativePath::decode(argv[1]);
+    const QString output = NativePath::decode(argv[2]);
     if (!knownOutput(output))
         return fail(
             QStringLiteral("unknown output type: %1 (use .rtf, .txt, .htm or .html)").arg(output));
 
-    QFile file(input);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("cannot read %1: %2").arg(input, file.errorString()));
+    QFile file;
+    QString reason;
+    try {
+        RegularFile::open(file, input, &reason);
+    } catch (const Error&) {
+        return fail(QStringLiteral("cannot read %1: %2").arg(input, reason));
+    }
     QByteArray bytes;
     try {
         bytes = file.readAll();
