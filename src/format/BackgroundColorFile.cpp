@@ -2,12 +2,14 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"
+#include "platform/NativePath.h"
+#include "platform/RegularFile.h"
 #include "platform/Runtime.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <limits>
 #include <optional>
+#include <sys/stat.h>
 
 namespace BackgroundColorFile {
 
@@ -38,6 +40,16 @@ std::optional<QByteArray> onlyLine(QFile& file) {
         return std::nullopt;
     return content;
 }
+// Only a regular file is opened: a FIFO would block, a device never end.
+std::optional<QByteArray> onlyLineOf(const QString& path) {
+    QFile file;
+    try {
+        RegularFile::open(file, path);
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+    return onlyLine(file);
+}
 } // namespace
 
 // The line this program writes: a blank or a minus sign, the digits, a blank. Read with spaces
@@ -58,21 +70,16 @@ bool isColorLine(const QByteArray& line) {
 }
 
 bool isColorFile(const QString& path) {
-    // Only a regular file is opened: a FIFO would block, a device never end.
-    if (!QFileInfo(path).isFile())
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const std::optional<QByteArray> only = onlyLine(file);
+    const std::optional<QByteArray> only = onlyLineOf(path);
     return only && isColorLine(*only);
 }
 
 void storeOnSave(const QString& documentName, quint32 color) {
     const QString path = nameFor(documentName);
-    const QFileInfo info(path);
-    // A link that leads nowhere is still someone's.
-    if (info.exists() || info.isSymLink() ? isColorFile(path) : color != white)
+    // Anything of that name, even a link that leads nowhere, is someone's unless it is ours.
+    struct stat entry {};
+    const bool taken = ::lstat(NativePath::encode(path).constData(), &entry) == 0;
+    if (taken ? isColorFile(path) : color != white)
         store(documentName, color);
 }
 
@@ -81,14 +88,8 @@ double load(const QString& documentName, QString* firstLine) {
     // Anything else of that name (empty, unreadable, a folder, FIFO or device, someone's log)
     // is not ours and reads as no colour, so a file beside the document never keeps the
     // document from opening, and nothing of that name is opened that could block or never end.
-    const QString path = nameFor(documentName);
-    if (!QFileInfo(path).isFile())
-        return white;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
-        return white;
-    const std::optional<QByteArray> only = onlyLine(file);
-    if (!only)
+    const std::optional<QByteArray> only = onlyLineOf(nameFor(documentName));
+    if (!only || only->isEmpty())
         return white;
     const QByteArray& line = *only;
     const QString text = QString::fromLatin1(line);
