@@ -295,6 +295,12 @@ public:
 private:
     void text(QStringView run) {
         if (!styleText_) {
+            // A paragraph separator starts a paragraph without the node a tag costs Qt's reader
+            // (a kilobyte each); only text that follows needs one.
+            if (breakPending_ && !run.trimmed().isEmpty()) {
+                out_ += QChar::ParagraphSeparator;
+                breakPending_ = false;
+            }
             out_ += run;
             return;
         }
@@ -354,11 +360,16 @@ private:
             return;
         }
         makeRoomFor(name);
-        if (stack_.size() >= size_t(maxDepth)) {
+        // The items of a list left out are its paragraphs: as items of the list Qt would put
+        // them in, each would cost several times as much.
+        const bool inListLeftOut =
+            name == QLatin1String("li") &&
+            (dropped_.value(QStringLiteral("ul")) > 0 || dropped_.value(QStringLiteral("ol")) > 0);
+        if (stack_.size() >= size_t(maxDepth) || inListLeftOut) {
             ++dropped_[name];
-            // The text of a block left out still starts a line.
+            // The text of a block left out still starts a paragraph.
             if (!isInline(name))
-                out_ += QLatin1String("<br>");
+                breakPending_ = true;
             return;
         }
         if (name == QLatin1String("li"))
@@ -508,12 +519,12 @@ private:
         flatOpen(name);
     }
 
-    // A part of a table read as text: rows are lines, cells are apart.
+    // A part of a table read as text: rows are paragraphs, cells are apart.
     void flatOpen(const QString& name) {
         if (name == QLatin1String("table"))
             ++flatTables_;
         else if (name == QLatin1String("tr"))
-            out_ += QLatin1String("<br>");
+            breakPending_ = true;
         else if (name == QLatin1String("td") || name == QLatin1String("th"))
             out_ += u' ';
     }
@@ -551,6 +562,8 @@ private:
     // ---- writing a tag
 
     void emitTag(const Tag& tag, QStringView source) {
+        if (!isInline(tag.name))
+            breakPending_ = false;
         if (!tag.longAttribute && tag.name != QLatin1String("img")) {
             out_ += source;
             return;
@@ -603,6 +616,7 @@ private:
     qint64 pixelsLeft_ = maxPicturePixels;
     bool styleText_ = false;
     bool noTables_ = false;
+    bool breakPending_ = false;
     bool listsSplit_ = false;
 };
 

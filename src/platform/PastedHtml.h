@@ -10,10 +10,11 @@
 // table nested in another, so elements nested deeper than the limits lose their tags (never their
 // text), as do table cells beyond the limits: a row's cells beyond the last one kept join it, as
 // the RTF reader joins them, and a table that would pass a limit is read as its text, its rows as
-// lines. The reader follows the structure Qt's reader builds, tag by tag, so that what Qt nests is
-// what is counted. Style sheets are kept only as far as their rules times the elements they apply
-// to stay affordable; attributes longer than any real one are dropped. Pictures the markup carries
-// as data: URLs are decoded here, within a budget of pixels, and named `pictureName(k)`.
+// paragraphs. The reader follows the structure Qt's reader builds, tag by tag, so that what Qt
+// nests is what is counted. Style sheets are kept only as far as their rules times the elements
+// they apply to stay affordable; attributes longer than any real one are dropped. Pictures the
+// markup carries as data: URLs are decoded here, within a budget of pixels, and named
+// `pictureName(k)`.
 namespace PastedHtml {
 
 // How deep elements nest, in all.
@@ -27,7 +28,7 @@ constexpr qsizetype maxAttribute = 64 * 1024;
 // Rules in style sheets times the elements they are matched against.
 constexpr qint64 maxRuleMatches = 10'000'000;
 // Items of one list: Qt takes time in the square of a list's length.
-constexpr int maxListItems = 256;
+constexpr int maxListItems = 32;
 // Pixels of all the pictures decoded from data: URLs.
 constexpr qint64 maxPicturePixels = 16 * 1024 * 1024;
 
