@@ -10,6 +10,9 @@ namespace PastedHtml {
 
 namespace {
 
+// Characters of text a row read as text needs before the next row starts a paragraph.
+constexpr qsizetype minRowParagraph = 64;
+
 // Qt's reader skips all white space but a paragraph separator between the parts of a tag.
 bool isSpace(QChar c) {
     return c.isSpace() && c != QChar::ParagraphSeparator;
@@ -300,8 +303,10 @@ private:
             if (breakPending_ && !run.trimmed().isEmpty()) {
                 out_ += QChar::ParagraphSeparator;
                 breakPending_ = false;
+                textSinceBreak_ = 0;
             }
             out_ += run;
+            textSinceBreak_ += run.size();
             return;
         }
         // The text right after <style> is what Qt reads as the style sheet: as many of its
@@ -360,16 +365,17 @@ private:
             return;
         }
         makeRoomFor(name);
-        // The items of a list left out are its paragraphs: as items of the list Qt would put
-        // them in, each would cost several times as much.
+        // The items of a list left out are left out too: Qt would make them items of the list
+        // it puts them in, each costing several times a paragraph.
         const bool inListLeftOut =
             name == QLatin1String("li") &&
             (dropped_.value(QStringLiteral("ul")) > 0 || dropped_.value(QStringLiteral("ol")) > 0);
         if (stack_.size() >= size_t(maxDepth) || inListLeftOut) {
             ++dropped_[name];
-            // The text of a block left out still starts a paragraph.
+            // The text of a block left out stays apart from the text before it. A paragraph of
+            // its own would cost Qt hundreds of bytes for each, however short its text.
             if (!isInline(name))
-                breakPending_ = true;
+                out_ += u' ';
             return;
         }
         if (name == QLatin1String("li"))
@@ -524,8 +530,17 @@ private:
         if (name == QLatin1String("table"))
             ++flatTables_;
         else if (name == QLatin1String("tr"))
-            breakPending_ = true;
+            startRow();
         else if (name == QLatin1String("td") || name == QLatin1String("th"))
+            out_ += u' ';
+    }
+
+    // A row read as text starts a paragraph once the text since the last one is long enough to
+    // be worth the few hundred bytes a paragraph costs Qt; short rows share one, apart.
+    void startRow() {
+        if (textSinceBreak_ >= minRowParagraph)
+            breakPending_ = true;
+        else
             out_ += u' ';
     }
 
@@ -562,8 +577,10 @@ private:
     // ---- writing a tag
 
     void emitTag(const Tag& tag, QStringView source) {
-        if (!isInline(tag.name))
+        if (!isInline(tag.name)) {
             breakPending_ = false;
+            textSinceBreak_ = 0;
+        }
         if (!tag.longAttribute && tag.name != QLatin1String("img")) {
             out_ += source;
             return;
@@ -617,6 +634,7 @@ private:
     bool styleText_ = false;
     bool noTables_ = false;
     bool breakPending_ = false;
+    qsizetype textSinceBreak_ = 0;
     bool listsSplit_ = false;
 };
 
