@@ -322,7 +322,8 @@ bool pasteRich(QTextCursor& at, const QMimeData& source) {
     // Qt's own rich text, as other Qt programs copy it.
     const QString qtRichText = QStringLiteral("application/x-qrichtext");
     if (source.hasFormat(qtRichText)) {
-        pasteHtml(at, QString::fromUtf8(source.data(qtRichText)));
+        pasteHtml(at, QStringLiteral("<meta name=\"qrichtext\" content=\"1\" />") +
+                          QString::fromUtf8(source.data(qtRichText)));
         return true;
     }
     return false;

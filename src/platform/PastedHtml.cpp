@@ -1,6 +1,7 @@
 #include "platform/PastedHtml.h"
 
 #include "platform/DataUrlPicture.h"
+#include "platform/HtmlTagReader.h"
 #include "platform/rtf/RtfTables.h"
 
 #include <QHash>
@@ -12,11 +13,6 @@ namespace {
 
 // Characters of text a row read as text needs before the next row starts a paragraph.
 constexpr qsizetype minRowParagraph = 64;
-
-// Qt's reader skips all white space but a paragraph separator between the parts of a tag.
-bool isSpace(QChar c) {
-    return c.isSpace() && c != QChar::ParagraphSeparator;
-}
 
 bool isOneOf(const QString& name, std::initializer_list<const char*> names) {
     for (const char* one : names) {
@@ -57,196 +53,6 @@ struct Element {
     QString source = {}; // for a list: its opening tag
 };
 
-// An attribute's key, and where its value stands in the markup: a value is read only when it
-// is needed, so a long one costs one pass.
-struct Attribute {
-    QString key;
-    qsizetype valueStart = -1; // -1: no value given, which Qt reads as "1"
-    qsizetype valueEnd = -1;
-};
-
-// One tag as Qt's reader reads it: where it ends, its name, whether it closes itself, and its
-// attributes when asked for.
-struct Tag {
-    qsizetype end = 0;
-    QString name;
-    bool closing = false;
-    bool selfClosed = false;
-    bool declaration = false; // a comment, <!...> or <?...>
-    bool longAttribute = false;
-    std::vector<Attribute> attributes;
-};
-
-class Reader {
-public:
-    explicit Reader(QStringView text) : s_(text) {}
-
-    // The tag whose '<' is at `start`.
-    Tag tag(qsizetype start, bool wantAttributes) {
-        Tag tag;
-        pos_ = start + 1;
-        eatSpace();
-        if (at(u'!')) {
-            tag.declaration = true;
-            ++pos_;
-            if (at(u'-') && pos_ + 1 < s_.size() && s_[pos_ + 1] == u'-') {
-                const qsizetype end = s_.indexOf(QLatin1String("-->"), pos_ + 2);
-                tag.end = end < 0 ? s_.size() : end + 3;
-            } else {
-                skipPast(u'>');
-                tag.end = pos_;
-            }
-            return tag;
-        }
-        if (at(u'/')) {
-            tag.closing = true;
-            ++pos_;
-            tag.name = word(true).toLower().trimmed();
-            skipPast(u'>');
-            tag.end = pos_;
-            return tag;
-        }
-        tag.name = word(true).toLower();
-        if (pos_ < s_.size() && s_[pos_].isSpace())
-            readAttributes(tag, wantAttributes);
-        while (pos_ < s_.size() && s_[pos_] != u'>') {
-            if (s_[pos_] == u'/')
-                tag.selfClosed = true;
-            ++pos_;
-        }
-        tag.end = qMin(pos_ + 1, s_.size());
-        return tag;
-    }
-
-    bool at(QChar c) const { return pos_ < s_.size() && s_[pos_] == c; }
-
-    void eatSpace() {
-        while (pos_ < s_.size() && isSpace(s_[pos_]))
-            ++pos_;
-    }
-
-    void skipPast(QChar c) {
-        const qsizetype found = s_.indexOf(c, pos_);
-        pos_ = found < 0 ? s_.size() : found + 1;
-    }
-
-    // The value of an attribute `tag` read.
-    QString value(const Attribute& attribute) {
-        if (attribute.valueStart < 0)
-            return QStringLiteral("1");
-        pos_ = attribute.valueStart;
-        return word(true);
-    }
-
-private:
-    void readAttributes(Tag& tag, bool keep) {
-        while (pos_ < s_.size()) {
-            eatSpace();
-            if (at(u'>') || at(u'/'))
-                break;
-            const qsizetype keyStart = pos_;
-            QString key = word(keep).toLower();
-            if (pos_ == keyStart)
-                break;
-            Attribute attribute{std::move(key)};
-            eatSpace();
-            if (at(u'=')) {
-                ++pos_;
-                eatSpace();
-                attribute.valueStart = pos_;
-                word(false);
-                attribute.valueEnd = pos_;
-                if (attribute.valueEnd == attribute.valueStart)
-                    continue;
-                if (attribute.valueEnd - attribute.valueStart > maxAttribute)
-                    tag.longAttribute = true;
-            }
-            if (keep)
-                tag.attributes.push_back(std::move(attribute));
-        }
-    }
-
-    // A word as Qt's reader reads one: in double or single quotes, or up to a space or a mark
-    // that ends it. Numeric character references are read as Qt reads them, so that a tag's
-    // name is the one Qt sees.
-    QString word(bool keep) {
-        QString word;
-        if (at(u'"')) {
-            ++pos_;
-            while (pos_ < s_.size()) {
-                const QChar c = s_[pos_++];
-                if (c == u'"')
-                    break;
-                append(word, c, keep);
-            }
-        } else if (at(u'\'')) {
-            ++pos_;
-            while (pos_ < s_.size()) {
-                const QChar c = s_[pos_++];
-                if (c == u'\'' && s_[pos_ - 2] != u'\\')
-                    break;
-                if (keep)
-                    word += c;
-            }
-        } else {
-            while (pos_ < s_.size()) {
-                const QChar c = s_[pos_++];
-                if (c == u'>' || (c == u'/' && at(u'>')) || c == u'<' || c == u'=' || c.isSpace()) {
-                    --pos_;
-                    break;
-                }
-                append(word, c, keep);
-            }
-        }
-        return word;
-    }
-
-    void append(QString& word, QChar c, bool keep) {
-        if (c != u'&') {
-            if (keep)
-                word += c;
-            return;
-        }
-        // As Qt: up to nine characters and a ';', else the '&' alone.
-        const qsizetype semicolon = s_.mid(pos_, 10).indexOf(u';');
-        if (semicolon > 1 && s_[pos_] == u'#') {
-            QStringView number = s_.mid(pos_ + 1, semicolon - 1);
-            int base = 10;
-            if (number.startsWith(u'x') || number.startsWith(u'X')) {
-                number = number.mid(1);
-                base = 16;
-            }
-            bool ok = false;
-            const uint code = number.toUInt(&ok, base);
-            if (ok && !number.contains(u' ')) {
-                pos_ += semicolon + 1;
-                if (keep)
-                    word += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
-                return;
-            }
-        }
-        if (semicolon > 1) {
-            static const std::pair<const char*, QChar> named[] = {
-                {"amp", u'&'},  {"lt", u'<'},    {"gt", u'>'},
-                {"quot", u'"'}, {"apos", u'\''}, {"nbsp", QChar(0xA0)}};
-            const QStringView entity = s_.mid(pos_, semicolon);
-            for (const auto& [text, character] : named) {
-                if (entity == QLatin1String(text)) {
-                    pos_ += semicolon + 1;
-                    if (keep)
-                        word += character;
-                    return;
-                }
-            }
-        }
-        if (keep)
-            word += c;
-    }
-
-    QStringView s_;
-    qsizetype pos_ = 0;
-};
-
 QString escaped(const QString& value) {
     QString out = value;
     out.replace(u'&', QLatin1String("&amp;"));
@@ -257,7 +63,7 @@ QString escaped(const QString& value) {
 
 class Bounder {
 public:
-    explicit Bounder(QStringView html) : s_(html), reader_(html) {
+    explicit Bounder(QStringView html) : s_(html), reader_(html, maxAttribute) {
         out_.reserve(html.size());
         const qsizetype tags = qMax<qsizetype>(1, html.count(u'<'));
         rulesLeft_ = maxRuleMatches / tags;
@@ -326,7 +132,7 @@ private:
     }
 
     qsizetype element(qsizetype start) {
-        Tag tag = reader_.tag(start, false);
+        HtmlTag tag = reader_.tag(start, false);
         if (tag.declaration)
             return tag.end;
         // Office's <?xml ...?> and the like: Qt would read them as elements that never close.
@@ -345,7 +151,7 @@ private:
 
     // ---- opening tags
 
-    void open(Tag& tag, QStringView source) {
+    void open(HtmlTag& tag, QStringView source) {
         const QString& name = tag.name;
         if (isLeftOut(name))
             return;
@@ -446,7 +252,7 @@ private:
         return -1;
     }
 
-    void tablePart(const Tag& tag, QStringView source) {
+    void tablePart(const HtmlTag& tag, QStringView source) {
         const QString& name = tag.name;
         const int depth = int(stack_.size());
         if (name == QLatin1String("table")) {
@@ -546,7 +352,7 @@ private:
 
     // ---- closing tags
 
-    void close(const Tag& tag, QStringView source) {
+    void close(const HtmlTag& tag, QStringView source) {
         const QString& name = tag.name;
         if (flatTables_ > 0 && isTablePart(name)) {
             if (name == QLatin1String("table")) {
@@ -576,7 +382,7 @@ private:
 
     // ---- writing a tag
 
-    void emitTag(const Tag& tag, QStringView source) {
+    void emitTag(const HtmlTag& tag, QStringView source) {
         if (!isInline(tag.name)) {
             breakPending_ = false;
             textSinceBreak_ = 0;
@@ -587,7 +393,7 @@ private:
         }
         bool changed = tag.longAttribute;
         std::vector<std::pair<QString, QString>> attributes;
-        for (const Attribute& attribute : tag.attributes) {
+        for (const HtmlAttribute& attribute : tag.attributes) {
             const bool isSource =
                 attribute.key == QLatin1String("src") || attribute.key == QLatin1String("source");
             const qsizetype length = attribute.valueEnd - attribute.valueStart;
@@ -621,7 +427,7 @@ private:
     }
 
     QStringView s_;
-    Reader reader_;
+    HtmlTagReader reader_;
     QString out_;
     QList<QImage> pictures_;
     std::vector<Element> stack_;
