@@ -230,6 +230,13 @@ TEST(HostilePaste, DeepAndWideMarkupKeepsItsTextWithinBounds) {
     const Case cases[] = {
         {"nested tables", repeated("<table><tr><td>x", 12) + repeated("</td></tr></table>", 12), 12,
          [](const Shape& s) { EXPECT_EQ(s.tableDepth, PastedHtml::maxTableDepth); }},
+        // Qt's reader takes "< tag" for a tag, and reads character references in names.
+        {"nested tables named by references",
+         repeated("<&#116;able><tr><td>x", 12) + repeated("</td></tr></table>", 12), 12,
+         [](const Shape& s) { EXPECT_EQ(s.tableDepth, PastedHtml::maxTableDepth); }},
+        {"nested block quotes after spaces",
+         repeated("< blockquote>x", 200) + repeated("</blockquote>", 200), 200,
+         [](const Shape& s) { EXPECT_LE(s.leftMargin, 40.0 * PastedHtml::maxDepth); }},
         {"nested block quotes", repeated("<blockquote>x", 200) + repeated("</blockquote>", 200),
          200, [](const Shape& s) { EXPECT_LE(s.leftMargin, 40.0 * PastedHtml::maxDepth); }},
         {"nested lists", repeated("<ul><li>x", 200) + repeated("</li></ul>", 200), 200,
