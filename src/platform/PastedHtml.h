@@ -10,18 +10,19 @@
 // table nested in another, so elements nested deeper than the limits lose their tags (never their
 // text), as do table cells beyond the limits: a row's cells beyond the last one kept join it, as
 // the RTF reader joins them, and a table that would pass a limit is read as its text, its rows as
-// paragraphs. The reader follows the structure Qt's reader builds, tag by tag, so that what Qt
-// nests is what is counted. Style sheets are kept only as far as their rules times the elements
-// they apply to stay affordable; attributes longer than any real one are dropped. Pictures the
-// markup carries as data: URLs are decoded here, within a budget of pixels, and named
-// `pictureName(k)`.
+// paragraphs (short ones sharing one). The reader follows the structure Qt's reader builds, tag by
+// tag, so that what Qt nests is what is counted. Style sheets are kept only as far as their rules
+// times the elements they apply to stay affordable; attributes longer than any real one are
+// dropped. Pictures the markup carries as data: URLs are decoded here, within a budget of pixels,
+// and named `pictureName(k)`.
 namespace PastedHtml {
 
 // How deep elements nest, in all.
 constexpr int maxDepth = 64;
 // How deep tables nest: each level doubles the time Qt's layout takes over the text inside.
 constexpr int maxTableDepth = 3;
-// Cells in all tables together: Qt lays out a thousand in about a tenth of a second.
+// Cells in all tables together: Qt lays out a thousand in about a tenth of a second, and with a
+// table it lays out the whole document. Markup with more cells is read without tables.
 constexpr int maxCells = 4096;
 // An attribute longer than this is dropped.
 constexpr qsizetype maxAttribute = 64 * 1024;
