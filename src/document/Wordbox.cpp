@@ -7,6 +7,7 @@
 #include "platform/Error.h"
 #include "platform/MsgBox.h"
 #include "platform/RichTextBox.h"
+#include "suite/ReportError.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -44,6 +45,8 @@ Wordbox::Wordbox(QWidget* parent) : QWidget(parent) {
     connect(Text1, &RichTextBox::KeyDown, this, &Wordbox::text1_KeyDown);
     connect(Text1, &RichTextBox::MouseDown, this, &Wordbox::text1_MouseDown);
     connect(Text1, &RichTextBox::SelChange, this, &Wordbox::text1_SelChange);
+    // A paste that failed left the document as it was; the user is told why.
+    connect(Text1, &RichTextBox::PasteFailed, this, &Common::ReportError);
 
     Form_Load();
     picRuler_Paint();

@@ -1,5 +1,7 @@
 #include "platform/PaneClipboard.h"
 
+#include "platform/DocumentProperties.h"
+#include "platform/PastedHtml.h"
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfKeptGroups.h"
 #include "platform/rtf/RtfPicture.h"
@@ -52,6 +54,74 @@ void renamePicturesFor(QTextDocument& document, QTextDocument& target) {
         at.setPosition(picture.position);
         at.setPosition(picture.position + picture.length, QTextCursor::KeepAnchor);
         at.setCharFormat(picture.image);
+    }
+}
+
+// Gives every picture of the pasted HTML `document` what it shows in `target`: the pictures the
+// markup carried, under names `target` does not use, and for every other a box under the name it
+// has, which it keeps; a name of `target`'s own pictures shows that picture.
+void givePictures(QTextDocument& document, const QList<QImage>& carried, QTextDocument& target) {
+    static const QImage box = rtf::placeholderImage(rtf::Picture{}, QSizeF(32, 32));
+    struct Placed {
+        int position;
+        int length;
+        QTextImageFormat image;
+    };
+    QList<Placed> renamed;
+    QHash<qsizetype, QString> names;
+    int next = 1;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().isImageFormat())
+                continue;
+            QTextImageFormat image = fragment.charFormat().toImageFormat();
+            const QString name = image.name();
+            const qsizetype index = PastedHtml::pictureIndex(name);
+            if (index < 0 || index >= carried.size()) {
+                const bool ownName = name.startsWith(rtf::pictureName(0).chopped(1));
+                if (!ownName || target.resource(QTextDocument::ImageResource, QUrl(name)).isNull())
+                    target.addResource(QTextDocument::ImageResource, QUrl(name), box);
+                continue;
+            }
+            auto found = names.find(index);
+            if (found == names.end()) {
+                // Counting on from the last name given keeps many pictures linear.
+                QString free;
+                do
+                    free = rtf::pictureName(next++);
+                while (!target.resource(QTextDocument::ImageResource, QUrl(free)).isNull());
+                const QImage& picture = carried[index];
+                target.addResource(QTextDocument::ImageResource, QUrl(free),
+                                   picture.isNull() ? box : picture);
+                found = names.insert(index, free);
+            }
+            image.setName(*found);
+            renamed.append({fragment.position(), fragment.length(), image});
+        }
+    }
+    for (const Placed& picture : renamed) {
+        QTextCursor at(&document);
+        at.setPosition(picture.position);
+        at.setPosition(picture.position + picture.length, QTextCursor::KeepAnchor);
+        at.setCharFormat(picture.image);
+    }
+}
+
+// Lists PastedHtml cut count on across the cuts: a list that starts right after an item of a list
+// like it continues that one.
+void joinSplitLists(QTextDocument& document) {
+    for (QTextBlock block = document.begin().next(); block.isValid(); block = block.next()) {
+        QTextList* list = block.textList();
+        const QTextList* before = block.previous().textList();
+        if (!list || !before || list == before || list->itemNumber(block) != 0)
+            continue;
+        QTextListFormat format = list->format();
+        if (format.style() != before->format().style() ||
+            format.indent() != before->format().indent())
+            continue;
+        format.setProperty(DocumentProperty::ListContinues, true);
+        list->setFormat(format);
     }
 }
 
@@ -161,18 +231,9 @@ private:
 };
 } // namespace
 
-namespace PaneClipboard {
-
-QMimeData* copy(const QTextCursor& selection) {
-    return new PaneMimeData(selection);
-}
-
-std::unique_ptr<QTextDocument> documentOf(const QTextCursor& selection) {
-    return copiedDocument(selection.selection(), selection.selectionStart(), *selection.document());
-}
-
-void insertDocument(QTextCursor& at, QTextDocument& pasted) {
-    at.beginEditBlock();
+namespace {
+// The paste itself, inside the edit block that makes it one undo step.
+void insertInBlock(QTextCursor& at, QTextDocument& pasted) {
     at.removeSelectedText();
     const QTextBlock target = at.block();
     const QTextBlockFormat targetFormat = at.blockFormat();
@@ -191,6 +252,32 @@ void insertDocument(QTextCursor& at, QTextDocument& pasted) {
     // in that paragraph's format.
     if (pasted.blockCount() > 1 && pasted.lastBlock().length() == 1)
         QTextCursor(at.block()).setBlockFormat(targetFormat);
+}
+} // namespace
+
+namespace PaneClipboard {
+
+QMimeData* copy(const QTextCursor& selection) {
+    return new PaneMimeData(selection);
+}
+
+std::unique_ptr<QTextDocument> documentOf(const QTextCursor& selection) {
+    return copiedDocument(selection.selection(), selection.selectionStart(), *selection.document());
+}
+
+void insertDocument(QTextCursor& at, QTextDocument& pasted) {
+    QTextDocument& target = *at.document();
+    const int stepsBefore = target.availableUndoSteps();
+    at.beginEditBlock();
+    try {
+        insertInBlock(at, pasted);
+    } catch (...) {
+        // Out of memory half way: the pane goes back to what it was.
+        at.endEditBlock();
+        if (target.availableUndoSteps() > stepsBefore)
+            target.undo(&at);
+        throw;
+    }
     at.endEditBlock();
 }
 
@@ -212,6 +299,34 @@ bool pasteRtf(QTextCursor& at, const QMimeData& source) {
     rtf::KeptGroups::adopt(pasted, rtf::KeptGroups::load(pasted), *at.document());
     insertDocument(at, pasted);
     return true;
+}
+
+void pasteHtml(QTextCursor& at, const QString& html) {
+    const PastedHtml::Bounded bounded = PastedHtml::bound(html);
+    QTextDocument pasted;
+    RichTextBox::setUpDocument(pasted);
+    pasted.setHtml(bounded.html);
+    if (bounded.listsSplit)
+        joinSplitLists(pasted);
+    givePictures(pasted, bounded.pictures, *at.document());
+    insertDocument(at, pasted);
+}
+
+bool pasteRich(QTextCursor& at, const QMimeData& source) {
+    if (pasteRtf(at, source))
+        return true;
+    if (source.hasHtml()) {
+        pasteHtml(at, source.html());
+        return true;
+    }
+    // Qt's own rich text, as other Qt programs copy it.
+    const QString qtRichText = QStringLiteral("application/x-qrichtext");
+    if (source.hasFormat(qtRichText)) {
+        pasteHtml(at, QStringLiteral("<meta name=\"qrichtext\" content=\"1\" />") +
+                          QString::fromUtf8(source.data(qtRichText)));
+        return true;
+    }
+    return false;
 }
 
 } // namespace PaneClipboard

@@ -3,6 +3,7 @@
 #include <memory>
 
 class QMimeData;
+class QString;
 class QTextCursor;
 class QTextDocument;
 
@@ -22,6 +23,14 @@ std::unique_ptr<QTextDocument> documentOf(const QTextCursor& selection);
 // Inserts the RTF `source` offers in place of the selection, as one undo step; false, changing
 // nothing, when it offers none.
 bool pasteRtf(QTextCursor& at, const QMimeData& source);
+
+// Inserts the rich text `source` offers (RTF, else HTML) in place of the selection, as one undo
+// step; false, changing nothing, when it offers neither. Nothing the text names is read: a
+// picture it does not carry itself shows as a box and keeps its name.
+bool pasteRich(QTextCursor& at, const QMimeData& source);
+
+// Inserts `html` in place of the selection, as one undo step, within the bounds of PastedHtml.
+void pasteHtml(QTextCursor& at, const QString& html);
 
 // Inserts `pasted` in place of the selection, as one undo step. Pasted at a paragraph's start,
 // its first paragraph keeps its format, as the others do.

@@ -14,6 +14,7 @@
 #include "platform/PaneParagraphs.h"
 #include "platform/PaneText.h"
 #include "platform/PrintedPages.h"
+#include "platform/ResourceGate.h"
 #include "platform/SelectionFormat.h"
 #include "platform/Twips.h"
 
@@ -26,6 +27,7 @@
 #include <QTextDocumentFragment>
 #include <QTextList>
 #include <QTextTable>
+#include <new>
 
 namespace {
 // How much of a long paragraph an input method sees on either side of the caret.
@@ -111,6 +113,7 @@ QTextCharFormat RichTextBox::designCharFormat() {
 }
 
 void RichTextBox::setUpDocument(QTextDocument& document) {
+    ResourceGate::close(document);
     document.setDefaultFont(designFont());
     QTextOption option = document.defaultTextOption();
     option.setTabStopDistance(Twips::toLayout(720));
@@ -800,19 +803,25 @@ bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const {
 }
 
 void RichTextBox::insertFromMimeData(const QMimeData* source) {
-    QTextCursor cursor = textCursor();
-    bool pasted = PaneClipboard::pasteRtf(cursor, *source);
-    if (!pasted && source->hasHtml()) {
-        QTextDocument html;
-        setUpDocument(html);
-        html.setHtml(source->html());
-        PaneClipboard::insertDocument(cursor, html);
-        pasted = true;
+    // Called from inside Qt's key and drop handling, which an exception must not cross.
+    try {
+        QTextCursor cursor = textCursor();
+        if (PaneClipboard::pasteRich(cursor, *source)) {
+            setTextCursor(cursor);
+            ensureCursorVisible();
+            return;
+        }
+        // Qt's own paste would read markdown and its own rich text too: it is left the text.
+        if (!source->hasText())
+            return;
+        QMimeData text;
+        text.setText(source->text());
+        QTextEdit::insertFromMimeData(&text);
+    } catch (const std::bad_alloc&) {
+        emit PasteFailed(Error::withNumber(Error::OutOfMemory));
     }
-    if (pasted) {
-        setTextCursor(cursor);
-        ensureCursorVisible();
-        return;
-    }
-    QTextEdit::insertFromMimeData(source);
+}
+
+QVariant RichTextBox::loadResource(int type, const QUrl& name) {
+    return ResourceGate::answer(type, name);
 }

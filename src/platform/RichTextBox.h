@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Error.h"
 #include "platform/PaneTyping.h"
 #include "platform/PlainText.h"
 
@@ -114,6 +115,8 @@ signals:
     void KeyDown(int& KeyCode, int Shift);
     // Button: 1 left, 2 right, 4 middle. X and Y in twips.
     void MouseDown(int Button, int Shift, int X, int Y);
+    // A paste or a drop that could not be made (out of memory); the pane is as it was.
+    void PasteFailed(const Error& error);
 
 protected:
     bool event(QEvent* event) override;
@@ -128,6 +131,8 @@ protected:
     QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+    // What the pane's documents get for what they name but do not hold: nothing from the disk.
+    QVariant loadResource(int type, const QUrl& name) override;
 
 private:
     void watchDocument();

@@ -3,8 +3,11 @@
 #include "document/Ruler.h"
 #include "platform/MsgBox.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QImage>
 #include <QMenu>
+#include <QMimeData>
 #include <QTest>
 #include <optional>
 
@@ -162,4 +165,21 @@ TEST_F(DocumentWindow, RulerShowsTheTabStopsOfTheParagraphWithTheCaret) {
     // Setting stops where the caret stands shows them at once.
     pane->setSelTabStops({1440});
     EXPECT_EQ(squaresAt(9), QList<double>({1440}));
+}
+
+TEST_F(DocumentWindow, PasteThatRunsOutOfMemoryIsReported) {
+    struct Exhausting : QMimeData {
+        QStringList formats() const override { return {QStringLiteral("text/html")}; }
+        bool hasFormat(const QString& type) const override { return formats().contains(type); }
+
+    protected:
+        QVariant retrieveData(const QString&, QMetaType) const override { throw std::bad_alloc(); }
+    };
+    Wordbox* document = newDocument();
+    QGuiApplication::clipboard()->setMimeData(new Exhausting);
+    QTest::keyClick(document->Text1, Qt::Key_Insert, Qt::ShiftModifier);
+    QGuiApplication::clipboard()->clear();
+    EXPECT_EQ(scripted.desktop.messages,
+              ScriptedDesktop::Messages({{"Error occurred. \rReason Out of memory",
+                                          MsgBoxStyle::Exclamation, "Problem occurred !"}}));
 }
