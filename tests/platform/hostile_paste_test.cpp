@@ -1,6 +1,7 @@
 #include "platform/PastedHtml.h"
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfPicture.h"
+#include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -213,6 +214,13 @@ TEST(HostilePaste, NothingTheMarkupNamesIsRead) {
         } else {
             EXPECT_EQ(pictures[0].name, expected);
             EXPECT_TRUE(rtf::isPlaceholder(pictures[0].image));
+            // Saved, the name goes out as a reference, and comes back to be saved the same.
+            const QByteArray saved = rtf::write(*pane.document());
+            EXPECT_TRUE(saved.contains("INCLUDEPICTURE \"" + expected.toUtf8() + "\""));
+            QTextDocument reread;
+            RichTextBox::setUpDocument(reread);
+            ASSERT_TRUE(rtf::read(saved, reread).ok());
+            EXPECT_EQ(rtf::write(reread), saved);
         }
     }
 }

@@ -198,6 +198,10 @@ QString pictureName(int number) {
     return pictureNamePrefix + QString::number(number);
 }
 
+bool isPictureName(const QString& name) {
+    return name.startsWith(pictureNamePrefix);
+}
+
 void carryPicture(const QTextDocument& from, const QString& fromName, QTextDocument& to,
                   const QString& toName) {
     const QVariant image = from.resource(QTextDocument::ImageResource, QUrl(fromName));

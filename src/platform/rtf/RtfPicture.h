@@ -44,6 +44,8 @@ bool isPlaceholder(const QImage& image);
 
 // The resource name of the document's `number`th picture read from RTF.
 QString pictureName(int number);
+// Whether `name` is one of those: any other picture name is a reference to a picture elsewhere.
+bool isPictureName(const QString& name);
 // A picture name the document does not use yet, for a picture added to it.
 QString unusedPictureName(const QTextDocument& document);
 

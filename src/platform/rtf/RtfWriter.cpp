@@ -590,7 +590,21 @@ void Writer::writeImage(const QTextImageFormat& format) {
     picture.goalHeight = Twips::fromLayout(format.height() > 0 ? format.height() : image.height());
     picture.data = png;
     const QByteArray group = pictureGroup(picture);
+    // A picture named by a pasted page and not carried by it was never read: what shows is a
+    // box. The name is what the user has of it, so it goes out as a reference to the picture,
+    // with the box as the field's last result, for a reader that can follow the name.
+    const bool reference = !isPictureName(format.name());
+    if (reference) {
+        m_out.append("{\\field{\\*\\fldinst INCLUDEPICTURE \"");
+        m_needSpace = false;
+        QString quoted = format.name();
+        quoted.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
+        writeText(quoted);
+        m_out.append("\" \\\\d}{\\fldrslt ");
+    }
     m_out.append(group.constData(), size_t(group.size()));
+    if (reference)
+        m_out.append("}}");
     m_needSpace = false;
 }
 
