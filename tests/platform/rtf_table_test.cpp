@@ -238,3 +238,23 @@ TEST(RtfTable, GridsStayInProportionToTheCellsRead) {
     EXPECT_LE(places, 4 * 500 + 64 * tables);
     EXPECT_EQ(plainText(*document).count(u'x'), 500);
 }
+
+TEST(RtfTable, TablesNestedPastEightLevelsJoinTheEighth) {
+    QByteArray body;
+    for (int level = 1; level <= 16; ++level)
+        body += "\\intbl\\itap" + QByteArray::number(level) + " t" + QByteArray::number(level) +
+                "\\par";
+    for (int level = 16; level > 1; --level)
+        body += "\\itap" + QByteArray::number(level) + "\\nestcell\\nestrow";
+    body += "\\itap1\\cell\\row\\pard end\\par";
+    const QString text = describe(*readRtf(withHeader(body)));
+    int depth = 0;
+    int deepest = 0;
+    for (const QChar c : text) {
+        depth += c == u'[' ? 1 : c == u']' ? -1 : 0;
+        deepest = std::max(deepest, depth);
+    }
+    EXPECT_EQ(deepest, 8) << text.toStdString();
+    for (int level = 1; level <= 16; ++level)
+        EXPECT_TRUE(text.contains(QStringLiteral("t%1").arg(level))) << level;
+}

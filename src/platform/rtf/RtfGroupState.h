@@ -51,8 +51,11 @@ struct TabStop {
 // Paragraph formatting; \pard resets all of it.
 struct ParaState {
     static constexpr int maxTabs = 32;
-    // Tables in tables deeper than this are read as part of the deepest one kept.
-    static constexpr int maxTableLevel = 16;
+    // Tables in tables deeper than this are read as part of the deepest one kept. Laying out a
+    // table lays its cells out twice, so each level of nesting doubles the time a window takes
+    // to show it (12 levels take most of a second, 16 a quarter of a minute); documents people
+    // write rarely go past three.
+    static constexpr int maxTableLevel = 8;
 
     int alignment = 0;                                       // 0 \ql, 1 \qr, 2 \qc, 3 \qj
     int left = 0;                                            // \li, twips
