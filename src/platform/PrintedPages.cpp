@@ -3,6 +3,7 @@
 #include "platform/DocumentProperties.h"
 #include "platform/LineTabs.h"
 #include "platform/ListNumbers.h"
+#include "platform/ResourceGate.h"
 #include "platform/rtf/RtfKeptGroups.h"
 #include "platform/rtf/RtfReader.h"
 
@@ -69,6 +70,7 @@ std::unique_ptr<QTextDocument> documentOf(const KeptGroup& group, const QTextDoc
     }
     rtf += "}" + content + "}";
     auto document = std::make_unique<QTextDocument>();
+    ResourceGate::close(*document);
     document->setDefaultFont(body.defaultFont());
     rtf::read(rtf, *document);
     return document;
@@ -261,6 +263,8 @@ void print(const QTextDocument& document, QPrinter& printer) {
     Sides footers;
     collectSides(kept, headers, footers);
     std::unique_ptr<QTextDocument> body(document.clone());
+    // The copy holds the pictures the document holds and fetches nothing it names.
+    ResourceGate::close(*body);
     appendFootnotes(*body, kept);
     // Qt's layout counts each list from 1 and knows no level texts: numbers go on paper as the
     // window draws them.
