@@ -10,6 +10,7 @@
 #include "platform/RichTextBox.h"
 #include "platform/Runtime.h"
 #include "suite/FormTop.h"
+#include "suite/ReportError.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -19,6 +20,8 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QStyle>
+
+#include <new>
 
 namespace Module1 {
 
@@ -94,6 +97,17 @@ void openCommandLineDocument(MDI& frame) {
     frame.activeDocument()->Text1->Tag.clear();
     focusActiveDocument();
 }
+
+// Start-up ends quietly when it fails: whatever was opened stays open, and the frame is on
+// screen. Running out of memory is the one failure told, as the file named then seems to vanish.
+void endStartUp(const Error& error) {
+    if (MDI::isLoaded())
+        MDI::instance().show();
+    focusActiveDocument();
+    FormTop::unload();
+    if (error.number == Error::OutOfMemory)
+        Common::ReportError(error);
+}
 } // namespace
 
 void Main() {
@@ -115,12 +129,10 @@ void Main() {
         if (!line.isEmpty())
             openCommandLineDocument(frame);
         FormTop::unload();
-    } catch (const Error&) {
-        // Start-up ends quietly: whatever was opened stays open, and the frame is on screen.
-        if (MDI::isLoaded())
-            MDI::instance().show();
-        focusActiveDocument();
-        FormTop::unload();
+    } catch (const Error& error) {
+        endStartUp(error);
+    } catch (const std::bad_alloc&) {
+        endStartUp(Error::withNumber(Error::OutOfMemory));
     }
 }
 

@@ -70,8 +70,11 @@ int main(int argc, char** argv) {
         return fail(QStringLiteral("cannot read %1: %2").arg(input, file.errorString()));
     QByteArray bytes;
     try {
+        DocumentFile::ensureRoomFor(file.size(), DocumentFile::kindOf(input));
         bytes = file.readAll();
     } catch (const std::bad_alloc&) {
+        return fail(QStringLiteral("%1 does not fit in memory").arg(input));
+    } catch (const Error&) {
         return fail(QStringLiteral("%1 does not fit in memory").arg(input));
     }
     if (file.error() != QFileDevice::NoError)
