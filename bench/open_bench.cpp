@@ -136,6 +136,7 @@ void OpenToUsable(benchmark::State& state) {
     const QString path = writeSample(dir, Sample(state.range(0)), &size);
     for (auto _ : state) {
         const double baseMB = measure::statusMB("VmRSS");
+        const double baseMappedMB = measure::statusMB("VmSize");
         measure::resetPeak();
         const double cpu0 = measure::cpuMs();
         const double wall0 = measure::wallMs();
@@ -176,6 +177,9 @@ void OpenToUsable(benchmark::State& state) {
         state.counters["open_cpu_ms"] = lastCpu - cpu0;
         state.counters["peak_MB"] = measure::statusMB("VmHWM");
         state.counters["peak_over_base_MB"] = measure::statusMB("VmHWM") - baseMB;
+        // What an address-space limit sees: the most the process mapped, over what it mapped
+        // before.
+        state.counters["mapped_over_base_MB"] = measure::statusMB("VmPeak") - baseMappedMB;
         state.counters["peak_per_file"] = measure::statusMB("VmHWM") / (double(size) / (1 << 20));
         window.reset();
     }

@@ -11,11 +11,12 @@
 #include <new>
 
 namespace {
-// What one replacement takes beyond its text, twice over (the document's and the pane's copy):
-// the document's undo records of the removal and the insertion, the piece of text the
-// replacement becomes and its place in the pane's text. Measured with find_bench's Replace All
-// of a word in every 100 characters: about 180 bytes, rounded up.
-constexpr qint64 bytesPerReplacement = 256;
+// What one replacement takes beyond its text, which the document and the pane's copy of it
+// hold twice over: the document's undo records of the removal and the insertion and the piece
+// of text the replacement becomes. find_bench's BM_ReplaceAllMemory measured 520 bytes for
+// each of 100,000 replacements by a three-letter word (resident); rounded up for the address
+// space, which grows by more.
+constexpr qint64 bytesPerReplacement = 640;
 
 qint64 replacementBytes(qsizetype count, qsizetype replacementLength) {
     return qint64(count) * (bytesPerReplacement + 4 * qint64(replacementLength));

@@ -12,19 +12,21 @@ namespace MemoryEstimate {
 
 namespace {
 
-// Peak resident memory over file size, measured with open_bench's OpenToUsable (the file read
-// into a shown document window) and the converter (/usr/bin/time), less the peak of an empty
-// file (29 MB shown, 23 MB converted):
-//   plain text, 20 MB of 75-character lines: 3.9 shown; 9.5 converted, as the converter holds
-//     the bytes, their text, the document and the text it writes all at once;
-//   RTF, rtf_bench's 10 MB sample (runs, lists, pictures, fields): 2.6 shown, 3.6 converted;
-//     millions of one-word paragraphs take far more, up to 28 (each costs Qt a block);
-//   HTML, 10 MB of lines a third tags: 7.0 shown, 7.5 converted (the file's text, the text
-//     without its tags and the document).
-// Each is rounded up: lines shorter than these, and more formats, take more.
-constexpr qint64 plainTextFactor = 5;
-constexpr qint64 richTextFactor = 6;
-constexpr qint64 htmlFactor = 8;
+// The address space a document takes over its file's size, measured with the program itself
+// under Xvfb (VmPeak less the idle program's 241 MB, under prlimit --as so that malloc reserves
+// no arenas it does not use), open_bench's OpenToUsable and the converter (/usr/bin/time):
+//   plain text, 50 MB of 75-character lines: 7.1 (356 MB); resident 3.9 shown, and 9.5 in the
+//     converter, which holds the bytes, their text, the document and the text it writes;
+//   RTF, rtf_bench's 25 MB sample (runs, lists, pictures, fields): 6.1 (153 MB), resident 2.6
+//     shown and 3.6 converted; millions of one-word paragraphs take more, up to 28 resident, as
+//     each costs Qt a block;
+//   HTML, 25 MB of lines a third tags: 14 unlimited (350 MB), and under a limit of 460 MB, which
+//     leaves 8 times the file, Qt crashed; resident 7.0 shown, 7.5 converted. The file's text,
+//     that text without its tags and the document are all held at once.
+// Rounded up, as shorter lines and more formats take more.
+constexpr qint64 plainTextFactor = 8;
+constexpr qint64 richTextFactor = 8;
+constexpr qint64 htmlFactor = 14;
 
 QByteArray readSmallFile(const char* path) {
     // Files the kernel makes up as they are read: they never block and are a few KB at most.

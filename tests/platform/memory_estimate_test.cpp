@@ -17,14 +17,10 @@ TEST(MemoryEstimate, RefusesDocumentsTheLimitCannotHold) {
         std::optional<qint64> left;
         bool fits;
     } cases[] = {
-        {Form::PlainText, 50 * MB, 150 * MB, false},
-        {Form::PlainText, 50 * MB, 300 * MB, true},
-        {Form::PlainText, 10 * MB, 49 * MB, false},
-        {Form::RichText, 10 * MB, 50 * MB, false},
-        {Form::RichText, 10 * MB, 80 * MB, true},
-        {Form::Html, 10 * MB, 60 * MB, false},
-        {Form::Html, 10 * MB, 90 * MB, true},
-        {Form::RichText, 0, 0, true},
+        {Form::PlainText, 50 * MB, 300 * MB, false},     {Form::PlainText, 50 * MB, 500 * MB, true},
+        {Form::PlainText, 10 * MB, 79 * MB, false},      {Form::RichText, 10 * MB, 60 * MB, false},
+        {Form::RichText, 10 * MB, 90 * MB, true},        {Form::Html, 25 * MB, 200 * MB, false},
+        {Form::Html, 25 * MB, 400 * MB, true},           {Form::RichText, 0, 0, true},
         {Form::PlainText, 900 * MB, std::nullopt, true},
     };
     for (const auto& c : cases) {
