@@ -89,6 +89,7 @@ std::optional<int> replaceAll(QTextDocument& document, const QString& text, cons
     // From the last occurrence back to the first, so every offset still points at its
     // occurrence when its turn comes.
     QTextCursor cursor(&document);
+    const int stepsBefore = document.availableUndoSteps();
     cursor.beginEditBlock();
     try {
         for (auto it = offsets.crbegin(); it != offsets.crend(); ++it) {
@@ -103,7 +104,7 @@ std::optional<int> replaceAll(QTextDocument& document, const QString& text, cons
         // A document left inside an edit block would take no further edit; the replacements
         // made so far are taken back, so the text is as it was.
         cursor.endEditBlock();
-        if (document.isUndoAvailable())
+        if (document.availableUndoSteps() > stepsBefore)
             document.undo();
         throw;
     }

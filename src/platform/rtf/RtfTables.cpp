@@ -440,9 +440,15 @@ void TableAssembler::closeRow(int level, bool ended) {
     Table& table = *at.table;
     const std::uint32_t count = std::uint32_t(table.cells.size()) - at.rowFirstCell;
     if (ended || at.cellEnded) {
-        if (count > 0)
-            table.rows.push_back(
-                {at.definition ? at.definition : undefinedRow(), at.rowFirstCell, count});
+        if (count == 0)
+            return;
+        std::shared_ptr<const RowDefinition> definition =
+            at.definition ? at.definition : undefinedRow();
+        // Files define every row anew, most of them alike: rows alike share one definition.
+        if (!table.rows.empty() && table.rows.back().definition != definition &&
+            *table.rows.back().definition == *definition)
+            definition = table.rows.back().definition;
+        table.rows.push_back({std::move(definition), at.rowFirstCell, count});
         return;
     }
     if (count == 0)

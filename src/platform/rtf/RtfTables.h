@@ -19,6 +19,7 @@ struct Border {
     BorderStyle style = BorderStyle::None; // \brdrs, \brdrdb, ...; \brdrnone
     int width = 0;                         // \brdrw, twips
     int color = 0; // \brdrcf, an index into the colour table; 0 is automatic
+    bool operator==(const Border&) const = default;
 };
 
 enum Side { Top, Left, Bottom, Right };
@@ -34,6 +35,7 @@ struct CellDefinition {
     int patternColor = -1;                      // \clcfpat
     int shading = 0;                            // \clshdng: hundredths of a percent of it
     int verticalAlign = 0;                      // \clvertalt 0, \clvertalc 1, \clvertalb 2
+    bool operator==(const CellDefinition&) const = default;
 };
 
 // \trowd and what follows it; rows keep the definition that was current at their end.
@@ -50,6 +52,7 @@ struct RowDefinition {
     std::vector<CellDefinition> cells;
     CellDefinition next; // the cell being described, until its \cellx
     int borderTarget = -1;
+    bool operator==(const RowDefinition&) const = default;
 };
 
 // Applies a word of a row definition; false for words that are not one.
