@@ -70,7 +70,9 @@ int main(int argc, char** argv) {
         return fail(QStringLiteral("cannot read %1: %2").arg(input, file.errorString()));
     QByteArray bytes;
     try {
-        DocumentFile::ensureRoomFor(file.size(), DocumentFile::kindOf(input));
+        // Besides the document, the file's bytes and the text written out are held whole: under
+        // an address-space limit a 50 MB text needed twice what a window needs for it.
+        DocumentFile::ensureRoomFor(2 * file.size(), DocumentFile::kindOf(input));
         bytes = file.readAll();
     } catch (const std::bad_alloc&) {
         return fail(QStringLiteral("%1 does not fit in memory").arg(input));
