@@ -94,4 +94,31 @@ inline QByteArray formattedRuns(int runs) {
     return rtf;
 }
 
+// Wide and long table shapes: one row of `count` cells after a single cell definition, one row
+// of `count` cell definitions with one cell, one row of both, `count` rows of one cell, and
+// `count` paragraphs marked as in a table that no cell mark ends.
+inline QByteArray cellsInARow(int count) {
+    return "{\\rtf1\\trowd\\cellx100 " + QByteArray("\\intbl x\\cell").repeated(count) +
+           "\\row\\pard b}";
+}
+
+inline QByteArray cellDefinitions(int count, bool withCells = false) {
+    QByteArray rtf = "{\\rtf1\\trowd";
+    rtf.reserve(qsizetype(count) * (withCells ? 20 : 13) + 64);
+    for (int i = 1; i <= count; ++i)
+        rtf += "\\cellx" + QByteArray::number(i * 10);
+    rtf += "\\intbl " + (withCells ? QByteArray(" x\\cell").repeated(count) : "a\\cell") +
+           "\\row\\pard b}";
+    return rtf;
+}
+
+inline QByteArray tableRows(int count) {
+    return "{\\rtf1 " + QByteArray("\\trowd\\cellx1000\\intbl x\\cell\\row").repeated(count) +
+           "\\pard b}";
+}
+
+inline QByteArray paragraphsInTable(int count) {
+    return "{\\rtf1\\intbl " + QByteArray("x\\par ").repeated(count) + "}";
+}
+
 } // namespace hostile

@@ -66,6 +66,21 @@ void BM_PlainTextNewlines(benchmark::State& state) {
     state.SetItemsProcessed(int64_t(state.iterations()) * text.size());
 }
 
+// The wide and long table shapes and a font table of N fonts switched among N/10 times.
+void BM_TableShape(benchmark::State& state) {
+    const int count = int(state.range(1));
+    const QByteArray rtf = state.range(0) == 0   ? hostile::cellsInARow(count)
+                           : state.range(0) == 1 ? hostile::cellDefinitions(count)
+                           : state.range(0) == 2 ? hostile::cellDefinitions(count, true)
+                           : state.range(0) == 3 ? hostile::tableRows(count)
+                           : state.range(0) == 4 ? hostile::paragraphsInTable(count)
+                                                 : hostile::fontSwitches(count, count / 10);
+    static const char* names[] = {"cells in a row", "cell definitions",      "both",
+                                  "rows",           "paragraphs in \\intbl", "fonts"};
+    state.SetLabel(names[state.range(0)]);
+    readRtf(state, rtf, count);
+}
+
 // Writing only: the document is read once, outside the timing.
 void BM_HtmlWriteRuns(benchmark::State& state) {
     QTextDocument document;
@@ -93,6 +108,12 @@ QByteArray generate(const char* kind, qsizetype n) {
         {"blank", [](qsizetype n) { return hostile::paragraphs(int(n), true); }},
         {"newlines", [](qsizetype n) { return hostile::newlines(n); }},
         {"runs", [](qsizetype n) { return hostile::formattedRuns(int(n)); }},
+        {"cells", [](qsizetype n) { return hostile::cellsInARow(int(n)); }},
+        {"cellx", [](qsizetype n) { return hostile::cellDefinitions(int(n)); }},
+        {"cellsandedges", [](qsizetype n) { return hostile::cellDefinitions(int(n), true); }},
+        {"rows", [](qsizetype n) { return hostile::tableRows(int(n)); }},
+        {"intbl", [](qsizetype n) { return hostile::paragraphsInTable(int(n)); }},
+        {"fonttable", [](qsizetype n) { return hostile::fontSwitches(int(n), int(n / 10)); }},
     };
     for (const auto& k : kinds) {
         if (std::strcmp(kind, k.name) == 0)
@@ -124,6 +145,15 @@ BENCHMARK(BM_PlainTextNewlines)
     ->Arg(1'000'000)
     ->Arg(4'000'000)
     ->Arg(20'000'000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TableShape)
+    ->ArgsProduct({{0, 1, 2}, {100'000, 1'000'000}})
+    ->Args({3, 10'000})
+    ->Args({3, 100'000})
+    ->Args({4, 100'000})
+    ->Args({4, 1'000'000})
+    ->Args({5, 100'000})
+    ->Args({5, 1'000'000})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HtmlWriteRuns)
     ->Arg(200'000)

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTextCursor>
+#include <new>
 
 // The frame's formatting commands: the font and size boxes, the font and colour dialogs, the
 // date box and the bullet entry. Each acts on the active document and does nothing without one.
@@ -187,7 +188,12 @@ void MDI::exeI_Click() {
     } catch (const Error&) {
         return;
     }
-    QTextCursor caret = active->Text1->textCursor();
-    if (EmbeddedFile::insert(caret, Com2.FileName))
-        active->Text1->setTextCursor(caret);
+    try {
+        QTextCursor caret = active->Text1->textCursor();
+        if (EmbeddedFile::insert(caret, Com2.FileName))
+            active->Text1->setTextCursor(caret);
+    } catch (const std::bad_alloc&) {
+        // Like every failure of this command, running out of memory inserts nothing, silently;
+        // the program and its documents carry on.
+    }
 }

@@ -20,6 +20,8 @@
 #include <QLocale>
 #include <QStyle>
 
+#include <new>
+
 namespace Module1 {
 
 namespace {
@@ -94,6 +96,15 @@ void openCommandLineDocument(MDI& frame) {
     frame.activeDocument()->Text1->Tag.clear();
     focusActiveDocument();
 }
+
+// Start-up ends quietly when it fails, running out of memory included: whatever was opened
+// stays open, and the frame is on screen.
+void endStartUp() {
+    if (MDI::isLoaded())
+        MDI::instance().show();
+    focusActiveDocument();
+    FormTop::unload();
+}
 } // namespace
 
 void Main() {
@@ -116,11 +127,9 @@ void Main() {
             openCommandLineDocument(frame);
         FormTop::unload();
     } catch (const Error&) {
-        // Start-up ends quietly: whatever was opened stays open, and the frame is on screen.
-        if (MDI::isLoaded())
-            MDI::instance().show();
-        focusActiveDocument();
-        FormTop::unload();
+        endStartUp();
+    } catch (const std::bad_alloc&) {
+        endStartUp();
     }
 }
 

@@ -37,7 +37,9 @@ QList<int> replaceAllOffsets(const QString& text, const QString& what);
 
 // Replaces every one of those occurrences in `document`, whose plain text with one character
 // per paragraph break is `text`, as one undoable step. Returns the caret position just after
-// the last replacement, or nullopt when nothing was found. Linear in the text's length.
+// the last replacement, or nullopt when nothing was found. Linear in the text's length. Throws
+// Error 7 before changing anything when the replacements would not fit in the memory left, and
+// passes on std::bad_alloc after taking back the replacements made so far.
 std::optional<int> replaceAll(QTextDocument& document, const QString& text, const QString& what,
                               const QString& with);
 

@@ -3,10 +3,12 @@
 #include "dialogs/DialogWindow.h"
 #include "dialogs/FindEngine.h"
 #include "platform/Desktop.h"
+#include "platform/Error.h"
 #include "platform/FixedBorder.h"
 #include "platform/LoadedOnFirstUse.h"
 #include "platform/MsgBox.h"
 #include "platform/RichTextBox.h"
+#include "suite/ReportError.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <new>
 
 namespace {
 LoadedOnFirstUse<frmFindForm> theForm;
@@ -216,10 +219,16 @@ void frmFindForm::cmdReplaceAll_Click() {
         // Replacing one occurrence at a time, each search starting just after the previous
         // replacement, would rescan the text per occurrence; the engine does the same
         // replacements in one pass and one undo step.
-        const auto caret = FindEngine::replaceAll(*pane->document(), pane->Text(), txtFind->text(),
-                                                  txtReplace->text());
-        if (caret)
-            pane->setSelStart(*caret);
+        try {
+            const auto caret = FindEngine::replaceAll(*pane->document(), pane->Text(),
+                                                      txtFind->text(), txtReplace->text());
+            if (caret)
+                pane->setSelStart(*caret);
+        } catch (const Error& error) {
+            Common::ReportError(error);
+        } catch (const std::bad_alloc&) {
+            Common::ReportError(Error::withNumber(Error::OutOfMemory));
+        }
     }
     pane->SetFocus();
 }

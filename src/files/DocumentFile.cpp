@@ -3,7 +3,9 @@
 #include "files/HtmlWriter.h"
 #include "files/TagRemoval.h"
 #include "platform/AtomicFile.h"
+#include "platform/Desktop.h"
 #include "platform/Error.h"
+#include "platform/MemoryEstimate.h"
 #include "platform/PaneText.h"
 #include "platform/RegularFile.h"
 #include "platform/RichTextBox.h"
@@ -32,6 +34,15 @@ Kind kindOf(const QString& path) {
     if (lower.contains(QLatin1String(".htm")))
         return Kind::Html;
     return Kind::PlainText;
+}
+
+void ensureRoomFor(qint64 fileBytes, Kind kind) {
+    const MemoryEstimate::Form form = kind == Kind::RichText ? MemoryEstimate::Form::RichText
+                                      : kind == Kind::Html   ? MemoryEstimate::Form::Html
+                                                             : MemoryEstimate::Form::PlainText;
+    if (!MemoryEstimate::fits(MemoryEstimate::documentBytes(fileBytes, form),
+                              DesktopSeam::current().memoryLeft()))
+        throw Error::withNumber(Error::OutOfMemory);
 }
 
 Content fromBytes(const QByteArray& bytes, Kind kind, const QTextCharFormat& plainFormat) {
@@ -65,6 +76,7 @@ Content read(const QString& path, const QTextCharFormat& plainFormat) try {
     if (file.size() > largestFile)
         throw Error::withNumber(Error::OutOfMemory);
     const Kind kind = kindOf(path);
+    ensureRoomFor(file.size(), kind);
     if (kind == Kind::PlainText) {
         // A piece at a time, so that the file's bytes, its text and the document are never in
         // memory all at once: a big text file then takes little more than its document. In one

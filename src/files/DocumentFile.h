@@ -24,6 +24,11 @@ struct Content {
     std::optional<PlainText::Encoding> encoding;
 };
 
+// Throws Error 7 when the document read from a file of `fileBytes` bytes of `kind` would not fit
+// in the memory the process has left: Qt ends the program when memory runs out while it builds
+// a document, so a file too big is refused before the building starts.
+void ensureRoomFor(qint64 fileBytes, Kind kind);
+
 // Text read from a plain-text or HTML file takes `plainFormat`. Throws Error 53 for a missing
 // file, 75 for one that cannot be read or is no regular file (a folder, FIFO, socket or device),
 // 321 for a rich-text name on content that is not RTF.

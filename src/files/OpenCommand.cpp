@@ -12,6 +12,8 @@
 #include <QGuiApplication>
 #include <QPointer>
 
+#include <new>
+
 namespace {
 const QString openFilter = QStringLiteral(
     "All File|*.txt;*.rtf;*.htm|Text (*.TXT)|*.txt|Word (*.RTF)|*.rtf|Html (*.HTM)|*.htm");
@@ -56,15 +58,7 @@ void load(Wordbox& window, const std::optional<QString>& sizeText) {
 namespace OpenCommand {
 Wordbox* open(const std::optional<QString>& sizeText) {
     QPointer<Wordbox> window = new Wordbox;
-    try {
-        window->Com1.Filter = openFilter;
-        window->Com1.CancelError = true;
-        window->Com1.setAction(1);
-        if (!window->Com1.FileName.isEmpty())
-            load(*window, sizeText);
-        window->setCaption(window->Com1.FileName);
-        return window;
-    } catch (const Error& error) {
+    const auto fail = [&](const Error& error) -> Wordbox* {
         // No hidden window may stay counted as an open document.
         if (window) {
             window->Text1->Tag.clear();
@@ -75,6 +69,20 @@ Wordbox* open(const std::optional<QString>& sizeText) {
                        error.description,
                    MsgBoxStyle::Exclamation, QStringLiteral("Problem occured!"));
         return nullptr;
+    };
+    try {
+        window->Com1.Filter = openFilter;
+        window->Com1.CancelError = true;
+        window->Com1.setAction(1);
+        if (!window->Com1.FileName.isEmpty())
+            load(*window, sizeText);
+        window->setCaption(window->Com1.FileName);
+        return window;
+    } catch (const Error& error) {
+        return fail(error);
+    } catch (const std::bad_alloc&) {
+        // The window goes, and with it what it held: the other documents stay as they were.
+        return fail(Error::withNumber(Error::OutOfMemory));
     }
 }
 } // namespace OpenCommand

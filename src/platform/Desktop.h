@@ -121,6 +121,10 @@ public:
     // machine's settings); nullopt when the key or the value does not exist.
     virtual std::optional<RegistryValue> registryValue(quint32 root, const QString& key,
                                                        const QString& name) = 0;
+
+    // The bytes the process may still allocate, as its limits and the system's free memory
+    // leave them; nullopt when nothing says.
+    virtual std::optional<qint64> memoryLeft() = 0;
 };
 
 namespace DesktopSeam {

@@ -19,6 +19,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <new>
 #include <optional>
 
 namespace EmbeddedFile {
@@ -131,7 +132,7 @@ std::optional<Embedding> asPackage(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
-bool insert(QTextCursor& at, const QString& path) noexcept {
+bool insert(QTextCursor& at, const QString& path) {
     try {
         QTextDocument* document = at.document();
         if (!document)
@@ -154,8 +155,10 @@ bool insert(QTextCursor& at, const QString& path) noexcept {
         format.setHeight(embedding->size.height());
         at.insertImage(format);
         return true;
+    } catch (const std::bad_alloc&) {
+        // The user is told: a file too big for the memory left is not one that cannot be read.
+        throw;
     } catch (...) {
-        // Out of memory for a large file: the caller goes on without it.
         return false;
     }
 }

@@ -21,8 +21,9 @@ inline constexpr qint64 maxSize = 64 * 1024 * 1024;
 // Puts one object character made from the file at `path` where `at` is, in place of its
 // selection, as one undo step. Returns false, and leaves the document as it was (its text,
 // resources and undo history), when the file cannot be read whole (missing, a folder, no
-// permission, not a regular file, larger than maxSize) or nothing could be made of it.
-bool insert(QTextCursor& at, const QString& path) noexcept;
+// permission, not a regular file, larger than maxSize) or nothing could be made of it. Throws
+// std::bad_alloc when memory runs out.
+bool insert(QTextCursor& at, const QString& path);
 
 // The icon an embedded file shows: a page with the file's name under it, cut short in the middle
 // when long. The same name gives the same pixels.

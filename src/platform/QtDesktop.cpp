@@ -3,6 +3,7 @@
 #include "platform/Colors.h"
 #include "platform/FontColorDialog.h"
 #include "platform/FontFamilies.h"
+#include "platform/MemoryEstimate.h"
 #include "platform/MsgBox.h"
 #include "platform/NativePath.h"
 #include "platform/RegistryFile.h"
@@ -289,4 +290,8 @@ bool QtDesktop::activateWindowTitled(const QString& title) {
 std::optional<RegistryValue> QtDesktop::registryValue(quint32 root, const QString& key,
                                                       const QString& name) {
     return RegistryFile::value(RegistryFile::defaultPath(), root, key, name);
+}
+
+std::optional<qint64> QtDesktop::memoryLeft() {
+    return MemoryEstimate::left();
 }

@@ -36,6 +36,7 @@ public:
     bool activateWindowTitled(const QString& title) override;
     std::optional<RegistryValue> registryValue(quint32 root, const QString& key,
                                                const QString& name) override;
+    std::optional<qint64> memoryLeft() override;
 
 private:
     // The X server's windows, when the program runs on one; null otherwise.

@@ -13,6 +13,8 @@
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
+#include <new>
+
 namespace {
 class FindForm : public ::testing::Test {
 protected:
@@ -152,4 +154,29 @@ TEST_F(FindForm, FindTextEnablesTheCommandsAndSurvivesReopening) {
     // Esc as well.
     QTest::keyClick(fresh->txtFind, Qt::Key_Escape);
     EXPECT_EQ(frmFindForm::loaded(), nullptr);
+}
+
+// Replacements that would not fit in the memory left are refused before any is made.
+TEST_F(FindForm, ReplaceAllThatWouldNotFitIsOutOfMemoryAndChangesNothing) {
+    const std::function<std::optional<qint64>()> shortages[] = {
+        [] { return qint64(1000); },
+        []() -> std::optional<qint64> { throw std::bad_alloc(); },
+    };
+    frmFindForm* form = open(QString(), QString());
+    form->txtFind->setText(QStringLiteral("x"));
+    form->txtReplace->setText(QString(100, u'y'));
+    for (const auto& shortage : shortages) {
+        pane->setText(QString(1000, u'x'));
+        pane->document()->clearUndoRedoStacks();
+        scripted.desktop.memoryAnswer = shortage;
+        scripted.desktop.messages.clear();
+        scripted.desktop.messageAnswers.push_back(MsgBoxResult::Yes);
+        form->cmdReplaceAll_Click();
+        EXPECT_EQ(pane->Text(), QString(1000, u'x'));
+        EXPECT_FALSE(pane->document()->isUndoAvailable());
+        ASSERT_EQ(scripted.desktop.messages.size(), 2);
+        EXPECT_EQ(scripted.desktop.messages[1],
+                  (ScriptedDesktop::Message{"Error occurred. \rReason Out of memory",
+                                            MsgBoxStyle::Exclamation, "Problem occurred !"}));
+    }
 }

@@ -77,6 +77,9 @@ public:
     QMap<QString, RegistryValue> registry; // "root\key\name", names as given
     QString typedCommandLine;
     int endedAtOnce = 0;
+    // Asked whenever the program wants to know how much memory it has left: unbounded unless a
+    // test says otherwise, so no test depends on the machine's free memory.
+    std::function<std::optional<qint64>()> memoryAnswer = [] { return std::nullopt; };
 
     int messageBox(const QString& prompt, int style, const QString& title) override;
     std::optional<QString> openFileName(const FileDialogRequest& request) override;
@@ -104,6 +107,7 @@ public:
     bool activateWindowTitled(const QString& title) override;
     std::optional<RegistryValue> registryValue(quint32 root, const QString& key,
                                                const QString& name) override;
+    std::optional<qint64> memoryLeft() override { return memoryAnswer(); }
 };
 
 // Installs a ScriptedDesktop for the lifetime of the object.

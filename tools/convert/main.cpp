@@ -78,8 +78,13 @@ int main(int argc, char** argv) {
     }
     QByteArray bytes;
     try {
+        // Besides the document, the file's bytes and the text written out are held whole: under
+        // an address-space limit a 50 MB text needed twice what a window needs for it.
+        DocumentFile::ensureRoomFor(2 * file.size(), DocumentFile::kindOf(input));
         bytes = file.readAll();
     } catch (const std::bad_alloc&) {
+        return fail(QStringLiteral("%1 does not fit in memory").arg(input));
+    } catch (const Error&) {
         return fail(QStringLiteral("%1 does not fit in memory").arg(input));
     }
     if (file.error() != QFileDevice::NoError)

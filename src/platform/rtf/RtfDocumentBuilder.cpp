@@ -199,6 +199,7 @@ void DocumentBuilder::attachObject(QByteArrayView group) {
 void DocumentBuilder::appendTable(const Table& table) {
     for (const TableGrid& grid : gridsOf(table))
         placeTable(table, grid);
+    replayOverflow(table, *this);
 }
 
 void DocumentBuilder::startAfterFrameMark() {

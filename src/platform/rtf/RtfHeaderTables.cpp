@@ -16,6 +16,9 @@ constexpr int maxLevelStart = 1000000;
 constexpr size_t maxLists = 4096;
 // Longer level texts than their length says are damage.
 constexpr size_t maxLevelTextBytes = 512;
+// Real documents name a few hundred fonts at most. Each distinct font costs the document a
+// format and the window a font to match, so text in fonts past these is in the default font.
+constexpr size_t maxFonts = 32768;
 } // namespace
 
 void FontTable::word(Word id, int value) {
@@ -90,7 +93,7 @@ void FontTable::unicode(char16_t c, int ansiCodePage, TextDecoder& decoder) {
 }
 
 void FontTable::commit(int ansiCodePage, TextDecoder& decoder) {
-    if (m_id >= 0) {
+    if (m_id >= 0 && (m_fonts.size() < maxFonts || m_fonts.count(m_id))) {
         FontEntry entry;
         if (m_decoded.isEmpty()) {
             const QByteArray raw = m_name.trimmed();

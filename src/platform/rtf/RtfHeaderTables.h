@@ -19,7 +19,8 @@ struct FontEntry {
     int codePage = CodePage::windows1252;
 };
 
-// \fonttbl: entries either in groups of their own or one after another, each ended by ';'.
+// \fonttbl: entries either in groups of their own or one after another, each ended by ';'. Only
+// the first few thousand fonts are kept; find() knows no others.
 class FontTable {
 public:
     void word(Word id, int value);

@@ -20,6 +20,9 @@ constexpr std::int64_t sparePlaces = 64;
 // The document merges cells one at a time at a cost that grows with the table, so a table only
 // keeps as many spans as this many places' worth of work; the rest become cells of their own.
 constexpr std::int64_t mergeBudget = std::int64_t(1) << 24;
+// Qt lays a table out whole, in one go, when it is first shown, at a cost that grows faster than
+// the table: a long table goes on as tables of at most this many places, one after another.
+constexpr std::int64_t maxGridPlaces = 1024;
 
 // A row's cells: their right edges, in TableGrid units, are edges[first, first + count).
 struct RowShape {
@@ -205,9 +208,10 @@ std::vector<TableGrid> gridsOf(const Table& table) {
         std::vector<int> united = unite(rights, edges.data() + shape.first, size_t(shape.count));
         const std::int64_t rowsHeld = std::int64_t(row - first + 1);
         const std::int64_t cellsHeld = cells + shape.count;
+        const std::int64_t places = rowsHeld * std::int64_t(united.size());
         if (row == first ||
             (united.size() <= size_t(RowDefinition::maxCells) &&
-             rowsHeld * std::int64_t(united.size()) <= placesPerCell * cellsHeld + sparePlaces)) {
+             places <= placesPerCell * cellsHeld + sparePlaces && places <= maxGridPlaces)) {
             rights = std::move(united);
             cells = cellsHeld;
             continue;

@@ -130,6 +130,15 @@ void ContentSink::appendTable(const Table& table) {
         if (!table.content.endsParagraph(cell.from, cell.to))
             endParagraph(ParaState(), CharState());
     }
+    replayOverflow(table, *this);
+}
+
+void replayOverflow(const Table& table, ContentSink& sink) {
+    for (const TableCell& cell : table.overflow) {
+        table.content.replay(cell.from, cell.to, sink);
+        if (!table.content.endsParagraph(cell.from, cell.to))
+            sink.endParagraph(ParaState(), CharState());
+    }
 }
 
 TableContent::TableContent() = default;
@@ -141,12 +150,25 @@ std::uint32_t TableContent::charsIndex(const CharState& chars) {
     return std::uint32_t(m_chars.size() - 1);
 }
 
+bool TableContent::extendLastRun(std::uint32_t length, std::uint32_t chars) {
+    if (!m_extendLast || m_items.empty())
+        return false;
+    Item& last = m_items.back();
+    if (last.kind != Kind::Text || last.chars != chars ||
+        qsizetype(last.index) + last.length + length != m_text.size())
+        return false;
+    last.length += length;
+    return true;
+}
+
 void TableContent::appendText(const QString& text, const CharState& chars) {
     if (text.isEmpty())
         return;
-    m_items.push_back({Kind::Text, std::uint32_t(m_text.size()), std::uint32_t(text.size()), 0,
-                       charsIndex(chars)});
+    const std::uint32_t format = charsIndex(chars);
     m_text.append(text);
+    if (!extendLastRun(std::uint32_t(text.size()), format))
+        m_items.push_back({Kind::Text, std::uint32_t(m_text.size() - text.size()),
+                           std::uint32_t(text.size()), 0, format});
 }
 
 void TableContent::appendImage(const Picture& picture) {
@@ -193,6 +215,19 @@ void TableContent::endParagraph(const ParaState& para, const CharState& markChar
 void TableContent::addTable(std::unique_ptr<Table> table) {
     m_items.push_back({Kind::Table, std::uint32_t(m_tables.size()), 0, 0, 0});
     m_tables.push_back(std::move(table));
+}
+
+void TableContent::continueLastParagraph(std::uint32_t cellFrom) {
+    if (m_items.empty() || m_items.back().kind != Kind::ParagraphEnd)
+        return;
+    const std::uint32_t chars = m_items.back().chars;
+    m_items.pop_back();
+    m_text.append(u'\t');
+    m_extendLast = m_items.size() > cellFrom;
+    if (!extendLastRun(1, chars))
+        m_items.push_back({Kind::Text, std::uint32_t(m_text.size() - 1), 1, 0, chars});
+    // Runs of many such cells become one: each run costs the document a piece of its own.
+    m_extendLast = true;
 }
 
 void TableContent::replay(std::uint32_t from, std::uint32_t to, ContentSink& sink) const {
@@ -349,6 +384,8 @@ void TableAssembler::openRow(int level) {
     at.cellOpen = false;
     at.cellEnded = false;
     at.rowFirstCell = std::uint32_t(at.table->cells.size());
+    at.overflowed = 0;
+    at.rowFirstOverflow = std::uint32_t(at.table->overflow.size());
     m_depth = level;
 }
 
@@ -359,6 +396,12 @@ void TableAssembler::openCell(int level) {
     // the table's content since it was closed, so its content simply goes on.
     if (table.cells.size() - at.rowFirstCell < size_t(RowDefinition::maxCells))
         table.cells.push_back({table.content.size(), table.content.size()});
+    // Past the most cells a row holds, the text goes after the table, a row's worth of cells to
+    // a paragraph: millions of cells make thousands of paragraphs, not millions.
+    else if (at.overflowed++ % RowDefinition::maxCells == 0)
+        table.overflow.push_back({table.content.size(), table.content.size()});
+    else
+        table.content.continueLastParagraph(table.overflow.back().from);
     at.cellOpen = true;
 }
 
@@ -366,7 +409,8 @@ void TableAssembler::closeCell(int level) {
     Level& at = m_levels[size_t(level)];
     if (!at.cellOpen)
         return;
-    at.table->cells.back().to = at.table->content.size();
+    Table& table = *at.table;
+    (at.overflowed > 0 ? table.overflow : table.cells).back().to = table.content.size();
     at.cellOpen = false;
 }
 
@@ -396,9 +440,15 @@ void TableAssembler::closeRow(int level, bool ended) {
     Table& table = *at.table;
     const std::uint32_t count = std::uint32_t(table.cells.size()) - at.rowFirstCell;
     if (ended || at.cellEnded) {
-        if (count > 0)
-            table.rows.push_back(
-                {at.definition ? at.definition : undefinedRow(), at.rowFirstCell, count});
+        if (count == 0)
+            return;
+        std::shared_ptr<const RowDefinition> definition =
+            at.definition ? at.definition : undefinedRow();
+        // Files define every row anew, most of them alike: rows alike share one definition.
+        if (!table.rows.empty() && table.rows.back().definition != definition &&
+            *table.rows.back().definition == *definition)
+            definition = table.rows.back().definition;
+        table.rows.push_back({std::move(definition), at.rowFirstCell, count});
         return;
     }
     if (count == 0)
@@ -408,6 +458,7 @@ void TableAssembler::closeRow(int level, bool ended) {
     const std::uint32_t from = table.cells[at.rowFirstCell].from;
     const std::uint32_t to = table.content.size();
     table.cells.resize(at.rowFirstCell);
+    table.overflow.resize(at.rowFirstOverflow);
     std::unique_ptr<Table> taken = std::move(at.table);
     const Table* held = taken.get();
     if (level == 1) {

@@ -19,6 +19,7 @@ struct Border {
     BorderStyle style = BorderStyle::None; // \brdrs, \brdrdb, ...; \brdrnone
     int width = 0;                         // \brdrw, twips
     int color = 0; // \brdrcf, an index into the colour table; 0 is automatic
+    bool operator==(const Border&) const = default;
 };
 
 enum Side { Top, Left, Bottom, Right };
@@ -34,6 +35,7 @@ struct CellDefinition {
     int patternColor = -1;                      // \clcfpat
     int shading = 0;                            // \clshdng: hundredths of a percent of it
     int verticalAlign = 0;                      // \clvertalt 0, \clvertalc 1, \clvertalb 2
+    bool operator==(const CellDefinition&) const = default;
 };
 
 // \trowd and what follows it; rows keep the definition that was current at their end.
@@ -50,6 +52,7 @@ struct RowDefinition {
     std::vector<CellDefinition> cells;
     CellDefinition next; // the cell being described, until its \cellx
     int borderTarget = -1;
+    bool operator==(const RowDefinition&) const = default;
 };
 
 // Applies a word of a row definition; false for words that are not one.
@@ -78,8 +81,17 @@ public:
     void endParagraph(const ParaState& para, const CharState& markChars) override;
     void finish(const ParaState&) override {}
     void addTable(std::unique_ptr<Table> table);
+    // Continues the paragraph the last item ended, after a tab: cells past the most a row holds
+    // go on in one paragraph as a row's cells go on in its text. The cell holding that
+    // paragraph starts at `cellFrom`; its text runs, and the text that follows until the
+    // content's size is next asked, become one run where their formats agree.
+    void continueLastParagraph(std::uint32_t cellFrom);
 
-    std::uint32_t size() const { return std::uint32_t(m_items.size()); }
+    std::uint32_t size() const {
+        // A position taken is a boundary no run may grow across.
+        m_extendLast = false;
+        return std::uint32_t(m_items.size());
+    }
     void replay(std::uint32_t from, std::uint32_t to, ContentSink& sink) const;
     // Whether [from, to) holds more than paragraph marks.
     bool hasContent(std::uint32_t from, std::uint32_t to) const;
@@ -106,6 +118,9 @@ private:
         std::uint32_t chars;
     };
     std::uint32_t charsIndex(const CharState& chars);
+    // Adds `length` characters just appended to m_text to the last item when that is a run of
+    // the same format ending where they start.
+    bool extendLastRun(std::uint32_t length, std::uint32_t chars);
 
     std::vector<Item> m_items;
     QString m_text;
@@ -115,6 +130,7 @@ private:
     std::vector<QByteArrayView> m_objects;
     std::vector<std::unique_ptr<Table>> m_tables;
     std::vector<KeptGroup> m_kept;
+    mutable bool m_extendLast = false;
 };
 
 struct TableCell {
@@ -134,7 +150,13 @@ public:
     TableContent content;
     std::vector<TableRow> rows;
     std::vector<TableCell> cells;
+    // The cells of rows past the most a row holds, a paragraph to a row's worth: they follow
+    // the table, as Qt lays a cell out whole and a cell of thousands of lines would take long.
+    std::vector<TableCell> overflow;
 };
+
+// Sends the paragraphs of the cells past the most a row holds to `sink`, after the table.
+void replayOverflow(const Table& table, ContentSink& sink);
 
 // Sorts what the reader finds into the tables it belongs to. Content goes to the cell being read
 // at the current depth of tables, or at depth 0 past them to `body`. A table is read row by row
@@ -186,6 +208,8 @@ private:
         bool cellOpen = false;
         bool cellEnded = false; // a \cell ended one of the open row's cells
         std::uint32_t rowFirstCell = 0;
+        std::uint32_t overflowed = 0; // cells past the most a row holds
+        std::uint32_t rowFirstOverflow = 0;
     };
 
     ContentSink& current();

@@ -44,6 +44,7 @@ void TextCollector::appendTable(const Table& table) {
         m_text.append(u'\n');
         m_breakPending = false;
     }
+    replayOverflow(table, *this);
 }
 
 void TextCollector::endParagraph(const ParaState&, const CharState&) {
