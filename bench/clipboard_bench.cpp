@@ -48,14 +48,6 @@ void BM_CopyAsRtf(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * rtf.size());
 }
 
-QString repeated(const QString& text, qsizetype times) {
-    QString out;
-    out.reserve(text.size() * times);
-    for (qsizetype i = 0; i < times; ++i)
-        out += text;
-    return out;
-}
-
 QString hugeDataPicture() {
     // A picture whose header says 20000 by 20000 pixels, and 40 MB of data after it.
     QImage small(16, 16, QImage::Format_RGB32);
@@ -76,35 +68,40 @@ std::pair<const char*, QString> hostileHtml(int shape) {
     const QString cell = QStringLiteral("<td>x</td>");
     switch (shape) {
     case 0:
-        return {"2000 nested tables",
-                repeated("<table><tr><td>x", 2000) + repeated("</td></tr></table>", 2000)};
+        return {"2000 nested tables", QStringLiteral("<table><tr><td>x").repeated(2000) +
+                                          QStringLiteral("</td></tr></table>").repeated(2000)};
     case 1:
-        return {"100000 nested divs", repeated("<div>x", 100'000) + repeated("</div>", 100'000)};
+        return {"100000 nested divs", QStringLiteral("<div>x").repeated(100'000) +
+                                          QStringLiteral("</div>").repeated(100'000)};
     case 2:
-        return {"100000 nested lists",
-                repeated("<ul><li>x", 100'000) + repeated("</li></ul>", 100'000)};
+        return {"100000 nested lists", QStringLiteral("<ul><li>x").repeated(100'000) +
+                                           QStringLiteral("</li></ul>").repeated(100'000)};
     case 3:
-        return {"100000 nested blockquotes",
-                repeated("<blockquote>x", 100'000) + repeated("</blockquote>", 100'000)};
+        return {"100000 nested blockquotes", QStringLiteral("<blockquote>x").repeated(100'000) +
+                                                 QStringLiteral("</blockquote>").repeated(100'000)};
     case 4:
         return {"100000 nested spans and fonts",
-                repeated("<span>x<font color=red>y", 50'000) + repeated("</font></span>", 50'000)};
+                QStringLiteral("<span>x<font color=red>y").repeated(50'000) +
+                    QStringLiteral("</font></span>").repeated(50'000)};
     case 5:
-        return {"a row of 10^6 cells", "<table><tr>" + repeated(cell, 1'000'000) + "</tr></table>"};
+        return {"a row of 10^6 cells", "<table><tr>" + cell.repeated(1'000'000) + "</tr></table>"};
     case 6:
-        return {"10^5 rows", "<table>" + repeated("<tr>" + cell + "</tr>", 100'000) + "</table>"};
+        return {"10^5 rows",
+                "<table>" + QString("<tr>" + cell + "</tr>").repeated(100'000) + "</table>"};
     case 7:
         return {"10 MB attribute", "<p title=\"" + QString(10'000'000, u'a') + "\">x</p>"};
     case 8:
-        return {"10^5 declarations", "<p style=\"" + repeated("color:red;", 100'000) + "\">x</p>"};
+        return {"10^5 declarations",
+                "<p style=\"" + QStringLiteral("color:red;").repeated(100'000) + "\">x</p>"};
     case 9:
-        return {"10^4 rules over 10^5 paragraphs", "<style>" + repeated("p.a{color:red}", 10'000) +
-                                                       "</style>" + repeated("<p>x</p>", 100'000)};
+        return {"10^4 rules over 10^5 paragraphs",
+                "<style>" + QStringLiteral("p.a{color:red}").repeated(10'000) + "</style>" +
+                    QStringLiteral("<p>x</p>").repeated(100'000)};
     case 10:
         return {"40 MB data: picture of 20000x20000", hugeDataPicture()};
     case 11:
         return {"10^5 stray closing tags under 60 divs",
-                repeated("<div>", 60) + repeated("</span>", 100'000)};
+                QStringLiteral("<div>").repeated(60) + QStringLiteral("</span>").repeated(100'000)};
     default:
         return {"", {}};
     }

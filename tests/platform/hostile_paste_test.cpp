@@ -66,14 +66,6 @@ private:
     std::atomic<bool> opened_ = false;
 };
 
-QString repeated(const QString& text, int times) {
-    QString out;
-    out.reserve(text.size() * times);
-    for (int i = 0; i < times; ++i)
-        out += text;
-    return out;
-}
-
 QString pngDataUrl() {
     QImage image(12, 8, QImage::Format_RGB32);
     image.fill(Qt::red);
@@ -236,32 +228,40 @@ TEST(HostilePaste, DeepAndWideMarkupKeepsItsTextWithinBounds) {
     };
     const QString cell = QStringLiteral("<td>x</td>");
     const Case cases[] = {
-        {"nested tables", repeated("<table><tr><td>x", 12) + repeated("</td></tr></table>", 12), 12,
-         [](const Shape& s) { EXPECT_EQ(s.tableDepth, PastedHtml::maxTableDepth); }},
+        {"nested tables",
+         QStringLiteral("<table><tr><td>x").repeated(12) +
+             QStringLiteral("</td></tr></table>").repeated(12),
+         12, [](const Shape& s) { EXPECT_EQ(s.tableDepth, PastedHtml::maxTableDepth); }},
         // Qt's reader takes "< tag" for a tag, and reads character references in names.
         {"nested tables named by references",
-         repeated("<&#116;able><tr><td>x", 12) + repeated("</td></tr></table>", 12), 12,
-         [](const Shape& s) { EXPECT_EQ(s.tableDepth, PastedHtml::maxTableDepth); }},
+         QStringLiteral("<&#116;able><tr><td>x").repeated(12) +
+             QStringLiteral("</td></tr></table>").repeated(12),
+         12, [](const Shape& s) { EXPECT_EQ(s.tableDepth, PastedHtml::maxTableDepth); }},
         {"nested block quotes after spaces",
-         repeated("< blockquote>x", 200) + repeated("</blockquote>", 200), 200,
-         [](const Shape& s) { EXPECT_LE(s.leftMargin, 40.0 * PastedHtml::maxDepth); }},
-        {"nested block quotes", repeated("<blockquote>x", 200) + repeated("</blockquote>", 200),
+         QStringLiteral("< blockquote>x").repeated(200) +
+             QStringLiteral("</blockquote>").repeated(200),
          200, [](const Shape& s) { EXPECT_LE(s.leftMargin, 40.0 * PastedHtml::maxDepth); }},
-        {"nested lists", repeated("<ul><li>x", 200) + repeated("</li></ul>", 200), 200,
+        {"nested block quotes",
+         QStringLiteral("<blockquote>x").repeated(200) +
+             QStringLiteral("</blockquote>").repeated(200),
+         200, [](const Shape& s) { EXPECT_LE(s.leftMargin, 40.0 * PastedHtml::maxDepth); }},
+        {"nested lists",
+         QStringLiteral("<ul><li>x").repeated(200) + QStringLiteral("</li></ul>").repeated(200),
+         200,
          [](const Shape& s) {
              EXPECT_GT(s.listDepth, 1);
              EXPECT_LE(s.listDepth, PastedHtml::maxDepth);
          }},
         {"nested divs in a quote",
-         "<blockquote>" + repeated("<div>", 5000) + "x" + repeated("</div>", 5000) +
-             "</blockquote><blockquote>x</blockquote>",
+         "<blockquote>" + QStringLiteral("<div>").repeated(5000) + "x" +
+             QStringLiteral("</div>").repeated(5000) + "</blockquote><blockquote>x</blockquote>",
          2, [](const Shape& s) { EXPECT_EQ(s.leftMargin, 40.0); }},
-        {"row of cells", "<table><tr>" + repeated(cell, 200) + "</tr></table>", 200,
+        {"row of cells", "<table><tr>" + cell.repeated(200) + "</tr></table>", 200,
          [](const Shape& s) { EXPECT_EQ(s.widestRow, 64); }},
         {"more cells than are kept",
-         "<table>" + repeated("<tr>" + cell + cell + "</tr>", 3000) + "</table>", 6000,
+         "<table>" + QString("<tr>" + cell + cell + "</tr>").repeated(3000) + "</table>", 6000,
          [](const Shape& s) { EXPECT_EQ(s.cells, 0); }},
-        {"cells without rows or tables", repeated(cell, 100) + "<tr>" + cell, 101,
+        {"cells without rows or tables", cell.repeated(100) + "<tr>" + cell, 101,
          [](const Shape& s) { EXPECT_EQ(s.cells, 0); }},
     };
     for (const Case& c : cases) {
