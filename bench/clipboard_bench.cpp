@@ -5,7 +5,7 @@
 #include "Measure.h"
 #include "OffscreenMain.h"
 #include "RtfSample.h"
-#include "platform/RichTextBox.h"
+#include "pane/RichTextBox.h"
 
 #include <QBuffer>
 #include <QImage>

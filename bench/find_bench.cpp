@@ -3,7 +3,7 @@
 #include "Measure.h"
 #include "OffscreenMain.h"
 #include "dialogs/FindEngine.h"
-#include "platform/RichTextBox.h"
+#include "pane/RichTextBox.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,7 +4,7 @@
 #include "document/Wordbox.h"
 #include "format/FormatBar.h"
 #include "format/Formatting.h"
-#include "platform/RichTextBox.h"
+#include "pane/RichTextBox.h"
 
 #include <QComboBox>
 #include <QTextCursor>

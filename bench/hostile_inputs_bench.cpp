@@ -4,8 +4,8 @@
 #include "OffscreenMain.h"
 #include "files/DocumentFile.h"
 #include "files/HtmlWriter.h"
-#include "platform/RichTextBox.h"
-#include "platform/rtf/RtfReader.h"
+#include "pane/RichTextBox.h"
+#include "rtf/RtfReader.h"
 
 #include <QFile>
 #include <QTextDocument>

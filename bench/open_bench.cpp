@@ -11,7 +11,7 @@
 #include "RtfSample.h"
 #include "document/Wordbox.h"
 #include "files/DocumentFile.h"
-#include "platform/RichTextBox.h"
+#include "pane/RichTextBox.h"
 
 #include <QFile>
 #include <QFileInfo>

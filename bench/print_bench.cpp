@@ -2,9 +2,9 @@
 // QTextDocument::print of the same document for comparison.
 #include "OffscreenMain.h"
 #include "RtfSample.h"
-#include "platform/PrintedPages.h"
-#include "platform/RichTextBox.h"
-#include "platform/rtf/RtfReader.h"
+#include "pane/PrintedPages.h"
+#include "pane/RichTextBox.h"
+#include "rtf/RtfReader.h"
 
 #include <QPrinter>
 #include <QTemporaryDir>

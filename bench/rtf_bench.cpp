@@ -4,8 +4,8 @@
 #include "OffscreenMain.h"
 #include "RtfHostile.h"
 #include "RtfSample.h"
-#include "platform/rtf/RtfReader.h"
-#include "platform/rtf/RtfWriter.h"
+#include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
 
 #include <QFile>
 #include <QTextDocument>

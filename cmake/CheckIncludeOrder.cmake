@@ -1,7 +1,7 @@
 # Fails when a folder of src/ includes a folder that comes after it in the order below, which is
 # the order of docs/ARCHITECTURE.md: each folder builds only on the folders before it, so no two
 # folders can include each other. Run as: cmake -DSOURCE_DIR=<repo>/src -P CheckIncludeOrder.cmake
-set(order platform suite document format files dialogs app)
+set(order text system model pictures rtf pane suite document format files dialogs app)
 
 set(violations "")
 foreach(folder IN LISTS order)

@@ -1,10 +1,10 @@
 // Feeds arbitrary bytes to the RTF reader and checks what the program relies on: reading them as
 // text alone gives the document's text, and writing the document back gives RTF that reads as
 // the same text and writes as the same bytes again.
-#include "platform/PaneText.h"
-#include "platform/rtf/RtfKeptGroups.h"
-#include "platform/rtf/RtfReader.h"
-#include "platform/rtf/RtfWriter.h"
+#include "pane/PaneText.h"
+#include "rtf/RtfKeptGroups.h"
+#include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
 
 #include <QGuiApplication>
 #include <QSet>

@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/MDI.h"
 #include "app/Module1.h"
-#include "platform/QtDesktop.h"
+#include "system/QtDesktop.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "platform/NativePath.h"
+#include "text/NativePath.h"
 
 #include <QUrl>
 

@@ -1,7 +1,7 @@
 #include "app/Common.h"
 
-#include "platform/Error.h"
-#include "platform/ProfileFile.h"
+#include "system/ProfileFile.h"
+#include "text/Error.h"
 
 namespace Common {
 

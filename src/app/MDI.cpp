@@ -9,13 +9,13 @@
 #include "files/SaveCommand.h"
 #include "format/BackgroundColorFile.h"
 #include "format/Formatting.h"
-#include "platform/Desktop.h"
-#include "platform/Error.h"
-#include "platform/LoadedOnFirstUse.h"
-#include "platform/RichTextBox.h"
-#include "platform/Runtime.h"
-#include "platform/StatusPanels.h"
+#include "pane/RichTextBox.h"
 #include "suite/ReportError.h"
+#include "system/Desktop.h"
+#include "system/LoadedOnFirstUse.h"
+#include "system/StatusPanels.h"
+#include "text/Error.h"
+#include "text/Runtime.h"
 
 #include <QApplication>
 #include <QCloseEvent>

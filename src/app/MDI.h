@@ -1,7 +1,7 @@
 #pragma once
 
 #include "format/FormatBar.h"
-#include "platform/CommonDialog.h"
+#include "system/CommonDialog.h"
 
 #include <QMainWindow>
 #include <array>

@@ -5,7 +5,7 @@
 #include "document/Wordbox.h"
 #include "files/PrintCommand.h"
 #include "format/EditCommands.h"
-#include "platform/RichTextBox.h"
+#include "pane/RichTextBox.h"
 
 #include <QMenu>
 

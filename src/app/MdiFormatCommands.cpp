@@ -4,10 +4,10 @@
 #include "dialogs/frmTabForm.h"
 #include "document/Wordbox.h"
 #include "format/Formatting.h"
-#include "platform/EmbeddedFile.h"
-#include "platform/Error.h"
-#include "platform/RichTextBox.h"
-#include "platform/Runtime.h"
+#include "pane/RichTextBox.h"
+#include "pictures/EmbeddedFile.h"
+#include "text/Error.h"
+#include "text/Runtime.h"
 
 #include <QComboBox>
 #include <QLineEdit>

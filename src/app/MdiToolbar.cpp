@@ -6,9 +6,9 @@
 #include "document/Wordbox.h"
 #include "format/EditCommands.h"
 #include "format/Formatting.h"
-#include "platform/Desktop.h"
-#include "platform/RichTextBox.h"
+#include "pane/RichTextBox.h"
 #include "suite/PictureBackground.h"
+#include "system/Desktop.h"
 
 #include <QComboBox>
 #include <QLineEdit>

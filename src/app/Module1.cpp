@@ -5,11 +5,11 @@
 #include "app/MDI.h"
 #include "document/Wordbox.h"
 #include "files/DocumentFile.h"
-#include "platform/Desktop.h"
-#include "platform/Error.h"
-#include "platform/RichTextBox.h"
-#include "platform/Runtime.h"
+#include "pane/RichTextBox.h"
 #include "suite/FormTop.h"
+#include "system/Desktop.h"
+#include "text/Error.h"
+#include "text/Runtime.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "dialogs/DialogWindow.h"
 
-#include "platform/Desktop.h"
 #include "suite/PictureBackground.h"
+#include "system/Desktop.h"
 
 #include <QWidget>
 #include <QtMath>

@@ -1,9 +1,9 @@
 #include "dialogs/FindEngine.h"
 
-#include "platform/Desktop.h"
-#include "platform/Error.h"
-#include "platform/MemoryEstimate.h"
-#include "platform/Runtime.h"
+#include "system/Desktop.h"
+#include "system/MemoryEstimate.h"
+#include "text/Error.h"
+#include "text/Runtime.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

@@ -1,7 +1,7 @@
 #include "dialogs/Inches.h"
 
-#include "platform/Error.h"
-#include "platform/Runtime.h"
+#include "text/Error.h"
+#include "text/Runtime.h"
 
 #include <limits>
 

@@ -2,13 +2,13 @@
 
 #include "dialogs/DialogWindow.h"
 #include "dialogs/FindEngine.h"
-#include "platform/Desktop.h"
-#include "platform/Error.h"
-#include "platform/FixedBorder.h"
-#include "platform/LoadedOnFirstUse.h"
-#include "platform/MsgBox.h"
-#include "platform/RichTextBox.h"
+#include "pane/RichTextBox.h"
 #include "suite/ReportError.h"
+#include "system/Desktop.h"
+#include "system/FixedBorder.h"
+#include "system/LoadedOnFirstUse.h"
+#include "system/MsgBox.h"
+#include "text/Error.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

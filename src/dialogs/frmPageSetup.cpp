@@ -4,13 +4,13 @@
 #include "dialogs/Inches.h"
 #include "document/Wordbox.h"
 #include "format/Formatting.h"
-#include "platform/Desktop.h"
-#include "platform/Error.h"
-#include "platform/FixedBorder.h"
-#include "platform/LoadedOnFirstUse.h"
-#include "platform/RichTextBox.h"
-#include "platform/Runtime.h"
+#include "pane/RichTextBox.h"
 #include "suite/ReportError.h"
+#include "system/Desktop.h"
+#include "system/FixedBorder.h"
+#include "system/LoadedOnFirstUse.h"
+#include "text/Error.h"
+#include "text/Runtime.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>

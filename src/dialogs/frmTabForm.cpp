@@ -3,13 +3,13 @@
 #include "dialogs/DialogWindow.h"
 #include "dialogs/Inches.h"
 #include "document/Wordbox.h"
-#include "platform/Desktop.h"
-#include "platform/Error.h"
-#include "platform/FixedBorder.h"
-#include "platform/LoadedOnFirstUse.h"
-#include "platform/MsgBox.h"
-#include "platform/RichTextBox.h"
-#include "platform/Runtime.h"
+#include "pane/RichTextBox.h"
+#include "system/Desktop.h"
+#include "system/FixedBorder.h"
+#include "system/LoadedOnFirstUse.h"
+#include "system/MsgBox.h"
+#include "text/Error.h"
+#include "text/Runtime.h"
 
 #include <QLabel>
 #include <QLineEdit>

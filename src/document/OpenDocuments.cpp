@@ -1,6 +1,6 @@
 #include "document/OpenDocuments.h"
 
-#include "platform/Error.h"
+#include "text/Error.h"
 
 #include <limits>
 

@@ -1,6 +1,6 @@
 #include "document/Ruler.h"
 
-#include "platform/Desktop.h"
+#include "system/Desktop.h"
 
 #include <QPainter>
 

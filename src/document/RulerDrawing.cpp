@@ -1,7 +1,7 @@
 #include "document/RulerDrawing.h"
 
-#include "platform/Desktop.h"
-#include "platform/Runtime.h"
+#include "system/Desktop.h"
+#include "text/Runtime.h"
 
 #include <QFont>
 #include <QFontMetricsF>

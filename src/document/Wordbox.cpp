@@ -3,11 +3,11 @@
 #include "document/OpenDocuments.h"
 #include "document/Ruler.h"
 #include "document/RulerDrawing.h"
-#include "platform/Desktop.h"
-#include "platform/Error.h"
-#include "platform/MsgBox.h"
-#include "platform/RichTextBox.h"
+#include "pane/RichTextBox.h"
 #include "suite/ReportError.h"
+#include "system/Desktop.h"
+#include "system/MsgBox.h"
+#include "text/Error.h"
 
 #include <QCloseEvent>
 #include <QCursor>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CommonDialog.h"
+#include "system/CommonDialog.h"
 
 #include <QWidget>
 

@@ -2,15 +2,15 @@
 
 #include "files/HtmlWriter.h"
 #include "files/TagRemoval.h"
-#include "platform/AtomicFile.h"
-#include "platform/Desktop.h"
-#include "platform/Error.h"
-#include "platform/MemoryEstimate.h"
-#include "platform/PaneText.h"
-#include "platform/RegularFile.h"
-#include "platform/RichTextBox.h"
-#include "platform/rtf/RtfReader.h"
-#include "platform/rtf/RtfWriter.h"
+#include "pane/PaneText.h"
+#include "pane/RichTextBox.h"
+#include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
+#include "system/AtomicFile.h"
+#include "system/Desktop.h"
+#include "system/MemoryEstimate.h"
+#include "system/RegularFile.h"
+#include "text/Error.h"
 
 #include <QFile>
 #include <QTextBlock>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/PlainText.h"
+#include "text/PlainText.h"
 
 #include <QString>
 #include <memory>

@@ -3,10 +3,10 @@
 #include "document/Wordbox.h"
 #include "files/DocumentFile.h"
 #include "format/BackgroundColorFile.h"
-#include "platform/Error.h"
-#include "platform/MsgBox.h"
-#include "platform/RichTextBox.h"
-#include "platform/Runtime.h"
+#include "pane/RichTextBox.h"
+#include "system/MsgBox.h"
+#include "text/Error.h"
+#include "text/Runtime.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

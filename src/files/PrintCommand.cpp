@@ -1,9 +1,9 @@
 #include "files/PrintCommand.h"
 
 #include "document/Wordbox.h"
-#include "platform/Error.h"
-#include "platform/RichTextBox.h"
+#include "pane/RichTextBox.h"
 #include "suite/ReportError.h"
+#include "text/Error.h"
 
 #include <QPrinter>
 #include <exception>

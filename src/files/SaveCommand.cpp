@@ -3,10 +3,10 @@
 #include "document/Wordbox.h"
 #include "files/DocumentFile.h"
 #include "format/BackgroundColorFile.h"
-#include "platform/Error.h"
-#include "platform/MsgBox.h"
-#include "platform/RichTextBox.h"
+#include "pane/RichTextBox.h"
 #include "suite/ReportError.h"
+#include "system/MsgBox.h"
+#include "text/Error.h"
 
 #include <QFileInfo>
 

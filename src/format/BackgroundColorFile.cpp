@@ -1,10 +1,10 @@
 #include "format/BackgroundColorFile.h"
 
-#include "platform/AtomicFile.h"
-#include "platform/Error.h"
-#include "platform/NativePath.h"
-#include "platform/RegularFile.h"
-#include "platform/Runtime.h"
+#include "system/AtomicFile.h"
+#include "system/RegularFile.h"
+#include "text/Error.h"
+#include "text/NativePath.h"
+#include "text/Runtime.h"
 
 #include <QFile>
 #include <limits>

@@ -2,9 +2,9 @@
 
 #include "document/Wordbox.h"
 #include "format/FormatBar.h"
-#include "platform/RichTextBox.h"
-#include "platform/Runtime.h"
-#include "platform/SelectionFormat.h"
+#include "pane/RichTextBox.h"
+#include "pane/SelectionFormat.h"
+#include "text/Runtime.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

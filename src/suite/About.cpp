@@ -1,8 +1,8 @@
 #include "suite/About.h"
 
-#include "platform/Desktop.h"
-#include "platform/FixedBorder.h"
-#include "platform/MsgBox.h"
+#include "system/Desktop.h"
+#include "system/FixedBorder.h"
+#include "system/MsgBox.h"
 
 #include <QFileInfo>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "suite/CompanionLauncher.h"
 
-#include "platform/Error.h"
 #include "suite/FileLocator.h"
 #include "suite/ReportError.h"
+#include "text/Error.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Desktop.h"
+#include "system/Desktop.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "suite/FileLocator.h"
 
-#include "platform/Desktop.h"
 #include "suite/FormTop.h"
+#include "system/Desktop.h"
 
 #include <QApplication>
 #include <QDirIterator>

@@ -1,9 +1,9 @@
 #include "suite/FormTop.h"
 
-#include "platform/Desktop.h"
-#include "platform/FixedBorder.h"
-#include "platform/LoadedOnFirstUse.h"
 #include "suite/PictureBackground.h"
+#include "system/Desktop.h"
+#include "system/FixedBorder.h"
+#include "system/LoadedOnFirstUse.h"
 
 namespace Module1 {
 int16_t ReadingFile = False;

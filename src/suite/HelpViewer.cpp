@@ -1,9 +1,9 @@
 #include "suite/HelpViewer.h"
 
-#include "platform/Desktop.h"
-#include "platform/Error.h"
 #include "suite/FileLocator.h"
 #include "suite/ReportError.h"
+#include "system/Desktop.h"
+#include "text/Error.h"
 
 namespace Common {
 

@@ -1,7 +1,7 @@
 #include "suite/ReportError.h"
 
-#include "platform/Error.h"
-#include "platform/MsgBox.h"
+#include "system/MsgBox.h"
+#include "text/Error.h"
 
 namespace Common {
 void ReportError(const Error& error) {

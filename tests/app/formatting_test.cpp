@@ -1,7 +1,7 @@
 #include "support/ProgramFixture.h"
 
 #include "format/Formatting.h"
-#include "platform/Colors.h"
+#include "system/Colors.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -2,7 +2,7 @@
 // its frame on the screen, and opens the document.
 #include "support/ProgramFixture.h"
 
-#include "platform/MsgBox.h"
+#include "system/MsgBox.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "support/ProgramFixture.h"
 
-#include "platform/MsgBox.h"
-#include "platform/NativePath.h"
+#include "system/MsgBox.h"
+#include "text/NativePath.h"
 
 #include <QComboBox>
 #include <QFileInfo>

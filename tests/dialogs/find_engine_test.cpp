@@ -1,5 +1,5 @@
 #include "dialogs/FindEngine.h"
-#include "platform/PaneText.h"
+#include "pane/PaneText.h"
 
 #include <QTextDocument>
 #include <QTextTable>

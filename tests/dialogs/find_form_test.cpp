@@ -1,10 +1,10 @@
 #include "dialogs/ShowFind.h"
 #include "dialogs/frmFindForm.h"
 
-#include "platform/MsgBox.h"
-#include "platform/RichTextBox.h"
+#include "pane/RichTextBox.h"
 #include "support/Accessibility.h"
 #include "support/ScriptedDesktop.h"
+#include "system/MsgBox.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #include "dialogs/Inches.h"
 
-#include "platform/Error.h"
+#include "text/Error.h"
 
 #include <gtest/gtest.h>
 

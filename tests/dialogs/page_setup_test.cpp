@@ -2,10 +2,10 @@
 
 #include "document/Wordbox.h"
 #include "format/FormatBar.h"
-#include "platform/MsgBox.h"
-#include "platform/RichTextBox.h"
+#include "pane/RichTextBox.h"
 #include "support/Accessibility.h"
 #include "support/ScriptedDesktop.h"
+#include "system/MsgBox.h"
 
 #include <QButtonGroup>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "document/RulerDrawing.h"
 
-#include "platform/Error.h"
+#include "text/Error.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "support/ProgramFixture.h"
 
 #include "document/Ruler.h"
-#include "platform/MsgBox.h"
+#include "system/MsgBox.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,9 +1,9 @@
 #include "files/DocumentFile.h"
 
-#include "platform/Error.h"
-#include "platform/RichTextBox.h"
+#include "pane/RichTextBox.h"
 #include "support/Files.h"
 #include "support/ScriptedDesktop.h"
+#include "text/Error.h"
 
 #include <QFile>
 #include <QTemporaryDir>

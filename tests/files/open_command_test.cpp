@@ -1,6 +1,6 @@
 #include "support/ProgramFixture.h"
 
-#include "platform/MsgBox.h"
+#include "system/MsgBox.h"
 
 #include <QComboBox>
 #include <QMdiArea>

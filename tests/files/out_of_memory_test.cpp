@@ -2,7 +2,7 @@
 // meant for it goes, and the documents already open stay as they were.
 #include "support/ProgramFixture.h"
 
-#include "platform/MsgBox.h"
+#include "system/MsgBox.h"
 
 #include <new>
 

@@ -1,7 +1,7 @@
 #include "files/PrintCommand.h"
 
 #include "document/Wordbox.h"
-#include "platform/RichTextBox.h"
+#include "pane/RichTextBox.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "format/BackgroundColorFile.h"
-#include "platform/Error.h"
-#include "platform/Runtime.h"
 #include "support/Files.h"
+#include "text/Error.h"
+#include "text/Runtime.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #include "format/EditCommands.h"
 
-#include "platform/RichTextBox.h"
+#include "pane/RichTextBox.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

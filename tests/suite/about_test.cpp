@@ -1,9 +1,9 @@
 #include "support/ProgramFixture.h"
 
-#include "platform/MsgBox.h"
-#include "platform/RegistryFile.h"
 #include "suite/About.h"
 #include "suite/HelpViewer.h"
+#include "system/MsgBox.h"
+#include "system/RegistryFile.h"
 
 #include <QPushButton>
 

@@ -1,7 +1,7 @@
 #include "support/ProgramFixture.h"
 
-#include "platform/MsgBox.h"
 #include "suite/CompanionLauncher.h"
+#include "system/MsgBox.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,8 +2,8 @@
 // own, windows made with Xlib, activation read back from the window manager.
 #include "support/ProgramFixture.h"
 
-#include "platform/X11Windows.h"
 #include "suite/CompanionLauncher.h"
+#include "system/X11Windows.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

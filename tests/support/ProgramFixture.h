@@ -3,7 +3,7 @@
 #include "app/MDI.h"
 #include "app/Module1.h"
 #include "document/Wordbox.h"
-#include "platform/RichTextBox.h"
+#include "pane/RichTextBox.h"
 #include "suite/FormTop.h"
 #include "support/Files.h"
 #include "support/ScriptedDesktop.h"

@@ -1,6 +1,6 @@
 #include "support/ScriptedDesktop.h"
 
-#include "platform/MsgBox.h"
+#include "system/MsgBox.h"
 
 #include <QPrinter>
 

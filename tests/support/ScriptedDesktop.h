@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Desktop.h"
-#include "platform/Error.h"
+#include "system/Desktop.h"
+#include "text/Error.h"
 
 #include <QList>
 #include <QMap>

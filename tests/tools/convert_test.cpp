@@ -1,7 +1,7 @@
 // quillet-convert as its users run it: a separate program, its files, exit status and messages.
 #include "files/DocumentFile.h"
-#include "platform/RichTextBox.h"
-#include "platform/rtf/RtfReader.h"
+#include "pane/RichTextBox.h"
+#include "rtf/RtfReader.h"
 #include "support/Files.h"
 #include "support/ScriptedDesktop.h"
 

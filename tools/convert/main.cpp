@@ -1,10 +1,10 @@
 // quillet-convert INPUT OUTPUT: opens a document the way the Open command does and saves it the
 // way the Save command does.
 #include "files/DocumentFile.h"
-#include "platform/Error.h"
-#include "platform/NativePath.h"
-#include "platform/RegularFile.h"
-#include "platform/RichTextBox.h"
+#include "pane/RichTextBox.h"
+#include "system/RegularFile.h"
+#include "text/Error.h"
+#include "text/NativePath.h"
 
 #include <QFile>
 #include <QFileInfo>

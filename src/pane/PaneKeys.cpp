@@ -1,0 +1,78 @@
+#include "pane/PaneKeys.h"
+
+namespace PaneKeys {
+
+int keyCode(int qtKey) {
+    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
+        return qtKey;
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return 112 + (qtKey - Qt::Key_F1);
+    switch (qtKey) {
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Space:
+        return 32;
+    case Qt::Key_PageUp:
+        return 33;
+    case Qt::Key_PageDown:
+        return 34;
+    case Qt::Key_End:
+        return 35;
+    case Qt::Key_Home:
+        return 36;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_Insert:
+        return 45;
+    case Qt::Key_Delete:
+        return 46;
+    default:
+        return 0;
+    }
+}
+
+int shiftMask(Qt::KeyboardModifiers modifiers) {
+    int mask = 0;
+    if (modifiers & Qt::ShiftModifier)
+        mask |= 1;
+    if (modifiers & Qt::ControlModifier)
+        mask |= 2;
+    if (modifiers & Qt::AltModifier)
+        mask |= 4;
+    return mask;
+}
+
+EditAction editAction(int qtKey, Qt::KeyboardModifiers modifiers) {
+    const Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
+    if (qtKey == Qt::Key_Backspace && mods == Qt::AltModifier)
+        return EditAction::Undo;
+    if (qtKey == Qt::Key_Delete && mods == Qt::ShiftModifier)
+        return EditAction::Cut;
+    if (qtKey == Qt::Key_Insert && mods == Qt::ControlModifier)
+        return EditAction::Copy;
+    if (qtKey == Qt::Key_Insert && mods == Qt::ShiftModifier)
+        return EditAction::Paste;
+    return EditAction::None;
+}
+
+} // namespace PaneKeys

@@ -1,0 +1,645 @@
+#include "pane/PaneLayout.h"
+
+#include "pane/LineTabs.h"
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QScreen>
+#include <QTextBlock>
+#include <QTextFrame>
+#include <QTextLayout>
+#include <QTextList>
+#include <QTimerEvent>
+#include <QtMath>
+#include <climits>
+
+namespace {
+// How far around a paragraph that the caret or a click reaches is laid out for certain: more
+// than a screen, so that painting there afterwards moves nothing.
+constexpr qreal layOutAround = 1500;
+// An edit to more paragraphs than this that were on the screen leaves them to be laid out when
+// painted, instead of at once.
+constexpr int layOutAtOnce = 256;
+constexpr qreal unbounded = qreal(INT_MAX);
+
+// The dots per inch Qt's layout counts lengths in: the screen's.
+qreal screenDpi() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        return qRound(screen->logicalDotsPerInchY());
+    return 96;
+}
+
+// Left and right swap in right-to-left paragraphs unless the alignment says it is absolute.
+Qt::Alignment visualAlignment(Qt::LayoutDirection direction, Qt::Alignment alignment) {
+    if (!(alignment & Qt::AlignHorizontal_Mask))
+        alignment |= Qt::AlignLeft;
+    if (!(alignment & Qt::AlignAbsolute) && (alignment & (Qt::AlignLeft | Qt::AlignRight))) {
+        if (direction == Qt::RightToLeft)
+            alignment ^= (Qt::AlignLeft | Qt::AlignRight);
+        alignment |= Qt::AlignAbsolute;
+    }
+    return alignment;
+}
+
+bool sameOption(const QTextOption& a, const QTextOption& b) {
+    return a.alignment() == b.alignment() && a.wrapMode() == b.wrapMode() &&
+           a.flags() == b.flags() && a.tabStopDistance() == b.tabStopDistance() &&
+           a.textDirection() == b.textDirection() && a.tabs() == b.tabs() &&
+           a.useDesignMetrics() == b.useDesignMetrics();
+}
+
+// Pictures are drawn by the handler Qt's own layout uses, so they look the same in both. It
+// keeps nothing of the document it serves, so one is shared by every pane.
+QObject* pictureHandler() {
+    static QTextDocument* const source = new QTextDocument;
+    QTextObjectInterface* handler =
+        source->documentLayout()->handlerForObject(QTextFormat::ImageObject);
+    return dynamic_cast<QObject*>(handler);
+}
+} // namespace
+
+bool PaneLayout::Settings::operator==(const Settings& other) const {
+    return pageWidth == other.pageWidth && font == other.font && sameOption(option, other.option) &&
+           frame == other.frame && indentWidth == other.indentWidth && scale == other.scale;
+}
+
+PaneLayout::PaneLayout(QTextDocument* document) : QAbstractTextDocumentLayout(document) {
+    if (QObject* pictures = pictureHandler())
+        registerHandler(QTextFormat::ImageObject, pictures);
+}
+
+bool PaneLayout::canShow(const QTextDocument& document) {
+    return document.rootFrame()->childFrames().isEmpty();
+}
+
+bool PaneLayout::canLayOut() const {
+    const QSizeF page = document()->pageSize();
+    return !page.isNull() && page.width() >= 0 && !heights_.empty() &&
+           int(heights_.size()) == document()->blockCount();
+}
+
+PaneLayout::Settings PaneLayout::currentSettings() const {
+    const QTextDocument* doc = document();
+    Settings now;
+    now.pageWidth = doc->pageSize().width();
+    now.font = doc->defaultFont();
+    now.option = doc->defaultTextOption();
+    now.frame = doc->rootFrame()->frameFormat();
+    now.indentWidth = doc->indentWidth();
+    now.scale = paintDevice() ? paintDevice()->logicalDpiY() / screenDpi() : 1;
+    return now;
+}
+
+void PaneLayout::resetAll() {
+    settings_ = currentSettings();
+    const qreal scale = settings_.scale;
+    const QTextFrameFormat& frame = settings_.frame;
+    const qreal border = qRound(frame.border() * scale);
+    const qreal padding = qRound(frame.padding() * scale);
+    const qreal leftMargin = qRound(frame.leftMargin() * scale);
+    const qreal rightMargin = qRound(frame.rightMargin() * scale);
+    left_ = leftMargin + border + padding;
+    top_ = qRound(frame.topMargin() * scale) + border + padding;
+    bottom_ = qRound(frame.bottomMargin() * scale) + border + padding;
+    horizontalMargins_ = 2 * (border + padding) + leftMargin + rightMargin;
+    contentWidth_ = settings_.pageWidth - horizontalMargins_;
+
+    const QFontMetricsF metrics(settings_.font, paintDevice());
+    lineSpacing_ = qCeil(metrics.lineSpacing());
+    averageCharWidth_ = metrics.averageCharWidth();
+    marginsByFormat_.clear();
+    marginsKnown_.clear();
+    long_.clear();
+    widest_ = 0;
+
+    const QTextDocument* doc = document();
+    const int count = doc->blockCount();
+    heights_.assign(size_t(count), 0);
+    gaps_.assign(size_t(count), 0);
+    exact_.assign(size_t(count), false);
+    qreal previousBottom = -1;
+    int number = 0;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next(), ++number) {
+        block.clearLayout();
+        const Margins margins = marginsOf(block);
+        const qreal gap = previousBottom < 0 ? 0 : qMax(margins.top, previousBottom);
+        previousBottom = margins.bottom;
+        gaps_[size_t(number)] = float(gap);
+        heights_[size_t(number)] = float(gap + estimateTextHeight(block));
+    }
+    rebuildSums();
+}
+
+PaneLayout::Margins PaneLayout::marginsOf(const QTextBlock& block) const {
+    const auto index = size_t(block.blockFormatIndex());
+    if (index >= marginsKnown_.size()) {
+        marginsKnown_.resize(index + 1, false);
+        marginsByFormat_.resize(index + 1);
+    }
+    if (!marginsKnown_[index]) {
+        const QTextBlockFormat format = block.blockFormat();
+        // Space above and below paragraphs grows with the device's resolution; Qt's layout
+        // does the same, while side margins stay as given.
+        marginsByFormat_[index] = {format.topMargin() * settings_.scale,
+                                   format.bottomMargin() * settings_.scale};
+        marginsKnown_[index] = true;
+    }
+    return marginsByFormat_[index];
+}
+
+qreal PaneLayout::gapAbove(const QTextBlock& block) const {
+    const QTextBlock previous = block.previous();
+    if (!previous.isValid())
+        return 0;
+    // Copied first: looking up the other paragraph's format may grow the cache.
+    const qreal top = marginsOf(block).top;
+    return qMax(top, marginsOf(previous).bottom);
+}
+
+qreal PaneLayout::estimateTextHeight(const QTextBlock& block) const {
+    const qreal width = qMax<qreal>(contentWidth_, 1);
+    const qreal textWidth = qreal(block.length() - 1) * averageCharWidth_;
+    const bool wraps = settings_.option.wrapMode() != QTextOption::NoWrap &&
+                       settings_.option.wrapMode() != QTextOption::ManualWrap;
+    const qreal lines = wraps ? qMax<qreal>(1, qCeil(textWidth / width)) : 1;
+    return lines * lineSpacing_;
+}
+
+void PaneLayout::layOutBlock(const QTextBlock& block, int number) const {
+    QTextLayout* layout = block.layout();
+    const qreal gap = gapAbove(block);
+    gaps_[size_t(number)] = float(gap);
+    exact_[size_t(number)] = true;
+    if (!block.isVisible()) {
+        layout->clearLayout();
+        setHeight(number, 0);
+        return;
+    }
+    if (isLong(block)) {
+        // Its pieces are laid out as they are shown; until then they have estimated heights.
+        layout->clearLayout();
+        setHeight(number, gap + piecesHeight(piecesOf(block)));
+        return;
+    }
+    setHeight(number, gap + layOutLines(*layout, block.text(), block.blockFormat(),
+                                        block.textDirection(), true));
+}
+
+qreal PaneLayout::layOutLines(QTextLayout& layout, const QString& text,
+                              const QTextBlockFormat& format, Qt::LayoutDirection direction,
+                              bool firstPiece) const {
+    // What follows is Qt's own paragraph layout, less floats and pages, so that a paragraph
+    // looks the same here as in print.
+    const bool rightToLeft = direction == Qt::RightToLeft;
+    QTextOption option = settings_.option;
+    option.setTextDirection(direction);
+    Qt::Alignment alignment = settings_.option.alignment();
+    if (format.hasProperty(QTextFormat::BlockAlignment))
+        alignment = format.alignment();
+    option.setAlignment(visualAlignment(direction, alignment));
+    if (format.nonBreakableLines())
+        option.setWrapMode(QTextOption::ManualWrap);
+    const bool wordOrAnywhere = option.wrapMode() == QTextOption::WrapAtWordBoundaryOrAnywhere;
+
+    qreal indent = format.indent();
+    if (const QTextObject* list = document()->objectForFormat(format))
+        indent += list->format().toListFormat().indent();
+    indent *= settings_.scale * document()->indentWidth();
+    const qreal leftMargin = format.leftMargin() + (rightToLeft ? 0 : indent);
+    const qreal rightMargin = format.rightMargin() + (rightToLeft ? indent : 0);
+    const qreal lineLeft = leftMargin;
+    const qreal lineRight = contentWidth_ - rightMargin;
+    const int heightType = format.lineHeightType();
+
+    // Qt measures stops from each line's start; the paragraph's count from the margin.
+    const bool tabs = text.contains(u'\t');
+    const LineTabs::Origins origins = LineTabs::originsOf(format, direction, indent);
+    const auto stopsFrom = [&](qreal origin) {
+        const qreal scale = settings_.scale;
+        return LineTabs::fromLineStart(format.tabPositions(), origin / scale,
+                                       settings_.option.tabStopDistance(), contentWidth_ / scale);
+    };
+    const bool originsDiffer = firstPiece && origins.first != origins.others;
+    option.setTabs(tabs ? stopsFrom(firstPiece ? origins.first : origins.others)
+                        : format.tabPositions());
+    layout.setTextOption(option);
+
+    qreal y = 0;
+    qreal bottom = 0;
+    bool firstLine = firstPiece;
+    layout.beginLayout();
+    while (true) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLeadingIncluded(true);
+        qreal left = lineLeft;
+        qreal right = lineRight;
+        if (firstLine) {
+            const qreal textIndent = format.textIndent();
+            if (rightToLeft)
+                right -= textIndent;
+            else
+                left += textIndent;
+            firstLine = false;
+        }
+        line.setLineWidth(right - left);
+        if (line.naturalTextWidth() > right - left) {
+            // A word wider than the line: break it anywhere rather than overflow.
+            if (wordOrAnywhere) {
+                option.setWrapMode(QTextOption::WrapAnywhere);
+                layout.setTextOption(option);
+            }
+            line.setLineWidth(qMax<qreal>(line.naturalTextWidth(), right - left));
+            if (wordOrAnywhere) {
+                option.setWrapMode(QTextOption::WordWrap);
+                layout.setTextOption(option);
+            }
+        }
+        if (tabs && originsDiffer && line.lineNumber() == 0 &&
+            LineTabs::othersDecide(text, line.textStart() + line.textLength())) {
+            // The lines after the first hold the tabs: they have the stops, as in Qt's layout.
+            option.setTabs(stopsFrom(origins.others));
+            layout.setTextOption(option);
+        }
+        const qreal height = line.height();
+        const qreal rawHeight = qCeil(line.ascent() + line.descent() + line.leading());
+        const qreal lineHeight = format.lineHeight(rawHeight, settings_.scale);
+        const qreal lineBottom = format.lineHeight(height, settings_.scale);
+        qreal adjustment = 0;
+        if (heightType == QTextBlockFormat::FixedHeight)
+            adjustment = line.ascent() + qMax<qreal>(line.leading(), 0) - lineHeight * 4 / 5;
+        else if (heightType == QTextBlockFormat::MinimumHeight)
+            adjustment = height - lineHeight;
+        line.setPosition(QPointF(left, y - adjustment));
+        bottom = y + lineBottom;
+        y += lineHeight;
+        widest_ = qMax(widest_, line.x() + line.naturalTextWidth() + rightMargin);
+    }
+    layout.endLayout();
+    return qMax(y, bottom);
+}
+
+void PaneLayout::ensureLaidOut(const QTextBlock& block, int number) const {
+    if (exact_[size_t(number)] &&
+        (block.layout()->lineCount() > 0 || !block.isVisible() || isLong(block)))
+        return;
+    layOutBlock(block, number);
+}
+
+void PaneLayout::ensureLaidOutAround(const QTextBlock& block, int number) const {
+    ensureLaidOut(block, number);
+    qreal reach = 0;
+    int at = number - 1;
+    for (QTextBlock above = block.previous(); above.isValid() && reach < layOutAround;
+         above = above.previous(), --at) {
+        ensureLaidOut(above, at);
+        reach += heights_[size_t(at)];
+    }
+    reach = heights_[size_t(number)];
+    at = number + 1;
+    for (QTextBlock below = block.next(); below.isValid() && reach < layOutAround;
+         below = below.next(), ++at) {
+        ensureLaidOut(below, at);
+        reach += heights_[size_t(at)];
+    }
+}
+
+qreal PaneLayout::placeLayout(const QTextBlock& block, int number) const {
+    const QPointF at(left_, top_ + topOf(number) + gaps_[size_t(number)]);
+    QTextLayout* layout = block.layout();
+    if (layout->position() != at)
+        layout->setPosition(at);
+    return at.y();
+}
+
+void PaneLayout::setHeight(int number, qreal height, bool countAbove) const {
+    const double delta = double(float(height)) - double(heights_[size_t(number)]);
+    if (delta == 0)
+        return;
+    if (countAbove)
+        countShift(top_ + topOf(number), heights_[size_t(number)], delta);
+    heights_[size_t(number)] = float(height);
+    const size_t size = sums_.size();
+    for (size_t k = size_t(number) + 1; k < size; k += k & (~k + 1))
+        sums_[k] += delta;
+    heightsChangedBelow(top_ + topOf(number));
+}
+
+void PaneLayout::countShift(qreal top, qreal oldHeight, qreal delta) const {
+    if (viewTop_ >= 0 && top + oldHeight <= viewTop_ + shiftAbove_)
+        shiftAbove_ += delta;
+}
+
+qreal PaneLayout::layOutView(qreal top, qreal bottom) {
+    if (!canLayOut())
+        return 0;
+    viewTop_ = top;
+    shiftAbove_ = 0;
+    const int first = blockAt(top - layOutAround);
+    int number = first;
+    for (QTextBlock block = document()->findBlockByNumber(first); block.isValid();
+         block = block.next(), ++number) {
+        const qreal blockTop = top_ + topOf(number);
+        if (blockTop > bottom + shiftAbove_ + layOutAround)
+            break;
+        ensureLaidOut(block, number);
+        if (isLong(block))
+            layOutPiecesBetween(block, number, top - layOutAround + shiftAbove_,
+                                bottom + layOutAround + shiftAbove_);
+    }
+    viewTop_ = -1;
+    return shiftAbove_;
+}
+
+qreal PaneLayout::topOf(int number) const {
+    double sum = 0;
+    for (size_t k = size_t(number); k > 0; k -= k & (~k + 1))
+        sum += sums_[k];
+    return sum;
+}
+
+int PaneLayout::blockAt(qreal y) const {
+    const size_t count = heights_.size();
+    size_t position = 0;
+    double remaining = y - top_;
+    size_t step = 1;
+    while (step * 2 <= count)
+        step *= 2;
+    for (; step > 0; step /= 2) {
+        if (position + step <= count && sums_[position + step] <= remaining) {
+            position += step;
+            remaining -= sums_[position];
+        }
+    }
+    return int(qMin(position, count - 1));
+}
+
+void PaneLayout::rebuildSums() const {
+    const size_t count = heights_.size();
+    sums_.assign(count + 1, 0);
+    for (size_t i = 1; i <= count; ++i) {
+        sums_[i] += heights_[i - 1];
+        const size_t parent = i + (i & (~i + 1));
+        if (parent <= count)
+            sums_[parent] += sums_[i];
+    }
+}
+
+qreal PaneLayout::totalHeight() const {
+    return topOf(int(heights_.size()));
+}
+
+void PaneLayout::heightsChangedBelow(qreal y) const {
+    changedBelow_ = changedBelow_ < 0 ? y : qMin(changedBelow_, y);
+    if (!notifyTimer_.isActive())
+        const_cast<QBasicTimer&>(notifyTimer_).start(0, const_cast<PaneLayout*>(this));
+}
+
+void PaneLayout::timerEvent(QTimerEvent* event) {
+    if (event->timerId() != notifyTimer_.timerId()) {
+        QAbstractTextDocumentLayout::timerEvent(event);
+        return;
+    }
+    notifyTimer_.stop();
+    // Paragraphs laid out while painting may have moved the ones below them.
+    if (changedBelow_ >= 0)
+        emit update(QRectF(0, changedBelow_, unbounded, unbounded));
+    changedBelow_ = -1;
+    const QSizeF size = documentSize();
+    if (size != reportedSize_) {
+        reportedSize_ = size;
+        emit documentSizeChanged(size);
+    }
+}
+
+QSizeF PaneLayout::documentSize() const {
+    if (!canLayOut())
+        return {};
+    return {qMax(contentWidth_, widest_) + horizontalMargins_, top_ + totalHeight() + bottom_};
+}
+
+QRectF PaneLayout::frameBoundingRect(QTextFrame* frame) const {
+    if (frame != document()->rootFrame())
+        return {};
+    return {QPointF(0, 0), documentSize()};
+}
+
+QRectF PaneLayout::blockBoundingRect(const QTextBlock& block) const {
+    if (!canLayOut() || !block.isValid() || !block.isVisible())
+        return {};
+    const int number = block.blockNumber();
+    ensureLaidOutAround(block, number);
+    if (isLong(block)) {
+        const qreal top = top_ + topOf(number) + gaps_[size_t(number)];
+        return {left_, top, contentWidth_, heights_[size_t(number)] - gaps_[size_t(number)]};
+    }
+    placeLayout(block, number);
+    const QTextLayout* layout = block.layout();
+    QRectF rect = layout->boundingRect();
+    rect.moveTopLeft(layout->position());
+    return rect;
+}
+
+void PaneLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
+    QTextDocument* doc = document();
+    const QSizeF page = doc->pageSize();
+    if (page.isNull() || page.width() < 0) {
+        // Nothing is shown yet; everything is laid out once a page width is set.
+        heights_.clear();
+        return;
+    }
+    const int count = doc->blockCount();
+    const Settings now = currentSettings();
+    const bool everything = from == 0 && charsRemoved == 0 && charsAdded == doc->characterCount();
+    if (everything && !heights_.empty() && int(heights_.size()) == count && now == settings_) {
+        // Asked to lay out again with nothing changed that this layout depends on, as a text
+        // widget does whenever it is resized: the paragraphs stay as they are.
+        emit update(QRectF(0, 0, unbounded, unbounded));
+        return;
+    }
+    const int oldCount = int(heights_.size());
+    QTextBlock first = doc->findBlock(from);
+    QTextBlock last = doc->findBlock(from + charsAdded);
+    if (!last.isValid())
+        last = doc->lastBlock();
+    if (!first.isValid())
+        first = last;
+    const int firstNumber = first.blockNumber();
+    const int lastNumber = last.blockNumber();
+    const int oldLast = lastNumber - (count - oldCount);
+    if (everything || heights_.empty() || !(now == settings_) || oldLast < firstNumber - 1 ||
+        oldLast >= oldCount) {
+        resetAll();
+        changedBelow_ = -1;
+        emit update(QRectF(0, 0, unbounded, unbounded));
+        reportedSize_ = documentSize();
+        emit documentSizeChanged(reportedSize_);
+        return;
+    }
+
+    // What moves here is repainted at once; what moved before keeps waiting for the timer.
+    const qreal pending = changedBelow_;
+    const auto keepPending = [&] {
+        changedBelow_ = pending;
+        if (pending < 0)
+            notifyTimer_.stop();
+    };
+    if (count == oldCount && firstNumber == lastNumber &&
+        followEdit(first, from - first.position(), charsAdded)) {
+        // Typing in a long paragraph: only the piece that holds the edit is laid out again.
+        setHeight(firstNumber,
+                  gaps_[size_t(firstNumber)] + piecesHeight(long_[first.fragmentIndex()]));
+        keepPending();
+        emit update(QRectF(0, top_ + topOf(firstNumber), unbounded, unbounded));
+        reportSize();
+        return;
+    }
+    const qreal top = top_ + topOf(firstNumber);
+    const qreal oldBottom = top_ + topOf(oldLast + 1);
+    bool wasShown = false;
+    for (int n = firstNumber; n <= oldLast; ++n)
+        wasShown = wasShown || exact_[size_t(n)];
+    if (count != oldCount) {
+        const auto at = ptrdiff_t(firstNumber);
+        if (count > oldCount) {
+            const auto added = size_t(count - oldCount);
+            heights_.insert(heights_.begin() + at, added, 0.f);
+            gaps_.insert(gaps_.begin() + at, added, 0.f);
+            exact_.insert(exact_.begin() + at, added, false);
+        } else {
+            const auto removed = ptrdiff_t(oldCount - count);
+            heights_.erase(heights_.begin() + at, heights_.begin() + at + removed);
+            gaps_.erase(gaps_.begin() + at, gaps_.begin() + at + removed);
+            exact_.erase(exact_.begin() + at, exact_.begin() + at + removed);
+        }
+        rebuildSums();
+    }
+
+    const bool layOutNow = wasShown && lastNumber - firstNumber < layOutAtOnce;
+    const bool splitting = layOutNow && count == oldCount + 1 && lastNumber == firstNumber + 1;
+    if (splitting)
+        followSplit(first, first.next());
+    QTextBlock block = first;
+    for (int n = firstNumber; n <= lastNumber && block.isValid(); ++n, block = block.next()) {
+        if (!splitting)
+            long_.erase(block.fragmentIndex());
+        if (layOutNow) {
+            layOutBlock(block, n);
+        } else {
+            block.clearLayout();
+            exact_[size_t(n)] = false;
+            const qreal gap = gapAbove(block);
+            gaps_[size_t(n)] = float(gap);
+            setHeight(n, gap + estimateTextHeight(block));
+        }
+    }
+    // The space above the next paragraph depends on the last changed one.
+    if (block.isValid()) {
+        const int n = lastNumber + 1;
+        const qreal gap = gapAbove(block);
+        if (float(gap) != gaps_[size_t(n)]) {
+            setHeight(n, heights_[size_t(n)] - gaps_[size_t(n)] + gap);
+            gaps_[size_t(n)] = float(gap);
+        }
+    }
+    const qreal bottom = top_ + topOf(lastNumber + 1);
+    keepPending();
+    if (bottom == oldBottom && count == oldCount)
+        emit update(QRectF(0, top, unbounded, bottom - top));
+    else
+        emit update(QRectF(0, top, unbounded, unbounded));
+    reportSize();
+}
+
+void PaneLayout::draw(QPainter* painter, const PaintContext& context) {
+    if (!canLayOut())
+        return;
+    const qreal clipBottom = context.clip.isValid() ? context.clip.bottom() : unbounded;
+    const qreal changedBefore = changedBelow_;
+    int number = blockAt(context.clip.isValid() ? context.clip.top() : 0);
+    for (QTextBlock block = document()->findBlockByNumber(number); block.isValid();
+         block = block.next(), ++number) {
+        ensureLaidOut(block, number);
+        if (top_ + topOf(number) > clipBottom)
+            break;
+        if (isLong(block)) {
+            drawPieces(painter, context, block, number,
+                       top_ + topOf(number) + gaps_[size_t(number)]);
+            continue;
+        }
+        placeLayout(block, number);
+        drawBlock(painter, context, block);
+    }
+    // What was just painted stands where it belongs; only what lies below the painted part can
+    // have moved since it was last painted.
+    if (changedBelow_ != changedBefore)
+        changedBelow_ = changedBefore < 0 ? clipBottom : qMin(changedBefore, clipBottom);
+}
+
+int PaneLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) const {
+    if (!canLayOut())
+        return accuracy == Qt::ExactHit ? -1 : 0;
+    int number = blockAt(point.y());
+    ensureLaidOutAround(document()->findBlockByNumber(number), number);
+    number = blockAt(point.y());
+    QTextBlock block = document()->findBlockByNumber(number);
+    ensureLaidOut(block, number);
+    // A point on the line between two paragraphs belongs to the upper one, as in Qt's layout.
+    if (const QTextBlock previous = block.previous();
+        previous.isValid() && point.y() <= top_ + topOf(number)) {
+        block = previous;
+        --number;
+        ensureLaidOut(block, number);
+    }
+    bool exact = false;
+    int position = 0;
+    if (isLong(block)) {
+        position = hitTestPieces(block, number, point, accuracy, &exact);
+    } else {
+        placeLayout(block, number);
+        position = hitTestBlock(block, point, accuracy, &exact);
+    }
+    if (accuracy == Qt::ExactHit && !exact)
+        return -1;
+    int last = document()->rootFrame()->lastPosition();
+    if (const QTextLayout* layout = block.layout(); !layout->preeditAreaText().isEmpty())
+        last += int(layout->preeditAreaText().size());
+    return qBound(0, position, last);
+}
+
+int PaneLayout::hitTestBlock(const QTextBlock& block, const QPointF& point,
+                             Qt::HitTestAccuracy accuracy, bool* exact) const {
+    const QTextLayout* layout = block.layout();
+    QRectF bounds = layout->boundingRect();
+    bounds.translate(layout->position());
+    const int position = block.position();
+    if (point.y() < bounds.top() - block.blockFormat().topMargin())
+        return position;
+    if (point.y() > bounds.bottom())
+        return position + block.length();
+    const QPointF inside = point - layout->position();
+    return position + offsetInLayout(*layout, inside, accuracy, exact);
+}
+
+int PaneLayout::offsetInLayout(const QTextLayout& layout, const QPointF& inside,
+                               Qt::HitTestAccuracy accuracy, bool* exact) {
+    int offset = 0;
+    for (int i = 0; i < layout.lineCount(); ++i) {
+        const QTextLine line = layout.lineAt(i);
+        const QRectF lineRect = line.naturalTextRect();
+        if (lineRect.top() > inside.y()) {
+            offset = qMin(offset, line.textStart());
+        } else if (lineRect.bottom() <= inside.y()) {
+            offset = qMax(offset, line.textStart() + line.textLength());
+        } else {
+            *exact = lineRect.left() <= inside.x() && lineRect.right() >= inside.x();
+            return line.xToCursor(inside.x(), accuracy == Qt::ExactHit
+                                                  ? QTextLine::CursorOnCharacter
+                                                  : QTextLine::CursorBetweenCharacters);
+        }
+    }
+    return offset;
+}

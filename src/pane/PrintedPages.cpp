@@ -1,0 +1,311 @@
+#include "pane/PrintedPages.h"
+
+#include "model/DocumentProperties.h"
+#include "model/ListNumbers.h"
+#include "pane/LineTabs.h"
+#include "pane/ResourceGate.h"
+#include "rtf/RtfKeptGroups.h"
+#include "rtf/RtfReader.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPrinter>
+#include <QScreen>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextFragment>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace PrintedPages {
+
+namespace {
+
+using rtf::KeptGroup;
+
+constexpr int maxColorNumber = 4096; // a colour table longer than this is damage
+
+// A kept group's content as a document of its own: the group without its destination word, in a
+// file whose tables give its font and colour numbers what they stood for.
+std::unique_ptr<QTextDocument> documentOf(const KeptGroup& group, const QTextDocument& body) {
+    QByteArray content = group.bytes;
+    qsizetype at = 1; // after the brace
+    if (content.mid(at, 2) == "\\*")
+        at += 2;
+    if (content.mid(at, 1) == "\\") {
+        qsizetype end = at + 1;
+        while (end < content.size() && std::isalpha(static_cast<unsigned char>(content[end])))
+            ++end;
+        while (end < content.size() && std::isdigit(static_cast<unsigned char>(content[end])))
+            ++end;
+        if (end < content.size() && content[end] == ' ')
+            ++end;
+        content.remove(1, end - 1); // \* goes with the word: a word it marks is skipped
+    }
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl";
+    for (const KeptGroup::Font& font : group.fonts) {
+        rtf += "{\\f" + QByteArray::number(font.number) + "\\fcharset" +
+               QByteArray::number(rtf::KeptGroups::charsetOf(font.codePage)) + " " +
+               font.name.toUtf8().replace(';', ' ') + ";}";
+    }
+    rtf += "}{\\colortbl;";
+    int next = 1;
+    for (const KeptGroup::Color& color : group.colors) {
+        if (color.number < next || color.number > maxColorNumber)
+            continue;
+        for (; next < color.number; ++next)
+            rtf += ";";
+        rtf += "\\red" + QByteArray::number(qRed(color.rgb)) + "\\green" +
+               QByteArray::number(qGreen(color.rgb)) + "\\blue" +
+               QByteArray::number(qBlue(color.rgb)) + ";";
+        ++next;
+    }
+    rtf += "}" + content + "}";
+    auto document = std::make_unique<QTextDocument>();
+    ResourceGate::close(*document);
+    document->setDefaultFont(body.defaultFont());
+    rtf::read(rtf, *document);
+    return document;
+}
+
+// The results of the page-number fields in `document` show `page` of `pages`.
+void numberPages(QTextDocument& document, int page, int pages) {
+    const std::vector<KeptGroup> fields = rtf::KeptGroups::load(document);
+    struct Result {
+        int start;
+        int end;
+        QTextCharFormat format;
+        int number;
+    };
+    std::vector<Result> results;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int id = fragment.charFormat().intProperty(DocumentProperty::FieldId);
+            if (id <= 0 || size_t(id) > fields.size())
+                continue;
+            const QString name =
+                rtf::KeptGroups::instructionText(fields[size_t(id) - 1]).section(u' ', 0, 0);
+            const bool pageField = name.compare(u"PAGE", Qt::CaseInsensitive) == 0;
+            if (pageField || name.compare(u"NUMPAGES", Qt::CaseInsensitive) == 0) {
+                results.push_back({fragment.position(), fragment.position() + fragment.length(),
+                                   fragment.charFormat(), pageField ? page : pages});
+            }
+        }
+    }
+    // From the last, so that the positions before stay where they were.
+    QTextCursor cursor(&document);
+    for (auto it = results.rbegin(); it != results.rend(); ++it) {
+        cursor.setPosition(it->start);
+        cursor.setPosition(it->end, QTextCursor::KeepAnchor);
+        cursor.insertText(QString::number(it->number), it->format);
+    }
+}
+
+// Headers or footers by the pages they are for: "" for every page, "l" left (even) pages, "r"
+// right (odd) ones, "f" the first.
+using Sides = std::map<QByteArray, const KeptGroup*>;
+
+void collectSides(const std::vector<KeptGroup>& kept, Sides& headers, Sides& footers) {
+    for (const KeptGroup& group : kept) {
+        if (group.kind != KeptGroup::Kind::Side)
+            continue;
+        const QByteArray bytes = group.bytes;
+        const bool header = bytes.startsWith("{\\header");
+        // What follows "{\header" or "{\footer", which are as long.
+        QByteArray which = bytes.mid(8, 1);
+        if (which != "l" && which != "r" && which != "f")
+            which.clear();
+        Sides& sides = header ? headers : footers;
+        // A later section's header does not replace the first section's.
+        sides.try_emplace(which, &group);
+    }
+}
+
+const KeptGroup* sideFor(const Sides& sides, int page) {
+    auto find = [&](const char* which) -> const KeptGroup* {
+        const auto it = sides.find(which);
+        return it == sides.end() ? nullptr : it->second;
+    };
+    if (page == 1 && sides.size() == 1 && find("f"))
+        return find("f");
+    const char* order[] = {page % 2 ? "r" : "l", "", page % 2 ? "l" : "r"};
+    for (const char* which : order) {
+        if (const KeptGroup* group = find(which))
+            return group;
+    }
+    return nullptr;
+}
+
+// The footnotes, after the text they belong to, each after its mark.
+void appendFootnotes(QTextDocument& body, const std::vector<KeptGroup>& kept) {
+    std::vector<std::pair<int, QString>> marks; // footnote, mark
+    for (QTextBlock block = body.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const int id = it.fragment().charFormat().intProperty(DocumentProperty::FootnoteId);
+            if (id <= 0 || size_t(id) > kept.size() || (!marks.empty() && marks.back().first == id))
+                continue;
+            QString mark = it.fragment().text();
+            if (kept[size_t(id) - 1].numbered) {
+                qsizetype digits = 0;
+                while (digits < mark.size() && mark[digits].isDigit())
+                    ++digits;
+                mark.truncate(digits);
+            } else {
+                mark.truncate(1);
+            }
+            marks.emplace_back(id, mark);
+        }
+    }
+    if (marks.empty())
+        return;
+    QTextCursor cursor(&body);
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    cursor.insertText(QStringLiteral("________________"));
+    for (const auto& [id, mark] : marks) {
+        auto note = documentOf(kept[size_t(id) - 1], body);
+        // The note's own copy of its number (\chftn) shows nothing without a footnote after it:
+        // the number goes before the note, raised. A mark of the file's own is in the note.
+        if (kept[size_t(id) - 1].numbered) {
+            QTextCursor start(note.get());
+            QTextCharFormat raised = start.charFormat();
+            raised.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+            start.insertText(mark, raised);
+        }
+        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        cursor.insertFragment(QTextDocumentFragment(note.get()));
+    }
+}
+
+// A printed page in the units the document is laid out in, and how much larger it is drawn.
+struct Sheet {
+    QSizeF page;
+    QSizeF margin; // Qt's own 2 cm, as QTextDocument::print has them
+    qreal scaleX = 1;
+    qreal scaleY = 1;
+};
+
+// The pixels of the screen the document's fonts are measured in: Qt's layout without a paint
+// device takes them.
+qreal screenDpiX() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? qRound(screen->logicalDotsPerInchX()) : 96;
+}
+qreal screenDpiY() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? qRound(screen->logicalDotsPerInchY()) : 96;
+}
+
+Sheet sheetOf(const QPrinter& printer) {
+    Sheet sheet;
+    sheet.scaleX = printer.logicalDpiX() / screenDpiX();
+    sheet.scaleY = printer.logicalDpiY() / screenDpiY();
+    sheet.page = QSizeF(printer.width() / sheet.scaleX, printer.height() / sheet.scaleY);
+    sheet.margin = QSizeF(int((2 / 2.54) * screenDpiX()), int((2 / 2.54) * screenDpiY()));
+    return sheet;
+}
+
+// A header or footer in the top or bottom margin, its page numbers filled in.
+void drawSide(QPainter& painter, const Sheet& sheet, const KeptGroup* group,
+              const QTextDocument& document, int number, int pages, bool header) {
+    if (!group)
+        return;
+    auto side = documentOf(*group, document);
+    numberPages(*side, number, pages);
+    const qreal width = sheet.page.width() - 2 * sheet.margin.width();
+    side->setTextWidth(width);
+    LineTabs::measureFromLineStarts(*side);
+    const qreal height = side->size().height();
+    const qreal marginHeight = sheet.margin.height();
+    // Headers end a little above the text, footers start a little below it.
+    const qreal gap = marginHeight / 4;
+    const qreal top = header ? std::max<qreal>(0, marginHeight - gap - height)
+                             : sheet.page.height() - marginHeight + gap;
+    painter.save();
+    painter.translate(sheet.margin.width(), top);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette.setColor(QPalette::Text, Qt::black);
+    context.clip = QRectF(0, 0, width, std::min(height, marginHeight - gap));
+    painter.setClipRect(context.clip);
+    side->documentLayout()->draw(&painter, context);
+    painter.restore();
+}
+
+// Qt's page number, where QTextDocument::print puts it. Laid out as the text is, in the screen's
+// pixels: a font set on the printer's painter would be measured in the printer's.
+void drawPageNumber(QPainter& painter, const Sheet& sheet, const QFont& font, int number) {
+    QTextLayout layout(QString::number(number), font);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    const QPointF at(sheet.page.width() - sheet.margin.width() - line.naturalTextWidth(),
+                     sheet.page.height() - sheet.margin.height() + 5 * screenDpiY() / 72.0);
+    painter.save();
+    painter.setPen(Qt::black);
+    layout.draw(&painter, at);
+    painter.restore();
+}
+
+} // namespace
+
+void print(const QTextDocument& document, QPrinter& printer) {
+    const std::vector<KeptGroup> kept = rtf::KeptGroups::load(document);
+    Sides headers;
+    Sides footers;
+    collectSides(kept, headers, footers);
+    std::unique_ptr<QTextDocument> body(document.clone());
+    // The copy holds the pictures the document holds and fetches nothing it names.
+    ResourceGate::close(*body);
+    appendFootnotes(*body, kept);
+    // Qt's layout counts each list from 1 and knows no level texts: numbers go on paper as the
+    // window draws them.
+    ListNumbers::writeOutNumbers(*body);
+    QPainter painter(&printer);
+    if (!painter.isActive())
+        return;
+    // The copy is laid out as the window lays the document out, in screen pixels, and drawn
+    // larger on paper: on the printer's own resolution Qt's layout grows the fonts but not the
+    // indents, and the tab stops but not the text before them.
+    const Sheet sheet = sheetOf(printer);
+    QTextFrameFormat frame = body->rootFrame()->frameFormat();
+    frame.setLeftMargin(sheet.margin.width());
+    frame.setRightMargin(sheet.margin.width());
+    frame.setTopMargin(sheet.margin.height());
+    frame.setBottomMargin(sheet.margin.height());
+    body->rootFrame()->setFrameFormat(frame);
+    body->setPageSize(sheet.page);
+    LineTabs::measureFromLineStarts(*body);
+    const int pages = body->pageCount();
+    painter.scale(sheet.scaleX, sheet.scaleY);
+
+    for (int number = 1; number <= pages; ++number) {
+        if (number > 1)
+            printer.newPage();
+        painter.save();
+        painter.translate(0, -(number - 1) * sheet.page.height());
+        const QRectF view(0, (number - 1) * sheet.page.height(), sheet.page.width(),
+                          sheet.page.height());
+        painter.setClipRect(view);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = view;
+        context.palette.setColor(QPalette::Text, Qt::black);
+        body->documentLayout()->draw(&painter, context);
+        painter.restore();
+        drawSide(painter, sheet, sideFor(headers, number), document, number, pages, true);
+        if (const KeptGroup* footer = sideFor(footers, number))
+            drawSide(painter, sheet, footer, document, number, pages, false);
+        else
+            drawPageNumber(painter, sheet, body->defaultFont(), number);
+    }
+}
+
+} // namespace PrintedPages

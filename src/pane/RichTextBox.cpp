@@ -1,0 +1,827 @@
+#include "pane/RichTextBox.h"
+
+#include "model/DocumentProperties.h"
+#include "model/ListNumbers.h"
+#include "model/Twips.h"
+#include "pane/PaneBlink.h"
+#include "pane/PaneCaret.h"
+#include "pane/PaneClipboard.h"
+#include "pane/PaneKeys.h"
+#include "pane/PaneLayout.h"
+#include "pane/PaneParagraphs.h"
+#include "pane/PaneText.h"
+#include "pane/PrintedPages.h"
+#include "pane/ResourceGate.h"
+#include "pane/SelectionFormat.h"
+#include "system/Colors.h"
+#include "system/Desktop.h"
+#include "system/KeyLocks.h"
+#include "text/Error.h"
+
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+#include <QTextList>
+#include <QTextTable>
+#include <new>
+
+namespace {
+// How much of a long paragraph an input method sees on either side of the caret.
+constexpr int inputMethodReach = 512;
+
+// Calls `visit` for the character format of every piece of text in [start, end); stops early
+// when it returns false.
+template <typename Visit>
+void forEachCharFormat(const QTextDocument* doc, int start, int end, Visit visit) {
+    for (QTextBlock block = doc->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int from = fragment.position();
+            if (from + fragment.length() <= start)
+                continue;
+            if (from >= end)
+                break;
+            if (!visit(fragment.charFormat()))
+                return;
+        }
+    }
+}
+
+template <typename Visit>
+bool forEachBlock(const QTextDocument* doc, int start, int end, Visit visit) {
+    // A selection that ends where a paragraph starts leaves that paragraph out, unless it ends
+    // at the document's end: selecting everything takes in an empty last paragraph too.
+    const bool toTheEnd = end == doc->characterCount() - 1;
+    const QTextBlock last = doc->findBlock(end > start && !toTheEnd ? end - 1 : end);
+    for (QTextBlock block = doc->findBlock(start); block.isValid(); block = block.next()) {
+        if (!visit(block))
+            return false;
+        if (block == last)
+            return true;
+    }
+    return true;
+}
+
+// The selection's paragraphs: those of the cells chosen, when whole table cells are.
+template <typename Visit> void forEachBlock(const QTextCursor& cursor, Visit visit) {
+    const QTextDocument* doc = cursor.document();
+    if (!cursor.hasComplexSelection()) {
+        forEachBlock(doc, cursor.selectionStart(), cursor.selectionEnd(), visit);
+        return;
+    }
+    const QTextTable* table = cursor.currentTable();
+    int firstRow = 0, rows = 0, firstColumn = 0, columns = 0;
+    cursor.selectedTableCells(&firstRow, &rows, &firstColumn, &columns);
+    for (int row = firstRow; table && row < firstRow + rows; ++row) {
+        for (int column = firstColumn; column < firstColumn + columns; ++column) {
+            const QTextTableCell cell = table->cellAt(row, column);
+            if (cell.row() != row && row != firstRow)
+                continue;
+            if (cell.column() != column && column != firstColumn)
+                continue;
+            if (!forEachBlock(doc, cell.firstPosition(), cell.lastPosition(), visit))
+                return;
+        }
+    }
+}
+
+// Where a paragraph is, as one value to compare: the frame it is in, and its table cell.
+std::pair<const QTextFrame*, int> placeOf(const QTextBlock& block) {
+    const QTextFrame* frame = QTextCursor(block).currentFrame();
+    if (const auto* table = qobject_cast<const QTextTable*>(frame))
+        return {table, table->cellAt(block.position()).firstPosition()};
+    return {frame, 0};
+}
+} // namespace
+
+QFont RichTextBox::designFont() {
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPointSize(12);
+    return arial;
+}
+
+QTextCharFormat RichTextBox::designCharFormat() {
+    QTextCharFormat initial;
+    initial.setFontFamilies({QStringLiteral("Arial")});
+    initial.setFontPointSize(12);
+    return initial;
+}
+
+void RichTextBox::setUpDocument(QTextDocument& document) {
+    ResourceGate::close(document);
+    document.setDefaultFont(designFont());
+    QTextOption option = document.defaultTextOption();
+    option.setTabStopDistance(Twips::toLayout(720));
+    document.setDefaultTextOption(option);
+}
+
+RichTextBox::RichTextBox(QWidget* parent)
+    : QTextEdit(parent), text_(new PaneText(this)), blink_(new PaneBlink(this)) {
+    setObjectName(QStringLiteral("Text1"));
+    setAccessibleName(QStringLiteral("Document"));
+    setAcceptRichText(true);
+    setTabChangesFocus(false);
+    setFont(designFont());
+    setUpDocument(*document());
+    setCurrentCharFormat(designCharFormat());
+    document()->clearUndoRedoStacks();
+    chooseLayout(*document());
+
+    watchDocument();
+    connect(this, &QTextEdit::textChanged, this, &RichTextBox::Change);
+    const auto selectionMoved = [this] {
+        const QTextCursor cursor = textCursor();
+        if (cursor.selectionStart() == lastSelStart_ && cursor.selectionEnd() == lastSelEnd_)
+            return;
+        lastSelStart_ = cursor.selectionStart();
+        lastSelEnd_ = cursor.selectionEnd();
+        emit SelChange();
+    };
+    connect(this, &QTextEdit::cursorPositionChanged, this, selectionMoved);
+    connect(this, &QTextEdit::selectionChanged, this, selectionMoved);
+}
+
+QString RichTextBox::Text() const {
+    return text_->text();
+}
+
+PaneLayout* RichTextBox::paneLayout() const {
+    return qobject_cast<PaneLayout*>(document()->documentLayout());
+}
+
+void RichTextBox::showCaret() {
+    // Qt's widget scrolls to the start of a paragraph laid out in pieces, not to the caret.
+    if (PaneLayout* layout = paneLayout())
+        PaneCaret::show(*this, *layout);
+}
+
+void RichTextBox::chooseLayout(QTextDocument& document) {
+    // Asking a document for its layout would make Qt's first, and lay everything out with it.
+    if (PaneLayout::canShow(document))
+        document.setDocumentLayout(new PaneLayout(&document));
+}
+
+void RichTextBox::watchDocument() {
+    text_->watch(document());
+    // A table pasted or read in is more than the pane's layout can show. Qt's takes over once
+    // the edit is finished, as the layout in use is still to hear of it; a document without a
+    // layout makes Qt's anew when asked for one.
+    connect(document(), &QTextDocument::contentsChange, this, [this] {
+        if (qobject_cast<PaneLayout*>(document()->documentLayout()) &&
+            !PaneLayout::canShow(*document()))
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (qobject_cast<PaneLayout*>(document()->documentLayout()))
+                        document()->setDocumentLayout(nullptr);
+                },
+                Qt::QueuedConnection);
+    });
+}
+
+void RichTextBox::setText(const QString& text) {
+    // A fresh document takes the text in one step and starts a new history, as loading a file
+    // does; editing the old one would record every replaced character for undo.
+    auto replaced = std::make_unique<QTextDocument>();
+    replaced->setUndoRedoEnabled(false);
+    QTextCursor(replaced.get()).insertText(text, currentCharFormat());
+    adoptDocument(std::move(replaced));
+}
+
+int RichTextBox::SelStart() const {
+    return textCursor().selectionStart();
+}
+
+void RichTextBox::setSelStart(int position) {
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(qBound(0, position, int(document()->characterCount()) - 1));
+    setTextCursor(cursor);
+    showCaret();
+}
+
+int RichTextBox::SelLength() const {
+    const QTextCursor cursor = textCursor();
+    return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void RichTextBox::setSelLength(int length) {
+    QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
+    const int last = int(document()->characterCount()) - 1;
+    cursor.setPosition(start);
+    cursor.setPosition(qBound(0, start + length, last), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+    showCaret();
+}
+
+QString RichTextBox::SelText() const {
+    QString text = textCursor().selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\v'));
+    return text;
+}
+
+void RichTextBox::setSelText(const QString& text) {
+    QTextCursor cursor = textCursor();
+    cursor.insertText(text);
+    setTextCursor(cursor);
+    showCaret();
+}
+
+template <typename T, typename Read>
+static std::optional<T> uniformChar(const RichTextBox* box, Read read) {
+    const QTextCursor cursor = box->textCursor();
+    if (!cursor.hasSelection())
+        return read(box->currentCharFormat());
+    std::optional<T> value;
+    bool mixed = false;
+    forEachCharFormat(box->document(), cursor.selectionStart(), cursor.selectionEnd(),
+                      [&](const QTextCharFormat& format) {
+                          const T current = read(format);
+                          if (value && *value != current)
+                              mixed = true;
+                          value = current;
+                          return !mixed;
+                      });
+    if (mixed)
+        return std::nullopt;
+    return value ? value : std::optional<T>(read(box->currentCharFormat()));
+}
+
+template <typename T, typename Read>
+static std::optional<T> uniformBlock(const RichTextBox* box, Read read) {
+    const QTextCursor cursor = box->textCursor();
+    std::optional<T> value;
+    bool mixed = false;
+    forEachBlock(cursor, [&](const QTextBlock& block) {
+        const T current = read(block);
+        if (value && *value != current)
+            mixed = true;
+        value = current;
+        return !mixed;
+    });
+    return mixed ? std::nullopt : value;
+}
+
+static void mergeChar(RichTextBox* box, const QTextCharFormat& format) {
+    box->mergeCurrentCharFormat(format);
+}
+
+static void mergeBlock(RichTextBox* box, const std::function<void(QTextBlockFormat&)>& change) {
+    QTextCursor cursor = box->textCursor();
+    cursor.beginEditBlock();
+    forEachBlock(cursor, [&](const QTextBlock& block) {
+        QTextCursor at(block);
+        QTextBlockFormat format = block.blockFormat();
+        change(format);
+        at.setBlockFormat(format);
+        return true;
+    });
+    cursor.endEditBlock();
+}
+
+static void mergeIndents(RichTextBox* box,
+                         const std::function<void(PaneParagraphs::Indents&)>& change) {
+    QTextCursor cursor = box->textCursor();
+    cursor.beginEditBlock();
+    forEachBlock(cursor, [&](const QTextBlock& block) {
+        PaneParagraphs::Indents indents = PaneParagraphs::indentsOf(block);
+        change(indents);
+        QTextBlockFormat format = block.blockFormat();
+        PaneParagraphs::setIndents(format, block.textList() != nullptr, indents);
+        QTextCursor(block).setBlockFormat(format);
+        return true;
+    });
+    cursor.endEditBlock();
+}
+
+std::optional<QString> RichTextBox::SelFontName() const {
+    return uniformChar<QString>(this, &SelectionFormat::fontNameOf);
+}
+
+void RichTextBox::setSelFontName(const QString& name) {
+    QTextCharFormat format;
+    format.setFontFamilies({name});
+    mergeChar(this, format);
+}
+
+std::optional<double> RichTextBox::SelFontSize() const {
+    const double documentSize = document()->defaultFont().pointSizeF();
+    return uniformChar<double>(this, [documentSize](const QTextCharFormat& f) {
+        return SelectionFormat::fontSizeOf(f, documentSize);
+    });
+}
+
+void RichTextBox::setSelFontSize(double points) {
+    if (!(points > 0) || points > 1638)
+        throw Error::withNumber(Error::InvalidPropertyValue);
+    QTextCharFormat format;
+    format.setFontPointSize(points);
+    mergeChar(this, format);
+}
+
+std::optional<bool> RichTextBox::SelBold() const {
+    return uniformChar<bool>(this, &SelectionFormat::isBold);
+}
+
+void RichTextBox::setSelBold(bool on) {
+    QTextCharFormat format;
+    format.setFontWeight(on ? QFont::Bold : QFont::Normal);
+    mergeChar(this, format);
+}
+
+std::optional<bool> RichTextBox::SelItalic() const {
+    return uniformChar<bool>(this, [](const QTextCharFormat& f) { return f.fontItalic(); });
+}
+
+void RichTextBox::setSelItalic(bool on) {
+    QTextCharFormat format;
+    format.setFontItalic(on);
+    mergeChar(this, format);
+}
+
+std::optional<bool> RichTextBox::SelUnderline() const {
+    return uniformChar<bool>(this, [](const QTextCharFormat& f) { return f.fontUnderline(); });
+}
+
+void RichTextBox::setSelUnderline(bool on) {
+    QTextCharFormat format;
+    format.setFontUnderline(on);
+    mergeChar(this, format);
+}
+
+std::optional<bool> RichTextBox::SelStrikeThru() const {
+    return uniformChar<bool>(this, [](const QTextCharFormat& f) { return f.fontStrikeOut(); });
+}
+
+void RichTextBox::setSelStrikeThru(bool on) {
+    QTextCharFormat format;
+    format.setFontStrikeOut(on);
+    mergeChar(this, format);
+}
+
+std::optional<quint32> RichTextBox::SelColor() const {
+    return uniformChar<quint32>(this, [](const QTextCharFormat& f) {
+        return f.hasProperty(QTextFormat::ForegroundBrush)
+                   ? Colors::fromQColor(f.foreground().color())
+                   : Colors::black;
+    });
+}
+
+void RichTextBox::setSelColor(quint32 color) {
+    QTextCharFormat format;
+    format.setForeground(Colors::toQColor(color));
+    mergeChar(this, format);
+}
+
+std::optional<int> RichTextBox::SelAlignment() const {
+    return uniformBlock<int>(this, &SelectionFormat::alignmentOf);
+}
+
+SelectionFormat RichTextBox::SelFormat() const {
+    return SelectionFormat::of(textCursor(), currentCharFormat());
+}
+
+void RichTextBox::setSelAlignment(int alignment) {
+    static constexpr Qt::Alignment byNumber[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter,
+                                                 Qt::AlignJustify};
+    if (alignment < 0 || alignment > 3)
+        throw Error::withNumber(Error::InvalidPropertyValue);
+    mergeBlock(this, [&](QTextBlockFormat& f) { f.setAlignment(byNumber[alignment]); });
+}
+
+std::optional<bool> RichTextBox::SelBullet() const {
+    return uniformBlock<bool>(this, [](const QTextBlock& block) {
+        // Any bullet, as other word processors draw them: discs, circles, squares.
+        const QTextList* list = block.textList();
+        const QTextListFormat::Style style =
+            list ? list->format().style() : QTextListFormat::ListStyleUndefined;
+        return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle ||
+               style == QTextListFormat::ListSquare;
+    });
+}
+
+void RichTextBox::setSelBullet(bool on) {
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    if (on) {
+        // The bullet takes the first line's place and the text moves right to the hanging
+        // indent, or as far as a bullet needs, so that taking the bullet off again (and the
+        // hanging indent with it) leaves the paragraph where it was.
+        static constexpr qreal bulletRoom = Twips::toLayout(360);
+        forEachBlock(cursor, [](const QTextBlock& block) {
+            PaneParagraphs::Indents indents = PaneParagraphs::indentsOf(block);
+            indents.hanging = std::max(indents.hanging, bulletRoom);
+            QTextBlockFormat format = block.blockFormat();
+            PaneParagraphs::setIndents(format, true, indents);
+            QTextCursor(block).setBlockFormat(format);
+            return true;
+        });
+        QTextListFormat bullets;
+        bullets.setStyle(QTextListFormat::ListDisc);
+        bullets.setIndent(0);
+        // In lists of a bounded size, as a file's are read: Qt marks every item of a list again
+        // as each one joins it.
+        QTextList* list = nullptr;
+        int items = 0;
+        forEachBlock(cursor, [&](const QTextBlock& block) {
+            if (!list || items == ListNumbers::bulletsPerList) {
+                list = QTextCursor(block).createList(bullets);
+                items = 0;
+            } else {
+                list->add(block);
+            }
+            ++items;
+            return true;
+        });
+    } else {
+        forEachBlock(cursor, [](const QTextBlock& block) {
+            PaneParagraphs::leaveList(block);
+            return true;
+        });
+    }
+    cursor.endEditBlock();
+}
+
+std::optional<int> RichTextBox::SelIndent() const {
+    return uniformBlock<int>(this, [](const QTextBlock& block) {
+        return Twips::fromLayout(PaneParagraphs::indentsOf(block).firstLine);
+    });
+}
+
+void RichTextBox::setSelIndent(int twips) {
+    // The first line moves; the following lines keep their place.
+    mergeIndents(this, [&](PaneParagraphs::Indents& indents) {
+        const qreal following = indents.firstLine + indents.hanging;
+        indents.firstLine = Twips::toLayout(twips);
+        indents.hanging = following - indents.firstLine;
+    });
+}
+
+std::optional<int> RichTextBox::SelRightIndent() const {
+    return uniformBlock<int>(this, [](const QTextBlock& block) {
+        return Twips::fromLayout(block.blockFormat().rightMargin());
+    });
+}
+
+void RichTextBox::setSelRightIndent(int twips) {
+    mergeBlock(this, [&](QTextBlockFormat& f) { f.setRightMargin(Twips::toLayout(twips)); });
+}
+
+std::optional<int> RichTextBox::SelHangingIndent() const {
+    return uniformBlock<int>(this, [](const QTextBlock& block) {
+        return Twips::fromLayout(PaneParagraphs::indentsOf(block).hanging);
+    });
+}
+
+void RichTextBox::setSelHangingIndent(int twips) {
+    // The first line keeps its place; the following lines move.
+    mergeIndents(
+        this, [&](PaneParagraphs::Indents& indents) { indents.hanging = Twips::toLayout(twips); });
+}
+
+RichTextBox::Indents RichTextBox::FirstParagraphIndents() const {
+    const QTextBlock block = document()->findBlock(textCursor().selectionStart());
+    const PaneParagraphs::Indents indents = PaneParagraphs::indentsOf(block);
+    return {Twips::fromLayout(indents.firstLine),
+            Twips::fromLayout(block.blockFormat().rightMargin()),
+            Twips::fromLayout(indents.hanging)};
+}
+
+bool RichTextBox::selectionSpansCells() const {
+    const QTextCursor cursor = textCursor();
+    if (cursor.hasComplexSelection())
+        return true;
+    if (!cursor.hasSelection() || document()->rootFrame()->childFrames().isEmpty())
+        return false;
+    const QTextBlock first = document()->findBlock(cursor.selectionStart());
+    const auto place = placeOf(first);
+    return !forEachBlock(document(), cursor.selectionStart(), cursor.selectionEnd(),
+                         [&](const QTextBlock& block) { return placeOf(block) == place; });
+}
+
+std::optional<int> RichTextBox::SelTabCount() const {
+    // Each cell measures its stops from its own edge: paragraphs of several cells have no one
+    // list of stops, as paragraphs with different stops have none.
+    if (selectionSpansCells())
+        return std::nullopt;
+    const auto tabs = uniformBlock<QList<QTextOption::Tab>>(
+        this, [](const QTextBlock& block) { return block.blockFormat().tabPositions(); });
+    if (!tabs)
+        return std::nullopt;
+    return int(tabs->size());
+}
+
+int RichTextBox::SelTabs(int index) const {
+    const QList<QTextOption::Tab> tabs = textCursor().blockFormat().tabPositions();
+    if (index < 0 || index >= tabs.size())
+        throw Error::withNumber(Error::InvalidPropertyValue);
+    return Twips::fromLayout(tabs[index].position);
+}
+
+void RichTextBox::setSelTabStops(const QList<int>& twips) {
+    QList<QTextOption::Tab> tabs;
+    for (int position : twips)
+        tabs.append(QTextOption::Tab(Twips::toLayout(position), QTextOption::LeftTab));
+    mergeBlock(this, [&](QTextBlockFormat& f) { f.setTabPositions(tabs); });
+}
+
+void RichTextBox::setRightMargin(int twips) {
+    rightMargin_ = twips;
+    if (twips <= 0) {
+        setLineWrapMode(QTextEdit::WidgetWidth);
+        return;
+    }
+    setLineWrapMode(QTextEdit::FixedPixelWidth);
+    setLineWrapColumnOrWidth(qMax(1, qRound(Twips::toLayout(twips))));
+}
+
+void RichTextBox::setBackColor(quint32 color) {
+    backColor_ = color;
+    QPalette p = palette();
+    p.setColor(QPalette::Base, Colors::toQColor(color));
+    setPalette(p);
+}
+
+namespace {
+ScreenMetrics metrics() {
+    return DesktopSeam::current().screen();
+}
+} // namespace
+
+// The size set in twips is remembered while the pixel size still matches it, so a value set
+// reads back unchanged although pixels are coarser than twips.
+int RichTextBox::Width() const {
+    return width() == metrics().xPixels(widthTwips_) ? widthTwips_ : metrics().xTwips(width());
+}
+void RichTextBox::setWidth(int twips) {
+    widthTwips_ = qMax(0, twips);
+    resize(metrics().xPixels(widthTwips_), height());
+}
+int RichTextBox::Height() const {
+    return height() == metrics().yPixels(heightTwips_) ? heightTwips_ : metrics().yTwips(height());
+}
+void RichTextBox::setHeight(int twips) {
+    heightTwips_ = qMax(0, twips);
+    resize(width(), metrics().yPixels(heightTwips_));
+}
+
+bool RichTextBox::canUndo() const {
+    return document()->isUndoAvailable();
+}
+
+void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> replacement) {
+    // Swapping in a finished document keeps loading off the pane's per-edit bookkeeping.
+    QTextDocument* loaded = replacement.release();
+    loaded->setDefaultFont(document()->defaultFont());
+    // The pane's options, with the default tab stops the file asked for.
+    QTextOption option = document()->defaultTextOption();
+    option.setTabStopDistance(loaded->defaultTextOption().tabStopDistance());
+    loaded->setDefaultTextOption(option);
+    loaded->setUndoRedoEnabled(true);
+    loaded->clearUndoRedoStacks();
+    // Chosen before the pane takes it, which would otherwise lay it all out with Qt's layout
+    // first.
+    chooseLayout(*loaded);
+    // The pane deletes the document it replaces when that one is its child.
+    loaded->setParent(this);
+    setDocument(loaded);
+    watchDocument();
+    lastSelStart_ = lastSelEnd_ = -1;
+    setTextCursor(QTextCursor(loaded));
+    emit Change();
+}
+
+void RichTextBox::SelPrint(QPrinter& printer) {
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection()) {
+        PrintedPages::print(*document(), printer);
+        return;
+    }
+    PrintedPages::print(*PaneClipboard::documentOf(cursor), printer);
+}
+
+void RichTextBox::SetFocus() {
+    setFocus(Qt::OtherFocusReason);
+}
+
+bool RichTextBox::event(QEvent* e) {
+    if (e->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(e);
+        // Leave Ctrl+Z to the Edit menu's Undo shortcut instead of the pane's own undo.
+        if (key->key() == Qt::Key_Z && key->modifiers() == Qt::ControlModifier) {
+            e->ignore();
+            return false;
+        }
+    }
+    return QTextEdit::event(e);
+}
+
+void RichTextBox::keyPressEvent(QKeyEvent* e) {
+    int keyCode = PaneKeys::keyCode(e->key());
+    const int shift = PaneKeys::shiftMask(e->modifiers());
+    if (keyCode != 0) {
+        emit KeyDown(keyCode, shift);
+        if (keyCode == 0) {
+            e->accept();
+            return;
+        }
+    }
+    if (e->key() == Qt::Key_Insert && e->modifiers() == Qt::NoModifier) {
+        KeyLocks::toggleInsertMode();
+        setOverwriteMode(!KeyLocks::insertMode());
+        return;
+    }
+    switch (PaneKeys::editAction(e->key(), e->modifiers())) {
+    case PaneKeys::EditAction::Undo:
+        undo();
+        return;
+    case PaneKeys::EditAction::Cut:
+        cut();
+        return;
+    case PaneKeys::EditAction::Copy:
+        copy();
+        return;
+    case PaneKeys::EditAction::Paste:
+        paste();
+        return;
+    case PaneKeys::EditAction::None:
+        break;
+    }
+    // Alt with a letter is a menu access key or nothing; it never types the letter. Ctrl+Alt is
+    // left alone: some keyboards type characters with it.
+    const Qt::KeyboardModifiers mods = e->modifiers();
+    if ((mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && !e->text().isEmpty()) {
+        e->ignore();
+        return;
+    }
+    if (PaneLayout* layout = paneLayout()) {
+        const bool moved = PaneCaret::keyPress(*this, *layout, e, goalX_);
+        if (moved || typing_.keyPress(*this, *layout, e)) {
+            if (!moved)
+                goalX_ = -1;
+            blink_->restart();
+            showCaret();
+            e->accept();
+            return;
+        }
+    }
+    goalX_ = -1;
+    if (e->matches(QKeySequence::InsertParagraphSeparator) && !isReadOnly()) {
+        QTextCursor cursor = textCursor();
+        PaneParagraphs::breakParagraph(cursor);
+        setTextCursor(cursor);
+        showCaret();
+        e->accept();
+        return;
+    }
+    QTextEdit::keyPressEvent(e);
+    showCaret();
+}
+
+void RichTextBox::paintEvent(QPaintEvent* e) {
+    if (PaneLayout* layout = paneLayout())
+        layout->setPieceCaret(blink_->shownCaret());
+    QTextEdit::paintEvent(e);
+}
+
+void RichTextBox::mousePressEvent(QMouseEvent* e) {
+    int button = 0;
+    if (e->button() == Qt::LeftButton)
+        button = 1;
+    else if (e->button() == Qt::RightButton)
+        button = 2;
+    else if (e->button() == Qt::MiddleButton)
+        button = 4;
+    const QPoint at = e->position().toPoint();
+    emit MouseDown(button, PaneKeys::shiftMask(e->modifiers()), metrics().xTwips(at.x()),
+                   metrics().yTwips(at.y()));
+    if (e->button() == Qt::RightButton) {
+        // The context menu belongs to the program (the Edit menu), not the pane.
+        e->accept();
+        return;
+    }
+    // Ctrl+click follows a link, as in other word processors; a plain click places the caret in
+    // its text to edit it. Links to places in the document have nowhere to go here.
+    if (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ControlModifier)) {
+        if (const QString link = anchorAt(at); !link.isEmpty() && !link.startsWith(u'#')) {
+            DesktopSeam::current().openUrl(QUrl::fromUserInput(link));
+            e->accept();
+            return;
+        }
+    }
+    QTextEdit::mousePressEvent(e);
+    showCaret();
+}
+
+void RichTextBox::scrollContentsBy(int dx, int dy) {
+    QTextEdit::scrollContentsBy(dx, dy);
+    PaneLayout* layout = paneLayout();
+    if (!layout || followingLayout_)
+        return;
+    // What comes into view is laid out before it is painted; where paragraphs above the view
+    // turn out taller or shorter than estimated, the view moves with the text it shows.
+    QScrollBar* bar = verticalScrollBar();
+    const int moved = qRound(layout->layOutView(bar->value(), bar->value() + viewport()->height()));
+    if (moved == 0)
+        return;
+    followingLayout_ = true;
+    layout->reportSize();
+    bar->setValue(bar->value() + moved);
+    followingLayout_ = false;
+    viewport()->update();
+}
+
+QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const {
+    // An input method asks for the caret's paragraph and for the caret's place on the screen on
+    // every key. In a paragraph of megabytes the paragraph is a stretch of text around the caret,
+    // and the place is the one the pane's layout draws the caret at.
+    const QTextCursor cursor = textCursor();
+    PaneLayout* layout = paneLayout();
+    if (!layout || !layout->inLongParagraph(cursor.position()))
+        return QTextEdit::inputMethodQuery(query);
+    const QTextBlock block = cursor.block();
+    const int position = cursor.position();
+    const int from = qMax(block.position(), position - inputMethodReach);
+    const int to = qMin(block.position() + block.length() - 1, position + inputMethodReach);
+    const QPointF scrolled(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    switch (query) {
+    case Qt::ImCursorRectangle:
+        return layout->caretRect(position).translated(scrolled);
+    case Qt::ImAnchorRectangle:
+        return layout->caretRect(cursor.anchor()).translated(scrolled);
+    case Qt::ImSurroundingText:
+        return PaneText::rangeOf(*document(), from, to);
+    case Qt::ImCursorPosition:
+        return position - from;
+    case Qt::ImAnchorPosition:
+        return qBound(0, cursor.anchor() - from, to - from);
+    case Qt::ImTextBeforeCursor:
+        return PaneText::rangeOf(*document(), from, position);
+    case Qt::ImTextAfterCursor:
+        return PaneText::rangeOf(*document(), position, to);
+    default:
+        return QTextEdit::inputMethodQuery(query);
+    }
+}
+
+void RichTextBox::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) {
+        const int position = cursorForPosition(e->position().toPoint()).position();
+        if (PaneLayout* layout = paneLayout();
+            layout && PaneCaret::selectWord(*this, *layout, position)) {
+            e->accept();
+            return;
+        }
+    }
+    QTextEdit::mouseDoubleClickEvent(e);
+}
+
+void RichTextBox::contextMenuEvent(QContextMenuEvent* e) {
+    e->accept();
+}
+
+void RichTextBox::focusInEvent(QFocusEvent* e) {
+    // Insert and overtype are one state for all panes, as the keyboard's was.
+    setOverwriteMode(!KeyLocks::insertMode());
+    QTextEdit::focusInEvent(e);
+}
+
+QMimeData* RichTextBox::createMimeDataFromSelection() const {
+    return PaneClipboard::copy(textCursor());
+}
+
+bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const {
+    return source->hasFormat(QStringLiteral("text/rtf")) ||
+           source->hasFormat(QStringLiteral("application/rtf")) ||
+           QTextEdit::canInsertFromMimeData(source);
+}
+
+void RichTextBox::insertFromMimeData(const QMimeData* source) {
+    // Called from inside Qt's key and drop handling, which an exception must not cross.
+    try {
+        QTextCursor cursor = textCursor();
+        if (PaneClipboard::pasteRich(cursor, *source)) {
+            setTextCursor(cursor);
+            ensureCursorVisible();
+            return;
+        }
+        // Qt's own paste would read markdown and its own rich text too: it is left the text.
+        if (!source->hasText())
+            return;
+        QMimeData text;
+        text.setText(source->text());
+        QTextEdit::insertFromMimeData(&text);
+    } catch (const std::bad_alloc&) {
+        emit PasteFailed(Error::withNumber(Error::OutOfMemory));
+    }
+}
+
+QVariant RichTextBox::loadResource(int type, const QUrl& name) {
+    return ResourceGate::answer(type, name);
+}

@@ -1,0 +1,60 @@
+#include "rtf/RtfCharFormats.h"
+
+namespace rtf {
+
+namespace {
+const QString fallbackFamily = QStringLiteral("Times New Roman");
+}
+
+size_t CharFormats::Hash::operator()(const CharState& c) const {
+    size_t h = size_t(c.font) * 1000003u ^ size_t(c.halfPoints) * 8191u;
+    h ^= (size_t(c.foreground) << 20) ^ (size_t(c.background) << 40);
+    h ^= size_t(c.bold) | size_t(c.italic) << 1 | size_t(c.underline) << 2 | size_t(c.strike) << 3 |
+         size_t(c.hidden) << 4 | size_t(c.vertical) << 5;
+    return h;
+}
+
+const QTextCharFormat& CharFormats::of(const CharState& chars) {
+    if (m_lastFormat && chars == m_lastChars)
+        return *m_lastFormat;
+    // Distinct formats are few in real files; a hostile one must not grow this without bound.
+    if (m_formats.size() > 4096)
+        m_formats.clear();
+    auto [it, inserted] = m_formats.try_emplace(chars);
+    m_lastChars = chars;
+    m_lastFormat = &it->second;
+    if (!inserted)
+        return it->second;
+    QTextCharFormat& format = it->second;
+    const FontEntry* font = m_header.fonts.find(chars.font < 0 ? m_header.defaultFont : chars.font);
+    if (!font || font->codePage == CodePage::symbol) {
+        // The Symbol font's bytes are read as the Unicode characters they stand for. Fonts by
+        // that name are often symbol-encoded without those characters, and Qt does not look
+        // elsewhere for what a symbol font lacks: they are shown in the document's text font.
+        font = m_header.fonts.find(m_header.defaultFont);
+        if (font && font->codePage == CodePage::symbol)
+            font = nullptr;
+    }
+    // The family goes in as one string, which Qt reads as a list of one. The document hashes a
+    // list by its type alone, so formats that differ only in their font would all share one
+    // bucket and each new run be compared with every earlier font; a string hashes by its text.
+    format.setProperty(QTextFormat::FontFamilies,
+                       font && !font->name.isEmpty() ? font->name : fallbackFamily);
+    format.setFontPointSize(chars.halfPoints / 2.0);
+    format.setFontWeight(chars.bold ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(chars.italic);
+    format.setFontUnderline(chars.underline);
+    format.setFontStrikeOut(chars.strike);
+    const ColorTable& colors = m_header.colors;
+    if (const QColor color = colors.at(chars.foreground); chars.foreground > 0 && color.isValid())
+        format.setForeground(color);
+    if (const QColor color = colors.at(chars.background); chars.background > 0 && color.isValid())
+        format.setBackground(color);
+    if (chars.vertical == VerticalPosition::Super)
+        format.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    else if (chars.vertical == VerticalPosition::Sub)
+        format.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    return format;
+}
+
+} // namespace rtf

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "rtf/RtfExtent.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+class QTextDocument;
+
+namespace rtf {
+
+enum class ReadStatus {
+    Ok,
+    NotRtf, // the data does not start with an RTF header
+};
+
+struct ReadResult {
+    ReadStatus status = ReadStatus::Ok;
+    int line = 0; // where the reader gave up, 1-based; 0 when it did not
+    int column = 0;
+    bool ok() const { return status == ReadStatus::Ok; }
+};
+
+// Replaces the content of `document` with the RTF in `data`. Broken input is read as far as it
+// makes sense; only data that is not RTF at all is refused (and then `document` is untouched).
+ReadResult read(QByteArrayView data, QTextDocument& document, Extent extent = Extent::File);
+
+// The text `read` would give the document, as QTextDocument::toPlainText has it with a tab where
+// a table cell starts that is not the first of its row (PaneText::markCells), without building
+// the document: for callers that want nothing but the words. Data that is not RTF
+// gives an empty text and, when `status` is given, NotRtf.
+QString readText(QByteArrayView data, ReadStatus* status = nullptr);
+
+} // namespace rtf

@@ -1,0 +1,242 @@
+#include "rtf/RtfStateWords.h"
+
+#include "model/DocumentProperties.h"
+#include "model/Twips.h"
+
+#include <algorithm>
+
+namespace rtf {
+
+namespace {
+
+constexpr int maxHalfPoints = 3276;
+
+int clampIndent(int twips) {
+    return std::clamp(twips, -maxIndentTwips, maxIndentTwips);
+}
+
+} // namespace
+
+bool applyCharacterWord(CharState& c, Word id, int value) {
+    switch (id) {
+    case Word::Plain:
+        c = CharState();
+        break;
+    case Word::Font:
+        c.font = value;
+        break;
+    case Word::FontSize:
+        c.halfPoints = value > 0 ? std::min(value, maxHalfPoints) : 24;
+        break;
+    case Word::Bold:
+        c.bold = value;
+        break;
+    case Word::Italic:
+        c.italic = value;
+        break;
+    case Word::Underline:
+        c.underline = value;
+        break;
+    case Word::UnderlineNone:
+        c.underline = false;
+        break;
+    case Word::Strike:
+    case Word::StrikeDouble:
+        c.strike = value;
+        break;
+    case Word::Hidden:
+        c.hidden = value;
+        break;
+    case Word::Color:
+        c.foreground = value;
+        break;
+    case Word::Highlight:
+    case Word::Background:
+        c.background = value;
+        break;
+    case Word::Super:
+        c.vertical = VerticalPosition::Super;
+        break;
+    case Word::Sub:
+        c.vertical = VerticalPosition::Sub;
+        break;
+    case Word::Up:
+        c.vertical = value > 0 ? VerticalPosition::Super : VerticalPosition::Normal;
+        break;
+    case Word::Dn:
+        c.vertical = value > 0 ? VerticalPosition::Sub : VerticalPosition::Normal;
+        break;
+    case Word::NoSuperSub:
+        c.vertical = VerticalPosition::Normal;
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+bool applyParagraphWord(ParaState& p, Word id, int value, const ListTables& lists) {
+    switch (id) {
+    case Word::Pard:
+        p = ParaState();
+        break;
+    case Word::AlignLeft:
+        p.alignment = 0;
+        break;
+    case Word::AlignRight:
+        p.alignment = 1;
+        break;
+    case Word::AlignCenter:
+        p.alignment = 2;
+        break;
+    case Word::AlignJustify:
+        p.alignment = 3;
+        break;
+    case Word::LeftIndent:
+        p.left = clampIndent(value);
+        break;
+    case Word::RightIndent:
+        p.right = clampIndent(value);
+        break;
+    case Word::FirstIndent:
+        p.first = clampIndent(value);
+        break;
+    case Word::SpaceBefore:
+        p.before = std::clamp(value, 0, maxIndentTwips);
+        break;
+    case Word::SpaceAfter:
+        p.after = std::clamp(value, 0, maxIndentTwips);
+        break;
+    case Word::TabRight:
+        p.nextTabType = QTextOption::RightTab;
+        break;
+    case Word::TabCenter:
+        p.nextTabType = QTextOption::CenterTab;
+        break;
+    case Word::TabDecimal:
+        p.nextTabType = QTextOption::DelimiterTab;
+        break;
+    case Word::TabPos:
+        if (p.tabCount < ParaState::maxTabs && value >= 0 && value <= maxIndentTwips)
+            p.tabs[size_t(p.tabCount++)] = {value, p.nextTabType};
+        p.nextTabType = QTextOption::LeftTab;
+        break;
+    case Word::TabBar:
+        p.nextTabType = QTextOption::LeftTab;
+        break;
+    case Word::Ls:
+        p.listOverride = value;
+        p.list = lists.style(value, p.listLevel);
+        break;
+    case Word::Ilvl:
+        p.listLevel = std::clamp(value, 0, ListTables::levels - 1);
+        if (p.list != ListStyle::None && p.listOverride)
+            p.list = lists.style(p.listOverride, value);
+        break;
+    case Word::InTable:
+        p.tableLevel = std::max(p.tableLevel, 1);
+        break;
+    case Word::TableLevel:
+        p.tableLevel = std::clamp(value, 0, ParaState::maxTableLevel);
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+void applyPictureWord(Picture& picture, Word id, int value) {
+    switch (id) {
+    case Word::PngBlip:
+        picture.kind = PictureKind::Png;
+        break;
+    case Word::JpegBlip:
+        picture.kind = PictureKind::Jpeg;
+        break;
+    case Word::WMetafile:
+        picture.kind = PictureKind::WindowsMetafile;
+        break;
+    case Word::EmfBlip:
+    case Word::MacPict:
+        picture.kind = PictureKind::EnhancedMetafile;
+        break;
+    case Word::DeviceIndependentBitmap:
+        picture.kind = PictureKind::Dib;
+        break;
+    case Word::DeviceBitmap:
+        picture.kind = PictureKind::Bitmap;
+        break;
+    case Word::PicW:
+        picture.width = value;
+        break;
+    case Word::PicH:
+        picture.height = value;
+        break;
+    case Word::PicWGoal:
+        picture.goalWidth = value;
+        break;
+    case Word::PicHGoal:
+        picture.goalHeight = value;
+        break;
+    case Word::PicScaleX:
+        picture.scaleX = value;
+        break;
+    case Word::PicScaleY:
+        picture.scaleY = value;
+        break;
+    default:
+        break;
+    }
+}
+
+QTextBlockFormat blockFormatOf(const ParaState& para) {
+    static constexpr Qt::Alignment alignments[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter,
+                                                   Qt::AlignJustify};
+    QTextBlockFormat format;
+    format.setAlignment(alignments[para.alignment]);
+    format.setLeftMargin(Twips::toLayout(para.left));
+    format.setRightMargin(Twips::toLayout(para.right));
+    format.setTextIndent(Twips::toLayout(para.first));
+    format.setTopMargin(Twips::toLayout(para.before));
+    format.setBottomMargin(Twips::toLayout(para.after));
+    if (para.tabCount > 0) {
+        QList<QTextOption::Tab> tabs;
+        tabs.reserve(para.tabCount);
+        for (int i = 0; i < para.tabCount; ++i) {
+            const TabStop& tab = para.tabs[size_t(i)];
+            tabs.append(
+                QTextOption::Tab(Twips::toLayout(tab.position), tab.type,
+                                 tab.type == QTextOption::DelimiterTab ? QChar(u'.') : QChar()));
+        }
+        format.setTabPositions(tabs);
+    }
+    // The layout draws a list's number left of the first line's text, where the file has the
+    // text after the number.
+    if (para.list != ListStyle::None)
+        setListIndents(format, Twips::toLayout(para.left), Twips::toLayout(para.first));
+    return format;
+}
+
+void sanitizeText(QString& text) {
+    QChar* data = text.data();
+    const qsizetype size = text.size();
+    qsizetype out = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        QChar c = data[i];
+        const char16_t u = c.unicode();
+        if (u < 0x20 && u != u'\t')
+            continue;
+        if (c.isHighSurrogate() && i + 1 < size && data[i + 1].isLowSurrogate()) {
+            data[out++] = c;
+            data[out++] = data[++i];
+            continue;
+        }
+        if (c.isSurrogate() || u == 0x2029 || u == 0xFDD0 || u == 0xFDD1 || u == 0xFFFC ||
+            u == 0xFFFE || u == 0xFFFF)
+            c = QChar(0xFFFD);
+        data[out++] = c;
+    }
+    text.truncate(out);
+}
+
+} // namespace rtf

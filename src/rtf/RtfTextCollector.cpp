@@ -1,0 +1,56 @@
+#include "rtf/RtfTextCollector.h"
+
+#include "rtf/RtfTableGrid.h"
+
+namespace rtf {
+
+void TextCollector::beginContent() {
+    if (m_breakPending) {
+        m_text.append(u'\n');
+        m_breakPending = false;
+    }
+}
+
+void TextCollector::appendText(const QString& text, const CharState&) {
+    if (text.isEmpty())
+        return;
+    beginContent();
+    const qsizetype start = m_text.size();
+    m_text.append(text);
+    for (QChar *c = m_text.data() + start, *end = m_text.data() + m_text.size(); c != end; ++c) {
+        if (c->unicode() == QChar::LineSeparator)
+            *c = u'\n';
+        else if (c->unicode() == QChar::Nbsp)
+            *c = u' ';
+    }
+}
+
+void TextCollector::appendImage(const Picture&) {
+    beginContent();
+    m_text.append(QChar::ObjectReplacementCharacter);
+}
+
+void TextCollector::appendTable(const Table& table) {
+    for (const TableGrid& grid : gridsOf(table)) {
+        // A table ends the paragraph before it, and a document starts one after it: one
+        // character each, as every cell's start is.
+        int row = -1;
+        for (const GridCell& cell : grid.cells) {
+            m_text.append(cell.row != row ? u'\n' : u'\t');
+            row = cell.row;
+            m_breakPending = false;
+            replayCell(table, grid, cell, *this);
+        }
+        m_text.append(u'\n');
+        m_breakPending = false;
+    }
+    replayOverflow(table, *this);
+}
+
+void TextCollector::endParagraph(const ParaState&, const CharState&) {
+    if (m_breakPending)
+        m_text.append(u'\n');
+    m_breakPending = true;
+}
+
+} // namespace rtf

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "rtf/RtfContentSink.h"
+
+namespace rtf {
+
+// The text a document built from the same content would give as plain text: paragraphs and
+// line separators as '\n', no-break spaces as spaces, each picture as U+FFFC, and a table's
+// cells as PaneText::markCells marks them.
+class TextCollector final : public ContentSink {
+public:
+    void appendText(const QString& text, const CharState& chars) override;
+    void appendImage(const Picture& picture) override;
+    void attachObject(QByteArrayView) override {}
+    // A table's cells read as its document shows them: each row on a line of its own, its cells
+    // after tabs.
+    void appendTable(const Table& table) override;
+    void endParagraph(const ParaState& para, const CharState& markChars) override;
+    void finish(const ParaState&) override {}
+
+    QString take() { return std::move(m_text); }
+
+private:
+    void beginContent();
+
+    QString m_text;
+    bool m_breakPending = false;
+};
+
+} // namespace rtf

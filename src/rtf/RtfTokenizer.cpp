@@ -1,0 +1,125 @@
+#include "rtf/RtfTokenizer.h"
+
+#include <climits>
+
+namespace rtf {
+
+namespace {
+
+constexpr int maxNameLength = 32;
+
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool isSpecial(char c) {
+    return c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n';
+}
+
+} // namespace
+
+void Tokenizer::run(TokenListener& listener) {
+    const char* data = m_data.data();
+    const qsizetype size = m_data.size();
+    while (m_pos < size) {
+        const char c = data[m_pos];
+        switch (c) {
+        case '{':
+            ++m_pos;
+            listener.groupStart();
+            break;
+        case '}':
+            ++m_pos;
+            listener.groupEnd();
+            break;
+        case '\\':
+            readControl(listener);
+            break;
+        case '\r':
+        case '\n':
+            ++m_pos;
+            break;
+        default: {
+            qsizetype end = m_pos + 1;
+            while (end < size && !isSpecial(data[end]))
+                ++end;
+            listener.text(m_data.sliced(m_pos, end - m_pos));
+            m_pos = end;
+        }
+        }
+    }
+}
+
+void Tokenizer::readControl(TokenListener& listener) {
+    const char* data = m_data.data();
+    const qsizetype size = m_data.size();
+    ++m_pos; // the backslash
+    if (m_pos >= size)
+        return;
+    const char first = data[m_pos];
+    if (!isLetter(first)) {
+        ++m_pos;
+        if (first == '\'') {
+            // \'hh: a malformed pair is dropped rather than read as text.
+            if (m_pos + 2 > size) {
+                m_pos = size;
+            } else {
+                const int high = hexValue(data[m_pos]);
+                const int low = hexValue(data[m_pos + 1]);
+                if (high >= 0 && low >= 0) {
+                    m_pos += 2;
+                    listener.hexByte(static_cast<unsigned char>(high * 16 + low));
+                }
+            }
+            return;
+        }
+        listener.controlSymbol(first == '\r' ? '\n' : first);
+        return;
+    }
+    const qsizetype nameStart = m_pos;
+    while (m_pos < size && isLetter(data[m_pos]))
+        ++m_pos;
+    QByteArrayView name =
+        m_data.sliced(nameStart, std::min<qsizetype>(m_pos - nameStart, maxNameLength));
+    bool hasParam = false;
+    bool negative = false;
+    long long value = 0;
+    if (m_pos < size && data[m_pos] == '-' && m_pos + 1 < size && isDigit(data[m_pos + 1])) {
+        negative = true;
+        ++m_pos;
+    }
+    while (m_pos < size && isDigit(data[m_pos])) {
+        hasParam = true;
+        if (value <= INT_MAX)
+            value = value * 10 + (data[m_pos] - '0');
+        ++m_pos;
+    }
+    if (m_pos < size && data[m_pos] == ' ')
+        ++m_pos;
+    if (value > INT_MAX)
+        value = INT_MAX;
+    const int param = int(negative ? -value : value);
+    if (name == "bin" && hasParam) {
+        // The data length comes from the file: clamp it to what is there.
+        const qsizetype length = std::min<qsizetype>(std::max(param, 0), size - m_pos);
+        listener.binary(m_data.sliced(m_pos, length));
+        m_pos += length;
+        return;
+    }
+    listener.controlWord(name, hasParam, param);
+}
+
+} // namespace rtf

@@ -1,0 +1,791 @@
+#include "rtf/RtfWriter.h"
+
+#include "model/DocumentProperties.h"
+#include "model/ListNumbers.h"
+#include "model/Twips.h"
+#include "pictures/RtfPicture.h"
+#include "rtf/RtfKeptGroups.h"
+#include "rtf/RtfListTableWriter.h"
+#include "rtf/RtfStateWords.h"
+#include "rtf/RtfTableWriter.h"
+#include "text/RtfCodePages.h"
+
+#include <QBuffer>
+#include <QHash>
+#include <QImage>
+#include <QSet>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFragment>
+#include <QTextFrame>
+#include <QTextImageFormat>
+#include <QTextList>
+#include <QUrl>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rtf {
+
+namespace {
+
+std::string number(int value) {
+    return std::to_string(value);
+}
+
+const QString bulletFamily = QStringLiteral("Symbol");
+
+// The character formatting the RTF stream is in, so only changes are written.
+struct RunState {
+    int font = 0;
+    int halfPoints = 24;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    int foreground = 0;
+    int background = 0;
+    int vertical = 0; // 0 normal, 1 super, 2 sub
+};
+
+class Writer final : public FrameOutput {
+public:
+    Writer(const QTextDocument& document, Extent extent)
+        : m_document(document), m_extent(extent), m_kept(KeptGroups::load(document)) {
+        m_out.reserve(size_t(document.characterCount()) * 2 + 1024);
+    }
+    QByteArray run();
+
+    void paragraph(const QTextBlock& block, int level, bool sayLevel) override;
+    void append(std::string_view rtf) override;
+    void endParagraph(const QTextBlock& block) override;
+    int colorIndex(QRgb rgb) const override { return m_colorIndex.value(rgb); }
+
+private:
+    void collectTables();
+    void addFamily(const QString& family);
+    void addColor(const QBrush& brush);
+    QString familyOf(const QTextCharFormat& format) const;
+    int halfPointsOf(const QTextCharFormat& format) const;
+    void writeHeader();
+    void writeSection(int section);
+    void writeFontNameByte(char c, bool hex);
+    // `again` for a paragraph whose format is said again after a field's end, without its number.
+    void writeParagraphFormat(const QTextBlock& block, int level, bool sayLevel,
+                              bool again = false);
+    void writeListItem(const QTextBlock& block, const QTextList& list, bool again);
+    void switchTo(int formatIndex, const QTextCharFormat& format);
+    RunState runStateOf(const QTextCharFormat& format) const;
+    void writeChanges(const RunState& next);
+    void writeText(QStringView text);
+    void writeUnicode(char16_t c);
+    void writeImage(const QTextImageFormat& format);
+    void addKeptTables(const KeptGroup& group);
+    void writeKept(const KeptGroup& group);
+    void writeFieldsOf(const QTextCharFormat& format, const QTextBlock& block);
+    void closeFields(size_t count, const QTextBlock& block);
+    void closeFieldsBeforeMark(const QTextBlock& block);
+    bool inSameFrame(const QTextBlock& block, const QTextBlock& next) const;
+    QStringView startRun(int formatIndex, const QTextCharFormat& format, QStringView text);
+    // The fields with empty results the text of `format` carries, valid ones only.
+    QList<int> emptyFieldsOf(const QTextCharFormat& format) const;
+    void writeEmptyFields(const QTextCharFormat& format);
+    void word(const char* name);
+    void word(const char* name, int value);
+    void hexByte(unsigned char byte);
+
+    const QTextDocument& m_document;
+    const Extent m_extent;
+    std::string m_out; // std::string appends inline, which the per-character path needs
+    QStringList m_families;
+    QHash<QString, int> m_familyIndex;
+    QList<QRgb> m_colors;
+    QHash<QRgb, int> m_colorIndex;
+    ListTableWriter m_lists;
+    ListNumbers::Numbering m_numbering;
+    RunState m_state;
+    std::vector<std::optional<RunState>> m_runStates; // by the document's format index
+    // Fonts whose bytes mean Symbol characters (any spelling of the name), so text in them goes
+    // as \u.
+    QSet<int> m_symbolFonts;
+    bool m_needSpace = false; // the last control word needs a delimiter before text
+    QString m_defaultFamily;
+    int m_defaultHalfPoints = 24;
+    std::vector<KeptGroup> m_kept;
+    QHash<QString, int> m_charsets; // fonts that kept groups use with a character set of their own
+    // The fields open in the output, outermost first: each one's number, the character formats
+    // when it opened, which its closing brace brings back, and the paragraph it opened in.
+    struct OpenField {
+        int id = 0;
+        RunState state;
+        int block = 0;
+    };
+    std::vector<OpenField> m_openFields;
+    int m_lastFootnote = 0; // the footnote whose mark the last text written was
+    // The empty fields the last text written carried: text typed after it carries them too.
+    QList<int> m_lastEmptyFields;
+    QSet<int> m_sectionsWritten; // sections whose headers and footers are written
+    bool m_hasFrames = false;    // the document holds tables
+    int m_level = 0;             // how many tables deep the paragraph being written is
+    bool m_sayLevel = false;
+};
+
+QByteArray Writer::run() {
+    const QFont font = m_document.defaultFont();
+    m_defaultFamily = font.families().value(0, font.family());
+    if (font.pointSizeF() > 0)
+        m_defaultHalfPoints = int(std::lround(font.pointSizeF() * 2));
+    m_hasFrames = !m_document.rootFrame()->childFrames().isEmpty();
+    collectTables();
+    writeHeader();
+    writeFrame(*m_document.rootFrame(), *this);
+    closeFields(m_openFields.size(), QTextBlock());
+    // Headers and footers of sections whose break was deleted: kept, as a section of their own.
+    for (const KeptGroup& group : m_kept) {
+        if (group.kind == KeptGroup::Kind::Side && !m_sectionsWritten.contains(group.section)) {
+            m_out.append("\\sect");
+            m_needSpace = true;
+            writeSection(group.section);
+        }
+    }
+    m_out.append("}\r\n");
+    return QByteArray(m_out.data(), qsizetype(m_out.size()));
+}
+
+QString Writer::familyOf(const QTextCharFormat& format) const {
+    const QStringList families = format.fontFamilies().toStringList();
+    return families.isEmpty() || families.front().isEmpty() ? m_defaultFamily : families.front();
+}
+
+int Writer::halfPointsOf(const QTextCharFormat& format) const {
+    const qreal size = format.fontPointSize();
+    return size > 0 ? std::max(1, int(std::lround(size * 2))) : m_defaultHalfPoints;
+}
+
+void Writer::addFamily(const QString& family) {
+    if (m_familyIndex.contains(family))
+        return;
+    m_familyIndex.insert(family, int(m_families.size()));
+    m_families.append(family);
+}
+
+void Writer::addColor(const QBrush& brush) {
+    if (brush.style() == Qt::NoBrush)
+        return;
+    const QRgb rgb = brush.color().rgb();
+    if (m_colorIndex.contains(rgb))
+        return;
+    m_colors.append(rgb);
+    m_colorIndex.insert(rgb, int(m_colors.size())); // entry 0 is the automatic colour
+}
+
+void Writer::collectTables() {
+    std::vector<bool> seen; // format indexes already looked at
+    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
+        // A paragraph left out of the writing brings no font, colour or list to the header.
+        if (isTableSpacer(block))
+            continue;
+        m_lists.collect(block);
+        if (block.length() <= 1) {
+            const QTextCharFormat format = block.charFormat();
+            addFamily(familyOf(format));
+            addColor(format.foreground());
+            addColor(format.background());
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const int index = it.fragment().charFormatIndex();
+            if (index >= 0 && size_t(index) < seen.size() && seen[size_t(index)])
+                continue;
+            if (index >= 0) {
+                seen.resize(std::max(seen.size(), size_t(index) + 1));
+                seen[size_t(index)] = true;
+            }
+            const QTextCharFormat format = it.fragment().charFormat();
+            addFamily(familyOf(format));
+            addColor(format.foreground());
+            addColor(format.background());
+            for (const int field : KeptGroups::fieldPath(m_kept, format))
+                addKeptTables(m_kept[size_t(field) - 1]);
+            for (const int field : emptyFieldsOf(format))
+                addKeptTables(m_kept[size_t(field) - 1]);
+            // Footnotes are written with their marks' text, never with pictures.
+            if (const int note = format.intProperty(DocumentProperty::FootnoteId);
+                note > 0 && size_t(note) <= m_kept.size() && !format.isImageFormat())
+                addKeptTables(m_kept[size_t(note) - 1]);
+        }
+    }
+    for (const KeptGroup& group : m_kept) {
+        if (group.kind == KeptGroup::Kind::Side)
+            addKeptTables(group);
+    }
+    forEachTableColor(m_document, [this](const QBrush& brush) { addColor(brush); });
+    if (m_families.isEmpty())
+        addFamily(m_defaultFamily);
+    if (!m_lists.empty())
+        addFamily(bulletFamily);
+}
+
+void Writer::word(const char* name) {
+    m_out.append(1, '\\').append(name);
+    m_needSpace = true;
+}
+
+void Writer::word(const char* name, int value) {
+    m_out.append(1, '\\').append(name).append(number(value));
+    m_needSpace = true;
+}
+
+void Writer::hexByte(unsigned char byte) {
+    static constexpr char digits[] = "0123456789abcdef";
+    m_out.append("\\'");
+    m_out.push_back(digits[byte >> 4]);
+    m_out.push_back(digits[byte & 15]);
+    m_needSpace = false;
+}
+
+void Writer::writeHeader() {
+    m_out.append("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033");
+    // Readers take a stop every half inch unless told otherwise.
+    const int defaultTab = Twips::fromLayout(m_document.defaultTextOption().tabStopDistance());
+    if (defaultTab != 720 && defaultTab > 0)
+        m_out.append("\\deftab").append(number(std::min(defaultTab, maxIndentTwips)));
+    m_out.append("{\\fonttbl");
+    for (qsizetype i = 0; i < m_families.size(); ++i) {
+        const QString& family = m_families[i];
+        const bool symbol = family.compare(bulletFamily, Qt::CaseInsensitive) == 0;
+        if (symbol)
+            m_symbolFonts.insert(int(i));
+        m_out.append("{\\f").append(number(i));
+        int charset = symbol ? 2 : m_charsets.value(family);
+        const QByteArray name = fontNameBytes(family, charset);
+        if (name.isEmpty() && !family.isEmpty()) {
+            // No character set spells it: the letters cp1252 lacks as \u.
+            m_out.append("\\fnil\\fcharset0 ");
+            for (const QChar c : family) {
+                if (const unsigned char byte = toWindows1252(c.unicode()); byte || c.isNull())
+                    writeFontNameByte(char(byte), false);
+                else
+                    writeUnicode(c.unicode());
+            }
+            m_out.append(";}");
+            continue;
+        }
+        m_out.append("\\fnil\\fcharset").append(number(charset));
+        m_out.append(1, ' ');
+        // Double-byte names as hex throughout, so that no reader parts a character's bytes.
+        const bool allHex = charset != 0 && charset != 2 &&
+                            std::any_of(name.begin(), name.end(), [](char c) { return c < 0; });
+        for (const char c : name)
+            writeFontNameByte(c, allHex);
+        m_out.append(";}");
+    }
+    m_out.append("}\r\n");
+    if (!m_colors.isEmpty()) {
+        m_out.append("{\\colortbl ;");
+        for (QRgb rgb : std::as_const(m_colors)) {
+            m_out.append("\\red").append(number(qRed(rgb)));
+            m_out.append("\\green").append(number(qGreen(rgb)));
+            m_out.append("\\blue").append(number(qBlue(rgb))).append(1, ';');
+        }
+        m_out.append("}\r\n");
+    }
+    m_out.append(m_lists.tables());
+    m_out.append("\\viewkind4\\uc1");
+    m_needSpace = true;
+    // The first section's headers and footers; later sections' follow their \sect.
+    writeSection(0);
+}
+
+void Writer::writeFontNameByte(char c, bool hex) {
+    const auto byte = static_cast<unsigned char>(c);
+    // Characters that would end the name or open a group, and control characters, which a reader
+    // skips, go as hex: two names never become one.
+    if (hex || c == ';' || c == '\\' || c == '{' || c == '}' || byte < 0x20 || byte >= 0x80)
+        hexByte(byte);
+    else
+        m_out.push_back(c);
+    m_needSpace = false;
+}
+
+void Writer::writeSection(int section) {
+    m_sectionsWritten.insert(section);
+    for (const KeptGroup& group : m_kept) {
+        if (group.kind == KeptGroup::Kind::Side && group.section == section)
+            writeKept(group);
+    }
+}
+
+void Writer::endParagraph(const QTextBlock& block) {
+    if (m_extent == Extent::Selection && m_level == 0 && block == m_document.lastBlock())
+        return;
+    const int section = block.blockFormat().intProperty(DocumentProperty::SectionEnd);
+    if (m_level > 0 || section <= 0 || m_sectionsWritten.contains(section)) {
+        append("\\par\r\n");
+        return;
+    }
+    m_out.append("\\sect");
+    m_needSpace = true;
+    writeSection(section);
+    append("\r\n");
+}
+
+void Writer::writeListItem(const QTextBlock& block, const QTextList& list, bool again) {
+    const ListTableWriter::Item item = m_lists.itemOf(list);
+    const QTextListFormat format = list.format();
+    const bool bullet = format.style() == QTextListFormat::ListDisc ||
+                        format.style() == QTextListFormat::ListCircle ||
+                        format.style() == QTextListFormat::ListSquare;
+    const int symbol = m_familyIndex.value(bulletFamily);
+    if (!again) {
+        // The number as text, for readers without lists.
+        if (bullet) {
+            m_out.append("{\\listtext\\f").append(number(symbol)).append("\\'B7\\tab}");
+        } else {
+            m_out.append("{\\listtext ");
+            appendRtfText(m_out, m_numbering.itemText(block));
+            m_out.append("\\tab}");
+        }
+    }
+    // The bullet or number again for readers that know only the older words.
+    if (bullet) {
+        m_out.append("{\\*\\pn\\pnlvlblt\\pnf").append(number(symbol));
+        m_out.append("\\pnindent0{\\pntxtb\\'B7}}");
+    } else {
+        const char* style = "pndec";
+        switch (format.style()) {
+        case QTextListFormat::ListLowerAlpha:
+            style = "pnlcltr";
+            break;
+        case QTextListFormat::ListUpperAlpha:
+            style = "pnucltr";
+            break;
+        case QTextListFormat::ListLowerRoman:
+            style = "pnlcrm";
+            break;
+        case QTextListFormat::ListUpperRoman:
+            style = "pnucrm";
+            break;
+        default:
+            break;
+        }
+        m_out.append("{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart");
+        m_out.append(number(m_numbering.itemNumber(block))).append("\\").append(style);
+        const QString suffix = format.hasProperty(QTextFormat::ListNumberSuffix)
+                                   ? format.numberSuffix()
+                                   : QStringLiteral(".");
+        if (!format.numberPrefix().isEmpty()) {
+            m_out.append("{\\pntxtb ");
+            appendRtfText(m_out, format.numberPrefix());
+            m_out.append("}");
+        }
+        m_out.append("{\\pntxta ");
+        appendRtfText(m_out, suffix);
+        m_out.append("}}");
+    }
+    m_out.append("\\ls").append(number(item.list));
+    if (item.level > 0)
+        m_out.append("\\ilvl").append(number(item.level));
+    m_needSpace = true;
+}
+
+void Writer::writeParagraphFormat(const QTextBlock& block, int level, bool sayLevel, bool again) {
+    const QTextBlockFormat format = block.blockFormat();
+    word("pard");
+    if (level > 0)
+        word("intbl");
+    if (sayLevel)
+        word("itap", level);
+    const QTextList* current = block.textList();
+    if (current && current->format().style() == QTextListFormat::ListStyleUndefined)
+        current = nullptr;
+    if (current)
+        writeListItem(block, *current, again);
+    switch (format.alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute) {
+    case Qt::AlignRight:
+        word("qr");
+        break;
+    case Qt::AlignHCenter:
+        word("qc");
+        break;
+    case Qt::AlignJustify:
+        word("qj");
+        break;
+    default:
+        break;
+    }
+    // A list paragraph's number stands in its hanging indent, left of the first line's text.
+    const qreal firstLine =
+        format.textIndent() -
+        (block.textList() ? format.doubleProperty(DocumentProperty::ListMarkerRoom) : qreal(0));
+    // Within what a reader takes, so that what is read back is what was written.
+    const struct {
+        const char* name;
+        qreal value;
+        int least;
+    } lengths[] = {{"li", format.leftMargin(), -maxIndentTwips},
+                   {"ri", format.rightMargin(), -maxIndentTwips},
+                   {"fi", firstLine, -maxIndentTwips},
+                   {"sb", format.topMargin(), 0},
+                   {"sa", format.bottomMargin(), 0}};
+    for (const auto& length : lengths) {
+        if (const int twips =
+                std::clamp(Twips::fromLayout(length.value), length.least, maxIndentTwips))
+            word(length.name, twips);
+    }
+    for (const QTextOption::Tab& tab : format.tabPositions()) {
+        if (tab.type == QTextOption::RightTab)
+            word("tqr");
+        else if (tab.type == QTextOption::CenterTab)
+            word("tqc");
+        else if (tab.type == QTextOption::DelimiterTab)
+            word("tqdec");
+        word("tx", Twips::fromLayout(tab.position));
+    }
+}
+
+void Writer::switchTo(int formatIndex, const QTextCharFormat& format) {
+    // Documents use few formats and many fragments: work each format out once.
+    if (formatIndex >= 0) {
+        if (size_t(formatIndex) >= m_runStates.size())
+            m_runStates.resize(size_t(formatIndex) + 1);
+        auto& cached = m_runStates[size_t(formatIndex)];
+        if (!cached)
+            cached = runStateOf(format);
+        writeChanges(*cached);
+        return;
+    }
+    writeChanges(runStateOf(format));
+}
+
+RunState Writer::runStateOf(const QTextCharFormat& format) const {
+    RunState next;
+    next.font = m_familyIndex.value(familyOf(format));
+    next.halfPoints = halfPointsOf(format);
+    next.bold = format.fontWeight() >= QFont::DemiBold;
+    next.italic = format.fontItalic();
+    next.underline = format.fontUnderline();
+    next.strike = format.fontStrikeOut();
+    const QBrush foreground = format.foreground();
+    next.foreground =
+        foreground.style() == Qt::NoBrush ? 0 : m_colorIndex.value(foreground.color().rgb());
+    const QBrush background = format.background();
+    next.background =
+        background.style() == Qt::NoBrush ? 0 : m_colorIndex.value(background.color().rgb());
+    const auto vertical = format.verticalAlignment();
+    next.vertical = vertical == QTextCharFormat::AlignSuperScript ? 1
+                    : vertical == QTextCharFormat::AlignSubScript ? 2
+                                                                  : 0;
+    return next;
+}
+
+void Writer::writeChanges(const RunState& next) {
+    RunState& s = m_state;
+    if (next.font != s.font)
+        word("f", next.font);
+    if (next.halfPoints != s.halfPoints)
+        word("fs", next.halfPoints);
+    if (next.bold != s.bold)
+        word(next.bold ? "b" : "b0");
+    if (next.italic != s.italic)
+        word(next.italic ? "i" : "i0");
+    if (next.underline != s.underline)
+        word(next.underline ? "ul" : "ulnone");
+    if (next.strike != s.strike)
+        word(next.strike ? "strike" : "strike0");
+    if (next.foreground != s.foreground)
+        word("cf", next.foreground);
+    if (next.background != s.background)
+        word("highlight", next.background);
+    if (next.vertical != s.vertical)
+        word(next.vertical == 1 ? "super" : next.vertical == 2 ? "sub" : "nosupersub");
+    s = next;
+}
+
+void Writer::writeUnicode(char16_t c) {
+    word("u", c > 0x7FFF ? int(c) - 0x10000 : int(c));
+    if (const unsigned char fallback = toWindows1252(c); fallback >= 0x80)
+        hexByte(fallback);
+    else
+        m_out.push_back('?');
+    m_needSpace = false;
+}
+
+void Writer::writeText(QStringView text) {
+    const bool symbol = m_symbolFonts.contains(m_state.font);
+    for (QChar qc : text) {
+        const char16_t c = qc.unicode();
+        if (symbol && c > 0x20 && c != QChar::ObjectReplacementCharacter) {
+            writeUnicode(c);
+            continue;
+        }
+        if (c >= 0x20 && c < 0x7F) {
+            if (c == u'\\' || c == u'{' || c == u'}') {
+                m_out.push_back('\\');
+            } else if (m_needSpace && (qc.isLetterOrNumber() || c == u' ' || c == u'-')) {
+                m_out.push_back(' ');
+            }
+            m_out.push_back(char(c));
+            m_needSpace = false;
+            continue;
+        }
+        switch (c) {
+        case u'\t':
+            word("tab");
+            continue;
+        case QChar::LineSeparator:
+            word("line");
+            continue;
+        case 0x00A0:
+            m_out.append("\\~");
+            m_needSpace = false;
+            continue;
+        case 0x00AD:
+            m_out.append("\\-");
+            m_needSpace = false;
+            continue;
+        case 0x2011:
+            m_out.append("\\_");
+            m_needSpace = false;
+            continue;
+        case QChar::ObjectReplacementCharacter:
+            continue;
+        default:
+            break;
+        }
+        if (c >= 0x20)
+            writeUnicode(c);
+    }
+}
+
+void Writer::writeImage(const QTextImageFormat& format) {
+    if (const QByteArray original = originalPicture(m_document, format); !original.isEmpty()) {
+        m_out.append(original.constData(), size_t(original.size()));
+        m_needSpace = false;
+        return;
+    }
+    const QVariant resource =
+        m_document.resource(QTextDocument::ImageResource, QUrl(format.name()));
+    QImage image = resource.value<QImage>();
+    if (image.isNull())
+        image.loadFromData(resource.toByteArray());
+    if (image.isNull())
+        return;
+    // Rows of one-bit pictures end in unused bits that the PNG writer copies as they are, so a
+    // save would differ from the last; converted, every byte comes from a pixel.
+    if (image.depth() < 8)
+        image = image.convertToFormat(QImage::Format_Indexed8);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    Picture picture;
+    picture.kind = PictureKind::Png;
+    picture.width = image.width();
+    picture.height = image.height();
+    picture.goalWidth = Twips::fromLayout(format.width() > 0 ? format.width() : image.width());
+    picture.goalHeight = Twips::fromLayout(format.height() > 0 ? format.height() : image.height());
+    picture.data = png;
+    const QByteArray group = pictureGroup(picture);
+    // A picture named by a pasted page and not carried by it was never read: what shows is a
+    // box. The name is what the user has of it, so it goes out as a reference to the picture,
+    // with the box as the field's last result, for a reader that can follow the name.
+    const bool reference = !isPictureName(format.name());
+    if (reference) {
+        m_out.append("{\\field{\\*\\fldinst INCLUDEPICTURE \"");
+        m_needSpace = false;
+        QString quoted = format.name();
+        quoted.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
+        writeText(quoted);
+        m_out.append("\" \\\\d}{\\fldrslt ");
+    }
+    m_out.append(group.constData(), size_t(group.size()));
+    if (reference)
+        m_out.append("}}");
+    m_needSpace = false;
+}
+
+void Writer::addKeptTables(const KeptGroup& group) {
+    for (const KeptGroup::Font& font : group.fonts) {
+        addFamily(font.name);
+        // The body's text may be in the same font, written as letters: a symbol character set
+        // would read them as symbols. (Fonts named Symbol are symbol fonts here anyway.)
+        if (const int charset = KeptGroups::charsetOf(font.codePage); charset && charset != 2)
+            m_charsets.insert(font.name, charset);
+    }
+    for (const KeptGroup::Color& color : group.colors)
+        addColor(QColor(color.rgb));
+}
+
+void Writer::writeKept(const KeptGroup& group) {
+    const QByteArray bytes =
+        group.rewritten([&](const QString& name, int) { return m_familyIndex.value(name); },
+                        [&](QRgb rgb) { return m_colorIndex.value(rgb); });
+    m_out.append(bytes.constData(), size_t(bytes.size()));
+    m_needSpace = false;
+}
+
+void Writer::closeFields(size_t count, const QTextBlock& block) {
+    bool paragraphInside = false;
+    for (; count > 0 && !m_openFields.empty(); --count) {
+        m_out.append("}}");
+        m_state = m_openFields.back().state;
+        paragraphInside = paragraphInside || m_openFields.back().block != block.blockNumber();
+        m_openFields.pop_back();
+        m_needSpace = false;
+    }
+    // A field that holds paragraph marks was open when this paragraph's format was written; its
+    // closing brace undid that, and the mark would take the format from before the field.
+    if (paragraphInside && block.isValid())
+        writeParagraphFormat(block, m_level, m_sayLevel, true);
+}
+
+void Writer::writeFieldsOf(const QTextCharFormat& format, const QTextBlock& block) {
+    const std::vector<int> path = KeptGroups::fieldPath(m_kept, format);
+    if (path.empty() && m_openFields.empty())
+        return;
+    size_t shared = 0;
+    while (shared < path.size() && shared < m_openFields.size() &&
+           path[shared] == m_openFields[shared].id)
+        ++shared;
+    closeFields(m_openFields.size() - shared, block);
+    for (size_t i = shared; i < path.size(); ++i) {
+        m_openFields.push_back({path[i], m_state, block.blockNumber()});
+        writeKept(m_kept[size_t(path[i]) - 1]);
+        m_out.append("{\\fldrslt ");
+    }
+}
+
+QList<int> Writer::emptyFieldsOf(const QTextCharFormat& format) const {
+    QList<int> fields = format.property(DocumentProperty::EmptyFields).value<QList<int>>();
+    fields.removeIf([this](int id) {
+        return id <= 0 || size_t(id) > m_kept.size() ||
+               m_kept[size_t(id) - 1].kind != KeptGroup::Kind::Field;
+    });
+    return fields;
+}
+
+void Writer::writeEmptyFields(const QTextCharFormat& format) {
+    const QList<int> fields = format.property(DocumentProperty::EmptyFields).value<QList<int>>();
+    if (fields == m_lastEmptyFields)
+        return;
+    m_lastEmptyFields = fields;
+    for (const int id : emptyFieldsOf(format)) {
+        writeKept(m_kept[size_t(id) - 1]);
+        m_out.append("{\\fldrslt }}");
+        m_needSpace = false;
+    }
+}
+
+bool Writer::inSameFrame(const QTextBlock& block, const QTextBlock& next) const {
+    return !m_hasFrames || !next.isValid() ||
+           QTextCursor(block).currentFrame() == QTextCursor(next).currentFrame();
+}
+
+void Writer::closeFieldsBeforeMark(const QTextBlock& block) {
+    if (m_openFields.empty())
+        return;
+    // The paragraph mark is in the fields that go on in the text after it; empty paragraphs
+    // between are looked past, as far as a real document has them, but not a table's edge,
+    // which ends every field.
+    std::vector<int> next;
+    QTextBlock after = block.next();
+    for (int i = 0; i < 64 && after.isValid() && inSameFrame(block, after);
+         ++i, after = after.next()) {
+        if (const auto it = after.begin(); !it.atEnd()) {
+            next = KeptGroups::fieldPath(m_kept, it.fragment().charFormat());
+            break;
+        }
+    }
+    size_t shared = 0;
+    while (shared < next.size() && shared < m_openFields.size() &&
+           next[shared] == m_openFields[shared].id)
+        ++shared;
+    closeFields(m_openFields.size() - shared, block);
+}
+
+// Switches to the format of a run of `text`, and writes the footnote whose mark starts it; returns
+// what is left to write.
+QStringView Writer::startRun(int formatIndex, const QTextCharFormat& format, QStringView text) {
+    const int note = format.intProperty(DocumentProperty::FootnoteId);
+    if (note <= 0 || size_t(note) > m_kept.size() || note == m_lastFootnote) {
+        m_lastFootnote = note;
+        switchTo(formatIndex, format);
+        return text;
+    }
+    m_lastFootnote = note;
+    const KeptGroup& footnote = m_kept[size_t(note) - 1];
+    qsizetype markLength = 0;
+    if (footnote.numbered) {
+        // The number the document gives the footnote, raised in a group of its own as writers
+        // do, so that no reader has to know the word that lowers text again.
+        while (markLength < text.size() && text[markLength].isDigit())
+            ++markLength;
+        QTextCharFormat level = format;
+        level.clearProperty(QTextFormat::TextVerticalAlignment);
+        switchTo(-1, level);
+        const auto vertical = format.verticalAlignment();
+        m_out.append(vertical == QTextCharFormat::AlignSuperScript ? "{\\super"
+                     : vertical == QTextCharFormat::AlignSubScript ? "{\\sub"
+                                                                   : "{");
+        m_out.append("\\chftn}");
+        m_needSpace = false;
+        if (markLength < text.size())
+            switchTo(formatIndex, format);
+    } else {
+        // The character the file had as the mark.
+        switchTo(formatIndex, format);
+        markLength = std::min<qsizetype>(1, text.size());
+        writeText(text.first(markLength));
+    }
+    writeKept(footnote);
+    return text.sliced(markLength);
+}
+
+void Writer::append(std::string_view rtf) {
+    m_out.append(rtf);
+    if (!rtf.empty())
+        m_needSpace = QChar::isLetterOrNumber(uchar(rtf.back()));
+}
+
+void Writer::paragraph(const QTextBlock& block, int level, bool sayLevel) {
+    m_level = level;
+    m_sayLevel = sayLevel;
+    writeParagraphFormat(block, level, sayLevel);
+    if (block.length() <= 1)
+        switchTo(block.charFormatIndex(), block.charFormat());
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const QTextCharFormat format = fragment.charFormat();
+        if (format.isImageFormat()) {
+            const QTextImageFormat image = format.toImageFormat();
+            writeFieldsOf(format, block);
+            writeEmptyFields(format);
+            for (qsizetype i = 0; i < fragment.length(); ++i)
+                writeImage(image);
+            continue;
+        }
+        writeFieldsOf(format, block);
+        writeEmptyFields(format);
+        writeText(startRun(fragment.charFormatIndex(), format, fragment.text()));
+    }
+    // A field never spans the edge of a cell or a table, which the mark after this paragraph may
+    // be.
+    if (m_openFields.empty())
+        return;
+    if (level > 0 || !inSameFrame(block, block.next()))
+        closeFields(m_openFields.size(), block);
+    else
+        closeFieldsBeforeMark(block);
+}
+
+} // namespace
+
+QByteArray write(const QTextDocument& document, Extent extent) {
+    return Writer(document, extent).run();
+}
+
+} // namespace rtf

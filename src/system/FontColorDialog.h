@@ -1,0 +1,32 @@
+#pragma once
+
+#include "system/Desktop.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QFontDialog;
+
+// The font dialog: Qt's face, style, size and effects, with the text colour chosen in the same
+// dialog beside them, as users of a word processor's font dialog expect. Flag 256 asks for the
+// effects and the colour; without it the colour is not offered.
+class FontColorDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    FontColorDialog(const FontChoice& initial, int flags, QWidget* parent = nullptr);
+
+    FontChoice choice() const;
+    QComboBox* colorBox() const { return colors_; }
+    QFontDialog* fontPart() const { return font_; }
+
+    static constexpr int effectsFlag = 256;
+
+private:
+    void selectColor(quint32 color);
+    void nameFontDialogParts();
+
+    QFontDialog* font_ = nullptr;
+    QComboBox* colors_ = nullptr;
+    quint32 initialColor_ = 0;
+};

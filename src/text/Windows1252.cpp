@@ -1,0 +1,28 @@
+#include "text/Windows1252.h"
+
+namespace Windows1252 {
+
+namespace {
+
+// 0x80 to 0x9F; every other byte has the code of the same number.
+constexpr char16_t upperControlRange[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+} // namespace
+
+char16_t toUnicode(unsigned char byte) {
+    return byte >= 0x80 && byte <= 0x9F ? upperControlRange[byte - 0x80] : char16_t(byte);
+}
+
+int fromUnicode(char16_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (int i = 0; i < 32; ++i)
+        if (upperControlRange[i] == c)
+            return 0x80 + i;
+    return -1;
+}
+
+} // namespace Windows1252

@@ -1,0 +1,310 @@
+#include "pane/PastedHtml.h"
+#include "pane/RichTextBox.h"
+#include "pictures/RtfPicture.h"
+#include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QImage>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextList>
+#include <QTextTable>
+#include <atomic>
+#include <fcntl.h>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+struct Exposed : RichTextBox {
+    using RichTextBox::dropEvent;
+    using RichTextBox::insertFromMimeData;
+};
+
+void pasteHtml(RichTextBox& pane, const QString& html) {
+    QMimeData offered;
+    offered.setHtml(html);
+    static_cast<Exposed&>(pane).insertFromMimeData(&offered);
+}
+
+// A FIFO that tells whether anything opened it to read: its writer waits in open() until a
+// reader comes. Reading it gets an end of file at once, so a fault fails the test, never hangs it.
+class Trap {
+public:
+    Trap() : path_(dir_.filePath(QStringLiteral("trap"))) {
+        mkfifo(QFile::encodeName(path_).constData(), 0600);
+        writer_ = std::thread([this] {
+            const int fd = ::open(QFile::encodeName(path_).constData(), O_WRONLY);
+            if (!finishing_)
+                opened_ = true;
+            if (fd >= 0)
+                ::close(fd);
+        });
+    }
+    ~Trap() {
+        finishing_ = true;
+        // Lets the writer's open() return if nothing else did.
+        const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_NONBLOCK);
+        writer_.join();
+        if (fd >= 0)
+            ::close(fd);
+    }
+    const QString& path() const { return path_; }
+    bool opened() const { return opened_; }
+
+private:
+    QTemporaryDir dir_;
+    QString path_;
+    std::thread writer_;
+    std::atomic<bool> finishing_ = false;
+    std::atomic<bool> opened_ = false;
+};
+
+QString pngDataUrl() {
+    QImage image(12, 8, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
+}
+
+struct Picture {
+    QString name;
+    QImage image;
+};
+
+// The pictures the pane shows, with what it draws for each.
+std::vector<Picture> picturesOf(QTextDocument& document) {
+    std::vector<Picture> pictures;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (!format.isImageFormat())
+                continue;
+            const QString name = format.toImageFormat().name();
+            pictures.push_back(
+                {name,
+                 document.resource(QTextDocument::ImageResource, QUrl(name)).value<QImage>()});
+        }
+    }
+    return pictures;
+}
+
+struct Shape {
+    int tableDepth = 0;
+    int widestRow = 0;
+    int cells = 0;
+    int listDepth = 0;
+    double leftMargin = 0;
+};
+
+// Tables in `frame`, as deep as they go below `depth`.
+void addTables(const QTextFrame* frame, int depth, Shape& shape) {
+    const auto* table = qobject_cast<const QTextTable*>(frame);
+    if (table) {
+        ++depth;
+        shape.widestRow = std::max(shape.widestRow, table->columns());
+        shape.cells += table->rows() * table->columns();
+    }
+    shape.tableDepth = std::max(shape.tableDepth, depth);
+    for (const QTextFrame* child : frame->childFrames())
+        addTables(child, depth, shape);
+}
+
+Shape shapeOf(const QTextDocument& document) {
+    Shape shape;
+    addTables(document.rootFrame(), 0, shape);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        shape.leftMargin = std::max(shape.leftMargin, block.blockFormat().leftMargin());
+        if (const QTextList* list = block.textList())
+            shape.listDepth = std::max(shape.listDepth, list->format().indent());
+    }
+    return shape;
+}
+} // namespace
+
+// Whatever the markup names, pasting it, showing it and saving it reads nothing from the disk:
+// a picture it does not carry is a box that keeps its name; one it carries shows.
+TEST(HostilePaste, NothingTheMarkupNamesIsRead) {
+    struct Case {
+        const char* what;
+        std::function<QString(const QString& trap)> html;
+        // The name the pasted picture keeps, "" when none is pasted, "*" for a picture carried.
+        std::function<QString(const QString& trap)> picture;
+    };
+    const auto none = [](const QString&) { return QString(); };
+    const Case cases[] = {
+        {"picture of a path", [](const QString& t) { return "a<img src=\"" + t + "\">b"; },
+         [](const QString& t) { return t; }},
+        {"picture of a file URL",
+         [](const QString& t) { return "a<img width=40 height=30 src=\"file://" + t + "\">b"; },
+         [](const QString& t) { return "file://" + t; }},
+        {"style sheet link",
+         [](const QString& t) { return "<link rel=\"stylesheet\" href=\"" + t + "\">ab"; }, none},
+        {"@import", [](const QString& t) { return "<style>@import url(" + t + ");</style>ab"; },
+         none},
+        {"CSS url()",
+         [](const QString& t) {
+             return "<p style=\"background-image:url(" + t + ")\">a<span style=\"background:url('" +
+                    t + "')\">b</span></p>";
+         },
+         none},
+        {"background attributes",
+         [](const QString& t) {
+             return "<body background=\"" + t + "\"><table background=\"" + t +
+                    "\"><tr><td background=\"" + t + "\">a</td><td>b</td></tr></table></body>";
+         },
+         none},
+        {"picture in a data: URL",
+         [](const QString&) { return "a<img src=\"" + pngDataUrl() + "\">b"; },
+         [](const QString&) { return QStringLiteral("*"); }},
+        {"vector picture in a data: URL naming the file",
+         [](const QString& t) {
+             const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' "
+                                    "xmlns:xlink='http://www.w3.org/1999/xlink' width='9' "
+                                    "height='9'><image width='9' height='9' xlink:href='" +
+                                    QFile::encodeName(t) + "'/></svg>";
+             return "a<img src=\"data:image/svg+xml;base64," + QString::fromLatin1(svg.toBase64()) +
+                    "\">b";
+         },
+         [](const QString&) { return QStringLiteral("*box"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Trap trap;
+        RichTextBox pane;
+        pane.resize(400, 300);
+        pane.show();
+        pasteHtml(pane, c.html(trap.path()));
+        pane.document()->documentLayout()->documentSize();
+        pane.grab();
+        rtf::write(*pane.document());
+        EXPECT_FALSE(trap.opened());
+        EXPECT_TRUE(pane.Text().contains(u'a') && pane.Text().contains(u'b'))
+            << pane.Text().toStdString();
+
+        const std::vector<Picture> pictures = picturesOf(*pane.document());
+        const QString expected = c.picture(trap.path());
+        if (expected.isEmpty()) {
+            EXPECT_TRUE(pictures.empty());
+            continue;
+        }
+        ASSERT_EQ(pictures.size(), 1u);
+        if (expected == u'*') {
+            EXPECT_EQ(pictures[0].image.size(), QSize(12, 8));
+            EXPECT_EQ(pictures[0].image.pixel(0, 0), qRgb(255, 0, 0));
+        } else if (expected == QLatin1String("*box")) {
+            EXPECT_TRUE(rtf::isPlaceholder(pictures[0].image));
+        } else {
+            EXPECT_EQ(pictures[0].name, expected);
+            EXPECT_TRUE(rtf::isPlaceholder(pictures[0].image));
+            // Saved, the name goes out as a reference, and comes back to be saved the same.
+            const QByteArray saved = rtf::write(*pane.document());
+            EXPECT_TRUE(saved.contains("INCLUDEPICTURE \"" + expected.toUtf8() + "\""));
+            QTextDocument reread;
+            RichTextBox::setUpDocument(reread);
+            ASSERT_TRUE(rtf::read(saved, reread).ok());
+            EXPECT_EQ(rtf::write(reread), saved);
+        }
+    }
+}
+
+// Markup nested or spread beyond what Qt reads in good time keeps all its text, its nesting
+// and its tables cut to the bounds.
+TEST(HostilePaste, DeepAndWideMarkupKeepsItsTextWithinBounds) {
+    struct Case {
+        const char* what;
+        QString html;
+        int xs; // how many "x" the text holds
+        std::function<void(const Shape&)> check;
+    };
+    const QString cell = QStringLiteral("<td>x</td>");
+    const Case cases[] = {
+        {"nested tables",
+         QStringLiteral("<table><tr><td>x").repeated(12) +
+             QStringLiteral("</td></tr></table>").repeated(12),
+         12, [](const Shape& s) { EXPECT_EQ(s.tableDepth, PastedHtml::maxTableDepth); }},
+        // Qt's reader takes "< tag" for a tag, and reads character references in names.
+        {"nested tables named by references",
+         QStringLiteral("<&#116;able><tr><td>x").repeated(12) +
+             QStringLiteral("</td></tr></table>").repeated(12),
+         12, [](const Shape& s) { EXPECT_EQ(s.tableDepth, PastedHtml::maxTableDepth); }},
+        {"nested block quotes after spaces",
+         QStringLiteral("< blockquote>x").repeated(200) +
+             QStringLiteral("</blockquote>").repeated(200),
+         200, [](const Shape& s) { EXPECT_LE(s.leftMargin, 40.0 * PastedHtml::maxDepth); }},
+        {"nested block quotes",
+         QStringLiteral("<blockquote>x").repeated(200) +
+             QStringLiteral("</blockquote>").repeated(200),
+         200, [](const Shape& s) { EXPECT_LE(s.leftMargin, 40.0 * PastedHtml::maxDepth); }},
+        {"nested lists",
+         QStringLiteral("<ul><li>x").repeated(200) + QStringLiteral("</li></ul>").repeated(200),
+         200,
+         [](const Shape& s) {
+             EXPECT_GT(s.listDepth, 1);
+             EXPECT_LE(s.listDepth, PastedHtml::maxDepth);
+         }},
+        {"nested divs in a quote",
+         "<blockquote>" + QStringLiteral("<div>").repeated(5000) + "x" +
+             QStringLiteral("</div>").repeated(5000) + "</blockquote><blockquote>x</blockquote>",
+         2, [](const Shape& s) { EXPECT_EQ(s.leftMargin, 40.0); }},
+        {"row of cells", "<table><tr>" + cell.repeated(200) + "</tr></table>", 200,
+         [](const Shape& s) { EXPECT_EQ(s.widestRow, 64); }},
+        {"more cells than are kept",
+         "<table>" + QString("<tr>" + cell + cell + "</tr>").repeated(3000) + "</table>", 6000,
+         [](const Shape& s) { EXPECT_EQ(s.cells, 0); }},
+        {"cells without rows or tables", cell.repeated(100) + "<tr>" + cell, 101,
+         [](const Shape& s) { EXPECT_EQ(s.cells, 0); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RichTextBox pane;
+        pasteHtml(pane, c.html);
+        EXPECT_EQ(pane.Text().count(u'x'), c.xs);
+        c.check(shapeOf(*pane.document()));
+    }
+}
+
+TEST(HostilePaste, LongAttributesAreDropped) {
+    RichTextBox pane;
+    const QString title(PastedHtml::maxAttribute + 1, u't');
+    pasteHtml(pane, "<span title=\"" + title + "\">a</span><span title=\"short\">b</span>");
+    QTextCursor at(pane.document());
+    at.setPosition(1);
+    EXPECT_TRUE(at.charFormat().toolTip().isEmpty());
+    at.setPosition(2);
+    EXPECT_EQ(at.charFormat().toolTip(), "short");
+}
+
+// A paste or drop that runs out of memory leaves the pane as it was and says so.
+TEST(HostilePaste, RunningOutOfMemoryLeavesThePaneAsItWas) {
+    struct Exhausting : QMimeData {
+        QStringList formats() const override { return {QStringLiteral("text/html")}; }
+        bool hasFormat(const QString& type) const override { return formats().contains(type); }
+
+    protected:
+        QVariant retrieveData(const QString&, QMetaType) const override { throw std::bad_alloc(); }
+    };
+    Exhausting offered;
+    RichTextBox pane;
+    pane.setText("kept");
+    pane.setSelStart(2);
+    QSignalSpy failed(&pane, &RichTextBox::PasteFailed);
+    static_cast<Exposed&>(pane).insertFromMimeData(&offered);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &offered, Qt::LeftButton, Qt::NoModifier);
+    static_cast<Exposed&>(pane).dropEvent(&drop);
+
+    EXPECT_EQ(pane.Text(), "kept");
+    EXPECT_FALSE(pane.canUndo());
+    ASSERT_EQ(failed.size(), 2);
+    EXPECT_EQ(failed.at(0).at(0).value<Error>().number, Error::OutOfMemory);
+    EXPECT_EQ(failed.at(0).at(0).value<Error>().description, "Out of memory");
+}

@@ -1,0 +1,569 @@
+#include "bench/RtfSample.h"
+#include "model/Twips.h"
+#include "pane/LineTabs.h"
+#include "pane/PaneLayout.h"
+#include "pane/PaneText.h"
+#include "pane/PrintedPages.h"
+#include "pane/RichTextBox.h"
+#include "rtf/RtfReader.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QInputMethodQueryEvent>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+#include <QTextLayout>
+#include <QTextList>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+
+namespace {
+// Formatted paragraphs of every kind the pane shows: lists, indents, tab stops, alignments,
+// space around paragraphs, fixed and least line heights, a line break and a picture.
+QByteArray sampleRtf() {
+    QByteArray rtf = rtfsample::generate(40 << 10, 7);
+    rtf.chop(1);
+    rtf += "\\pard\\sl-480\\sb120 Exactly double spaced lines in a paragraph long enough to wrap "
+           "onto a second line of the page at the width used here.\\par"
+           "\\pard\\sl360\\li1440\\ri720\\fi-720 At least one and a half lines, indented from "
+           "both sides, with a hanging first line\\line and a line break.\\par"
+           "\\pard\\qr A picture {\\pict\\pngblip\\picw20\\pich20\\picwgoal300\\pichgoal300 "
+           "89504e470d0a1a0a0000000d4948445200000001000000010802000000907753de0000000c494441"
+           "54789c63f8cfc0000003010100c9fe92ef0000000049454e44ae426082}"
+           " in a right-aligned paragraph.\\par}";
+    return rtf;
+}
+
+std::unique_ptr<QTextDocument> read(const QByteArray& rtf, bool ownLayout) {
+    auto document = std::make_unique<QTextDocument>();
+    RichTextBox::setUpDocument(*document);
+    EXPECT_TRUE(rtf::read(rtf, *document).ok());
+    if (ownLayout)
+        document->setDocumentLayout(new PaneLayout(document.get()));
+    document->setPageSize(QSizeF(520, -1));
+    return document;
+}
+
+// A copy of a document under Qt's layout with its tab stops as Qt measures them, as printing
+// lays documents out.
+std::unique_ptr<QTextDocument> measuredCopy(const QTextDocument& document) {
+    std::unique_ptr<QTextDocument> copy(document.clone());
+    copy->setDefaultTextOption(document.defaultTextOption());
+    copy->setPageSize(document.pageSize());
+    LineTabs::measureFromLineStarts(*copy);
+    return copy;
+}
+
+// Positions agree to a pixel: Qt's layout adds up in 1/64 pixel steps, this one in doubles.
+void expectSameLayout(QTextDocument& own, const QTextDocument& stockSource) {
+    const auto measured = measuredCopy(stockSource);
+    QTextDocument& stock = *measured;
+    ASSERT_EQ(own.blockCount(), stock.blockCount());
+    for (QTextBlock a = own.begin(), b = stock.begin(); a.isValid(); a = a.next(), b = b.next()) {
+        SCOPED_TRACE(QStringLiteral("paragraph %1: %2")
+                         .arg(a.blockNumber())
+                         .arg(a.text().left(40))
+                         .toStdString());
+        const QRectF ownRect = own.documentLayout()->blockBoundingRect(a);
+        const QRectF stockRect = stock.documentLayout()->blockBoundingRect(b);
+        EXPECT_NEAR(ownRect.top(), stockRect.top(), 1.0);
+        EXPECT_NEAR(ownRect.height(), stockRect.height(), 0.1);
+        EXPECT_NEAR(ownRect.left(), stockRect.left(), 0.1);
+        ASSERT_EQ(a.layout()->lineCount(), b.layout()->lineCount());
+        for (int i = 0; i < a.layout()->lineCount(); ++i) {
+            const QTextLine ownLine = a.layout()->lineAt(i);
+            const QTextLine stockLine = b.layout()->lineAt(i);
+            EXPECT_EQ(ownLine.textStart(), stockLine.textStart());
+            EXPECT_NEAR(ownLine.x(), stockLine.x(), 0.1);
+            EXPECT_NEAR(ownLine.y(), stockLine.y(), 0.1);
+        }
+    }
+    EXPECT_NEAR(own.documentLayout()->documentSize().height(),
+                stock.documentLayout()->documentSize().height(), 1.0);
+}
+
+void edit(QTextDocument& document, int position, const QString& text, int removed = 0) {
+    QTextCursor cursor(&document);
+    cursor.setPosition(position);
+    cursor.setPosition(position + removed, QTextCursor::KeepAnchor);
+    cursor.insertText(text);
+}
+
+// Where two texts part, with a little of each from there; empty when they are equal.
+std::string difference(const QString& a, const QString& b) {
+    qsizetype at = 0;
+    while (at < a.size() && at < b.size() && a[at] == b[at])
+        ++at;
+    if (at == a.size() && at == b.size())
+        return {};
+    return QStringLiteral("at %1 of %2/%3: \"%4\" against \"%5\"")
+        .arg(at)
+        .arg(a.size())
+        .arg(b.size())
+        .arg(a.mid(at, 20), b.mid(at, 20))
+        .toStdString();
+}
+
+// What Text() must read: the plain text, but line breaks as '\v' and every other character as
+// it is, so that offsets in it are document positions.
+QString freshText(const QTextDocument& document) {
+    QString text = document.toPlainText();
+    const QString raw = document.toRawText();
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (raw[i] == QChar::LineSeparator)
+            text[i] = QLatin1Char('\v');
+        else if (raw[i] != QChar::ParagraphSeparator && raw[i] != QChar(0xFDD0) &&
+                 raw[i] != QChar(0xFDD1))
+            text[i] = raw[i];
+    }
+    PaneText::markCells(document, text);
+    return text;
+}
+} // namespace
+
+TEST(PaneLayout, LaysParagraphsOutAsQtsOwnLayoutDoesBeforeAndAfterEdits) {
+    const QByteArray rtf = sampleRtf();
+    auto own = read(rtf, true);
+    auto stock = read(rtf, false);
+    ASSERT_GT(own->blockCount(), 60);
+    // Laid out from the end first, as Ctrl+End does: the paragraphs before it only estimated,
+    // laid out later, must still push the later ones to where Qt's layout has them.
+    (void)own->documentLayout()->blockBoundingRect(own->lastBlock());
+    (void)own->documentLayout()->blockBoundingRect(own->findBlockByNumber(own->blockCount() / 2));
+    const auto inList = [](const QTextBlock& block) { return block.textList() != nullptr; };
+    bool anyList = false;
+    for (QTextBlock block = own->begin(); block.isValid(); block = block.next())
+        anyList = anyList || inList(block);
+    ASSERT_TRUE(anyList);
+    {
+        SCOPED_TRACE("as read");
+        expectSameLayout(*own, *stock);
+    }
+    // Edits that keep a paragraph's height, grow it by a line, join two paragraphs, split one,
+    // and change the space above one: each moves what follows, or must not.
+    const auto both = [&](auto change) {
+        change(*own);
+        change(*stock);
+    };
+    both([](QTextDocument& d) { edit(d, 0, QStringLiteral("x")); });
+    both([](QTextDocument& d) {
+        edit(d, 3, QStringLiteral("a few more words to push the first paragraph onto more lines"));
+    });
+    both([](QTextDocument& d) { edit(d, d.findBlockByNumber(4).position() - 1, {}, 1); });
+    both([](QTextDocument& d) {
+        edit(d, d.findBlockByNumber(10).position() + 2, QStringLiteral("\nsplit"));
+    });
+    both([](QTextDocument& d) {
+        QTextCursor cursor(d.findBlockByNumber(20));
+        QTextBlockFormat format = cursor.blockFormat();
+        format.setTopMargin(30);
+        format.setBottomMargin(12);
+        cursor.setBlockFormat(format);
+    });
+    both([](QTextDocument& d) { edit(d, 5, {}, d.findBlockByNumber(3).position()); });
+    {
+        SCOPED_TRACE("after edits");
+        expectSameLayout(*own, *stock);
+    }
+    both([](QTextDocument& d) { d.setPageSize(QSizeF(380, -1)); });
+    {
+        SCOPED_TRACE("narrower");
+        expectSameLayout(*own, *stock);
+    }
+    // A click lands where it would in Qt's layout.
+    const auto measured = measuredCopy(*stock);
+    const qreal height = measured->documentLayout()->documentSize().height();
+    for (qreal y = 0; y < height; y += 7) {
+        for (qreal x : {0.0, 30.0, 200.0, 515.0}) {
+            ASSERT_EQ(own->documentLayout()->hitTest({x, y}, Qt::FuzzyHit),
+                      measured->documentLayout()->hitTest({x, y}, Qt::FuzzyHit))
+                << "at " << x << ", " << y;
+        }
+    }
+}
+
+TEST(PaneLayout, PrintsAndReadsTheSameAsWithQtsLayout) {
+    ScopedScriptedDesktop scripted;
+    QTemporaryDir dir;
+    RichTextBox pane;
+    pane.resize(600, 400);
+    pane.show();
+    auto loaded = read(sampleRtf(), false);
+    pane.adoptDocument(std::move(loaded));
+    ASSERT_TRUE(qobject_cast<PaneLayout*>(pane.document()->documentLayout()));
+    pane.setSelStart(40);
+    QTest::keyClicks(&pane, QStringLiteral("typed in"));
+    QTest::keyClick(&pane, Qt::Key_Return);
+    pane.setSelStart(int(pane.Text().size()) / 2);
+    QTest::keyClicks(&pane, QStringLiteral("and here"));
+
+    // The same document under Qt's layout, made by the same edits.
+    auto stock = read(sampleRtf(), false);
+    stock->setDefaultTextOption(pane.document()->defaultTextOption());
+    edit(*stock, 40, QStringLiteral("typed in\n"));
+    edit(*stock, int(freshText(*stock).size()) / 2, QStringLiteral("and here"));
+    ASSERT_EQ(difference(pane.Text(), freshText(*stock)), "");
+
+    int printings = 0;
+    const auto printed = [&](auto print) {
+        const QString path = dir.filePath(QStringLiteral("out%1.pdf").arg(++printings));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        print(printer);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        // Everything but the moment of printing.
+        return QString::fromLatin1(file.readAll())
+            .remove(QRegularExpression(QStringLiteral("/CreationDate \\([^)]*\\)")));
+    };
+    const QString ownPdf = printed([&](QPrinter& printer) { pane.SelPrint(printer); });
+    const QString stockPdf =
+        printed([&](QPrinter& printer) { PrintedPages::print(*stock, printer); });
+    EXPECT_GT(ownPdf.size(), 1000);
+    EXPECT_TRUE(ownPdf == stockPdf);
+
+    // The ruler reads the paragraph at the caret.
+    for (int number : {3, 11, 40}) {
+        const QTextBlock ownBlock = pane.document()->findBlockByNumber(number);
+        pane.setSelStart(ownBlock.position());
+        const QTextBlock stockBlock = stock->findBlockByNumber(number);
+        const auto tabs = stockBlock.blockFormat().tabPositions();
+        ASSERT_EQ(pane.SelTabCount(), int(tabs.size()));
+        for (int i = 0; i < tabs.size(); ++i)
+            EXPECT_EQ(pane.SelTabs(i), Twips::fromLayout(tabs[i].position));
+    }
+}
+
+TEST(PaneText, FollowsManyEditsAnywhereInALargeDocument) {
+    ScopedScriptedDesktop scripted;
+    RichTextBox pane;
+    pane.resize(500, 300);
+    pane.show();
+    auto loaded = std::make_unique<QTextDocument>();
+    ASSERT_TRUE(rtf::read(rtfsample::generate(300 << 10, 3), *loaded).ok());
+    // Two paragraphs long enough to be laid out in pieces, among the others.
+    for (const int at : {1000, 200'000})
+        QTextCursor(loaded->findBlock(at))
+            .insertText(QStringLiteral("%1 long words ").arg(at).repeated(4000) +
+                        QStringLiteral("\n"));
+    pane.adoptDocument(std::move(loaded));
+    QTextDocument& document = *pane.document();
+    document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("dot")),
+                         QImage(4, 4, QImage::Format_RGB32));
+    ASSERT_EQ(pane.Text(), freshText(document));
+
+    std::mt19937 random(11);
+    const auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution(low, std::max(low, high))(random);
+    };
+    const QStringList pieces = {QStringLiteral("x"),           QStringLiteral("two words"),
+                                QStringLiteral("line\nbreak"), QStringLiteral("soft\u2028break"),
+                                QStringLiteral("\n"),          QStringLiteral("non\u00a0breaking")};
+    for (int step = 0; step < 400; ++step) {
+        const int length = int(document.characterCount()) - 1;
+        QTextCursor cursor(&document);
+        cursor.setPosition(pick(0, length));
+        const int kind = pick(0, 9);
+        switch (kind) {
+        case 0: // type at a random place through the keyboard
+            pane.setTextCursor(cursor);
+            QTest::keyClicks(&pane, QStringLiteral("typed"));
+            QTest::keyClick(&pane, pick(0, 1) ? Qt::Key_Backspace : Qt::Key_Return);
+            break;
+        case 1:
+            cursor.insertText(pieces[pick(0, int(pieces.size()) - 1)]);
+            break;
+        case 2: // a deletion across paragraphs, sometimes up to the end
+            cursor.setPosition(qMin(length, cursor.position() + pick(1, 3000)),
+                               QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            break;
+        case 3: { // formatting changes nothing in the text
+            cursor.setPosition(qMin(length, cursor.position() + pick(1, 500)),
+                               QTextCursor::KeepAnchor);
+            QTextCharFormat bold;
+            bold.setFontWeight(QFont::Bold);
+            cursor.mergeCharFormat(bold);
+            QTextBlockFormat centred;
+            centred.setAlignment(Qt::AlignHCenter);
+            cursor.mergeBlockFormat(centred);
+            break;
+        }
+        case 4:
+            document.undo();
+            break;
+        case 5:
+            document.redo();
+            break;
+        case 6: {
+            QTextImageFormat picture;
+            picture.setName(QStringLiteral("dot"));
+            cursor.insertImage(picture);
+            break;
+        }
+        case 7: // one undo step of several edits
+            cursor.beginEditBlock();
+            cursor.insertText(QStringLiteral("first"));
+            cursor.setPosition(pick(0, length));
+            cursor.insertText(QStringLiteral("second\n"));
+            cursor.setPosition(pick(0, length - 10));
+            cursor.setPosition(cursor.position() + 5, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            cursor.endEditBlock();
+            break;
+        case 8:
+            cursor.setPosition(qMin(length, cursor.position() + pick(0, 200)),
+                               QTextCursor::KeepAnchor);
+            cursor.insertFragment(QTextDocumentFragment::fromHtml(
+                QStringLiteral("<p>pasted <b>bold</b></p><ul><li>item</li></ul>")));
+            break;
+        case 9: // the caret at the very end, as Ctrl+End and typing leave it
+            pane.moveCursor(QTextCursor::End);
+            QTest::keyClicks(&pane, QStringLiteral("end"));
+            QTest::keyClick(&pane, Qt::Key_Return);
+            break;
+        }
+        // Read after single edits and after runs of them.
+        if (step % 10 == 0) {
+            // Paint where the edit was, as typing would.
+            pane.ensureCursorVisible();
+            QCoreApplication::processEvents();
+        }
+        if (step < 60 || step % 7 == 0) {
+            ASSERT_EQ(difference(pane.Text(), freshText(document)), "")
+                << "after step " << step << " of kind " << kind;
+        }
+    }
+    ASSERT_EQ(difference(pane.Text(), freshText(document)), "");
+    // Offsets in the text select the same characters.
+    const QString text = pane.Text();
+    const int at = int(text.size()) / 3;
+    pane.setSelStart(at);
+    pane.setSelLength(40);
+    EXPECT_EQ(pane.SelText(), text.mid(at, 40));
+    // Emptied and refilled at once.
+    pane.selectAll();
+    pane.setSelText({});
+    EXPECT_EQ(pane.Text(), QString());
+    pane.setText(QStringLiteral("new\ntext"));
+    EXPECT_EQ(pane.Text(), QStringLiteral("new\ntext"));
+}
+
+TEST(PaneLayout, BigDocumentsScrollToTheCaretAndTablesGoToQtsLayout) {
+    ScopedScriptedDesktop scripted;
+    RichTextBox pane;
+    pane.resize(500, 300);
+    pane.show();
+    QString text;
+    for (int i = 0; text.size() < 3'000'000; ++i)
+        text += QStringLiteral("Paragraph %1 with a few words that wrap at the pane's width, "
+                               "or do not %2.\n")
+                    .arg(i)
+                    .arg(QStringLiteral("iiii WWW ").repeated(i % 11));
+    pane.setText(text);
+    QCoreApplication::processEvents(); // the first paint
+    const auto caretShown = [&] {
+        const QRect caret = pane.cursorRect();
+        return pane.viewport()->rect().contains(caret.center());
+    };
+    QTest::keyClick(&pane, Qt::Key_End, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(pane.SelStart(), text.size());
+    EXPECT_TRUE(caretShown());
+    // A click in the middle of the view lands on a paragraph shown there.
+    const int clicked = pane.cursorForPosition(pane.viewport()->rect().center()).position();
+    EXPECT_GT(clicked, text.size() - 3000);
+    QTest::keyClick(&pane, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(&pane, Qt::Key_PageDown);
+    QTest::keyClick(&pane, Qt::Key_PageDown);
+    EXPECT_TRUE(caretShown());
+    EXPECT_GT(pane.SelStart(), 500);
+    EXPECT_LT(pane.SelStart(), 5000);
+    pane.setSelStart(int(text.size()) / 2);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(caretShown());
+    QTest::keyClicks(&pane, QStringLiteral("typed"));
+    EXPECT_EQ(pane.Text().mid(text.size() / 2, 5), QStringLiteral("typed"));
+
+    // Scrolling into paragraphs that were never laid out moves what is on the screen by just the
+    // scroll, whatever their real heights turn out to be.
+    auto* layout = qobject_cast<PaneLayout*>(pane.document()->documentLayout());
+    ASSERT_TRUE(layout);
+    QScrollBar* bar = pane.verticalScrollBar();
+    for (const int step : {-40, 40}) {
+        bar->setValue(bar->maximum() / (step < 0 ? 3 : 5));
+        QCoreApplication::processEvents();
+        const int shown = pane.cursorForPosition(QPoint(20, 20)).position();
+        const auto shownAt = [&] { return layout->caretRect(shown).top() - bar->value(); };
+        for (int i = 0; i < 60; ++i) {
+            const qreal before = shownAt();
+            bar->setValue(bar->value() + step);
+            QCoreApplication::processEvents();
+            ASSERT_NEAR(shownAt(), before - step, 0.5) << "scrolling by " << step << ", step " << i;
+        }
+    }
+
+    // A table pasted in hands the document to Qt's layout once the edit is done.
+    QTextCursor(pane.document()).insertTable(2, 2);
+    QCoreApplication::processEvents(); // the switch waits for the edit to finish
+    EXPECT_FALSE(qobject_cast<PaneLayout*>(pane.document()->documentLayout()));
+    EXPECT_EQ(difference(pane.Text(), freshText(*pane.document())), "");
+}
+
+TEST(PaneLayout, TheCaretMovesThroughParagraphsLaidOutInPieces) {
+    ScopedScriptedDesktop scripted;
+    RichTextBox pane;
+    pane.resize(500, 300);
+    pane.show();
+    QString line;
+    for (int i = 0; line.size() < 200'000; ++i)
+        line += QStringLiteral("word%1 and more \U0001F600 words ").arg(i);
+    const QString text = QStringLiteral("short one\n") + line + QStringLiteral("\nlast");
+    pane.setText(text);
+    QCoreApplication::processEvents(); // the first paint
+    auto* layout = qobject_cast<PaneLayout*>(pane.document()->documentLayout());
+    ASSERT_TRUE(layout);
+    const int start = 10;
+    const int end = start + int(line.size());
+    ASSERT_TRUE(layout->inLongParagraph(start + 5));
+    ASSERT_FALSE(layout->inLongParagraph(2));
+    const auto caretShown = [&] {
+        const QRectF caret = layout->caretRect(pane.SelStart())
+                                 .translated(-pane.horizontalScrollBar()->value(),
+                                             -pane.verticalScrollBar()->value());
+        return QRectF(pane.viewport()->rect()).contains(caret.center());
+    };
+    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(&pane, k, modifiers);
+    };
+
+    // Down goes through every line of every piece, in order, to the next paragraph.
+    pane.setSelStart(start);
+    int lines = 0;
+    for (int last = start; pane.SelStart() < end; ++lines) {
+        key(Qt::Key_Down);
+        ASSERT_GT(pane.SelStart(), last) << "line " << lines;
+        last = pane.SelStart();
+        const auto [first, lineEnd] = layout->lineAt(last);
+        ASSERT_LE(first, last);
+        ASSERT_GE(lineEnd, last > end ? last : qMin(last, end));
+    }
+    EXPECT_GT(lines, 200'000 / 80);
+    EXPECT_TRUE(caretShown());
+    key(Qt::Key_Up);
+    EXPECT_LT(pane.SelStart(), end);
+    EXPECT_TRUE(layout->inLongParagraph(pane.SelStart()));
+
+    // Home and End keep to the line; Right and Left step over a surrogate pair whole.
+    pane.setSelStart(start + int(line.size()) / 2);
+    EXPECT_TRUE(caretShown());
+    key(Qt::Key_End);
+    const int lineEnd = pane.SelStart();
+    key(Qt::Key_Home);
+    const int lineStart = pane.SelStart();
+    EXPECT_EQ(layout->lineAt(lineStart), std::make_pair(lineStart, lineEnd));
+    EXPECT_GT(lineEnd - lineStart, 20);
+    const int smiley = int(text.indexOf(QChar(0xD83D), lineStart));
+    pane.setSelStart(smiley);
+    key(Qt::Key_Right);
+    EXPECT_EQ(pane.SelStart(), smiley + 2);
+    key(Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(pane.SelText(), text.mid(smiley, 2));
+    key(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(pane.SelLength(), 0);
+    EXPECT_TRUE(text[pane.SelStart() - 1].isSpace());
+
+    // Deleting and typing there change exactly what they should.
+    QString expected = text;
+    pane.setSelStart(smiley);
+    key(Qt::Key_Delete);
+    expected.remove(smiley, 2);
+    QTest::keyClicks(&pane, QStringLiteral("typed"));
+    expected.insert(smiley, QStringLiteral("typed"));
+    key(Qt::Key_Backspace);
+    expected.remove(smiley + 4, 1);
+    EXPECT_EQ(difference(pane.Text(), expected), "");
+    EXPECT_TRUE(caretShown());
+    // An input method sees the text around the caret and the caret where it is drawn.
+    const auto ask = [&](Qt::InputMethodQuery query) {
+        QInputMethodQueryEvent event(query);
+        QCoreApplication::sendEvent(&pane, &event);
+        return event.value(query);
+    };
+    const QString around = ask(Qt::ImSurroundingText).toString();
+    const int inAround = ask(Qt::ImCursorPosition).toInt();
+    EXPECT_LE(around.size(), 1024);
+    EXPECT_EQ(around.mid(inAround - 6, 12), expected.mid(pane.SelStart() - 6, 12));
+    EXPECT_TRUE(
+        QRectF(pane.viewport()->rect()).contains(ask(Qt::ImCursorRectangle).toRectF().center()));
+
+    // A double click selects the word, a click lands where the caret is drawn.
+    const QRectF caret = layout->caretRect(pane.SelStart());
+    const QPoint inView = caret.center().toPoint() - QPoint(pane.horizontalScrollBar()->value(),
+                                                            pane.verticalScrollBar()->value());
+    const int clicked = pane.cursorForPosition(inView).position();
+    EXPECT_LE(qAbs(clicked - pane.SelStart()), 1);
+    pane.setSelStart(int(expected.indexOf(QStringLiteral("word1000 "))) + 2);
+    const QRectF word = layout->caretRect(pane.SelStart());
+    QTest::mouseDClick(pane.viewport(), Qt::LeftButton, Qt::NoModifier,
+                       word.center().toPoint() - QPoint(pane.horizontalScrollBar()->value(),
+                                                        pane.verticalScrollBar()->value()));
+    EXPECT_EQ(pane.SelText(), QStringLiteral("word1000"));
+
+    // Ctrl+End and typing at the very end of a long last paragraph.
+    pane.moveCursor(QTextCursor::End);
+    pane.setSelStart(end - 3);
+    QTest::keyClick(&pane, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(pane.SelStart(), expected.size());
+    EXPECT_TRUE(caretShown());
+}
+
+TEST(PaneText, FollowsEditBlocksWhoseReportedRangeIsWrong) {
+    // Edit blocks that add or remove list items, after which the document reports a changed
+    // range that falls short, or counts removed text that an earlier edit had inserted.
+    struct Edit {
+        enum { Insert, Remove } kind;
+        int at;
+        QString text;
+        int length;
+    };
+    const QList<QList<Edit>> blocks = {
+        {{Edit::Remove, 29, {}, 2},
+         {Edit::Insert, 7, "Z\n", 0},
+         {Edit::Remove, 44, {}, 5},
+         {Edit::Insert, 27, "Z\n", 0}},
+        {{Edit::Insert, 52, "Z\n", 0}, {Edit::Insert, 49, "Z\n", 0}, {Edit::Insert, 18, "Z\n", 0}},
+        {{Edit::Remove, 44, {}, 11}, {Edit::Insert, 17, "Z\n", 0}},
+        {{Edit::Insert, 12, "ab", 0}, {Edit::Remove, 10, {}, 6}},
+    };
+    for (const QList<Edit>& edits : blocks) {
+        QTextDocument document;
+        (void)document.documentLayout(); // changes are only reported to a laid-out document
+        document.setHtml("<p>abc<b>def</b>ghij</p><ul><li>klm<i>nop</i>qrst</li><li>uvwxyz</li>"
+                         "</ul><p align=center>0123</p><ol><li>456</li><li>789ABCD</li></ol>"
+                         "<p>end of it</p>");
+        PaneText text;
+        text.watch(&document);
+        ASSERT_EQ(text.text(), freshText(document));
+        QTextCursor cursor(&document);
+        cursor.beginEditBlock();
+        for (const Edit& edit : edits) {
+            cursor.setPosition(edit.at);
+            if (edit.kind == Edit::Insert) {
+                cursor.insertText(edit.text);
+            } else {
+                cursor.setPosition(edit.at + edit.length, QTextCursor::KeepAnchor);
+                cursor.removeSelectedText();
+            }
+        }
+        cursor.endEditBlock();
+        EXPECT_EQ(difference(text.text(), freshText(document)), "");
+    }
+}

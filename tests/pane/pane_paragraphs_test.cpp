@@ -1,0 +1,212 @@
+#include "model/ListNumbers.h"
+#include "model/Twips.h"
+#include "pane/RichTextBox.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QFile>
+#include <QMimeData>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextList>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+class PaneParagraphs : public ::testing::Test {
+protected:
+    ScopedScriptedDesktop scripted;
+    RichTextBox pane;
+
+    QTextBlock block(int number) const { return pane.document()->findBlockByNumber(number); }
+
+    // Centred, first line at .5 in, following lines at .75 in, a tab stop at 2 in.
+    void makeTitle(int paragraph) {
+        pane.setSelStart(block(paragraph).position());
+        pane.setSelAlignment(2);
+        pane.setSelIndent(720);
+        pane.setSelHangingIndent(360);
+        pane.setSelTabStops({2880});
+    }
+
+    static void expectSameParagraphFormat(const QTextBlock& a, const QTextBlock& b) {
+        const QTextBlockFormat x = a.blockFormat();
+        const QTextBlockFormat y = b.blockFormat();
+        EXPECT_EQ(x.alignment(), y.alignment()) << b.blockNumber();
+        EXPECT_EQ(x.leftMargin(), y.leftMargin()) << b.blockNumber();
+        EXPECT_EQ(x.textIndent(), y.textIndent()) << b.blockNumber();
+        EXPECT_EQ(x.tabPositions(), y.tabPositions()) << b.blockNumber();
+    }
+
+    std::unique_ptr<QMimeData> copySelection() {
+        struct Exposed : RichTextBox {
+            using RichTextBox::createMimeDataFromSelection;
+        };
+        return std::unique_ptr<QMimeData>(
+            static_cast<Exposed&>(pane).createMimeDataFromSelection());
+    }
+};
+
+void paste(RichTextBox& into, const QMimeData& data) {
+    struct Exposed : RichTextBox {
+        using RichTextBox::insertFromMimeData;
+    };
+    static_cast<Exposed&>(into).insertFromMimeData(&data);
+}
+} // namespace
+
+TEST_F(PaneParagraphs, EveryEnterMakesAParagraphInTheFormatItSplits) {
+    pane.setText("Title\nEnd");
+    makeTitle(0);
+    pane.setSelStart(0);
+    pane.setSelLength(5);
+    pane.setSelBold(true);
+    pane.setSelStart(5);
+    QTest::keyClick(&pane, Qt::Key_Return);
+    QTest::keyClick(&pane, Qt::Key_Return);
+    QTest::keyClicks(&pane, "Next");
+
+    EXPECT_EQ(pane.Text(), "Title\n\nNext\nEnd");
+    for (int paragraph : {1, 2})
+        expectSameParagraphFormat(block(0), block(paragraph));
+    EXPECT_FALSE(block(3).blockFormat().alignment() & Qt::AlignHCenter)
+        << "the paragraph after keeps its own format";
+    pane.setSelStart(block(2).position());
+    pane.setSelLength(4);
+    EXPECT_EQ(pane.SelBold(), true);
+
+    // Each Enter is its own step back.
+    pane.document()->undo();
+    pane.document()->undo();
+    EXPECT_EQ(pane.Text(), "Title\n\nEnd");
+}
+
+TEST_F(PaneParagraphs, EnterInAnEmptyListParagraphEndsTheListWhereItsNumberStood) {
+    pane.setText("item");
+    pane.setSelBullet(true);
+    pane.setSelStart(4);
+    QTest::keyClick(&pane, Qt::Key_Return);
+    ASSERT_EQ(pane.Text(), "item\n");
+    EXPECT_NE(block(1).textList(), nullptr) << "a new item after an item";
+
+    QTest::keyClick(&pane, Qt::Key_Return);
+    EXPECT_EQ(pane.Text(), "item\n") << "no paragraph is added";
+    EXPECT_EQ(block(1).textList(), nullptr);
+    EXPECT_EQ(pane.SelIndent(), 0);
+    EXPECT_EQ(pane.SelHangingIndent(), 0);
+    EXPECT_EQ(block(1).blockFormat().leftMargin(), 0);
+
+    QTest::keyClick(&pane, Qt::Key_Return);
+    EXPECT_EQ(pane.Text(), "item\n\n") << "then Enter makes paragraphs again";
+}
+
+TEST_F(PaneParagraphs, BulletOffReturnsTheParagraphToWhereItWas) {
+    struct Case {
+        const char* name;
+        int indent;
+        int hanging;
+    } cases[] = {{"plain", 0, 0}, {"indented", 720, 0}, {"hanging", 360, 360}};
+    for (const Case& c : cases) {
+        pane.setText("some text");
+        pane.setSelIndent(c.indent);
+        pane.setSelHangingIndent(c.hanging);
+        const qreal textAt = block(0).layout()->lineAt(0).x();
+
+        pane.setSelBullet(true);
+        EXPECT_EQ(pane.SelIndent(), c.indent) << c.name << ": the bullet stands at the first line";
+        EXPECT_GE(pane.SelHangingIndent(), 360) << c.name;
+        // What the toolbar's and the menu's bullet command does.
+        pane.setSelBullet(false);
+        pane.setSelHangingIndent(0);
+        EXPECT_EQ(pane.SelIndent(), c.indent) << c.name;
+        EXPECT_EQ(pane.SelHangingIndent(), 0) << c.name;
+        EXPECT_EQ(block(0).blockFormat().leftMargin() + block(0).blockFormat().textIndent(),
+                  Twips::toLayout(c.indent))
+            << c.name;
+        if (c.hanging == 0) {
+            EXPECT_EQ(block(0).layout()->lineAt(0).x(), textAt) << c.name;
+        }
+    }
+}
+
+TEST_F(PaneParagraphs, CopiedParagraphsKeepTheirFormatAndAddNoParagraph) {
+    pane.setText("Centred\nIndented\tcolumn\nNext one\nAfter");
+    pane.setSelStart(0);
+    pane.setSelAlignment(2);
+    pane.setSelStart(block(1).position());
+    pane.setSelIndent(720);
+    pane.setSelTabStops({2880});
+    pane.setSelStart(block(2).position());
+    pane.setSelIndent(360);
+    // From the start of the indented paragraph to the end of the next.
+    pane.setSelStart(block(1).position());
+    pane.setSelLength(block(2).position() + block(2).length() - 1 - block(1).position());
+    const auto copied = copySelection();
+
+    for (const QString& kind : {QStringLiteral("text/rtf"), QStringLiteral("text/html")}) {
+        QMimeData only;
+        only.setData(kind, copied->data(kind));
+        RichTextBox into;
+        paste(into, only);
+        EXPECT_EQ(into.Text(), "Indented\tcolumn\nNext one") << kind.toStdString();
+        const QTextBlockFormat first = into.document()->firstBlock().blockFormat();
+        EXPECT_EQ(Twips::fromLayout(first.leftMargin() + first.textIndent()), 720)
+            << kind.toStdString();
+        // HTML has no tab stops.
+        if (kind == "text/rtf") {
+            ASSERT_EQ(first.tabPositions().size(), 1);
+            EXPECT_EQ(Twips::fromLayout(first.tabPositions()[0].position), 2880);
+        }
+        const QTextBlockFormat second = into.document()->lastBlock().blockFormat();
+        EXPECT_EQ(Twips::fromLayout(second.leftMargin() + second.textIndent()), 360)
+            << kind.toStdString();
+
+        // Inside a paragraph, the pasted text joins it and the paragraph after keeps its format.
+        into.setText("<>");
+        into.setSelStart(1);
+        paste(into, only);
+        EXPECT_EQ(into.Text(), "<Indented\tcolumn\nNext one>") << kind.toStdString();
+        EXPECT_EQ(into.document()->firstBlock().blockFormat().leftMargin(), 0);
+    }
+}
+
+TEST_F(PaneParagraphs, SelectingEverythingTakesInAnEmptyLastParagraph) {
+    pane.setText("Dear reader,\n");
+    pane.setSelStart(0);
+    pane.setSelLength(int(pane.Text().size()));
+    pane.setSelIndent(720);
+    EXPECT_EQ(pane.SelIndent(), 720);
+    EXPECT_EQ(Twips::fromLayout(block(1).blockFormat().textIndent()), 720);
+
+    // A selection that ends at a paragraph's start elsewhere leaves that paragraph alone.
+    pane.setText("one\ntwo");
+    pane.setSelStart(0);
+    pane.setSelLength(4);
+    pane.setSelIndent(360);
+    EXPECT_EQ(Twips::fromLayout(block(1).blockFormat().textIndent()), 0);
+}
+
+TEST_F(PaneParagraphs, AListPastedFromAnotherWordProcessorKeepsItsNumbersAndItsLastMark) {
+    QFile file(QStringLiteral(QUILLET_TEST_DATA "/rtf/office-numbered-list.rtf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QMimeData clipboard;
+    clipboard.setData(QStringLiteral("text/rtf"), file.readAll());
+    pane.setText("Dear reader,\nYours,");
+    pane.setSelStart(block(1).position());
+    paste(pane, clipboard);
+
+    EXPECT_EQ(pane.Text(), "Dear reader,\nCheck the invoice\nSign the order\nPost it back\nYours,");
+    QStringList numbers;
+    for (int paragraph = 0; paragraph < 5; ++paragraph)
+        numbers << ListNumbers::itemText(block(paragraph));
+    EXPECT_EQ(numbers, QStringList({"", "1.", "2.", "3.", ""}));
+    EXPECT_EQ(block(4).textList(), nullptr) << "the paragraph after keeps its own format";
+}
+
+TEST_F(PaneParagraphs, EveryKindOfBulletCountsAsABullet) {
+    for (const auto style : {QTextListFormat::ListDisc, QTextListFormat::ListCircle,
+                             QTextListFormat::ListSquare, QTextListFormat::ListDecimal}) {
+        pane.setText("item");
+        QTextCursor(pane.document()).createList(style);
+        EXPECT_EQ(pane.SelBullet(), style != QTextListFormat::ListDecimal) << style;
+    }
+}

@@ -1,0 +1,355 @@
+#include "pane/PaneLayout.h"
+#include "pane/RichTextBox.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+constexpr QChar smiley[] = {QChar(0xD83D), QChar(0xDE00)};
+
+// Words, with now and then a character outside the first plane and a letter with a combining
+// mark: one paragraph of about `size` characters.
+QString longParagraph(int size) {
+    QString text;
+    for (int i = 0; text.size() < size; ++i) {
+        text += QStringLiteral("word%1 ").arg(i);
+        if (i % 97 == 0)
+            text += QStringLiteral("e\u0301 ") + QString(smiley, 2) + u' ';
+    }
+    return text;
+}
+
+// Where two texts part, with a little of each from there; empty when they are equal.
+std::string difference(const QString& a, const QString& b) {
+    qsizetype at = 0;
+    while (at < a.size() && at < b.size() && a[at] == b[at])
+        ++at;
+    if (at == a.size() && at == b.size())
+        return {};
+    return QStringLiteral("at %1 of %2/%3: \"%4\" against \"%5\"")
+        .arg(at)
+        .arg(a.size())
+        .arg(b.size())
+        .arg(a.mid(at, 20), b.mid(at, 20))
+        .toStdString();
+}
+
+// A pane and, beside it, a document edited through QTextCursor the way Qt's text widget edits
+// a paragraph of ordinary length: each step does the same to both.
+class Twin {
+public:
+    Twin(RichTextBox& pane, const QString& text) : pane_(pane) {
+        pane.setText(text);
+        // Made as the pane makes its document, so that both count as modified alike.
+        reference_.setUndoRedoEnabled(false);
+        QTextCursor(&reference_).insertText(text, pane.currentCharFormat());
+        reference_.setUndoRedoEnabled(true);
+        reference_.clearUndoRedoStacks();
+        cursor_ = QTextCursor(&reference_);
+    }
+
+    void place(int position) {
+        pane_.setSelStart(position);
+        cursor_.setPosition(position);
+    }
+    void select(int from, int to) {
+        QTextCursor selection = pane_.textCursor();
+        selection.setPosition(from);
+        selection.setPosition(to, QTextCursor::KeepAnchor);
+        pane_.setTextCursor(selection);
+        cursor_.setPosition(from);
+        cursor_.setPosition(to, QTextCursor::KeepAnchor);
+    }
+    void type(const QString& text) {
+        QTest::keyClicks(&pane_, text);
+        for (const QChar c : text) {
+            if (pane_.overwriteMode() && !cursor_.hasSelection() && !cursor_.atBlockEnd())
+                cursor_.deleteChar();
+            cursor_.insertText(QString(c));
+        }
+    }
+    void backspace() {
+        QTest::keyClick(&pane_, Qt::Key_Backspace);
+        QTextCursor(cursor_).deletePreviousChar();
+    }
+    void deleteKey() {
+        QTest::keyClick(&pane_, Qt::Key_Delete);
+        QTextCursor(cursor_).deleteChar();
+    }
+    void enter() {
+        QTest::keyClick(&pane_, Qt::Key_Return);
+        cursor_.insertBlock();
+    }
+    void lineBreak() {
+        QTest::keyClick(&pane_, Qt::Key_Return, Qt::ShiftModifier);
+        cursor_.insertText(QString(QChar::LineSeparator));
+    }
+    void save() {
+        pane_.document()->setModified(false);
+        reference_.setModified(false);
+    }
+    void bold() {
+        pane_.setSelBold(true);
+        QTextCharFormat format;
+        format.setFontWeight(QFont::Bold);
+        cursor_.mergeCharFormat(format);
+    }
+    void undo() {
+        pane_.undo();
+        reference_.undo(&cursor_);
+    }
+    void redo() {
+        pane_.redo();
+        reference_.redo(&cursor_);
+    }
+
+    // The texts, the carets and selections, and whether there is more to undo and redo.
+    void expectSame(const std::string& step) const {
+        SCOPED_TRACE(step);
+        ASSERT_EQ(difference(pane_.document()->toRawText(), reference_.toRawText()), "");
+        EXPECT_EQ(pane_.textCursor().position(), cursor_.position());
+        EXPECT_EQ(pane_.textCursor().anchor(), cursor_.anchor());
+        EXPECT_EQ(pane_.document()->isUndoAvailable(), reference_.isUndoAvailable());
+        EXPECT_EQ(pane_.document()->isRedoAvailable(), reference_.isRedoAvailable());
+    }
+    bool canUndo() const { return reference_.isUndoAvailable(); }
+    bool canRedo() const { return reference_.isRedoAvailable(); }
+
+private:
+    RichTextBox& pane_;
+    QTextDocument reference_;
+    QTextCursor cursor_;
+};
+} // namespace
+
+TEST(PaneTyping, EditsInAParagraphLaidOutInPiecesUndoAsQtsCursorDoes) {
+    ScopedScriptedDesktop scripted;
+    RichTextBox pane;
+    pane.resize(500, 300);
+    pane.show();
+    const QString first = QStringLiteral("A short first paragraph.\n");
+    const QString line = longParagraph(100'000);
+    Twin twin(pane, first + line + QStringLiteral("\nA short last one."));
+    QCoreApplication::processEvents(); // the first paint
+    auto* layout = qobject_cast<PaneLayout*>(pane.document()->documentLayout());
+    ASSERT_TRUE(layout);
+    const int start = int(first.size());
+    const int end = start + int(line.size());
+    const int middle = start + 50'000;
+    ASSERT_TRUE(layout->inLongParagraph(middle));
+    const int pair = start + int(line.indexOf(smiley[0], 60'000));
+    const int marked = start + int(line.indexOf(QChar(0x301), 70'000)) - 1;
+
+    // Each row is one step; the names say what Qt's widget makes of it for undo.
+    const std::vector<std::pair<std::string, std::function<void()>>> steps = {
+        {"typing: one step",
+         [&] {
+             twin.place(middle);
+             twin.type("hello");
+         }},
+        {"Backspace past what was typed: two steps",
+         [&] {
+             for (int i = 0; i < 7; ++i)
+                 twin.backspace();
+         }},
+        {"typing then Delete over text read in: two steps",
+         [&] {
+             twin.type("ab");
+             for (int i = 0; i < 3; ++i)
+                 twin.deleteKey();
+         }},
+        {"Delete then Backspace over neighbours: one step",
+         [&] {
+             twin.place(middle + 1000);
+             twin.deleteKey();
+             twin.deleteKey();
+             twin.backspace();
+             twin.backspace();
+         }},
+        {"a save between two letters: two steps",
+         [&] {
+             twin.type("x");
+             twin.save();
+             twin.type("y");
+         }},
+        {"typing in another format: a step of its own",
+         [&] {
+             twin.bold();
+             twin.type("BB");
+         }},
+        {"Enter, then typing with a line break: two steps",
+         [&] {
+             twin.enter();
+             twin.type("new");
+             twin.lineBreak();
+             twin.type("line");
+         }},
+        {"typing over a selection and on: one step",
+         [&] {
+             twin.select(middle + 2000, middle + 2010);
+             twin.type("sel");
+         }},
+        {"Backspace on a selection, then again: two steps",
+         [&] {
+             twin.select(middle + 3005, middle + 3000);
+             twin.backspace();
+             twin.backspace();
+         }},
+        {"overtyping",
+         [&] {
+             pane.setOverwriteMode(true);
+             twin.place(middle + 4000);
+             twin.type("ovr");
+             pane.setOverwriteMode(false);
+         }},
+        {"Backspace after a character beyond the first plane, Delete before a combining mark",
+         [&] {
+             twin.place(pair + 2);
+             twin.backspace();
+             twin.place(marked);
+             twin.deleteKey();
+         }},
+        {"Backspace at the paragraph's start joins it to the one before, Enter splits it again",
+         [&] {
+             twin.place(start);
+             twin.backspace();
+             twin.enter();
+         }},
+        {"Delete at its end joins the next one, typing at the document's very end",
+         [&] {
+             twin.place(end);
+             twin.deleteKey();
+             twin.place(int(pane.document()->characterCount()) - 1);
+             twin.type("!");
+         }},
+    };
+    for (const auto& [name, step] : steps) {
+        step();
+        twin.expectSame(name);
+        if (testing::Test::HasFatalFailure())
+            return;
+    }
+    EXPECT_TRUE(layout->inLongParagraph(middle));
+
+    // Undo goes back by the same steps, and redo forward again.
+    for (int undone = 1; twin.canUndo(); ++undone) {
+        twin.undo();
+        twin.expectSame("undo " + std::to_string(undone));
+        if (testing::Test::HasFatalFailure())
+            return;
+    }
+    for (int redone = 1; twin.canRedo(); ++redone) {
+        twin.redo();
+        twin.expectSame("redo " + std::to_string(redone));
+        if (testing::Test::HasFatalFailure())
+            return;
+    }
+}
+
+TEST(PaneLayout, PiecesFollowingEditsShowWhatTheDocumentHolds) {
+    // One paragraph of runs in three formats, edited where it is shown: what is drawn there
+    // after the edits must be what the pieces show when read from the document afresh.
+    QTextDocument document;
+    RichTextBox::setUpDocument(document);
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    for (int i = 0; cursor.position() < 300'000; ++i) {
+        QTextCharFormat format;
+        format.setFontWeight(i % 3 == 0 ? QFont::Bold : QFont::Normal);
+        format.setFontItalic(i % 5 == 0);
+        format.setForeground(i % 7 == 0 ? Qt::red : Qt::black);
+        cursor.insertText(QStringLiteral("run %1 of a few words ").arg(i), format);
+    }
+    cursor.endEditBlock();
+    auto* layout = new PaneLayout(&document);
+    document.setDocumentLayout(layout);
+    document.setPageSize(QSizeF(520, -1));
+    const int here = 150'000;
+    const auto render = [&](int position) {
+        const QRectF caret = layout->caretRect(position);
+        QImage image(520, 300, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.translate(0, 100 - caret.top());
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.cursorPosition = -1;
+        context.clip = QRectF(0, caret.top() - 100, 520, 300);
+        layout->draw(&painter, context);
+        return image;
+    };
+    (void)render(here); // lays the pieces there out, as painting does
+
+    QTextCharFormat marked;
+    marked.setForeground(Qt::blue);
+    marked.setFontUnderline(true);
+    const auto edit = [&](int from, int to, const QString& text, const QTextCharFormat& format) {
+        cursor.setPosition(from);
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
+        cursor.insertText(text, format);
+    };
+    edit(here + 3, here + 3, QStringLiteral("inserted"), marked); // inside a run
+    edit(here - 40, here - 10, {}, marked);                       // across runs
+    edit(here + 60, here + 61, QStringLiteral("x"), marked);      // replacing a character
+    for (int i = 0; i < 5; ++i)                                   // typed one at a time
+        edit(here + 200 + i, here + 200 + i, QStringLiteral("t"), cursor.charFormat());
+    // Enter further on splits the paragraph into two long ones.
+    const int split = here + 30'000;
+    (void)render(split);
+    cursor.setPosition(split);
+    cursor.insertBlock();
+    const QImage edited = render(here);
+    const QImage aroundSplit = render(split - 20);
+    const QImage afterSplit = render(split + 9'000);
+
+    // Painting both paragraphs' far ends lets the pieces here go, so that they are laid out
+    // from the document again.
+    (void)render(0);
+    (void)render(int(document.characterCount()) - 1);
+    EXPECT_TRUE(render(here) == edited);
+    EXPECT_TRUE(render(split - 20) == aroundSplit);
+    EXPECT_TRUE(render(split + 9'000) == afterSplit);
+    // Every position of both paragraphs lies on a line of its own piece.
+    for (int position = here - 5'000; position < split + 60'000; position += 997) {
+        const auto [from, to] = layout->lineAt(position);
+        ASSERT_LE(from, position);
+        ASSERT_GE(to, position);
+        ASSERT_LT(to - from, 200) << position;
+        ASSERT_GT(to - from, 10) << position;
+    }
+}
+
+TEST(PaneTyping, TheCaretBlinksInAParagraphLaidOutInPieces) {
+    // There the pane draws and blinks the caret itself, Qt's widget being kept from it.
+    ScopedScriptedDesktop scripted;
+    RichTextBox pane;
+    pane.resize(500, 300);
+    pane.show();
+    pane.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&pane));
+    pane.setFocus();
+    pane.setText(longParagraph(100'000));
+    pane.setSelStart(50'000);
+    QTest::keyClicks(&pane, QStringLiteral("typed "));
+    auto* layout = qobject_cast<PaneLayout*>(pane.document()->documentLayout());
+    ASSERT_TRUE(layout && layout->inLongParagraph(pane.SelStart()));
+    const QRect caret =
+        layout->caretRect(pane.SelStart())
+            .translated(-pane.horizontalScrollBar()->value(), -pane.verticalScrollBar()->value())
+            .toAlignedRect();
+    ASSERT_TRUE(pane.viewport()->rect().contains(caret));
+    const auto caretArea = [&] { return pane.viewport()->grab(caret).toImage(); };
+    const QImage shown = caretArea();
+    // Waits for the blinking, which runs on a timer.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return caretArea() != shown; })) << "blinked off";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return caretArea() == shown; })) << "and on again";
+    pane.clearFocus();
+    QCoreApplication::processEvents(); // the repaint without the focus
+    EXPECT_TRUE(caretArea() != shown);
+}

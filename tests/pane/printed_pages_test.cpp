@@ -1,0 +1,167 @@
+#include "support/rtf_test_support.h"
+
+#include "pane/PrintedPages.h"
+#include "pane/RichTextBox.h"
+#include "rtf/RtfReader.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The words printed on page `page` of a PDF, as pdftotext reads them back.
+QString pageText(const QString& pdf, int page) {
+    QProcess process;
+    const QString number = QString::number(page);
+    process.start(QStringLiteral("pdftotext"), {"-f", number, "-l", number, pdf, "-"});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput()).simplified();
+}
+
+// The box of each word printed on the first page of a PDF, in points from the paper's top left
+// corner, as pdftotext reads them back.
+QMap<QString, QRectF> wordBoxes(const QString& pdf) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {"-bbox", "-f", "1", "-l", "1", pdf, "-"});
+    process.waitForFinished(30000);
+    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
+                       "yMax=\"([0-9.]+)\">([^<]*)<"));
+    QMap<QString, QRectF> boxes;
+    for (const QRegularExpressionMatch& match : word.globalMatch(html)) {
+        boxes.insert(match.captured(5),
+                     QRectF(QPointF(match.captured(1).toDouble(), match.captured(2).toDouble()),
+                            QPointF(match.captured(3).toDouble(), match.captured(4).toDouble())));
+    }
+    return boxes;
+}
+
+} // namespace
+
+// What the document window does not show is printed: the header and footer on every page, the
+// footer's page number counting the pages, and the footnotes after the text.
+TEST(PrintedPages, HeadersFootersAndFootnotesArePrinted) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    QByteArray body;
+    for (int i = 1; i <= 90; ++i)
+        body += "Paragraph " + QByteArray::number(i) + " of the minutes.\\par ";
+    auto document = rtftest::readRtf(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\headerr Harbour minutes (odd)\\par}"
+        "{\\headerl Harbour minutes (even)\\par}{\\footer Sheet {\\field{\\*\\fldinst PAGE}"
+        "{\\fldrslt 9}} of {\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 9}}\\par}\\pard " +
+        body +
+        "Approved{\\super\\chftn}{\\footnote\\pard{\\super\\chftn} By five votes.} at "
+        "last.{\\chftn}{\\*\\footnote \\chftn  Unanimous.}}");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("minutes.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    PrintedPages::print(*document, printer);
+
+    int pages = 0;
+    while (!pageText(pdf, pages + 1).isEmpty())
+        ++pages;
+    ASSERT_GE(pages, 2);
+    for (int page = 1; page <= pages; ++page) {
+        SCOPED_TRACE(page);
+        const QString text = pageText(pdf, page);
+        EXPECT_TRUE(text.contains(page % 2 ? "Harbour minutes (odd)" : "Harbour minutes (even)"))
+            << qPrintable(text);
+        EXPECT_TRUE(text.contains(QString("Sheet %1 of %2").arg(page).arg(pages)))
+            << qPrintable(text);
+    }
+    const QString last = pageText(pdf, pages);
+    EXPECT_TRUE(last.contains("Approved1 at last.2")) << qPrintable(last);
+    // The notes after a rule below the text, in order; their raised numbers are read on a line
+    // of their own.
+    const qsizetype notes = last.indexOf("________________ 1 2");
+    EXPECT_GT(notes, last.indexOf("at last.")) << qPrintable(last.right(200));
+    EXPECT_GT(last.indexOf("By five votes. Unanimous."), notes) << qPrintable(last.right(200));
+    // The document itself is as it was.
+    EXPECT_FALSE(document->toPlainText().contains("By five votes"));
+}
+
+// On paper indents, tab stops and list numbers stand as far from the text's left edge as they do
+// on the screen, at any printer resolution.
+TEST(PrintedPages, IndentsTabsAndNumbersKeepTheirDistancesOnPaper) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    // A document as the pane holds one, with its default stops every half inch.
+    QTextDocument document;
+    RichTextBox::setUpDocument(document);
+    rtf::read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
+              "{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid7}}"
+              "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}"
+              "\\pard Edge\\par"
+              "\\pard\\li1440 Inch\\par"
+              "\\pard\\li720\\fi360\\tx4320\\tx7200 Alpha\\tab Bravo\\tab Charlie\\par"
+              "\\pard\\li720\\fi360 Delta\\tab Echo\\par"
+              "{\\listtext 1.\\tab}\\pard\\fi-360\\li720\\ls1 Numbered\\par}",
+              document);
+    for (const QPrinter::PrinterMode mode :
+         {QPrinter::HighResolution, QPrinter::ScreenResolution}) {
+        SCOPED_TRACE(mode == QPrinter::HighResolution ? "high resolution" : "screen resolution");
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("indents.pdf");
+        QPrinter printer(mode);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        PrintedPages::print(document, printer);
+
+        const QMap<QString, QRectF> boxes = wordBoxes(pdf);
+        ASSERT_TRUE(boxes.contains("Edge")) << boxes.keys().join(' ').toStdString();
+        const double edge = boxes.value("Edge").left();
+        const struct {
+            const char* word;
+            double points;
+        } expected[] = {
+            {"Inch", 72},  {"Alpha", 54}, {"Bravo", 216},   {"Charlie", 360},
+            {"Delta", 54}, {"Echo", 108}, {"Numbered", 36},
+        };
+        for (const auto& [word, points] : expected) {
+            ASSERT_TRUE(boxes.contains(word)) << word;
+            EXPECT_NEAR(boxes.value(word).left() - edge, points, 1.0) << word;
+        }
+        // The number stands in the hanging indent, not in the paper's margin.
+        ASSERT_TRUE(boxes.contains("1."));
+        EXPECT_GE(boxes.value("1.").left() - edge, -0.5);
+        EXPECT_LT(boxes.value("1.").left() - edge, 36);
+        // The page number at the foot is as large as the text.
+        ASSERT_TRUE(boxes.contains("1"));
+        EXPECT_NEAR(boxes.value("1").height(), boxes.value("Edge").height(), 1.0);
+        EXPECT_GT(boxes.value("1").top(), boxes.value("Numbered").bottom());
+    }
+}
+
+// A printed selection keeps its paragraphs' formats, the first one's too.
+TEST(PrintedPages, APrintedSelectionKeepsItsIndents) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    ScopedScriptedDesktop scripted;
+    RichTextBox pane;
+    pane.setText("Before\nIndented\nEdge");
+    pane.setSelStart(7);
+    pane.setSelIndent(1440);
+    pane.setSelStart(7);
+    pane.setSelLength(int(pane.Text().size()) - 7);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("selection.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    pane.SelPrint(printer);
+
+    const QMap<QString, QRectF> boxes = wordBoxes(pdf);
+    ASSERT_TRUE(boxes.contains("Edge") && boxes.contains("Indented"))
+        << boxes.keys().join(' ').toStdString();
+    EXPECT_FALSE(boxes.contains("Before"));
+    EXPECT_NEAR(boxes.value("Indented").left() - boxes.value("Edge").left(), 72, 1.0);
+}

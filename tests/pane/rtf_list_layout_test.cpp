@@ -1,0 +1,146 @@
+// Lists read from files and bulleted in the pane draw their numbers and bullets inside the page.
+#include "support/rtf_test_support.h"
+
+#include "model/Twips.h"
+#include "pane/PaneParagraphs.h"
+#include "pane/RichTextBox.h"
+#include "rtf/RtfWriter.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QImage>
+#include <QPainter>
+#include <QTextLayout>
+#include <QTextList>
+#include <QTextTable>
+#include <gtest/gtest.h>
+
+using rtftest::readRtf;
+
+namespace {
+
+// Dark pixels left of the first paragraph's text on its first line, drawn as the pane and the
+// printer draw the document: where its number or bullet shows, if it shows at all.
+int markerPixels(QTextDocument& document) {
+    document.setTextWidth(600);
+    const QSize size = document.size().toSize();
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    document.drawContents(&painter);
+    painter.end();
+    const QTextBlock block = document.begin();
+    const QTextLine line = block.layout()->lineAt(0);
+    const QPointF origin = document.documentLayout()->blockBoundingRect(block).topLeft();
+    const int textStart = int(origin.x() + line.naturalTextRect().left());
+    const int top = int(origin.y() + line.y());
+    int dark = 0;
+    for (int y = top; y < top + int(line.height()) && y < image.height(); ++y)
+        for (int x = 0; x < textStart - 1; ++x)
+            dark += qGray(image.pixel(x, y)) < 128;
+    return dark;
+}
+
+const char* const numberedList =
+    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
+    "{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid7}}"
+    "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}";
+
+} // namespace
+
+TEST(RtfListLayout, NumbersAndBulletsAreDrawnInsideThePage) {
+    const struct {
+        const char* name;
+        QByteArray rtf;
+    } cases[] = {
+        {"number in a hanging indent as deep as the text",
+         numberedList + QByteArray("{\\listtext 1.\\tab}\\pard\\fi-792\\li792\\ls1 To validate"
+                                   "\\par{\\listtext 2.\\tab}To verify\\par}")},
+        {"bullet in a hanging indent",
+         "{\\rtf1{\\pntext\\'B7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'B7}}\\fi-360\\li360 Apples}"},
+        {"number without any indent", numberedList + QByteArray("\\pard\\ls1 Flush left}")},
+        {"number in a hanging indent too narrow for it",
+         numberedList + QByteArray("\\pard\\fi-100\\li100\\ls1 Narrow}")},
+        {"number left of the margin", numberedList + QByteArray("\\pard\\fi-720\\li360\\ls1 Out}")},
+    };
+    for (const auto& c : cases) {
+        auto document = readRtf(c.rtf);
+        ASSERT_NE(document->begin().textList(), nullptr) << c.name;
+        EXPECT_GT(markerPixels(*document), 0) << c.name;
+        auto reopened = readRtf(rtf::write(*document));
+        EXPECT_GT(markerPixels(*reopened), 0) << c.name << ", saved and reopened";
+    }
+}
+
+TEST(RtfListLayout, SavingWritesTheIndentsTheFileHad) {
+    auto document = readRtf(numberedList +
+                            QByteArray("\\pard\\fi-792\\li792\\ls1 One\\par\\pard\\fi360\\li0\\ls1 "
+                                       "Two\\par\\pard\\fi-100\\li100\\ls1 Three}"));
+    const QByteArray saved = rtf::write(*document);
+    for (const char* indents : {"\\li792\\fi-792 One", "\\fi360 Two", "\\li100\\fi-100 Three"})
+        EXPECT_TRUE(saved.contains(indents)) << indents << "\n" << saved.constData();
+}
+
+// A paragraph bulleted in the pane shows its bullet and keeps its place through a save and reopen.
+TEST(RtfListLayout, BulletedInThePane) {
+    ScopedScriptedDesktop scripted;
+    RichTextBox pane;
+    const std::pair<int, int> indentsAndHangs[] = {
+        {0, 0}, {0, 720}, {200, 0}, {200, 360}, {200, 720}};
+    for (const auto& [indent, hanging] : indentsAndHangs) {
+        SCOPED_TRACE(testing::Message() << "indent " << indent << ", hanging " << hanging);
+        pane.setText("item");
+        pane.setSelIndent(indent);
+        pane.setSelHangingIndent(hanging);
+        pane.setSelBullet(true);
+        EXPECT_GT(markerPixels(*pane.document()), 0);
+        const std::optional<int> left = pane.SelIndent();
+        const std::optional<int> hangs = pane.SelHangingIndent();
+        auto reopened = readRtf(rtf::write(*pane.document()));
+        const PaneParagraphs::Indents read = PaneParagraphs::indentsOf(reopened->begin());
+        EXPECT_EQ(Twips::fromLayout(read.firstLine), left);
+        EXPECT_EQ(Twips::fromLayout(read.hanging), hangs);
+    }
+}
+
+TEST(RtfListLayout, TheNumbersTabGoesToAStopBeforeTheHangingIndent) {
+    // The number at the margin, a stop at .25 in, the hanging indent at .55 in: the first line's
+    // text stands at the stop, the others at the hanging indent, as other word processors show it.
+    auto document = readRtf(numberedList + QByteArray("\\pard\\fi-792\\li792\\tx360\\ls1 "
+                                                      "First\\par\\pard\\fi-360\\li360\\ls1 "
+                                                      "Second\\par}"));
+    for (const QTextBlock& block : {document->begin(), document->begin().next()}) {
+        const QTextBlockFormat format = block.blockFormat();
+        EXPECT_EQ(Twips::fromLayout(format.leftMargin() + format.textIndent()), 360)
+            << block.text().toStdString();
+    }
+    EXPECT_EQ(Twips::fromLayout(document->begin().blockFormat().leftMargin()), 792);
+    const QByteArray saved = rtf::write(*document);
+    EXPECT_TRUE(saved.contains("\\li792\\fi-792")) << saved.toStdString();
+}
+
+TEST(RtfListLayout, HeadingsInTableCellsCountOnWhereQtsLayoutDrawsThem) {
+    // Numbered headings each in a shaded one-cell table, body text between: Qt's layout draws
+    // these, each number in its heading's font, the cells keeping their shading.
+    QByteArray body;
+    for (const char* heading : {"Introduction", "Purpose", "Scope"}) {
+        body +=
+            QByteArray("\\trowd\\clcbpat2\\cellx4000\\pard\\intbl\\fi-360\\li360\\ls1{\\b\\fs20 ") +
+            heading + "}\\cell\\row\\pard Body text.\\par";
+    }
+    auto document = readRtf(numberedList +
+                            QByteArray("{\\colortbl;\\red0\\green0\\blue0;\\red153"
+                                       "\\green204\\blue255;}") +
+                            body + "}");
+    QStringList numbers;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        const QTextList* list = block.textList();
+        if (!list)
+            continue;
+        numbers << list->itemText(block);
+        EXPECT_TRUE(block.charFormat().font().bold()) << block.text().toStdString();
+        const QTextTableCell cell = QTextCursor(block).currentTable()->cellAt(block.position());
+        EXPECT_EQ(cell.format().background().color(), QColor(153, 204, 255));
+    }
+    EXPECT_EQ(numbers, QStringList({"1.", "2.", "3."}));
+}

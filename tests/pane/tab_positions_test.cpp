@@ -1,0 +1,151 @@
+// Tab stops stand where the ruler shows them, measured from the margin (a cell's edge in a
+// table) whatever the paragraph's indents, in the pane's layout and in Qt's alike.
+#include "pane/LineTabs.h"
+#include "pane/PaneLayout.h"
+#include "pane/RichTextBox.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextLayout>
+#include <QTextTable>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct Paragraph {
+    qreal left = 0;
+    qreal first = 0;
+    std::vector<qreal> stops; // in the order the paragraph holds them
+    QString text;
+};
+
+std::unique_ptr<QTextDocument> documentOf(const Paragraph& paragraph, bool paneLayout,
+                                          bool inCell = false) {
+    auto document = std::make_unique<QTextDocument>();
+    RichTextBox::setUpDocument(*document);
+    QTextCursor cursor(document.get());
+    if (inCell) {
+        QTextTableFormat table;
+        table.setCellPadding(3);
+        table.setLeftMargin(30);
+        cursor.insertTable(1, 2, table);
+    }
+    QTextBlockFormat format;
+    format.setLeftMargin(paragraph.left);
+    format.setTextIndent(paragraph.first);
+    QList<QTextOption::Tab> stops;
+    for (qreal stop : paragraph.stops)
+        stops.append(QTextOption::Tab(stop, QTextOption::LeftTab));
+    format.setTabPositions(stops);
+    cursor.setBlockFormat(format);
+    cursor.insertText(paragraph.text);
+    if (paneLayout)
+        document->setDocumentLayout(new PaneLayout(document.get()));
+    document->setPageSize(QSizeF(700, -1));
+    if (!paneLayout)
+        LineTabs::measureFromLineStarts(*document);
+    return document;
+}
+
+// Where the character at `offset` of the paragraph that holds the text starts, from the margin
+// or the cell's edge: a paragraph's lines are placed relative to that edge.
+qreal xOf(QTextDocument& document, int offset) {
+    QTextBlock block = document.begin();
+    while (block.isValid() && block.text().isEmpty())
+        block = block.next();
+    (void)document.documentLayout()->blockBoundingRect(block);
+    const QTextLayout* layout = block.layout();
+    const QTextLine line = layout->lineForTextPosition(offset);
+    return line.cursorToX(offset);
+}
+
+} // namespace
+
+TEST(TabPositions, StopsCountFromTheMarginWhateverTheIndents) {
+    constexpr qreal inch = 96;
+    const QChar lineBreak = QChar::LineSeparator;
+    const struct Row {
+        const char* name;
+        Paragraph paragraph;
+        std::vector<std::pair<int, qreal>> expected; // offset, x from the margin
+    } rows[] = {
+        {"first line indented past the left indent",
+         {inch / 2, inch / 4, {3 * inch, 5 * inch}, "A\tB\tC"},
+         {{2, 3 * inch}, {4, 5 * inch}}},
+        {"default stops every half inch from the margin, not from the indent",
+         {inch / 2, inch / 4, {}, "A\tB"},
+         {{2, inch}}},
+        {"a number in a hanging indent tabs to the half inch",
+         {inch / 2, -inch / 4, {}, QStringLiteral("1.\tNumbered")},
+         {{3, inch / 2}}},
+        {"a following line measures from the margin too",
+         {inch / 2, inch / 4, {3 * inch}, QStringLiteral("First") + lineBreak + "\tNext"},
+         {{7, 3 * inch}}},
+        {"default stops go on after the last stop",
+         {inch / 2, inch / 4, {inch}, QStringLiteral("A\tB\tC")},
+         {{2, inch}, {4, 1.5 * inch}}},
+        {"stops held out of order",
+         {0, 0, {2 * inch, inch}, QStringLiteral("A\tB\tC")},
+         {{2, inch}, {4, 2 * inch}}},
+    };
+    for (const Row& row : rows) {
+        for (bool pane : {true, false}) {
+            SCOPED_TRACE(std::string(row.name) + (pane ? ", the pane's layout" : ", Qt's layout"));
+            auto document = documentOf(row.paragraph, pane);
+            for (const auto& [offset, x] : row.expected)
+                EXPECT_NEAR(xOf(*document, offset), x, 0.5) << "offset " << offset;
+        }
+    }
+}
+
+// Both layouts place every character of a paragraph with tabs alike, wrapped lines too, and a
+// cell's paragraphs measure from the cell's edge.
+TEST(TabPositions, ThePanesLayoutAndQtsAgree) {
+    QString wrapped = QStringLiteral("Opening words");
+    for (int i = 0; i < 30; ++i)
+        wrapped += QStringLiteral(" word%1").arg(i);
+    wrapped += QStringLiteral("\tafter a tab, and more words to fill the line\tand another");
+    const Paragraph paragraphs[] = {
+        {48, 24, {130, 300, 450}, wrapped},
+        {72, -36, {}, QStringLiteral("1.\t") + wrapped},
+        {20, 40, {}, QStringLiteral("\t") + wrapped},
+    };
+    for (const Paragraph& paragraph : paragraphs) {
+        SCOPED_TRACE(paragraph.text.left(12).toStdString());
+        auto own = documentOf(paragraph, true);
+        auto stock = documentOf(paragraph, false);
+        const QTextLayout* ownLayout = own->begin().layout();
+        (void)own->documentLayout()->blockBoundingRect(own->begin());
+        (void)stock->documentLayout()->blockBoundingRect(stock->begin());
+        const QTextLayout* stockLayout = stock->begin().layout();
+        ASSERT_GT(ownLayout->lineCount(), 1);
+        ASSERT_EQ(ownLayout->lineCount(), stockLayout->lineCount());
+        for (int offset = 0; offset < paragraph.text.size(); ++offset)
+            ASSERT_NEAR(xOf(*own, offset), xOf(*stock, offset), 1.0) << "offset " << offset;
+    }
+
+    const Paragraph inCell{24, 0, {96}, QStringLiteral("A\tB")};
+    auto table = documentOf(inCell, false, true);
+    EXPECT_NEAR(xOf(*table, 2), 96, 0.5);
+}
+
+// A paragraph long enough to be laid out in pieces places its tabs as a short one does, in its
+// first line and in lines of later pieces.
+TEST(TabPositions, AParagraphLaidOutInPiecesMeasuresFromTheMargin) {
+    QString text = QStringLiteral("A\tB");
+    while (text.size() < PaneLayout::longParagraph + 5000)
+        text += QStringLiteral(" filler");
+    const int later = int(text.size()) - 100;
+    text.insert(later, QString(QChar::LineSeparator) + QStringLiteral("\tZ"));
+    auto document = documentOf({48, 24, {288}, text}, true);
+    auto* layout = qobject_cast<PaneLayout*>(document->documentLayout());
+    ASSERT_TRUE(layout);
+    ASSERT_TRUE(layout->inLongParagraph(0));
+    const qreal margin = layout->blockBoundingRect(document->begin()).left();
+    EXPECT_NEAR(layout->caretRect(2).left() - margin, 288, 0.5);
+    EXPECT_NEAR(layout->caretRect(later + 2).left() - margin, 288, 0.5);
+}

@@ -1,0 +1,223 @@
+#include "support/rtf_test_support.h"
+
+#include "pictures/Dib.h"
+#include "pictures/RtfPicture.h"
+#include "pictures/WindowsMetafile.h"
+#include "rtf/RtfWriter.h"
+
+#include <QBuffer>
+#include <QTextCursor>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+using rtftest::pictures;
+using rtftest::readRtf;
+
+namespace {
+
+QImage sampleImage() {
+    QImage image(6, 4, QImage::Format_RGB32);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x)
+            image.setPixel(x, y, qRgb(40 * x, 60 * y, 200));
+    return image;
+}
+
+QByteArray encoded(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+// The bitmap without its 14-byte file header: what metafiles and \dibitmap carry.
+QByteArray dib(const QImage& image) {
+    return encoded(image, "BMP").mid(14);
+}
+
+template <typename Number> void append(QByteArray& out, Number value) {
+    char bytes[sizeof value];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, sizeof value);
+}
+
+// A metafile as the Windows control writes one around a bitmap: header, one bitmap record, end.
+QByteArray metafileAround(const QByteArray& bitmap, quint16 function) {
+    QByteArray record;
+    append<quint32>(record, 0x00CC0020); // SRCCOPY
+    if (function == 0x0F43)
+        append<quint16>(record, 0); // colour usage
+    for (int i = 0; i < 8; ++i)
+        append<quint16>(record, 1);
+    record.append(bitmap);
+    if (record.size() % 2)
+        record.append('\0');
+    QByteArray wmf = QByteArray::fromHex("010009000003000000000000000000000000");
+    append<quint32>(wmf, quint32(3 + record.size() / 2));
+    append<quint16>(wmf, function);
+    return wmf + record + QByteArray::fromHex("030000000000");
+}
+
+} // namespace
+
+TEST(RtfPicture, ShowsPicturesAtTheirGoalSize) {
+    const QImage sample = sampleImage();
+    const QByteArray jpeg = encoded(sample, "JPEG");
+    const QByteArray sized = "\\picw6\\pich4\\picwgoal900\\pichgoal600\\picscalex50 ";
+    const struct {
+        const char* name;
+        QByteArray group;
+        QSizeF size;
+        QImage pixels; // null: a box standing in for a picture Qt cannot draw
+    } cases[] = {
+        {"png", "\\pngblip" + sized + encoded(sample, "PNG").toHex(), {30, 40}, sample},
+        {"jpeg", "\\jpegblip" + sized + jpeg.toHex(), {30, 40}, QImage::fromData(jpeg)},
+        {"metafile with DIBSTRETCHBLT",
+         "\\wmetafile8" + sized + metafileAround(dib(sample), 0x0B41).toHex(),
+         {30, 40},
+         sample},
+        {"metafile with STRETCHDIB",
+         "\\wmetafile8" + sized + metafileAround(dib(sample), 0x0F43).toHex(),
+         {30, 40},
+         sample},
+        {"device-independent bitmap",
+         "\\dibitmap0" + sized + dib(sample).toHex(),
+         {30, 40},
+         sample},
+        {"enhanced metafile", "\\emfblip\\picwgoal1500\\pichgoal750 0102", {100, 50}, {}},
+        {"metafile that is no bitmap",
+         "\\wmetafile8\\picwgoal1500\\pichgoal750 0100",
+         {100, 50},
+         {}},
+        {"metafile sized in hundredths of a millimetre",
+         "\\wmetafile8\\picw2540\\pich1270 0100",
+         {96, 48},
+         {}},
+    };
+    for (const auto& c : cases) {
+        auto document = readRtf("{\\rtf1 a{\\pict" + c.group + "}b}");
+        const QList<rtftest::Picture> found = pictures(*document);
+        ASSERT_EQ(found.size(), 1) << c.name;
+        EXPECT_FALSE(found[0].image.isNull()) << c.name;
+        EXPECT_EQ(found[0].size(), c.size) << c.name;
+        if (!c.pixels.isNull()) {
+            EXPECT_EQ(found[0].image.convertToFormat(QImage::Format_RGB32),
+                      c.pixels.convertToFormat(QImage::Format_RGB32))
+                << c.name;
+        } else {
+            // A box of the picture's own size, which says what kind of picture it stands for.
+            EXPECT_TRUE(rtf::isPlaceholder(found[0].image)) << c.name;
+            EXPECT_EQ(found[0].image.size(), c.size.toSize()) << c.name;
+            EXPECT_EQ(found[0].image.text("placeholder"),
+                      c.group.startsWith("\\emf") ? "EMF picture" : "WMF picture")
+                << c.name;
+        }
+        EXPECT_EQ(document->toPlainText(), QString("a") + QChar::ObjectReplacementCharacter + "b");
+    }
+}
+
+TEST(RtfPicture, ExtractsBitmapsOnlyFromWellFormedMetafiles) {
+    const QByteArray bitmap = dib(sampleImage());
+    EXPECT_FALSE(WindowsMetafile(metafileAround(bitmap, 0x0B41)).soleBitmap().isNull());
+    EXPECT_TRUE(WindowsMetafile(metafileAround(bitmap, 0x0B41).left(40)).soleBitmap().isNull());
+    EXPECT_TRUE(WindowsMetafile(QByteArray(8, '\xFF')).soleBitmap().isNull());
+    EXPECT_TRUE(Dib::toImage(bitmap.left(20)).isNull());
+    QByteArray lying = bitmap;
+    qToLittleEndian<quint32>(0x7FFFFFFF, lying.data()); // header size beyond the data
+    EXPECT_TRUE(Dib::toImage(lying).isNull());
+}
+
+namespace {
+
+// Hex in lines of `width` digits, upper case, as some editors write it.
+QByteArray hexLines(const QByteArray& data, int width) {
+    const QByteArray hex = data.toHex().toUpper();
+    QByteArray lines;
+    for (qsizetype i = 0; i < hex.size(); i += width)
+        lines += "\r\n" + hex.mid(i, width);
+    return lines;
+}
+
+} // namespace
+
+// Only the pictures Qt can draw are in the document as pictures; every picture is saved as the
+// file had it, whether shown, stood in for by a box, or a kind we cannot read at all.
+TEST(RtfPicture, SavesEveryPictureAsTheFileHadIt) {
+    // A metafile that draws (a rectangle), as logos and charts do, instead of wrapping a bitmap.
+    const QByteArray drawingMetafile = QByteArray::fromHex(
+        "010009000003000000000000000000000000070000001b042800500000000000030000000000");
+    const QByteArray png = encoded(sampleImage(), "PNG");
+    const QByteArray jpeg = encoded(sampleImage(), "JPEG");
+    const QByteArray groups[] = {
+        "{\\pict\\wmetafile8\\picw2117\\pich1058\\picwgoal1200\\pichgoal600" +
+            hexLines(drawingMetafile, 40) + "\r\n}",
+        "{\\pict{\\*\\picprop\\shplid1025{\\sp{\\sn shapeType}{\\sv 75}}}\\picscalex89\\picscaley89"
+        "\\piccropl0\\piccropr0\\picw20108\\pich28517\\picwgoal11400\\pichgoal16167\\emfblip"
+        "\\bliptag-17377467{\\*\\blipuid fef6d745451b0ec7280b1becb0c3927f}" +
+            hexLines(QByteArray("\x01\0\0\0l\0\0\0 EMF", 12), 128) + "}",
+        "{\\pict\\macpict\\picw10\\pich10 0a0b0c}",
+        "{\\pict\\jpegblip\\picw6\\pich4\\picwgoal90\\pichgoal60\\bin" +
+            QByteArray::number(jpeg.size()) + " " + jpeg + "}",
+        "{\\pict\\pngblip\\picw6\\pich4 " + png.toHex() + "}",
+    };
+    for (const QByteArray& group : groups) {
+        auto document =
+            readRtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard Logo: " + group + " end}");
+        ASSERT_EQ(pictures(*document).size(), 1) << group.left(60).constData();
+        const QByteArray saved = rtf::write(*document);
+        EXPECT_TRUE(saved.contains(group)) << group.left(60).constData() << "\n"
+                                           << saved.constData();
+        auto reopened = readRtf(saved);
+        EXPECT_EQ(pictures(*reopened).value(0).size(), pictures(*document)[0].size())
+            << group.left(60).constData();
+        EXPECT_EQ(rtf::write(*reopened), saved) << group.left(60).constData();
+    }
+
+    // Shown at another size, the picture is no longer what the file described.
+    auto document = readRtf("{\\rtf1 {\\pict\\pngblip\\picw6\\pich4 " + png.toHex() + "}}");
+    QTextCursor cursor(document.get());
+    cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+    QTextImageFormat larger = pictures(*document)[0].format;
+    larger.setWidth(larger.width() * 2);
+    cursor.setCharFormat(larger);
+    const QByteArray saved = rtf::write(*document);
+    EXPECT_FALSE(saved.contains(png.toHex())) << saved.constData();
+    EXPECT_TRUE(saved.contains("\\picwgoal180")) << saved.constData();
+}
+
+// A picture given twice, as an enhanced metafile for current readers and as a Windows metafile
+// for older ones, shows the form we can draw and is saved with both.
+TEST(RtfPicture, DrawsTheMetafileGivenBesideAnEnhancedOne) {
+    // A red rectangle over a 100 by 100 window.
+    const QByteArray drawing =
+        QByteArray::fromHex("010009000003280000000100070000000000" // header
+                            "050000000b0200000000"                 // SETWINDOWORG 0, 0
+                            "050000000c0264006400"                 // SETWINDOWEXT 100, 100
+                            "07000000fc020000ff0000000000"         // CREATEBRUSHINDIRECT red
+                            "040000002d010000"                     // SELECTOBJECT 0
+                            "070000001b046400640000000000"         // RECTANGLE 0, 0, 100, 100
+                            "030000000000");                       // end
+    const QByteArray pair = "{\\*\\shppict{\\pict\\emfblip\\picwgoal1500\\pichgoal1500 0102}}"
+                            "{\\nonshppict{\\pict\\wmetafile8\\picwgoal1500\\pichgoal1500 " +
+                            drawing.toHex() + "}}";
+    auto document = readRtf("{\\rtf1 a" + pair + "b}");
+    const QList<rtftest::Picture> found = pictures(*document);
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_FALSE(rtf::isPlaceholder(found[0].image));
+    EXPECT_EQ(found[0].image.pixel(50, 50) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(document->toPlainText(), QString("a") + QChar::ObjectReplacementCharacter + "b");
+    const QByteArray saved = rtf::write(*document);
+    EXPECT_TRUE(saved.contains(pair)) << saved.constData();
+    EXPECT_EQ(rtf::write(*readRtf(saved)), saved);
+    // Apart, or with text between them or before the second in its group, they are two
+    // pictures, the second of them skipped, and the text is read once.
+    for (const QByteArray& between : {QByteArray("x{\\nonshppict"), QByteArray("{x\\nonshppict")}) {
+        const QByteArray rtf = "{\\rtf1 {\\*\\shppict{\\pict\\emfblip 0102}}" + between +
+                               "{\\pict\\wmetafile8 " + drawing.toHex() + "}}}";
+        auto apart = readRtf(rtf);
+        ASSERT_EQ(pictures(*apart).size(), 1);
+        EXPECT_TRUE(rtf::isPlaceholder(pictures(*apart)[0].image));
+        EXPECT_EQ(readRtf(rtf::write(*apart))->toPlainText(), apart->toPlainText());
+    }
+}

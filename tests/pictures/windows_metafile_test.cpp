@@ -1,0 +1,273 @@
+#include "pictures/EnhancedMetafile.h"
+#include "pictures/WindowsMetafile.h"
+
+#include <QBuffer>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+namespace {
+
+// A metafile built record by record, parameters as 16-bit words in the order the file has them.
+class Metafile {
+public:
+    // Parameters: `words`, then `data` (padded to a whole word), then `after`.
+    Metafile& record(quint16 function, std::initializer_list<int> words,
+                     const QByteArray& data = {}, std::initializer_list<int> after = {}) {
+        QByteArray params;
+        for (int w : words)
+            append16(params, quint16(w));
+        params += data;
+        if (params.size() % 2)
+            params.append('\0');
+        for (int w : after)
+            append16(params, quint16(w));
+        append32(m_records, quint32(3 + params.size() / 2));
+        append16(m_records, function);
+        m_records += params;
+        return *this;
+    }
+    // Window origin and extent, as metafiles set up their own coordinates.
+    Metafile& window(int x, int y, int width, int height) {
+        return record(0x020B, {y, x}).record(0x020C, {height, width});
+    }
+    Metafile& brush(QRgb rgb, int style = 0) {
+        return record(0x02FC, {style, int(qRed(rgb) | qGreen(rgb) << 8), qBlue(rgb), 0});
+    }
+    Metafile& pen(QRgb rgb, int style = 0, int width = 0) {
+        return record(0x02FA, {style, width, 0, int(qRed(rgb) | qGreen(rgb) << 8), qBlue(rgb)});
+    }
+    Metafile& select(int object) { return record(0x012D, {object}); }
+    Metafile& rectangle(int left, int top, int right, int bottom) {
+        return record(0x041B, {bottom, right, top, left});
+    }
+
+    QByteArray bytes(int objects = 16) const {
+        QByteArray out;
+        append16(out, 1);
+        append16(out, 9);
+        append16(out, 0x0300);
+        append32(out, quint32(9 + m_records.size() / 2 + 3));
+        append16(out, quint16(objects));
+        append32(out, 0);
+        append16(out, 0);
+        return out + m_records + QByteArray::fromHex("030000000000");
+    }
+
+    static void append16(QByteArray& out, quint16 v) {
+        char b[2];
+        qToLittleEndian(v, b);
+        out.append(b, 2);
+    }
+    static void append32(QByteArray& out, quint32 v) {
+        char b[4];
+        qToLittleEndian(v, b);
+        out.append(b, 4);
+    }
+
+private:
+    QByteArray m_records;
+};
+
+QRgb at(const QImage& image, int x, int y) {
+    return image.pixel(x, y) & 0xFFFFFF;
+}
+
+constexpr QRgb red = 0xFF0000;
+constexpr QRgb blue = 0x0000FF;
+constexpr QRgb white = 0xFFFFFF;
+
+QByteArray dib(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes.mid(14);
+}
+
+} // namespace
+
+// Shapes land where the window maps them, in the pen and brush selected, in the order drawn.
+TEST(WindowsMetafile, DrawsShapesWithTheSelectedPenAndBrush) {
+    const QByteArray wmf = Metafile()
+                               .window(0, 0, 200, 100)
+                               .pen(0, 5) // PS_NULL: fills only
+                               .select(0)
+                               .brush(red)
+                               .select(1)
+                               .rectangle(0, 0, 100, 100)
+                               .brush(blue)
+                               .select(2)
+                               .record(0x0418, {100, 200, 0, 100})          // ellipse, right half
+                               .record(0x0324, {3, 10, 10, 50, 10, 10, 50}) // triangle
+                               .bytes();
+    const QImage image = WindowsMetafile(wmf).render(QSize(100, 50));
+    ASSERT_EQ(image.size(), QSize(100, 50));
+    EXPECT_EQ(at(image, 40, 40), red);  // the rectangle, scaled by half
+    EXPECT_EQ(at(image, 75, 25), blue); // the ellipse's centre
+    EXPECT_EQ(at(image, 51, 2), white); // outside the ellipse, in the corner
+    EXPECT_EQ(at(image, 8, 8), blue);   // the triangle over the rectangle
+    EXPECT_EQ(at(image, 22, 22), red);  // beyond the triangle's slope
+
+    // A window whose y runs upwards draws the same picture upside down.
+    const QImage flipped = WindowsMetafile(Metafile()
+                                               .window(0, 100, 100, -100)
+                                               .brush(red)
+                                               .select(0)
+                                               .rectangle(0, 0, 100, 20)
+                                               .bytes())
+                               .render(QSize(100, 100));
+    EXPECT_EQ(at(flipped, 50, 95), red);
+    EXPECT_EQ(at(flipped, 50, 5), white);
+}
+
+// Objects take the lowest free slot, SAVEDC/RESTOREDC bring back what was selected, and clipping
+// limits what is drawn.
+TEST(WindowsMetafile, KeepsTheStateOfTheDeviceContext) {
+    const QByteArray wmf = Metafile()
+                               .window(0, 0, 100, 100)
+                               .pen(0, 5)
+                               .brush(red)
+                               .brush(blue)
+                               .select(0)
+                               .select(1)
+                               .record(0x01F0, {1}) // delete the red brush...
+                               .brush(0x00FF00)     // ...whose slot the green one takes
+                               .record(0x001E, {})  // SAVEDC
+                               .select(1)
+                               .record(0x0416, {50, 50, 0, 0}) // INTERSECTCLIPRECT top left
+                               .rectangle(0, 0, 100, 100)
+                               .record(0x0127, {0xFFFF}) // RESTOREDC -1
+                               .rectangle(60, 60, 100, 100)
+                               .bytes();
+    const QImage image = WindowsMetafile(wmf).render(QSize(100, 100));
+    EXPECT_EQ(at(image, 25, 25), 0x00FF00);
+    EXPECT_EQ(at(image, 75, 25), white);
+    // RESTOREDC brings back the red brush selected when the state was saved, though its object
+    // was deleted and its slot is the green brush's now.
+    EXPECT_EQ(at(image, 80, 80), red);
+}
+
+TEST(WindowsMetafile, DrawsTextAndBitmapsWhereTheyArePlaced) {
+    QImage checker(2, 2, QImage::Format_RGB32);
+    checker.setPixel(0, 0, blue);
+    checker.setPixel(1, 0, red);
+    checker.setPixel(0, 1, red);
+    checker.setPixel(1, 1, blue);
+    QByteArray font; // LOGFONT after its five 16-bit fields
+    font.append(QByteArray(8, '\0')).append("DejaVu Sans").append('\0');
+    const QByteArray wmf =
+        Metafile()
+            .window(0, 0, 200, 100)
+            .record(0x02FB, {-40, 0, 0, 0, 700}, font) // a bold font 40 units high
+            .select(0)
+            .record(0x0209, {0, 0})              // black text
+            .record(0x012E, {0})                 // TA_TOP | TA_LEFT
+            .record(0x0521, {2}, "Hi", {10, 10}) // TEXTOUT at (10, 10)
+            .record(0x0F43, {0x0020, 0x00CC, 0, 2, 2, 0, 0, 50, 50, 0, 150}, dib(checker))
+            .bytes();
+    const QImage image = WindowsMetafile(wmf).render(QSize(200, 100));
+    ASSERT_FALSE(image.isNull());
+    auto darkPixels = [&](QRect area) {
+        int dark = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                dark += qGray(image.pixel(x, y)) < 100;
+        return dark;
+    };
+    EXPECT_GT(darkPixels(QRect(10, 10, 60, 40)), 40) << "the text's strokes";
+    EXPECT_EQ(darkPixels(QRect(0, 60, 140, 40)), 0) << "nothing below the text";
+    // The bitmap stretched over its destination.
+    EXPECT_EQ(at(image, 160, 10), blue);
+    EXPECT_EQ(at(image, 190, 10), red);
+    EXPECT_EQ(at(image, 160, 40), red);
+    EXPECT_EQ(at(image, 190, 40), blue);
+}
+
+// A metafile that only wraps a bitmap gives that bitmap itself; one that draws gives none.
+TEST(WindowsMetafile, TellsAWrappedBitmapFromADrawing) {
+    QImage square(3, 3, QImage::Format_RGB32);
+    square.fill(red);
+    const QByteArray wrapped =
+        Metafile()
+            .window(0, 0, 3, 3)
+            .record(0x0F43, {0x0020, 0x00CC, 0, 3, 3, 0, 0, 3, 3, 0, 0}, dib(square))
+            .bytes();
+    EXPECT_EQ(WindowsMetafile(wrapped).soleBitmap().size(), QSize(3, 3));
+    const QByteArray drawing = Metafile().window(0, 0, 3, 3).rectangle(0, 0, 3, 3).bytes();
+    EXPECT_TRUE(WindowsMetafile(drawing).soleBitmap().isNull());
+    EXPECT_FALSE(WindowsMetafile(drawing).render(QSize(3, 3)).isNull());
+    // Without a placeable header or a window, the area the picture covers is unknown.
+    EXPECT_TRUE(
+        WindowsMetafile(Metafile().rectangle(0, 0, 3, 3).bytes()).render(QSize(3, 3)).isNull());
+    EXPECT_FALSE(WindowsMetafile(QByteArray(17, '\1')).isValid());
+}
+
+// Counts and sizes come from the file: none of them may cost more than the file's own size.
+TEST(WindowsMetafile, HostileMetafilesCostNoMoreThanTheirSize) {
+    Metafile hostile;
+    hostile.window(0, 0, 10, 10);
+    hostile.record(0x0324, {32767, 1, 1});                   // a polygon promising 32767 points
+    hostile.record(0x0538, {65535, 65535, 3});               // polygons beyond the record
+    hostile.record(0x0A32, {0, 0, 32767, 6, 0, 0, 5, 5});    // text longer than its record
+    hostile.record(0x012D, {65535}).record(0x01F0, {65535}); // objects that do not exist
+    hostile.record(0x0127, {0x8000});                        // RESTOREDC -32768
+    for (int i = 0; i < 5000; ++i)
+        hostile.record(0x001E, {}); // SAVEDC beyond any real nesting
+    for (int i = 0; i < 2000; ++i)
+        hostile.record(0x0415, {i % 10, i % 10 + 1, i % 7, i % 7 + 1}); // EXCLUDECLIPRECT
+    hostile.record(0x020C, {0, 0}).record(0x0103, {7});                 // no extent, isotropic
+    hostile.pen(0, 0, 30000).select(0); // a pen wider than the picture
+    for (int i = 0; i < 20000; ++i)
+        hostile.rectangle(-32768, -32768, 32767, 32767); // the whole picture, over and over
+    hostile.record(0x0F43, {0x0020, 0x00CC, 0, 1, 1, 0, 0, 1, 1, 0, 0},
+                   QByteArray::fromHex("28000000ffffff7fffffff7f01001800")); // 2^62 pixels
+    const QByteArray wmf = hostile.bytes(65535);
+    const QImage image = WindowsMetafile(wmf).render(QSize(800, 800));
+    EXPECT_EQ(image.size(), QSize(800, 800));
+    EXPECT_TRUE(WindowsMetafile(wmf).soleBitmap().isNull());
+    // Cut anywhere, it still plays to where it stops.
+    for (qsizetype length = 0; length < 400; length += 7)
+        WindowsMetafile(wmf.left(length)).render(QSize(16, 16));
+    EXPECT_TRUE(WindowsMetafile(wmf).render(QSize(100000, 100000)).isNull());
+}
+
+// An enhanced metafile shows a bitmap that fills it; a bitmap that is a detail of a drawing is
+// no picture of the whole.
+TEST(EnhancedMetafile, ShowsOnlyABitmapThatFillsIt) {
+    QImage square(4, 4, QImage::Format_RGB32);
+    square.fill(blue);
+    const QByteArray bitmap = dib(square);
+    auto emf = [&](QRect bounds) {
+        QByteArray header(88, '\0');
+        qToLittleEndian<quint32>(1, header.data());
+        qToLittleEndian<quint32>(88, header.data() + 4);
+        qToLittleEndian<qint32>(99, header.data() + 16); // bounds 0,0 - 99,99
+        qToLittleEndian<qint32>(99, header.data() + 20);
+        qToLittleEndian<quint32>(0x464D4520, header.data() + 40);
+        QByteArray record(80, '\0'); // EMR_STRETCHDIBITS
+        const int headerSize = 40;
+        qToLittleEndian<quint32>(81, record.data());
+        qToLittleEndian<quint32>(quint32(80 + bitmap.size() + 3) / 4 * 4, record.data() + 4);
+        qToLittleEndian<qint32>(bounds.left(), record.data() + 8);
+        qToLittleEndian<qint32>(bounds.top(), record.data() + 12);
+        qToLittleEndian<qint32>(bounds.right(), record.data() + 16);
+        qToLittleEndian<qint32>(bounds.bottom(), record.data() + 20);
+        qToLittleEndian<quint32>(80, record.data() + 48);
+        qToLittleEndian<quint32>(headerSize, record.data() + 52);
+        qToLittleEndian<quint32>(80 + headerSize, record.data() + 56);
+        qToLittleEndian<quint32>(quint32(bitmap.size() - headerSize), record.data() + 60);
+        record += bitmap;
+        while (record.size() % 4)
+            record.append('\0');
+        return header + record + QByteArray::fromHex("0e00000014000000000000001000000014000000");
+    };
+    EXPECT_EQ(EnhancedMetafile::firstBitmap(emf(QRect(0, 0, 100, 100))).size(), QSize(4, 4));
+    EXPECT_TRUE(EnhancedMetafile::firstBitmap(emf(QRect(0, 0, 10, 10))).isNull());
+    QByteArray lying = emf(QRect(0, 0, 100, 100));
+    qToLittleEndian<quint32>(0xFFFFFFF0, lying.data() + 88 + 48); // header beyond the record
+    EXPECT_TRUE(EnhancedMetafile::firstBitmap(lying).isNull());
+    qToLittleEndian<qint32>(INT_MIN, lying.data() + 88 + 8); // bounds that would overflow
+    EXPECT_TRUE(EnhancedMetafile::firstBitmap(lying).isNull());
+}
