@@ -4,6 +4,7 @@
 #include "OffscreenMain.h"
 #include "files/DocumentFile.h"
 #include "files/HtmlWriter.h"
+#include "pane/DocumentDefaults.h"
 #include "pane/RichTextBox.h"
 #include "rtf/RtfReader.h"
 
@@ -59,7 +60,7 @@ void BM_PlainTextNewlines(benchmark::State& state) {
     const QByteArray text = hostile::newlines(state.range(0));
     for (auto _ : state) {
         const DocumentFile::Content content = DocumentFile::fromBytes(
-            text, DocumentFile::Kind::PlainText, RichTextBox::designCharFormat());
+            text, DocumentFile::Kind::PlainText, DocumentDefaults::charFormat());
         benchmark::DoNotOptimize(content.document->blockCount());
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * text.size());

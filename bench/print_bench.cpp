@@ -2,6 +2,7 @@
 // QTextDocument::print of the same document for comparison.
 #include "OffscreenMain.h"
 #include "RtfSample.h"
+#include "pane/DocumentDefaults.h"
 #include "pane/PrintedPages.h"
 #include "pane/RichTextBox.h"
 #include "rtf/RtfReader.h"
@@ -21,7 +22,7 @@ const QTextDocument& sample(qsizetype size) {
     auto it = samples.find(size);
     if (it == samples.end()) {
         auto document = std::make_unique<QTextDocument>();
-        RichTextBox::setUpDocument(*document);
+        DocumentDefaults::setUp(*document);
         rtf::read(rtfsample::generate(size), *document);
         it = samples.emplace(size, std::move(document)).first;
     }

@@ -1,4 +1,5 @@
 #include "files/DocumentFile.h"
+#include "pane/DocumentDefaults.h"
 
 #include "files/HtmlWriter.h"
 #include "files/TagRemoval.h"
@@ -48,7 +49,7 @@ void ensureRoomFor(qint64 fileBytes, Kind kind) {
 Content fromBytes(const QByteArray& bytes, Kind kind, const QTextCharFormat& plainFormat) {
     Content content{std::make_unique<QTextDocument>(), std::nullopt};
     QTextDocument& document = *content.document;
-    RichTextBox::setUpDocument(document);
+    DocumentDefaults::setUp(document);
     // Loading is one step, not a history of edits to undo.
     document.setUndoRedoEnabled(false);
     if (kind == Kind::RichText) {
@@ -82,7 +83,7 @@ Content read(const QString& path, const QTextCharFormat& plainFormat) try {
         // memory all at once: a big text file then takes little more than its document. In one
         // edit block the cursor does not lay each piece out to find its place.
         Content content{std::make_unique<QTextDocument>(), std::nullopt};
-        RichTextBox::setUpDocument(*content.document);
+        DocumentDefaults::setUp(*content.document);
         content.document->setUndoRedoEnabled(false);
         QTextCursor cursor(content.document.get());
         cursor.beginEditBlock();

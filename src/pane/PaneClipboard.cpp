@@ -1,8 +1,8 @@
 #include "pane/PaneClipboard.h"
+#include "pane/DocumentDefaults.h"
 
 #include "model/DocumentProperties.h"
 #include "pane/PastedHtml.h"
-#include "pane/RichTextBox.h"
 #include "pictures/RtfPicture.h"
 #include "rtf/RtfKeptGroups.h"
 #include "rtf/RtfReader.h"
@@ -166,7 +166,7 @@ void giveParagraphFormat(const FirstParagraph& first, const QTextBlock& to, int 
 std::unique_ptr<QTextDocument> copiedDocument(const QTextDocumentFragment& fragment, int start,
                                               const QTextDocument& source) {
     auto document = std::make_unique<QTextDocument>();
-    RichTextBox::setUpDocument(*document);
+    DocumentDefaults::setUp(*document);
     document->setDefaultFont(source.defaultFont());
     document->setDefaultTextOption(source.defaultTextOption());
     QTextCursor(document.get()).insertFragment(fragment);
@@ -292,7 +292,7 @@ bool pasteRtf(QTextCursor& at, const QMimeData& source) {
     if (data.isEmpty())
         return false;
     QTextDocument pasted;
-    RichTextBox::setUpDocument(pasted);
+    DocumentDefaults::setUp(pasted);
     if (!rtf::read(data, pasted, rtf::Extent::Selection).ok())
         return false;
     renamePicturesFor(pasted, *at.document());
@@ -304,7 +304,7 @@ bool pasteRtf(QTextCursor& at, const QMimeData& source) {
 void pasteHtml(QTextCursor& at, const QString& html) {
     const PastedHtml::Bounded bounded = PastedHtml::bound(html);
     QTextDocument pasted;
-    RichTextBox::setUpDocument(pasted);
+    DocumentDefaults::setUp(pasted);
     pasted.setHtml(bounded.html);
     if (bounded.listsSplit)
         joinSplitLists(pasted);

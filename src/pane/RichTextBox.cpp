@@ -1,4 +1,5 @@
 #include "pane/RichTextBox.h"
+#include "pane/DocumentDefaults.h"
 
 #include "model/DocumentProperties.h"
 #include "model/ListNumbers.h"
@@ -99,36 +100,15 @@ std::pair<const QTextFrame*, int> placeOf(const QTextBlock& block) {
 }
 } // namespace
 
-QFont RichTextBox::designFont() {
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPointSize(12);
-    return arial;
-}
-
-QTextCharFormat RichTextBox::designCharFormat() {
-    QTextCharFormat initial;
-    initial.setFontFamilies({QStringLiteral("Arial")});
-    initial.setFontPointSize(12);
-    return initial;
-}
-
-void RichTextBox::setUpDocument(QTextDocument& document) {
-    ResourceGate::close(document);
-    document.setDefaultFont(designFont());
-    QTextOption option = document.defaultTextOption();
-    option.setTabStopDistance(Twips::toLayout(720));
-    document.setDefaultTextOption(option);
-}
-
 RichTextBox::RichTextBox(QWidget* parent)
     : QTextEdit(parent), text_(new PaneText(this)), blink_(new PaneBlink(this)) {
     setObjectName(QStringLiteral("Text1"));
     setAccessibleName(QStringLiteral("Document"));
     setAcceptRichText(true);
     setTabChangesFocus(false);
-    setFont(designFont());
-    setUpDocument(*document());
-    setCurrentCharFormat(designCharFormat());
+    setFont(DocumentDefaults::font());
+    DocumentDefaults::setUp(*document());
+    setCurrentCharFormat(DocumentDefaults::charFormat());
     document()->clearUndoRedoStacks();
     chooseLayout(*document());
 

@@ -89,12 +89,6 @@ public:
     void setHeight(int twips);
 
     bool canUndo() const;
-    // What every pane starts with: Arial 12 and a default tab stop every half inch. A document
-    // read without a pane gets the same, so that it is written as the pane would write it.
-    static QFont designFont();
-    static QTextCharFormat designCharFormat();
-    static void setUpDocument(QTextDocument& document);
-
     // Shows `loaded` in place of the current document, with a fresh undo history, as loading a
     // file does.
     void adoptDocument(std::unique_ptr<QTextDocument> loaded);

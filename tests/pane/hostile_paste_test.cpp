@@ -1,3 +1,4 @@
+#include "pane/DocumentDefaults.h"
 #include "pane/PastedHtml.h"
 #include "pane/RichTextBox.h"
 #include "pictures/RtfPicture.h"
@@ -210,7 +211,7 @@ TEST(HostilePaste, NothingTheMarkupNamesIsRead) {
             const QByteArray saved = rtf::write(*pane.document());
             EXPECT_TRUE(saved.contains("INCLUDEPICTURE \"" + expected.toUtf8() + "\""));
             QTextDocument reread;
-            RichTextBox::setUpDocument(reread);
+            DocumentDefaults::setUp(reread);
             ASSERT_TRUE(rtf::read(saved, reread).ok());
             EXPECT_EQ(rtf::write(reread), saved);
         }

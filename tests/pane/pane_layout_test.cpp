@@ -1,5 +1,6 @@
 #include "bench/RtfSample.h"
 #include "model/Twips.h"
+#include "pane/DocumentDefaults.h"
 #include "pane/LineTabs.h"
 #include "pane/PaneLayout.h"
 #include "pane/PaneText.h"
@@ -42,7 +43,7 @@ QByteArray sampleRtf() {
 
 std::unique_ptr<QTextDocument> read(const QByteArray& rtf, bool ownLayout) {
     auto document = std::make_unique<QTextDocument>();
-    RichTextBox::setUpDocument(*document);
+    DocumentDefaults::setUp(*document);
     EXPECT_TRUE(rtf::read(rtf, *document).ok());
     if (ownLayout)
         document->setDocumentLayout(new PaneLayout(document.get()));

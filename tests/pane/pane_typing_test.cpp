@@ -1,3 +1,4 @@
+#include "pane/DocumentDefaults.h"
 #include "pane/PaneLayout.h"
 #include "pane/RichTextBox.h"
 #include "support/ScriptedDesktop.h"
@@ -257,7 +258,7 @@ TEST(PaneLayout, PiecesFollowingEditsShowWhatTheDocumentHolds) {
     // One paragraph of runs in three formats, edited where it is shown: what is drawn there
     // after the edits must be what the pieces show when read from the document afresh.
     QTextDocument document;
-    RichTextBox::setUpDocument(document);
+    DocumentDefaults::setUp(document);
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
     for (int i = 0; cursor.position() < 300'000; ++i) {

@@ -1,3 +1,4 @@
+#include "pane/DocumentDefaults.h"
 #include "support/rtf_test_support.h"
 
 #include "pane/PrintedPages.h"
@@ -96,7 +97,7 @@ TEST(PrintedPages, IndentsTabsAndNumbersKeepTheirDistancesOnPaper) {
         GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     // A document as the pane holds one, with its default stops every half inch.
     QTextDocument document;
-    RichTextBox::setUpDocument(document);
+    DocumentDefaults::setUp(document);
     rtf::read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}"
               "{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid7}}"
               "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}"

@@ -1,5 +1,6 @@
 // Tab stops stand where the ruler shows them, measured from the margin (a cell's edge in a
 // table) whatever the paragraph's indents, in the pane's layout and in Qt's alike.
+#include "pane/DocumentDefaults.h"
 #include "pane/LineTabs.h"
 #include "pane/PaneLayout.h"
 #include "pane/RichTextBox.h"
@@ -26,7 +27,7 @@ struct Paragraph {
 std::unique_ptr<QTextDocument> documentOf(const Paragraph& paragraph, bool paneLayout,
                                           bool inCell = false) {
     auto document = std::make_unique<QTextDocument>();
-    RichTextBox::setUpDocument(*document);
+    DocumentDefaults::setUp(*document);
     QTextCursor cursor(document.get());
     if (inCell) {
         QTextTableFormat table;

@@ -1,5 +1,6 @@
 // Lists as other word processors write them: one list's items count on across the paragraphs
 // between them, each level on its own, in the level's own text; saving keeps every number.
+#include "pane/DocumentDefaults.h"
 #include "support/Files.h"
 #include "support/rtf_test_support.h"
 
@@ -156,7 +157,7 @@ TEST(RtfListNumbers, ThePaneDrawsTheNumberBesideTheFirstLineAtTheHangingIndent) 
     for (const auto& marker : markers) {
         SCOPED_TRACE(marker.name);
         auto document = std::make_unique<QTextDocument>();
-        RichTextBox::setUpDocument(*document);
+        DocumentDefaults::setUp(*document);
         // The number takes the format of the paragraph's first text, smaller than the rest here.
         const QByteArray rtf = "{\\rtf1{\\*\\listtable{\\list{\\listlevel" + marker.level +
                                "}\\listid5}}{\\*\\listoverridetable"

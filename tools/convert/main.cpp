@@ -1,7 +1,7 @@
 // quillet-convert INPUT OUTPUT: opens a document the way the Open command does and saves it the
 // way the Save command does.
 #include "files/DocumentFile.h"
-#include "pane/RichTextBox.h"
+#include "pane/DocumentDefaults.h"
 #include "system/RegularFile.h"
 #include "text/Error.h"
 #include "text/NativePath.h"
@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     try {
         const DocumentFile::Content content = DocumentFile::fromBytes(
-            bytes, DocumentFile::kindOf(input), RichTextBox::designCharFormat());
+            bytes, DocumentFile::kindOf(input), DocumentDefaults::charFormat());
         DocumentFile::write(output, *content.document, content.encoding);
     } catch (const std::bad_alloc&) {
         return fail(QStringLiteral("%1 does not fit in memory").arg(input));
