@@ -2,8 +2,8 @@
 
 #include "app/Common.h"
 #include "app/DocumentSubWindow.h"
-#include "app/Module1.h"
 #include "app/ToolbarIcons.h"
+#include "document/OpenDocuments.h"
 #include "document/Wordbox.h"
 #include "files/OpenCommand.h"
 #include "files/SaveCommand.h"

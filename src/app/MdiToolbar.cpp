@@ -1,8 +1,8 @@
 #include "app/MDI.h"
 
-#include "app/Module1.h"
 #include "app/ToolbarIcons.h"
 #include "dialogs/ShowFind.h"
+#include "document/OpenDocuments.h"
 #include "document/Wordbox.h"
 #include "format/EditCommands.h"
 #include "format/Formatting.h"

@@ -92,8 +92,7 @@ void numberPages(QTextDocument& document, int page, int pages) {
             const int id = fragment.charFormat().intProperty(DocumentProperty::FieldId);
             if (id <= 0 || size_t(id) > fields.size())
                 continue;
-            const QString name =
-                rtf::KeptGroups::instructionText(fields[size_t(id) - 1]).section(u' ', 0, 0);
+            const QString name = rtf::fieldInstruction(fields[size_t(id) - 1]).section(u' ', 0, 0);
             const bool pageField = name.compare(u"PAGE", Qt::CaseInsensitive) == 0;
             if (pageField || name.compare(u"NUMPAGES", Qt::CaseInsensitive) == 0) {
                 results.push_back({fragment.position(), fragment.position() + fragment.length(),

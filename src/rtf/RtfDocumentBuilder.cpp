@@ -91,9 +91,7 @@ const QTextCharFormat& DocumentBuilder::fieldFormat(const QTextCharFormat& forma
 void DocumentBuilder::beginField(const KeptGroup& field) {
     KeptGroup kept = field;
     kept.parent = m_fields.empty() ? 0 : m_fields.back().id;
-    QString link;
-    if (kept.bytes.toLower().contains("hyperlink"))
-        link = KeptGroups::hyperlinkTarget(KeptGroups::instructionText(kept));
+    QString link = kept.link;
     if (link.isEmpty() && !m_fields.empty())
         link = m_fields.back().link;
     m_kept.push_back(std::move(kept));

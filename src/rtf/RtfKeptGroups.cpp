@@ -2,7 +2,6 @@
 
 #include "model/DocumentProperties.h"
 #include "rtf/RtfHeaderTables.h"
-#include "rtf/RtfReader.h"
 
 #include <QHash>
 #include <QTextBlock>
@@ -250,19 +249,6 @@ std::vector<int> fieldPath(const std::vector<KeptGroup>& groups, const QTextChar
     }
     std::reverse(path.begin(), path.end());
     return path;
-}
-
-QString instructionText(const KeptGroup& field) {
-    qsizetype at = field.bytes.indexOf("\\fldinst");
-    if (at < 0)
-        return {};
-    at += 8;
-    // The instruction group's content, closed by its own brace, read as a document of its own.
-    QByteArray rtf = "{\\rtf1 ";
-    if (at < field.bytes.size() && field.bytes[at] == ' ')
-        ++at;
-    rtf.append(field.bytes.constData() + at, field.bytes.size() - at);
-    return readText(rtf).simplified();
 }
 
 QString hyperlinkTarget(const QString& instruction) {

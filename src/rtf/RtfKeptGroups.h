@@ -39,6 +39,7 @@ struct KeptGroup {
     int parent = 0;        // fields: the kept field whose result holds this one; 0 for none
     int section = 0;       // headers and footers: the section they belong to, from 0
     bool numbered = false; // footnotes: the mark is the footnote's number (\chftn)
+    QString link;          // fields being read: the address a HYPERLINK field opens
 
     // `group` with what its font and colour numbers stand for in `tables`.
     static KeptGroup of(Kind kind, QByteArrayView group, const HeaderTables& tables);
@@ -65,9 +66,8 @@ void adopt(QTextDocument& document, const std::vector<KeptGroup>& from, QTextDoc
 // The fields whose results hold text of `format`, outermost first.
 std::vector<int> fieldPath(const std::vector<KeptGroup>& groups, const QTextCharFormat& format);
 
-// The text of a field's instruction ("HYPERLINK \"https://...\""), and the address a HYPERLINK
-// field opens; empty for other fields.
-QString instructionText(const KeptGroup& field);
+// The address a HYPERLINK field's instruction (rtf::fieldInstruction) opens; empty for other
+// fields.
 QString hyperlinkTarget(const QString& instruction);
 
 // The character set \fcharset gives for a code page.

@@ -1037,7 +1037,10 @@ void Reader::beginKeptField(const OpenField& field) {
     // Where its result goes, also when that is a cell whose content has not started yet.
     if (tablesApply())
         toLevel(contentLevel());
-    m_flow.out().beginField(KeptGroup::of(KeptGroup::Kind::Field, head, m_header));
+    KeptGroup kept = KeptGroup::of(KeptGroup::Kind::Field, head, m_header);
+    if (head.toLower().contains("hyperlink"))
+        kept.link = KeptGroups::hyperlinkTarget(fieldInstruction(kept));
+    m_flow.out().beginField(kept);
 }
 
 void Reader::groupEndInField(size_t depth) {
@@ -1133,6 +1136,19 @@ QString readText(QByteArrayView data, ReadStatus* status) {
     TextCollector collector;
     readInto(rtf, collector, header);
     return collector.take();
+}
+
+QString fieldInstruction(const KeptGroup& field) {
+    qsizetype at = field.bytes.indexOf("\\fldinst");
+    if (at < 0)
+        return {};
+    at += 8;
+    // The instruction group's content, closed by its own brace, read as a document of its own.
+    QByteArray rtf = "{\\rtf1 ";
+    if (at < field.bytes.size() && field.bytes[at] == ' ')
+        ++at;
+    rtf.append(field.bytes.constData() + at, field.bytes.size() - at);
+    return readText(rtf).simplified();
 }
 
 } // namespace rtf

@@ -31,4 +31,8 @@ ReadResult read(QByteArrayView data, QTextDocument& document, Extent extent = Ex
 // gives an empty text and, when `status` is given, NotRtf.
 QString readText(QByteArrayView data, ReadStatus* status = nullptr);
 
+struct KeptGroup;
+// The text of a kept field's instruction ("HYPERLINK \"https://...\""), read as RTF of its own.
+QString fieldInstruction(const KeptGroup& field);
+
 } // namespace rtf
