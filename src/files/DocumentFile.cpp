@@ -163,6 +163,11 @@ bool hasFormatting(const QTextDocument& document) {
     return false;
 }
 
+namespace {
+const PlainText::Encoding newTextEncoding{PlainText::Encoding::Kind::Utf8,
+                                          PlainText::Encoding::LineEnd::LF};
+} // namespace
+
 QByteArray toBytes(const QTextDocument& document, Kind kind,
                    const std::optional<PlainText::Encoding>& encoding) {
     switch (kind) {
@@ -173,9 +178,15 @@ QByteArray toBytes(const QTextDocument& document, Kind kind,
     case Kind::PlainText:
         break;
     }
-    return PlainText::encode(plainText(document), encoding.value_or(PlainText::Encoding{
-                                                      PlainText::Encoding::Kind::Utf8,
-                                                      PlainText::Encoding::LineEnd::LF}));
+    return PlainText::encode(plainText(document), encoding.value_or(newTextEncoding));
+}
+
+QByteArray plainTextOfRtf(QByteArrayView rtf) {
+    rtf::ReadStatus status = rtf::ReadStatus::Ok;
+    const QString text = rtf::readSavedText(rtf, &status);
+    if (status != rtf::ReadStatus::Ok)
+        throw Error::withNumber(Error::InvalidFileFormat);
+    return PlainText::encode(text, newTextEncoding);
 }
 
 void write(const QString& path, const QTextDocument& document,

@@ -50,6 +50,9 @@ bool hasFormatting(const QTextDocument& document);
 // UTF-8 (a new document is UTF-8 with LF line ends).
 QByteArray toBytes(const QTextDocument& document, Kind kind,
                    const std::optional<PlainText::Encoding>& encoding);
+// What toBytes gives for plain text of the document RTF `rtf` reads as, read straight to text
+// without building the document. Throws Error 321 for data that is not RTF, as reading does.
+QByteArray plainTextOfRtf(QByteArrayView rtf);
 // Writes the whole file or nothing: the old file stays when writing fails (Error 75 and kin).
 void write(const QString& path, const QTextDocument& document,
            const std::optional<PlainText::Encoding>& encoding);

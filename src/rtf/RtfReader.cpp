@@ -1126,16 +1126,26 @@ ReadResult read(QByteArrayView data, QTextDocument& document, Extent extent) {
     return {};
 }
 
-QString readText(QByteArrayView data, ReadStatus* status) {
+namespace {
+QString collectText(QByteArrayView data, ReadStatus* status, TextCollector::Form form) {
     const QByteArrayView rtf = rtfStart(data);
     if (status)
         *status = rtf.isEmpty() ? ReadStatus::NotRtf : ReadStatus::Ok;
     if (rtf.isEmpty())
         return {};
     HeaderTables header;
-    TextCollector collector;
+    TextCollector collector(form);
     readInto(rtf, collector, header);
     return collector.take();
+}
+} // namespace
+
+QString readText(QByteArrayView data, ReadStatus* status) {
+    return collectText(data, status, TextCollector::Form::Shown);
+}
+
+QString readSavedText(QByteArrayView data, ReadStatus* status) {
+    return collectText(data, status, TextCollector::Form::Saved);
 }
 
 QString fieldInstruction(const KeptGroup& field) {

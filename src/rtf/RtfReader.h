@@ -30,6 +30,10 @@ ReadResult read(QByteArrayView data, QTextDocument& document, Extent extent = Ex
 // the document: for callers that want nothing but the words. Data that is not RTF
 // gives an empty text and, when `status` is given, NotRtf.
 QString readText(QByteArrayView data, ReadStatus* status = nullptr);
+// The text a document read from `data` saves as plain text (DocumentFile::plainText), without
+// building the document: as readText, but a non-breaking space stays one and pictures and
+// objects leave nothing behind.
+QString readSavedText(QByteArrayView data, ReadStatus* status = nullptr);
 
 struct KeptGroup;
 // The text of a kept field's instruction ("HYPERLINK \"https://...\""), read as RTF of its own.

@@ -17,17 +17,39 @@ void TextCollector::appendText(const QString& text, const CharState&) {
     beginContent();
     const qsizetype start = m_text.size();
     m_text.append(text);
-    for (QChar *c = m_text.data() + start, *end = m_text.data() + m_text.size(); c != end; ++c) {
-        if (c->unicode() == QChar::LineSeparator)
-            *c = u'\n';
-        else if (c->unicode() == QChar::Nbsp)
-            *c = u' ';
+    if (m_form == Form::Shown) {
+        for (QChar *c = m_text.data() + start, *end = m_text.data() + m_text.size(); c != end;
+             ++c) {
+            if (c->unicode() == QChar::LineSeparator)
+                *c = u'\n';
+            else if (c->unicode() == QChar::Nbsp)
+                *c = u' ';
+        }
+        return;
     }
+    // What a save writes: every kind of line and paragraph break a line end, no object mark.
+    qsizetype kept = start;
+    for (qsizetype i = start; i < m_text.size(); ++i) {
+        switch (const char16_t c = m_text[i].unicode()) {
+        case QChar::ObjectReplacementCharacter:
+            continue;
+        case QChar::LineSeparator:
+        case QChar::ParagraphSeparator:
+        case 0xFDD0:
+        case 0xFDD1:
+            m_text[kept++] = u'\n';
+            break;
+        default:
+            m_text[kept++] = c;
+        }
+    }
+    m_text.truncate(kept);
 }
 
 void TextCollector::appendImage(const Picture&) {
     beginContent();
-    m_text.append(QChar::ObjectReplacementCharacter);
+    if (m_form == Form::Shown)
+        m_text.append(QChar::ObjectReplacementCharacter);
 }
 
 void TextCollector::appendTable(const Table& table) {

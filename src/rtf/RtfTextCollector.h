@@ -9,6 +9,12 @@ namespace rtf {
 // cells as PaneText::markCells marks them.
 class TextCollector final : public ContentSink {
 public:
+    // Shown: as QTextDocument::toPlainText gives the document's text (a picture is U+FFFC, a
+    // non-breaking space a space). Saved: as a save as plain text writes it (no picture, the
+    // non-breaking space kept).
+    enum class Form { Shown, Saved };
+    explicit TextCollector(Form form = Form::Shown) : m_form(form) {}
+
     void appendText(const QString& text, const CharState& chars) override;
     void appendImage(const Picture& picture) override;
     void attachObject(QByteArrayView) override {}
@@ -23,6 +29,7 @@ public:
 private:
     void beginContent();
 
+    Form m_form;
     QString m_text;
     bool m_breakPending = false;
 };

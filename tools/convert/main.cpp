@@ -2,6 +2,7 @@
 // way the Save command does.
 #include "files/DocumentFile.h"
 #include "pane/DocumentDefaults.h"
+#include "system/AtomicFile.h"
 #include "system/RegularFile.h"
 #include "text/Error.h"
 #include "text/NativePath.h"
@@ -96,6 +97,12 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     try {
+        // RTF to text needs no document: the reader hands its text straight to the file.
+        if (DocumentFile::kindOf(input) == DocumentFile::Kind::RichText &&
+            DocumentFile::kindOf(output) == DocumentFile::Kind::PlainText) {
+            AtomicFile::write(output, DocumentFile::plainTextOfRtf(bytes));
+            return 0;
+        }
         const DocumentFile::Content content = DocumentFile::fromBytes(
             bytes, DocumentFile::kindOf(input), DocumentDefaults::charFormat());
         DocumentFile::write(output, *content.document, content.encoding);
