@@ -1,7 +1,7 @@
 // The toolbar brought in line with a selection of the whole document (what Select All and
 // Ctrl+A cost every time), and with a caret moved through a big one, at 1 MB and 10 MB.
 #include "OffscreenMain.h"
-#include "document/Wordbox.h"
+#include "document/DocumentWindow.h"
 #include "format/FormatBar.h"
 #include "format/Formatting.h"
 #include "pane/RichTextBox.h"
@@ -50,7 +50,7 @@ struct Toolbar {
 void syncWholeDocument(benchmark::State& state, bool runs) {
     const qint64 bytes = state.range(0);
     Toolbar toolbar;
-    Wordbox document;
+    DocumentWindow document;
     fill(*document.Text1, bytes, runs);
     document.Text1->selectAll();
     for (auto _ : state) {
@@ -74,7 +74,7 @@ void BM_SyncToolbarWholeDocumentManyRuns(benchmark::State& state) {
 void BM_SyncToolbarCaretMove(benchmark::State& state) {
     const qint64 bytes = state.range(0);
     Toolbar toolbar;
-    Wordbox document;
+    DocumentWindow document;
     fill(*document.Text1, bytes, true);
     int position = int(bytes / 2);
     for (auto _ : state) {

@@ -9,7 +9,7 @@
 #include "Measure.h"
 #include "OffscreenMain.h"
 #include "RtfSample.h"
-#include "document/Wordbox.h"
+#include "document/DocumentWindow.h"
 #include "files/DocumentFile.h"
 #include "pane/RichTextBox.h"
 
@@ -140,10 +140,10 @@ void OpenToUsable(benchmark::State& state) {
         measure::resetPeak();
         const double cpu0 = measure::cpuMs();
         const double wall0 = measure::wallMs();
-        auto window = std::make_unique<Wordbox>();
+        auto window = std::make_unique<DocumentWindow>();
         window->resize(800, 600);
         window->show();
-        window->layOutPane(Wordbox::Wrap::FullWidth);
+        window->layOutPane(DocumentWindow::Wrap::FullWidth);
         RichTextBox* pane = window->Text1;
         DocumentFile::load(*pane, path);
         pane->setFocus();

@@ -9,7 +9,7 @@
 #include "Measure.h"
 #include "OffscreenMain.h"
 #include "RtfSample.h"
-#include "document/Wordbox.h"
+#include "document/DocumentWindow.h"
 #include "files/DocumentFile.h"
 #include "pane/RichTextBox.h"
 
@@ -49,10 +49,10 @@ void type(benchmark::State& state, bool tables) {
         file.open(QIODevice::WriteOnly);
         file.write(tables ? rtfsample::generateWithTables(size) : rtfsample::generate(size));
     }
-    Wordbox window;
+    DocumentWindow window;
     window.resize(800, 600);
     window.show();
-    window.layOutPane(Wordbox::Wrap::FullWidth);
+    window.layOutPane(DocumentWindow::Wrap::FullWidth);
     RichTextBox* pane = window.Text1;
     DocumentFile::load(*pane, path);
     pane->setFocus();
@@ -132,10 +132,10 @@ void TypingLongParagraph(benchmark::State& state) {
         file.open(QIODevice::WriteOnly);
         file.write(longParagraph(20 << 20, formatted));
     }
-    Wordbox window;
+    DocumentWindow window;
     window.resize(800, 600);
     window.show();
-    window.layOutPane(Wordbox::Wrap::FullWidth);
+    window.layOutPane(DocumentWindow::Wrap::FullWidth);
     RichTextBox* pane = window.Text1;
     DocumentFile::load(*pane, path);
     pane->setFocus();

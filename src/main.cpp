@@ -1,5 +1,5 @@
 #include "app/CommandLine.h"
-#include "app/MDI.h"
+#include "app/MainFrame.h"
 #include "app/Module1.h"
 #include "system/QtDesktop.h"
 
@@ -23,7 +23,7 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral(QUILLET_APP_ID));
     Module1::Main();
     // Without a frame there is nothing to show and nothing that could end the program later.
-    if (!MDI::isLoaded())
+    if (!MainFrame::isLoaded())
         return 1;
     return app.exec();
 }

@@ -1,8 +1,8 @@
-#include "app/MDI.h"
+#include "app/MainFrame.h"
 
-#include "dialogs/frmPageSetup.h"
-#include "dialogs/frmTabForm.h"
-#include "document/Wordbox.h"
+#include "dialogs/ParagraphDialog.h"
+#include "dialogs/TabStopsDialog.h"
+#include "document/DocumentWindow.h"
 #include "format/Formatting.h"
 #include "pane/RichTextBox.h"
 #include "pictures/EmbeddedFile.h"
@@ -17,16 +17,16 @@
 // The frame's formatting commands: the font and size boxes, the font and colour dialogs, the
 // date box and the bullet entry. Each acts on the active document and does nothing without one.
 
-void MDI::cboFontCombo_Click() {
-    Wordbox* active = activeDocument();
+void MainFrame::cboFontCombo_Click() {
+    DocumentWindow* active = activeDocument();
     if (!active)
         return;
     active->Text1->setSelFontName(cboFontCombo->currentText());
     active->Text1->SetFocus();
 }
 
-void MDI::cboSizeCombo_Click() {
-    Wordbox* active = activeDocument();
+void MainFrame::cboSizeCombo_Click() {
+    DocumentWindow* active = activeDocument();
     if (!active)
         return;
     try {
@@ -37,8 +37,8 @@ void MDI::cboSizeCombo_Click() {
     active->Text1->SetFocus();
 }
 
-void MDI::cboSizeCombo_Change() {
-    Wordbox* active = activeDocument();
+void MainFrame::cboSizeCombo_Change() {
+    DocumentWindow* active = activeDocument();
     if (!active)
         return;
     try {
@@ -50,8 +50,8 @@ void MDI::cboSizeCombo_Change() {
     active->Text1->SetFocus();
 }
 
-void MDI::Combo2_Click() {
-    Wordbox* active = activeDocument();
+void MainFrame::Combo2_Click() {
+    DocumentWindow* active = activeDocument();
     if (!active)
         return;
     // The entries keep the moment the program started, whatever the clock says now.
@@ -59,20 +59,20 @@ void MDI::Combo2_Click() {
     active->Text1->SetFocus();
 }
 
-void MDI::exet2_Click() {
-    if (Wordbox* active = activeDocument())
+void MainFrame::exet2_Click() {
+    if (DocumentWindow* active = activeDocument())
         Module1::ToggleBullet(active);
 }
 
-void MDI::exet3_Click() {
-    frmPageSetup::showModal(activeDocument(), *this);
+void MainFrame::exet3_Click() {
+    ParagraphDialog::showModal(activeDocument(), *this);
 }
 
-void MDI::exet4_Click() {
-    frmTabForm::showModal([this] { return activeDocument(); });
+void MainFrame::exet4_Click() {
+    TabStopsDialog::showModal([this] { return activeDocument(); });
 }
 
-void MDI::SSCommand1_Click(int Index) {
+void MainFrame::SSCommand1_Click(int Index) {
     switch (Index) {
     case 0:
         return fontDialog();
@@ -82,7 +82,7 @@ void MDI::SSCommand1_Click(int Index) {
         return backgroundColorDialog();
     case 3:
         exeI_Click();
-        if (Wordbox* active = activeDocument())
+        if (DocumentWindow* active = activeDocument())
             active->Text1->SetFocus();
         return;
     default:
@@ -90,8 +90,8 @@ void MDI::SSCommand1_Click(int Index) {
     }
 }
 
-void MDI::fontDialog() {
-    Wordbox* active = activeDocument();
+void MainFrame::fontDialog() {
+    DocumentWindow* active = activeDocument();
     if (!active)
         return;
     RichTextBox* pane = active->Text1;
@@ -129,7 +129,7 @@ void MDI::fontDialog() {
     }
 }
 
-void MDI::SetFont(const QString& strFontName, const QString& strFontSize) {
+void MainFrame::SetFont(const QString& strFontName, const QString& strFontSize) {
     const int entry =
         cboFontCombo->findText(strFontName, Qt::MatchExactly | Qt::MatchCaseSensitive);
     // A font the box does not list (a printer's own) leaves the box, and the text's font, alone.
@@ -146,8 +146,8 @@ void MDI::SetFont(const QString& strFontName, const QString& strFontSize) {
         cboSizeCombo->setCurrentIndex(listed);
 }
 
-void MDI::textColorDialog() {
-    Wordbox* active = activeDocument();
+void MainFrame::textColorDialog() {
+    DocumentWindow* active = activeDocument();
     if (!active)
         return;
     // Opens at the colour the dialog last held, not at the selection's.
@@ -162,8 +162,8 @@ void MDI::textColorDialog() {
     active->Text1->SetFocus();
 }
 
-void MDI::backgroundColorDialog() {
-    Wordbox* active = activeDocument();
+void MainFrame::backgroundColorDialog() {
+    DocumentWindow* active = activeDocument();
     if (!active)
         return;
     active->Com1.Color = active->Text1->BackColor();
@@ -178,8 +178,8 @@ void MDI::backgroundColorDialog() {
     active->Text1->SetFocus();
 }
 
-void MDI::exeI_Click() {
-    Wordbox* active = activeDocument();
+void MainFrame::exeI_Click() {
+    DocumentWindow* active = activeDocument();
     if (!active)
         return;
     // Any failure, the cancel included, inserts nothing and says nothing.

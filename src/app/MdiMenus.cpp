@@ -1,4 +1,4 @@
-#include "app/MDI.h"
+#include "app/MainFrame.h"
 #include "suite/About.h"
 #include "suite/CompanionLauncher.h"
 #include "suite/HelpViewer.h"
@@ -28,26 +28,26 @@ void addSeparator(QMenu* menu, const char* name) {
 }
 } // namespace
 
-void MDI::createFileMenu() {
+void MainFrame::createFileMenu() {
     file1 = addMenu(menuBar(), "file1", QStringLiteral("File"));
     filenew = addEntry(file1, "filenew", QStringLiteral("New"), QKeySequence(Qt::CTRL | Qt::Key_N));
-    connect(filenew, &QAction::triggered, this, &MDI::filenew_Click);
+    connect(filenew, &QAction::triggered, this, &MainFrame::filenew_Click);
     file2 = addEntry(file1, "file2", QStringLiteral("Open"), QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(file2, &QAction::triggered, this, &MDI::file2_Click);
+    connect(file2, &QAction::triggered, this, &MainFrame::file2_Click);
     addSeparator(file1, "file3");
     file4 = addEntry(file1, "file4", QStringLiteral("Save"), QKeySequence(Qt::CTRL | Qt::Key_S));
-    connect(file4, &QAction::triggered, this, &MDI::file4_Click);
+    connect(file4, &QAction::triggered, this, &MainFrame::file4_Click);
     file5 = addEntry(file1, "file5", QStringLiteral("Save as"));
-    connect(file5, &QAction::triggered, this, &MDI::file5_Click);
+    connect(file5, &QAction::triggered, this, &MainFrame::file5_Click);
     addSeparator(file1, "dasi7");
     Print_run = addEntry(file1, "Print_run", QStringLiteral("Print"));
-    connect(Print_run, &QAction::triggered, this, &MDI::Print_run_Click);
+    connect(Print_run, &QAction::triggered, this, &MainFrame::Print_run_Click);
     addSeparator(file1, "dasi8");
     SSCommand2 = addEntry(file1, "SSCommand2", QStringLiteral("E&xit and restore"));
-    connect(SSCommand2, &QAction::triggered, this, &MDI::SSCommand2_Click);
+    connect(SSCommand2, &QAction::triggered, this, &MainFrame::SSCommand2_Click);
 }
 
-void MDI::createEditMenu() {
+void MainFrame::createEditMenu() {
     itemedit = addMenu(menuBar(), "itemedit", QStringLiteral("&Edit"));
     undoitem =
         addEntry(itemedit, "undoitem", QStringLiteral("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -67,29 +67,29 @@ void MDI::createEditMenu() {
     connectEditMenu();
 }
 
-void MDI::createFormMenu() {
+void MainFrame::createFormMenu() {
     exet = addMenu(menuBar(), "exet", QStringLiteral("F&orm"));
     exeI = addEntry(exet, "exeI", QStringLiteral("Insert OLE file"));
     addSeparator(exet, "dasi81");
     exet1 = addEntry(exet, "exet1", QStringLiteral("Font(&F)"));
     exet2 = addEntry(exet, "exet2", QStringLiteral("Bullet(&B)"));
-    connect(exeI, &QAction::triggered, this, &MDI::exeI_Click);
+    connect(exeI, &QAction::triggered, this, &MainFrame::exeI_Click);
     connect(exet1, &QAction::triggered, this, [this] { SSCommand1_Click(0); });
-    connect(exet2, &QAction::triggered, this, &MDI::exet2_Click);
+    connect(exet2, &QAction::triggered, this, &MainFrame::exet2_Click);
     exet3 = addEntry(exet, "exet3", QStringLiteral("Paragraph(&P)"));
     exet4 = addEntry(exet, "exet4", QStringLiteral("Tab(&T)"));
-    connect(exet3, &QAction::triggered, this, &MDI::exet3_Click);
-    connect(exet4, &QAction::triggered, this, &MDI::exet4_Click);
+    connect(exet3, &QAction::triggered, this, &MainFrame::exet3_Click);
+    connect(exet4, &QAction::triggered, this, &MainFrame::exet4_Click);
 }
 
-void MDI::createWindowMenu() {
+void MainFrame::createWindowMenu() {
     Win = addMenu(menuBar(), "Win", QStringLiteral("&Window"));
     Win1 = addEntry(Win, "Win1", QStringLiteral("Cascade"));
-    connect(Win1, &QAction::triggered, this, &MDI::Win1_Click);
+    connect(Win1, &QAction::triggered, this, &MainFrame::Win1_Click);
     Win2 = addEntry(Win, "Win2", QStringLiteral("Tile"));
-    connect(Win2, &QAction::triggered, this, &MDI::Win2_Click);
+    connect(Win2, &QAction::triggered, this, &MainFrame::Win2_Click);
     Win3 = addEntry(Win, "Win3", QStringLiteral("Arrange Icon"));
-    connect(Win3, &QAction::triggered, this, &MDI::Win3_Click);
+    connect(Win3, &QAction::triggered, this, &MainFrame::Win3_Click);
     addSeparator(Win, "dasi99");
     struct Companion {
         const char* caption;
@@ -113,20 +113,20 @@ void MDI::createWindowMenu() {
     Shell_Run[7]->setEnabled(false);
 }
 
-void MDI::createHelpMenu() {
+void MainFrame::createHelpMenu() {
     help = addMenu(menuBar(), "help", QStringLiteral("&Help"));
     help1 = addEntry(help, "help1", QStringLiteral("&Help"), QKeySequence(Qt::Key_F1));
     addSeparator(help, "help3");
     help2 = addEntry(help, "help2", QStringLiteral("&About"));
-    connect(help1, &QAction::triggered, this, &MDI::help1_Click);
-    connect(help2, &QAction::triggered, this, &MDI::help2_Click);
+    connect(help1, &QAction::triggered, this, &MainFrame::help1_Click);
+    connect(help2, &QAction::triggered, this, &MainFrame::help2_Click);
 }
 
-void MDI::help1_Click() {
+void MainFrame::help1_Click() {
     Common::StartHelp();
 }
 
-void MDI::help2_Click() {
+void MainFrame::help2_Click() {
     auto* box = new About(this);
     box->setWindowTitle(QStringLiteral("Vormelin Quillet 98"));
     box->setWindowIcon(windowIcon());

@@ -1,9 +1,9 @@
-#include "app/MDI.h"
+#include "app/MainFrame.h"
 
 #include "app/ToolbarIcons.h"
 #include "dialogs/ShowFind.h"
+#include "document/DocumentWindow.h"
 #include "document/OpenDocuments.h"
-#include "document/Wordbox.h"
 #include "format/EditCommands.h"
 #include "format/Formatting.h"
 #include "pane/RichTextBox.h"
@@ -135,7 +135,7 @@ QComboBox* makeBox(QWidget* panel, const char* name, const QString& label, Place
 }
 } // namespace
 
-void MDI::createToolbar() {
+void MainFrame::createToolbar() {
     picPicture1 = new ToolbarPanel(this, [this] { picPicture1_Resize(); });
     picPicture1->setObjectName(QStringLiteral("picPicture1"));
     picPicture1->setAutoFillBackground(true);
@@ -190,23 +190,24 @@ void MDI::createToolbar() {
 
     cboFontCombo =
         makeBox(picPicture1, "cboFontCombo", QStringLiteral("Font"), {3750, 75, 2715, 315}, false);
-    connect(cboFontCombo, &QComboBox::activated, this, &MDI::cboFontCombo_Click);
+    connect(cboFontCombo, &QComboBox::activated, this, &MainFrame::cboFontCombo_Click);
     cboSizeCombo =
         makeBox(picPicture1, "cboSizeCombo", QStringLiteral("Size"), {6630, 75, 735, 315}, true);
-    connect(cboSizeCombo, &QComboBox::activated, this, &MDI::cboSizeCombo_Click);
+    connect(cboSizeCombo, &QComboBox::activated, this, &MainFrame::cboSizeCombo_Click);
     // Typed text is applied as it stands: completing it from the list would apply another size.
     cboSizeCombo->setCompleter(nullptr);
-    connect(cboSizeCombo->lineEdit(), &QLineEdit::textEdited, this, &MDI::cboSizeCombo_Change);
+    connect(cboSizeCombo->lineEdit(), &QLineEdit::textEdited, this,
+            &MainFrame::cboSizeCombo_Change);
     // On the second row, after the buttons: the top row has no room for the width its entries
     // need at the frame's narrowest.
     Combo2 = makeBox(picPicture1, "Combo2", QStringLiteral("Date stamp"), dateBoxPlace, true);
     Combo2->setEditText(QStringLiteral("Time and Day"));
     Combo2->lineEdit()->setCursorPosition(0);
-    connect(Combo2, &QComboBox::activated, this, &MDI::Combo2_Click);
+    connect(Combo2, &QComboBox::activated, this, &MainFrame::Combo2_Click);
     ToolFXBack->lower();
 }
 
-void MDI::fitToolbar() {
+void MainFrame::fitToolbar() {
     QStringList texts{Combo2->currentText()};
     for (int i = 0; i < Combo2->count(); ++i)
         texts << Combo2->itemText(i);
@@ -220,11 +221,11 @@ void MDI::fitToolbar() {
     setMinimumWidth(right + toPixels({0, 0, edgeTwips, 0}).width());
 }
 
-void MDI::picPicture1_Resize() {
+void MainFrame::picPicture1_Resize() {
     ToolFXBack->setGeometry(0, 0, picPicture1->width(), picPicture1->height());
 }
 
-void MDI::ImgButtons_Click(int Index) {
+void MainFrame::ImgButtons_Click(int Index) {
     switch (Index) {
     case 0:
         filenew_Click();
@@ -239,7 +240,7 @@ void MDI::ImgButtons_Click(int Index) {
         Print_run_Click();
         break;
     case 4:
-        if (Wordbox* document = activeDocument())
+        if (DocumentWindow* document = activeDocument())
             Module1::ShowFind(
                 document, document->Text1->SelText(), [this] { return activePane(); },
                 Module1::FindFocus::Document);
@@ -254,18 +255,18 @@ void MDI::ImgButtons_Click(int Index) {
         EditCommands::Paste(activePane());
         break;
     case 9:
-        if (Wordbox* document = activeDocument())
+        if (DocumentWindow* document = activeDocument())
             Module1::ToggleBullet(document);
         break;
     default:
         break;
     }
-    if (Wordbox* active = activeDocument())
+    if (DocumentWindow* active = activeDocument())
         active->Text1->SetFocus();
 }
 
-void MDI::ImgFButtons_MouseUp(int Index) {
-    Wordbox* active = activeDocument();
+void MainFrame::ImgFButtons_MouseUp(int Index) {
+    DocumentWindow* active = activeDocument();
     if (!active)
         return;
     switch (Index) {
@@ -284,8 +285,8 @@ void MDI::ImgFButtons_MouseUp(int Index) {
     active->Text1->SetFocus();
 }
 
-void MDI::ImgAButtons_MouseUp(int Index) {
-    Wordbox* active = activeDocument();
+void MainFrame::ImgAButtons_MouseUp(int Index) {
+    DocumentWindow* active = activeDocument();
     if (!active)
         return;
     Module1::AlignText(*this, active, int16_t(Index));

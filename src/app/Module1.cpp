@@ -2,11 +2,11 @@
 
 #include "app/CommandLine.h"
 #include "app/Common.h"
-#include "app/MDI.h"
-#include "document/Wordbox.h"
+#include "app/MainFrame.h"
+#include "document/DocumentWindow.h"
 #include "files/DocumentFile.h"
 #include "pane/RichTextBox.h"
-#include "suite/FormTop.h"
+#include "suite/InformationWindow.h"
 #include "system/Desktop.h"
 #include "text/Error.h"
 #include "text/Runtime.h"
@@ -26,13 +26,13 @@ namespace Module1 {
 
 namespace {
 void focusActiveDocument() {
-    if (!MDI::isLoaded())
+    if (!MainFrame::isLoaded())
         return;
-    if (Wordbox* active = MDI::instance().activeDocument())
+    if (DocumentWindow* active = MainFrame::instance().activeDocument())
         active->Text1->SetFocus();
 }
 
-void fillBoxes(MDI& frame) {
+void fillBoxes(MainFrame& frame) {
     frame.Combo2->addItems(
         Runtime::dateStampEntries(QDateTime::currentDateTime(), QLocale::system()));
     frame.Combo2->setEditText(QStringLiteral("Time and Day"));
@@ -65,15 +65,15 @@ void fillBoxes(MDI& frame) {
     frame.cboSizeCombo_Click();
 }
 
-void openCommandLineDocument(MDI& frame) {
+void openCommandLineDocument(MainFrame& frame) {
     CommandFile = DesktopSeam::current().commandLine();
     Common::ReplaceText(CommandFile, QString(QChar(34)), QString());
     CommandFile = CommandLine::documentPath(CommandFile);
-    auto* document = new Wordbox;
+    auto* document = new DocumentWindow;
     // A window that could not be filled is closed again rather than left hidden: the failure
     // handler then leaves the user with the windows they can see.
     struct CloseUnlessShown {
-        Wordbox* window;
+        DocumentWindow* window;
         bool shown = false;
         ~CloseUnlessShown() {
             if (!shown) {
@@ -100,10 +100,10 @@ void openCommandLineDocument(MDI& frame) {
 // Start-up ends quietly when it fails, running out of memory included: whatever was opened
 // stays open, and the frame is on screen.
 void endStartUp() {
-    if (MDI::isLoaded())
-        MDI::instance().show();
+    if (MainFrame::isLoaded())
+        MainFrame::instance().show();
     focusActiveDocument();
-    FormTop::unload();
+    InformationWindow::unload();
 }
 } // namespace
 
@@ -111,12 +111,12 @@ void Main() {
     try {
         const QString line = DesktopSeam::current().commandLine();
         if (!line.isEmpty()) {
-            FormTop& info = FormTop::instance();
+            InformationWindow& info = InformationWindow::instance();
             info.Label1->setText(info.Label1->text() + QStringLiteral("\r\n") + line);
             // Lets the busy pointer show before the frame is built.
             QCoreApplication::processEvents();
         }
-        MDI& frame = MDI::instance();
+        MainFrame& frame = MainFrame::instance();
         frame.NewChild();
         frame.activeDocument()->Text1->Tag = QStringLiteral("save");
         frame.show();
@@ -125,7 +125,7 @@ void Main() {
         focusActiveDocument();
         if (!line.isEmpty())
             openCommandLineDocument(frame);
-        FormTop::unload();
+        InformationWindow::unload();
     } catch (const Error&) {
         endStartUp();
     } catch (const std::bad_alloc&) {

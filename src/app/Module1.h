@@ -5,7 +5,7 @@
 #include <QString>
 #include <cstdint>
 
-class Wordbox;
+class DocumentWindow;
 
 // Program-wide state and the start-up routine. Flags are 16-bit: -1 true, 0 false.
 namespace Module1 {

@@ -1,13 +1,13 @@
 #include "dialogs/ShowFind.h"
 
-#include "dialogs/frmFindForm.h"
+#include "dialogs/FindDialog.h"
 
 #include <QLineEdit>
 
 namespace Module1 {
-void ShowFind(QWidget* document, const QString& text, frmFindForm::ActivePane activePane,
+void ShowFind(QWidget* document, const QString& text, FindDialog::ActivePane activePane,
               FindFocus focus) {
-    frmFindForm* form = frmFindForm::instance(document, std::move(activePane));
+    FindDialog* form = FindDialog::instance(document, std::move(activePane));
     form->txtFind->setText(text);
     // A window manager gives a newly mapped window the focus unless told it was not asked for.
     form->setAttribute(Qt::WA_ShowWithoutActivating, focus == FindFocus::Document);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/frmFindForm.h"
+#include "dialogs/FindDialog.h"
 
 #include <QString>
 
@@ -11,6 +11,6 @@ namespace Module1 {
 // loaded) with `text` as the text to find. A loaded dialog keeps its range and captions.
 // With `focus` Document the dialog opens without taking the keyboard from the document.
 enum class FindFocus { Dialog, Document };
-void ShowFind(QWidget* document, const QString& text, frmFindForm::ActivePane activePane,
+void ShowFind(QWidget* document, const QString& text, FindDialog::ActivePane activePane,
               FindFocus focus = FindFocus::Dialog);
 } // namespace Module1

@@ -1,6 +1,6 @@
 #include "files/OpenCommand.h"
 
-#include "document/Wordbox.h"
+#include "document/DocumentWindow.h"
 #include "files/DocumentFile.h"
 #include "format/BackgroundColorFile.h"
 #include "pane/RichTextBox.h"
@@ -40,7 +40,7 @@ public:
     BusyPointer& operator=(const BusyPointer&) = delete;
 };
 
-void load(Wordbox& window, const std::optional<QString>& sizeText) {
+void load(DocumentWindow& window, const std::optional<QString>& sizeText) {
     const QString fileName = window.Com1.FileName;
     RichTextBox& pane = *window.Text1;
     BusyPointer busy;
@@ -56,9 +56,9 @@ void load(Wordbox& window, const std::optional<QString>& sizeText) {
 } // namespace
 
 namespace OpenCommand {
-Wordbox* open(const std::optional<QString>& sizeText) {
-    QPointer<Wordbox> window = new Wordbox;
-    const auto fail = [&](const Error& error) -> Wordbox* {
+DocumentWindow* open(const std::optional<QString>& sizeText) {
+    QPointer<DocumentWindow> window = new DocumentWindow;
+    const auto fail = [&](const Error& error) -> DocumentWindow* {
         // No hidden window may stay counted as an open document.
         if (window) {
             window->Text1->Tag.clear();

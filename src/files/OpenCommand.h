@@ -3,11 +3,11 @@
 #include <QString>
 #include <optional>
 
-class Wordbox;
+class DocumentWindow;
 
 namespace OpenCommand {
 // File, Open: a new document window asks for a file and reads it, in the font size given (none
 // keeps the pane's own). The window comes back loaded but not yet shown; null when the user
 // cancelled or the file could not be read, which has then been told.
-Wordbox* open(const std::optional<QString>& sizeText);
+DocumentWindow* open(const std::optional<QString>& sizeText);
 } // namespace OpenCommand

@@ -1,6 +1,6 @@
 #include "files/PrintCommand.h"
 
-#include "document/Wordbox.h"
+#include "document/DocumentWindow.h"
 #include "pane/RichTextBox.h"
 #include "suite/ReportError.h"
 #include "text/Error.h"
@@ -15,7 +15,7 @@ constexpr int selectionFlag = 1;
 
 namespace PrintCommand {
 
-void Print_run(Wordbox* active) {
+void Print_run(DocumentWindow* active) {
     if (!active)
         return;
     CommonDialog& Com1 = active->Com1;

@@ -1,6 +1,6 @@
 #include "files/SaveCommand.h"
 
-#include "document/Wordbox.h"
+#include "document/DocumentWindow.h"
 #include "files/DocumentFile.h"
 #include "format/BackgroundColorFile.h"
 #include "pane/RichTextBox.h"
@@ -11,7 +11,7 @@
 #include <QFileInfo>
 
 namespace {
-bool hasFile(const Wordbox& window) {
+bool hasFile(const DocumentWindow& window) {
     const QString caption = window.Caption();
     return !caption.isEmpty() && caption != QLatin1String("noname") && !QFileInfo(caption).isDir();
 }
@@ -38,7 +38,7 @@ bool confirmDropFormatting(const RichTextBox& pane) {
                   QStringLiteral("Save as")) == MsgBoxResult::Yes;
 }
 
-void saveTo(Wordbox& window, const QString& path) {
+void saveTo(DocumentWindow& window, const QString& path) {
     RichTextBox& pane = *window.Text1;
     try {
         const DocumentFile::Kind kind = DocumentFile::kindOf(path);
@@ -57,13 +57,13 @@ void saveTo(Wordbox& window, const QString& path) {
 } // namespace
 
 namespace SaveCommand {
-void save(Wordbox& window) {
+void save(DocumentWindow& window) {
     if (!hasFile(window))
         return saveAs(window);
     saveTo(window, window.Caption());
 }
 
-void saveAs(Wordbox& window) {
+void saveAs(DocumentWindow& window) {
     CommonDialog& dialog = window.Com1;
     dialog.CancelError = true;
     dialog.DialogTitle = QStringLiteral("Save as");

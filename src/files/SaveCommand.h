@@ -1,11 +1,11 @@
 #pragma once
 
-class Wordbox;
+class DocumentWindow;
 
 namespace SaveCommand {
 // File, Save: writes the document to its file; a document that never had one is asked for a
 // name first. Failures are reported and leave the changed marker set.
-void save(Wordbox& window);
+void save(DocumentWindow& window);
 // File, Save as: asks for a name, then saves there and names the window after it.
-void saveAs(Wordbox& window);
+void saveAs(DocumentWindow& window);
 } // namespace SaveCommand

@@ -1,6 +1,6 @@
 #include "format/Formatting.h"
 
-#include "document/Wordbox.h"
+#include "document/DocumentWindow.h"
 #include "format/FormatBar.h"
 #include "pane/RichTextBox.h"
 #include "pane/SelectionFormat.h"
@@ -59,31 +59,31 @@ void showFontSize(FormatBar& bar, double size) {
 }
 } // namespace
 
-void AlignText(FormatBar& bar, Wordbox* document, int16_t index) {
+void AlignText(FormatBar& bar, DocumentWindow* document, int16_t index) {
     if (index < 0 || index > 2)
         return;
     pressAlignmentButton(bar, index);
     document->Text1->setSelAlignment(alignmentCodeOfButton[index]);
 }
 
-void ToggleBold(FormatBar& bar, Wordbox* document, bool forceOn) {
+void ToggleBold(FormatBar& bar, DocumentWindow* document, bool forceOn) {
     RichTextBox* pane = document->Text1;
     toggle(bar.ImgFButtons[0], forceOn, pane->SelBold(), [pane](bool on) { pane->setSelBold(on); });
 }
 
-void ToggleItalic(FormatBar& bar, Wordbox* document, bool forceOn) {
+void ToggleItalic(FormatBar& bar, DocumentWindow* document, bool forceOn) {
     RichTextBox* pane = document->Text1;
     toggle(bar.ImgFButtons[1], forceOn, pane->SelItalic(),
            [pane](bool on) { pane->setSelItalic(on); });
 }
 
-void ToggleUnderline(FormatBar& bar, Wordbox* document, bool forceOn) {
+void ToggleUnderline(FormatBar& bar, DocumentWindow* document, bool forceOn) {
     RichTextBox* pane = document->Text1;
     toggle(bar.ImgFButtons[2], forceOn, pane->SelUnderline(),
            [pane](bool on) { pane->setSelUnderline(on); });
 }
 
-void ToggleBullet(Wordbox* document) {
+void ToggleBullet(DocumentWindow* document) {
     RichTextBox* pane = document->Text1;
     if (pane->SelBullet() != true) {
         pane->setSelBullet(true);
@@ -93,7 +93,7 @@ void ToggleBullet(Wordbox* document) {
     pane->setSelHangingIndent(0);
 }
 
-void SyncToolbar(FormatBar& bar, Wordbox* document) {
+void SyncToolbar(FormatBar& bar, DocumentWindow* document) {
     const SelectionFormat format = document->Text1->SelFormat();
     bar.ImgFButtons[0]->setChecked(format.bold == true);
     bar.ImgFButtons[1]->setChecked(format.italic == true);

@@ -3,23 +3,23 @@
 #include <cstdint>
 
 struct FormatBar;
-class Wordbox;
+class DocumentWindow;
 
 // The formatting routines the toolbar, the menus and the dialogs share. Each acts on the pane of
 // the document window it is given, active or not, and always sets the frame's buttons.
 namespace Module1 {
 
 // 0 left, 1 centre, 2 right, in button order; anything else does nothing.
-void AlignText(FormatBar& bar, Wordbox* document, int16_t index);
+void AlignText(FormatBar& bar, DocumentWindow* document, int16_t index);
 // A selection that is partly set becomes wholly set; forceOn sets it whatever it was.
-void ToggleBold(FormatBar& bar, Wordbox* document, bool forceOn = false);
-void ToggleItalic(FormatBar& bar, Wordbox* document, bool forceOn = false);
-void ToggleUnderline(FormatBar& bar, Wordbox* document, bool forceOn = false);
+void ToggleBold(FormatBar& bar, DocumentWindow* document, bool forceOn = false);
+void ToggleItalic(FormatBar& bar, DocumentWindow* document, bool forceOn = false);
+void ToggleUnderline(FormatBar& bar, DocumentWindow* document, bool forceOn = false);
 // Turning bullets off also takes the hanging indent away.
-void ToggleBullet(Wordbox* document);
+void ToggleBullet(DocumentWindow* document);
 
 // Shows the selection's formatting on the bar. Changes only what the controls show: no box's
 // own handler runs.
-void SyncToolbar(FormatBar& bar, Wordbox* document);
+void SyncToolbar(FormatBar& bar, DocumentWindow* document);
 
 } // namespace Module1

@@ -1,6 +1,6 @@
 #include "suite/FileLocator.h"
 
-#include "suite/FormTop.h"
+#include "suite/InformationWindow.h"
 #include "system/Desktop.h"
 
 #include <QApplication>
@@ -60,11 +60,11 @@ QString LocateProgramFile(const QString& relative) {
 
 QString FindFile(const QString& name, const QString& startDir) {
     BusyPointer busy;
-    FormTop& progress = FormTop::instance();
+    InformationWindow& progress = InformationWindow::instance();
     progress.Label1->setText(QStringLiteral("Start to find file"));
     progress.show();
     struct Unload {
-        ~Unload() { FormTop::unload(); }
+        ~Unload() { InformationWindow::unload(); }
     } unloadOnEveryWayOut;
 
     // Folders end in "/". The parent of the start folder comes first, then the root, so a
@@ -76,17 +76,17 @@ QString FindFile(const QString& name, const QString& startDir) {
     }
     queue << QStringLiteral("/");
     for (qsizetype head = 0; head < queue.size(); ++head) {
-        if (!FormTop::isLoaded())
+        if (!InformationWindow::isLoaded())
             break;
         const QString folder = queue[head];
         if (fileExists(folder + name))
             return folder + name;
-        FormTop::instance().Label1->setText(QStringLiteral("File find : ") + name +
-                                            QStringLiteral(" ? ") + folder);
+        InformationWindow::instance().Label1->setText(QStringLiteral("File find : ") + name +
+                                                      QStringLiteral(" ? ") + folder);
         // Only real, visible folders are entered: a symbolic link can lead back up the tree
         // and a hidden folder is not where a program is installed.
         QDirIterator entries(folder, QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
-        while (entries.hasNext() && FormTop::isLoaded()) {
+        while (entries.hasNext() && InformationWindow::isLoaded()) {
             const QFileInfo entry = entries.nextFileInfo();
             const QString child = entry.absoluteFilePath() + u'/';
             if (queue.size() < searchedFolderLimit && !entry.isHidden() &&

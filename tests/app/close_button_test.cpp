@@ -36,7 +36,7 @@ TEST_F(CloseButton, AsksAgainAfterACancelledCloseWithoutThePointerMoving) {
     frame().NewChild();
     frame().NewChild();
     frame().Win2_Click();
-    Wordbox* typedIn = active();
+    DocumentWindow* typedIn = active();
     typedIn->Text1->setText("unsaved");
     auto* window = qobject_cast<QMdiSubWindow*>(typedIn->parentWidget());
     ASSERT_NE(window, nullptr);

@@ -1,6 +1,6 @@
 #include "support/ProgramFixture.h"
 
-#include "dialogs/frmFindForm.h"
+#include "dialogs/FindDialog.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
@@ -72,7 +72,7 @@ TEST_F(FrameCommands, EditMenuEnablesFromTheSelectionClipboardAndTypingWhenItOpe
 
 TEST_F(FrameCommands, FindButtonOpensTheDialogWithTheSelection) {
     frame().ImgButtons[4]->click();
-    frmFindForm* dialog = frmFindForm::loaded();
+    FindDialog* dialog = FindDialog::loaded();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->parentWidget(), active());
     EXPECT_EQ(dialog->txtFind->text(), "copy");

@@ -53,7 +53,7 @@ TEST_F(Frame, PlacementFromSettings) {
     };
     for (const auto& c : cases) {
         writeFile("multi.ini", c.ini);
-        MDI::unload();
+        MainFrame::unload();
         EXPECT_EQ(frame().geometryTwips(), c.expected) << c.name;
     }
 }
@@ -89,9 +89,9 @@ TEST_F(Frame, SettingsLiveBesideAWritableProgramElseInTheUsersConfigFolder) {
     EXPECT_EQ(testfiles::read(userFile),
               "[SIZE]\nqlet_Top=300\nqlet_Left=1500\nqlet_Width=7500\nqlet_Height=4500\n");
     EXPECT_EQ(readFile("multi.ini"), beside);
-    MDI::unload();
+    MainFrame::unload();
     EXPECT_EQ(frame().geometryTwips(), QRect(1500, 300, 7500, 4500));
-    MDI::unload();
+    MainFrame::unload();
 
     scripted.desktop.programFolderWritable = true;
     EXPECT_EQ(frame().geometryTwips(), QRect(1200, 900, 9000, 6000));
@@ -154,7 +154,7 @@ TEST_F(Frame, ExitAndRestoreEndsWithoutQuestionsOrSettings) {
 
 TEST_F(Frame, FirstWindowEnablesAndLastDisablesTheDocumentCommands) {
     const auto enabledStates = [this] {
-        MDI& f = frame();
+        MainFrame& f = frame();
         return QList<bool>{f.file4->isEnabled(),
                            f.file5->isEnabled(),
                            f.Print_run->isEnabled(),
@@ -165,7 +165,7 @@ TEST_F(Frame, FirstWindowEnablesAndLastDisablesTheDocumentCommands) {
     };
     const QList<bool> allOn(7, true), allOff(7, false);
     frame().NewChild();
-    Wordbox* first = active();
+    DocumentWindow* first = active();
     EXPECT_EQ(enabledStates(), allOn);
     frame().NewChild();
     active()->parentWidget()->close();
@@ -180,7 +180,7 @@ TEST_F(Frame, FirstWindowEnablesAndLastDisablesTheDocumentCommands) {
 }
 
 TEST_F(Frame, EveryShortcutIsUniqueAndEveryToolbarControlIsSeparateAndNamed) {
-    MDI& f = frame();
+    MainFrame& f = frame();
     f.show();
     // Qt runs neither of two actions that share a shortcut.
     QMap<QString, QString> owners;
@@ -219,7 +219,7 @@ TEST_F(Frame, EveryShortcutIsUniqueAndEveryToolbarControlIsSeparateAndNamed) {
 }
 
 TEST_F(Frame, TileMakesColumnsCascadeKeepsWindowsReadableAndTheWindowListChecksTheActive) {
-    MDI& f = frame();
+    MainFrame& f = frame();
     f.resize(800, 600);
     f.show();
     f.NewChild();

@@ -47,14 +47,14 @@ TEST_F(HostileFiles, AnySettingsFileLeavesTheFrameOnTheScreen) {
         QDir(path("multi.ini")).removeRecursively();
         make("multi.ini", contents);
         Module1::Main();
-        ASSERT_TRUE(MDI::isLoaded());
+        ASSERT_TRUE(MainFrame::isLoaded());
         EXPECT_TRUE(screenPixels().contains(frame().geometry())) << frame().geometry().x();
         // Shutting down leaves what is not a settings file alone.
         frame().close();
         if (contents == "fifo" || contents == "endless") {
             EXPECT_FALSE(QFileInfo(path("multi.ini")).isFile());
         }
-        MDI::unload();
+        MainFrame::unload();
         resetState();
     }
 }
@@ -78,7 +78,7 @@ TEST_F(HostileFiles, NoColourFileKeepsTheDocumentFromOpening) {
         frame().file2_Click();
         EXPECT_EQ(frame().documents().size(), 3);
         EXPECT_TRUE(scripted.desktop.messages.isEmpty());
-        MDI::unload();
+        MainFrame::unload();
         resetState();
     }
 }

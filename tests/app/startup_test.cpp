@@ -20,7 +20,7 @@ class Startup : public ProgramFixture {};
 TEST_F(Startup, WithoutCommandLineOpensOneMaximisedChangedNoname) {
     Module1::Main();
     ASSERT_EQ(frame().documents().size(), 1);
-    Wordbox* document = active();
+    DocumentWindow* document = active();
     EXPECT_EQ(document->Caption(), "noname");
     EXPECT_TRUE(document->parentWidget()->isMaximized());
     EXPECT_EQ(document->Text1->Tag, "save");
@@ -41,7 +41,7 @@ TEST_F(Startup, FontBoxIsSortedAndChoosesOnlyAnExactArial) {
         EXPECT_LE(QString::compare(fonts->itemText(i - 1), fonts->itemText(i), Qt::CaseInsensitive),
                   0);
     EXPECT_EQ(fonts->currentText(), "Arial");
-    MDI::unload();
+    MainFrame::unload();
     resetState();
 
     scripted.desktop.fonts = {"DejaVu Sans", "Liberation Serif", "arial"};
@@ -86,21 +86,21 @@ TEST_F(Startup, TheCommandLineOpensItsDocumentInASecondUnchangedWindow) {
         EXPECT_EQ(active()->Text1->Tag, "");
         EXPECT_TRUE(scripted.desktop.messages.isEmpty());
         // The information window shown while reading has gone again.
-        EXPECT_FALSE(FormTop::isLoaded());
+        EXPECT_FALSE(InformationWindow::isLoaded());
         EXPECT_EQ(Module1::ReadingFile, Module1::False);
-        MDI::unload();
+        MainFrame::unload();
         resetState();
     }
 }
 
 TEST_F(Startup, InformationWindowDrivesPointerAndFlag) {
-    FormTop& info = FormTop::instance();
+    InformationWindow& info = InformationWindow::instance();
     EXPECT_FALSE(info.isVisible());
     EXPECT_EQ(Module1::ReadingFile, Module1::True);
     ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
     info.Command1->click();
-    EXPECT_FALSE(FormTop::isLoaded());
+    EXPECT_FALSE(InformationWindow::isLoaded());
     EXPECT_EQ(Module1::ReadingFile, Module1::False);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
@@ -137,7 +137,7 @@ TEST_F(Startup, ANameThatIsNotUtf8OpensAndSavesByItsOwnBytes) {
         EXPECT_EQ(active()->Text1->Tag, "");
         EXPECT_TRUE(scripted.desktop.messages.isEmpty());
         EXPECT_FALSE(QFileInfo::exists(path(u"caf\uFFFD.txt"_qs)));
-        MDI::unload();
+        MainFrame::unload();
         resetState();
     }
     // Qt cannot remove what it cannot name.

@@ -1,5 +1,5 @@
+#include "dialogs/FindDialog.h"
 #include "dialogs/ShowFind.h"
-#include "dialogs/frmFindForm.h"
 
 #include "pane/RichTextBox.h"
 #include "support/Accessibility.h"
@@ -23,22 +23,22 @@ protected:
     RichTextBox* pane = new RichTextBox(&owner);
 
     FindForm() { (new QVBoxLayout(&owner))->addWidget(pane); }
-    ~FindForm() override { delete frmFindForm::loaded(); }
+    ~FindForm() override { delete FindDialog::loaded(); }
     void show(const QString& find) {
         Module1::ShowFind(&owner, find, [this] { return pane; });
     }
 
-    frmFindForm* open(const QString& text, const QString& find) {
+    FindDialog* open(const QString& text, const QString& find) {
         pane->setText(text);
         show(find);
-        return frmFindForm::loaded();
+        return FindDialog::loaded();
     }
     std::pair<int, int> selection() const { return {pane->SelStart(), pane->SelLength()}; }
 };
 } // namespace
 
 TEST_F(FindForm, LoadsAboveItsOwnerCentredOnTheScreenWithNothingToFindYet) {
-    frmFindForm* form = open(QString(), QString());
+    FindDialog* form = open(QString(), QString());
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->parentWidget(), &owner);
     // Assistive technology announces it as a dialog, and it leaves the document usable.
@@ -52,7 +52,7 @@ TEST_F(FindForm, LoadsAboveItsOwnerCentredOnTheScreenWithNothingToFindYet) {
 }
 
 TEST_F(FindForm, FindWalksDownTheDocumentIgnoringCase) {
-    frmFindForm* form = open(QStringLiteral("The cat and the hat"), QStringLiteral("the"));
+    FindDialog* form = open(QStringLiteral("The cat and the hat"), QStringLiteral("the"));
     form->cmdFindNext_Click();
     EXPECT_EQ(selection(), std::make_pair(0, 3));
     EXPECT_EQ(form->cmdFindNext->text(), QStringLiteral("Find next"));
@@ -70,7 +70,7 @@ TEST_F(FindForm, FindWalksDownTheDocumentIgnoringCase) {
 }
 
 TEST_F(FindForm, ReplaceAfterFindOnDownTakesTheNextOccurrence) {
-    frmFindForm* form = open(QStringLiteral("ab ab ab"), QStringLiteral("ab"));
+    FindDialog* form = open(QStringLiteral("ab ab ab"), QStringLiteral("ab"));
     form->txtReplace->setText(QStringLiteral("X"));
     form->cmdFindNext_Click();
     form->cmdReplace_Click();
@@ -100,7 +100,7 @@ TEST_F(FindForm, ReplaceAllAsksThenReplacesEveryOccurrenceAsOneStep) {
     const ScriptedDesktop::Message question{
         "Do you want to replace the word throughout \r\nentire document? ", MsgBoxStyle::YesNo,
         "Question "};
-    frmFindForm* form = open(QString(), QString());
+    FindDialog* form = open(QString(), QString());
     form->txtReplace->setText(QStringLiteral("xx"));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -126,7 +126,7 @@ TEST_F(FindForm, ReplaceAllAsksThenReplacesEveryOccurrenceAsOneStep) {
 }
 
 TEST_F(FindForm, FindTextEnablesTheCommandsAndSurvivesReopening) {
-    frmFindForm* form = open(QStringLiteral("The cat"), QStringLiteral("cat"));
+    FindDialog* form = open(QStringLiteral("The cat"), QStringLiteral("cat"));
     form->cmdFindNext_Click();
     form->txtFind->clear();
     for (QPushButton* command : {form->cmdFindNext, form->cmdReplace, form->cmdReplaceAll})
@@ -137,23 +137,23 @@ TEST_F(FindForm, FindTextEnablesTheCommandsAndSurvivesReopening) {
 
     // Opened again while loaded: the same dialog, its range and captions kept.
     show(QStringLiteral("The"));
-    EXPECT_EQ(frmFindForm::loaded(), form);
+    EXPECT_EQ(FindDialog::loaded(), form);
     EXPECT_EQ(form->txtFind->text(), QStringLiteral("The"));
     EXPECT_EQ(form->cboSearch->currentIndex(), 2);
     EXPECT_EQ(form->cmdFindNext->text(), QStringLiteral("Find next"));
 
     // Cancel unloads it: the next one starts afresh.
     form->cmdCancel_Click();
-    EXPECT_EQ(frmFindForm::loaded(), nullptr);
+    EXPECT_EQ(FindDialog::loaded(), nullptr);
     show(QStringLiteral("cat"));
-    frmFindForm* fresh = frmFindForm::loaded();
+    FindDialog* fresh = FindDialog::loaded();
     ASSERT_NE(fresh, nullptr);
     EXPECT_EQ(fresh->cboSearch->currentIndex(), 0);
     EXPECT_EQ(fresh->cmdFindNext->text(), QStringLiteral("Find"));
 
     // Esc as well.
     QTest::keyClick(fresh->txtFind, Qt::Key_Escape);
-    EXPECT_EQ(frmFindForm::loaded(), nullptr);
+    EXPECT_EQ(FindDialog::loaded(), nullptr);
 }
 
 // Replacements that would not fit in the memory left are refused before any is made.
@@ -162,7 +162,7 @@ TEST_F(FindForm, ReplaceAllThatWouldNotFitIsOutOfMemoryAndChangesNothing) {
         [] { return qint64(1000); },
         []() -> std::optional<qint64> { throw std::bad_alloc(); },
     };
-    frmFindForm* form = open(QString(), QString());
+    FindDialog* form = open(QString(), QString());
     form->txtFind->setText(QStringLiteral("x"));
     form->txtReplace->setText(QString(100, u'y'));
     for (const auto& shortage : shortages) {

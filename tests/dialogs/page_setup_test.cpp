@@ -1,6 +1,6 @@
-#include "dialogs/frmPageSetup.h"
+#include "dialogs/ParagraphDialog.h"
 
-#include "document/Wordbox.h"
+#include "document/DocumentWindow.h"
 #include "format/FormatBar.h"
 #include "pane/RichTextBox.h"
 #include "support/Accessibility.h"
@@ -27,7 +27,7 @@ protected:
     QToolButton alignButtons[3];
     QButtonGroup alignGroup;
     FormatBar bar;
-    Wordbox document;
+    DocumentWindow document;
     RichTextBox* pane = document.Text1;
 
     ParagraphForm() {
@@ -39,9 +39,9 @@ protected:
         pane->setText(QStringLiteral("first\nsecond\nthird"));
     }
 
-    frmPageSetup* open(const char* left = nullptr, const char* right = nullptr,
-                       const char* first = nullptr) {
-        frmPageSetup* form = frmPageSetup::showModal(&document, bar);
+    ParagraphDialog* open(const char* left = nullptr, const char* right = nullptr,
+                          const char* first = nullptr) {
+        ParagraphDialog* form = ParagraphDialog::showModal(&document, bar);
         if (left) {
             form->txtLeft->setText(QString::fromLatin1(left));
             form->txtRight->setText(QString::fromLatin1(right));
@@ -65,7 +65,7 @@ protected:
         return {*pane->SelIndent(), *pane->SelRightIndent(), *pane->SelHangingIndent()};
     }
     std::pair<int, int> selection() const { return {pane->SelStart(), pane->SelLength()}; }
-    static QString fields(const frmPageSetup* form) {
+    static QString fields(const ParagraphDialog* form) {
         return form->txtLeft->text() + u'|' + form->txtRight->text() + u'|' +
                form->TxtFirst->text();
     }
@@ -75,7 +75,7 @@ protected:
 TEST_F(ParagraphForm, OpensOwnedModalAndCentredShowingTheSelectionsIndentsInInches) {
     setIndents(0, 0, 1440, 720, 180);
     select(2, 0);
-    frmPageSetup* form = open();
+    ParagraphDialog* form = open();
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->parentWidget(), &document);
     EXPECT_EQ(form->windowModality(), Qt::ApplicationModal);
@@ -112,14 +112,14 @@ TEST_F(ParagraphForm, JustificationIsReadFromTheSelectionAndPreviewed) {
         select(0, 0);
         pane->setSelAlignment(row.code);
         select(0, row.selected);
-        frmPageSetup* form = open();
+        ParagraphDialog* form = open();
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(form->opnAlign[size_t(i)]->isChecked(), i == row.option) << i;
         EXPECT_EQ(form->picAlign->pixmap().toImage(),
                   form->picAlignArr[size_t(row.option)]->pixmap().toImage());
         form->cmdCancel_Click();
     }
-    frmPageSetup* form = open();
+    ParagraphDialog* form = open();
     form->opnAlign[2]->click();
     EXPECT_EQ(form->picAlign->pixmap().toImage(), form->picAlignArr[2]->pixmap().toImage());
     EXPECT_NE(form->picAlignArr[2]->pixmap().toImage(), form->picAlignArr[0]->pixmap().toImage());
@@ -129,13 +129,13 @@ TEST_F(ParagraphForm, OkWritesIndentsToEveryParagraphAndJustificationToTheSelect
     setIndents(6, 0, 1440, 720, 0);
     pane->document()->clearUndoRedoStacks();
     select(8, 2);
-    frmPageSetup* form = open();
+    ParagraphDialog* form = open();
     EXPECT_EQ(fields(form), QStringLiteral("1.5 Inch|0 Inch|-.5 Inch"));
     form->txtRight->setText(QStringLiteral(".12 Inch"));
     form->opnAlign[1]->click();
     form->cmdOK_Click();
 
-    EXPECT_EQ(frmPageSetup::loaded(), nullptr);
+    EXPECT_EQ(ParagraphDialog::loaded(), nullptr);
     EXPECT_EQ(selection(), std::make_pair(8, 2));
     EXPECT_EQ(pane->SelAlignment(), 2);
     EXPECT_TRUE(alignButtons[1].isChecked());
@@ -171,7 +171,7 @@ TEST_F(ParagraphForm, AnErrorIsReportedAndLeavesTheDialogOpenWithTheDocumentSele
         pane->document()->clearUndoRedoStacks();
         select(7, 3);
         scripted.desktop.messages.clear();
-        frmPageSetup* form = open(row.left, row.right, row.first);
+        ParagraphDialog* form = open(row.left, row.right, row.first);
         form->opnAlign[2]->click();
         form->cmdOK_Click();
 
@@ -194,7 +194,7 @@ TEST_F(ParagraphForm, MixedIndentsShowTheFirstParagraphsAndConfirmingSpreadsThem
     setIndents(0, 0, 360, 0, 1440);
     setIndents(6, 0, 2880, -360, 0);
     select(2, 8);
-    frmPageSetup* form = open();
+    ParagraphDialog* form = open();
     EXPECT_EQ(fields(form), QStringLiteral(".25 Inch|1 Inch|0 Inch"));
     form->cmdOK_Click();
     for (int number = 0; number < 3; ++number)
@@ -203,7 +203,7 @@ TEST_F(ParagraphForm, MixedIndentsShowTheFirstParagraphsAndConfirmingSpreadsThem
 
 TEST_F(ParagraphForm, KeysFocusAndCancel) {
     setIndents(0, 18, 720, 0, 0);
-    frmPageSetup* form = open();
+    ParagraphDialog* form = open();
     // Focus by the mouse too selects a field's text for typing over.
     QFocusEvent focusIn(QEvent::FocusIn, Qt::MouseFocusReason);
     for (QLineEdit* field : {form->txtLeft, form->txtRight, form->TxtFirst}) {
@@ -217,11 +217,11 @@ TEST_F(ParagraphForm, KeysFocusAndCancel) {
     EXPECT_TRUE(form->isVisible());
     form->txtLeft->setText(QStringLiteral("3"));
     form->cmdCancel->click();
-    EXPECT_EQ(frmPageSetup::loaded(), nullptr);
+    EXPECT_EQ(ParagraphDialog::loaded(), nullptr);
     open("3", "0", "0")->close();
-    EXPECT_EQ(frmPageSetup::loaded(), nullptr);
+    EXPECT_EQ(ParagraphDialog::loaded(), nullptr);
     EXPECT_EQ(paragraph(0), Indents(720, 0, 0));
     QTest::keyClick(open("3", "0", "0")->txtLeft, Qt::Key_Return);
-    EXPECT_EQ(frmPageSetup::loaded(), nullptr);
+    EXPECT_EQ(ParagraphDialog::loaded(), nullptr);
     EXPECT_EQ(paragraph(1), Indents(4320, 0, 0));
 }

@@ -1,7 +1,7 @@
-#include "dialogs/frmTabForm.h"
+#include "dialogs/TabStopsDialog.h"
 
+#include "document/DocumentWindow.h"
 #include "document/Ruler.h"
-#include "document/Wordbox.h"
 #include "pane/RichTextBox.h"
 #include "support/Accessibility.h"
 #include "support/ScriptedDesktop.h"
@@ -18,24 +18,24 @@ namespace {
 class TabForm : public ::testing::Test {
 protected:
     ScopedScriptedDesktop scripted;
-    Wordbox document;
-    Wordbox other;
-    Wordbox* activeDocument = &document;
+    DocumentWindow document;
+    DocumentWindow other;
+    DocumentWindow* activeDocument = &document;
     RichTextBox* pane = document.Text1;
 
     TabForm() { pane->setText(QStringLiteral("first\nsecond")); }
 
-    frmTabForm* load() {
-        return frmTabForm::showModal([this] { return activeDocument; });
+    TabStopsDialog* load() {
+        return TabStopsDialog::showModal([this] { return activeDocument; });
     }
     // Loaded and painted, which fills the list.
-    frmTabForm* open() {
-        frmTabForm* form = load();
+    TabStopsDialog* open() {
+        TabStopsDialog* form = load();
         paint(form);
         return form;
     }
     // What the window system asks for once the dialog is on the screen.
-    static void paint(frmTabForm* form) {
+    static void paint(TabStopsDialog* form) {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form));
         form->repaint();
     }
@@ -45,14 +45,14 @@ protected:
             stops << pane->SelTabs(i);
         return stops;
     }
-    static QList<qreal> squares(const Wordbox& window) {
+    static QList<qreal> squares(const DocumentWindow& window) {
         QList<qreal> lefts;
         for (const RulerDrawing::Square& square : window.PicRuler->drawing().squares)
             lefts << square.from.x();
         return lefts;
     }
     // The entries, the chosen one in brackets, then "Add" and "Delete" as + or -.
-    static QString shown(const frmTabForm* form) {
+    static QString shown(const TabStopsDialog* form) {
         QStringList texts;
         for (int i = 0; i < form->lstTabs->count(); ++i) {
             const QListWidgetItem* item = form->lstTabs->item(i);
@@ -65,7 +65,7 @@ protected:
 } // namespace
 
 TEST_F(TabForm, OpensOwnedModalWithTheDesignsLayoutAndAnEmptyListForNoStops) {
-    frmTabForm* form = open();
+    TabStopsDialog* form = open();
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->parentWidget(), &document);
     EXPECT_EQ(form->windowModality(), Qt::ApplicationModal);
@@ -98,7 +98,7 @@ TEST_F(TabForm, TheFirstPaintListsTheSelectionsStopsInInchesSortedAsText) {
     for (const auto& [stops, entries] : rows) {
         SCOPED_TRACE(entries);
         pane->setSelTabStops(stops);
-        frmTabForm* form = load();
+        TabStopsDialog* form = load();
         EXPECT_EQ(shown(form), QStringLiteral(" --"));
         paint(form);
         EXPECT_EQ(shown(form), QString::fromLatin1(entries));
@@ -117,7 +117,7 @@ TEST_F(TabForm, TheFirstPaintListsTheSelectionsStopsInInchesSortedAsText) {
 
 TEST_F(TabForm, TypingChoosesTheEntryOfEqualValue) {
     pane->setSelTabStops({720, 1440, 2160});
-    frmTabForm* form = open();
+    TabStopsDialog* form = open();
 
     // Pasted at once, 1.0 chooses 1, whose text then stands in the field, the caret after it.
     form->txtTabStop->setText(QStringLiteral("1.0"));
@@ -142,7 +142,7 @@ TEST_F(TabForm, TypingChoosesTheEntryOfEqualValue) {
 
 TEST_F(TabForm, AddDeleteAndYesWriteTheListInItsOrder) {
     pane->setSelTabStops({720, 1440});
-    frmTabForm* form = open();
+    TabStopsDialog* form = open();
     QTest::keyClicks(form->txtTabStop, QStringLiteral("3"));
     EXPECT_EQ(shown(form), QStringLiteral(".5 1 +-"));
     form->cmdSet->click();
@@ -151,7 +151,7 @@ TEST_F(TabForm, AddDeleteAndYesWriteTheListInItsOrder) {
     form->cmdClear->click();
     EXPECT_EQ(shown(form), QStringLiteral(".5 1 3 -+"));
     QTest::keyClick(form->txtTabStop, Qt::Key_Return);
-    EXPECT_EQ(frmTabForm::loaded(), nullptr);
+    EXPECT_EQ(TabStopsDialog::loaded(), nullptr);
     EXPECT_EQ(tabStops(pane), (QList<int>{720, 1440, 4320}));
     EXPECT_EQ(squares(document), (QList<qreal>{720, 1440, 4320}));
 
@@ -185,7 +185,7 @@ TEST_F(TabForm, AddRefusesWhatIsNotAPlainNumberOfInches) {
     const ScriptedDesktop::Message refusal{
         "Type the position in inches as a plain number from 0 to 22.75, such as 1.5 or .25.",
         MsgBoxStyle::Exclamation, "Tab"};
-    frmTabForm* form = open();
+    TabStopsDialog* form = open();
     for (const char* typed : {"1.5 Inch", "abc", "-1", " 2", "1,5", "22.76", "1e2"}) {
         SCOPED_TRACE(typed);
         scripted.desktop.messages.clear();
@@ -203,29 +203,29 @@ TEST_F(TabForm, AddRefusesWhatIsNotAPlainNumberOfInches) {
 }
 
 TEST_F(TabForm, EveryWayOutRedrawsTheRulerOfTheDocumentActiveThenAndOnlyYesWrites) {
-    const std::pair<const char*, std::function<void(frmTabForm*)>> rows[] = {
-        {"No", [](frmTabForm* form) { form->cmdCxl->click(); }},
-        {"Esc", [](frmTabForm* form) { QTest::keyClick(form->lstTabs, Qt::Key_Escape); }},
-        {"close box", [](frmTabForm* form) { form->close(); }},
-        {"Yes", [](frmTabForm* form) { form->cmdOK->click(); }},
+    const std::pair<const char*, std::function<void(TabStopsDialog*)>> rows[] = {
+        {"No", [](TabStopsDialog* form) { form->cmdCxl->click(); }},
+        {"Esc", [](TabStopsDialog* form) { QTest::keyClick(form->lstTabs, Qt::Key_Escape); }},
+        {"close box", [](TabStopsDialog* form) { form->close(); }},
+        {"Yes", [](TabStopsDialog* form) { form->cmdOK->click(); }},
     };
     for (const auto& [name, leave] : rows) {
         SCOPED_TRACE(name);
-        for (Wordbox* window : {&document, &other})
+        for (DocumentWindow* window : {&document, &other})
             window->Text1->setSelTabStops({});
         activeDocument = &document;
-        frmTabForm* form = open();
+        TabStopsDialog* form = open();
         form->txtTabStop->setText(QStringLiteral("2"));
         form->cmdSet_Click();
         // Stops that change behind the rulers' backs, and another document active by the close.
-        for (Wordbox* window : {&document, &other}) {
+        for (DocumentWindow* window : {&document, &other}) {
             const QSignalBlocker quiet(window->Text1);
             window->Text1->setSelTabStops({1440});
         }
         activeDocument = &other;
         leave(form);
 
-        EXPECT_EQ(frmTabForm::loaded(), nullptr);
+        EXPECT_EQ(TabStopsDialog::loaded(), nullptr);
         const bool yes = QLatin1String(name) == "Yes";
         EXPECT_EQ(tabStops(other.Text1), yes ? QList<int>{2880} : QList<int>{1440});
         EXPECT_EQ(squares(other), yes ? QList<qreal>{2880} : QList<qreal>{1440});

@@ -22,7 +22,7 @@ TEST_F(OutOfMemory, OpeningIsRefusedAndTheOtherDocumentsStay) {
     frame().NewChild();
     active()->Text1->setText(QStringLiteral("kept"));
     active()->Text1->Tag = QStringLiteral("save");
-    Wordbox* before = active();
+    DocumentWindow* before = active();
     for (const char* name : {"big.txt", "big.rtf", "big.htm"}) {
         writeFile(name, name == QByteArrayView("big.rtf")
                             ? "{\\rtf1 " + QByteArray(2 << 20, 'a') + "}"
@@ -60,14 +60,14 @@ TEST_F(OutOfMemory, TheFileNamedAtStartUpEndsStartUpQuietly) {
         scripted.desktop.messages.clear();
         scripted.desktop.typedCommandLine = path("big.txt");
         Module1::Main();
-        ASSERT_TRUE(MDI::isLoaded());
+        ASSERT_TRUE(MainFrame::isLoaded());
         EXPECT_TRUE(scripted.desktop.messages.isEmpty());
         ASSERT_EQ(frame().documents().size(), 1);
         EXPECT_EQ(active()->Caption(), "noname");
-        for (Wordbox* document : frame().documents())
+        for (DocumentWindow* document : frame().documents())
             document->Text1->Tag.clear();
-        MDI::unload();
-        FormTop::unload();
+        MainFrame::unload();
+        InformationWindow::unload();
         resetState();
     }
 }

@@ -1,6 +1,6 @@
 #include "files/PrintCommand.h"
 
-#include "document/Wordbox.h"
+#include "document/DocumentWindow.h"
 #include "pane/RichTextBox.h"
 #include "support/ScriptedDesktop.h"
 
@@ -43,7 +43,7 @@ TEST(PrintCommand, PrintsTheSelectionOrTheWholeDocumentToTheChosenPrinter) {
         ScopedScriptedDesktop scripted;
         scripted.desktop.printerAnswers.push_back(pdf);
 
-        Wordbox window;
+        DocumentWindow window;
         window.Text1->setText(QStringLiteral("First line\nSecond line"));
         window.Text1->setSelStart(row.selStart);
         window.Text1->setSelLength(row.selLength);
@@ -66,7 +66,7 @@ TEST(PrintCommand, CancelOrFailureEndsSilently) {
     // output cannot be written.
     scripted.desktop.printerAnswers.push_back(std::nullopt);
     scripted.desktop.printerAnswers.push_back(dir.filePath(QStringLiteral("missing/out.pdf")));
-    Wordbox window;
+    DocumentWindow window;
     window.Text1->setText(QStringLiteral("text"));
     PrintCommand::Print_run(&window);
     PrintCommand::Print_run(&window);

@@ -7,7 +7,7 @@
 namespace {
 class Save : public ProgramFixture {
 protected:
-    Wordbox* typedDocument(const QString& text) {
+    DocumentWindow* typedDocument(const QString& text) {
         frame().NewChild();
         active()->Text1->setText(text);
         return active();
@@ -27,7 +27,7 @@ TEST_F(Save, RoundTripsEachFormatAndClearsTheMarker) {
     const Case cases[] = {{"a.rtf", "rich\ntext"}, {"b.txt", "plain\ntext"}, {"c.htm", "web text"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Wordbox* document = typedDocument(c.text);
+        DocumentWindow* document = typedDocument(c.text);
         scripted.desktop.saveAnswers.push_back(path(c.name));
         frame().file5_Click();
         EXPECT_EQ(document->Text1->Tag, "");
@@ -41,7 +41,7 @@ TEST_F(Save, RoundTripsEachFormatAndClearsTheMarker) {
 }
 
 TEST_F(Save, SaveOnANewDocumentAsksForANameAndAddsRtf) {
-    Wordbox* document = typedDocument("words");
+    DocumentWindow* document = typedDocument("words");
     scripted.desktop.saveAnswers.push_back(path("letter"));
     frame().file4_Click();
     EXPECT_EQ(document->Caption(), path("letter.rtf"));
@@ -72,7 +72,7 @@ TEST_F(Save, ReplacingAnExistingFileAsksFirst) {
 }
 
 TEST_F(Save, PlainTextAsksBeforeDroppingFormatting) {
-    Wordbox* document = typedDocument("bold");
+    DocumentWindow* document = typedDocument("bold");
     document->Text1->setSelStart(0);
     document->Text1->setSelLength(2);
     document->Text1->setSelBold(true);
@@ -116,8 +116,8 @@ TEST_F(Save, AFailedSaveKeepsTheOldFileAndTheMarker) {
 }
 
 TEST_F(Save, SaveActsOnTheActiveWindowOnly) {
-    Wordbox* first = typedDocument("one");
-    Wordbox* second = typedDocument("two");
+    DocumentWindow* first = typedDocument("one");
+    DocumentWindow* second = typedDocument("two");
     frame().activateDocument(first);
     scripted.desktop.saveAnswers.push_back(path("one.rtf"));
     frame().file4_Click();
@@ -126,7 +126,7 @@ TEST_F(Save, SaveActsOnTheActiveWindowOnly) {
 }
 
 TEST_F(Save, ASaveDialogThatFailsIsReportedAndWritesNothing) {
-    Wordbox* document = typedDocument("words");
+    DocumentWindow* document = typedDocument("words");
     scripted.desktop.saveDialogFailure = Error::withNumber(Error::OutOfMemory);
     frame().file5_Click();
     EXPECT_EQ(scripted.desktop.messages,

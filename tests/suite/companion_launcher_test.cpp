@@ -90,21 +90,22 @@ TEST_F(CompanionLauncher, ClosingTheSearchWindowReportsTheLauncherMissing) {
     scripted.desktop.startResult = false;
     const struct {
         const char* way;
-        std::function<void(FormTop&)> close;
+        std::function<void(InformationWindow&)> close;
     } ways[] = {
-        {"its button", [](FormTop& form) { QTest::mouseClick(form.Command1, Qt::LeftButton); }},
-        {"Esc", [](FormTop& form) { QTest::keyClick(&form, Qt::Key_Escape); }},
-        {"its title bar", [](FormTop& form) { form.close(); }},
+        {"its button",
+         [](InformationWindow& form) { QTest::mouseClick(form.Command1, Qt::LeftButton); }},
+        {"Esc", [](InformationWindow& form) { QTest::keyClick(&form, Qt::Key_Escape); }},
+        {"its title bar", [](InformationWindow& form) { form.close(); }},
     };
     for (const auto& w : ways) {
         scripted.desktop.messages.clear();
         bool outlivedItsClose = false;
         QTimer closer;
         QObject::connect(&closer, &QTimer::timeout, [&] {
-            if (!FormTop::isLoaded())
+            if (!InformationWindow::isLoaded())
                 return;
             closer.stop();
-            QPointer<FormTop> form = &FormTop::instance();
+            QPointer<InformationWindow> form = &InformationWindow::instance();
             w.close(*form);
             outlivedItsClose = !form.isNull() && form->isHidden();
         });
@@ -115,7 +116,7 @@ TEST_F(CompanionLauncher, ClosingTheSearchWindowReportsTheLauncherMissing) {
                   ScriptedDesktop::Messages({{"Error occurred. \rReason File not found",
                                               MsgBoxStyle::Exclamation, "Problem occurred !"}}))
             << w.way;
-        EXPECT_FALSE(FormTop::isLoaded()) << w.way;
+        EXPECT_FALSE(InformationWindow::isLoaded()) << w.way;
         EXPECT_EQ(Module1::ReadingFile, Module1::False) << w.way;
         EXPECT_EQ(QApplication::overrideCursor(), nullptr) << w.way;
     }

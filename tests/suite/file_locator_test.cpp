@@ -31,9 +31,9 @@ protected:
 TEST_F(FileLocator, AFileWhereItIsExpectedIsUsedWithoutASearch) {
     touch("suite/text/logo.exe");
     EXPECT_EQ(Common::LocateFile(path("suite/text/logo.exe")), path("suite/text/logo.exe"));
-    EXPECT_FALSE(FormTop::isLoaded());
+    EXPECT_FALSE(InformationWindow::isLoaded());
     EXPECT_EQ(Common::LocateFile("logo.exe"), "");
-    EXPECT_FALSE(FormTop::isLoaded());
+    EXPECT_FALSE(InformationWindow::isLoaded());
 }
 
 TEST_F(FileLocator, TheProgramFoldersParentIsSearchedFirstThenItsFoldersLevelByLevel) {
@@ -41,7 +41,7 @@ TEST_F(FileLocator, TheProgramFoldersParentIsSearchedFirstThenItsFoldersLevelByL
     touch("suite/" + name);
     touch("suite/text/deeper/" + name);
     EXPECT_EQ(Common::LocateFile(path("suite/text/" + name)), path("suite/" + name));
-    EXPECT_FALSE(FormTop::isLoaded());
+    EXPECT_FALSE(InformationWindow::isLoaded());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     const QString deeper = unique("help");
@@ -55,7 +55,7 @@ TEST_F(FileLocator, HiddenAndLinkedFoldersAreNotSearched) {
     touch("suite/.cache/" + name);
     ASSERT_TRUE(QFile::link(path("suite/.cache"), path("suite/linked")));
     EXPECT_EQ(Common::FindFile(name, path("suite/text")), "");
-    EXPECT_FALSE(FormTop::isLoaded());
+    EXPECT_FALSE(InformationWindow::isLoaded());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -64,10 +64,10 @@ TEST_F(FileLocator, ClosingTheInformationWindowStopsTheSearch) {
     QStringList shown;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (!FormTop::isLoaded())
+        if (!InformationWindow::isLoaded())
             return;
-        shown << FormTop::instance().Label1->text();
-        FormTop::instance().Command1->click();
+        shown << InformationWindow::instance().Label1->text();
+        InformationWindow::instance().Command1->click();
     });
     watch.start(0);
     EXPECT_EQ(Common::FindFile(name, path("suite/text")), "");
@@ -83,7 +83,7 @@ TEST_F(FileLocator, TheProgramsFilesAreTriedBesideItThenInTheInstalledDataFolder
     const QString name = unique("help");
     touch("share/quillet/help/" + name);
     EXPECT_EQ(Common::LocateProgramFile("help/" + name), path("share/quillet/help/" + name));
-    EXPECT_FALSE(FormTop::isLoaded());
+    EXPECT_FALSE(InformationWindow::isLoaded());
 
     touch("suite/text/help/" + name);
     EXPECT_EQ(Common::LocateProgramFile("help/" + name), path("suite/text/help/" + name));

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/MDI.h"
+#include "app/MainFrame.h"
 #include "app/Module1.h"
-#include "document/Wordbox.h"
+#include "document/DocumentWindow.h"
 #include "pane/RichTextBox.h"
-#include "suite/FormTop.h"
+#include "suite/InformationWindow.h"
 #include "support/Files.h"
 #include "support/ScriptedDesktop.h"
 
@@ -22,12 +22,12 @@ protected:
     ~ProgramFixture() override {
         scripted.desktop.messageAnswers.clear();
         // Tear down without questions: every document counts as unchanged.
-        if (MDI::isLoaded()) {
-            for (Wordbox* document : MDI::instance().documents())
+        if (MainFrame::isLoaded()) {
+            for (DocumentWindow* document : MainFrame::instance().documents())
                 document->Text1->Tag.clear();
         }
-        MDI::unload();
-        FormTop::unload();
+        MainFrame::unload();
+        InformationWindow::unload();
         resetState();
     }
 
@@ -45,8 +45,8 @@ protected:
     }
     QByteArray readFile(const QString& name) const { return testfiles::read(path(name)); }
 
-    MDI& frame() { return MDI::instance(); }
-    Wordbox* active() { return MDI::instance().activeDocument(); }
+    MainFrame& frame() { return MainFrame::instance(); }
+    DocumentWindow* active() { return MainFrame::instance().activeDocument(); }
 
     ScopedScriptedDesktop scripted;
     QTemporaryDir folder;

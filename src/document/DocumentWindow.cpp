@@ -1,4 +1,4 @@
-#include "document/Wordbox.h"
+#include "document/DocumentWindow.h"
 
 #include "document/OpenDocuments.h"
 #include "document/Ruler.h"
@@ -24,7 +24,7 @@ ScreenMetrics metrics() {
 }
 } // namespace
 
-Wordbox::Wordbox(QWidget* parent) : QWidget(parent) {
+DocumentWindow::DocumentWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Wordbox"));
     setWindowTitle(QStringLiteral("noname"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -40,11 +40,11 @@ Wordbox::Wordbox(QWidget* parent) : QWidget(parent) {
     // to use this dialog.
     Com1.CancelError = true;
 
-    connect(PicRuler, &Ruler::GotFocus, this, &Wordbox::picRuler_GotFocus);
-    connect(Text1, &RichTextBox::Change, this, &Wordbox::Text1_Change);
-    connect(Text1, &RichTextBox::KeyDown, this, &Wordbox::text1_KeyDown);
-    connect(Text1, &RichTextBox::MouseDown, this, &Wordbox::text1_MouseDown);
-    connect(Text1, &RichTextBox::SelChange, this, &Wordbox::text1_SelChange);
+    connect(PicRuler, &Ruler::GotFocus, this, &DocumentWindow::picRuler_GotFocus);
+    connect(Text1, &RichTextBox::Change, this, &DocumentWindow::Text1_Change);
+    connect(Text1, &RichTextBox::KeyDown, this, &DocumentWindow::text1_KeyDown);
+    connect(Text1, &RichTextBox::MouseDown, this, &DocumentWindow::text1_MouseDown);
+    connect(Text1, &RichTextBox::SelChange, this, &DocumentWindow::text1_SelChange);
     // A paste that failed left the document as it was; the user is told why.
     connect(Text1, &RichTextBox::PasteFailed, this, &Common::ReportError);
 
@@ -52,42 +52,42 @@ Wordbox::Wordbox(QWidget* parent) : QWidget(parent) {
     picRuler_Paint();
 }
 
-Wordbox::~Wordbox() {
+DocumentWindow::~DocumentWindow() {
     // A window torn down without closing (the program ending) still leaves the count right.
     if (counted_ && Module1::OpenDocCount > 0)
         --Module1::OpenDocCount;
 }
 
-QSize Wordbox::sizeHint() const {
+QSize DocumentWindow::sizeHint() const {
     return {metrics().xPixels(designWidthTwips), metrics().yPixels(designHeightTwips)};
 }
 
-int Wordbox::ScaleWidth() const {
+int DocumentWindow::ScaleWidth() const {
     return width() * metrics().twipsPerPixelX;
 }
-int Wordbox::ScaleHeight() const {
+int DocumentWindow::ScaleHeight() const {
     return height() * metrics().twipsPerPixelY;
 }
 
-void Wordbox::Form_Load() {
+void DocumentWindow::Form_Load() {
     Module1::countDocumentIn();
     counted_ = true;
 }
 
-void Wordbox::resizeEvent(QResizeEvent* event) {
+void DocumentWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     PicRuler->setGeometry(0, 0, width(), metrics().yPixels(rulerHeightTwips));
     picRuler_Paint();
     Form_Resize();
 }
 
-void Wordbox::Form_Resize() {
+void DocumentWindow::Form_Resize() {
     if (ScaleHeight() < 400)
         return;
     layOutPane(Wrap::WithinRuler);
 }
 
-void Wordbox::layOutPane(Wrap wrap) {
+void DocumentWindow::layOutPane(Wrap wrap) {
     const int scaleWidth = ScaleWidth();
     Text1->setWidth(scaleWidth);
     // The pane reaches 50 twips past the bottom edge, as it always has.
@@ -96,7 +96,7 @@ void Wordbox::layOutPane(Wrap wrap) {
     Text1->setRightMargin(wide ? widestWrapTwips : scaleWidth - 300);
 }
 
-void Wordbox::closeEvent(QCloseEvent* event) {
+void DocumentWindow::closeEvent(QCloseEvent* event) {
     int cancel = 0;
     Form_QueryUnload(cancel);
     if (cancel != 0)
@@ -105,7 +105,7 @@ void Wordbox::closeEvent(QCloseEvent* event) {
         event->accept();
 }
 
-void Wordbox::Form_QueryUnload(int& Cancel) {
+void DocumentWindow::Form_QueryUnload(int& Cancel) {
     if (Text1->Tag == QLatin1String("save") && !Text1->Text().isEmpty()) {
         const int answer =
             MsgBox(QStringLiteral("Save changes to ") + Caption() + QStringLiteral(" ?"),
@@ -125,11 +125,11 @@ void Wordbox::Form_QueryUnload(int& Cancel) {
     counted_ = false;
 }
 
-void Wordbox::picRuler_GotFocus() {
+void DocumentWindow::picRuler_GotFocus() {
     Text1->SetFocus();
 }
 
-void Wordbox::picRuler_Paint() {
+void DocumentWindow::picRuler_Paint() {
     // Each ruler shows its own window's scale and tab stops, so tiled windows all stay right.
     try {
         DrawRuler(this, 0, 7.0f);
@@ -138,7 +138,7 @@ void Wordbox::picRuler_Paint() {
     }
 }
 
-void Wordbox::DrawRuler(Wordbox* mdiFrm, double /*intFrom*/, float intTo) {
+void DocumentWindow::DrawRuler(DocumentWindow* mdiFrm, double /*intFrom*/, float intTo) {
     Ruler* ruler = mdiFrm->PicRuler;
     RichTextBox* pane = mdiFrm->Text1;
     const RulerDrawing::TabStops tabs{pane->SelTabCount(),
@@ -146,24 +146,24 @@ void Wordbox::DrawRuler(Wordbox* mdiFrm, double /*intFrom*/, float intTo) {
     ruler->setDrawing(RulerDrawing::compute(ruler->heightTwips(), intTo, tabs));
 }
 
-void Wordbox::Text1_Change() {
+void DocumentWindow::Text1_Change() {
     Text1->Tag = QStringLiteral("save");
     emit changed();
     // A change of paragraph format (tab stops set or pasted) moves the squares too.
     picRuler_Paint();
 }
 
-void Wordbox::text1_KeyDown(int& KeyCode, int Shift) {
+void DocumentWindow::text1_KeyDown(int& KeyCode, int Shift) {
     if (KeyCode == 90 && Shift == 2)
         KeyCode = 0;
 }
 
-void Wordbox::text1_MouseDown(int Button, int /*Shift*/, int /*X*/, int /*Y*/) {
+void DocumentWindow::text1_MouseDown(int Button, int /*Shift*/, int /*X*/, int /*Y*/) {
     if (Button == 2)
         emit editMenuRequested(QCursor::pos());
 }
 
-void Wordbox::text1_SelChange() {
+void DocumentWindow::text1_SelChange() {
     picRuler_Paint();
     emit selectionChanged();
 }

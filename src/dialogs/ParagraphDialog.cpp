@@ -1,8 +1,8 @@
-#include "dialogs/frmPageSetup.h"
+#include "dialogs/ParagraphDialog.h"
 
 #include "dialogs/DialogWindow.h"
 #include "dialogs/Inches.h"
-#include "document/Wordbox.h"
+#include "document/DocumentWindow.h"
 #include "format/Formatting.h"
 #include "pane/RichTextBox.h"
 #include "suite/ReportError.h"
@@ -23,7 +23,7 @@
 #include <QTextCursor>
 
 namespace {
-LoadedOnFirstUse<frmPageSetup> theForm;
+LoadedOnFirstUse<ParagraphDialog> theForm;
 
 // Option index to the pane's alignment code and back: centre and right swap places.
 constexpr int alignmentOfOption[] = {0, 2, 1};
@@ -74,12 +74,12 @@ private:
 };
 } // namespace
 
-frmPageSetup* frmPageSetup::showModal(Wordbox* document, FormatBar& bar) {
+ParagraphDialog* ParagraphDialog::showModal(DocumentWindow* document, FormatBar& bar) {
     if (!document)
         return nullptr;
-    frmPageSetup* form = theForm.loaded();
+    ParagraphDialog* form = theForm.loaded();
     if (!form) {
-        form = &theForm.get([&] { return new frmPageSetup(document, bar); });
+        form = &theForm.get([&] { return new ParagraphDialog(document, bar); });
         try {
             form->Form_Load();
         } catch (const Error& error) {
@@ -95,11 +95,11 @@ frmPageSetup* frmPageSetup::showModal(Wordbox* document, FormatBar& bar) {
     return form;
 }
 
-frmPageSetup* frmPageSetup::loaded() {
+ParagraphDialog* ParagraphDialog::loaded() {
     return theForm.loaded();
 }
 
-frmPageSetup::frmPageSetup(Wordbox* document, FormatBar& bar)
+ParagraphDialog::ParagraphDialog(DocumentWindow* document, FormatBar& bar)
     : QDialog(document, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       document_(document), bar_(bar) {
     setObjectName(QStringLiteral("frmPageSetup"));
@@ -114,9 +114,9 @@ frmPageSetup::frmPageSetup(Wordbox* document, FormatBar& bar)
     });
 }
 
-frmPageSetup::~frmPageSetup() = default;
+ParagraphDialog::~ParagraphDialog() = default;
 
-void frmPageSetup::createControls() {
+void ParagraphDialog::createControls() {
     const ScreenMetrics screen = DesktopSeam::current().screen();
     const auto at = [&](int left, int top, int width, int height) {
         return screen.toPixels(left, top, width, height);
@@ -206,11 +206,11 @@ void frmPageSetup::createControls() {
                 opnAlign_Click(i);
         });
     }
-    connect(cmdOK, &QPushButton::clicked, this, &frmPageSetup::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmPageSetup::cmdCancel_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &ParagraphDialog::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &ParagraphDialog::cmdCancel_Click);
 }
 
-void frmPageSetup::Form_Load() {
+void ParagraphDialog::Form_Load() {
     DialogWindow::placeOnScreen(*this, DesktopSeam::current().screen());
     setWindowIcon(document_->window()->windowIcon());
 
@@ -230,24 +230,24 @@ void frmPageSetup::Form_Load() {
     txtLeft->setFocus();
 }
 
-void frmPageSetup::txtLeft_GotFocus() {
+void ParagraphDialog::txtLeft_GotFocus() {
     txtLeft->selectAll();
 }
 
-void frmPageSetup::txtRight_GotFocus() {
+void ParagraphDialog::txtRight_GotFocus() {
     txtRight->selectAll();
 }
 
-void frmPageSetup::TxtFirst_GotFocus() {
+void ParagraphDialog::TxtFirst_GotFocus() {
     TxtFirst->selectAll();
 }
 
-void frmPageSetup::opnAlign_Click(int Index) {
+void ParagraphDialog::opnAlign_Click(int Index) {
     picAlign->setPixmap(picAlignArr[size_t(Index)]->pixmap());
 }
 
-void frmPageSetup::cmdOK_Click() {
-    Wordbox* document = document_;
+void ParagraphDialog::cmdOK_Click() {
+    DocumentWindow* document = document_;
     if (!document)
         return cmdCancel_Click();
     RichTextBox* pane = document->Text1;
@@ -281,22 +281,22 @@ void frmPageSetup::cmdOK_Click() {
     accept();
 }
 
-void frmPageSetup::cmdCancel_Click() {
+void ParagraphDialog::cmdCancel_Click() {
     QDialog::reject();
 }
 
-void frmPageSetup::reject() {
+void ParagraphDialog::reject() {
     cmdCancel_Click();
 }
 
-void frmPageSetup::keyPressEvent(QKeyEvent* event) {
+void ParagraphDialog::keyPressEvent(QKeyEvent* event) {
     // Esc is no way out of this dialog: only Cancel, or the close box, leaves it.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
         return;
     QDialog::keyPressEvent(event);
 }
 
-bool frmPageSetup::eventFilter(QObject* watched, QEvent* event) {
+bool ParagraphDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         if (watched == txtLeft)
             txtLeft_GotFocus();

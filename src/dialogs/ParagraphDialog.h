@@ -10,23 +10,23 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class Wordbox;
+class DocumentWindow;
 
 // The paragraph dialog: the indents of the whole document, in inches, and the justification of
 // the selection. One instance at most, owned by the document window it was opened over, and
 // application-modal: nothing else of the program takes input until OK or Cancel unloads it.
-class frmPageSetup : public QDialog {
+class ParagraphDialog : public QDialog {
     Q_OBJECT
 
 public:
-    ~frmPageSetup() override;
+    ~ParagraphDialog() override;
 
     // What the Form menu's Paragraph entry does: loads the dialog over `document` unless it is
     // loaded, and shows it. Returns at once, with the dialog open; `bar` gets the alignment
     // button that OK presses, so it must outlive the dialog.
-    static frmPageSetup* showModal(Wordbox* document, FormatBar& bar);
+    static ParagraphDialog* showModal(DocumentWindow* document, FormatBar& bar);
     // The loaded dialog, or null.
-    static frmPageSetup* loaded();
+    static ParagraphDialog* loaded();
 
     void txtLeft_GotFocus();
     void txtRight_GotFocus();
@@ -59,10 +59,10 @@ protected:
     void reject() override;
 
 private:
-    frmPageSetup(Wordbox* document, FormatBar& bar);
+    ParagraphDialog(DocumentWindow* document, FormatBar& bar);
     void createControls();
     void Form_Load();
 
-    QPointer<Wordbox> document_;
+    QPointer<DocumentWindow> document_;
     FormatBar& bar_;
 };

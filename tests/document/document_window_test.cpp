@@ -12,9 +12,9 @@
 #include <optional>
 
 namespace {
-class DocumentWindow : public ProgramFixture {
+class DocumentWindowTest : public ProgramFixture {
 protected:
-    Wordbox* newDocument() {
+    DocumentWindow* newDocument() {
         frame().show();
         frame().NewChild();
         return active();
@@ -22,8 +22,8 @@ protected:
 };
 } // namespace
 
-TEST_F(DocumentWindow, LayoutFollowsTheClientSize) {
-    Wordbox* document = newDocument();
+TEST_F(DocumentWindowTest, LayoutFollowsTheClientSize) {
+    DocumentWindow* document = newDocument();
     struct Case {
         int widthPixels;
         int heightPixels;
@@ -51,7 +51,7 @@ TEST_F(DocumentWindow, LayoutFollowsTheClientSize) {
     EXPECT_EQ(document->PicRuler->height(), 26);
 }
 
-TEST_F(DocumentWindow, ClosePromptAnswers) {
+TEST_F(DocumentWindowTest, ClosePromptAnswers) {
     struct Case {
         const char* name;
         int answer;
@@ -68,8 +68,8 @@ TEST_F(DocumentWindow, ClosePromptAnswers) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Module1::CloseCancelled = Module1::False;
-        Wordbox* document = newDocument();
-        QPointer<Wordbox> alive(document);
+        DocumentWindow* document = newDocument();
+        QPointer<DocumentWindow> alive(document);
         document->Text1->setText("x");
         const int before = Module1::OpenDocCount;
         scripted.desktop.messages.clear();
@@ -93,13 +93,13 @@ TEST_F(DocumentWindow, ClosePromptAnswers) {
     EXPECT_EQ(readFile("kept.txt"), "x");
 }
 
-TEST_F(DocumentWindow, NoQuestionForAnEmptyOrUnchangedDocument) {
-    Wordbox* emptied = newDocument();
+TEST_F(DocumentWindowTest, NoQuestionForAnEmptyOrUnchangedDocument) {
+    DocumentWindow* emptied = newDocument();
     emptied->Text1->setText("gone");
     emptied->Text1->setText("");
     EXPECT_EQ(emptied->Text1->Tag, "save");
     emptied->parentWidget()->close();
-    Wordbox* unchanged = newDocument();
+    DocumentWindow* unchanged = newDocument();
     unchanged->Text1->setText("kept");
     unchanged->Text1->Tag.clear();
     unchanged->parentWidget()->close();
@@ -107,8 +107,8 @@ TEST_F(DocumentWindow, NoQuestionForAnEmptyOrUnchangedDocument) {
     EXPECT_EQ(Module1::OpenDocCount, 0);
 }
 
-TEST_F(DocumentWindow, TypingMarksTheDocumentChangedAndCtrlZIsDiscardedButCtrlShiftZPasses) {
-    Wordbox* document = newDocument();
+TEST_F(DocumentWindowTest, TypingMarksTheDocumentChangedAndCtrlZIsDiscardedButCtrlShiftZPasses) {
+    DocumentWindow* document = newDocument();
     EXPECT_EQ(document->Text1->Tag, "");
     int seen = -1;
     QObject::connect(document->Text1, &RichTextBox::KeyDown,
@@ -125,8 +125,8 @@ TEST_F(DocumentWindow, TypingMarksTheDocumentChangedAndCtrlZIsDiscardedButCtrlSh
     EXPECT_NE(document->Text1->Text(), "ab");
 }
 
-TEST_F(DocumentWindow, RightClickPopsUpTheEditMenu) {
-    Wordbox* document = newDocument();
+TEST_F(DocumentWindowTest, RightClickPopsUpTheEditMenu) {
+    DocumentWindow* document = newDocument();
     QTest::mouseClick(document->Text1->viewport(), Qt::LeftButton);
     EXPECT_FALSE(frame().itemedit->isVisible());
     QTest::mousePress(document->Text1->viewport(), Qt::RightButton);
@@ -134,8 +134,8 @@ TEST_F(DocumentWindow, RightClickPopsUpTheEditMenu) {
     frame().itemedit->hide();
 }
 
-TEST_F(DocumentWindow, RulerShowsTheTabStopsOfTheParagraphWithTheCaret) {
-    Wordbox* document = newDocument();
+TEST_F(DocumentWindowTest, RulerShowsTheTabStopsOfTheParagraphWithTheCaret) {
+    DocumentWindow* document = newDocument();
     RichTextBox* pane = document->Text1;
     pane->setText("one\ntwo\nthree");
     pane->setSelStart(0);
@@ -167,7 +167,7 @@ TEST_F(DocumentWindow, RulerShowsTheTabStopsOfTheParagraphWithTheCaret) {
     EXPECT_EQ(squaresAt(9), QList<double>({1440}));
 }
 
-TEST_F(DocumentWindow, PasteThatRunsOutOfMemoryIsReported) {
+TEST_F(DocumentWindowTest, PasteThatRunsOutOfMemoryIsReported) {
     struct Exhausting : QMimeData {
         QStringList formats() const override { return {QStringLiteral("text/html")}; }
         bool hasFormat(const QString& type) const override { return formats().contains(type); }
@@ -175,7 +175,7 @@ TEST_F(DocumentWindow, PasteThatRunsOutOfMemoryIsReported) {
     protected:
         QVariant retrieveData(const QString&, QMetaType) const override { throw std::bad_alloc(); }
     };
-    Wordbox* document = newDocument();
+    DocumentWindow* document = newDocument();
     QGuiApplication::clipboard()->setMimeData(new Exhausting);
     QTest::keyClick(document->Text1, Qt::Key_Insert, Qt::ShiftModifier);
     QGuiApplication::clipboard()->clear();

@@ -1,4 +1,4 @@
-#include "dialogs/frmFindForm.h"
+#include "dialogs/FindDialog.h"
 
 #include "dialogs/DialogWindow.h"
 #include "dialogs/FindEngine.h"
@@ -20,7 +20,7 @@
 #include <new>
 
 namespace {
-LoadedOnFirstUse<frmFindForm> theForm;
+LoadedOnFirstUse<FindDialog> theForm;
 
 enum : int { rangeAll = 0, rangeDown = 2 };
 
@@ -49,16 +49,16 @@ int searchRange(const QComboBox* box) {
 }
 } // namespace
 
-frmFindForm* frmFindForm::instance(QWidget* owner, ActivePane activePane) {
-    return &theForm.get([&] { return new frmFindForm(owner, std::move(activePane)); },
-                        [](frmFindForm& form) { form.Form_Load(); });
+FindDialog* FindDialog::instance(QWidget* owner, ActivePane activePane) {
+    return &theForm.get([&] { return new FindDialog(owner, std::move(activePane)); },
+                        [](FindDialog& form) { form.Form_Load(); });
 }
 
-frmFindForm* frmFindForm::loaded() {
+FindDialog* FindDialog::loaded() {
     return theForm.loaded();
 }
 
-frmFindForm::frmFindForm(QWidget* owner, ActivePane activePane)
+FindDialog::FindDialog(QWidget* owner, ActivePane activePane)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       activePane_(std::move(activePane)) {
     setObjectName(QStringLiteral("frmFindForm"));
@@ -68,9 +68,9 @@ frmFindForm::frmFindForm(QWidget* owner, ActivePane activePane)
     createControls();
 }
 
-frmFindForm::~frmFindForm() = default;
+FindDialog::~FindDialog() = default;
 
-void frmFindForm::createControls() {
+void FindDialog::createControls() {
     const TwipLayout twips;
     setFixedSize(twips.x(6990), twips.y(2490));
     useFixedBorder(*this);
@@ -140,24 +140,24 @@ void frmFindForm::createControls() {
     for (QPushButton* command : {cmdFindNext, cmdReplace, cmdReplaceAll})
         command->setEnabled(false);
 
-    connect(cmdFindNext, &QPushButton::clicked, this, &frmFindForm::cmdFindNext_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmFindForm::cmdCancel_Click);
-    connect(cmdReplace, &QPushButton::clicked, this, &frmFindForm::cmdReplace_Click);
-    connect(cmdReplaceAll, &QPushButton::clicked, this, &frmFindForm::cmdReplaceAll_Click);
-    connect(txtFind, &QLineEdit::textChanged, this, &frmFindForm::txtFind_Change);
+    connect(cmdFindNext, &QPushButton::clicked, this, &FindDialog::cmdFindNext_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &FindDialog::cmdCancel_Click);
+    connect(cmdReplace, &QPushButton::clicked, this, &FindDialog::cmdReplace_Click);
+    connect(cmdReplaceAll, &QPushButton::clicked, this, &FindDialog::cmdReplaceAll_Click);
+    connect(txtFind, &QLineEdit::textChanged, this, &FindDialog::txtFind_Change);
 }
 
-void frmFindForm::Form_Load() {
+void FindDialog::Form_Load() {
     DialogWindow::placeOnScreen(*this, DesktopSeam::current().screen());
     cboSearch->setCurrentIndex(rangeAll);
 }
 
-RichTextBox* frmFindForm::activePane() const {
+RichTextBox* FindDialog::activePane() const {
     return activePane_ ? activePane_() : nullptr;
 }
 
-bool frmFindForm::FindString(const QString& strFind, const QString& strReplace, int& lngStart,
-                             int lngEnd, bool repTF) {
+bool FindDialog::FindString(const QString& strFind, const QString& strReplace, int& lngStart,
+                            int lngEnd, bool repTF) {
     RichTextBox* pane = activePane();
     if (!pane)
         return false;
@@ -171,7 +171,7 @@ bool frmFindForm::FindString(const QString& strFind, const QString& strReplace, 
     return true;
 }
 
-void frmFindForm::cmdFindNext_Click() {
+void FindDialog::cmdFindNext_Click() {
     RichTextBox* pane = activePane();
     if (!pane)
         return;
@@ -188,7 +188,7 @@ void frmFindForm::cmdFindNext_Click() {
     pane->SetFocus();
 }
 
-void frmFindForm::cmdReplace_Click() {
+void FindDialog::cmdReplace_Click() {
     RichTextBox* pane = activePane();
     if (!pane)
         return;
@@ -205,7 +205,7 @@ void frmFindForm::cmdReplace_Click() {
     pane->SetFocus();
 }
 
-void frmFindForm::cmdReplaceAll_Click() {
+void FindDialog::cmdReplaceAll_Click() {
     if (!activePane())
         return;
     const int answer = MsgBox(QStringLiteral("Do you want to replace the word throughout \r\n"
@@ -233,15 +233,15 @@ void frmFindForm::cmdReplaceAll_Click() {
     pane->SetFocus();
 }
 
-void frmFindForm::cmdCancel_Click() {
+void FindDialog::cmdCancel_Click() {
     close();
 }
 
-void frmFindForm::reject() {
+void FindDialog::reject() {
     cmdCancel_Click();
 }
 
-void frmFindForm::closeEvent(QCloseEvent* event) {
+void FindDialog::closeEvent(QCloseEvent* event) {
     // Unloaded from now on, although the widget itself goes at the next turn of the loop.
     if (theForm.loaded() == this)
         theForm.forget();
@@ -249,28 +249,28 @@ void frmFindForm::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-void frmFindForm::keyPressEvent(QKeyEvent* event) {
+void FindDialog::keyPressEvent(QKeyEvent* event) {
     // Cancel answers Esc wherever the focus is in the dialog: the controls pass it up.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
         return cmdCancel_Click();
     QDialog::keyPressEvent(event);
 }
 
-void frmFindForm::txtFind_Change() {
+void FindDialog::txtFind_Change() {
     const bool any = !txtFind->text().isEmpty();
     for (QPushButton* command : {cmdFindNext, cmdReplace, cmdReplaceAll})
         command->setEnabled(any);
 }
 
-void frmFindForm::txtFind_GotFocus() {
+void FindDialog::txtFind_GotFocus() {
     txtFind->selectAll();
 }
 
-void frmFindForm::txtReplace_GotFocus() {
+void FindDialog::txtReplace_GotFocus() {
     txtReplace->selectAll();
 }
 
-bool frmFindForm::eventFilter(QObject* watched, QEvent* event) {
+bool FindDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         if (watched == txtFind)
             txtFind_GotFocus();

@@ -14,12 +14,12 @@ class QPushButton;
 
 // The information window: tells the user a file is being read or looked for. While it is
 // loaded the pointer is busy and ReadingFile is true; its button unloads it.
-class FormTop : public QDialog {
+class InformationWindow : public QDialog {
     Q_OBJECT
 
 public:
     // Loads the window on first use (without showing it).
-    static FormTop& instance();
+    static InformationWindow& instance();
     static bool isLoaded();
     static void unload();
 
@@ -34,8 +34,8 @@ protected:
     void reject() override;
 
 private:
-    FormTop();
-    ~FormTop() override;
+    InformationWindow();
+    ~InformationWindow() override;
     void Form_Load();
     void Form_Unload();
 };

@@ -10,12 +10,12 @@ class Ruler;
 // A document window: the ruler above the editing pane, and the pane's own dialog control.
 // Constructing one loads it: it counts itself among the open documents. It knows nothing of the
 // frame that holds it: what it needs from there it asks for by a signal.
-class Wordbox : public QWidget {
+class DocumentWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit Wordbox(QWidget* parent = nullptr);
-    ~Wordbox() override;
+    explicit DocumentWindow(QWidget* parent = nullptr);
+    ~DocumentWindow() override;
 
     Ruler* PicRuler = nullptr;
     RichTextBox* Text1 = nullptr;
@@ -33,7 +33,7 @@ public:
     enum class Wrap { WithinRuler, FullWidth };
     void layOutPane(Wrap wrap);
 
-    void DrawRuler(Wordbox* mdiFrm, double intFrom, float intTo);
+    void DrawRuler(DocumentWindow* mdiFrm, double intFrom, float intTo);
 
     // The design size: what Cascade and a newly added window take, as the window has no layout
     // to suggest one.

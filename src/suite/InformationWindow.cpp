@@ -1,4 +1,4 @@
-#include "suite/FormTop.h"
+#include "suite/InformationWindow.h"
 
 #include "suite/PictureBackground.h"
 #include "system/Desktop.h"
@@ -16,7 +16,7 @@ int16_t ReadingFile = False;
 #include <QPushButton>
 
 namespace {
-LoadedOnFirstUse<FormTop> theWindow;
+LoadedOnFirstUse<InformationWindow> theWindow;
 
 QRect twipsRect(int left, int top, int width, int height) {
     return DesktopSeam::current().screen().toPixels(left, top, width, height);
@@ -42,25 +42,26 @@ QPixmap stopPicture() {
 
 } // namespace
 
-FormTop& FormTop::instance() {
-    return theWindow.get([] { return new FormTop; }, [](FormTop& form) { form.Form_Load(); });
+InformationWindow& InformationWindow::instance() {
+    return theWindow.get([] { return new InformationWindow; },
+                         [](InformationWindow& form) { form.Form_Load(); });
 }
 
-bool FormTop::isLoaded() {
+bool InformationWindow::isLoaded() {
     return theWindow.loaded() != nullptr;
 }
 
-void FormTop::unload() {
+void InformationWindow::unload() {
     // Unloaded at once, so a search sees it stopped; the window itself goes once the events being
     // handled, the click on its own button among them, are over.
-    if (FormTop* form = theWindow.loaded()) {
+    if (InformationWindow* form = theWindow.loaded()) {
         form->Form_Unload();
         form->hide();
         form->deleteLater();
     }
 }
 
-FormTop::FormTop() : QDialog(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint) {
+InformationWindow::InformationWindow() : QDialog(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("FormTop"));
     setWindowTitle(QStringLiteral("Information"));
     setFixedSize(twipsRect(0, 0, 3555, 1605).size());
@@ -81,19 +82,19 @@ FormTop::FormTop() : QDialog(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint) {
     Command1->setGeometry(twipsRect(960, 1080, 1500, 340));
     Command1->setIcon(stopPicture());
     Command1->setIconSize(QSize(95, 20));
-    connect(Command1, &QPushButton::clicked, this, &FormTop::Command1_Click);
+    connect(Command1, &QPushButton::clicked, this, &InformationWindow::Command1_Click);
 }
 
-FormTop::~FormTop() {
+InformationWindow::~InformationWindow() {
     Form_Unload();
 }
 
-void FormTop::Form_Load() {
+void InformationWindow::Form_Load() {
     QApplication::setOverrideCursor(Qt::BusyCursor);
     Module1::ReadingFile = Module1::True;
 }
 
-void FormTop::Form_Unload() {
+void InformationWindow::Form_Unload() {
     if (theWindow.loaded() != this)
         return;
     theWindow.forget();
@@ -101,16 +102,16 @@ void FormTop::Form_Unload() {
     Module1::ReadingFile = Module1::False;
 }
 
-void FormTop::Command1_Click() {
+void InformationWindow::Command1_Click() {
     unload();
 }
 
-void FormTop::reject() {
+void InformationWindow::reject() {
     // Esc unloads the window as its button does, rather than only hiding it.
     close();
 }
 
-void FormTop::closeEvent(QCloseEvent* event) {
+void InformationWindow::closeEvent(QCloseEvent* event) {
     // Closing the window by its title bar unloads it like its button does.
     event->accept();
     Form_Unload();

@@ -15,18 +15,18 @@ class QAbstractButton;
 class QLabel;
 class StatusPanels;
 class RichTextBox;
-class Wordbox;
+class DocumentWindow;
 
 // The frame: menus, the toolbar panel, the status bar and the area holding the document
 // windows. One instance, loaded on first use; it places itself from multi.ini when it loads.
 // Its formatting controls are the bar the formatting routines set.
-class MDI : public QMainWindow, public FormatBar {
+class MainFrame : public QMainWindow, public FormatBar {
     Q_OBJECT
 
 public:
-    ~MDI() override;
+    ~MainFrame() override;
 
-    static MDI& instance();
+    static MainFrame& instance();
     static bool isLoaded();
     // Destroys the frame without its shutdown (tests, and the end of the program).
     static void unload();
@@ -37,10 +37,10 @@ public:
 
     void NewChild();
     // Adds a document window created elsewhere to the frame, answers its requests, and shows it.
-    void showDocument(Wordbox* document);
-    Wordbox* activeDocument() const;
-    QList<Wordbox*> documents() const;
-    void activateDocument(Wordbox* document);
+    void showDocument(DocumentWindow* document);
+    DocumentWindow* activeDocument() const;
+    QList<DocumentWindow*> documents() const;
+    void activateDocument(DocumentWindow* document);
 
     void setDocumentCommandsEnabled(bool enabled);
 
@@ -140,7 +140,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    MDI();
+    MainFrame();
     void MDIForm_Load();
     void createFileMenu();
     void createEditMenu();

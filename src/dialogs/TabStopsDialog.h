@@ -7,26 +7,26 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class Wordbox;
+class DocumentWindow;
 
 // The tab stops dialog: lists the selection's tab stops in inches, sorted as text, and writes
 // the list back on Yes. One instance at most, owned by the document window active when it
 // opened, and application-modal until Yes, No, Esc or its close box unloads it.
-class frmTabForm : public QDialog {
+class TabStopsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    ~frmTabForm() override;
+    ~TabStopsDialog() override;
 
     // How the dialog reaches the frame's active document window (null when none is open).
-    using ActiveDocument = std::function<Wordbox*()>;
+    using ActiveDocument = std::function<DocumentWindow*()>;
 
     // What the Form menu's Tab entry does: loads the dialog over the active document unless it
     // is loaded, and shows it. Returns at once, with the dialog open; once it has closed, however
     // it closed, the ruler of the document active then is drawn afresh.
-    static frmTabForm* showModal(ActiveDocument activeDocument);
+    static TabStopsDialog* showModal(ActiveDocument activeDocument);
     // The loaded dialog, or null.
-    static frmTabForm* loaded();
+    static TabStopsDialog* loaded();
 
     // Writes the list, in its order, as the tab stops of the active document's selection; an
     // empty list removes them.
@@ -57,10 +57,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    frmTabForm(Wordbox* owner, ActiveDocument activeDocument);
+    TabStopsDialog(DocumentWindow* owner, ActiveDocument activeDocument);
     void createControls();
     void Form_Load();
-    Wordbox* activeDocument() const;
+    DocumentWindow* activeDocument() const;
     // The row of the entry the user or the typing chose, or -1.
     int selectedRow() const;
     void insertSorted(const QString& entry);

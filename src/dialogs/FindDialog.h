@@ -14,19 +14,19 @@ class RichTextBox;
 // document window that was active then (it stays above that window and goes with it), and
 // unloaded by Cancel, Esc or its close box, so the next use starts afresh. Every click acts on
 // the pane of the document that is active at that moment.
-class frmFindForm : public QDialog {
+class FindDialog : public QDialog {
     Q_OBJECT
 
 public:
-    ~frmFindForm() override;
+    ~FindDialog() override;
 
     // How the dialog reaches the active document's pane at each click (null when none is open).
     using ActivePane = std::function<RichTextBox*()>;
 
     // The loaded dialog, loading it with `owner` as its owner window when there is none.
-    static frmFindForm* instance(QWidget* owner, ActivePane activePane);
+    static FindDialog* instance(QWidget* owner, ActivePane activePane);
     // The loaded dialog, or null.
-    static frmFindForm* loaded();
+    static FindDialog* loaded();
 
     // Finds strFind at or after 1-based lngStart (raised to 1 when below) ending before lngEnd,
     // selects it and replaces it when repTF; false when there is no such match.
@@ -62,7 +62,7 @@ protected:
     void reject() override;
 
 private:
-    frmFindForm(QWidget* owner, ActivePane activePane);
+    FindDialog(QWidget* owner, ActivePane activePane);
     void createControls();
     void Form_Load();
     RichTextBox* activePane() const;

@@ -1,10 +1,10 @@
-#include "app/MDI.h"
+#include "app/MainFrame.h"
 
 #include "app/Common.h"
 #include "app/DocumentSubWindow.h"
 #include "app/ToolbarIcons.h"
+#include "document/DocumentWindow.h"
 #include "document/OpenDocuments.h"
-#include "document/Wordbox.h"
 #include "files/OpenCommand.h"
 #include "files/SaveCommand.h"
 #include "format/BackgroundColorFile.h"
@@ -30,24 +30,25 @@
 #include <optional>
 
 namespace {
-LoadedOnFirstUse<MDI> theFrame;
+LoadedOnFirstUse<MainFrame> theFrame;
 
 const QString settingsSection = QStringLiteral("SIZE");
 } // namespace
 
-MDI& MDI::instance() {
-    return theFrame.get([] { return new MDI; }, [](MDI& frame) { frame.MDIForm_Load(); });
+MainFrame& MainFrame::instance() {
+    return theFrame.get([] { return new MainFrame; },
+                        [](MainFrame& frame) { frame.MDIForm_Load(); });
 }
 
-bool MDI::isLoaded() {
+bool MainFrame::isLoaded() {
     return theFrame.loaded() != nullptr;
 }
 
-void MDI::unload() {
+void MainFrame::unload() {
     theFrame.unload();
 }
 
-QString MDI::settingsPath() const {
+QString MainFrame::settingsPath() const {
     Desktop& desktop = DesktopSeam::current();
     // A program run from the folder it was built in keeps its settings there. An installed one
     // keeps them with the user's, also when run by root, who may write in the system's folder of
@@ -57,7 +58,7 @@ QString MDI::settingsPath() const {
     return desktop.userConfigDirectory() + QStringLiteral("/quillet/multi.ini");
 }
 
-MDI::MDI() {
+MainFrame::MainFrame() {
     setObjectName(QStringLiteral("MDI"));
     setWindowTitle(QStringLiteral("Vormelin Quillet 98"));
     setWindowIcon(ToolbarIcons::frameIcon());
@@ -91,19 +92,19 @@ MDI::MDI() {
 
     StatusBar1 = new StatusPanels(this);
     setStatusBar(StatusBar1);
-    connect(Win, &QMenu::aboutToShow, this, &MDI::refreshWindowList);
-    connect(mdiArea, &QMdiArea::subWindowActivated, this, &MDI::refreshUndoItem);
+    connect(Win, &QMenu::aboutToShow, this, &MainFrame::refreshWindowList);
+    connect(mdiArea, &QMdiArea::subWindowActivated, this, &MainFrame::refreshUndoItem);
     connect(&OpenDocuments::events(), &OpenDocuments::firstLoaded, this,
             [this] { setDocumentCommandsEnabled(true); });
     connect(&OpenDocuments::events(), &OpenDocuments::lastClosed, this,
             [this] { setDocumentCommandsEnabled(false); });
 }
 
-MDI::~MDI() {
+MainFrame::~MainFrame() {
     // The document windows go after the frame's own part: what they signal on the way out
     // must not reach it.
     mdiArea->disconnect(this);
-    for (Wordbox* document : documents())
+    for (DocumentWindow* document : documents())
         document->disconnect(this);
 }
 
@@ -157,7 +158,7 @@ QRect onScreen(const Place& stored, const QRect& fallback, const QRect& screens)
 }
 } // namespace
 
-void MDI::MDIForm_Load() {
+void MainFrame::MDIForm_Load() {
     const ScreenMetrics screen = DesktopSeam::current().screen();
     const QRect fallback(screen.xTwips(40), screen.yTwips(40),
                          screen.widthTwips() - screen.xTwips(80),
@@ -172,37 +173,37 @@ void MDI::MDIForm_Load() {
 // The place is the outer corner and the size the window's own, without the title bar and border
 // a window manager adds: the border is only known after the window is shown, and storing the
 // outer size while setting the inner one would grow the frame by its border on every run.
-QRect MDI::geometryTwips() const {
+QRect MainFrame::geometryTwips() const {
     const ScreenMetrics screen = DesktopSeam::current().screen();
     return QRect(screen.xTwips(x()), screen.yTwips(y()), screen.xTwips(width()),
                  screen.yTwips(height()));
 }
 
-void MDI::setGeometryTwips(const QRect& twips) {
+void MainFrame::setGeometryTwips(const QRect& twips) {
     const ScreenMetrics screen = DesktopSeam::current().screen();
     move(screen.xPixels(twips.x()), screen.yPixels(twips.y()));
     resize(qMax(0, screen.xPixels(twips.width())), qMax(0, screen.yPixels(twips.height())));
 }
 
-void MDI::NewChild() {
-    auto* document = new Wordbox;
+void MainFrame::NewChild() {
+    auto* document = new DocumentWindow;
     showDocument(document);
-    Wordbox* active = activeDocument();
+    DocumentWindow* active = activeDocument();
     active->Com1.Filter = QStringLiteral("rtf Word file|*.rtf");
-    active->layOutPane(Wordbox::Wrap::FullWidth);
+    active->layOutPane(DocumentWindow::Wrap::FullWidth);
 }
 
-void MDI::showDocument(Wordbox* document) {
+void MainFrame::showDocument(DocumentWindow* document) {
     QMdiSubWindow* window =
         mdiArea->addSubWindow(new DocumentSubWindow(document, mdiArea->viewport()));
-    connect(document, &Wordbox::saveRequested, this, [this, document] {
+    connect(document, &DocumentWindow::saveRequested, this, [this, document] {
         activateDocument(document);
         SaveCommand::save(*document);
     });
-    connect(document, &Wordbox::editMenuRequested, this, &MDI::popupEditMenu);
-    connect(document, &Wordbox::selectionChanged, this,
+    connect(document, &DocumentWindow::editMenuRequested, this, &MainFrame::popupEditMenu);
+    connect(document, &DocumentWindow::selectionChanged, this,
             [this, document] { Module1::SyncToolbar(*this, document); });
-    connect(document, &Wordbox::changed, this, &MDI::refreshUndoItem);
+    connect(document, &DocumentWindow::changed, this, &MainFrame::refreshUndoItem);
     window->show();
     // Activation normally arrives through events; the caller works on the new window at once.
     mdiArea->setActiveSubWindow(window);
@@ -210,37 +211,37 @@ void MDI::showDocument(Wordbox* document) {
     refreshUndoItem();
 }
 
-Wordbox* MDI::activeDocument() const {
+DocumentWindow* MainFrame::activeDocument() const {
     QMdiSubWindow* window = mdiArea->currentSubWindow();
     if (!window)
         window = mdiArea->activeSubWindow();
-    return window ? qobject_cast<Wordbox*>(window->widget()) : nullptr;
+    return window ? qobject_cast<DocumentWindow*>(window->widget()) : nullptr;
 }
 
-QList<Wordbox*> MDI::documents() const {
-    QList<Wordbox*> result;
+QList<DocumentWindow*> MainFrame::documents() const {
+    QList<DocumentWindow*> result;
     for (QMdiSubWindow* window : mdiArea->subWindowList()) {
-        if (auto* document = qobject_cast<Wordbox*>(window->widget()))
+        if (auto* document = qobject_cast<DocumentWindow*>(window->widget()))
             result.append(document);
     }
     return result;
 }
 
-void MDI::activateDocument(Wordbox* document) {
+void MainFrame::activateDocument(DocumentWindow* document) {
     for (QMdiSubWindow* window : mdiArea->subWindowList()) {
         if (window->widget() == document)
             mdiArea->setActiveSubWindow(window);
     }
 }
 
-void MDI::setDocumentCommandsEnabled(bool enabled) {
+void MainFrame::setDocumentCommandsEnabled(bool enabled) {
     for (QAction* action :
          {file4, file5, Print_run, itemedit->menuAction(), Win->menuAction(), exet->menuAction()})
         action->setEnabled(enabled);
     picPicture1->setEnabled(enabled);
 }
 
-void MDI::filenew_Click() {
+void MainFrame::filenew_Click() {
     // Nothing calls this but the user, so a failure (too many windows) is told here rather than
     // left to end the program.
     try {
@@ -251,28 +252,28 @@ void MDI::filenew_Click() {
     }
 }
 
-quint32 MDI::rtfcolor(const QString& name, int dat) {
+quint32 MainFrame::rtfcolor(const QString& name, int dat) {
     if (dat == 1) {
-        if (Wordbox* active = activeDocument())
+        if (DocumentWindow* active = activeDocument())
             BackgroundColorFile::storeOnSave(name, active->Text1->BackColor());
         return 0;
     }
     return quint32(Runtime::CLng(BackgroundColorFile::load(name)));
 }
 
-std::optional<QString> MDI::chosenSize() const {
+std::optional<QString> MainFrame::chosenSize() const {
     if (cboSizeCombo->currentIndex() < 0)
         return std::nullopt;
     return cboSizeCombo->currentText();
 }
 
-void MDI::file2_Click() {
-    Wordbox* opened = OpenCommand::open(chosenSize());
+void MainFrame::file2_Click() {
+    DocumentWindow* opened = OpenCommand::open(chosenSize());
     if (!opened)
         return;
     showDocument(opened);
     try {
-        opened->layOutPane(Wordbox::Wrap::FullWidth);
+        opened->layOutPane(DocumentWindow::Wrap::FullWidth);
     } catch (const Error& error) {
         // The pane keeps the layout it has: an overflow abandons only that step.
         if (error.number != Error::Overflow)
@@ -280,25 +281,25 @@ void MDI::file2_Click() {
     }
     opened->Text1->Tag.clear();
 }
-void MDI::file4_Click() {
-    if (Wordbox* active = activeDocument())
+void MainFrame::file4_Click() {
+    if (DocumentWindow* active = activeDocument())
         SaveCommand::save(*active);
 }
-void MDI::file5_Click() {
-    if (Wordbox* active = activeDocument())
+void MainFrame::file5_Click() {
+    if (DocumentWindow* active = activeDocument())
         SaveCommand::saveAs(*active);
 }
 
-void MDI::SSCommand2_Click() {
+void MainFrame::SSCommand2_Click() {
     // Ends at once: no document is asked about and the geometry is not written.
     DesktopSeam::current().endProgramAtOnce();
 }
 
-void MDI::Win1_Click() {
+void MainFrame::Win1_Click() {
     mdiArea->cascadeSubWindows();
 }
 
-void MDI::Win2_Click() {
+void MainFrame::Win2_Click() {
     // Side by side as vertical columns, each the full height of the area.
     const QList<QMdiSubWindow*> windows = mdiArea->subWindowList();
     QList<QMdiSubWindow*> shown;
@@ -320,7 +321,7 @@ void MDI::Win2_Click() {
     }
 }
 
-void MDI::Win3_Click() {
+void MainFrame::Win3_Click() {
     // Lines the minimised windows up along the bottom edge of the area.
     const QRect area = mdiArea->viewport()->rect();
     int left = 0;
@@ -333,11 +334,11 @@ void MDI::Win3_Click() {
     }
 }
 
-void MDI::MDIForm_DblClick() {
+void MainFrame::MDIForm_DblClick() {
     file2_Click();
 }
 
-bool MDI::eventFilter(QObject* watched, QEvent* event) {
+bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
     if (watched == mdiArea->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         MDIForm_DblClick();
         return true;
@@ -345,7 +346,7 @@ bool MDI::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MDI::closeEvent(QCloseEvent* event) {
+void MainFrame::closeEvent(QCloseEvent* event) {
     int cancel = 0;
     MDIForm_Unload(cancel);
     if (cancel != 0) {
@@ -356,13 +357,13 @@ void MDI::closeEvent(QCloseEvent* event) {
     QCoreApplication::exit(0);
 }
 
-void MDI::MDIForm_Unload(int& Cancel) {
+void MainFrame::MDIForm_Unload(int& Cancel) {
     try {
         Module1::CloseCancelled = Module1::False;
         while (Module1::OpenDocCount >= 1) {
-            Wordbox* document = activeDocument();
+            DocumentWindow* document = activeDocument();
             if (!document) {
-                const QList<Wordbox*> open = documents();
+                const QList<DocumentWindow*> open = documents();
                 if (open.isEmpty())
                     break;
                 document = open.first();
@@ -395,11 +396,11 @@ void MDI::MDIForm_Unload(int& Cancel) {
     }
 }
 
-void MDI::popupEditMenu(const QPoint& globalPosition) {
+void MainFrame::popupEditMenu(const QPoint& globalPosition) {
     itemedit->popup(globalPosition);
 }
 
-void MDI::refreshWindowList() {
+void MainFrame::refreshWindowList() {
     for (QAction* action : windowListActions_) {
         Win->removeAction(action);
         action->deleteLater();

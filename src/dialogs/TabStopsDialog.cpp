@@ -1,8 +1,8 @@
-#include "dialogs/frmTabForm.h"
+#include "dialogs/TabStopsDialog.h"
 
 #include "dialogs/DialogWindow.h"
 #include "dialogs/Inches.h"
-#include "document/Wordbox.h"
+#include "document/DocumentWindow.h"
 #include "pane/RichTextBox.h"
 #include "system/Desktop.h"
 #include "system/FixedBorder.h"
@@ -21,7 +21,7 @@
 #include <cmath>
 
 namespace {
-LoadedOnFirstUse<frmTabForm> theForm;
+LoadedOnFirstUse<TabStopsDialog> theForm;
 
 constexpr double twipsPerInch = 1440;
 
@@ -51,14 +51,14 @@ bool isTabPosition(const QString& text) {
 }
 } // namespace
 
-frmTabForm* frmTabForm::showModal(ActiveDocument activeDocument) {
-    frmTabForm* form = theForm.loaded();
+TabStopsDialog* TabStopsDialog::showModal(ActiveDocument activeDocument) {
+    TabStopsDialog* form = theForm.loaded();
     if (!form) {
-        Wordbox* owner = activeDocument ? activeDocument() : nullptr;
+        DocumentWindow* owner = activeDocument ? activeDocument() : nullptr;
         if (!owner)
             return nullptr;
-        form = &theForm.get([&] { return new frmTabForm(owner, std::move(activeDocument)); },
-                            [](frmTabForm& loading) { loading.Form_Load(); });
+        form = &theForm.get([&] { return new TabStopsDialog(owner, std::move(activeDocument)); },
+                            [](TabStopsDialog& loading) { loading.Form_Load(); });
     }
     form->show();
     form->raise();
@@ -66,11 +66,11 @@ frmTabForm* frmTabForm::showModal(ActiveDocument activeDocument) {
     return form;
 }
 
-frmTabForm* frmTabForm::loaded() {
+TabStopsDialog* TabStopsDialog::loaded() {
     return theForm.loaded();
 }
 
-frmTabForm::frmTabForm(Wordbox* owner, ActiveDocument activeDocument)
+TabStopsDialog::TabStopsDialog(DocumentWindow* owner, ActiveDocument activeDocument)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       activeDocument_(std::move(activeDocument)) {
     setObjectName(QStringLiteral("frmTabForm"));
@@ -87,9 +87,9 @@ frmTabForm::frmTabForm(Wordbox* owner, ActiveDocument activeDocument)
     });
 }
 
-frmTabForm::~frmTabForm() = default;
+TabStopsDialog::~TabStopsDialog() = default;
 
-void frmTabForm::createControls() {
+void TabStopsDialog::createControls() {
     const ScreenMetrics screen = DesktopSeam::current().screen();
     const auto at = [&](int left, int top, int width, int height) {
         return screen.toPixels(left, top, width, height);
@@ -138,38 +138,38 @@ void frmTabForm::createControls() {
     setTabOrder(cmdSet, cmdClear);
     setTabOrder(cmdClear, cmdClearAll);
 
-    connect(txtTabStop, &QLineEdit::textChanged, this, &frmTabForm::txtTabStop_Change);
-    connect(lstTabs, &QListWidget::currentRowChanged, this, &frmTabForm::lstTabs_Click);
+    connect(txtTabStop, &QLineEdit::textChanged, this, &TabStopsDialog::txtTabStop_Change);
+    connect(lstTabs, &QListWidget::currentRowChanged, this, &TabStopsDialog::lstTabs_Click);
     // A click on the entry already chosen brings its text back into the field as well.
-    connect(lstTabs, &QListWidget::itemClicked, this, &frmTabForm::lstTabs_Click);
-    connect(cmdOK, &QPushButton::clicked, this, &frmTabForm::cmdOK_Click);
-    connect(cmdCxl, &QPushButton::clicked, this, &frmTabForm::cmdCxl_Click);
-    connect(cmdSet, &QPushButton::clicked, this, &frmTabForm::cmdSet_Click);
-    connect(cmdClear, &QPushButton::clicked, this, &frmTabForm::cmdClear_Click);
-    connect(cmdClearAll, &QPushButton::clicked, this, &frmTabForm::cmdClearAll_Click);
+    connect(lstTabs, &QListWidget::itemClicked, this, &TabStopsDialog::lstTabs_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &TabStopsDialog::cmdOK_Click);
+    connect(cmdCxl, &QPushButton::clicked, this, &TabStopsDialog::cmdCxl_Click);
+    connect(cmdSet, &QPushButton::clicked, this, &TabStopsDialog::cmdSet_Click);
+    connect(cmdClear, &QPushButton::clicked, this, &TabStopsDialog::cmdClear_Click);
+    connect(cmdClearAll, &QPushButton::clicked, this, &TabStopsDialog::cmdClearAll_Click);
 }
 
-void frmTabForm::Form_Load() {
+void TabStopsDialog::Form_Load() {
     DialogWindow::placeOnScreen(*this, DesktopSeam::current().screen());
     setWindowIcon(parentWidget()->window()->windowIcon());
     firstPaint_ = true;
     txtTabStop->setFocus();
 }
 
-Wordbox* frmTabForm::activeDocument() const {
+DocumentWindow* TabStopsDialog::activeDocument() const {
     return activeDocument_ ? activeDocument_() : nullptr;
 }
 
-void frmTabForm::paintEvent(QPaintEvent* event) {
+void TabStopsDialog::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     Form_Paint();
 }
 
-void frmTabForm::Form_Paint() {
+void TabStopsDialog::Form_Paint() {
     if (!firstPaint_)
         return;
     firstPaint_ = false;
-    Wordbox* document = activeDocument();
+    DocumentWindow* document = activeDocument();
     if (!document)
         return;
     const RichTextBox* pane = document->Text1;
@@ -185,12 +185,12 @@ void frmTabForm::Form_Paint() {
     }
 }
 
-int frmTabForm::selectedRow() const {
+int TabStopsDialog::selectedRow() const {
     const QListWidgetItem* current = lstTabs->currentItem();
     return current && current->isSelected() ? lstTabs->currentRow() : -1;
 }
 
-void frmTabForm::insertSorted(const QString& entry) {
+void TabStopsDialog::insertSorted(const QString& entry) {
     int row = 0;
     while (row < lstTabs->count() &&
            QString::compare(lstTabs->item(row)->text(), entry, Qt::CaseInsensitive) <= 0)
@@ -200,7 +200,7 @@ void frmTabForm::insertSorted(const QString& entry) {
     lstTabs->insertItem(row, entry);
 }
 
-void frmTabForm::txtTabStop_Change() {
+void TabStopsDialog::txtTabStop_Change() {
     if (txtTabStop->text().isEmpty()) {
         cmdSet->setEnabled(false);
         cmdClear->setEnabled(false);
@@ -224,14 +224,14 @@ void frmTabForm::txtTabStop_Change() {
     }
 }
 
-void frmTabForm::lstTabs_Click() {
+void TabStopsDialog::lstTabs_Click() {
     const int row = selectedRow();
     if (row < 0)
         return;
     txtTabStop->setText(lstTabs->item(row)->text().trimmed());
 }
 
-void frmTabForm::cmdSet_Click() {
+void TabStopsDialog::cmdSet_Click() {
     const QString typed = txtTabStop->text();
     if (!isTabPosition(typed)) {
         MsgBox(QStringLiteral("Type the position in inches as a plain number from 0 to 22.75, "
@@ -246,7 +246,7 @@ void frmTabForm::cmdSet_Click() {
     cmdSet->setEnabled(false);
 }
 
-void frmTabForm::cmdClear_Click() {
+void TabStopsDialog::cmdClear_Click() {
     // After Add nothing may be chosen: there is then nothing to delete.
     const int row = selectedRow();
     if (row < 0)
@@ -263,7 +263,7 @@ void frmTabForm::cmdClear_Click() {
     cmdSet->setFocus();
 }
 
-void frmTabForm::cmdClearAll_Click() {
+void TabStopsDialog::cmdClearAll_Click() {
     {
         const QSignalBlocker quiet(lstTabs);
         lstTabs->clear();
@@ -272,17 +272,17 @@ void frmTabForm::cmdClearAll_Click() {
     txtTabStop->setFocus();
 }
 
-void frmTabForm::cmdOK_Click() {
+void TabStopsDialog::cmdOK_Click() {
     SetTabs();
     accept();
 }
 
-void frmTabForm::cmdCxl_Click() {
+void TabStopsDialog::cmdCxl_Click() {
     reject();
 }
 
-void frmTabForm::SetTabs() {
-    Wordbox* document = activeDocument();
+void TabStopsDialog::SetTabs() {
+    DocumentWindow* document = activeDocument();
     if (!document)
         return;
     QList<int> positions;
@@ -294,8 +294,8 @@ void frmTabForm::SetTabs() {
     document->Text1->setSelTabStops(positions);
 }
 
-void frmTabForm::redrawRuler() const {
-    Wordbox* document = activeDocument();
+void TabStopsDialog::redrawRuler() const {
+    DocumentWindow* document = activeDocument();
     if (!document)
         return;
     try {
