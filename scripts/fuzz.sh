@@ -5,15 +5,13 @@
 # reader or breaks one of the target's checks; the input is then kept in build-fuzz/fuzz-artifacts/
 # and belongs, once fixed, in tests/data/rtf/fuzz-seeds/.
 # A search takes another path on another machine (corpus order, addresses, speed), so it never
-# gates the test command: `scripts/fuzz.sh --seeds-only` runs each seed once under the sanitizers
-# and the target's checks, which gives the same answer everywhere.
+# gates the test command: scripts/fuzz-replay.sh runs each seed once under the sanitizers and the
+# target's checks, which gives the same answer everywhere.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${QUILLET_FUZZ_SECONDS:-300}
 runs=${QUILLET_FUZZ_RUNS:-100000}
 seed=${QUILLET_FUZZ_SEED:-1}
-replay=0
-[ "${1:-}" = --seeds-only ] && replay=1
 dir=build-fuzz
 target=rtf_reader_fuzz
 began=$SECONDS
@@ -40,14 +38,9 @@ export QT_HASH_SEED=0
 log=$dir/fuzz.log
 start=$SECONDS
 status=0
-if [ "$replay" = 1 ]; then
-  # Files, not a folder: libFuzzer runs each once and searches for nothing.
-  "$dir/fuzz/$target" -timeout=60 tests/data/rtf/fuzz-seeds/* >"$log" 2>&1 || status=$?
-else
-  "$dir/fuzz/$target" -seed="$seed" -runs="$runs" -max_total_time="$seconds" -timeout=60 \
-    -print_final_stats=1 \
-    -artifact_prefix="$artifacts/" "$corpus" >"$log" 2>&1 || status=$?
-fi
+"$dir/fuzz/$target" -seed="$seed" -runs="$runs" -max_total_time="$seconds" -timeout=60 \
+  -print_final_stats=1 \
+  -artifact_prefix="$artifacts/" "$corpus" >"$log" 2>&1 || status=$?
 elapsed=$((SECONDS - start))
 executed=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
 if [ "$status" -ne 0 ]; then
@@ -57,6 +50,5 @@ if [ "$status" -ne 0 ]; then
   exit 1
 fi
 what="${executed:-?} inputs (seed $seed)"
-[ "$replay" = 1 ] && what="$(grep -c '^Running: ' "$log") seeds replayed"
 echo "fuzz: $target passed: $what in ${elapsed} s, no crash;" \
   "$((SECONDS - began)) s with the build (log in $log)"

@@ -16,5 +16,5 @@ if [ "${QUILLET_SKIP_SANITIZERS:-0}" != 1 ]; then
   (cd build-asan && ctest --output-on-failure --parallel "$(nproc)")
 fi
 if [ "${QUILLET_SKIP_FUZZ:-0}" != 1 ]; then
-  scripts/fuzz.sh --seeds-only
+  scripts/fuzz-replay.sh
 fi
