@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/MainFrame.h"
-#include "app/Module1.h"
+#include "app/Startup.h"
 #include "system/QtDesktop.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "app/MainFrame.h"
-#include "suite/About.h"
+#include "suite/AboutBox.h"
 #include "suite/CompanionLauncher.h"
 #include "suite/HelpViewer.h"
 

@@ -1,4 +1,4 @@
-#include "app/Module1.h"
+#include "app/Startup.h"
 
 namespace Module1 {
 QString CommandFile;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/MainFrame.h"
-#include "app/Module1.h"
+#include "app/Startup.h"
 #include "document/DocumentWindow.h"
 #include "pane/RichTextBox.h"
 #include "suite/InformationWindow.h"

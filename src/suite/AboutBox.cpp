@@ -1,4 +1,4 @@
-#include "suite/About.h"
+#include "suite/AboutBox.h"
 
 #include "system/Desktop.h"
 #include "system/FixedBorder.h"

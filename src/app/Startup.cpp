@@ -1,4 +1,4 @@
-#include "app/Module1.h"
+#include "app/Startup.h"
 
 #include "app/CommandLine.h"
 #include "app/Common.h"

@@ -1,6 +1,6 @@
 #include "support/ProgramFixture.h"
 
-#include "suite/About.h"
+#include "suite/AboutBox.h"
 #include "suite/HelpViewer.h"
 #include "system/MsgBox.h"
 #include "system/RegistryFile.h"
