@@ -57,7 +57,7 @@ void syncWholeDocument(benchmark::State& state, bool runs) {
         // Forgotten each time, so the font and size boxes are searched as on a first selection.
         toolbar.bar.rememberedFontName.clear();
         toolbar.bar.rememberedSizeText.clear();
-        Module1::SyncToolbar(toolbar.bar, &document);
+        Formatting::SyncToolbar(toolbar.bar, &document);
     }
     state.SetBytesProcessed(state.iterations() * bytes);
     state.counters["MB"] = double(bytes) / 1e6;
@@ -79,7 +79,7 @@ void BM_SyncToolbarCaretMove(benchmark::State& state) {
     int position = int(bytes / 2);
     for (auto _ : state) {
         document.Text1->setSelStart(position);
-        Module1::SyncToolbar(toolbar.bar, &document);
+        Formatting::SyncToolbar(toolbar.bar, &document);
         position += 101;
     }
 }

@@ -21,7 +21,7 @@ int main(int argc, char* argv[]) {
     QtDesktop::keepArguments(argc, argv);
     // Lets the desktop match the windows to the program's desktop entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(QUILLET_APP_ID));
-    Module1::Main();
+    Startup::Main();
     // Without a frame there is nothing to show and nothing that could end the program later.
     if (!MainFrame::isLoaded())
         return 1;

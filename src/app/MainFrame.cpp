@@ -202,7 +202,7 @@ void MainFrame::showDocument(DocumentWindow* document) {
     });
     connect(document, &DocumentWindow::editMenuRequested, this, &MainFrame::popupEditMenu);
     connect(document, &DocumentWindow::selectionChanged, this,
-            [this, document] { Module1::SyncToolbar(*this, document); });
+            [this, document] { Formatting::SyncToolbar(*this, document); });
     connect(document, &DocumentWindow::changed, this, &MainFrame::refreshUndoItem);
     window->show();
     // Activation normally arrives through events; the caller works on the new window at once.
@@ -359,8 +359,8 @@ void MainFrame::closeEvent(QCloseEvent* event) {
 
 void MainFrame::MDIForm_Unload(int& Cancel) {
     try {
-        Module1::CloseCancelled = Module1::False;
-        while (Module1::OpenDocCount >= 1) {
+        OpenDocuments::CloseCancelled = Flags::False;
+        while (OpenDocuments::OpenDocCount >= 1) {
             DocumentWindow* document = activeDocument();
             if (!document) {
                 const QList<DocumentWindow*> open = documents();
@@ -370,7 +370,7 @@ void MainFrame::MDIForm_Unload(int& Cancel) {
             }
             QMdiSubWindow* window = qobject_cast<QMdiSubWindow*>(document->parentWidget());
             const bool closed = window ? window->close() : document->close();
-            if (Module1::CloseCancelled == Module1::True) {
+            if (OpenDocuments::CloseCancelled == Flags::True) {
                 Cancel = 1;
                 return;
             }

@@ -50,7 +50,7 @@ void MainFrame::itemedit_Click() {
 
 void MainFrame::Edit_Find_Click() {
     if (DocumentWindow* document = activeDocument())
-        Module1::ShowFind(document, document->Text1->SelText(), [this] { return activePane(); });
+        Find::ShowFind(document, document->Text1->SelText(), [this] { return activePane(); });
 }
 
 void MainFrame::Print_run_Click() {

@@ -61,7 +61,7 @@ void MainFrame::Combo2_Click() {
 
 void MainFrame::exet2_Click() {
     if (DocumentWindow* active = activeDocument())
-        Module1::ToggleBullet(active);
+        Formatting::ToggleBullet(active);
 }
 
 void MainFrame::exet3_Click() {
@@ -116,11 +116,11 @@ void MainFrame::fontDialog() {
         dialog.ShowFont();
         // An effect cleared in the dialog is not taken off the text.
         if (dialog.FontBold)
-            Module1::ToggleBold(*this, active, true);
+            Formatting::ToggleBold(*this, active, true);
         if (dialog.FontItalic)
-            Module1::ToggleItalic(*this, active, true);
+            Formatting::ToggleItalic(*this, active, true);
         if (dialog.FontUnderline)
-            Module1::ToggleUnderline(*this, active, true);
+            Formatting::ToggleUnderline(*this, active, true);
         if (dialog.FontStrikethru)
             pane->setSelStrikeThru(true);
         pane->setSelColor(dialog.Color);

@@ -127,7 +127,7 @@ void MainFrame::help1_Click() {
 }
 
 void MainFrame::help2_Click() {
-    auto* box = new About(this);
+    auto* box = new AboutBox(this);
     box->setWindowTitle(QStringLiteral("Vormelin Quillet 98"));
     box->setWindowIcon(windowIcon());
     box->show();

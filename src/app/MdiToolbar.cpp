@@ -241,9 +241,9 @@ void MainFrame::ImgButtons_Click(int Index) {
         break;
     case 4:
         if (DocumentWindow* document = activeDocument())
-            Module1::ShowFind(
+            Find::ShowFind(
                 document, document->Text1->SelText(), [this] { return activePane(); },
-                Module1::FindFocus::Document);
+                Find::FindFocus::Document);
         break;
     case 5:
         EditCommands::Cut(activePane());
@@ -256,7 +256,7 @@ void MainFrame::ImgButtons_Click(int Index) {
         break;
     case 9:
         if (DocumentWindow* document = activeDocument())
-            Module1::ToggleBullet(document);
+            Formatting::ToggleBullet(document);
         break;
     default:
         break;
@@ -271,13 +271,13 @@ void MainFrame::ImgFButtons_MouseUp(int Index) {
         return;
     switch (Index) {
     case 0:
-        Module1::ToggleBold(*this, active);
+        Formatting::ToggleBold(*this, active);
         break;
     case 1:
-        Module1::ToggleItalic(*this, active);
+        Formatting::ToggleItalic(*this, active);
         break;
     case 2:
-        Module1::ToggleUnderline(*this, active);
+        Formatting::ToggleUnderline(*this, active);
         break;
     default:
         break;
@@ -289,6 +289,6 @@ void MainFrame::ImgAButtons_MouseUp(int Index) {
     DocumentWindow* active = activeDocument();
     if (!active)
         return;
-    Module1::AlignText(*this, active, int16_t(Index));
+    Formatting::AlignText(*this, active, int16_t(Index));
     active->Text1->SetFocus();
 }

@@ -1,5 +1,5 @@
 #include "app/Startup.h"
 
-namespace Module1 {
+namespace Startup {
 QString CommandFile;
-} // namespace Module1
+} // namespace Startup

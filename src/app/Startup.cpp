@@ -22,7 +22,7 @@
 
 #include <new>
 
-namespace Module1 {
+namespace Startup {
 
 namespace {
 void focusActiveDocument() {
@@ -133,4 +133,4 @@ void Main() {
     }
 }
 
-} // namespace Module1
+} // namespace Startup

@@ -8,8 +8,8 @@
 class DocumentWindow;
 
 // Program-wide state and the start-up routine. Flags are 16-bit: -1 true, 0 false.
-namespace Module1 {
+namespace Startup {
 extern QString CommandFile;
 
 void Main();
-} // namespace Module1
+} // namespace Startup

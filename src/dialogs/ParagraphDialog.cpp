@@ -269,7 +269,7 @@ void ParagraphDialog::cmdOK_Click() {
         pane->setSelLength(length);
         for (int16_t i = 0; i < 3; ++i) {
             if (opnAlign[size_t(i)]->isChecked()) {
-                Module1::AlignText(bar_, document, i);
+                Formatting::AlignText(bar_, document, i);
                 break;
             }
         }

@@ -4,7 +4,7 @@
 
 #include <QLineEdit>
 
-namespace Module1 {
+namespace Find {
 void ShowFind(QWidget* document, const QString& text, FindDialog::ActivePane activePane,
               FindFocus focus) {
     FindDialog* form = FindDialog::instance(document, std::move(activePane));
@@ -16,4 +16,4 @@ void ShowFind(QWidget* document, const QString& text, FindDialog::ActivePane act
     if (focus == FindFocus::Dialog)
         form->activateWindow();
 }
-} // namespace Module1
+} // namespace Find

@@ -54,8 +54,8 @@ DocumentWindow::DocumentWindow(QWidget* parent) : QWidget(parent) {
 
 DocumentWindow::~DocumentWindow() {
     // A window torn down without closing (the program ending) still leaves the count right.
-    if (counted_ && Module1::OpenDocCount > 0)
-        --Module1::OpenDocCount;
+    if (counted_ && OpenDocuments::OpenDocCount > 0)
+        --OpenDocuments::OpenDocCount;
 }
 
 QSize DocumentWindow::sizeHint() const {
@@ -70,7 +70,7 @@ int DocumentWindow::ScaleHeight() const {
 }
 
 void DocumentWindow::Form_Load() {
-    Module1::countDocumentIn();
+    OpenDocuments::countDocumentIn();
     counted_ = true;
 }
 
@@ -116,12 +116,12 @@ void DocumentWindow::Form_QueryUnload(int& Cancel) {
         // away what the user just asked to keep.
         const bool unsaved = answer == MsgBoxResult::Yes && Text1->Tag == QLatin1String("save");
         if (answer == MsgBoxResult::Cancel || unsaved) {
-            Module1::CloseCancelled = Module1::True;
+            OpenDocuments::CloseCancelled = Flags::True;
             Cancel = 1;
             return;
         }
     }
-    Module1::countDocumentOut();
+    OpenDocuments::countDocumentOut();
     counted_ = false;
 }
 

@@ -4,11 +4,10 @@
 
 #include <limits>
 
-namespace Module1 {
-int16_t OpenDocCount = 0;
-int16_t CloseCancelled = False;
+int16_t OpenDocuments::OpenDocCount = 0;
+int16_t OpenDocuments::CloseCancelled = Flags::False;
 
-void countDocumentIn() {
+void OpenDocuments::countDocumentIn() {
     if (OpenDocCount == std::numeric_limits<int16_t>::max())
         throw Error::overflow();
     ++OpenDocCount;
@@ -16,14 +15,13 @@ void countDocumentIn() {
         emit OpenDocuments::events().firstLoaded();
 }
 
-void countDocumentOut() {
+void OpenDocuments::countDocumentOut() {
     if (OpenDocCount == std::numeric_limits<int16_t>::min())
         throw Error::overflow();
     --OpenDocCount;
     if (OpenDocCount == 0)
         emit OpenDocuments::events().lastClosed();
 }
-} // namespace Module1
 
 OpenDocuments& OpenDocuments::events() {
     static OpenDocuments instance;

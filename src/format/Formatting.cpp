@@ -9,7 +9,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 
-namespace Module1 {
+namespace Formatting {
 
 namespace {
 // The pane's alignment codes by button: the centre and right buttons are codes 2 and 1.
@@ -106,4 +106,4 @@ void SyncToolbar(FormatBar& bar, DocumentWindow* document) {
         showFontSize(bar, *format.fontSize);
 }
 
-} // namespace Module1
+} // namespace Formatting

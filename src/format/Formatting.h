@@ -7,7 +7,7 @@ class DocumentWindow;
 
 // The formatting routines the toolbar, the menus and the dialogs share. Each acts on the pane of
 // the document window it is given, active or not, and always sets the frame's buttons.
-namespace Module1 {
+namespace Formatting {
 
 // 0 left, 1 centre, 2 right, in button order; anything else does nothing.
 void AlignText(FormatBar& bar, DocumentWindow* document, int16_t index);
@@ -22,4 +22,4 @@ void ToggleBullet(DocumentWindow* document);
 // own handler runs.
 void SyncToolbar(FormatBar& bar, DocumentWindow* document);
 
-} // namespace Module1
+} // namespace Formatting

@@ -81,7 +81,7 @@ QString registryNumber(const QByteArray& bytes) {
 }
 } // namespace
 
-About::About(QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("About"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
@@ -98,19 +98,19 @@ About::About(QWidget* parent) : QDialog(parent) {
     setTabOrder(Command1, OK);
     setFixedSize(380, 264);
     useFixedBorder(*this);
-    connect(Command1, &QPushButton::clicked, this, &About::Command1_Click);
-    connect(OK, &QPushButton::clicked, this, &About::OK_Click);
+    connect(Command1, &QPushButton::clicked, this, &AboutBox::Command1_Click);
+    connect(OK, &QPushButton::clicked, this, &AboutBox::OK_Click);
 }
 
-void About::Command1_Click() {
+void AboutBox::Command1_Click() {
     StartSysInfo();
 }
 
-void About::OK_Click() {
+void AboutBox::OK_Click() {
     close();
 }
 
-void About::StartSysInfo() {
+void AboutBox::StartSysInfo() {
     Desktop& desktop = DesktopSeam::current();
     QString tool;
     QString path;
@@ -128,8 +128,8 @@ void About::StartSysInfo() {
     MsgBox(QStringLiteral("System Information Is Unavailable At This Time"), MsgBoxStyle::OkOnly);
 }
 
-bool About::GetKeyValue(quint32 KeyRoot, const QString& KeyName, const QString& SubKeyRef,
-                        QString& KeyVal) {
+bool AboutBox::GetKeyValue(quint32 KeyRoot, const QString& KeyName, const QString& SubKeyRef,
+                           QString& KeyVal) {
     const std::optional<RegistryValue> value =
         DesktopSeam::current().registryValue(KeyRoot, KeyName, SubKeyRef);
     if (!value) {

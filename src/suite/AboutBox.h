@@ -8,11 +8,11 @@ class QPushButton;
 
 // The about box: the suite's picture, a button that starts the system information tool and one
 // that closes the box (Esc too). Shown application-modal; it deletes itself when closed.
-class About : public QDialog {
+class AboutBox : public QDialog {
     Q_OBJECT
 
 public:
-    explicit About(QWidget* parent = nullptr);
+    explicit AboutBox(QWidget* parent = nullptr);
 
     QLabel* FxOrder = nullptr;
     QPushButton* Command1 = nullptr;

@@ -5,15 +5,13 @@
 #include "system/FixedBorder.h"
 #include "system/LoadedOnFirstUse.h"
 
-namespace Module1 {
-int16_t ReadingFile = False;
-}
-
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+
+int16_t InformationWindow::ReadingFile = Flags::False;
 
 namespace {
 LoadedOnFirstUse<InformationWindow> theWindow;
@@ -91,7 +89,7 @@ InformationWindow::~InformationWindow() {
 
 void InformationWindow::Form_Load() {
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    Module1::ReadingFile = Module1::True;
+    InformationWindow::ReadingFile = Flags::True;
 }
 
 void InformationWindow::Form_Unload() {
@@ -99,7 +97,7 @@ void InformationWindow::Form_Unload() {
         return;
     theWindow.forget();
     QApplication::restoreOverrideCursor();
-    Module1::ReadingFile = Module1::False;
+    InformationWindow::ReadingFile = Flags::False;
 }
 
 void InformationWindow::Command1_Click() {

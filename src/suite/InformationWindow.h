@@ -6,10 +6,6 @@
 
 class QLabel;
 
-namespace Module1 {
-// True while the information window is loaded.
-extern int16_t ReadingFile;
-} // namespace Module1
 class QPushButton;
 
 // The information window: tells the user a file is being read or looked for. While it is
@@ -22,6 +18,9 @@ public:
     static InformationWindow& instance();
     static bool isLoaded();
     static void unload();
+
+    // True while the window is loaded.
+    static int16_t ReadingFile;
 
     QLabel* Label1 = nullptr;
     QPushButton* Command1 = nullptr;

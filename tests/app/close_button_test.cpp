@@ -54,11 +54,11 @@ TEST_F(CloseButton, AsksAgainAfterACancelledCloseWithoutThePointerMoving) {
     ASSERT_EQ(scripted.desktop.messages.size(), 1);
     QTest::mouseClick(window, Qt::LeftButton, {}, button);
     EXPECT_EQ(scripted.desktop.messages.size(), 2);
-    EXPECT_EQ(Module1::OpenDocCount, 2);
+    EXPECT_EQ(OpenDocuments::OpenDocCount, 2);
 
     scripted.desktop.messageAnswers = {MsgBoxResult::No};
     QTest::mouseClick(window, Qt::LeftButton, {}, button);
     EXPECT_EQ(scripted.desktop.messages.size(), 3);
-    EXPECT_EQ(Module1::OpenDocCount, 1);
+    EXPECT_EQ(OpenDocuments::OpenDocCount, 1);
     EXPECT_EQ(scripted.desktop.messages.last().prompt, "Save changes to noname ?");
 }

@@ -13,11 +13,11 @@ namespace {
 constexpr quint32 red = 0x0000FF;
 constexpr quint32 blue = 0xFF0000;
 
-class Formatting : public ProgramFixture {
+class FormattingTest : public ProgramFixture {
 protected:
-    Formatting() {
+    FormattingTest() {
         frame().show();
-        Module1::Main();
+        Startup::Main();
         frame().activateWindow();
         QApplication::processEvents();
     }
@@ -54,7 +54,7 @@ protected:
 };
 } // namespace
 
-TEST_F(Formatting, BoldButtonMakesAPartlyBoldSelectionBoldThenPlain) {
+TEST_F(FormattingTest, BoldButtonMakesAPartlyBoldSelectionBoldThenPlain) {
     pane()->setText("bold plain");
     formatRun(0, 4, [&] { pane()->setSelBold(true); });
     select(0, 10);
@@ -71,7 +71,7 @@ TEST_F(Formatting, BoldButtonMakesAPartlyBoldSelectionBoldThenPlain) {
 }
 
 // The program sets the buttons' state itself, so a change of state must never format the text.
-TEST_F(Formatting, StateButtonsIgnoreKeyboardClicksAndProgramChanges) {
+TEST_F(FormattingTest, StateButtonsIgnoreKeyboardClicksAndProgramChanges) {
     pane()->setText("text");
     select(0, 4);
     bold()->click();
@@ -82,7 +82,7 @@ TEST_F(Formatting, StateButtonsIgnoreKeyboardClicksAndProgramChanges) {
     EXPECT_EQ(pane()->SelAlignment(), 0);
 }
 
-TEST_F(Formatting, AlignmentButtonsSetTheirCodesAndFollowTheCaret) {
+TEST_F(FormattingTest, AlignmentButtonsSetTheirCodesAndFollowTheCaret) {
     pane()->setText("left\ncentre");
     select(7, 0);
     release(align(1));
@@ -100,11 +100,11 @@ TEST_F(Formatting, AlignmentButtonsSetTheirCodesAndFollowTheCaret) {
     // Across a left and a centred paragraph the buttons stay as they were.
     select(0, 9);
     EXPECT_EQ(pressedAlignment(), QStringList{"Center"});
-    Module1::AlignText(frame(), active(), 3);
+    ::Formatting::AlignText(frame(), active(), 3);
     EXPECT_EQ(pressedAlignment(), QStringList{"Center"});
 }
 
-TEST_F(Formatting, SizeBoxFollowsSingleSizesUpToSeventy) {
+TEST_F(FormattingTest, SizeBoxFollowsSingleSizesUpToSeventy) {
     QComboBox* sizes = frame().cboSizeCombo;
     pane()->setText("aaa bbb ccc ddd");
     formatRun(0, 3, [&] { pane()->setSelFontSize(10.5); });
@@ -124,7 +124,7 @@ TEST_F(Formatting, SizeBoxFollowsSingleSizesUpToSeventy) {
 }
 
 // The comparison is with what the toolbar last showed, not with what the box shows now.
-TEST_F(Formatting, SizeBoxKeepsTheUsersChoiceWhileTheRememberedSizeRepeats) {
+TEST_F(FormattingTest, SizeBoxKeepsTheUsersChoiceWhileTheRememberedSizeRepeats) {
     QComboBox* sizes = frame().cboSizeCombo;
     pane()->setText("one two");
     select(1, 0);
@@ -136,7 +136,7 @@ TEST_F(Formatting, SizeBoxKeepsTheUsersChoiceWhileTheRememberedSizeRepeats) {
     EXPECT_EQ(sizes->currentText(), " 20");
 }
 
-TEST_F(Formatting, FontBoxFollowsListedFontsAndForgetsUnlistedOnes) {
+TEST_F(FormattingTest, FontBoxFollowsListedFontsAndForgetsUnlistedOnes) {
     QComboBox* fonts = frame().cboFontCombo;
     pane()->setText("aaa bbb ccc");
     formatRun(0, 3, [&] { pane()->setSelFontName("Courier New"); });
@@ -151,7 +151,7 @@ TEST_F(Formatting, FontBoxFollowsListedFontsAndForgetsUnlistedOnes) {
     EXPECT_EQ(fonts->currentText(), "Courier New");
 }
 
-TEST_F(Formatting, BulletsOffAlsoTakeTheHangingIndentAway) {
+TEST_F(FormattingTest, BulletsOffAlsoTakeTheHangingIndentAway) {
     pane()->setText("item");
     select(0, 0);
     frame().ImgButtons[9]->click();
@@ -162,7 +162,7 @@ TEST_F(Formatting, BulletsOffAlsoTakeTheHangingIndentAway) {
     EXPECT_EQ(pane()->SelHangingIndent(), 0);
 }
 
-TEST_F(Formatting, SizeAndFontBoxesApplyAtOnceAndHandTheFocusBack) {
+TEST_F(FormattingTest, SizeAndFontBoxesApplyAtOnceAndHandTheFocusBack) {
     QLineEdit* typed = frame().cboSizeCombo->lineEdit();
     pane()->setText("text");
     select(0, 4);
@@ -195,7 +195,7 @@ TEST_F(Formatting, SizeAndFontBoxesApplyAtOnceAndHandTheFocusBack) {
 
 // Cancelled, the dialog changes nothing; confirmed, it only adds effects, and a font the box does
 // not list reaches neither the box nor the text.
-TEST_F(Formatting, FontDialogStartsFromTheBoxesAndOnlyAddsEffects) {
+TEST_F(FormattingTest, FontDialogStartsFromTheBoxesAndOnlyAddsEffects) {
     pane()->setText("bold text");
     formatRun(0, 4, [&] { pane()->setSelBold(true); });
     select(0, 4);
@@ -248,7 +248,7 @@ TEST_F(Formatting, FontDialogStartsFromTheBoxesAndOnlyAddsEffects) {
     EXPECT_EQ(scripted.desktop.fontRequests.size(), 3);
 }
 
-TEST_F(Formatting, ColourDialogsOpenAtTheirLastColourAndCancelChangesNothing) {
+TEST_F(FormattingTest, ColourDialogsOpenAtTheirLastColourAndCancelChangesNothing) {
     pane()->setText("text");
     select(0, 4);
     pane()->setSelColor(blue);
@@ -273,7 +273,7 @@ TEST_F(Formatting, ColourDialogsOpenAtTheirLastColourAndCancelChangesNothing) {
               (QList<quint32>{0, Colors::white, Colors::white, Colors::white, blue}));
 }
 
-TEST_F(Formatting, DateBoxInsertsItsEntryOnlyWhenOneIsChosen) {
+TEST_F(FormattingTest, DateBoxInsertsItsEntryOnlyWhenOneIsChosen) {
     QComboBox* dates = frame().Combo2;
     pane()->setText("on day here");
     select(3, 3);
@@ -287,7 +287,7 @@ TEST_F(Formatting, DateBoxInsertsItsEntryOnlyWhenOneIsChosen) {
 
 // A file becomes one object at the caret; a cancelled pick or a file that makes nothing inserts
 // nothing and says nothing, also after an insertion that worked.
-TEST_F(Formatting, InsertOleFileEmbedsAtTheCaretOrDoesNothing) {
+TEST_F(FormattingTest, InsertOleFileEmbedsAtTheCaretOrDoesNothing) {
     writeFile("notes.txt", "hello");
     pane()->setText("ab");
     select(1, 0);

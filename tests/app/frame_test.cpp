@@ -66,7 +66,7 @@ TEST_F(Frame, ShutdownWithUnchangedDocumentsWritesTheFourKeysInOrder) {
     frame().setGeometryTwips(QRect(1500, 1200, 9000, 6000));
     frame().close();
     EXPECT_TRUE(scripted.desktop.messages.isEmpty());
-    EXPECT_EQ(Module1::OpenDocCount, 0);
+    EXPECT_EQ(OpenDocuments::OpenDocCount, 0);
     EXPECT_EQ(readFile("multi.ini"), "; suite settings\r\n[Other]\r\nkey=value\r\n\r\n[SIZE]\r\n"
                                      "qlet_Left=1500\r\nqlet_Top=1200\r\nqlet_Width=9000\r\n"
                                      "qlet_Height=6000\r\n");
@@ -137,8 +137,8 @@ TEST_F(Frame, CancelInAClosePromptStopsTheShutdown) {
     active()->Text1->setText("unsaved");
     scripted.desktop.messageAnswers.push_back(MsgBoxResult::Cancel);
     EXPECT_FALSE(frame().close());
-    EXPECT_EQ(Module1::CloseCancelled, Module1::True);
-    EXPECT_EQ(Module1::OpenDocCount, 2);
+    EXPECT_EQ(OpenDocuments::CloseCancelled, Flags::True);
+    EXPECT_EQ(OpenDocuments::OpenDocCount, 2);
     EXPECT_EQ(frame().documents().size(), 2);
     EXPECT_FALSE(QFile::exists(path("multi.ini")));
 }
@@ -169,10 +169,10 @@ TEST_F(Frame, FirstWindowEnablesAndLastDisablesTheDocumentCommands) {
     EXPECT_EQ(enabledStates(), allOn);
     frame().NewChild();
     active()->parentWidget()->close();
-    EXPECT_EQ(Module1::OpenDocCount, 1);
+    EXPECT_EQ(OpenDocuments::OpenDocCount, 1);
     EXPECT_EQ(enabledStates(), allOn);
     first->parentWidget()->close();
-    EXPECT_EQ(Module1::OpenDocCount, 0);
+    EXPECT_EQ(OpenDocuments::OpenDocCount, 0);
     EXPECT_EQ(enabledStates(), allOff);
     frame().filenew_Click();
     EXPECT_EQ(enabledStates(), allOn);
@@ -255,13 +255,13 @@ TEST_F(Frame, TileMakesColumnsCascadeKeepsWindowsReadableAndTheWindowListChecksT
 
 TEST_F(Frame, NewWindowPastTheCountLimitIsReportedNotFatal) {
     frame().NewChild();
-    Module1::OpenDocCount = 32767;
+    OpenDocuments::OpenDocCount = 32767;
     frame().filenew_Click();
     EXPECT_EQ(scripted.desktop.messages,
               ScriptedDesktop::Messages({{"Error occurred. \rReason Overflow",
                                           MsgBoxStyle::Exclamation, "Problem occurred !"}}));
-    EXPECT_EQ(Module1::OpenDocCount, 32767);
-    Module1::OpenDocCount = 1;
+    EXPECT_EQ(OpenDocuments::OpenDocCount, 32767);
+    OpenDocuments::OpenDocCount = 1;
 }
 
 TEST_F(Frame, ANarrowStoredWidthIsKeptOnceShown) {
@@ -277,7 +277,7 @@ TEST_F(Frame, ANarrowStoredWidthIsKeptOnceShown) {
 // wide as its longest entry, and at the frame's narrowest every toolbar control is whole; a
 // stored width of 9000 twips is still kept.
 TEST_F(Frame, DateBoxShowsItsEntriesWholeAndTheToolbarFitsTheNarrowestFrame) {
-    Module1::Main();
+    Startup::Main();
     QComboBox* box = frame().Combo2;
     QStringList texts{box->currentText()};
     for (int i = 0; i < box->count(); ++i)

@@ -46,7 +46,7 @@ TEST_F(HostileFiles, AnySettingsFileLeavesTheFrameOnTheScreen) {
         QFile::remove(path("multi.ini"));
         QDir(path("multi.ini")).removeRecursively();
         make("multi.ini", contents);
-        Module1::Main();
+        Startup::Main();
         ASSERT_TRUE(MainFrame::isLoaded());
         EXPECT_TRUE(screenPixels().contains(frame().geometry())) << frame().geometry().x();
         // Shutting down leaves what is not a settings file alone.
@@ -69,7 +69,7 @@ TEST_F(HostileFiles, NoColourFileKeepsTheDocumentFromOpening) {
         QDir(path("doc.log")).removeRecursively();
         make("doc.log", contents);
         scripted.desktop.typedCommandLine = path("doc.rtf");
-        Module1::Main();
+        Startup::Main();
         ASSERT_EQ(frame().documents().size(), 2);
         EXPECT_EQ(active()->Text1->Text(), "Words");
         EXPECT_EQ(active()->Text1->BackColor(), 16777215u);

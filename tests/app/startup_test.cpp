@@ -14,27 +14,27 @@
 #include <unistd.h>
 
 namespace {
-class Startup : public ProgramFixture {};
+class StartupTest : public ProgramFixture {};
 } // namespace
 
-TEST_F(Startup, WithoutCommandLineOpensOneMaximisedChangedNoname) {
-    Module1::Main();
+TEST_F(StartupTest, WithoutCommandLineOpensOneMaximisedChangedNoname) {
+    Startup::Main();
     ASSERT_EQ(frame().documents().size(), 1);
     DocumentWindow* document = active();
     EXPECT_EQ(document->Caption(), "noname");
     EXPECT_TRUE(document->parentWidget()->isMaximized());
     EXPECT_EQ(document->Text1->Tag, "save");
     EXPECT_FALSE(document->Text1->canUndo());
-    EXPECT_EQ(Module1::OpenDocCount, 1);
+    EXPECT_EQ(OpenDocuments::OpenDocCount, 1);
     EXPECT_EQ(document->Text1->SelFontName(), "Arial");
     EXPECT_EQ(document->Text1->SelFontSize(), 12.0);
 }
 
 // The font box lists the screen's fonts alphabetically and chooses Arial when there is one;
 // without it nothing is chosen, and the pane keeps its design font.
-TEST_F(Startup, FontBoxIsSortedAndChoosesOnlyAnExactArial) {
+TEST_F(StartupTest, FontBoxIsSortedAndChoosesOnlyAnExactArial) {
     scripted.desktop.fonts = {"Times New Roman", "Arial", "Courier New", "arial"};
-    Module1::Main();
+    Startup::Main();
     QComboBox* fonts = frame().cboFontCombo;
     ASSERT_EQ(fonts->count(), 4);
     for (int i = 1; i < fonts->count(); ++i)
@@ -45,14 +45,14 @@ TEST_F(Startup, FontBoxIsSortedAndChoosesOnlyAnExactArial) {
     resetState();
 
     scripted.desktop.fonts = {"DejaVu Sans", "Liberation Serif", "arial"};
-    Module1::Main();
+    Startup::Main();
     EXPECT_EQ(frame().cboFontCombo->currentIndex(), -1);
     EXPECT_EQ(active()->Text1->SelFontName(), "Arial");
 }
 
 // File managers pass documents as URIs; a path that only looks escaped is still a path, and two
 // quotes alone make an empty unnamed window.
-TEST_F(Startup, TheCommandLineOpensItsDocumentInASecondUnchangedWindow) {
+TEST_F(StartupTest, TheCommandLineOpensItsDocumentInASecondUnchangedWindow) {
     const QString letter = path("letter.txt");
     const QString uriFile = path("a b%#\u00e9.txt");
     const QString percentFile = path("x%20y.txt");
@@ -75,47 +75,47 @@ TEST_F(Startup, TheCommandLineOpensItsDocumentInASecondUnchangedWindow) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line.toStdString());
         scripted.desktop.typedCommandLine = c.line;
-        Module1::Main();
+        Startup::Main();
         ASSERT_EQ(frame().documents().size(), 2);
-        EXPECT_EQ(Module1::OpenDocCount, 2);
+        EXPECT_EQ(OpenDocuments::OpenDocCount, 2);
         EXPECT_EQ(frame().documents().first()->Caption(), "noname");
         EXPECT_EQ(active(), frame().documents().last());
-        EXPECT_EQ(Module1::CommandFile, c.opened);
+        EXPECT_EQ(Startup::CommandFile, c.opened);
         EXPECT_EQ(active()->Caption(), c.opened);
         EXPECT_EQ(active()->Text1->Text(), c.text);
         EXPECT_EQ(active()->Text1->Tag, "");
         EXPECT_TRUE(scripted.desktop.messages.isEmpty());
         // The information window shown while reading has gone again.
         EXPECT_FALSE(InformationWindow::isLoaded());
-        EXPECT_EQ(Module1::ReadingFile, Module1::False);
+        EXPECT_EQ(InformationWindow::ReadingFile, Flags::False);
         MainFrame::unload();
         resetState();
     }
 }
 
-TEST_F(Startup, InformationWindowDrivesPointerAndFlag) {
+TEST_F(StartupTest, InformationWindowDrivesPointerAndFlag) {
     InformationWindow& info = InformationWindow::instance();
     EXPECT_FALSE(info.isVisible());
-    EXPECT_EQ(Module1::ReadingFile, Module1::True);
+    EXPECT_EQ(InformationWindow::ReadingFile, Flags::True);
     ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
     info.Command1->click();
     EXPECT_FALSE(InformationWindow::isLoaded());
-    EXPECT_EQ(Module1::ReadingFile, Module1::False);
+    EXPECT_EQ(InformationWindow::ReadingFile, Flags::False);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 // Another machine's file cannot be opened from here: the line is taken as typed and the failure
 // reported as for any missing file.
-TEST_F(Startup, AUriOfAnotherMachineIsNotTakenForALocalFile) {
+TEST_F(StartupTest, AUriOfAnotherMachineIsNotTakenForALocalFile) {
     scripted.desktop.typedCommandLine = "file://server" + path("letter.txt");
-    Module1::Main();
-    EXPECT_EQ(Module1::CommandFile, "file://server" + path("letter.txt"));
+    Startup::Main();
+    EXPECT_EQ(Startup::CommandFile, "file://server" + path("letter.txt"));
 }
 
 // A name whose bytes are not UTF-8 (here Latin-1 "café") opens, as typed or as a file URI, and
 // Save writes back to that very name rather than to one with U+FFFD in it.
-TEST_F(Startup, ANameThatIsNotUtf8OpensAndSavesByItsOwnBytes) {
+TEST_F(StartupTest, ANameThatIsNotUtf8OpensAndSavesByItsOwnBytes) {
     const QByteArray raw = QFile::encodeName(folder.path()) + "/caf\xE9.txt";
     const auto rawContents = [&] {
         std::ifstream in(raw.toStdString(), std::ios::binary);
@@ -127,7 +127,7 @@ TEST_F(Startup, ANameThatIsNotUtf8OpensAndSavesByItsOwnBytes) {
         SCOPED_TRACE(line.toStdString());
         std::ofstream(raw.toStdString(), std::ios::binary) << "old text";
         scripted.desktop.typedCommandLine = line;
-        Module1::Main();
+        Startup::Main();
         ASSERT_EQ(frame().documents().size(), 2);
         EXPECT_EQ(active()->Caption(), name);
         EXPECT_EQ(active()->Text1->Text(), "old text");

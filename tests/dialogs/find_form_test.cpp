@@ -25,7 +25,7 @@ protected:
     FindForm() { (new QVBoxLayout(&owner))->addWidget(pane); }
     ~FindForm() override { delete FindDialog::loaded(); }
     void show(const QString& find) {
-        Module1::ShowFind(&owner, find, [this] { return pane; });
+        Find::ShowFind(&owner, find, [this] { return pane; });
     }
 
     FindDialog* open(const QString& text, const QString& find) {

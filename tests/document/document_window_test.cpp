@@ -67,11 +67,11 @@ TEST_F(DocumentWindowTest, ClosePromptAnswers) {
         {"Cancel keeps the window", MsgBoxResult::Cancel, {}, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Module1::CloseCancelled = Module1::False;
+        OpenDocuments::CloseCancelled = Flags::False;
         DocumentWindow* document = newDocument();
         QPointer<DocumentWindow> alive(document);
         document->Text1->setText("x");
-        const int before = Module1::OpenDocCount;
+        const int before = OpenDocuments::OpenDocCount;
         scripted.desktop.messages.clear();
         scripted.desktop.messageAnswers = {c.answer, MsgBoxResult::Ok};
         scripted.desktop.saveAnswers = {c.saveAs};
@@ -83,8 +83,8 @@ TEST_F(DocumentWindowTest, ClosePromptAnswers) {
                   MsgBoxStyle::YesNoCancel + MsgBoxStyle::Question);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(alive.isNull(), c.closes);
-        EXPECT_EQ(Module1::OpenDocCount, c.closes ? before - 1 : before);
-        EXPECT_EQ(Module1::CloseCancelled, c.closes ? Module1::False : Module1::True);
+        EXPECT_EQ(OpenDocuments::OpenDocCount, c.closes ? before - 1 : before);
+        EXPECT_EQ(OpenDocuments::CloseCancelled, c.closes ? Flags::False : Flags::True);
         if (!c.closes) {
             EXPECT_EQ(document->Text1->Text(), "x");
             EXPECT_EQ(document->Text1->Tag, "save");
@@ -104,7 +104,7 @@ TEST_F(DocumentWindowTest, NoQuestionForAnEmptyOrUnchangedDocument) {
     unchanged->Text1->Tag.clear();
     unchanged->parentWidget()->close();
     EXPECT_TRUE(scripted.desktop.messages.isEmpty());
-    EXPECT_EQ(Module1::OpenDocCount, 0);
+    EXPECT_EQ(OpenDocuments::OpenDocCount, 0);
 }
 
 TEST_F(DocumentWindowTest, TypingMarksTheDocumentChangedAndCtrlZIsDiscardedButCtrlShiftZPasses) {

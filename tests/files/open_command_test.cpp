@@ -37,9 +37,9 @@ TEST_F(Open, ReadsEachKindByItsName) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         writeFile(c.file, c.bytes);
-        const int before = Module1::OpenDocCount;
+        const int before = OpenDocuments::OpenDocCount;
         open(path(c.file));
-        EXPECT_EQ(Module1::OpenDocCount, before + 1);
+        EXPECT_EQ(OpenDocuments::OpenDocCount, before + 1);
         EXPECT_EQ(active()->Caption(), path(c.file));
         EXPECT_EQ(active()->Text1->Text(), c.text);
         EXPECT_EQ(active()->Text1->Tag, "");
@@ -64,9 +64,9 @@ TEST_F(Open, ACancelledDialogOrAFailureLeavesNoWindow) {
           std::optional(path("bad.rtf"))}) {
         SCOPED_TRACE(name.value_or("cancelled").toStdString());
         scripted.desktop.messages.clear();
-        const int before = Module1::OpenDocCount;
+        const int before = OpenDocuments::OpenDocCount;
         open(name);
-        EXPECT_EQ(Module1::OpenDocCount, before);
+        EXPECT_EQ(OpenDocuments::OpenDocCount, before);
         EXPECT_EQ(frame().documents().size(), windows);
         if (!name) {
             EXPECT_TRUE(scripted.desktop.messages.isEmpty());

@@ -37,7 +37,7 @@ TEST_F(OutOfMemory, OpeningIsRefusedAndTheOtherDocumentsStay) {
                       ScriptedDesktop::Messages({{"Problem occurred. \r\nOut of memory",
                                                   MsgBoxStyle::Exclamation, "Problem occured!"}}));
             EXPECT_EQ(frame().documents().size(), 1);
-            EXPECT_EQ(Module1::OpenDocCount, 1);
+            EXPECT_EQ(OpenDocuments::OpenDocCount, 1);
             EXPECT_EQ(active(), before);
             EXPECT_EQ(before->Text1->Text(), "kept");
             EXPECT_EQ(before->Text1->Tag, "save");
@@ -59,7 +59,7 @@ TEST_F(OutOfMemory, TheFileNamedAtStartUpEndsStartUpQuietly) {
         scripted.desktop.memoryAnswer = answer;
         scripted.desktop.messages.clear();
         scripted.desktop.typedCommandLine = path("big.txt");
-        Module1::Main();
+        Startup::Main();
         ASSERT_TRUE(MainFrame::isLoaded());
         EXPECT_TRUE(scripted.desktop.messages.isEmpty());
         ASSERT_EQ(frame().documents().size(), 1);

@@ -12,7 +12,7 @@ constexpr quint32 machine = 0x80000002u;
 const QString firstKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 const QString secondKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 
-class AboutBox : public ProgramFixture {
+class AboutBoxTest : public ProgramFixture {
 protected:
     void store(const QString& key, const QString& name, quint32 type, const QByteArray& data) {
         scripted.desktop.registry["80000002\\" + key + "\\" + name] = {type, data};
@@ -20,23 +20,23 @@ protected:
 };
 } // namespace
 
-TEST_F(AboutBox, RegistryTextLosesOnlyItsTerminatingZero) {
+TEST_F(AboutBoxTest, RegistryTextLosesOnlyItsTerminatingZero) {
     store(firstKey, "PATH", 1, QByteArray("/usr/bin/info\0", 14));
     store(secondKey, "MSINFO", 1, "/opt/tools");
     store(secondKey, "Count", 4, QByteArray("\x2a\x00\x00\x01", 4));
     QString value = "before";
-    EXPECT_TRUE(About::GetKeyValue(machine, firstKey, "PATH", value));
+    EXPECT_TRUE(AboutBox::GetKeyValue(machine, firstKey, "PATH", value));
     EXPECT_EQ(value, "/usr/bin/info");
-    EXPECT_TRUE(About::GetKeyValue(machine, secondKey, "MSINFO", value));
+    EXPECT_TRUE(AboutBox::GetKeyValue(machine, secondKey, "MSINFO", value));
     EXPECT_EQ(value, "/opt/tools");
-    EXPECT_TRUE(About::GetKeyValue(machine, secondKey, "Count", value));
+    EXPECT_TRUE(AboutBox::GetKeyValue(machine, secondKey, "Count", value));
     EXPECT_EQ(value, "&h0100002a");
-    EXPECT_FALSE(About::GetKeyValue(machine, firstKey, "Missing", value));
+    EXPECT_FALSE(AboutBox::GetKeyValue(machine, firstKey, "Missing", value));
     EXPECT_EQ(value, "");
 }
 
-TEST_F(AboutBox, TheSystemToolIsStartedFromTheRegistryOrSaidToBeUnavailable) {
-    About box;
+TEST_F(AboutBoxTest, TheSystemToolIsStartedFromTheRegistryOrSaidToBeUnavailable) {
+    AboutBox box;
     store(secondKey, "MSINFO", 1, path("tools").toUtf8());
     box.StartSysInfo(); // that folder holds no tool
     EXPECT_EQ(scripted.desktop.messages,
@@ -52,7 +52,7 @@ TEST_F(AboutBox, TheSystemToolIsStartedFromTheRegistryOrSaidToBeUnavailable) {
 }
 
 // Beside the program, else in an installed program's data folder.
-TEST_F(AboutBox, HelpStartsTheViewerOnTheHelpFile) {
+TEST_F(AboutBoxTest, HelpStartsTheViewerOnTheHelpFile) {
     scripted.desktop.dataFolder = path("share/quillet");
     writeFile("share/quillet/help.exe", "");
     writeFile("share/quillet/help/qlet.hpt", "");

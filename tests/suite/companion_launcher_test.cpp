@@ -117,7 +117,7 @@ TEST_F(CompanionLauncher, ClosingTheSearchWindowReportsTheLauncherMissing) {
                                               MsgBoxStyle::Exclamation, "Problem occurred !"}}))
             << w.way;
         EXPECT_FALSE(InformationWindow::isLoaded()) << w.way;
-        EXPECT_EQ(Module1::ReadingFile, Module1::False) << w.way;
+        EXPECT_EQ(InformationWindow::ReadingFile, Flags::False) << w.way;
         EXPECT_EQ(QApplication::overrideCursor(), nullptr) << w.way;
     }
 }

@@ -32,10 +32,10 @@ protected:
     }
 
     static void resetState() {
-        Module1::OpenDocCount = 0;
-        Module1::CloseCancelled = Module1::False;
-        Module1::ReadingFile = Module1::False;
-        Module1::CommandFile.clear();
+        OpenDocuments::OpenDocCount = 0;
+        OpenDocuments::CloseCancelled = Flags::False;
+        InformationWindow::ReadingFile = Flags::False;
+        Startup::CommandFile.clear();
     }
 
     QString path(const QString& name) const { return folder.filePath(name); }
