@@ -116,9 +116,8 @@ void PaneLayout::resetAll() {
 
     const QTextDocument* doc = document();
     const int count = doc->blockCount();
-    heights_.assign(size_t(count), 0);
-    gaps_.assign(size_t(count), 0);
-    exact_.assign(size_t(count), false);
+    std::vector<float> heights(size_t(count), 0.f);
+    std::vector<float> gaps(size_t(count), 0.f);
     qreal previousBottom = -1;
     int number = 0;
     for (QTextBlock block = doc->begin(); block.isValid(); block = block.next(), ++number) {
@@ -126,10 +125,10 @@ void PaneLayout::resetAll() {
         const Margins margins = marginsOf(block);
         const qreal gap = previousBottom < 0 ? 0 : qMax(margins.top, previousBottom);
         previousBottom = margins.bottom;
-        gaps_[size_t(number)] = float(gap);
-        heights_[size_t(number)] = float(gap + estimateTextHeight(block));
+        gaps[size_t(number)] = float(gap);
+        heights[size_t(number)] = float(gap + estimateTextHeight(block));
     }
-    rebuildSums();
+    heights_.assign(std::move(heights), std::move(gaps));
 }
 
 PaneLayout::Margins PaneLayout::marginsOf(const QTextBlock& block) const {
@@ -170,8 +169,8 @@ qreal PaneLayout::estimateTextHeight(const QTextBlock& block) const {
 void PaneLayout::layOutBlock(const QTextBlock& block, int number) const {
     QTextLayout* layout = block.layout();
     const qreal gap = gapAbove(block);
-    gaps_[size_t(number)] = float(gap);
-    exact_[size_t(number)] = true;
+    heights_.setGap(size_t(number), float(gap));
+    heights_.setExact(size_t(number), true);
     if (!block.isVisible()) {
         layout->clearLayout();
         setHeight(number, 0);
@@ -283,7 +282,7 @@ qreal PaneLayout::layOutLines(QTextLayout& layout, const QString& text,
 }
 
 void PaneLayout::ensureLaidOut(const QTextBlock& block, int number) const {
-    if (exact_[size_t(number)] &&
+    if (heights_.exact(size_t(number)) &&
         (block.layout()->lineCount() > 0 || !block.isVisible() || isLong(block)))
         return;
     layOutBlock(block, number);
@@ -296,19 +295,19 @@ void PaneLayout::ensureLaidOutAround(const QTextBlock& block, int number) const 
     for (QTextBlock above = block.previous(); above.isValid() && reach < layOutAround;
          above = above.previous(), --at) {
         ensureLaidOut(above, at);
-        reach += heights_[size_t(at)];
+        reach += heights_.height(size_t(at));
     }
-    reach = heights_[size_t(number)];
+    reach = heights_.height(size_t(number));
     at = number + 1;
     for (QTextBlock below = block.next(); below.isValid() && reach < layOutAround;
          below = below.next(), ++at) {
         ensureLaidOut(below, at);
-        reach += heights_[size_t(at)];
+        reach += heights_.height(size_t(at));
     }
 }
 
 qreal PaneLayout::placeLayout(const QTextBlock& block, int number) const {
-    const QPointF at(left_, top_ + topOf(number) + gaps_[size_t(number)]);
+    const QPointF at(left_, top_ + topOf(number) + gapOf(number));
     QTextLayout* layout = block.layout();
     if (layout->position() != at)
         layout->setPosition(at);
@@ -316,15 +315,13 @@ qreal PaneLayout::placeLayout(const QTextBlock& block, int number) const {
 }
 
 void PaneLayout::setHeight(int number, qreal height, bool countAbove) const {
-    const double delta = double(float(height)) - double(heights_[size_t(number)]);
+    const float old = heights_.height(size_t(number));
+    const double delta = double(float(height)) - double(old);
     if (delta == 0)
         return;
     if (countAbove)
-        countShift(top_ + topOf(number), heights_[size_t(number)], delta);
-    heights_[size_t(number)] = float(height);
-    const size_t size = sums_.size();
-    for (size_t k = size_t(number) + 1; k < size; k += k & (~k + 1))
-        sums_[k] += delta;
+        countShift(top_ + topOf(number), old, delta);
+    heights_.setHeight(size_t(number), float(height));
     heightsChangedBelow(top_ + topOf(number));
 }
 
@@ -354,44 +351,6 @@ qreal PaneLayout::layOutView(qreal top, qreal bottom) {
     return shiftAbove_;
 }
 
-qreal PaneLayout::topOf(int number) const {
-    double sum = 0;
-    for (size_t k = size_t(number); k > 0; k -= k & (~k + 1))
-        sum += sums_[k];
-    return sum;
-}
-
-int PaneLayout::blockAt(qreal y) const {
-    const size_t count = heights_.size();
-    size_t position = 0;
-    double remaining = y - top_;
-    size_t step = 1;
-    while (step * 2 <= count)
-        step *= 2;
-    for (; step > 0; step /= 2) {
-        if (position + step <= count && sums_[position + step] <= remaining) {
-            position += step;
-            remaining -= sums_[position];
-        }
-    }
-    return int(qMin(position, count - 1));
-}
-
-void PaneLayout::rebuildSums() const {
-    const size_t count = heights_.size();
-    sums_.assign(count + 1, 0);
-    for (size_t i = 1; i <= count; ++i) {
-        sums_[i] += heights_[i - 1];
-        const size_t parent = i + (i & (~i + 1));
-        if (parent <= count)
-            sums_[parent] += sums_[i];
-    }
-}
-
-qreal PaneLayout::totalHeight() const {
-    return topOf(int(heights_.size()));
-}
-
 void PaneLayout::heightsChangedBelow(qreal y) const {
     changedBelow_ = changedBelow_ < 0 ? y : qMin(changedBelow_, y);
     if (!notifyTimer_.isActive())
@@ -418,7 +377,7 @@ void PaneLayout::timerEvent(QTimerEvent* event) {
 QSizeF PaneLayout::documentSize() const {
     if (!canLayOut())
         return {};
-    return {qMax(contentWidth_, widest_) + horizontalMargins_, top_ + totalHeight() + bottom_};
+    return {qMax(contentWidth_, widest_) + horizontalMargins_, top_ + heights_.total() + bottom_};
 }
 
 QRectF PaneLayout::frameBoundingRect(QTextFrame* frame) const {
@@ -433,8 +392,8 @@ QRectF PaneLayout::blockBoundingRect(const QTextBlock& block) const {
     const int number = block.blockNumber();
     ensureLaidOutAround(block, number);
     if (isLong(block)) {
-        const qreal top = top_ + topOf(number) + gaps_[size_t(number)];
-        return {left_, top, contentWidth_, heights_[size_t(number)] - gaps_[size_t(number)]};
+        const qreal top = top_ + topOf(number) + gapOf(number);
+        return {left_, top, contentWidth_, heights_.height(size_t(number)) - gapOf(number)};
     }
     placeLayout(block, number);
     const QTextLayout* layout = block.layout();
@@ -490,8 +449,7 @@ void PaneLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
     if (count == oldCount && firstNumber == lastNumber &&
         followEdit(first, from - first.position(), charsAdded)) {
         // Typing in a long paragraph: only the piece that holds the edit is laid out again.
-        setHeight(firstNumber,
-                  gaps_[size_t(firstNumber)] + piecesHeight(long_[first.fragmentIndex()]));
+        setHeight(firstNumber, gapOf(firstNumber) + piecesHeight(long_[first.fragmentIndex()]));
         keepPending();
         emit update(QRectF(0, top_ + topOf(firstNumber), unbounded, unbounded));
         reportSize();
@@ -501,22 +459,10 @@ void PaneLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
     const qreal oldBottom = top_ + topOf(oldLast + 1);
     bool wasShown = false;
     for (int n = firstNumber; n <= oldLast; ++n)
-        wasShown = wasShown || exact_[size_t(n)];
-    if (count != oldCount) {
-        const auto at = ptrdiff_t(firstNumber);
-        if (count > oldCount) {
-            const auto added = size_t(count - oldCount);
-            heights_.insert(heights_.begin() + at, added, 0.f);
-            gaps_.insert(gaps_.begin() + at, added, 0.f);
-            exact_.insert(exact_.begin() + at, added, false);
-        } else {
-            const auto removed = ptrdiff_t(oldCount - count);
-            heights_.erase(heights_.begin() + at, heights_.begin() + at + removed);
-            gaps_.erase(gaps_.begin() + at, gaps_.begin() + at + removed);
-            exact_.erase(exact_.begin() + at, exact_.begin() + at + removed);
-        }
-        rebuildSums();
-    }
+        wasShown = wasShown || heights_.exact(size_t(n));
+    if (count != oldCount)
+        heights_.replace(size_t(firstNumber), size_t(oldLast - firstNumber + 1),
+                         size_t(lastNumber - firstNumber + 1));
 
     const bool layOutNow = wasShown && lastNumber - firstNumber < layOutAtOnce;
     const bool splitting = layOutNow && count == oldCount + 1 && lastNumber == firstNumber + 1;
@@ -530,9 +476,9 @@ void PaneLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
             layOutBlock(block, n);
         } else {
             block.clearLayout();
-            exact_[size_t(n)] = false;
+            heights_.setExact(size_t(n), false);
             const qreal gap = gapAbove(block);
-            gaps_[size_t(n)] = float(gap);
+            heights_.setGap(size_t(n), float(gap));
             setHeight(n, gap + estimateTextHeight(block));
         }
     }
@@ -540,9 +486,9 @@ void PaneLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
     if (block.isValid()) {
         const int n = lastNumber + 1;
         const qreal gap = gapAbove(block);
-        if (float(gap) != gaps_[size_t(n)]) {
-            setHeight(n, heights_[size_t(n)] - gaps_[size_t(n)] + gap);
-            gaps_[size_t(n)] = float(gap);
+        if (float(gap) != gapOf(n)) {
+            setHeight(n, heights_.height(size_t(n)) - gapOf(n) + gap);
+            heights_.setGap(size_t(n), float(gap));
         }
     }
     const qreal bottom = top_ + topOf(lastNumber + 1);
@@ -566,8 +512,7 @@ void PaneLayout::draw(QPainter* painter, const PaintContext& context) {
         if (top_ + topOf(number) > clipBottom)
             break;
         if (isLong(block)) {
-            drawPieces(painter, context, block, number,
-                       top_ + topOf(number) + gaps_[size_t(number)]);
+            drawPieces(painter, context, block, number, top_ + topOf(number) + gapOf(number));
             continue;
         }
         placeLayout(block, number);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pane/HeightIndex.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QBasicTimer>
 #include <QFont>
@@ -164,14 +166,13 @@ private:
     // The piece holding `position`, laid out, with its layout placed on the page.
     const Piece* placedPiece(const QTextBlock& block, int number, int position) const;
 
-    // Heights of the paragraphs by number (space above included) and their running sums.
+    // Sets a paragraph's height (space above included) in the index, noting what it moved.
     void setHeight(int number, qreal height, bool countAbove = true) const;
     // Notes how far a paragraph or piece that stood wholly above the view's top grew.
     void countShift(qreal top, qreal oldHeight, qreal delta) const;
-    qreal topOf(int number) const;
-    int blockAt(qreal y) const;
-    void rebuildSums() const;
-    qreal totalHeight() const;
+    qreal topOf(int number) const { return heights_.top(size_t(number)); }
+    int blockAt(qreal y) const { return int(heights_.at(y - top_)); }
+    float gapOf(int number) const { return heights_.gap(size_t(number)); }
     void heightsChangedBelow(qreal y) const;
 
     Settings settings_;
@@ -185,10 +186,8 @@ private:
     int cursorWidth_ = 1;
     std::optional<int> pieceCaret_;
 
-    mutable std::vector<float> heights_;
-    mutable std::vector<float> gaps_;
-    mutable std::vector<bool> exact_;
-    mutable std::vector<double> sums_; // Fenwick tree over heights_
+    // The paragraphs by number.
+    mutable HeightIndex heights_;
     mutable std::vector<Margins> marginsByFormat_;
     mutable std::vector<bool> marginsKnown_;
     // By QTextBlock::fragmentIndex(), which stays while the paragraph does.

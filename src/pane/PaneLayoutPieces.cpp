@@ -204,20 +204,20 @@ void PaneLayout::layOutPiece(const QTextBlock& block, int number, LongParagraph&
         layOutLines(*piece.layout, text, block.blockFormat(), direction, index == 0);
     if (float(height) != piece.height) {
         if (viewTop_ >= 0) {
-            qreal top = top_ + topOf(number) + gaps_[size_t(number)];
+            qreal top = top_ + topOf(number) + gapOf(number);
             for (size_t i = 0; i < index; ++i)
                 top += paragraph.pieces[i].height;
             countShift(top, piece.height, height - piece.height);
         }
         piece.height = float(height);
-        setHeight(number, gaps_[size_t(number)] + piecesHeight(paragraph), false);
+        setHeight(number, gapOf(number) + piecesHeight(paragraph), false);
     }
 }
 
 void PaneLayout::layOutPiecesBetween(const QTextBlock& block, int number, qreal from,
                                      qreal to) const {
     LongParagraph& paragraph = piecesOf(block);
-    const qreal textTop = top_ + topOf(number) + gaps_[size_t(number)];
+    const qreal textTop = top_ + topOf(number) + gapOf(number);
     qreal top = 0;
     size_t index = pieceAtY(paragraph, from - textTop, &top);
     for (; index < paragraph.pieces.size() && textTop + top <= to + shiftAbove_; ++index) {
@@ -334,7 +334,7 @@ const PaneLayout::Piece* PaneLayout::placedPiece(const QTextBlock& block, int nu
     layOutPiecesAround(block, number, paragraph, index);
     index = pieceAt(paragraph, offset, &top);
     const Piece& piece = paragraph.pieces[index];
-    const QPointF at(left_, top_ + topOf(number) + gaps_[size_t(number)] + top);
+    const QPointF at(left_, top_ + topOf(number) + gapOf(number) + top);
     if (piece.layout->position() != at)
         piece.layout->setPosition(at);
     return &piece;
@@ -385,11 +385,11 @@ void PaneLayout::drawPieces(QPainter* painter, const PaintContext& context, cons
 int PaneLayout::hitTestPieces(const QTextBlock& block, int number, const QPointF& point,
                               Qt::HitTestAccuracy accuracy, bool* exact) const {
     LongParagraph& paragraph = piecesOf(block);
-    const qreal textTop = top_ + topOf(number) + gaps_[size_t(number)];
+    const qreal textTop = top_ + topOf(number) + gapOf(number);
     qreal top = 0;
     size_t index = pieceAtY(paragraph, point.y() - textTop, &top);
     layOutPiecesAround(block, number, paragraph, index);
-    const qreal placedTop = top_ + topOf(number) + gaps_[size_t(number)];
+    const qreal placedTop = top_ + topOf(number) + gapOf(number);
     index = pieceAtY(paragraph, point.y() - placedTop, &top);
     const Piece& piece = paragraph.pieces[index];
     const QPointF inside = point - QPointF(left_, placedTop + top);
