@@ -4,6 +4,7 @@
 #include "pictures/RtfPicture.h"
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
+#include "support/PaneTestSupport.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
@@ -22,17 +23,9 @@
 #include <thread>
 #include <unistd.h>
 
-namespace {
-struct Exposed : RichTextBox {
-    using RichTextBox::dropEvent;
-    using RichTextBox::insertFromMimeData;
-};
+using panetest::pasteHtml;
 
-void pasteHtml(RichTextBox& pane, const QString& html) {
-    QMimeData offered;
-    offered.setHtml(html);
-    static_cast<Exposed&>(pane).insertFromMimeData(&offered);
-}
+namespace {
 
 // A FIFO that tells whether anything opened it to read: its writer waits in open() until a
 // reader comes. Reading it gets an end of file at once, so a fault fails the test, never hangs it.
@@ -120,6 +113,11 @@ void addTables(const QTextFrame* frame, int depth, Shape& shape) {
         addTables(child, depth, shape);
 }
 
+// `open` `times` times, then `close` as often.
+QString nested(const char* open, const char* close, int times) {
+    return QString::fromUtf8(open).repeated(times) + QString::fromUtf8(close).repeated(times);
+}
+
 Shape shapeOf(const QTextDocument& document) {
     Shape shape;
     addTables(document.rootFrame(), 0, shape);
@@ -135,48 +133,30 @@ Shape shapeOf(const QTextDocument& document) {
 // Whatever the markup names, pasting it, showing it and saving it reads nothing from the disk:
 // a picture it does not carry is a box that keeps its name; one it carries shows.
 TEST(HostilePaste, NothingTheMarkupNamesIsRead) {
+    // In the markup and the picture's name, @TRAP stands for the trap's path, @PNG for a picture
+    // carried in a data: URL and @SVG for a vector picture so carried that names the trap.
     struct Case {
         const char* what;
-        std::function<QString(const QString& trap)> html;
+        const char* html;
         // The name the pasted picture keeps, "" when none is pasted, "*" for a picture carried.
-        std::function<QString(const QString& trap)> picture;
+        const char* picture;
     };
-    const auto none = [](const QString&) { return QString(); };
     const Case cases[] = {
-        {"picture of a path", [](const QString& t) { return "a<img src=\"" + t + "\">b"; },
-         [](const QString& t) { return t; }},
-        {"picture of a file URL",
-         [](const QString& t) { return "a<img width=40 height=30 src=\"file://" + t + "\">b"; },
-         [](const QString& t) { return "file://" + t; }},
-        {"style sheet link",
-         [](const QString& t) { return "<link rel=\"stylesheet\" href=\"" + t + "\">ab"; }, none},
-        {"@import", [](const QString& t) { return "<style>@import url(" + t + ");</style>ab"; },
-         none},
+        {"picture of a path", "a<img src=\"@TRAP\">b", "@TRAP"},
+        {"picture of a file URL", "a<img width=40 height=30 src=\"file://@TRAP\">b",
+         "file://@TRAP"},
+        {"style sheet link", "<link rel=\"stylesheet\" href=\"@TRAP\">ab", ""},
+        {"@import", "<style>@import url(@TRAP);</style>ab", ""},
         {"CSS url()",
-         [](const QString& t) {
-             return "<p style=\"background-image:url(" + t + ")\">a<span style=\"background:url('" +
-                    t + "')\">b</span></p>";
-         },
-         none},
+         "<p style=\"background-image:url(@TRAP)\">a<span style=\"background:url('@TRAP')\">b"
+         "</span></p>",
+         ""},
         {"background attributes",
-         [](const QString& t) {
-             return "<body background=\"" + t + "\"><table background=\"" + t +
-                    "\"><tr><td background=\"" + t + "\">a</td><td>b</td></tr></table></body>";
-         },
-         none},
-        {"picture in a data: URL",
-         [](const QString&) { return "a<img src=\"" + pngDataUrl() + "\">b"; },
-         [](const QString&) { return QStringLiteral("*"); }},
-        {"vector picture in a data: URL naming the file",
-         [](const QString& t) {
-             const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' "
-                                    "xmlns:xlink='http://www.w3.org/1999/xlink' width='9' "
-                                    "height='9'><image width='9' height='9' xlink:href='" +
-                                    QFile::encodeName(t) + "'/></svg>";
-             return "a<img src=\"data:image/svg+xml;base64," + QString::fromLatin1(svg.toBase64()) +
-                    "\">b";
-         },
-         [](const QString&) { return QStringLiteral("*box"); }},
+         "<body background=\"@TRAP\"><table background=\"@TRAP\"><tr><td background=\"@TRAP\">a"
+         "</td><td>b</td></tr></table></body>",
+         ""},
+        {"picture in a data: URL", "a<img src=\"@PNG\">b", "*"},
+        {"vector picture in a data: URL naming the file", "a<img src=\"@SVG\">b", "*box"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -184,7 +164,18 @@ TEST(HostilePaste, NothingTheMarkupNamesIsRead) {
         RichTextBox pane;
         pane.resize(400, 300);
         pane.show();
-        pasteHtml(pane, c.html(trap.path()));
+        const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' "
+                               "xmlns:xlink='http://www.w3.org/1999/xlink' width='9' height='9'>"
+                               "<image width='9' height='9' xlink:href='" +
+                               QFile::encodeName(trap.path()) + "'/></svg>";
+        const auto filled = [&](const char* pattern) {
+            return QString::fromUtf8(pattern)
+                .replace("@TRAP", trap.path())
+                .replace("@PNG", pngDataUrl())
+                .replace("@SVG",
+                         "data:image/svg+xml;base64," + QString::fromLatin1(svg.toBase64()));
+        };
+        pasteHtml(pane, filled(c.html));
         pane.document()->documentLayout()->documentSize();
         pane.grab();
         rtf::write(*pane.document());
@@ -193,7 +184,7 @@ TEST(HostilePaste, NothingTheMarkupNamesIsRead) {
             << pane.Text().toStdString();
 
         const std::vector<Picture> pictures = picturesOf(*pane.document());
-        const QString expected = c.picture(trap.path());
+        const QString expected = filled(c.picture);
         if (expected.isEmpty()) {
             EXPECT_TRUE(pictures.empty());
             continue;
@@ -229,26 +220,17 @@ TEST(HostilePaste, DeepAndWideMarkupKeepsItsTextWithinBounds) {
     };
     const QString cell = QStringLiteral("<td>x</td>");
     const Case cases[] = {
-        {"nested tables",
-         QStringLiteral("<table><tr><td>x").repeated(12) +
-             QStringLiteral("</td></tr></table>").repeated(12),
-         12, [](const Shape& s) { EXPECT_EQ(s.tableDepth, PastedHtml::maxTableDepth); }},
+        {"nested tables", nested("<table><tr><td>x", "</td></tr></table>", 12), 12,
+         [](const Shape& s) { EXPECT_EQ(s.tableDepth, PastedHtml::maxTableDepth); }},
         // Qt's reader takes "< tag" for a tag, and reads character references in names.
         {"nested tables named by references",
-         QStringLiteral("<&#116;able><tr><td>x").repeated(12) +
-             QStringLiteral("</td></tr></table>").repeated(12),
-         12, [](const Shape& s) { EXPECT_EQ(s.tableDepth, PastedHtml::maxTableDepth); }},
-        {"nested block quotes after spaces",
-         QStringLiteral("< blockquote>x").repeated(200) +
-             QStringLiteral("</blockquote>").repeated(200),
-         200, [](const Shape& s) { EXPECT_LE(s.leftMargin, 40.0 * PastedHtml::maxDepth); }},
-        {"nested block quotes",
-         QStringLiteral("<blockquote>x").repeated(200) +
-             QStringLiteral("</blockquote>").repeated(200),
-         200, [](const Shape& s) { EXPECT_LE(s.leftMargin, 40.0 * PastedHtml::maxDepth); }},
-        {"nested lists",
-         QStringLiteral("<ul><li>x").repeated(200) + QStringLiteral("</li></ul>").repeated(200),
-         200,
+         nested("<&#116;able><tr><td>x", "</td></tr></table>", 12), 12,
+         [](const Shape& s) { EXPECT_EQ(s.tableDepth, PastedHtml::maxTableDepth); }},
+        {"nested block quotes after spaces", nested("< blockquote>x", "</blockquote>", 200), 200,
+         [](const Shape& s) { EXPECT_LE(s.leftMargin, 40.0 * PastedHtml::maxDepth); }},
+        {"nested block quotes", nested("<blockquote>x", "</blockquote>", 200), 200,
+         [](const Shape& s) { EXPECT_LE(s.leftMargin, 40.0 * PastedHtml::maxDepth); }},
+        {"nested lists", nested("<ul><li>x", "</li></ul>", 200), 200,
          [](const Shape& s) {
              EXPECT_GT(s.listDepth, 1);
              EXPECT_LE(s.listDepth, PastedHtml::maxDepth);
@@ -299,8 +281,11 @@ TEST(HostilePaste, RunningOutOfMemoryLeavesThePaneAsItWas) {
     pane.setText("kept");
     pane.setSelStart(2);
     QSignalSpy failed(&pane, &RichTextBox::PasteFailed);
-    static_cast<Exposed&>(pane).insertFromMimeData(&offered);
+    panetest::paste(pane, offered);
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &offered, Qt::LeftButton, Qt::NoModifier);
+    struct Exposed : RichTextBox {
+        using RichTextBox::dropEvent;
+    };
     static_cast<Exposed&>(pane).dropEvent(&drop);
 
     EXPECT_EQ(pane.Text(), "kept");

@@ -1,4 +1,4 @@
-#include "support/Files.h"
+#include "support/PaneTestSupport.h"
 
 #include "pane/RichTextBox.h"
 #include "pictures/EmbeddedFile.h"
@@ -12,21 +12,12 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using panetest::paste;
+
 namespace {
 std::unique_ptr<QMimeData> copyOf(RichTextBox& pane) {
     pane.selectAll();
-    // What Copy, Cut and dragging put on the clipboard.
-    struct Exposed : RichTextBox {
-        using RichTextBox::createMimeDataFromSelection;
-    };
-    return std::unique_ptr<QMimeData>(static_cast<Exposed&>(pane).createMimeDataFromSelection());
-}
-
-void paste(RichTextBox& pane, const QMimeData& data) {
-    struct Exposed : RichTextBox {
-        using RichTextBox::insertFromMimeData;
-    };
-    static_cast<Exposed&>(pane).insertFromMimeData(&data);
+    return panetest::copySelection(pane);
 }
 
 QString pngFile(const QTemporaryDir& dir, const char* name, Qt::GlobalColor colour) {

@@ -7,6 +7,7 @@
 #include "pane/PrintedPages.h"
 #include "pane/RichTextBox.h"
 #include "rtf/RtfReader.h"
+#include "support/PaneTestSupport.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QInputMethodQueryEvent>
@@ -23,6 +24,9 @@
 
 #include <memory>
 #include <random>
+
+using panetest::difference;
+using panetest::edit;
 
 namespace {
 // Formatted paragraphs of every kind the pane shows: lists, indents, tab stops, alignments,
@@ -87,28 +91,6 @@ void expectSameLayout(QTextDocument& own, const QTextDocument& stockSource) {
     }
     EXPECT_NEAR(own.documentLayout()->documentSize().height(),
                 stock.documentLayout()->documentSize().height(), 1.0);
-}
-
-void edit(QTextDocument& document, int position, const QString& text, int removed = 0) {
-    QTextCursor cursor(&document);
-    cursor.setPosition(position);
-    cursor.setPosition(position + removed, QTextCursor::KeepAnchor);
-    cursor.insertText(text);
-}
-
-// Where two texts part, with a little of each from there; empty when they are equal.
-std::string difference(const QString& a, const QString& b) {
-    qsizetype at = 0;
-    while (at < a.size() && at < b.size() && a[at] == b[at])
-        ++at;
-    if (at == a.size() && at == b.size())
-        return {};
-    return QStringLiteral("at %1 of %2/%3: \"%4\" against \"%5\"")
-        .arg(at)
-        .arg(a.size())
-        .arg(b.size())
-        .arg(a.mid(at, 20), b.mid(at, 20))
-        .toStdString();
 }
 
 // What Text() must read: the plain text, but line breaks as '\v' and every other character as
@@ -193,8 +175,7 @@ TEST(PaneLayout, PrintsAndReadsTheSameAsWithQtsLayout) {
     ScopedScriptedDesktop scripted;
     QTemporaryDir dir;
     RichTextBox pane;
-    pane.resize(600, 400);
-    pane.show();
+    panetest::show(pane, 600, 400);
     auto loaded = read(sampleRtf(), false);
     pane.adoptDocument(std::move(loaded));
     ASSERT_TRUE(qobject_cast<PaneLayout*>(pane.document()->documentLayout()));
@@ -215,8 +196,7 @@ TEST(PaneLayout, PrintsAndReadsTheSameAsWithQtsLayout) {
     const auto printed = [&](auto print) {
         const QString path = dir.filePath(QStringLiteral("out%1.pdf").arg(++printings));
         QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path);
+        panetest::printToPdf(printer, path);
         print(printer);
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
@@ -245,8 +225,7 @@ TEST(PaneLayout, PrintsAndReadsTheSameAsWithQtsLayout) {
 TEST(PaneText, FollowsManyEditsAnywhereInALargeDocument) {
     ScopedScriptedDesktop scripted;
     RichTextBox pane;
-    pane.resize(500, 300);
-    pane.show();
+    panetest::show(pane);
     auto loaded = std::make_unique<QTextDocument>();
     ASSERT_TRUE(rtf::read(rtfsample::generate(300 << 10, 3), *loaded).ok());
     // Two paragraphs long enough to be laid out in pieces, among the others.
@@ -360,8 +339,7 @@ TEST(PaneText, FollowsManyEditsAnywhereInALargeDocument) {
 TEST(PaneLayout, BigDocumentsScrollToTheCaretAndTablesGoToQtsLayout) {
     ScopedScriptedDesktop scripted;
     RichTextBox pane;
-    pane.resize(500, 300);
-    pane.show();
+    panetest::show(pane);
     QString text;
     for (int i = 0; text.size() < 3'000'000; ++i)
         text += QStringLiteral("Paragraph %1 with a few words that wrap at the pane's width, "
@@ -370,10 +348,7 @@ TEST(PaneLayout, BigDocumentsScrollToTheCaretAndTablesGoToQtsLayout) {
                     .arg(QStringLiteral("iiii WWW ").repeated(i % 11));
     pane.setText(text);
     QCoreApplication::processEvents(); // the first paint
-    const auto caretShown = [&] {
-        const QRect caret = pane.cursorRect();
-        return pane.viewport()->rect().contains(caret.center());
-    };
+    const auto caretShown = [&] { return panetest::caretShown(pane); };
     QTest::keyClick(&pane, Qt::Key_End, Qt::ControlModifier);
     QCoreApplication::processEvents();
     EXPECT_EQ(pane.SelStart(), text.size());
@@ -395,7 +370,7 @@ TEST(PaneLayout, BigDocumentsScrollToTheCaretAndTablesGoToQtsLayout) {
 
     // Scrolling into paragraphs that were never laid out moves what is on the screen by just the
     // scroll, whatever their real heights turn out to be.
-    auto* layout = qobject_cast<PaneLayout*>(pane.document()->documentLayout());
+    PaneLayout* layout = panetest::layoutOf(pane);
     ASSERT_TRUE(layout);
     QScrollBar* bar = pane.verticalScrollBar();
     for (const int step : {-40, 40}) {
@@ -421,26 +396,20 @@ TEST(PaneLayout, BigDocumentsScrollToTheCaretAndTablesGoToQtsLayout) {
 TEST(PaneLayout, TheCaretMovesThroughParagraphsLaidOutInPieces) {
     ScopedScriptedDesktop scripted;
     RichTextBox pane;
-    pane.resize(500, 300);
-    pane.show();
+    panetest::show(pane);
     QString line;
     for (int i = 0; line.size() < 200'000; ++i)
         line += QStringLiteral("word%1 and more \U0001F600 words ").arg(i);
     const QString text = QStringLiteral("short one\n") + line + QStringLiteral("\nlast");
     pane.setText(text);
     QCoreApplication::processEvents(); // the first paint
-    auto* layout = qobject_cast<PaneLayout*>(pane.document()->documentLayout());
+    PaneLayout* layout = panetest::layoutOf(pane);
     ASSERT_TRUE(layout);
     const int start = 10;
     const int end = start + int(line.size());
     ASSERT_TRUE(layout->inLongParagraph(start + 5));
     ASSERT_FALSE(layout->inLongParagraph(2));
-    const auto caretShown = [&] {
-        const QRectF caret = layout->caretRect(pane.SelStart())
-                                 .translated(-pane.horizontalScrollBar()->value(),
-                                             -pane.verticalScrollBar()->value());
-        return QRectF(pane.viewport()->rect()).contains(caret.center());
-    };
+    const auto caretShown = [&] { return panetest::caretShown(pane); };
     const auto key = [&](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(&pane, k, modifiers);
     };
@@ -506,16 +475,13 @@ TEST(PaneLayout, TheCaretMovesThroughParagraphsLaidOutInPieces) {
         QRectF(pane.viewport()->rect()).contains(ask(Qt::ImCursorRectangle).toRectF().center()));
 
     // A double click selects the word, a click lands where the caret is drawn.
-    const QRectF caret = layout->caretRect(pane.SelStart());
-    const QPoint inView = caret.center().toPoint() - QPoint(pane.horizontalScrollBar()->value(),
-                                                            pane.verticalScrollBar()->value());
-    const int clicked = pane.cursorForPosition(inView).position();
+    const QPoint caret = panetest::inView(pane, layout->caretRect(pane.SelStart()).center());
+    const int clicked = pane.cursorForPosition(caret).position();
     EXPECT_LE(qAbs(clicked - pane.SelStart()), 1);
     pane.setSelStart(int(expected.indexOf(QStringLiteral("word1000 "))) + 2);
     const QRectF word = layout->caretRect(pane.SelStart());
     QTest::mouseDClick(pane.viewport(), Qt::LeftButton, Qt::NoModifier,
-                       word.center().toPoint() - QPoint(pane.horizontalScrollBar()->value(),
-                                                        pane.verticalScrollBar()->value()));
+                       panetest::inView(pane, word.center()));
     EXPECT_EQ(pane.SelText(), QStringLiteral("word1000"));
 
     // Ctrl+End and typing at the very end of a long last paragraph.

@@ -2,6 +2,7 @@
 #include "model/Twips.h"
 #include "pane/RichTextBox.h"
 #include "support/Files.h"
+#include "support/PaneTestSupport.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QImage>
@@ -11,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTextTable>
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -142,17 +145,15 @@ namespace {
 std::pair<int, int> longestDarkRuns(const QImage& image) {
     int across = 0;
     int down = 0;
-    const auto dark = [&](int x, int y) { return qGray(image.pixel(x, y)) < 128; };
+    std::vector<int> column(size_t(image.width()), 0); // the run down to this row
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0, run = 0; x < image.width(); ++x) {
-            run = dark(x, y) ? run + 1 : 0;
+            const bool dark = qGray(image.pixel(x, y)) < 128;
+            run = dark ? run + 1 : 0;
+            int& runDown = column[size_t(x)];
+            runDown = dark ? runDown + 1 : 0;
             across = std::max(across, run);
-        }
-    }
-    for (int x = 0; x < image.width(); ++x) {
-        for (int y = 0, run = 0; y < image.height(); ++y) {
-            run = dark(x, y) ? run + 1 : 0;
-            down = std::max(down, run);
+            down = std::max(down, runDown);
         }
     }
     return {across, down};
@@ -178,8 +179,7 @@ TEST_F(PaneTable, PrintedTablesShowTheirGrid) {
         RichTextBox shown;
         DocumentFile::load(shown, file);
         QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath(name + ".pdf"));
+        panetest::printToPdf(printer, dir.filePath(name + ".pdf"));
         shown.SelPrint(printer);
         // 72 dots to the inch: two inches are 144 dots.
         QProcess::execute(pdftoppm, {"-r", "72", "-png", "-singlefile", dir.filePath(name + ".pdf"),

@@ -1,49 +1,34 @@
 #include "pane/DocumentDefaults.h"
 #include "pane/PaneLayout.h"
 #include "pane/RichTextBox.h"
+#include "support/PaneTestSupport.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
-#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <gtest/gtest.h>
 
-#include <functional>
+using panetest::difference;
 
 namespace {
-constexpr QChar smiley[] = {QChar(0xD83D), QChar(0xDE00)};
-
-// Words, with now and then a character outside the first plane and a letter with a combining
-// mark: one paragraph of about `size` characters.
-QString longParagraph(int size) {
-    QString text;
-    for (int i = 0; text.size() < size; ++i) {
-        text += QStringLiteral("word%1 ").arg(i);
-        if (i % 97 == 0)
-            text += QStringLiteral("e\u0301 ") + QString(smiley, 2) + u' ';
-    }
-    return text;
+// One thing the user does, done to the pane through its keys and to a reference document through
+// QTextCursor the way Qt's text widget edits a paragraph of ordinary length.
+struct Act {
+    enum Kind { Place, Select, Type, Backspace, Delete, Enter, LineBreak, Save, Bold, Overwrite };
+    Kind kind;
+    int at = 0; // where the caret goes (-1: the end), the selection's anchor, or how many keys
+    int to = 0; // the selection's end
+    QString text = {};
+};
+Act keys(Act::Kind kind, int times = 1) {
+    return {kind, times};
+}
+Act type(const QString& text) {
+    return {Act::Type, 0, 0, text};
 }
 
-// Where two texts part, with a little of each from there; empty when they are equal.
-std::string difference(const QString& a, const QString& b) {
-    qsizetype at = 0;
-    while (at < a.size() && at < b.size() && a[at] == b[at])
-        ++at;
-    if (at == a.size() && at == b.size())
-        return {};
-    return QStringLiteral("at %1 of %2/%3: \"%4\" against \"%5\"")
-        .arg(at)
-        .arg(a.size())
-        .arg(b.size())
-        .arg(a.mid(at, 20), b.mid(at, 20))
-        .toStdString();
-}
-
-// A pane and, beside it, a document edited through QTextCursor the way Qt's text widget edits
-// a paragraph of ordinary length: each step does the same to both.
 class Twin {
 public:
     Twin(RichTextBox& pane, const QString& text) : pane_(pane) {
@@ -56,51 +41,10 @@ public:
         cursor_ = QTextCursor(&reference_);
     }
 
-    void place(int position) {
-        pane_.setSelStart(position);
-        cursor_.setPosition(position);
-    }
-    void select(int from, int to) {
-        QTextCursor selection = pane_.textCursor();
-        selection.setPosition(from);
-        selection.setPosition(to, QTextCursor::KeepAnchor);
-        pane_.setTextCursor(selection);
-        cursor_.setPosition(from);
-        cursor_.setPosition(to, QTextCursor::KeepAnchor);
-    }
-    void type(const QString& text) {
-        QTest::keyClicks(&pane_, text);
-        for (const QChar c : text) {
-            if (pane_.overwriteMode() && !cursor_.hasSelection() && !cursor_.atBlockEnd())
-                cursor_.deleteChar();
-            cursor_.insertText(QString(c));
-        }
-    }
-    void backspace() {
-        QTest::keyClick(&pane_, Qt::Key_Backspace);
-        QTextCursor(cursor_).deletePreviousChar();
-    }
-    void deleteKey() {
-        QTest::keyClick(&pane_, Qt::Key_Delete);
-        QTextCursor(cursor_).deleteChar();
-    }
-    void enter() {
-        QTest::keyClick(&pane_, Qt::Key_Return);
-        cursor_.insertBlock();
-    }
-    void lineBreak() {
-        QTest::keyClick(&pane_, Qt::Key_Return, Qt::ShiftModifier);
-        cursor_.insertText(QString(QChar::LineSeparator));
-    }
-    void save() {
-        pane_.document()->setModified(false);
-        reference_.setModified(false);
-    }
-    void bold() {
-        pane_.setSelBold(true);
-        QTextCharFormat format;
-        format.setFontWeight(QFont::Bold);
-        cursor_.mergeCharFormat(format);
+    void apply(const Act& act) {
+        const bool repeats = act.kind == Act::Backspace || act.kind == Act::Delete;
+        for (int i = 0; i < (repeats ? std::max(act.at, 1) : 1); ++i)
+            applyOnce(act);
     }
     void undo() {
         pane_.undo();
@@ -110,7 +54,6 @@ public:
         pane_.redo();
         reference_.redo(&cursor_);
     }
-
     // The texts, the carets and selections, and whether there is more to undo and redo.
     void expectSame(const std::string& step) const {
         SCOPED_TRACE(step);
@@ -124,6 +67,64 @@ public:
     bool canRedo() const { return reference_.isRedoAvailable(); }
 
 private:
+    void applyOnce(const Act& act) {
+        switch (act.kind) {
+        case Act::Place: {
+            const int at = act.at < 0 ? int(reference_.characterCount()) - 1 : act.at;
+            pane_.setSelStart(at);
+            cursor_.setPosition(at);
+            break;
+        }
+        case Act::Select: {
+            QTextCursor selection = pane_.textCursor();
+            for (QTextCursor* cursor : {&selection, &cursor_}) {
+                cursor->setPosition(act.at);
+                cursor->setPosition(act.to, QTextCursor::KeepAnchor);
+            }
+            pane_.setTextCursor(selection);
+            break;
+        }
+        case Act::Type:
+            QTest::keyClicks(&pane_, act.text);
+            for (const QChar c : act.text) {
+                if (pane_.overwriteMode() && !cursor_.hasSelection() && !cursor_.atBlockEnd())
+                    cursor_.deleteChar();
+                cursor_.insertText(QString(c));
+            }
+            break;
+        case Act::Backspace:
+            QTest::keyClick(&pane_, Qt::Key_Backspace);
+            QTextCursor(cursor_).deletePreviousChar();
+            break;
+        case Act::Delete:
+            QTest::keyClick(&pane_, Qt::Key_Delete);
+            QTextCursor(cursor_).deleteChar();
+            break;
+        case Act::Enter:
+            QTest::keyClick(&pane_, Qt::Key_Return);
+            cursor_.insertBlock();
+            break;
+        case Act::LineBreak:
+            QTest::keyClick(&pane_, Qt::Key_Return, Qt::ShiftModifier);
+            cursor_.insertText(QString(QChar::LineSeparator));
+            break;
+        case Act::Save:
+            pane_.document()->setModified(false);
+            reference_.setModified(false);
+            break;
+        case Act::Bold: {
+            pane_.setSelBold(true);
+            QTextCharFormat format;
+            format.setFontWeight(QFont::Bold);
+            cursor_.mergeCharFormat(format);
+            break;
+        }
+        case Act::Overwrite:
+            pane_.setOverwriteMode(act.at != 0);
+            break;
+        }
+    }
+
     RichTextBox& pane_;
     QTextDocument reference_;
     QTextCursor cursor_;
@@ -133,106 +134,47 @@ private:
 TEST(PaneTyping, EditsInAParagraphLaidOutInPiecesUndoAsQtsCursorDoes) {
     ScopedScriptedDesktop scripted;
     RichTextBox pane;
-    pane.resize(500, 300);
-    pane.show();
+    panetest::show(pane);
     const QString first = QStringLiteral("A short first paragraph.\n");
-    const QString line = longParagraph(100'000);
+    const QString line = panetest::longParagraph(100'000);
     Twin twin(pane, first + line + QStringLiteral("\nA short last one."));
     QCoreApplication::processEvents(); // the first paint
-    auto* layout = qobject_cast<PaneLayout*>(pane.document()->documentLayout());
+    PaneLayout* layout = panetest::layoutOf(pane);
     ASSERT_TRUE(layout);
     const int start = int(first.size());
     const int end = start + int(line.size());
     const int middle = start + 50'000;
     ASSERT_TRUE(layout->inLongParagraph(middle));
-    const int pair = start + int(line.indexOf(smiley[0], 60'000));
+    const int pair = start + int(line.indexOf(QChar(0xD83D), 60'000));
     const int marked = start + int(line.indexOf(QChar(0x301), 70'000)) - 1;
 
     // Each row is one step; the names say what Qt's widget makes of it for undo.
-    const std::vector<std::pair<std::string, std::function<void()>>> steps = {
-        {"typing: one step",
-         [&] {
-             twin.place(middle);
-             twin.type("hello");
-         }},
-        {"Backspace past what was typed: two steps",
-         [&] {
-             for (int i = 0; i < 7; ++i)
-                 twin.backspace();
-         }},
-        {"typing then Delete over text read in: two steps",
-         [&] {
-             twin.type("ab");
-             for (int i = 0; i < 3; ++i)
-                 twin.deleteKey();
-         }},
+    using A = Act;
+    const std::vector<std::pair<std::string, std::vector<Act>>> steps = {
+        {"typing: one step", {{A::Place, middle}, type("hello")}},
+        {"Backspace past what was typed: two steps", {keys(A::Backspace, 7)}},
+        {"typing then Delete over text read in: two steps", {type("ab"), keys(A::Delete, 3)}},
         {"Delete then Backspace over neighbours: one step",
-         [&] {
-             twin.place(middle + 1000);
-             twin.deleteKey();
-             twin.deleteKey();
-             twin.backspace();
-             twin.backspace();
-         }},
-        {"a save between two letters: two steps",
-         [&] {
-             twin.type("x");
-             twin.save();
-             twin.type("y");
-         }},
-        {"typing in another format: a step of its own",
-         [&] {
-             twin.bold();
-             twin.type("BB");
-         }},
+         {{A::Place, middle + 1000}, keys(A::Delete, 2), keys(A::Backspace, 2)}},
+        {"a save between two letters: two steps", {type("x"), {A::Save}, type("y")}},
+        {"typing in another format: a step of its own", {{A::Bold}, type("BB")}},
         {"Enter, then typing with a line break: two steps",
-         [&] {
-             twin.enter();
-             twin.type("new");
-             twin.lineBreak();
-             twin.type("line");
-         }},
+         {{A::Enter}, type("new"), {A::LineBreak}, type("line")}},
         {"typing over a selection and on: one step",
-         [&] {
-             twin.select(middle + 2000, middle + 2010);
-             twin.type("sel");
-         }},
+         {{A::Select, middle + 2000, middle + 2010}, type("sel")}},
         {"Backspace on a selection, then again: two steps",
-         [&] {
-             twin.select(middle + 3005, middle + 3000);
-             twin.backspace();
-             twin.backspace();
-         }},
-        {"overtyping",
-         [&] {
-             pane.setOverwriteMode(true);
-             twin.place(middle + 4000);
-             twin.type("ovr");
-             pane.setOverwriteMode(false);
-         }},
+         {{A::Select, middle + 3005, middle + 3000}, keys(A::Backspace, 2)}},
+        {"overtyping", {{A::Overwrite, 1}, {A::Place, middle + 4000}, type("ovr"), {A::Overwrite}}},
         {"Backspace after a character beyond the first plane, Delete before a combining mark",
-         [&] {
-             twin.place(pair + 2);
-             twin.backspace();
-             twin.place(marked);
-             twin.deleteKey();
-         }},
+         {{A::Place, pair + 2}, {A::Backspace}, {A::Place, marked}, {A::Delete}}},
         {"Backspace at the paragraph's start joins it to the one before, Enter splits it again",
-         [&] {
-             twin.place(start);
-             twin.backspace();
-             twin.enter();
-         }},
+         {{A::Place, start}, {A::Backspace}, {A::Enter}}},
         {"Delete at its end joins the next one, typing at the document's very end",
-         [&] {
-             twin.place(end);
-             twin.deleteKey();
-             twin.place(int(pane.document()->characterCount()) - 1);
-             twin.type("!");
-         }},
+         {{A::Place, end}, {A::Delete}, {A::Place, -1}, type("!")}},
     };
-    for (const auto& [name, step] : steps) {
-        step();
+    for (const auto& [name, acts] : steps) {
+        for (const Act& act : acts)
+            twin.apply(act);
         twin.expectSame(name);
         if (testing::Test::HasFatalFailure())
             return;
@@ -330,20 +272,17 @@ TEST(PaneTyping, TheCaretBlinksInAParagraphLaidOutInPieces) {
     // There the pane draws and blinks the caret itself, Qt's widget being kept from it.
     ScopedScriptedDesktop scripted;
     RichTextBox pane;
-    pane.resize(500, 300);
-    pane.show();
+    panetest::show(pane);
     pane.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&pane));
     pane.setFocus();
-    pane.setText(longParagraph(100'000));
+    pane.setText(panetest::longParagraph(100'000));
     pane.setSelStart(50'000);
     QTest::keyClicks(&pane, QStringLiteral("typed "));
-    auto* layout = qobject_cast<PaneLayout*>(pane.document()->documentLayout());
+    PaneLayout* layout = panetest::layoutOf(pane);
     ASSERT_TRUE(layout && layout->inLongParagraph(pane.SelStart()));
     const QRect caret =
-        layout->caretRect(pane.SelStart())
-            .translated(-pane.horizontalScrollBar()->value(), -pane.verticalScrollBar()->value())
-            .toAlignedRect();
+        layout->caretRect(pane.SelStart()).translated(panetest::inView(pane, {})).toAlignedRect();
     ASSERT_TRUE(pane.viewport()->rect().contains(caret));
     const auto caretArea = [&] { return pane.viewport()->grab(caret).toImage(); };
     const QImage shown = caretArea();

@@ -4,6 +4,7 @@
 #include "pane/PrintedPages.h"
 #include "pane/RichTextBox.h"
 #include "rtf/RtfReader.h"
+#include "support/PaneTestSupport.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QPrinter>
@@ -63,8 +64,7 @@ TEST(PrintedPages, HeadersFootersAndFootnotesArePrinted) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath("minutes.pdf");
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
+    panetest::printToPdf(printer, pdf);
     PrintedPages::print(*document, printer);
 
     int pages = 0;
@@ -113,8 +113,7 @@ TEST(PrintedPages, IndentsTabsAndNumbersKeepTheirDistancesOnPaper) {
         QTemporaryDir dir;
         const QString pdf = dir.filePath("indents.pdf");
         QPrinter printer(mode);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
+        panetest::printToPdf(printer, pdf);
         PrintedPages::print(document, printer);
 
         const QMap<QString, QRectF> boxes = wordBoxes(pdf);
@@ -156,8 +155,7 @@ TEST(PrintedPages, APrintedSelectionKeepsItsIndents) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath("selection.pdf");
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
+    panetest::printToPdf(printer, pdf);
     pane.SelPrint(printer);
 
     const QMap<QString, QRectF> boxes = wordBoxes(pdf);
