@@ -28,8 +28,9 @@ public:
     // How far below the first entry's top `entry` starts; top(size()) is the total.
     double top(size_t entry) const;
     double total() const { return top(size()); }
-    // The entry that holds `y` (measured as top() is): the first past any entry ending at or
-    // above it, so none of no height; the first for a `y` above it all, the last below it all.
+    // The entry that holds `y` (measured as top() is): the first one reaching below `y`, so one
+    // of no height only when it is the last; the first for a `y` above them all, the last for
+    // one below them all.
     size_t at(double y) const;
 
 private:
