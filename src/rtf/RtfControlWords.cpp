@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 #include <string_view>
@@ -13,7 +14,6 @@ namespace {
 using K = WordKind;
 using W = Word;
 
-// Sorted by name (byte order), since lookup is a binary search.
 constexpr ControlWord words[] = {
     {"aftnsep", K::Destination, W::Skip, 0},
     {"aftnsepc", K::Destination, W::Skip, 0},
@@ -272,45 +272,52 @@ constexpr ControlWord words[] = {
     {"zwnj", K::Symbol, W::Skip, 0x200C},
 };
 
+// Kept sorted so that a name can be found by eye and a word is listed once.
 static_assert(std::is_sorted(std::begin(words), std::end(words),
                              [](const ControlWord& a, const ControlWord& b) {
                                  return a.name < b.name;
                              }));
 
-std::string_view view(QByteArrayView name) {
-    return {name.data(), size_t(name.size())};
+// Every control word of a file is looked up, so the lookup is one hash and one comparison:
+// an open-addressed table four times the size of the list.
+constexpr std::uint32_t slotCount = 1024;
+static_assert(std::size(words) * 4 <= slotCount);
+
+constexpr std::uint32_t hashOf(const char* name, size_t length) {
+    std::uint32_t hash = 2166136261u; // FNV-1a
+    for (size_t i = 0; i < length; ++i)
+        hash = (hash ^ static_cast<unsigned char>(name[i])) * 16777619u;
+    return hash;
 }
 
-// Where the words of each first letter start and end in the table, so a lookup searches a
-// handful of entries.
-struct LetterRanges {
-    std::array<std::pair<const ControlWord*, const ControlWord*>, 26> ranges{};
-    LetterRanges() {
+struct WordSlots {
+    std::array<const ControlWord*, slotCount> entries{};
+    constexpr WordSlots() {
         for (const ControlWord& word : words) {
-            auto& range = ranges[size_t(word.name[0] - 'a')];
-            if (!range.first)
-                range.first = &word;
-            range.second = &word + 1;
+            std::uint32_t at = hashOf(word.name.data(), word.name.size()) % slotCount;
+            while (entries[at])
+                at = (at + 1) % slotCount;
+            entries[at] = &word;
         }
     }
 };
 
+// Built by the compiler: no start-up cost, and no order of initialisation to mind.
+constexpr WordSlots wordSlots;
+
 } // namespace
 
 const ControlWord* findControlWord(QByteArrayView name) {
-    static const LetterRanges index;
-    if (name.isEmpty() || name[0] < 'a' || name[0] > 'z')
+    const size_t length = size_t(name.size());
+    if (length == 0)
         return nullptr;
-    const auto [first, last] = index.ranges[size_t(name[0] - 'a')];
-    if (!first)
-        return nullptr;
-    const std::string_view key = view(name);
-    const auto* it =
-        std::lower_bound(first, last, key,
-                         [](const ControlWord& word, std::string_view k) { return word.name < k; });
-    if (it == last || it->name != key)
-        return nullptr;
-    return it;
+    for (std::uint32_t at = hashOf(name.data(), length) % slotCount;; at = (at + 1) % slotCount) {
+        const ControlWord* word = wordSlots.entries[at];
+        if (!word)
+            return nullptr;
+        if (word->name.size() == length && std::memcmp(word->name.data(), name.data(), length) == 0)
+            return word;
+    }
 }
 
 } // namespace rtf

@@ -112,7 +112,8 @@ void Tokenizer::readControl(TokenListener& listener) {
     if (value > INT_MAX)
         value = INT_MAX;
     const int param = int(negative ? -value : value);
-    if (name == "bin" && hasParam) {
+    // Compared by hand: this runs for every control word of the file.
+    if (hasParam && name.size() == 3 && name[0] == 'b' && name[1] == 'i' && name[2] == 'n') {
         // The data length comes from the file: clamp it to what is there.
         const qsizetype length = std::min<qsizetype>(std::max(param, 0), size - m_pos);
         listener.binary(m_data.sliced(m_pos, length));
