@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <iterator>
 #include <string_view>
 
@@ -284,10 +283,20 @@ constexpr std::uint32_t slotCount = 1024;
 static_assert(std::size(words) * 4 <= slotCount);
 
 constexpr std::uint32_t hashOf(const char* name, size_t length) {
-    std::uint32_t hash = 2166136261u; // FNV-1a
+    // Multiplying by 33 is a shift and an add: names are short, and their bytes differ enough.
+    std::uint32_t hash = std::uint32_t(length);
     for (size_t i = 0; i < length; ++i)
-        hash = (hash ^ static_cast<unsigned char>(name[i])) * 16777619u;
+        hash = hash * 33 + static_cast<unsigned char>(name[i]);
     return hash;
+}
+
+// Names are short: a loop beats a call to memcmp.
+bool sameName(const char* a, const char* b, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        if (a[i] != b[i])
+            return false;
+    }
+    return true;
 }
 
 struct WordSlots {
@@ -315,7 +324,7 @@ const ControlWord* findControlWord(QByteArrayView name) {
         const ControlWord* word = wordSlots.entries[at];
         if (!word)
             return nullptr;
-        if (word->name.size() == length && std::memcmp(word->name.data(), name.data(), length) == 0)
+        if (word->name.size() == length && sameName(word->name.data(), name.data(), length))
             return word;
     }
 }

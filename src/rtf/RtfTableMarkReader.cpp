@@ -7,6 +7,10 @@
 namespace rtf {
 
 bool TableMarkReader::word(Word id, int value, bool tablesApply) {
+    // Every formatting word of the body comes here first.
+    if (id != Word::Row && id != Word::NestRow && id != Word::Cell && id != Word::NestCell &&
+        !isRowWord(id))
+        return false;
     const GroupState& s = m_reader.state();
     switch (id) {
     case Word::Row:
@@ -34,8 +38,6 @@ bool TableMarkReader::word(Word id, int value, bool tablesApply) {
         }
         break;
     default: {
-        if (!isRowWord(id))
-            return false;
         // A nested row's definition comes with its end; the outermost rows' start rows.
         if (!tablesApply)
             break;

@@ -1,5 +1,6 @@
 #include "rtf/RtfTokenizer.h"
 
+#include <array>
 #include <climits>
 
 namespace rtf {
@@ -8,11 +9,30 @@ namespace {
 
 constexpr int maxNameLength = 32;
 
+// What each byte is, looked up once per byte: the tokenizer's loops run over every byte of a file.
+enum ByteClass : unsigned char { Other, Letter, Digit, Special };
+
+constexpr std::array<unsigned char, 256> byteClasses = [] {
+    std::array<unsigned char, 256> classes{};
+    for (int c = 'a'; c <= 'z'; ++c)
+        classes[size_t(c)] = Letter;
+    for (int c = 'A'; c <= 'Z'; ++c)
+        classes[size_t(c)] = Letter;
+    for (int c = '0'; c <= '9'; ++c)
+        classes[size_t(c)] = Digit;
+    for (const char c : {'\\', '{', '}', '\r', '\n'})
+        classes[static_cast<unsigned char>(c)] = Special;
+    return classes;
+}();
+
+unsigned char classOf(char c) {
+    return byteClasses[static_cast<unsigned char>(c)];
+}
 bool isLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    return classOf(c) == Letter;
 }
 bool isDigit(char c) {
-    return c >= '0' && c <= '9';
+    return classOf(c) == Digit;
 }
 
 int hexValue(char c) {
@@ -26,7 +46,7 @@ int hexValue(char c) {
 }
 
 bool isSpecial(char c) {
-    return c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n';
+    return classOf(c) == Special;
 }
 
 } // namespace
