@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdint>
 #include <iterator>
 #include <string_view>
@@ -327,6 +328,37 @@ const ControlWord* findControlWord(QByteArrayView name) {
         if (word->name.size() == length && sameName(word->name.data(), name.data(), length))
             return word;
     }
+}
+
+bool outlastsGroup(Word id) {
+    switch (id) {
+    case Word::Ansi:
+    case Word::Mac:
+    case Word::Pc:
+    case Word::Pca:
+    case Word::AnsiCodePage:
+    case Word::DefaultFont:
+    case Word::Cell:
+    case Word::NestCell:
+    case Word::Row:
+    case Word::NestRow:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool startsWithWord(QByteArrayView group, const ControlWord& word) {
+    // The group's own brace, then the word, after \* for words that may have one.
+    group = group.sliced(1);
+    if (group.startsWith("\\*"))
+        group = group.sliced(2);
+    const QByteArrayView name(word.name.data(), qsizetype(word.name.size()));
+    if (!group.startsWith("\\") || !group.sliced(1).startsWith(name))
+        return false;
+    // The whole word: \footnotes is not \footnote.
+    const qsizetype end = 1 + name.size();
+    return end >= group.size() || !std::isalpha(static_cast<unsigned char>(group[end]));
 }
 
 } // namespace rtf

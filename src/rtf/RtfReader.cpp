@@ -34,35 +34,6 @@ constexpr int maxUnicodeSkip = 16;
 // Default stops closer than this are damage: a line of nothing but stops.
 constexpr int minDefaultTab = 36;
 
-// Words of document text whose effect is not undone at the end of their group.
-bool outlastsGroup(Word id) {
-    switch (id) {
-    case Word::Ansi:
-    case Word::Mac:
-    case Word::Pc:
-    case Word::Pca:
-    case Word::AnsiCodePage:
-    case Word::DefaultFont:
-    case Word::Cell:
-    case Word::NestCell:
-    case Word::Row:
-    case Word::NestRow:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// The data from its first brace, when it is RTF after an optional byte order mark and blanks.
-QByteArrayView rtfStart(QByteArrayView data) {
-    if (data.startsWith("\xEF\xBB\xBF"))
-        data = data.sliced(3);
-    while (!data.isEmpty() && (data.front() == ' ' || data.front() == '\r' ||
-                               data.front() == '\n' || data.front() == '\t'))
-        data = data.sliced(1);
-    return data.startsWith("{\\rtf") ? data : QByteArrayView();
-}
-
 // The tokenizer's listener: it keeps the groups' states and hands each token to the part of the
 // reader its destination belongs to; the body's text and paragraphs it reads itself.
 class Reader final : public TokenListener, private ReadingContext {
@@ -601,16 +572,7 @@ void Reader::endParagraph(int level) {
 }
 
 bool Reader::groupStartsWith(const ControlWord& word) const {
-    // The group's own brace, then the word, after \* for words that may have one.
-    QByteArrayView group = m_tokenizer.data().sliced(m_stack.back().start + 1);
-    if (group.startsWith("\\*"))
-        group = group.sliced(2);
-    const QByteArrayView name(word.name.data(), qsizetype(word.name.size()));
-    if (!group.startsWith("\\") || !group.sliced(1).startsWith(name))
-        return false;
-    // The whole word: \footnotes is not \footnote.
-    const qsizetype end = 1 + name.size();
-    return end >= group.size() || !std::isalpha(static_cast<unsigned char>(group[end]));
+    return startsWithWord(m_tokenizer.data().sliced(m_stack.back().start), word);
 }
 
 // Reads RTF that starts at its first brace into `sink`.

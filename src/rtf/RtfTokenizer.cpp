@@ -143,4 +143,13 @@ void Tokenizer::readControl(TokenListener& listener) {
     listener.controlWord(name, hasParam, param);
 }
 
+QByteArrayView rtfStart(QByteArrayView data) {
+    if (data.startsWith("\xEF\xBB\xBF"))
+        data = data.sliced(3);
+    while (!data.isEmpty() && (data.front() == ' ' || data.front() == '\r' ||
+                               data.front() == '\n' || data.front() == '\t'))
+        data = data.sliced(1);
+    return data.startsWith("{\\rtf") ? data : QByteArrayView();
+}
+
 } // namespace rtf
