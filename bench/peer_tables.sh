@@ -11,7 +11,9 @@ for peer in soffice abiword; do
   command -v "$peer" >/dev/null || { echo "peer_tables: $peer is not installed"; exit 1; }
 done
 export QT_QPA_PLATFORM=offscreen
-QUILLET_REQUIRE_PEERS=1 "$build/tests/quillet_tests" --gtest_filter='RtfPeerFiles.Tables*'
+cmake -S . -B "$build" -DQUILLET_PEER_CHECKS=ON >/dev/null
+cmake --build "$build" --target quillet_peer_checks
+QUILLET_REQUIRE_PEERS=1 "$build/bench/peers/quillet_peer_checks" --gtest_filter="RtfPeerFiles.Tables*"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <cctype>
+#include <cstdint>
 #include <iterator>
 #include <string_view>
 
@@ -13,7 +14,6 @@ namespace {
 using K = WordKind;
 using W = Word;
 
-// Sorted by name (byte order), since lookup is a binary search.
 constexpr ControlWord words[] = {
     {"aftnsep", K::Destination, W::Skip, 0},
     {"aftnsepc", K::Destination, W::Skip, 0},
@@ -272,45 +272,93 @@ constexpr ControlWord words[] = {
     {"zwnj", K::Symbol, W::Skip, 0x200C},
 };
 
+// Kept sorted so that a name can be found by eye and a word is listed once.
 static_assert(std::is_sorted(std::begin(words), std::end(words),
                              [](const ControlWord& a, const ControlWord& b) {
                                  return a.name < b.name;
                              }));
 
-std::string_view view(QByteArrayView name) {
-    return {name.data(), size_t(name.size())};
+// Every control word of a file is looked up, so the lookup is one hash and one comparison:
+// an open-addressed table four times the size of the list.
+constexpr std::uint32_t slotCount = 1024;
+static_assert(std::size(words) * 4 <= slotCount);
+
+constexpr std::uint32_t hashOf(const char* name, size_t length) {
+    // Multiplying by 33 is a shift and an add: names are short, and their bytes differ enough.
+    std::uint32_t hash = std::uint32_t(length);
+    for (size_t i = 0; i < length; ++i)
+        hash = hash * 33 + static_cast<unsigned char>(name[i]);
+    return hash;
 }
 
-// Where the words of each first letter start and end in the table, so a lookup searches a
-// handful of entries.
-struct LetterRanges {
-    std::array<std::pair<const ControlWord*, const ControlWord*>, 26> ranges{};
-    LetterRanges() {
+// Names are short: a loop beats a call to memcmp.
+bool sameName(const char* a, const char* b, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        if (a[i] != b[i])
+            return false;
+    }
+    return true;
+}
+
+struct WordSlots {
+    std::array<const ControlWord*, slotCount> entries{};
+    constexpr WordSlots() {
         for (const ControlWord& word : words) {
-            auto& range = ranges[size_t(word.name[0] - 'a')];
-            if (!range.first)
-                range.first = &word;
-            range.second = &word + 1;
+            std::uint32_t at = hashOf(word.name.data(), word.name.size()) % slotCount;
+            while (entries[at])
+                at = (at + 1) % slotCount;
+            entries[at] = &word;
         }
     }
 };
 
+// Built by the compiler: no start-up cost, and no order of initialisation to mind.
+constexpr WordSlots wordSlots;
+
 } // namespace
 
 const ControlWord* findControlWord(QByteArrayView name) {
-    static const LetterRanges index;
-    if (name.isEmpty() || name[0] < 'a' || name[0] > 'z')
+    const size_t length = size_t(name.size());
+    if (length == 0)
         return nullptr;
-    const auto [first, last] = index.ranges[size_t(name[0] - 'a')];
-    if (!first)
-        return nullptr;
-    const std::string_view key = view(name);
-    const auto* it =
-        std::lower_bound(first, last, key,
-                         [](const ControlWord& word, std::string_view k) { return word.name < k; });
-    if (it == last || it->name != key)
-        return nullptr;
-    return it;
+    for (std::uint32_t at = hashOf(name.data(), length) % slotCount;; at = (at + 1) % slotCount) {
+        const ControlWord* word = wordSlots.entries[at];
+        if (!word)
+            return nullptr;
+        if (word->name.size() == length && sameName(word->name.data(), name.data(), length))
+            return word;
+    }
+}
+
+bool outlastsGroup(Word id) {
+    switch (id) {
+    case Word::Ansi:
+    case Word::Mac:
+    case Word::Pc:
+    case Word::Pca:
+    case Word::AnsiCodePage:
+    case Word::DefaultFont:
+    case Word::Cell:
+    case Word::NestCell:
+    case Word::Row:
+    case Word::NestRow:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool startsWithWord(QByteArrayView group, const ControlWord& word) {
+    // The group's own brace, then the word, after \* for words that may have one.
+    group = group.sliced(1);
+    if (group.startsWith("\\*"))
+        group = group.sliced(2);
+    const QByteArrayView name(word.name.data(), qsizetype(word.name.size()));
+    if (!group.startsWith("\\") || !group.sliced(1).startsWith(name))
+        return false;
+    // The whole word: \footnotes is not \footnote.
+    const qsizetype end = 1 + name.size();
+    return end >= group.size() || !std::isalpha(static_cast<unsigned char>(group[end]));
 }
 
 } // namespace rtf

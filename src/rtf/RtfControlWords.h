@@ -174,4 +174,10 @@ struct ControlWord {
 // The entry for `name`, or nullptr for words the reader ignores.
 const ControlWord* findControlWord(QByteArrayView name);
 
+// Words of document text whose effect is not undone at the end of their group.
+bool outlastsGroup(Word id);
+
+// `group`, from its brace, starts with `word` (after a \*), as a whole word.
+bool startsWithWord(QByteArrayView group, const ControlWord& word);
+
 } // namespace rtf

@@ -218,10 +218,20 @@ QTextBlockFormat blockFormatOf(const ParaState& para) {
 }
 
 void sanitizeText(QString& text) {
-    QChar* data = text.data();
+    // Most text is clean: it is only read up to its first character that may not be, a
+    // control character, U+2029, a surrogate or one of the reserved ones above those.
     const qsizetype size = text.size();
-    qsizetype out = 0;
-    for (qsizetype i = 0; i < size; ++i) {
+    const char16_t* read = reinterpret_cast<const char16_t*>(text.constData());
+    qsizetype first = 0;
+    while (first < size &&
+           ((read[first] >= 0x20 && read[first] < 0xD800 && read[first] != 0x2029) ||
+            read[first] == u'\t'))
+        ++first;
+    if (first == size)
+        return;
+    QChar* data = text.data();
+    qsizetype out = first;
+    for (qsizetype i = first; i < size; ++i) {
         QChar c = data[i];
         const char16_t u = c.unicode();
         if (u < 0x20 && u != u'\t')

@@ -28,8 +28,16 @@ void TextCollector::appendText(const QString& text, const CharState&) {
         return;
     }
     // What a save writes: every kind of line and paragraph break a line end, no object mark.
-    qsizetype kept = start;
-    for (qsizetype i = start; i < m_text.size(); ++i) {
+    // Those are U+2028, U+2029 and from U+FDD0 on, which most text never reaches: it is only
+    // looked at.
+    const char16_t* text16 = reinterpret_cast<const char16_t*>(m_text.constData());
+    qsizetype first = start;
+    while (first < m_text.size() &&
+           (text16[first] < QChar::LineSeparator ||
+            (text16[first] > QChar::ParagraphSeparator && text16[first] < 0xFDD0)))
+        ++first;
+    qsizetype kept = first;
+    for (qsizetype i = first; i < m_text.size(); ++i) {
         switch (const char16_t c = m_text[i].unicode()) {
         case QChar::ObjectReplacementCharacter:
             continue;

@@ -1,5 +1,6 @@
 #include "rtf/RtfTokenizer.h"
 
+#include <array>
 #include <climits>
 
 namespace rtf {
@@ -8,11 +9,30 @@ namespace {
 
 constexpr int maxNameLength = 32;
 
+// What each byte is, looked up once per byte: the tokenizer's loops run over every byte of a file.
+enum ByteClass : unsigned char { Other, Letter, Digit, Special };
+
+constexpr std::array<unsigned char, 256> byteClasses = [] {
+    std::array<unsigned char, 256> classes{};
+    for (int c = 'a'; c <= 'z'; ++c)
+        classes[size_t(c)] = Letter;
+    for (int c = 'A'; c <= 'Z'; ++c)
+        classes[size_t(c)] = Letter;
+    for (int c = '0'; c <= '9'; ++c)
+        classes[size_t(c)] = Digit;
+    for (const char c : {'\\', '{', '}', '\r', '\n'})
+        classes[static_cast<unsigned char>(c)] = Special;
+    return classes;
+}();
+
+unsigned char classOf(char c) {
+    return byteClasses[static_cast<unsigned char>(c)];
+}
 bool isLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    return classOf(c) == Letter;
 }
 bool isDigit(char c) {
-    return c >= '0' && c <= '9';
+    return classOf(c) == Digit;
 }
 
 int hexValue(char c) {
@@ -26,7 +46,7 @@ int hexValue(char c) {
 }
 
 bool isSpecial(char c) {
-    return c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n';
+    return classOf(c) == Special;
 }
 
 } // namespace
@@ -112,7 +132,8 @@ void Tokenizer::readControl(TokenListener& listener) {
     if (value > INT_MAX)
         value = INT_MAX;
     const int param = int(negative ? -value : value);
-    if (name == "bin" && hasParam) {
+    // Compared by hand: this runs for every control word of the file.
+    if (hasParam && name.size() == 3 && name[0] == 'b' && name[1] == 'i' && name[2] == 'n') {
         // The data length comes from the file: clamp it to what is there.
         const qsizetype length = std::min<qsizetype>(std::max(param, 0), size - m_pos);
         listener.binary(m_data.sliced(m_pos, length));
@@ -120,6 +141,15 @@ void Tokenizer::readControl(TokenListener& listener) {
         return;
     }
     listener.controlWord(name, hasParam, param);
+}
+
+QByteArrayView rtfStart(QByteArrayView data) {
+    if (data.startsWith("\xEF\xBB\xBF"))
+        data = data.sliced(3);
+    while (!data.isEmpty() && (data.front() == ' ' || data.front() == '\r' ||
+                               data.front() == '\n' || data.front() == '\t'))
+        data = data.sliced(1);
+    return data.startsWith("{\\rtf") ? data : QByteArrayView();
 }
 
 } // namespace rtf

@@ -22,6 +22,10 @@ public:
     virtual void binary(QByteArrayView bytes) = 0;
 };
 
+// The data from its first brace, when it is RTF after an optional byte order mark and blanks;
+// empty when it is not RTF.
+QByteArrayView rtfStart(QByteArrayView data);
+
 // Splits `data` into tokens and hands them to the listener, in one pass. Numeric parameters
 // saturate at the limits of int, and over-long control words are cut, so hostile input costs
 // no more than its length.

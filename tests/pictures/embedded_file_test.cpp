@@ -5,7 +5,6 @@
 #include "pictures/RtfPicture.h"
 #include "rtf/RtfWriter.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTextCursor>
@@ -21,14 +20,6 @@ using rtftest::readRtf;
 namespace {
 
 const QString objectChar = QString(QChar::ObjectReplacementCharacter);
-
-QByteArray encoded(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
 
 QImage rgb(const QImage& image) {
     return image.convertToFormat(QImage::Format_RGB32);
@@ -98,7 +89,7 @@ TEST_F(EmbeddedFileTest, PictureFilesBecomePicturesSavedAsTheirOwnBytes) {
     QImage sample(7, 5, QImage::Format_RGB32);
     sample.fill(qRgb(20, 90, 200));
     sample.setPixel(6, 0, qRgb(250, 0, 0));
-    const QByteArray jpeg = encoded(sample, "JPEG");
+    const QByteArray jpeg = rtftest::encoded(sample, "JPEG");
     // Qt reads GIF but does not write it: a red pixel and a blue one.
     const QByteArray gif =
         QByteArray::fromHex("47494638396102000100800000ff00000000ff2c00000000020001000002024"
@@ -111,12 +102,27 @@ TEST_F(EmbeddedFileTest, PictureFilesBecomePicturesSavedAsTheirOwnBytes) {
         const char* savedAs; // \pict kind; its data is the file's own bytes for PNG and JPEG
         bool ownBytes;
     } cases[] = {
-        {"shot.png", encoded(sample, "PNG"), sample, {7, 5}, "\\pngblip\\picw7\\pich5", true},
+        {"shot.png",
+         rtftest::encoded(sample, "PNG"),
+         sample,
+         {7, 5},
+         "\\pngblip\\picw7\\pich5",
+         true},
         {"photo.jpg", jpeg, QImage::fromData(jpeg), {7, 5}, "\\jpegblip\\picw7\\pich5", true},
-        {"scan.bmp", encoded(sample, "BMP"), sample, {7, 5}, "\\pngblip\\picw7\\pich5", false},
+        {"scan.bmp",
+         rtftest::encoded(sample, "BMP"),
+         sample,
+         {7, 5},
+         "\\pngblip\\picw7\\pich5",
+         false},
         {"dot.gif", gif, QImage::fromData(gif), {2, 1}, "\\pngblip\\picw2\\pich1", false},
         // What it is, not what it is called, makes it a picture.
-        {"picture.dat", encoded(sample, "PNG"), sample, {7, 5}, "\\pngblip\\picw7\\pich5", true},
+        {"picture.dat",
+         rtftest::encoded(sample, "PNG"),
+         sample,
+         {7, 5},
+         "\\pngblip\\picw7\\pich5",
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

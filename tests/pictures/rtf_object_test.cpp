@@ -2,7 +2,6 @@
 
 #include "rtf/RtfWriter.h"
 
-#include <QBuffer>
 #include <gtest/gtest.h>
 
 using rtftest::pictures;
@@ -10,16 +9,6 @@ using rtftest::plainText;
 using rtftest::readRtf;
 
 namespace {
-
-QByteArray pngGroup() {
-    QImage image(3, 2, QImage::Format_RGB32);
-    image.fill(qRgb(10, 200, 30));
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return "{\\pict\\pngblip\\picw3\\pich2\\picwgoal90\\pichgoal60 " + png.toHex() + "}";
-}
 
 // An object as word processors write one: class, size, its data, and a result to show.
 QByteArray object(const QByteArray& data, const QByteArray& result) {
@@ -32,7 +21,8 @@ QByteArray object(const QByteArray& data, const QByteArray& result) {
 // An object whose result is one picture is saved whole, in the picture's place; any other is read
 // as its result, since writing the group back beside that would repeat it or change what follows.
 TEST(RtfObject, AnObjectShowingOnePictureIsSavedWhole) {
-    const QByteArray picture = pngGroup();
+    const QByteArray picture =
+        rtftest::pngPict({3, 2}, qRgb(10, 200, 30), "\\picw3\\pich2\\picwgoal90\\pichgoal60");
     const QByteArray plain = object("0105000002000000", picture);
     const QByteArray inner = object("0202", "{\\dn4 " + picture + "}");
     const QString pictureChar = QString(QChar::ObjectReplacementCharacter);

@@ -5,7 +5,6 @@
 #include "pictures/WindowsMetafile.h"
 #include "rtf/RtfWriter.h"
 
-#include <QBuffer>
 #include <QTextCursor>
 #include <QtEndian>
 #include <gtest/gtest.h>
@@ -21,19 +20,6 @@ QImage sampleImage() {
         for (int x = 0; x < 6; ++x)
             image.setPixel(x, y, qRgb(40 * x, 60 * y, 200));
     return image;
-}
-
-QByteArray encoded(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
-// The bitmap without its 14-byte file header: what metafiles and \dibitmap carry.
-QByteArray dib(const QImage& image) {
-    return encoded(image, "BMP").mid(14);
 }
 
 template <typename Number> void append(QByteArray& out, Number value) {
@@ -63,7 +49,7 @@ QByteArray metafileAround(const QByteArray& bitmap, quint16 function) {
 
 TEST(RtfPicture, ShowsPicturesAtTheirGoalSize) {
     const QImage sample = sampleImage();
-    const QByteArray jpeg = encoded(sample, "JPEG");
+    const QByteArray jpeg = rtftest::encoded(sample, "JPEG");
     const QByteArray sized = "\\picw6\\pich4\\picwgoal900\\pichgoal600\\picscalex50 ";
     const struct {
         const char* name;
@@ -71,18 +57,18 @@ TEST(RtfPicture, ShowsPicturesAtTheirGoalSize) {
         QSizeF size;
         QImage pixels; // null: a box standing in for a picture Qt cannot draw
     } cases[] = {
-        {"png", "\\pngblip" + sized + encoded(sample, "PNG").toHex(), {30, 40}, sample},
+        {"png", "\\pngblip" + sized + rtftest::encoded(sample, "PNG").toHex(), {30, 40}, sample},
         {"jpeg", "\\jpegblip" + sized + jpeg.toHex(), {30, 40}, QImage::fromData(jpeg)},
         {"metafile with DIBSTRETCHBLT",
-         "\\wmetafile8" + sized + metafileAround(dib(sample), 0x0B41).toHex(),
+         "\\wmetafile8" + sized + metafileAround(rtftest::dib(sample), 0x0B41).toHex(),
          {30, 40},
          sample},
         {"metafile with STRETCHDIB",
-         "\\wmetafile8" + sized + metafileAround(dib(sample), 0x0F43).toHex(),
+         "\\wmetafile8" + sized + metafileAround(rtftest::dib(sample), 0x0F43).toHex(),
          {30, 40},
          sample},
         {"device-independent bitmap",
-         "\\dibitmap0" + sized + dib(sample).toHex(),
+         "\\dibitmap0" + sized + rtftest::dib(sample).toHex(),
          {30, 40},
          sample},
         {"enhanced metafile", "\\emfblip\\picwgoal1500\\pichgoal750 0102", {100, 50}, {}},
@@ -118,7 +104,7 @@ TEST(RtfPicture, ShowsPicturesAtTheirGoalSize) {
 }
 
 TEST(RtfPicture, ExtractsBitmapsOnlyFromWellFormedMetafiles) {
-    const QByteArray bitmap = dib(sampleImage());
+    const QByteArray bitmap = rtftest::dib(sampleImage());
     EXPECT_FALSE(WindowsMetafile(metafileAround(bitmap, 0x0B41)).soleBitmap().isNull());
     EXPECT_TRUE(WindowsMetafile(metafileAround(bitmap, 0x0B41).left(40)).soleBitmap().isNull());
     EXPECT_TRUE(WindowsMetafile(QByteArray(8, '\xFF')).soleBitmap().isNull());
@@ -147,8 +133,8 @@ TEST(RtfPicture, SavesEveryPictureAsTheFileHadIt) {
     // A metafile that draws (a rectangle), as logos and charts do, instead of wrapping a bitmap.
     const QByteArray drawingMetafile = QByteArray::fromHex(
         "010009000003000000000000000000000000070000001b042800500000000000030000000000");
-    const QByteArray png = encoded(sampleImage(), "PNG");
-    const QByteArray jpeg = encoded(sampleImage(), "JPEG");
+    const QByteArray png = rtftest::encoded(sampleImage(), "PNG");
+    const QByteArray jpeg = rtftest::encoded(sampleImage(), "JPEG");
     const QByteArray groups[] = {
         "{\\pict\\wmetafile8\\picw2117\\pich1058\\picwgoal1200\\pichgoal600" +
             hexLines(drawingMetafile, 40) + "\r\n}",

@@ -1,7 +1,8 @@
+#include "support/rtf_test_support.h"
+
 #include "pictures/EnhancedMetafile.h"
 #include "pictures/WindowsMetafile.h"
 
-#include <QBuffer>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -77,14 +78,6 @@ QRgb at(const QImage& image, int x, int y) {
 constexpr QRgb red = 0xFF0000;
 constexpr QRgb blue = 0x0000FF;
 constexpr QRgb white = 0xFFFFFF;
-
-QByteArray dib(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
-    return bytes.mid(14);
-}
 
 } // namespace
 
@@ -165,7 +158,7 @@ TEST(WindowsMetafile, DrawsTextAndBitmapsWhereTheyArePlaced) {
             .record(0x0209, {0, 0})              // black text
             .record(0x012E, {0})                 // TA_TOP | TA_LEFT
             .record(0x0521, {2}, "Hi", {10, 10}) // TEXTOUT at (10, 10)
-            .record(0x0F43, {0x0020, 0x00CC, 0, 2, 2, 0, 0, 50, 50, 0, 150}, dib(checker))
+            .record(0x0F43, {0x0020, 0x00CC, 0, 2, 2, 0, 0, 50, 50, 0, 150}, rtftest::dib(checker))
             .bytes();
     const QImage image = WindowsMetafile(wmf).render(QSize(200, 100));
     ASSERT_FALSE(image.isNull());
@@ -192,7 +185,7 @@ TEST(WindowsMetafile, TellsAWrappedBitmapFromADrawing) {
     const QByteArray wrapped =
         Metafile()
             .window(0, 0, 3, 3)
-            .record(0x0F43, {0x0020, 0x00CC, 0, 3, 3, 0, 0, 3, 3, 0, 0}, dib(square))
+            .record(0x0F43, {0x0020, 0x00CC, 0, 3, 3, 0, 0, 3, 3, 0, 0}, rtftest::dib(square))
             .bytes();
     EXPECT_EQ(WindowsMetafile(wrapped).soleBitmap().size(), QSize(3, 3));
     const QByteArray drawing = Metafile().window(0, 0, 3, 3).rectangle(0, 0, 3, 3).bytes();
@@ -238,7 +231,7 @@ TEST(WindowsMetafile, HostileMetafilesCostNoMoreThanTheirSize) {
 TEST(EnhancedMetafile, ShowsOnlyABitmapThatFillsIt) {
     QImage square(4, 4, QImage::Format_RGB32);
     square.fill(blue);
-    const QByteArray bitmap = dib(square);
+    const QByteArray bitmap = rtftest::dib(square);
     auto emf = [&](QRect bounds) {
         QByteArray header(88, '\0');
         qToLittleEndian<quint32>(1, header.data());

@@ -3,7 +3,6 @@
 #include "support/Files.h"
 #include "support/rtf_test_support.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
 #include <QImage>
@@ -32,21 +31,12 @@ void expectSameText(QByteArrayView data, const QString& what) {
                   << "\n  document: " << qPrintable(expected.mid(at - 20, 60));
 }
 
-QByteArray pngPicture() {
-    QImage image(5, 3, QImage::Format_RGB32);
-    image.fill(qRgb(10, 120, 200));
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return "{\\pict\\pngblip\\picw5\\pich3 " + png.toHex() + "}";
-}
-
 // A body made of random pieces, among them every construct whose text the two readings could
 // tell apart: paragraph and line breaks, no-break spaces, pictures, cells, hidden text, shapes,
 // headers and footers, nested tables, list numbers.
 QByteArray composedRtf(unsigned seed) {
-    static const QByteArray picture = pngPicture();
+    static const QByteArray picture =
+        rtftest::pngPict({5, 3}, qRgb(10, 120, 200), "\\picw5\\pich3");
     // Separated by '|'.
     static const QList<QByteArray> pieces =
         QByteArray(

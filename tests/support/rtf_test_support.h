@@ -3,6 +3,7 @@
 #include "pane/PaneText.h"
 #include "rtf/RtfReader.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -48,6 +49,27 @@ inline QTextCharFormat charFormatAt(const QTextDocument& document, int position)
             return fragment.charFormat();
     }
     return block.charFormat();
+}
+
+// An image in a file format: "PNG", "BMP", ...
+inline QByteArray encoded(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+// The bitmap without its 14-byte file header: what metafiles and \dibitmap carry.
+inline QByteArray dib(const QImage& image) {
+    return encoded(image, "BMP").mid(14);
+}
+
+// A \pict group of a PNG of one colour, with `words` (sizes, goals) after \pngblip.
+inline QByteArray pngPict(QSize size, QRgb color, const QByteArray& words) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    return "{\\pict\\pngblip" + words + " " + encoded(image, "PNG").toHex() + "}";
 }
 
 struct Picture {

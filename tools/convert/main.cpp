@@ -92,26 +92,33 @@ int main(int argc, char** argv) {
         return fail(QStringLiteral("cannot read %1: %2").arg(input, file.errorString()));
     file.close();
 
+    // Runs one conversion, turning what it throws into the tool's message.
+    const auto converted = [&](const auto& conversion) {
+        try {
+            conversion();
+        } catch (const std::bad_alloc&) {
+            return fail(QStringLiteral("%1 does not fit in memory").arg(input));
+        } catch (const Error& error) {
+            if (error.number == Error::InvalidFileFormat)
+                return fail(QStringLiteral("%1 is not a rich-text file").arg(input));
+            return fail(QStringLiteral("cannot write %1: %2").arg(output, error.description));
+        }
+        return 0;
+    };
+    // RTF to text needs no document, so no fonts and no application either: the reader hands
+    // its text straight to the file. Starting Qt's GUI half would take longer than reading
+    // megabytes.
+    if (DocumentFile::kindOf(input) == DocumentFile::Kind::RichText &&
+        DocumentFile::kindOf(output) == DocumentFile::Kind::PlainText)
+        return converted([&] { AtomicFile::write(output, DocumentFile::plainTextOfRtf(bytes)); });
+
     // Documents need fonts and images, not a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    try {
-        // RTF to text needs no document: the reader hands its text straight to the file.
-        if (DocumentFile::kindOf(input) == DocumentFile::Kind::RichText &&
-            DocumentFile::kindOf(output) == DocumentFile::Kind::PlainText) {
-            AtomicFile::write(output, DocumentFile::plainTextOfRtf(bytes));
-            return 0;
-        }
+    return converted([&] {
         const DocumentFile::Content content = DocumentFile::fromBytes(
             bytes, DocumentFile::kindOf(input), DocumentDefaults::charFormat());
         DocumentFile::write(output, *content.document, content.encoding);
-    } catch (const std::bad_alloc&) {
-        return fail(QStringLiteral("%1 does not fit in memory").arg(input));
-    } catch (const Error& error) {
-        if (error.number == Error::InvalidFileFormat)
-            return fail(QStringLiteral("%1 is not a rich-text file").arg(input));
-        return fail(QStringLiteral("cannot write %1: %2").arg(output, error.description));
-    }
-    return 0;
+    });
 }
