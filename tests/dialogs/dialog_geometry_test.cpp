@@ -44,7 +44,13 @@ TEST(DialogGeometry, TwipsBecomeThisScreensPixelsCentredAThirdDown) {
             {paragraph, "opnAlign(2)", {150, 1320, 1020, 255}},
             {paragraph, "cmdCancel", {4095, 2160, 1095, 555}},
             {tabs, nullptr, {0, 0, 4170, 3000}},
+            // Label, field and list stacked on the left; the buttons in a column on the right,
+            // a gap between "No" and "Add".
+            {tabs, "lblLabel1", {120, 120, 2535, 255}},
+            {tabs, "txtTabStop", {120, 405, 2535, 315}},
             {tabs, "lstTabs", {120, 810, 2535, 2055}},
+            {tabs, "cmdCxl", {2835, 555, 1215, 375}},
+            {tabs, "cmdSet", {2835, 1155, 1215, 375}},
             {tabs, "cmdClearAll", {2835, 2025, 1215, 375}},
         };
         const auto pixels = [](int length, double per) { return int(std::lround(length / per)); };

@@ -64,24 +64,17 @@ protected:
 };
 } // namespace
 
-TEST_F(TabForm, OpensOwnedModalWithTheDesignsLayoutAndAnEmptyListForNoStops) {
+TEST_F(TabForm, OpensOwnedModalWithAnEmptyListForNoStops) {
     TabStopsDialog* form = open();
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->parentWidget(), &document);
     EXPECT_EQ(form->windowModality(), Qt::ApplicationModal);
     EXPECT_EQ(testaccess::role(form), QAccessible::Dialog);
-    EXPECT_LT(form->lblLabel1->geometry().bottom(), form->txtTabStop->y());
-    EXPECT_LT(form->txtTabStop->geometry().bottom(), form->lstTabs->y());
 
     const QList<QWidget*> order{form->txtTabStop, form->lstTabs,  form->cmdOK,      form->cmdCxl,
                                 form->cmdSet,     form->cmdClear, form->cmdClearAll};
     testaccess::expectTabOrderAndNames(
         order, {"Position tab stops", "Tab stops", "Yes", "No", "Add", "Delete", "Delete All"});
-    // The buttons in one column on the right, a gap between "No" and "Add".
-    for (qsizetype i = 3; i < order.size(); ++i) {
-        EXPECT_EQ(order[i]->x(), form->cmdOK->x());
-        EXPECT_GT(order[i]->y(), order[i - 1]->geometry().bottom() + (i == 4 ? 10 : 0));
-    }
     EXPECT_TRUE(form->cmdOK->isDefault());
     EXPECT_EQ(form->focusWidget(), form->txtTabStop);
     EXPECT_EQ(shown(form), QStringLiteral(" --"));
