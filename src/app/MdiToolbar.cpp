@@ -289,6 +289,6 @@ void MainFrame::ImgAButtons_MouseUp(int Index) {
     DocumentWindow* active = activeDocument();
     if (!active)
         return;
-    Formatting::AlignText(*this, active, int16_t(Index));
+    Formatting::AlignText(*this, active, FormatBar::alignmentOfButton.at(size_t(Index)));
     active->Text1->SetFocus();
 }

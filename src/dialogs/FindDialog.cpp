@@ -51,7 +51,7 @@ int searchRange(const QComboBox* box) {
 
 FindDialog* FindDialog::instance(QWidget* owner, ActivePane activePane) {
     return &theForm.get([&] { return new FindDialog(owner, std::move(activePane)); },
-                        [](FindDialog& form) { form.Form_Load(); });
+                        [](FindDialog& form) { form.prepare(); });
 }
 
 FindDialog* FindDialog::loaded() {
@@ -140,14 +140,14 @@ void FindDialog::createControls() {
     for (QPushButton* command : {cmdFindNext, cmdReplace, cmdReplaceAll})
         command->setEnabled(false);
 
-    connect(cmdFindNext, &QPushButton::clicked, this, &FindDialog::cmdFindNext_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &FindDialog::cmdCancel_Click);
-    connect(cmdReplace, &QPushButton::clicked, this, &FindDialog::cmdReplace_Click);
-    connect(cmdReplaceAll, &QPushButton::clicked, this, &FindDialog::cmdReplaceAll_Click);
-    connect(txtFind, &QLineEdit::textChanged, this, &FindDialog::txtFind_Change);
+    connect(cmdFindNext, &QPushButton::clicked, this, &FindDialog::findNext);
+    connect(cmdCancel, &QPushButton::clicked, this, &FindDialog::cancel);
+    connect(cmdReplace, &QPushButton::clicked, this, &FindDialog::replace);
+    connect(cmdReplaceAll, &QPushButton::clicked, this, &FindDialog::replaceAll);
+    connect(txtFind, &QLineEdit::textChanged, this, &FindDialog::enableCommands);
 }
 
-void FindDialog::Form_Load() {
+void FindDialog::prepare() {
     DialogWindow::placeOnScreen(*this, DesktopSeam::current().screen());
     cboSearch->setCurrentIndex(rangeAll);
 }
@@ -171,7 +171,7 @@ bool FindDialog::FindString(const QString& strFind, const QString& strReplace, i
     return true;
 }
 
-void FindDialog::cmdFindNext_Click() {
+void FindDialog::findNext() {
     RichTextBox* pane = activePane();
     if (!pane)
         return;
@@ -188,7 +188,7 @@ void FindDialog::cmdFindNext_Click() {
     pane->SetFocus();
 }
 
-void FindDialog::cmdReplace_Click() {
+void FindDialog::replace() {
     RichTextBox* pane = activePane();
     if (!pane)
         return;
@@ -205,7 +205,7 @@ void FindDialog::cmdReplace_Click() {
     pane->SetFocus();
 }
 
-void FindDialog::cmdReplaceAll_Click() {
+void FindDialog::replaceAll() {
     if (!activePane())
         return;
     const int answer = MsgBox(QStringLiteral("Do you want to replace the word throughout \r\n"
@@ -233,12 +233,12 @@ void FindDialog::cmdReplaceAll_Click() {
     pane->SetFocus();
 }
 
-void FindDialog::cmdCancel_Click() {
+void FindDialog::cancel() {
     close();
 }
 
 void FindDialog::reject() {
-    cmdCancel_Click();
+    cancel();
 }
 
 void FindDialog::closeEvent(QCloseEvent* event) {
@@ -252,30 +252,30 @@ void FindDialog::closeEvent(QCloseEvent* event) {
 void FindDialog::keyPressEvent(QKeyEvent* event) {
     // Cancel answers Esc wherever the focus is in the dialog: the controls pass it up.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
-        return cmdCancel_Click();
+        return cancel();
     QDialog::keyPressEvent(event);
 }
 
-void FindDialog::txtFind_Change() {
+void FindDialog::enableCommands() {
     const bool any = !txtFind->text().isEmpty();
     for (QPushButton* command : {cmdFindNext, cmdReplace, cmdReplaceAll})
         command->setEnabled(any);
 }
 
-void FindDialog::txtFind_GotFocus() {
+void FindDialog::selectFindText() {
     txtFind->selectAll();
 }
 
-void FindDialog::txtReplace_GotFocus() {
+void FindDialog::selectReplaceText() {
     txtReplace->selectAll();
 }
 
 bool FindDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         if (watched == txtFind)
-            txtFind_GotFocus();
+            selectFindText();
         else if (watched == txtReplace)
-            txtReplace_GotFocus();
+            selectReplaceText();
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -33,14 +33,19 @@ public:
     bool FindString(const QString& strFind, const QString& strReplace, int& lngStart, int lngEnd,
                     bool repTF);
 
-    void cmdFindNext_Click();
-    void cmdReplace_Click();
-    void cmdReplaceAll_Click();
-    void cmdCancel_Click();
-    void txtFind_Change();
-    void txtFind_GotFocus();
-    void txtReplace_GotFocus();
+public slots:
+    // Each searches from the active pane's selection as it is at the click.
+    void findNext();
+    void replace();
+    void replaceAll();
+    // Unloads the dialog, so the next use starts with the range on All and the first captions.
+    void cancel();
+    // Find, Replace and Replace All are enabled while there is something to find.
+    void enableCommands();
+    void selectFindText();
+    void selectReplaceText();
 
+public:
     QLabel* lbl1;
     QGroupBox* fra1;
     QLineEdit* txtFind;
@@ -64,7 +69,7 @@ protected:
 private:
     FindDialog(QWidget* owner, ActivePane activePane);
     void createControls();
-    void Form_Load();
+    void prepare();
     RichTextBox* activePane() const;
 
     ActivePane activePane_;

@@ -25,8 +25,13 @@
 namespace {
 LoadedOnFirstUse<ParagraphDialog> theForm;
 
-// Option index to the pane's alignment code and back: centre and right swap places.
-constexpr int alignmentOfOption[] = {0, 2, 1};
+// The justification options, top to bottom.
+struct AlignmentOption {
+    const char* caption;
+    Alignment alignment;
+};
+constexpr AlignmentOption alignmentOptions[] = {
+    {"Left", Alignment::Left}, {"Center", Alignment::Centre}, {"Right", Alignment::Right}};
 
 QString inchText(int twips) {
     return Inches::text(twips) + QStringLiteral(" Inch");
@@ -39,7 +44,7 @@ int textLength(const RichTextBox* pane) {
 }
 
 // A page of five lines of text set left, centred or right.
-QPixmap alignmentPicture(int option, QSize size) {
+QPixmap alignmentPicture(Alignment alignment, QSize size) {
     QPixmap picture(size);
     picture.fill(Qt::white);
     QPainter painter(&picture);
@@ -52,9 +57,9 @@ QPixmap alignmentPicture(int option, QSize size) {
     static constexpr int share[] = {100, 70, 90, 55, 80};
     for (int i = 0; i < lines; ++i) {
         const int length = room * share[i] / 100;
-        const int left = option == 0   ? margin
-                         : option == 1 ? margin + (room - length) / 2
-                                       : margin + room - length;
+        const int left = alignment == Alignment::Left     ? margin
+                         : alignment == Alignment::Centre ? margin + (room - length) / 2
+                                                          : margin + room - length;
         painter.fillRect(left, margin + i * step + step / 3, length, qMax(2, step / 3),
                          QColor(64, 64, 64));
     }
@@ -81,7 +86,7 @@ ParagraphDialog* ParagraphDialog::showModal(DocumentWindow* document, FormatBar&
     if (!form) {
         form = &theForm.get([&] { return new ParagraphDialog(document, bar); });
         try {
-            form->Form_Load();
+            form->readSelection();
         } catch (const Error& error) {
             // Only an indent of hundreds of inches fails to show; the dialog does not open.
             theForm.unload();
@@ -163,11 +168,11 @@ void ParagraphDialog::createControls() {
     TxtFirst = field(fraMargin, "lblFirst", "Indent", "TxtFirst", 1290, lblFirst);
 
     fraAlign = frame("fraAlign", "Justification", at(2835, 60, 2355, 1935));
-    static constexpr const char* optionCaptions[] = {"Left", "Center", "Right"};
     for (int i = 0; i < 3; ++i) {
-        auto* option = new QRadioButton(QString::fromLatin1(optionCaptions[i]), fraAlign);
+        const QString caption = QString::fromLatin1(alignmentOptions[i].caption);
+        auto* option = new QRadioButton(caption, fraAlign);
         option->setObjectName(QStringLiteral("opnAlign(%1)").arg(i));
-        option->setAccessibleName(QString::fromLatin1(optionCaptions[i]));
+        option->setAccessibleName(caption);
         option->setGeometry(at(150, 360 + i * 480, 1020, 255));
         opnAlign[size_t(i)] = option;
     }
@@ -180,7 +185,7 @@ void ParagraphDialog::createControls() {
         auto* picture = new QLabel(this);
         picture->setObjectName(QStringLiteral("picAlignArr(%1)").arg(i));
         picture->setGeometry(at(120 + i * 1080, 3060, 960, 1200));
-        picture->setPixmap(alignmentPicture(i, picture->size()));
+        picture->setPixmap(alignmentPicture(alignmentOptions[i].alignment, picture->size()));
         picture->hide();
         picAlignArr[size_t(i)] = picture;
     }
@@ -199,25 +204,25 @@ void ParagraphDialog::createControls() {
     setTabOrder(cmdOK, cmdCancel);
 
     opnAlign[0]->setChecked(true);
-    opnAlign_Click(0);
+    previewAlignment(0);
     for (int i = 0; i < 3; ++i) {
         connect(opnAlign[size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
-                opnAlign_Click(i);
+                previewAlignment(i);
         });
     }
-    connect(cmdOK, &QPushButton::clicked, this, &ParagraphDialog::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &ParagraphDialog::cmdCancel_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &ParagraphDialog::confirm);
+    connect(cmdCancel, &QPushButton::clicked, this, &ParagraphDialog::cancel);
 }
 
-void ParagraphDialog::Form_Load() {
+void ParagraphDialog::readSelection() {
     DialogWindow::placeOnScreen(*this, DesktopSeam::current().screen());
     setWindowIcon(document_->window()->windowIcon());
 
     const RichTextBox* pane = document_->Text1;
-    if (const std::optional<int> alignment = pane->SelAlignment()) {
+    if (const std::optional<Alignment> alignment = pane->SelAlignment()) {
         for (int i = 0; i < 3; ++i) {
-            if (alignmentOfOption[i] == *alignment)
+            if (alignmentOptions[i].alignment == *alignment)
                 opnAlign[size_t(i)]->setChecked(true);
         }
     }
@@ -230,26 +235,26 @@ void ParagraphDialog::Form_Load() {
     txtLeft->setFocus();
 }
 
-void ParagraphDialog::txtLeft_GotFocus() {
+void ParagraphDialog::selectLeftText() {
     txtLeft->selectAll();
 }
 
-void ParagraphDialog::txtRight_GotFocus() {
+void ParagraphDialog::selectRightText() {
     txtRight->selectAll();
 }
 
-void ParagraphDialog::TxtFirst_GotFocus() {
+void ParagraphDialog::selectFirstText() {
     TxtFirst->selectAll();
 }
 
-void ParagraphDialog::opnAlign_Click(int Index) {
-    picAlign->setPixmap(picAlignArr[size_t(Index)]->pixmap());
+void ParagraphDialog::previewAlignment(int option) {
+    picAlign->setPixmap(picAlignArr[size_t(option)]->pixmap());
 }
 
-void ParagraphDialog::cmdOK_Click() {
+void ParagraphDialog::confirm() {
     DocumentWindow* document = document_;
     if (!document)
-        return cmdCancel_Click();
+        return cancel();
     RichTextBox* pane = document->Text1;
     try {
         // Whatever this writes, up to an error, the user takes back with one undo.
@@ -267,9 +272,9 @@ void ParagraphDialog::cmdOK_Click() {
 
         pane->setSelStart(start);
         pane->setSelLength(length);
-        for (int16_t i = 0; i < 3; ++i) {
+        for (int i = 0; i < 3; ++i) {
             if (opnAlign[size_t(i)]->isChecked()) {
-                Formatting::AlignText(bar_, document, i);
+                Formatting::AlignText(bar_, document, alignmentOptions[i].alignment);
                 break;
             }
         }
@@ -281,12 +286,12 @@ void ParagraphDialog::cmdOK_Click() {
     accept();
 }
 
-void ParagraphDialog::cmdCancel_Click() {
+void ParagraphDialog::cancel() {
     QDialog::reject();
 }
 
 void ParagraphDialog::reject() {
-    cmdCancel_Click();
+    cancel();
 }
 
 void ParagraphDialog::keyPressEvent(QKeyEvent* event) {
@@ -299,11 +304,11 @@ void ParagraphDialog::keyPressEvent(QKeyEvent* event) {
 bool ParagraphDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         if (watched == txtLeft)
-            txtLeft_GotFocus();
+            selectLeftText();
         else if (watched == txtRight)
-            txtRight_GotFocus();
+            selectRightText();
         else if (watched == TxtFirst)
-            TxtFirst_GotFocus();
+            selectFirstText();
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -28,15 +28,18 @@ public:
     // The loaded dialog, or null.
     static ParagraphDialog* loaded();
 
-    void txtLeft_GotFocus();
-    void txtRight_GotFocus();
-    void TxtFirst_GotFocus();
-    void opnAlign_Click(int Index);
+public slots:
+    void selectLeftText();
+    void selectRightText();
+    void selectFirstText();
+    // Shows the picture of the justification option `option` (0 to 2, top to bottom).
+    void previewAlignment(int option);
     // Writes the indents to the whole document and the justification to the selection, as one
     // step to undo. An error is reported and leaves the dialog open.
-    void cmdOK_Click();
-    void cmdCancel_Click();
+    void confirm();
+    void cancel();
 
+public:
     QGroupBox* fraMargin;
     QLabel* lblLeft;
     QLineEdit* txtLeft;
@@ -61,7 +64,7 @@ protected:
 private:
     ParagraphDialog(DocumentWindow* document, FormatBar& bar);
     void createControls();
-    void Form_Load();
+    void readSelection();
 
     QPointer<DocumentWindow> document_;
     FormatBar& bar_;

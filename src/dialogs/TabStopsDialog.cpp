@@ -58,7 +58,7 @@ TabStopsDialog* TabStopsDialog::showModal(ActiveDocument activeDocument) {
         if (!owner)
             return nullptr;
         form = &theForm.get([&] { return new TabStopsDialog(owner, std::move(activeDocument)); },
-                            [](TabStopsDialog& loading) { loading.Form_Load(); });
+                            [](TabStopsDialog& loading) { loading.prepare(); });
     }
     form->show();
     form->raise();
@@ -138,18 +138,18 @@ void TabStopsDialog::createControls() {
     setTabOrder(cmdSet, cmdClear);
     setTabOrder(cmdClear, cmdClearAll);
 
-    connect(txtTabStop, &QLineEdit::textChanged, this, &TabStopsDialog::txtTabStop_Change);
-    connect(lstTabs, &QListWidget::currentRowChanged, this, &TabStopsDialog::lstTabs_Click);
+    connect(txtTabStop, &QLineEdit::textChanged, this, &TabStopsDialog::matchTypedPosition);
+    connect(lstTabs, &QListWidget::currentRowChanged, this, &TabStopsDialog::takeChosenEntry);
     // A click on the entry already chosen brings its text back into the field as well.
-    connect(lstTabs, &QListWidget::itemClicked, this, &TabStopsDialog::lstTabs_Click);
-    connect(cmdOK, &QPushButton::clicked, this, &TabStopsDialog::cmdOK_Click);
-    connect(cmdCxl, &QPushButton::clicked, this, &TabStopsDialog::cmdCxl_Click);
-    connect(cmdSet, &QPushButton::clicked, this, &TabStopsDialog::cmdSet_Click);
-    connect(cmdClear, &QPushButton::clicked, this, &TabStopsDialog::cmdClear_Click);
-    connect(cmdClearAll, &QPushButton::clicked, this, &TabStopsDialog::cmdClearAll_Click);
+    connect(lstTabs, &QListWidget::itemClicked, this, &TabStopsDialog::takeChosenEntry);
+    connect(cmdOK, &QPushButton::clicked, this, &TabStopsDialog::confirm);
+    connect(cmdCxl, &QPushButton::clicked, this, &TabStopsDialog::cancel);
+    connect(cmdSet, &QPushButton::clicked, this, &TabStopsDialog::setTabStop);
+    connect(cmdClear, &QPushButton::clicked, this, &TabStopsDialog::deleteTabStop);
+    connect(cmdClearAll, &QPushButton::clicked, this, &TabStopsDialog::deleteAllTabStops);
 }
 
-void TabStopsDialog::Form_Load() {
+void TabStopsDialog::prepare() {
     DialogWindow::placeOnScreen(*this, DesktopSeam::current().screen());
     setWindowIcon(parentWidget()->window()->windowIcon());
     firstPaint_ = true;
@@ -162,10 +162,10 @@ DocumentWindow* TabStopsDialog::activeDocument() const {
 
 void TabStopsDialog::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
-    Form_Paint();
+    fillListOnce();
 }
 
-void TabStopsDialog::Form_Paint() {
+void TabStopsDialog::fillListOnce() {
     if (!firstPaint_)
         return;
     firstPaint_ = false;
@@ -200,7 +200,7 @@ void TabStopsDialog::insertSorted(const QString& entry) {
     lstTabs->insertItem(row, entry);
 }
 
-void TabStopsDialog::txtTabStop_Change() {
+void TabStopsDialog::matchTypedPosition() {
     if (txtTabStop->text().isEmpty()) {
         cmdSet->setEnabled(false);
         cmdClear->setEnabled(false);
@@ -224,14 +224,14 @@ void TabStopsDialog::txtTabStop_Change() {
     }
 }
 
-void TabStopsDialog::lstTabs_Click() {
+void TabStopsDialog::takeChosenEntry() {
     const int row = selectedRow();
     if (row < 0)
         return;
     txtTabStop->setText(lstTabs->item(row)->text().trimmed());
 }
 
-void TabStopsDialog::cmdSet_Click() {
+void TabStopsDialog::setTabStop() {
     const QString typed = txtTabStop->text();
     if (!isTabPosition(typed)) {
         MsgBox(QStringLiteral("Type the position in inches as a plain number from 0 to 22.75, "
@@ -246,7 +246,7 @@ void TabStopsDialog::cmdSet_Click() {
     cmdSet->setEnabled(false);
 }
 
-void TabStopsDialog::cmdClear_Click() {
+void TabStopsDialog::deleteTabStop() {
     // After Add nothing may be chosen: there is then nothing to delete.
     const int row = selectedRow();
     if (row < 0)
@@ -263,7 +263,7 @@ void TabStopsDialog::cmdClear_Click() {
     cmdSet->setFocus();
 }
 
-void TabStopsDialog::cmdClearAll_Click() {
+void TabStopsDialog::deleteAllTabStops() {
     {
         const QSignalBlocker quiet(lstTabs);
         lstTabs->clear();
@@ -272,12 +272,12 @@ void TabStopsDialog::cmdClearAll_Click() {
     txtTabStop->setFocus();
 }
 
-void TabStopsDialog::cmdOK_Click() {
+void TabStopsDialog::confirm() {
     SetTabs();
     accept();
 }
 
-void TabStopsDialog::cmdCxl_Click() {
+void TabStopsDialog::cancel() {
     reject();
 }
 

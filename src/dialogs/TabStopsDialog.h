@@ -32,17 +32,22 @@ public:
     // empty list removes them.
     void SetTabs();
 
+public slots:
     // Fills the list from the selection the first time the dialog is painted; later paints
     // leave it alone.
-    void Form_Paint();
-    void txtTabStop_Change();
-    void lstTabs_Click();
-    void cmdSet_Click();
-    void cmdClear_Click();
-    void cmdClearAll_Click();
-    void cmdOK_Click();
-    void cmdCxl_Click();
+    void fillListOnce();
+    // Chooses every entry of the typed value; Add stays enabled only while none has it.
+    void matchTypedPosition();
+    // The chosen entry's text goes into the field.
+    void takeChosenEntry();
+    void setTabStop();
+    void deleteTabStop();
+    void deleteAllTabStops();
+    // Yes: SetTabs, then unload.
+    void confirm();
+    void cancel();
 
+public:
     QLabel* lblLabel1;
     QLineEdit* txtTabStop;
     QListWidget* lstTabs;
@@ -59,7 +64,7 @@ protected:
 private:
     TabStopsDialog(DocumentWindow* owner, ActiveDocument activeDocument);
     void createControls();
-    void Form_Load();
+    void prepare();
     DocumentWindow* activeDocument() const;
     // The row of the entry the user or the typing chose, or -1.
     int selectedRow() const;

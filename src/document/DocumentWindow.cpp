@@ -18,6 +18,10 @@ constexpr int paneTopTwips = 390;
 constexpr int designWidthTwips = 4275;
 constexpr int designHeightTwips = 5490;
 constexpr int widestWrapTwips = 10080;
+// The pane's key and mouse events speak in these codes.
+constexpr int keyZ = 90;
+constexpr int shiftCtrl = 2;
+constexpr int rightButton = 2;
 
 ScreenMetrics metrics() {
     return DesktopSeam::current().screen();
@@ -40,16 +44,16 @@ DocumentWindow::DocumentWindow(QWidget* parent) : QWidget(parent) {
     // to use this dialog.
     Com1.CancelError = true;
 
-    connect(PicRuler, &Ruler::GotFocus, this, &DocumentWindow::picRuler_GotFocus);
-    connect(Text1, &RichTextBox::Change, this, &DocumentWindow::Text1_Change);
-    connect(Text1, &RichTextBox::KeyDown, this, &DocumentWindow::text1_KeyDown);
-    connect(Text1, &RichTextBox::MouseDown, this, &DocumentWindow::text1_MouseDown);
-    connect(Text1, &RichTextBox::SelChange, this, &DocumentWindow::text1_SelChange);
+    connect(PicRuler, &Ruler::GotFocus, this, &DocumentWindow::passFocusToPane);
+    connect(Text1, &RichTextBox::Change, this, &DocumentWindow::markChanged);
+    connect(Text1, &RichTextBox::KeyDown, this, &DocumentWindow::filterKey);
+    connect(Text1, &RichTextBox::MouseDown, this, &DocumentWindow::requestEditMenu);
+    connect(Text1, &RichTextBox::SelChange, this, &DocumentWindow::followSelection);
     // A paste that failed left the document as it was; the user is told why.
     connect(Text1, &RichTextBox::PasteFailed, this, &Common::ReportError);
 
-    Form_Load();
-    picRuler_Paint();
+    countAsOpen();
+    updateRuler();
 }
 
 DocumentWindow::~DocumentWindow() {
@@ -69,7 +73,7 @@ int DocumentWindow::ScaleHeight() const {
     return height() * metrics().twipsPerPixelY;
 }
 
-void DocumentWindow::Form_Load() {
+void DocumentWindow::countAsOpen() {
     OpenDocuments::countDocumentIn();
     counted_ = true;
 }
@@ -77,11 +81,11 @@ void DocumentWindow::Form_Load() {
 void DocumentWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     PicRuler->setGeometry(0, 0, width(), metrics().yPixels(rulerHeightTwips));
-    picRuler_Paint();
-    Form_Resize();
+    updateRuler();
+    fitPaneToWindow();
 }
 
-void DocumentWindow::Form_Resize() {
+void DocumentWindow::fitPaneToWindow() {
     if (ScaleHeight() < 400)
         return;
     layOutPane(Wrap::WithinRuler);
@@ -97,15 +101,13 @@ void DocumentWindow::layOutPane(Wrap wrap) {
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* event) {
-    int cancel = 0;
-    Form_QueryUnload(cancel);
-    if (cancel != 0)
-        event->ignore();
-    else
+    if (confirmClose())
         event->accept();
+    else
+        event->ignore();
 }
 
-void DocumentWindow::Form_QueryUnload(int& Cancel) {
+bool DocumentWindow::confirmClose() {
     if (Text1->Tag == QLatin1String("save") && !Text1->Text().isEmpty()) {
         const int answer =
             MsgBox(QStringLiteral("Save changes to ") + Caption() + QStringLiteral(" ?"),
@@ -117,19 +119,19 @@ void DocumentWindow::Form_QueryUnload(int& Cancel) {
         const bool unsaved = answer == MsgBoxResult::Yes && Text1->Tag == QLatin1String("save");
         if (answer == MsgBoxResult::Cancel || unsaved) {
             OpenDocuments::CloseCancelled = Flags::True;
-            Cancel = 1;
-            return;
+            return false;
         }
     }
     OpenDocuments::countDocumentOut();
     counted_ = false;
+    return true;
 }
 
-void DocumentWindow::picRuler_GotFocus() {
+void DocumentWindow::passFocusToPane() {
     Text1->SetFocus();
 }
 
-void DocumentWindow::picRuler_Paint() {
+void DocumentWindow::updateRuler() {
     // Each ruler shows its own window's scale and tab stops, so tiled windows all stay right.
     try {
         DrawRuler(this, 0, 7.0f);
@@ -146,24 +148,24 @@ void DocumentWindow::DrawRuler(DocumentWindow* mdiFrm, double /*intFrom*/, float
     ruler->setDrawing(RulerDrawing::compute(ruler->heightTwips(), intTo, tabs));
 }
 
-void DocumentWindow::Text1_Change() {
+void DocumentWindow::markChanged() {
     Text1->Tag = QStringLiteral("save");
     emit changed();
     // A change of paragraph format (tab stops set or pasted) moves the squares too.
-    picRuler_Paint();
+    updateRuler();
 }
 
-void DocumentWindow::text1_KeyDown(int& KeyCode, int Shift) {
-    if (KeyCode == 90 && Shift == 2)
+void DocumentWindow::filterKey(int& KeyCode, int Shift) {
+    if (KeyCode == keyZ && Shift == shiftCtrl)
         KeyCode = 0;
 }
 
-void DocumentWindow::text1_MouseDown(int Button, int /*Shift*/, int /*X*/, int /*Y*/) {
-    if (Button == 2)
+void DocumentWindow::requestEditMenu(int Button, int /*Shift*/, int /*X*/, int /*Y*/) {
+    if (Button == rightButton)
         emit editMenuRequested(QCursor::pos());
 }
 
-void DocumentWindow::text1_SelChange() {
-    picRuler_Paint();
+void DocumentWindow::followSelection() {
+    updateRuler();
     emit selectionChanged();
 }

@@ -39,18 +39,21 @@ public:
     // to suggest one.
     QSize sizeHint() const override;
 
-    // Handlers, public so the program and the tests can run them as the window system would.
-    void Form_Resize();
-    // Sets Cancel to 1 to keep the window open.
-    void Form_QueryUnload(int& Cancel);
-    void picRuler_GotFocus();
+public slots:
+    // What the window does on the window system's events, public so that the program and the
+    // tests can run them as the window system would.
+    void fitPaneToWindow();
+    // Asks about unsaved changes; false keeps the window open (and cancels the frame's closing).
+    bool confirmClose();
+    void passFocusToPane();
     // Works out the ruler's drawing for the paragraph at the caret; run on every selection or
     // paragraph change, not by the repaint itself.
-    void picRuler_Paint();
-    void Text1_Change();
-    void text1_KeyDown(int& KeyCode, int Shift);
-    void text1_MouseDown(int Button, int Shift, int X, int Y);
-    void text1_SelChange();
+    void updateRuler();
+    void markChanged();
+    // Ctrl+Z goes to the Edit menu's Undo, not to the pane.
+    void filterKey(int& KeyCode, int Shift);
+    void requestEditMenu(int Button, int Shift, int X, int Y);
+    void followSelection();
 
 signals:
     // Asked by the close prompt's Yes; the marker tells afterwards whether the save happened.
@@ -64,6 +67,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void Form_Load();
+    void countAsOpen();
     bool counted_ = false;
 };

@@ -73,7 +73,7 @@ DocumentWindow* open(const std::optional<QString>& sizeText) {
     try {
         window->Com1.Filter = openFilter;
         window->Com1.CancelError = true;
-        window->Com1.setAction(1);
+        window->Com1.setAction(DialogAction::Open);
         if (!window->Com1.FileName.isEmpty())
             load(*window, sizeText);
         window->setCaption(window->Com1.FileName);

@@ -3,15 +3,11 @@
 #include "document/DocumentWindow.h"
 #include "pane/RichTextBox.h"
 #include "suite/ReportError.h"
+#include "system/Desktop.h"
 #include "text/Error.h"
 
 #include <QPrinter>
 #include <exception>
-
-namespace {
-constexpr int printSetupFlag = 64;
-constexpr int selectionFlag = 1;
-} // namespace
 
 namespace PrintCommand {
 
@@ -21,9 +17,9 @@ void Print_run(DocumentWindow* active) {
     CommonDialog& Com1 = active->Com1;
     RichTextBox& Text1 = *active->Text1;
     try {
-        Com1.Flags = printSetupFlag;
+        Com1.Flags = DialogFlags::PrintSetup;
         if (Text1.SelLength() != 0)
-            Com1.Flags = Com1.Flags + selectionFlag;
+            Com1.Flags = Com1.Flags + DialogFlags::PrintSelection;
         Com1.CancelError = true;
         QPrinter printer(QPrinter::HighResolution);
         Com1.ShowPrinter(printer);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Alignment.h"
+
 #include <QString>
 #include <array>
 
@@ -11,6 +13,9 @@ class QComboBox;
 struct FormatBar {
     std::array<QAbstractButton*, 3> ImgFButtons{}; // Bold, Italic, Underline
     std::array<QAbstractButton*, 3> ImgAButtons{}; // Align Left, Center, Align Right
+    // What each of ImgAButtons sets, in the buttons' order.
+    static constexpr std::array<Alignment, 3> alignmentOfButton{Alignment::Left, Alignment::Centre,
+                                                                Alignment::Right};
     QComboBox* cboFontCombo = nullptr;
     QComboBox* cboSizeCombo = nullptr;
 

@@ -8,13 +8,11 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <algorithm>
 
 namespace Formatting {
 
 namespace {
-// The pane's alignment codes by button: the centre and right buttons are codes 2 and 1.
-constexpr int alignmentCodeOfButton[] = {0, 2, 1};
-
 constexpr int smallestListedSize = 6;
 constexpr int largestMappedSize = 70;
 
@@ -25,17 +23,15 @@ void toggle(QAbstractButton* button, bool forceOn, std::optional<bool> current,
     button->setChecked(on);
 }
 
-// The three buttons are one group: pressing one releases the others.
-void pressAlignmentButton(FormatBar& bar, int index) {
-    for (int other = 0; other < 3; ++other)
-        bar.ImgAButtons[other]->setChecked(other == index);
-}
-
-void showAlignment(FormatBar& bar, int code) {
-    for (int index = 0; index < 3; ++index) {
-        if (alignmentCodeOfButton[index] == code)
-            return pressAlignmentButton(bar, index);
-    }
+// The three buttons are one group: pressing one releases the others. False when no button
+// shows the alignment; the buttons then keep their state.
+bool pressAlignmentButton(FormatBar& bar, Alignment alignment) {
+    const auto& shown = FormatBar::alignmentOfButton;
+    if (std::find(shown.begin(), shown.end(), alignment) == shown.end())
+        return false;
+    for (size_t button = 0; button < shown.size(); ++button)
+        bar.ImgAButtons[button]->setChecked(shown[button] == alignment);
+    return true;
 }
 
 void showFontName(FormatBar& bar, const QString& name) {
@@ -59,11 +55,9 @@ void showFontSize(FormatBar& bar, double size) {
 }
 } // namespace
 
-void AlignText(FormatBar& bar, DocumentWindow* document, int16_t index) {
-    if (index < 0 || index > 2)
-        return;
-    pressAlignmentButton(bar, index);
-    document->Text1->setSelAlignment(alignmentCodeOfButton[index]);
+void AlignText(FormatBar& bar, DocumentWindow* document, Alignment alignment) {
+    if (pressAlignmentButton(bar, alignment))
+        document->Text1->setSelAlignment(alignment);
 }
 
 void ToggleBold(FormatBar& bar, DocumentWindow* document, bool forceOn) {
@@ -99,7 +93,7 @@ void SyncToolbar(FormatBar& bar, DocumentWindow* document) {
     bar.ImgFButtons[1]->setChecked(format.italic == true);
     bar.ImgFButtons[2]->setChecked(format.underline == true);
     if (format.alignment)
-        showAlignment(bar, *format.alignment);
+        pressAlignmentButton(bar, *format.alignment);
     if (format.fontName)
         showFontName(bar, *format.fontName);
     if (format.fontSize)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cstdint>
+#include "model/Alignment.h"
 
 struct FormatBar;
 class DocumentWindow;
@@ -9,8 +9,9 @@ class DocumentWindow;
 // the document window it is given, active or not, and always sets the frame's buttons.
 namespace Formatting {
 
-// 0 left, 1 centre, 2 right, in button order; anything else does nothing.
-void AlignText(FormatBar& bar, DocumentWindow* document, int16_t index);
+// Presses the alignment's button and aligns the selection; an alignment no button shows
+// (justified) does nothing.
+void AlignText(FormatBar& bar, DocumentWindow* document, Alignment alignment);
 // A selection that is partly set becomes wholly set; forceOn sets it whatever it was.
 void ToggleBold(FormatBar& bar, DocumentWindow* document, bool forceOn = false);
 void ToggleItalic(FormatBar& bar, DocumentWindow* document, bool forceOn = false);

@@ -359,20 +359,29 @@ void RichTextBox::setSelColor(quint32 color) {
     mergeChar(this, format);
 }
 
-std::optional<int> RichTextBox::SelAlignment() const {
-    return uniformBlock<int>(this, &SelectionFormat::alignmentOf);
+std::optional<Alignment> RichTextBox::SelAlignment() const {
+    return uniformBlock<Alignment>(this, &SelectionFormat::alignmentOf);
 }
 
 SelectionFormat RichTextBox::SelFormat() const {
     return SelectionFormat::of(textCursor(), currentCharFormat());
 }
 
-void RichTextBox::setSelAlignment(int alignment) {
-    static constexpr Qt::Alignment byNumber[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter,
-                                                 Qt::AlignJustify};
-    if (alignment < 0 || alignment > 3)
-        throw Error::withNumber(Error::InvalidPropertyValue);
-    mergeBlock(this, [&](QTextBlockFormat& f) { f.setAlignment(byNumber[alignment]); });
+void RichTextBox::setSelAlignment(Alignment alignment) {
+    const Qt::Alignment qt = [alignment] {
+        switch (alignment) {
+        case Alignment::Right:
+            return Qt::AlignRight;
+        case Alignment::Centre:
+            return Qt::AlignHCenter;
+        case Alignment::Justified:
+            return Qt::AlignJustify;
+        case Alignment::Left:
+            break;
+        }
+        return Qt::AlignLeft;
+    }();
+    mergeBlock(this, [&](QTextBlockFormat& f) { f.setAlignment(qt); });
 }
 
 std::optional<bool> RichTextBox::SelBullet() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Alignment.h"
 #include "pane/PaneTyping.h"
 #include "text/Error.h"
 #include "text/PlainText.h"
@@ -50,9 +51,8 @@ public:
     std::optional<quint32> SelColor() const;
     void setSelColor(quint32 color);
 
-    // 0 left, 1 right, 2 centre, 3 justified.
-    std::optional<int> SelAlignment() const;
-    void setSelAlignment(int alignment);
+    std::optional<Alignment> SelAlignment() const;
+    void setSelAlignment(Alignment alignment);
     // The toolbar's attributes all at once, in one pass over the selection.
     SelectionFormat SelFormat() const;
     std::optional<bool> SelBullet() const;

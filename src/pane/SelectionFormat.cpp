@@ -61,15 +61,15 @@ double SelectionFormat::fontSizeOf(const QTextCharFormat& format, double documen
     return size > 0 ? size : documentSize;
 }
 
-int SelectionFormat::alignmentOf(const QTextBlock& block) {
+Alignment SelectionFormat::alignmentOf(const QTextBlock& block) {
     const Qt::Alignment a = block.blockFormat().alignment();
     if (a & Qt::AlignRight)
-        return 1;
+        return Alignment::Right;
     if (a & Qt::AlignHCenter)
-        return 2;
+        return Alignment::Centre;
     if (a & Qt::AlignJustify)
-        return 3;
-    return 0;
+        return Alignment::Justified;
+    return Alignment::Left;
 }
 
 SelectionFormat SelectionFormat::of(const QTextCursor& selection, const QTextCharFormat& typing) {
@@ -78,7 +78,7 @@ SelectionFormat SelectionFormat::of(const QTextCursor& selection, const QTextCha
     const int start = selection.selectionStart();
     const int end = selection.selectionEnd();
     CharAttributes chars;
-    Uniform<int> alignment;
+    Uniform<Alignment> alignment;
     // Runs and paragraphs share their formats, so a format already seen is not read again: a
     // whole document in a handful of formats costs one walk over its runs.
     int lastCharFormat = -1;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Alignment.h"
+
 #include <QString>
 #include <optional>
 
@@ -16,7 +18,7 @@ struct SelectionFormat {
     std::optional<bool> underline;
     std::optional<QString> fontName;
     std::optional<double> fontSize;
-    std::optional<int> alignment; // 0 left, 1 right, 2 centre, 3 justified
+    std::optional<Alignment> alignment;
 
     // `typing` is the format the pane gives text typed at the caret.
     static SelectionFormat of(const QTextCursor& selection, const QTextCharFormat& typing);
@@ -26,5 +28,5 @@ struct SelectionFormat {
     static QString fontNameOf(const QTextCharFormat& format);
     // A size the format leaves open is the document's default.
     static double fontSizeOf(const QTextCharFormat& format, double documentSize);
-    static int alignmentOf(const QTextBlock& block);
+    static Alignment alignmentOf(const QTextBlock& block);
 };

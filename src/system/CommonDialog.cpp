@@ -49,17 +49,18 @@ void CommonDialog::ShowPrinter(QPrinter& printer) {
         cancelled();
 }
 
-void CommonDialog::setAction(int action) {
+void CommonDialog::setAction(DialogAction action) {
     switch (action) {
-    case 1:
+    case DialogAction::Open:
         return ShowOpen();
-    case 2:
+    case DialogAction::Save:
         return ShowSave();
-    case 3:
+    case DialogAction::Color:
         return ShowColor();
-    case 4:
+    case DialogAction::Font:
         return ShowFont();
-    default:
-        throw Error::withNumber(Error::InvalidPropertyValue);
+    case DialogAction::Print:
+        break;
     }
+    throw Error::withNumber(Error::InvalidPropertyValue);
 }

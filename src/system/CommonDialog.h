@@ -4,6 +4,9 @@
 
 class QPrinter;
 
+// The dialogs CommonDialog::setAction shows, by the numbers the control's Action property takes.
+enum class DialogAction { Open = 1, Save = 2, Color = 3, Font = 4, Print = 5 };
+
 // The invisible dialog control: a bag of properties that keep their values from one use to the
 // next, and Show* calls that put up the dialog through the desktop seam. With CancelError set, a
 // cancelled dialog throws Error 32755; without it the properties are left as they were.
@@ -29,8 +32,8 @@ public:
     void ShowFont();
     void ShowColor();
     void ShowPrinter(QPrinter& printer);
-    // Action 1 is the open dialog, 2 save, 3 colour, 4 font, 5 printer (needs a printer).
-    void setAction(int action);
+    // The printer dialog needs a printer: DialogAction::Print raises Invalid property value.
+    void setAction(DialogAction action);
 
 private:
     void cancelled() const;

@@ -28,6 +28,15 @@ struct RegistryValue {
     QByteArray data;
 };
 
+// The common dialog's Flags bits that the dialogs act on; the others are passed along unread.
+namespace DialogFlags {
+constexpr int PrintSelection = 1;       // the printer dialog offers to print the selection
+constexpr int PrintSetup = 64;          // the printer dialog shows the printer's setup
+constexpr int FontScreenAndPrinter = 3; // the font dialog lists screen and printer fonts
+constexpr int FontEffects = 256;        // the font dialog offers the effects and the colour
+constexpr int FontExistingOnly = 65536; // only fonts that exist can be chosen
+} // namespace DialogFlags
+
 struct FileDialogRequest {
     QString title;
     QString filter; // "description|pattern|description|pattern"
@@ -77,7 +86,8 @@ public:
     virtual std::optional<QString> saveFileName(const FileDialogRequest& request) = 0;
     virtual std::optional<FontChoice> chooseFont(const FontChoice& initial, int flags) = 0;
     virtual std::optional<quint32> chooseColor(quint32 initial, int flags) = 0;
-    // Lets the user set up `printer`; false when cancelled. `flags` 1 offers the selection.
+    // Lets the user set up `printer`; false when cancelled. DialogFlags::PrintSelection offers
+    // the selection.
     virtual bool setUpPrinter(QPrinter& printer, int flags) = 0;
 
     virtual QStringList screenFonts() = 0;

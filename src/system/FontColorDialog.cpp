@@ -68,7 +68,7 @@ FontColorDialog::FontColorDialog(const FontChoice& initial, int flags, QWidget* 
     colorRow->addWidget(colorLabel);
     colorRow->addWidget(colors_);
     colorRow->addStretch(1);
-    const bool effects = (flags & effectsFlag) != 0;
+    const bool effects = (flags & DialogFlags::FontEffects) != 0;
     colorLabel->setVisible(effects);
     colors_->setVisible(effects);
 

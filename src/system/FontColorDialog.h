@@ -8,8 +8,8 @@ class QComboBox;
 class QFontDialog;
 
 // The font dialog: Qt's face, style, size and effects, with the text colour chosen in the same
-// dialog beside them, as users of a word processor's font dialog expect. Flag 256 asks for the
-// effects and the colour; without it the colour is not offered.
+// dialog beside them, as users of a word processor's font dialog expect. DialogFlags::FontEffects
+// asks for the effects and the colour; without it the colour is not offered.
 class FontColorDialog : public QDialog {
     Q_OBJECT
 
@@ -19,8 +19,6 @@ public:
     FontChoice choice() const;
     QComboBox* colorBox() const { return colors_; }
     QFontDialog* fontPart() const { return font_; }
-
-    static constexpr int effectsFlag = 256;
 
 private:
     void selectColor(quint32 color);

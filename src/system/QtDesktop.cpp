@@ -171,8 +171,9 @@ std::optional<quint32> QtDesktop::chooseColor(quint32 initial, int /*flags*/) {
 
 bool QtDesktop::setUpPrinter(QPrinter& printer, int flags) {
     QPrintDialog dialog(&printer, dialogParent());
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, (flags & 1) != 0);
-    if (flags & 1)
+    const bool selection = (flags & DialogFlags::PrintSelection) != 0;
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, selection);
+    if (selection)
         printer.setPrintRange(QPrinter::Selection);
     return dialog.exec() == QDialog::Accepted;
 }

@@ -79,17 +79,17 @@ TEST_F(FormattingTest, StateButtonsIgnoreKeyboardClicksAndProgramChanges) {
     align(1)->click();
     align(2)->setChecked(true);
     EXPECT_EQ(pane()->SelBold(), false);
-    EXPECT_EQ(pane()->SelAlignment(), 0);
+    EXPECT_EQ(pane()->SelAlignment(), Alignment::Left);
 }
 
 TEST_F(FormattingTest, AlignmentButtonsSetTheirCodesAndFollowTheCaret) {
     pane()->setText("left\ncentre");
     select(7, 0);
     release(align(1));
-    EXPECT_EQ(pane()->SelAlignment(), 2);
+    EXPECT_EQ(pane()->SelAlignment(), Alignment::Centre);
     EXPECT_EQ(pressedAlignment(), QStringList{"Center"});
     release(align(2));
-    EXPECT_EQ(pane()->SelAlignment(), 1);
+    EXPECT_EQ(pane()->SelAlignment(), Alignment::Right);
     EXPECT_EQ(pressedAlignment(), QStringList{"Align Right"});
     release(align(1));
 
@@ -100,7 +100,7 @@ TEST_F(FormattingTest, AlignmentButtonsSetTheirCodesAndFollowTheCaret) {
     // Across a left and a centred paragraph the buttons stay as they were.
     select(0, 9);
     EXPECT_EQ(pressedAlignment(), QStringList{"Center"});
-    ::Formatting::AlignText(frame(), active(), 3);
+    ::Formatting::AlignText(frame(), active(), Alignment::Justified);
     EXPECT_EQ(pressedAlignment(), QStringList{"Center"});
 }
 

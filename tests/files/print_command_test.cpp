@@ -33,8 +33,18 @@ TEST(PrintCommand, PrintsTheSelectionOrTheWholeDocumentToTheChosenPrinter) {
         QStringList notPrinted;
     };
     const Row rows[] = {
-        {"nothing selected: the whole document", 3, 0, 64, {"First line", "Second line"}, {}},
-        {"a selection: only the selection", 11, 6, 65, {"Second"}, {"First", "line"}},
+        {"nothing selected: the whole document",
+         3,
+         0,
+         DialogFlags::PrintSetup,
+         {"First line", "Second line"},
+         {}},
+        {"a selection: only the selection",
+         11,
+         6,
+         DialogFlags::PrintSetup + DialogFlags::PrintSelection,
+         {"Second"},
+         {"First", "line"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -70,7 +80,8 @@ TEST(PrintCommand, CancelOrFailureEndsSilently) {
     window.Text1->setText(QStringLiteral("text"));
     PrintCommand::Print_run(&window);
     PrintCommand::Print_run(&window);
-    EXPECT_EQ(scripted.desktop.printerFlags, (QList<int>{64, 64}));
+    EXPECT_EQ(scripted.desktop.printerFlags,
+              (QList<int>{DialogFlags::PrintSetup, DialogFlags::PrintSetup}));
     EXPECT_TRUE(scripted.desktop.messages.isEmpty());
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }

@@ -22,7 +22,7 @@ protected:
     // Centred, first line at .5 in, following lines at .75 in, a tab stop at 2 in.
     void makeTitle(int paragraph) {
         pane.setSelStart(block(paragraph).position());
-        pane.setSelAlignment(2);
+        pane.setSelAlignment(Alignment::Centre);
         pane.setSelIndent(720);
         pane.setSelHangingIndent(360);
         pane.setSelTabStops({2880});
@@ -116,7 +116,7 @@ TEST_F(PaneParagraphs, BulletOffReturnsTheParagraphToWhereItWas) {
 TEST_F(PaneParagraphs, CopiedParagraphsKeepTheirFormatAndAddNoParagraph) {
     pane.setText("Centred\nIndented\tcolumn\nNext one\nAfter");
     pane.setSelStart(0);
-    pane.setSelAlignment(2);
+    pane.setSelAlignment(Alignment::Centre);
     pane.setSelStart(block(1).position());
     pane.setSelIndent(720);
     pane.setSelTabStops({2880});

@@ -96,15 +96,15 @@ TEST_F(PaneTable, TextCountsOneCharacterForEachCellStartAndStaysInStepWithSelSta
 TEST_F(PaneTable, ParagraphAndTabCommandsApplyToTheCellsChosen) {
     select("Age");
     pane.setSelTabStops({720});
-    pane.setSelAlignment(2);
+    pane.setSelAlignment(Alignment::Centre);
     pane.setSelIndent(360);
     EXPECT_EQ(pane.SelTabCount(), 1);
     EXPECT_EQ(pane.SelTabs(0), 720);
-    EXPECT_EQ(pane.SelAlignment(), 2);
+    EXPECT_EQ(pane.SelAlignment(), Alignment::Centre);
     EXPECT_EQ(pane.SelIndent(), 360);
     select("Name");
     EXPECT_EQ(pane.SelTabCount(), 0);
-    EXPECT_EQ(pane.SelAlignment(), 0);
+    EXPECT_EQ(pane.SelAlignment(), Alignment::Left);
 
     // Four cells chosen: their stops read as mixed, as for paragraphs whose stops differ, and
     // set, they go to those cells' paragraphs alone.
@@ -115,16 +115,16 @@ TEST_F(PaneTable, ParagraphAndTabCommandsApplyToTheCellsChosen) {
     EXPECT_EQ(pane.SelTabCount(), std::nullopt);
     EXPECT_EQ(pane.SelAlignment(), std::nullopt);
     pane.setSelTabStops({1440});
-    pane.setSelAlignment(1);
+    pane.setSelAlignment(Alignment::Right);
     for (const char* word : {"Name", "Age", "Ann", "31"}) {
         select(word);
         EXPECT_EQ(pane.SelTabs(0), 1440) << word;
-        EXPECT_EQ(pane.SelAlignment(), 1) << word;
+        EXPECT_EQ(pane.SelAlignment(), Alignment::Right) << word;
     }
     for (const char* word : {"Before", "Bob", "After"}) {
         select(word);
         EXPECT_EQ(pane.SelTabCount(), 0) << word;
-        EXPECT_EQ(pane.SelAlignment(), 0) << word;
+        EXPECT_EQ(pane.SelAlignment(), Alignment::Left) << word;
     }
     // Text of one cell with text outside the table is several places too.
     pane.setSelStart(0);

@@ -41,13 +41,13 @@ TEST_F(Pane, ParagraphAttributesInTwips) {
     pane.setSelHangingIndent(360);
     pane.setSelRightIndent(1440);
     pane.setSelTabStops({720, 1440});
-    pane.setSelAlignment(2);
+    pane.setSelAlignment(Alignment::Centre);
     EXPECT_EQ(pane.SelIndent(), 720);
     EXPECT_EQ(pane.SelHangingIndent(), 360);
     EXPECT_EQ(pane.SelRightIndent(), 1440);
     EXPECT_EQ(pane.SelTabCount(), 2);
     EXPECT_EQ(pane.SelTabs(1), 1440);
-    EXPECT_EQ(pane.SelAlignment(), 2);
+    EXPECT_EQ(pane.SelAlignment(), Alignment::Centre);
     pane.setSelStart(5);
     pane.setSelTabStops({360});
     pane.setSelStart(0);

@@ -18,7 +18,8 @@ FontChoice someChoice(quint32 color) {
 TEST(FontColorDialog, GivesBackItsStartingChoiceWhenNothingIsChanged) {
     const quint32 unlisted = Colors::fromRgb(1, 2, 3);
     const FontChoice initial = someChoice(unlisted);
-    FontColorDialog dialog(initial, 3 + 65536 + 256);
+    FontColorDialog dialog(initial, DialogFlags::FontScreenAndPrinter +
+                                        DialogFlags::FontExistingOnly + DialogFlags::FontEffects);
     const FontChoice chosen = dialog.choice();
     EXPECT_EQ(chosen.name, FontFamilies::plainName(initial.name));
     EXPECT_EQ(chosen.size, 14);
@@ -32,11 +33,11 @@ TEST(FontColorDialog, GivesBackItsStartingChoiceWhenNothingIsChanged) {
 }
 
 TEST(FontColorDialog, OffersTheColourOnlyWithTheEffects) {
-    FontColorDialog with(someChoice(Colors::black), 256);
+    FontColorDialog with(someChoice(Colors::black), DialogFlags::FontEffects);
     with.show();
     EXPECT_TRUE(with.colorBox()->isVisible());
     EXPECT_TRUE(with.fontPart()->isVisible());
-    FontColorDialog without(someChoice(Colors::black), 3);
+    FontColorDialog without(someChoice(Colors::black), DialogFlags::FontScreenAndPrinter);
     without.show();
     EXPECT_FALSE(without.colorBox()->isVisible());
 }
