@@ -191,68 +191,49 @@ TEST_F(Frame, EveryToolbarControlIsSeparateAndNamed) {
     EXPECT_EQ(f.ToolFXBack->geometry(), QRect(0, 0, 900, 55));
 }
 
-// Tests and assistive tools find the entries by their design names; each role member is the
-// entry of that name. Window-list entries only appear once the menu opens.
+// Tests and assistive tools find the entries by their design names, and each role member is the
+// entry of its name. Window-list entries only appear once the menu opens.
 TEST_F(Frame, MenusHoldTheirEntriesInOrderWithCaptionsAndShortcuts) {
-    const struct {
-        const char* entry; // menu, name, caption and shortcut
-        QAction* MainFrame::*member;
-    } expected[] = {
-        {"file1|filenew|New|Ctrl+N", &MainFrame::newAction},
-        {"file1|file2|Open|Ctrl+O", &MainFrame::openAction},
-        {"file1|file3||", nullptr},
-        {"file1|file4|Save|Ctrl+S", &MainFrame::saveAction},
-        {"file1|file5|Save as|", &MainFrame::saveAsAction},
-        {"file1|dasi7||", nullptr},
-        {"file1|Print_run|Print|", &MainFrame::printAction},
-        {"file1|dasi8||", nullptr},
-        {"file1|SSCommand2|E&xit and restore|", &MainFrame::exitAndRestoreAction},
-        {"itemedit|undoitem|Undo|Ctrl+Z", &MainFrame::undoAction},
-        {"itemedit|dasi10||", nullptr},
-        {"itemedit|cutitem|Cut|Ctrl+X", &MainFrame::cutAction},
-        {"itemedit|copyitem|Copy|Ctrl+C", &MainFrame::copyAction},
-        {"itemedit|pasteitem|Paste|Ctrl+V", &MainFrame::pasteAction},
-        {"itemedit|clearitem|Delete|Del", &MainFrame::deleteAction},
-        {"itemedit|allitem|Select all|", &MainFrame::selectAllAction},
-        {"itemedit|dasi71||", nullptr},
-        {"itemedit|Edit_Find|Find|Ctrl+F", &MainFrame::findAction},
-        {"exet|exeI|Insert OLE file|", &MainFrame::insertObjectAction},
-        {"exet|dasi81||", nullptr},
-        {"exet|exet1|Font(&F)|", &MainFrame::fontAction},
-        {"exet|exet2|Bullet(&B)|", &MainFrame::bulletsAction},
-        {"exet|exet3|Paragraph(&P)|", &MainFrame::paragraphAction},
-        {"exet|exet4|Tab(&T)|", &MainFrame::tabStopsAction},
-        {"Win|Win1|Cascade|", &MainFrame::cascadeAction},
-        {"Win|Win2|Tile|", &MainFrame::tileAction},
-        {"Win|Win3|Arrange Icon|", &MainFrame::arrangeIconsAction},
-        {"Win|dasi99||", nullptr},
-        {"Win|Shell_Run(0)|Stavrel|Ctrl+F1", nullptr},
-        {"Win|Shell_Run(1)|Omblique|Ctrl+F2", nullptr},
-        {"Win|Shell_Run(2)|Lindrow|Ctrl+F3", nullptr},
-        {"Win|Shell_Run(3)||", nullptr},
-        {"Win|Shell_Run(4)|Pimsey|Ctrl+F4", nullptr},
-        {"Win|Shell_Run(5)|Kordane|Ctrl+F5", nullptr},
-        {"Win|Shell_Run(6)|Trellin|Ctrl+F6", nullptr},
-        {"Win|Shell_Run(7)|Quillet|Ctrl+F7", nullptr},
-        {"help|help1|&Help|F1", &MainFrame::helpAction},
-        {"help|help3||", nullptr},
-        {"help|help2|&About|", &MainFrame::aboutAction},
+    // A menu's entries: object name, caption and shortcut.
+    const QStringList expected = {
+        "file1: filenew|New|Ctrl+N, file2|Open|Ctrl+O, file3||, file4|Save|Ctrl+S, "
+        "file5|Save as|, dasi7||, Print_run|Print|, dasi8||, SSCommand2|E&xit and restore|",
+        "itemedit: undoitem|Undo|Ctrl+Z, dasi10||, cutitem|Cut|Ctrl+X, copyitem|Copy|Ctrl+C, "
+        "pasteitem|Paste|Ctrl+V, clearitem|Delete|Del, allitem|Select all|, dasi71||, "
+        "Edit_Find|Find|Ctrl+F",
+        "exet: exeI|Insert OLE file|, dasi81||, exet1|Font(&F)|, exet2|Bullet(&B)|, "
+        "exet3|Paragraph(&P)|, exet4|Tab(&T)|",
+        "Win: Win1|Cascade|, Win2|Tile|, Win3|Arrange Icon|, dasi99||, "
+        "Shell_Run(0)|Stavrel|Ctrl+F1, Shell_Run(1)|Omblique|Ctrl+F2, "
+        "Shell_Run(2)|Lindrow|Ctrl+F3, Shell_Run(3)||, Shell_Run(4)|Pimsey|Ctrl+F4, "
+        "Shell_Run(5)|Kordane|Ctrl+F5, Shell_Run(6)|Trellin|Ctrl+F6, "
+        "Shell_Run(7)|Quillet|Ctrl+F7",
+        "help: help1|&Help|F1, help3||, help2|&About|",
     };
     MainFrame& f = frame();
-    QStringList entries, found;
-    for (const auto& e : expected) {
-        entries << e.entry;
-        if (e.member) {
-            EXPECT_EQ((f.*e.member)->objectName(), QString(e.entry).section('|', 1, 1));
-        }
-    }
+    QStringList found;
     for (const QMenu* menu : {f.fileMenu, f.editMenu, f.formMenu, f.windowMenu, f.helpMenu}) {
+        QStringList entries;
         for (const QAction* action : menu->actions())
-            found << QStringList{menu->objectName(), action->objectName(), action->text(),
-                                 action->shortcut().toString()}
-                         .join('|');
+            entries << QStringList{action->objectName(), action->text(),
+                                   action->shortcut().toString()}
+                           .join('|');
+        found << menu->objectName() + ": " + entries.join(", ");
     }
-    EXPECT_EQ(found, entries);
+    EXPECT_EQ(found, expected);
+    QStringList roles;
+    for (const QAction* action :
+         {f.newAction,          f.openAction,           f.saveAction,    f.saveAsAction,
+          f.printAction,        f.exitAndRestoreAction, f.undoAction,    f.cutAction,
+          f.copyAction,         f.pasteAction,          f.deleteAction,  f.selectAllAction,
+          f.findAction,         f.insertObjectAction,   f.fontAction,    f.bulletsAction,
+          f.paragraphAction,    f.tabStopsAction,       f.cascadeAction, f.tileAction,
+          f.arrangeIconsAction, f.helpAction,           f.aboutAction})
+        roles << action->objectName();
+    EXPECT_EQ(
+        roles.join(' '),
+        "filenew file2 file4 file5 Print_run SSCommand2 undoitem cutitem copyitem pasteitem "
+        "clearitem allitem Edit_Find exeI exet1 exet2 exet3 exet4 Win1 Win2 Win3 help1 help2");
     EXPECT_EQ(f.companionActions[3]->objectName(), "Shell_Run(3)");
     EXPECT_FALSE(f.companionActions[7]->isEnabled());
 }
@@ -263,28 +244,23 @@ TEST_F(Frame, MenusHoldTheirEntriesInOrderWithCaptionsAndShortcuts) {
 TEST_F(Frame, ToolbarButtonsTriggerTheirMenuEntries) {
     MainFrame& f = frame();
     f.NewChild();
-    QStringList triggered;
+    QString triggered;
     for (QAction* action : f.findChildren<QAction*>()) {
         // The entries only record, so the test runs no command that needs an answer.
         QObject::disconnect(action, &QAction::triggered, &f, nullptr);
         QObject::connect(action, &QAction::triggered,
-                         [&triggered, action] { triggered << action->objectName(); });
+                         [&triggered, action] { triggered += action->objectName(); });
     }
-    const struct {
-        QAbstractButton* button;
-        const char* entry;
-    } buttons[] = {
-        {f.ImgButtons[0], "filenew"},   {f.ImgButtons[1], "file2"}, {f.ImgButtons[2], "file4"},
-        {f.ImgButtons[3], "Print_run"}, {f.ImgButtons[4], ""},      {f.ImgButtons[5], ""},
-        {f.ImgButtons[6], ""},          {f.ImgButtons[7], ""},      {f.ImgButtons[9], "exet2"},
-        {f.SSCommand1[0], "exet1"},     {f.SSCommand1[1], ""},      {f.SSCommand1[2], ""},
-        {f.SSCommand1[3], "exeI"},
-    };
-    for (const auto& b : buttons) {
-        triggered.clear();
-        b.button->click();
-        EXPECT_EQ(triggered.join(','), b.entry) << b.button->objectName().toStdString();
+    QStringList found;
+    for (QAbstractButton* button :
+         {f.ImgButtons[0], f.ImgButtons[1], f.ImgButtons[2], f.ImgButtons[3], f.ImgButtons[4],
+          f.ImgButtons[5], f.ImgButtons[6], f.ImgButtons[7], f.ImgButtons[9], f.SSCommand1[0],
+          f.SSCommand1[1], f.SSCommand1[2], f.SSCommand1[3]}) {
+        triggered = "-";
+        button->click();
+        found << triggered;
     }
+    EXPECT_EQ(found.join(' '), "-filenew -file2 -file4 -Print_run - - - - -exet2 -exet1 - - -exeI");
 }
 
 TEST_F(Frame, TileMakesColumnsCascadeKeepsWindowsReadableAndTheWindowListChecksTheActive) {
