@@ -220,7 +220,7 @@ TEST_F(Frame, MenusHoldTheirEntriesInOrderWithCaptionsAndShortcuts) {
                            .join('|');
         found << menu->objectName() + ": " + entries.join(", ");
     }
-    EXPECT_EQ(found, expected);
+    EXPECT_EQ(found.join('\n').toStdString(), expected.join('\n').toStdString());
     QStringList roles;
     for (const QAction* action :
          {f.newAction,          f.openAction,           f.saveAction,    f.saveAsAction,
@@ -231,7 +231,7 @@ TEST_F(Frame, MenusHoldTheirEntriesInOrderWithCaptionsAndShortcuts) {
           f.arrangeIconsAction, f.helpAction,           f.aboutAction})
         roles << action->objectName();
     EXPECT_EQ(
-        roles.join(' '),
+        roles.join(' ').toStdString(),
         "filenew file2 file4 file5 Print_run SSCommand2 undoitem cutitem copyitem pasteitem "
         "clearitem allitem Edit_Find exeI exet1 exet2 exet3 exet4 Win1 Win2 Win3 help1 help2");
     EXPECT_EQ(f.companionActions[3]->objectName(), "Shell_Run(3)");
@@ -260,7 +260,8 @@ TEST_F(Frame, ToolbarButtonsTriggerTheirMenuEntries) {
         button->click();
         found << triggered;
     }
-    EXPECT_EQ(found.join(' '), "-filenew -file2 -file4 -Print_run - - - - -exet2 -exet1 - - -exeI");
+    EXPECT_EQ(found.join(' ').toStdString(),
+              "-filenew -file2 -file4 -Print_run - - - - -exet2 -exet1 - - -exeI");
 }
 
 TEST_F(Frame, TileMakesColumnsCascadeKeepsWindowsReadableAndTheWindowListChecksTheActive) {
