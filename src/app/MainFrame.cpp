@@ -37,7 +37,7 @@ const QString settingsSection = QStringLiteral("SIZE");
 
 MainFrame& MainFrame::instance() {
     return theFrame.get([] { return new MainFrame; },
-                        [](MainFrame& frame) { frame.MDIForm_Load(); });
+                        [](MainFrame& frame) { frame.placeFromSettings(); });
 }
 
 bool MainFrame::isLoaded() {
@@ -92,7 +92,7 @@ MainFrame::MainFrame() {
 
     StatusBar1 = new StatusPanels(this);
     setStatusBar(StatusBar1);
-    connect(Win, &QMenu::aboutToShow, this, &MainFrame::refreshWindowList);
+    connect(windowMenu, &QMenu::aboutToShow, this, &MainFrame::refreshWindowList);
     connect(mdiArea, &QMdiArea::subWindowActivated, this, &MainFrame::refreshUndoItem);
     connect(&OpenDocuments::events(), &OpenDocuments::firstLoaded, this,
             [this] { setDocumentCommandsEnabled(true); });
@@ -158,7 +158,7 @@ QRect onScreen(const Place& stored, const QRect& fallback, const QRect& screens)
 }
 } // namespace
 
-void MainFrame::MDIForm_Load() {
+void MainFrame::placeFromSettings() {
     const ScreenMetrics screen = DesktopSeam::current().screen();
     const QRect fallback(screen.xTwips(40), screen.yTwips(40),
                          screen.widthTwips() - screen.xTwips(80),
@@ -235,13 +235,13 @@ void MainFrame::activateDocument(DocumentWindow* document) {
 }
 
 void MainFrame::setDocumentCommandsEnabled(bool enabled) {
-    for (QAction* action :
-         {file4, file5, Print_run, itemedit->menuAction(), Win->menuAction(), exet->menuAction()})
+    for (QAction* action : {saveAction, saveAsAction, printAction, editMenu->menuAction(),
+                            windowMenu->menuAction(), formMenu->menuAction()})
         action->setEnabled(enabled);
     picPicture1->setEnabled(enabled);
 }
 
-void MainFrame::filenew_Click() {
+void MainFrame::newDocument() {
     // Nothing calls this but the user, so a failure (too many windows) is told here rather than
     // left to end the program.
     try {
@@ -252,8 +252,8 @@ void MainFrame::filenew_Click() {
     }
 }
 
-quint32 MainFrame::rtfcolor(const QString& name, int dat) {
-    if (dat == 1) {
+quint32 MainFrame::rtfcolor(const QString& name, ColorFileAccess access) {
+    if (access == ColorFileAccess::Store) {
         if (DocumentWindow* active = activeDocument())
             BackgroundColorFile::storeOnSave(name, active->Text1->BackColor());
         return 0;
@@ -267,7 +267,7 @@ std::optional<QString> MainFrame::chosenSize() const {
     return cboSizeCombo->currentText();
 }
 
-void MainFrame::file2_Click() {
+void MainFrame::openDocument() {
     DocumentWindow* opened = OpenCommand::open(chosenSize());
     if (!opened)
         return;
@@ -281,26 +281,26 @@ void MainFrame::file2_Click() {
     }
     opened->Text1->Tag.clear();
 }
-void MainFrame::file4_Click() {
+
+void MainFrame::saveDocument() {
     if (DocumentWindow* active = activeDocument())
         SaveCommand::save(*active);
 }
-void MainFrame::file5_Click() {
+
+void MainFrame::saveDocumentAs() {
     if (DocumentWindow* active = activeDocument())
         SaveCommand::saveAs(*active);
 }
 
-void MainFrame::SSCommand2_Click() {
-    // Ends at once: no document is asked about and the geometry is not written.
+void MainFrame::exitAndRestore() {
     DesktopSeam::current().endProgramAtOnce();
 }
 
-void MainFrame::Win1_Click() {
+void MainFrame::cascadeWindows() {
     mdiArea->cascadeSubWindows();
 }
 
-void MainFrame::Win2_Click() {
-    // Side by side as vertical columns, each the full height of the area.
+void MainFrame::tileWindows() {
     const QList<QMdiSubWindow*> windows = mdiArea->subWindowList();
     QList<QMdiSubWindow*> shown;
     for (QMdiSubWindow* window : windows) {
@@ -321,8 +321,7 @@ void MainFrame::Win2_Click() {
     }
 }
 
-void MainFrame::Win3_Click() {
-    // Lines the minimised windows up along the bottom edge of the area.
+void MainFrame::arrangeIcons() {
     const QRect area = mdiArea->viewport()->rect();
     int left = 0;
     for (QMdiSubWindow* window : mdiArea->subWindowList()) {
@@ -334,22 +333,17 @@ void MainFrame::Win3_Click() {
     }
 }
 
-void MainFrame::MDIForm_DblClick() {
-    file2_Click();
-}
-
 bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
     if (watched == mdiArea->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        MDIForm_DblClick();
+        // The same command as the File menu's Open.
+        openDocument();
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
-    int cancel = 0;
-    MDIForm_Unload(cancel);
-    if (cancel != 0) {
+    if (!closeDocumentsAndStorePlace()) {
         event->ignore();
         return;
     }
@@ -357,7 +351,7 @@ void MainFrame::closeEvent(QCloseEvent* event) {
     QCoreApplication::exit(0);
 }
 
-void MainFrame::MDIForm_Unload(int& Cancel) {
+bool MainFrame::closeDocumentsAndStorePlace() {
     try {
         OpenDocuments::CloseCancelled = Flags::False;
         while (OpenDocuments::OpenDocCount >= 1) {
@@ -371,8 +365,7 @@ void MainFrame::MDIForm_Unload(int& Cancel) {
             QMdiSubWindow* window = qobject_cast<QMdiSubWindow*>(document->parentWidget());
             const bool closed = window ? window->close() : document->close();
             if (OpenDocuments::CloseCancelled == Flags::True) {
-                Cancel = 1;
-                return;
+                return false;
             }
             if (!closed)
                 break;
@@ -394,27 +387,28 @@ void MainFrame::MDIForm_Unload(int& Cancel) {
         // The place is only remembered for convenience; a read-only folder must not stop the
         // program from ending.
     }
+    return true;
 }
 
 void MainFrame::popupEditMenu(const QPoint& globalPosition) {
-    itemedit->popup(globalPosition);
+    editMenu->popup(globalPosition);
 }
 
 void MainFrame::refreshWindowList() {
     for (QAction* action : windowListActions_) {
-        Win->removeAction(action);
+        windowMenu->removeAction(action);
         action->deleteLater();
     }
     windowListActions_.clear();
     const QList<QMdiSubWindow*> windows = mdiArea->subWindowList();
     if (windows.isEmpty())
         return;
-    windowListActions_.append(Win->addSeparator());
+    windowListActions_.append(windowMenu->addSeparator());
     QMdiSubWindow* current = mdiArea->currentSubWindow();
     int number = 1;
     for (QMdiSubWindow* window : windows) {
         const QString title = window->widget() ? window->widget()->windowTitle() : QString();
-        QAction* action = Win->addAction(QStringLiteral("&%1 %2").arg(number++).arg(title));
+        QAction* action = windowMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(title));
         action->setCheckable(true);
         action->setChecked(window == current);
         connect(action, &QAction::triggered, this,

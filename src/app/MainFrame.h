@@ -44,86 +44,102 @@ public:
 
     void setDocumentCommandsEnabled(bool enabled);
 
-    // The background colour remembered beside a document: dat 2 reads it (white when none is
-    // stored), dat 1 stores the active document's.
-    quint32 rtfcolor(const QString& name, int dat);
+    // The background colour remembered beside a document: Load reads it (white when none is
+    // stored), Store stores the active document's and returns 0.
+    enum class ColorFileAccess { Store = 1, Load = 2 };
+    quint32 rtfcolor(const QString& name, ColorFileAccess access);
     void popupEditMenu(const QPoint& globalPosition);
 
     // Frame geometry in twips, as stored in multi.ini: the outer corner and the inner size.
     QRect geometryTwips() const;
     void setGeometryTwips(const QRect& twips);
 
-    // Command handlers other windows call.
-    void filenew_Click();
-    void file2_Click();
-    void file4_Click();
-    void file5_Click();
-    void Print_run_Click();
-    void itemedit_Click();
-    void Edit_Find_Click();
     RichTextBox* activePane() const;
-    void SSCommand2_Click();
-    void Win1_Click();
-    void Win2_Click();
-    void Win3_Click();
-    void MDIForm_DblClick();
-    void MDIForm_Unload(int& Cancel);
-    void picPicture1_Resize();
     // The date box as wide as its entries (and its first text) need, and the frame no narrower
     // than the toolbar; run again once the box has its entries.
     void fitToolbar();
-    void cboFontCombo_Click();
-    void cboSizeCombo_Click();
-    void cboSizeCombo_Change();
-    void Combo2_Click();
-    void ImgButtons_Click(int Index);
-    // The check and option buttons act when a mouse button is released over them, never on a
-    // change of their state: the program sets that state itself.
-    void ImgFButtons_MouseUp(int Index);
-    void ImgAButtons_MouseUp(int Index);
-    void SSCommand1_Click(int Index);
-    void exeI_Click();
-    void exet2_Click();
-    // The paragraph and tab stops dialogs, modal to the user; both return at once.
-    void exet3_Click();
-    void exet4_Click();
-    void help1_Click();
-    // Shows the about box application-modal; it goes when closed.
-    void help2_Click();
     // Carries a font dialog's choice into the two boxes, as if the user had made it there.
     void SetFont(const QString& strFontName, const QString& strFontSize);
 
-    // Menus and controls under their given names.
-    QMenu* file1 = nullptr;
-    QAction* filenew = nullptr;
-    QAction* file2 = nullptr;
-    QAction* file4 = nullptr;
-    QAction* file5 = nullptr;
-    QAction* Print_run = nullptr;
-    QAction* SSCommand2 = nullptr;
-    QMenu* itemedit = nullptr;
-    QAction* undoitem = nullptr;
-    QAction* cutitem = nullptr;
-    QAction* copyitem = nullptr;
-    QAction* pasteitem = nullptr;
-    QAction* clearitem = nullptr;
-    QAction* allitem = nullptr;
-    QAction* Edit_Find = nullptr;
-    QMenu* exet = nullptr;
-    QAction* exeI = nullptr;
-    QAction* exet1 = nullptr;
-    QAction* exet2 = nullptr;
-    QAction* exet3 = nullptr;
-    QAction* exet4 = nullptr;
-    QMenu* Win = nullptr;
-    QAction* Win1 = nullptr;
-    QAction* Win2 = nullptr;
-    QAction* Win3 = nullptr;
-    std::array<QAction*, 8> Shell_Run{};
-    QMenu* help = nullptr;
-    QAction* help1 = nullptr;
-    QAction* help2 = nullptr;
+public slots:
+    // The commands of the menus and the toolbar; other windows and the start-up call some too.
+    void newDocument();
+    void openDocument();
+    void saveDocument();
+    void saveDocumentAs();
+    void printDocument();
+    // Ends at once: no document is asked about and the geometry is not written.
+    void exitAndRestore();
+    void refreshEditMenu();
+    void undo();
+    void cut();
+    void copy();
+    void paste();
+    void deleteSelection();
+    void selectAll();
+    void showFind();
+    void cascadeWindows();
+    // Side by side as vertical columns, each the full height of the area.
+    void tileWindows();
+    // Lines the minimised windows up along the bottom edge of the area.
+    void arrangeIcons();
+    void startCompanion(int entry);
+    void applyChosenFont();
+    void applyChosenSize();
+    void applyTypedSize();
+    void insertDateStamp();
+    // The check and option buttons act when a mouse button is released over them, never on a
+    // change of their state: the program sets that state itself.
+    void toggleBold();
+    void toggleItalic();
+    void toggleUnderline();
+    void alignText(int index);
+    void showFontDialog();
+    void chooseTextColor();
+    void chooseBackgroundColor();
+    void insertObject();
+    void toggleBullets();
+    // The paragraph and tab stops dialogs, modal to the user; both return at once.
+    void showParagraphDialog();
+    void showTabStopsDialog();
+    void showHelp();
+    // Shows the about box application-modal; it goes when closed.
+    void showAboutBox();
 
+public:
+    // The menus; each entry keeps its design name as its object name.
+    QMenu* fileMenu = nullptr;
+    QAction* newAction = nullptr;
+    QAction* openAction = nullptr;
+    QAction* saveAction = nullptr;
+    QAction* saveAsAction = nullptr;
+    QAction* printAction = nullptr;
+    QAction* exitAndRestoreAction = nullptr;
+    QMenu* editMenu = nullptr;
+    QAction* undoAction = nullptr;
+    QAction* cutAction = nullptr;
+    QAction* copyAction = nullptr;
+    QAction* pasteAction = nullptr;
+    QAction* deleteAction = nullptr;
+    QAction* selectAllAction = nullptr;
+    QAction* findAction = nullptr;
+    QMenu* formMenu = nullptr;
+    QAction* insertObjectAction = nullptr;
+    QAction* fontAction = nullptr;
+    QAction* bulletsAction = nullptr;
+    QAction* paragraphAction = nullptr;
+    QAction* tabStopsAction = nullptr;
+    QMenu* windowMenu = nullptr;
+    QAction* cascadeAction = nullptr;
+    QAction* tileAction = nullptr;
+    QAction* arrangeIconsAction = nullptr;
+    // Entry 3 is a separator.
+    std::array<QAction*, 8> companionActions{};
+    QMenu* helpMenu = nullptr;
+    QAction* helpAction = nullptr;
+    QAction* aboutAction = nullptr;
+
+    // The toolbar's controls under their design names.
     QWidget* picPicture1 = nullptr;
     QWidget* ToolFXBack = nullptr;
     std::array<QAbstractButton*, 10> ImgButtons{};
@@ -141,19 +157,24 @@ protected:
 
 private:
     MainFrame();
-    void MDIForm_Load();
+    // Places the frame where multi.ini says, or at the default place.
+    void placeFromSettings();
+    // Closes the documents, then stores the frame's place; false when the user cancelled a
+    // document's close, and then nothing is stored.
+    bool closeDocumentsAndStorePlace();
+    void fitToolbarBackground();
     void createFileMenu();
     void createEditMenu();
     void createFormMenu();
     void createWindowMenu();
     void createHelpMenu();
-    void connectEditMenu();
     void createToolbar();
     void refreshWindowList();
     void refreshUndoItem();
-    void fontDialog();
-    void textColorDialog();
-    void backgroundColorDialog();
+    // The toolbar's buttons return the keyboard to the document; the menu entries do not.
+    void focusActiveDocument();
+    // Find from the toolbar leaves the keyboard with the document.
+    void showFindFromToolbar();
     // The size box's entry, none when no entry is chosen.
     std::optional<QString> chosenSize() const;
     QList<QAction*> windowListActions_;

@@ -15,17 +15,6 @@ RichTextBox* paneOf(DocumentWindow* document) {
 }
 } // namespace
 
-void MainFrame::connectEditMenu() {
-    connect(itemedit, &QMenu::aboutToShow, this, &MainFrame::itemedit_Click);
-    connect(undoitem, &QAction::triggered, this, [this] { EditCommands::Undo(activePane()); });
-    connect(cutitem, &QAction::triggered, this, [this] { EditCommands::Cut(activePane()); });
-    connect(copyitem, &QAction::triggered, this, [this] { EditCommands::Copy(activePane()); });
-    connect(pasteitem, &QAction::triggered, this, [this] { EditCommands::Paste(activePane()); });
-    connect(clearitem, &QAction::triggered, this, [this] { EditCommands::Delete(activePane()); });
-    connect(allitem, &QAction::triggered, this, [this] { EditCommands::SelectAll(activePane()); });
-    connect(Edit_Find, &QAction::triggered, this, &MainFrame::Edit_Find_Click);
-}
-
 RichTextBox* MainFrame::activePane() const {
     return paneOf(activeDocument());
 }
@@ -34,25 +23,49 @@ RichTextBox* MainFrame::activePane() const {
 // follows the active pane's undo state all the time, not only while the menu is open.
 void MainFrame::refreshUndoItem() {
     const RichTextBox* pane = activePane();
-    undoitem->setEnabled(pane && pane->canUndo());
+    undoAction->setEnabled(pane && pane->canUndo());
 }
 
-void MainFrame::itemedit_Click() {
+void MainFrame::refreshEditMenu() {
     const EditCommands::EditMenuState state = EditCommands::editMenuState(activePane());
-    undoitem->setEnabled(state.undo);
-    cutitem->setEnabled(state.cut);
-    copyitem->setEnabled(state.copy);
-    clearitem->setEnabled(state.clear);
-    pasteitem->setEnabled(state.paste);
-    allitem->setEnabled(state.all);
-    Edit_Find->setEnabled(state.find);
+    undoAction->setEnabled(state.undo);
+    cutAction->setEnabled(state.cut);
+    copyAction->setEnabled(state.copy);
+    deleteAction->setEnabled(state.clear);
+    pasteAction->setEnabled(state.paste);
+    selectAllAction->setEnabled(state.all);
+    findAction->setEnabled(state.find);
 }
 
-void MainFrame::Edit_Find_Click() {
+void MainFrame::undo() {
+    EditCommands::Undo(activePane());
+}
+
+void MainFrame::cut() {
+    EditCommands::Cut(activePane());
+}
+
+void MainFrame::copy() {
+    EditCommands::Copy(activePane());
+}
+
+void MainFrame::paste() {
+    EditCommands::Paste(activePane());
+}
+
+void MainFrame::deleteSelection() {
+    EditCommands::Delete(activePane());
+}
+
+void MainFrame::selectAll() {
+    EditCommands::SelectAll(activePane());
+}
+
+void MainFrame::showFind() {
     if (DocumentWindow* document = activeDocument())
         Find::ShowFind(document, document->Text1->SelText(), [this] { return activePane(); });
 }
 
-void MainFrame::Print_run_Click() {
+void MainFrame::printDocument() {
     PrintCommand::Print_run(activeDocument());
 }

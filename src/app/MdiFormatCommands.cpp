@@ -17,7 +17,7 @@
 // The frame's formatting commands: the font and size boxes, the font and colour dialogs, the
 // date box and the bullet entry. Each acts on the active document and does nothing without one.
 
-void MainFrame::cboFontCombo_Click() {
+void MainFrame::applyChosenFont() {
     DocumentWindow* active = activeDocument();
     if (!active)
         return;
@@ -25,7 +25,7 @@ void MainFrame::cboFontCombo_Click() {
     active->Text1->SetFocus();
 }
 
-void MainFrame::cboSizeCombo_Click() {
+void MainFrame::applyChosenSize() {
     DocumentWindow* active = activeDocument();
     if (!active)
         return;
@@ -37,7 +37,7 @@ void MainFrame::cboSizeCombo_Click() {
     active->Text1->SetFocus();
 }
 
-void MainFrame::cboSizeCombo_Change() {
+void MainFrame::applyTypedSize() {
     DocumentWindow* active = activeDocument();
     if (!active)
         return;
@@ -50,7 +50,7 @@ void MainFrame::cboSizeCombo_Change() {
     active->Text1->SetFocus();
 }
 
-void MainFrame::Combo2_Click() {
+void MainFrame::insertDateStamp() {
     DocumentWindow* active = activeDocument();
     if (!active)
         return;
@@ -59,38 +59,20 @@ void MainFrame::Combo2_Click() {
     active->Text1->SetFocus();
 }
 
-void MainFrame::exet2_Click() {
+void MainFrame::toggleBullets() {
     if (DocumentWindow* active = activeDocument())
         Formatting::ToggleBullet(active);
 }
 
-void MainFrame::exet3_Click() {
+void MainFrame::showParagraphDialog() {
     ParagraphDialog::showModal(activeDocument(), *this);
 }
 
-void MainFrame::exet4_Click() {
+void MainFrame::showTabStopsDialog() {
     TabStopsDialog::showModal([this] { return activeDocument(); });
 }
 
-void MainFrame::SSCommand1_Click(int Index) {
-    switch (Index) {
-    case 0:
-        return fontDialog();
-    case 1:
-        return textColorDialog();
-    case 2:
-        return backgroundColorDialog();
-    case 3:
-        exeI_Click();
-        if (DocumentWindow* active = activeDocument())
-            active->Text1->SetFocus();
-        return;
-    default:
-        return;
-    }
-}
-
-void MainFrame::fontDialog() {
+void MainFrame::showFontDialog() {
     DocumentWindow* active = activeDocument();
     if (!active)
         return;
@@ -135,18 +117,18 @@ void MainFrame::SetFont(const QString& strFontName, const QString& strFontSize) 
     // A font the box does not list (a printer's own) leaves the box, and the text's font, alone.
     if (entry >= 0) {
         cboFontCombo->setCurrentIndex(entry);
-        cboFontCombo_Click();
+        applyChosenFont();
     }
     const double size = Runtime::Val(strFontSize);
     cboSizeCombo->setEditText(Runtime::CStr(size));
-    cboSizeCombo_Change();
+    applyTypedSize();
     // The box then shows the size as its list writes it, when the list has it.
     const int listed = cboSizeCombo->findText(Runtime::Str(size), Qt::MatchExactly);
     if (listed >= 0)
         cboSizeCombo->setCurrentIndex(listed);
 }
 
-void MainFrame::textColorDialog() {
+void MainFrame::chooseTextColor() {
     DocumentWindow* active = activeDocument();
     if (!active)
         return;
@@ -162,7 +144,7 @@ void MainFrame::textColorDialog() {
     active->Text1->SetFocus();
 }
 
-void MainFrame::backgroundColorDialog() {
+void MainFrame::chooseBackgroundColor() {
     DocumentWindow* active = activeDocument();
     if (!active)
         return;
@@ -178,7 +160,7 @@ void MainFrame::backgroundColorDialog() {
     active->Text1->SetFocus();
 }
 
-void MainFrame::exeI_Click() {
+void MainFrame::insertObject() {
     DocumentWindow* active = activeDocument();
     if (!active)
         return;

@@ -136,7 +136,7 @@ QComboBox* makeBox(QWidget* panel, const char* name, const QString& label, Place
 } // namespace
 
 void MainFrame::createToolbar() {
-    picPicture1 = new ToolbarPanel(this, [this] { picPicture1_Resize(); });
+    picPicture1 = new ToolbarPanel(this, [this] { fitToolbarBackground(); });
     picPicture1->setObjectName(QStringLiteral("picPicture1"));
     picPicture1->setAutoFillBackground(true);
     QPalette grey = picPicture1->palette();
@@ -146,64 +146,96 @@ void MainFrame::createToolbar() {
     ToolFXBack = new PictureBackground(QColor(240, 240, 240), QColor(208, 208, 208), picPicture1);
     ToolFXBack->setObjectName(QStringLiteral("ToolFXBack"));
 
-    struct ButtonSpec {
+    // A button that does what a menu entry does triggers that entry; the others run their
+    // command. Save and Print are enabled exactly when the panel is, so triggering their entries
+    // acts whenever the button can be clicked.
+    struct CommandButton {
+        int index;
+        const char* tooltip;
+        int left;
+        int top;
+        QAction* MainFrame::*entry;
+        void (MainFrame::*command)();
+        // After the command the keyboard goes back to the document; a menu entry leaves it where
+        // the command put it.
+        bool focusAfter;
+    };
+    // Cut, Copy and Paste run their commands rather than trigger the Edit menu's entries: those
+    // are enabled by the selection when the menu opens, the buttons act whatever it is. Find
+    // leaves the keyboard with the document, where the menu's Find gives it to the dialog.
+    static constexpr CommandButton imgButtons[] = {
+        {0, "New", 60, 60, &MainFrame::newAction, nullptr, true},
+        {1, "Open", 390, 60, &MainFrame::openAction, nullptr, true},
+        {2, "Save", 720, 60, &MainFrame::saveAction, nullptr, true},
+        {3, "Print", 1170, 60, &MainFrame::printAction, nullptr, true},
+        {4, "Find", 1590, 60, nullptr, &MainFrame::showFindFromToolbar, true},
+        {5, "Cut", 2130, 60, nullptr, &MainFrame::cut, true},
+        {6, "Copy", 2460, 60, nullptr, &MainFrame::copy, true},
+        {7, "Paste", 2790, 60, nullptr, &MainFrame::paste, true},
+        {9, "Bullets", 3450, 450, &MainFrame::bulletsAction, nullptr, true}};
+    // Only Insert OLE file gives the keyboard back; the dialogs' buttons leave that to them.
+    static constexpr CommandButton commandButtons[] = {
+        {0, "Font", 1170, 450, &MainFrame::fontAction, nullptr, false},
+        {1, "Font Color", 1590, 450, nullptr, &MainFrame::chooseTextColor, false},
+        {2, "Background Color", 1920, 450, nullptr, &MainFrame::chooseBackgroundColor, false},
+        {3, "Insert OLE file", 3870, 450, &MainFrame::insertObjectAction, nullptr, true}};
+    const auto addCommandButton = [this](const char* group, const CommandButton& b) {
+        QToolButton* button =
+            makeButton(picPicture1, QStringLiteral("%1(%2)").arg(group).arg(b.index),
+                       QString::fromLatin1(b.tooltip), b.left, b.top);
+        connect(button, &QToolButton::clicked, this, [this, &b] {
+            if (b.entry)
+                (this->*b.entry)->trigger();
+            else
+                (this->*b.command)();
+            if (b.focusAfter)
+                focusActiveDocument();
+        });
+        return button;
+    };
+    for (const CommandButton& b : imgButtons)
+        ImgButtons[b.index] = addCommandButton("ImgButtons", b);
+
+    struct StateSpec {
         int index;
         const char* tooltip;
         int left;
         int top;
     };
-    static constexpr ButtonSpec imgButtons[] = {
-        {0, "New", 60, 60},     {1, "Open", 390, 60},   {2, "Save", 720, 60},
-        {3, "Print", 1170, 60}, {4, "Find", 1590, 60},  {5, "Cut", 2130, 60},
-        {6, "Copy", 2460, 60},  {7, "Paste", 2790, 60}, {9, "Bullets", 3450, 450}};
-    for (const ButtonSpec& b : imgButtons) {
-        QToolButton* button = makeButton(picPicture1, QStringLiteral("ImgButtons(%1)").arg(b.index),
-                                         QString::fromLatin1(b.tooltip), b.left, b.top);
-        connect(button, &QToolButton::clicked, this, [this, i = b.index] { ImgButtons_Click(i); });
-        ImgButtons[b.index] = button;
-    }
-    static constexpr ButtonSpec fontButtons[] = {
+    static constexpr StateSpec fontButtons[] = {
         {0, "Bold", 60, 450}, {1, "Italic", 390, 450}, {2, "Underline", 720, 450}};
-    for (const ButtonSpec& b : fontButtons)
+    static constexpr void (MainFrame::*toggles[])() = {
+        &MainFrame::toggleBold, &MainFrame::toggleItalic, &MainFrame::toggleUnderline};
+    for (const StateSpec& b : fontButtons)
         ImgFButtons[b.index] =
             makeStateButton(picPicture1, QStringLiteral("ImgFButtons(%1)").arg(b.index),
                             QString::fromLatin1(b.tooltip), b.left, b.top,
-                            [this, i = b.index] { ImgFButtons_MouseUp(i); });
-    static constexpr ButtonSpec commandButtons[] = {{0, "Font", 1170, 450},
-                                                    {1, "Font Color", 1590, 450},
-                                                    {2, "Background Color", 1920, 450},
-                                                    {3, "Insert OLE file", 3870, 450}};
-    for (const ButtonSpec& b : commandButtons) {
-        SSCommand1[b.index] = makeButton(picPicture1, QStringLiteral("SSCommand1(%1)").arg(b.index),
-                                         QString::fromLatin1(b.tooltip), b.left, b.top);
-        connect(SSCommand1[b.index], &QAbstractButton::clicked, this,
-                [this, i = b.index] { SSCommand1_Click(i); });
-    }
-    static constexpr ButtonSpec alignButtons[] = {
+                            [this, toggle = toggles[b.index]] { (this->*toggle)(); });
+    for (const CommandButton& b : commandButtons)
+        SSCommand1[b.index] = addCommandButton("SSCommand1", b);
+    static constexpr StateSpec alignButtons[] = {
         {0, "Align Left", 2370, 450}, {1, "Center", 2700, 450}, {2, "Align Right", 3030, 450}};
-    for (const ButtonSpec& b : alignButtons) {
-        ImgAButtons[b.index] =
-            makeStateButton(picPicture1, QStringLiteral("ImgAButtons(%1)").arg(b.index),
-                            QString::fromLatin1(b.tooltip), b.left, b.top,
-                            [this, i = b.index] { ImgAButtons_MouseUp(i); });
+    for (const StateSpec& b : alignButtons) {
+        ImgAButtons[b.index] = makeStateButton(
+            picPicture1, QStringLiteral("ImgAButtons(%1)").arg(b.index),
+            QString::fromLatin1(b.tooltip), b.left, b.top, [this, i = b.index] { alignText(i); });
     }
 
     cboFontCombo =
         makeBox(picPicture1, "cboFontCombo", QStringLiteral("Font"), {3750, 75, 2715, 315}, false);
-    connect(cboFontCombo, &QComboBox::activated, this, &MainFrame::cboFontCombo_Click);
+    connect(cboFontCombo, &QComboBox::activated, this, &MainFrame::applyChosenFont);
     cboSizeCombo =
         makeBox(picPicture1, "cboSizeCombo", QStringLiteral("Size"), {6630, 75, 735, 315}, true);
-    connect(cboSizeCombo, &QComboBox::activated, this, &MainFrame::cboSizeCombo_Click);
+    connect(cboSizeCombo, &QComboBox::activated, this, &MainFrame::applyChosenSize);
     // Typed text is applied as it stands: completing it from the list would apply another size.
     cboSizeCombo->setCompleter(nullptr);
-    connect(cboSizeCombo->lineEdit(), &QLineEdit::textEdited, this,
-            &MainFrame::cboSizeCombo_Change);
+    connect(cboSizeCombo->lineEdit(), &QLineEdit::textEdited, this, &MainFrame::applyTypedSize);
     // On the second row, after the buttons: the top row has no room for the width its entries
     // need at the frame's narrowest.
     Combo2 = makeBox(picPicture1, "Combo2", QStringLiteral("Date stamp"), dateBoxPlace, true);
     Combo2->setEditText(QStringLiteral("Time and Day"));
     Combo2->lineEdit()->setCursorPosition(0);
-    connect(Combo2, &QComboBox::activated, this, &MainFrame::Combo2_Click);
+    connect(Combo2, &QComboBox::activated, this, &MainFrame::insertDateStamp);
     ToolFXBack->lower();
 }
 
@@ -221,74 +253,50 @@ void MainFrame::fitToolbar() {
     setMinimumWidth(right + toPixels({0, 0, edgeTwips, 0}).width());
 }
 
-void MainFrame::picPicture1_Resize() {
+void MainFrame::fitToolbarBackground() {
     ToolFXBack->setGeometry(0, 0, picPicture1->width(), picPicture1->height());
 }
 
-void MainFrame::ImgButtons_Click(int Index) {
-    switch (Index) {
-    case 0:
-        filenew_Click();
-        break;
-    case 1:
-        file2_Click();
-        break;
-    case 2:
-        file4_Click();
-        break;
-    case 3:
-        Print_run_Click();
-        break;
-    case 4:
-        if (DocumentWindow* document = activeDocument())
-            Find::ShowFind(
-                document, document->Text1->SelText(), [this] { return activePane(); },
-                Find::FindFocus::Document);
-        break;
-    case 5:
-        EditCommands::Cut(activePane());
-        break;
-    case 6:
-        EditCommands::Copy(activePane());
-        break;
-    case 7:
-        EditCommands::Paste(activePane());
-        break;
-    case 9:
-        if (DocumentWindow* document = activeDocument())
-            Formatting::ToggleBullet(document);
-        break;
-    default:
-        break;
-    }
+void MainFrame::focusActiveDocument() {
     if (DocumentWindow* active = activeDocument())
         active->Text1->SetFocus();
 }
 
-void MainFrame::ImgFButtons_MouseUp(int Index) {
+void MainFrame::showFindFromToolbar() {
+    if (DocumentWindow* document = activeDocument())
+        Find::ShowFind(
+            document, document->Text1->SelText(), [this] { return activePane(); },
+            Find::FindFocus::Document);
+}
+
+void MainFrame::toggleBold() {
     DocumentWindow* active = activeDocument();
     if (!active)
         return;
-    switch (Index) {
-    case 0:
-        Formatting::ToggleBold(*this, active);
-        break;
-    case 1:
-        Formatting::ToggleItalic(*this, active);
-        break;
-    case 2:
-        Formatting::ToggleUnderline(*this, active);
-        break;
-    default:
-        break;
-    }
+    Formatting::ToggleBold(*this, active);
     active->Text1->SetFocus();
 }
 
-void MainFrame::ImgAButtons_MouseUp(int Index) {
+void MainFrame::toggleItalic() {
     DocumentWindow* active = activeDocument();
     if (!active)
         return;
-    Formatting::AlignText(*this, active, FormatBar::alignmentOfButton.at(size_t(Index)));
+    Formatting::ToggleItalic(*this, active);
+    active->Text1->SetFocus();
+}
+
+void MainFrame::toggleUnderline() {
+    DocumentWindow* active = activeDocument();
+    if (!active)
+        return;
+    Formatting::ToggleUnderline(*this, active);
+    active->Text1->SetFocus();
+}
+
+void MainFrame::alignText(int index) {
+    DocumentWindow* active = activeDocument();
+    if (!active)
+        return;
+    Formatting::AlignText(*this, active, FormatBar::alignmentOfButton.at(size_t(index)));
     active->Text1->SetFocus();
 }

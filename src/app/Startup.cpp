@@ -52,7 +52,7 @@ void fillBoxes(MainFrame& frame) {
     for (int i = 0; i < frame.cboFontCombo->count(); ++i) {
         if (frame.cboFontCombo->itemText(i) == QLatin1String("Arial")) {
             frame.cboFontCombo->setCurrentIndex(i);
-            frame.cboFontCombo_Click();
+            frame.applyChosenFont();
         }
     }
     if (frame.cboFontCombo->findText(QStringLiteral("Arial"),
@@ -62,7 +62,7 @@ void fillBoxes(MainFrame& frame) {
     for (int size = 6; size <= 75; ++size)
         frame.cboSizeCombo->addItem(Runtime::Str(double(size)));
     frame.cboSizeCombo->setCurrentIndex(6);
-    frame.cboSizeCombo_Click();
+    frame.applyChosenSize();
 }
 
 void openCommandLineDocument(MainFrame& frame) {
@@ -87,7 +87,8 @@ void openCommandLineDocument(MainFrame& frame) {
         document->Text1->setText(QString());
         document->Text1->setSelFontSize(12);
         if (DocumentFile::kindOf(document->Com1.FileName) == DocumentFile::Kind::RichText)
-            document->Text1->setBackColor(frame.rtfcolor(document->Com1.FileName, 2));
+            document->Text1->setBackColor(
+                frame.rtfcolor(document->Com1.FileName, MainFrame::ColorFileAccess::Load));
         DocumentFile::load(*document->Text1, document->Com1.FileName);
     }
     document->setCaption(document->Com1.FileName);

@@ -98,16 +98,8 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setTabOrder(Command1, OK);
     setFixedSize(380, 264);
     useFixedBorder(*this);
-    connect(Command1, &QPushButton::clicked, this, &AboutBox::Command1_Click);
-    connect(OK, &QPushButton::clicked, this, &AboutBox::OK_Click);
-}
-
-void AboutBox::Command1_Click() {
-    StartSysInfo();
-}
-
-void AboutBox::OK_Click() {
-    close();
+    connect(Command1, &QPushButton::clicked, this, &AboutBox::StartSysInfo);
+    connect(OK, &QPushButton::clicked, this, &AboutBox::close);
 }
 
 void AboutBox::StartSysInfo() {

@@ -18,14 +18,14 @@ public:
     QPushButton* Command1 = nullptr;
     QPushButton* OK = nullptr;
 
-    void Command1_Click();
-    void OK_Click();
-    // Starts the system information tool the registry names, or says it is unavailable.
-    void StartSysInfo();
-
     // The value `SubKeyRef` of key `KeyName` under `KeyRoot` into KeyVal: text as stored (less a
     // terminating zero), a 32-bit number as "&h" and its hexadecimal digits. False, with KeyVal
     // emptied, when the key or the value is missing.
     static bool GetKeyValue(quint32 KeyRoot, const QString& KeyName, const QString& SubKeyRef,
                             QString& KeyVal);
+
+public slots:
+    // Command1's command: starts the system information tool the registry names, or says it is
+    // unavailable. OK closes the box.
+    void StartSysInfo();
 };

@@ -27,16 +27,17 @@ bool matches(const QString& upperCaseTitle, const QString& pattern) {
 
 namespace Common {
 
-void Shell_Run_Click(int Index) {
-    if (Index < 0 || Index > 7 || !companions[Index].titleKey)
+void startCompanion(int entry) {
+    if (entry < 0 || entry > 7 || !companions[entry].titleKey)
         return;
-    const Companion& entry = companions[Index];
+    const Companion& companion = companions[entry];
     try {
-        if (ActivateByTitle(QString::fromLatin1(entry.titleKey)))
+        if (ActivateByTitle(QString::fromLatin1(companion.titleKey)))
             return;
         const QString launcher = LocateProgramFile(QStringLiteral("logo.exe"));
         // The argument is passed as one word, blank included, as the launcher always had it.
-        if (!DesktopSeam::current().startProgram(launcher, {QString::fromLatin1(entry.argument)}))
+        if (!DesktopSeam::current().startProgram(launcher,
+                                                 {QString::fromLatin1(companion.argument)}))
             throw Error::withNumber(Error::FileNotFound);
     } catch (const Error& error) {
         ReportError(error);

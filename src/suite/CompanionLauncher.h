@@ -11,7 +11,7 @@
 namespace Common {
 
 // Entry 0 to 7 of the menu; 3 is the separator and does nothing. Failures are reported.
-void Shell_Run_Click(int Index);
+void startCompanion(int entry);
 
 // Windows whose title contains `title`, letter case ignored: found and the last activation
 // attempt succeeded.

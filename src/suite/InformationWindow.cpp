@@ -80,7 +80,7 @@ InformationWindow::InformationWindow() : QDialog(nullptr, Qt::Dialog | Qt::Windo
     Command1->setGeometry(twipsRect(960, 1080, 1500, 340));
     Command1->setIcon(stopPicture());
     Command1->setIconSize(QSize(95, 20));
-    connect(Command1, &QPushButton::clicked, this, &InformationWindow::Command1_Click);
+    connect(Command1, &QPushButton::clicked, this, &InformationWindow::stop);
 }
 
 InformationWindow::~InformationWindow() {
@@ -100,7 +100,7 @@ void InformationWindow::Form_Unload() {
     InformationWindow::ReadingFile = Flags::False;
 }
 
-void InformationWindow::Command1_Click() {
+void InformationWindow::stop() {
     unload();
 }
 

@@ -26,7 +26,9 @@ public:
     QPushButton* Command1 = nullptr;
     QWidget* FXBack = nullptr;
 
-    void Command1_Click();
+public slots:
+    // The stop button's command: unloads the window.
+    void stop();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

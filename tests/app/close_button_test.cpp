@@ -35,7 +35,7 @@ TEST_F(CloseButton, AsksAgainAfterACancelledCloseWithoutThePointerMoving) {
     frame().show();
     frame().NewChild();
     frame().NewChild();
-    frame().Win2_Click();
+    frame().tileWindows();
     DocumentWindow* typedIn = active();
     typedIn->Text1->setText("unsaved");
     auto* window = qobject_cast<QMdiSubWindow*>(typedIn->parentWidget());

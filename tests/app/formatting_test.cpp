@@ -21,19 +21,6 @@ protected:
         frame().activateWindow();
         QApplication::processEvents();
     }
-    RichTextBox* pane() { return active()->Text1; }
-    // In one step, so the toolbar sees only the final selection.
-    void select(int start, int length) {
-        QTextCursor cursor = pane()->textCursor();
-        cursor.setPosition(start);
-        cursor.setPosition(start + length, QTextCursor::KeepAnchor);
-        pane()->setTextCursor(cursor);
-    }
-    // Text with a run of its own format at [start, start + length).
-    void formatRun(int start, int length, const std::function<void()>& apply) {
-        select(start, length);
-        apply();
-    }
     QAbstractButton* bold() { return frame().ImgFButtons[0]; }
     QAbstractButton* align(int index) { return frame().ImgAButtons[index]; }
     static void release(QAbstractButton* button, Qt::MouseButton which = Qt::LeftButton) {
@@ -47,16 +34,13 @@ protected:
         }
         return pressed;
     }
-    bool documentHasFocus() {
-        QApplication::processEvents();
-        return QApplication::focusWidget() == pane();
-    }
 };
 } // namespace
 
 TEST_F(FormattingTest, BoldButtonMakesAPartlyBoldSelectionBoldThenPlain) {
     pane()->setText("bold plain");
-    formatRun(0, 4, [&] { pane()->setSelBold(true); });
+    select(0, 4);
+    pane()->setSelBold(true);
     select(0, 10);
     release(bold());
     EXPECT_EQ(pane()->SelBold(), true);
@@ -107,9 +91,12 @@ TEST_F(FormattingTest, AlignmentButtonsSetTheirCodesAndFollowTheCaret) {
 TEST_F(FormattingTest, SizeBoxFollowsSingleSizesUpToSeventy) {
     QComboBox* sizes = frame().cboSizeCombo;
     pane()->setText("aaa bbb ccc ddd");
-    formatRun(0, 3, [&] { pane()->setSelFontSize(10.5); });
-    formatRun(4, 3, [&] { pane()->setSelFontSize(72); });
-    formatRun(8, 3, [&] { pane()->setSelFontSize(70); });
+    select(0, 3);
+    pane()->setSelFontSize(10.5);
+    select(4, 3);
+    pane()->setSelFontSize(72);
+    select(8, 3);
+    pane()->setSelFontSize(70);
 
     select(1, 0);
     EXPECT_EQ(sizes->currentText(), " 10"); // 4.5 rounds to the even 4
@@ -139,8 +126,10 @@ TEST_F(FormattingTest, SizeBoxKeepsTheUsersChoiceWhileTheRememberedSizeRepeats) 
 TEST_F(FormattingTest, FontBoxFollowsListedFontsAndForgetsUnlistedOnes) {
     QComboBox* fonts = frame().cboFontCombo;
     pane()->setText("aaa bbb ccc");
-    formatRun(0, 3, [&] { pane()->setSelFontName("Courier New"); });
-    formatRun(4, 3, [&] { pane()->setSelFontName("Unlisted Sans"); });
+    select(0, 3);
+    pane()->setSelFontName("Courier New");
+    select(4, 3);
+    pane()->setSelFontName("Unlisted Sans");
     select(1, 0);
     EXPECT_EQ(fonts->currentText(), "Courier New");
     select(5, 0);
@@ -157,7 +146,7 @@ TEST_F(FormattingTest, BulletsOffAlsoTakeTheHangingIndentAway) {
     frame().ImgButtons[9]->click();
     EXPECT_EQ(pane()->SelBullet(), true);
     pane()->setSelHangingIndent(720);
-    frame().exet2->trigger();
+    frame().bulletsAction->trigger();
     EXPECT_EQ(pane()->SelBullet(), false);
     EXPECT_EQ(pane()->SelHangingIndent(), 0);
 }
@@ -197,7 +186,8 @@ TEST_F(FormattingTest, SizeAndFontBoxesApplyAtOnceAndHandTheFocusBack) {
 // not list reaches neither the box nor the text.
 TEST_F(FormattingTest, FontDialogStartsFromTheBoxesAndOnlyAddsEffects) {
     pane()->setText("bold text");
-    formatRun(0, 4, [&] { pane()->setSelBold(true); });
+    select(0, 4);
+    pane()->setSelBold(true);
     select(0, 4);
     pane()->setSelColor(blue);
     frame().SSCommand1[0]->click(); // cancelled: nothing scripted
@@ -236,7 +226,7 @@ TEST_F(FormattingTest, FontDialogStartsFromTheBoxesAndOnlyAddsEffects) {
         chosen.size = 10.5;
         return chosen;
     });
-    frame().exet1->trigger();
+    frame().fontAction->trigger();
     EXPECT_EQ(pane()->SelFontName(), "Courier New");
     EXPECT_EQ(frame().cboFontCombo->currentText(), "Courier New");
     EXPECT_EQ(pane()->SelFontSize(), 10.5);
@@ -297,9 +287,9 @@ TEST_F(FormattingTest, InsertOleFileEmbedsAtTheCaretOrDoesNothing) {
     EXPECT_TRUE(documentHasFocus());
 
     const QString inserted = pane()->Text();
-    frame().exeI->trigger(); // cancelled
+    frame().insertObjectAction->trigger(); // cancelled
     scripted.desktop.openAnswers.push_back(path("missing.bin"));
-    frame().exeI->trigger();
+    frame().insertObjectAction->trigger();
     EXPECT_EQ(pane()->Text(), inserted);
     EXPECT_TRUE(scripted.desktop.messages.isEmpty());
 }

@@ -16,10 +16,8 @@ protected:
         frame().show();
         frame().NewChild();
         pane()->setText("copy me");
-        pane()->setSelStart(0);
-        pane()->setSelLength(4);
+        select(0, 4);
     }
-    RichTextBox* pane() { return active()->Text1; }
 };
 } // namespace
 
@@ -41,7 +39,7 @@ TEST_F(FrameCommands, ToolbarCutCopyPasteAndMenuUndoActOnTheDocument) {
     click(frame().ImgButtons[5]);
     EXPECT_EQ(pane()->Text(), "mecopy");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "copy ");
-    frame().undoitem->trigger();
+    frame().undoAction->trigger();
     QCoreApplication::processEvents();
     EXPECT_EQ(pane()->Text(), "copy mecopy");
 }
@@ -49,23 +47,23 @@ TEST_F(FrameCommands, ToolbarCutCopyPasteAndMenuUndoActOnTheDocument) {
 // Each command follows its own part of the state, read afresh whenever the menu opens.
 TEST_F(FrameCommands, EditMenuEnablesFromTheSelectionClipboardAndTypingWhenItOpens) {
     QGuiApplication::clipboard()->clear();
-    emit frame().itemedit->aboutToShow();
-    EXPECT_TRUE(frame().cutitem->isEnabled());
-    EXPECT_TRUE(frame().clearitem->isEnabled());
-    EXPECT_FALSE(frame().pasteitem->isEnabled());
-    EXPECT_FALSE(frame().undoitem->isEnabled());
+    emit frame().editMenu->aboutToShow();
+    EXPECT_TRUE(frame().cutAction->isEnabled());
+    EXPECT_TRUE(frame().deleteAction->isEnabled());
+    EXPECT_FALSE(frame().pasteAction->isEnabled());
+    EXPECT_FALSE(frame().undoAction->isEnabled());
     pane()->setSelStart(0);
-    emit frame().itemedit->aboutToShow();
-    EXPECT_FALSE(frame().copyitem->isEnabled());
-    EXPECT_TRUE(frame().allitem->isEnabled());
-    EXPECT_TRUE(frame().Edit_Find->isEnabled());
+    emit frame().editMenu->aboutToShow();
+    EXPECT_FALSE(frame().copyAction->isEnabled());
+    EXPECT_TRUE(frame().selectAllAction->isEnabled());
+    EXPECT_TRUE(frame().findAction->isEnabled());
 
     frame().activateWindow();
     pane()->SetFocus();
     QTest::keyClicks(pane(), "Hello world");
     const QString typed = pane()->Text();
-    EXPECT_TRUE(frame().undoitem->isEnabled());
-    frame().undoitem->trigger();
+    EXPECT_TRUE(frame().undoAction->isEnabled());
+    frame().undoAction->trigger();
     QCoreApplication::processEvents();
     EXPECT_NE(pane()->Text(), typed);
 }

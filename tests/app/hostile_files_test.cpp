@@ -75,7 +75,7 @@ TEST_F(HostileFiles, NoColourFileKeepsTheDocumentFromOpening) {
         EXPECT_EQ(active()->Text1->BackColor(), 16777215u);
 
         scripted.desktop.openAnswers.push_back(path("doc.rtf"));
-        frame().file2_Click();
+        frame().openDocument();
         EXPECT_EQ(frame().documents().size(), 3);
         EXPECT_TRUE(scripted.desktop.messages.isEmpty());
         MainFrame::unload();

@@ -132,7 +132,7 @@ TEST_F(StartupTest, ANameThatIsNotUtf8OpensAndSavesByItsOwnBytes) {
         EXPECT_EQ(active()->Caption(), name);
         EXPECT_EQ(active()->Text1->Text(), "old text");
         active()->Text1->setText("new text");
-        frame().file4_Click();
+        frame().saveDocument();
         EXPECT_EQ(rawContents(), "new text");
         EXPECT_EQ(active()->Text1->Tag, "");
         EXPECT_TRUE(scripted.desktop.messages.isEmpty());

@@ -128,10 +128,10 @@ TEST_F(DocumentWindowTest, TypingMarksTheDocumentChangedAndCtrlZIsDiscardedButCt
 TEST_F(DocumentWindowTest, RightClickPopsUpTheEditMenu) {
     DocumentWindow* document = newDocument();
     QTest::mouseClick(document->Text1->viewport(), Qt::LeftButton);
-    EXPECT_FALSE(frame().itemedit->isVisible());
+    EXPECT_FALSE(frame().editMenu->isVisible());
     QTest::mousePress(document->Text1->viewport(), Qt::RightButton);
-    EXPECT_TRUE(frame().itemedit->isVisible());
-    frame().itemedit->hide();
+    EXPECT_TRUE(frame().editMenu->isVisible());
+    frame().editMenu->hide();
 }
 
 TEST_F(DocumentWindowTest, RulerShowsTheTabStopsOfTheParagraphWithTheCaret) {

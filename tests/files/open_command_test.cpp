@@ -18,7 +18,7 @@ protected:
     // Runs File, Open choosing `name` (nullopt: the dialog is cancelled).
     void open(const std::optional<QString>& name) {
         scripted.desktop.openAnswers.push_back(name);
-        frame().file2_Click();
+        frame().openDocument();
     }
 };
 } // namespace

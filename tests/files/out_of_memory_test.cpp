@@ -32,7 +32,7 @@ TEST_F(OutOfMemory, OpeningIsRefusedAndTheOtherDocumentsStay) {
             scripted.desktop.memoryAnswer = answer;
             scripted.desktop.messages.clear();
             scripted.desktop.openAnswers.push_back(path(name));
-            frame().file2_Click();
+            frame().openDocument();
             EXPECT_EQ(scripted.desktop.messages,
                       ScriptedDesktop::Messages({{"Problem occurred. \r\nOut of memory",
                                                   MsgBoxStyle::Exclamation, "Problem occured!"}}));
@@ -46,7 +46,7 @@ TEST_F(OutOfMemory, OpeningIsRefusedAndTheOtherDocumentsStay) {
     // With the memory back, the same file opens.
     scripted.desktop.memoryAnswer = [] { return qint64(1) << 30; };
     scripted.desktop.openAnswers.push_back(path("big.txt"));
-    frame().file2_Click();
+    frame().openDocument();
     EXPECT_EQ(frame().documents().size(), 2);
 }
 

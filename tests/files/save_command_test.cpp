@@ -14,7 +14,7 @@ protected:
     }
     void openFile(const QString& name) {
         scripted.desktop.openAnswers.push_back(path(name));
-        frame().file2_Click();
+        frame().openDocument();
     }
 };
 } // namespace
@@ -29,7 +29,7 @@ TEST_F(Save, RoundTripsEachFormatAndClearsTheMarker) {
         SCOPED_TRACE(c.name);
         DocumentWindow* document = typedDocument(c.text);
         scripted.desktop.saveAnswers.push_back(path(c.name));
-        frame().file5_Click();
+        frame().saveDocumentAs();
         EXPECT_EQ(document->Text1->Tag, "");
         EXPECT_EQ(document->Caption(), path(c.name));
         openFile(c.name);
@@ -43,12 +43,12 @@ TEST_F(Save, RoundTripsEachFormatAndClearsTheMarker) {
 TEST_F(Save, SaveOnANewDocumentAsksForANameAndAddsRtf) {
     DocumentWindow* document = typedDocument("words");
     scripted.desktop.saveAnswers.push_back(path("letter"));
-    frame().file4_Click();
+    frame().saveDocument();
     EXPECT_EQ(document->Caption(), path("letter.rtf"));
     EXPECT_TRUE(QFile::exists(path("letter.rtf")));
     // A second Save writes to the same file without asking.
     document->Text1->setText("more words");
-    frame().file4_Click();
+    frame().saveDocument();
     EXPECT_EQ(scripted.desktop.saveRequests.size(), 1);
     EXPECT_EQ(document->Text1->Tag, "");
 }
@@ -58,7 +58,7 @@ TEST_F(Save, ReplacingAnExistingFileAsksFirst) {
     typedDocument("new");
     scripted.desktop.saveAnswers.push_back(path("old.txt"));
     scripted.desktop.messageAnswers.push_back(MsgBoxResult::No);
-    frame().file5_Click();
+    frame().saveDocumentAs();
     EXPECT_EQ(
         scripted.desktop.messages,
         ScriptedDesktop::Messages({{path("old.txt") + " already exists. Do you want to replace it?",
@@ -67,7 +67,7 @@ TEST_F(Save, ReplacingAnExistingFileAsksFirst) {
     EXPECT_EQ(active()->Text1->Tag, "save");
     scripted.desktop.saveAnswers.push_back(path("old.txt"));
     scripted.desktop.messageAnswers.push_back(MsgBoxResult::Yes);
-    frame().file5_Click();
+    frame().saveDocumentAs();
     EXPECT_EQ(readFile("old.txt"), "new");
 }
 
@@ -78,7 +78,7 @@ TEST_F(Save, PlainTextAsksBeforeDroppingFormatting) {
     document->Text1->setSelBold(true);
     scripted.desktop.saveAnswers.push_back(path("f.txt"));
     scripted.desktop.messageAnswers.push_back(MsgBoxResult::No);
-    frame().file5_Click();
+    frame().saveDocumentAs();
     EXPECT_EQ(scripted.desktop.messages,
               ScriptedDesktop::Messages(
                   {{"Saving as plain text loses the document's formatting. Save anyway?",
@@ -92,7 +92,7 @@ TEST_F(Save, PlainTextKeepsItsEncodingAndLineEnds) {
     openFile("latin.txt");
     active()->Text1->setSelStart(0);
     active()->Text1->setSelText("A ");
-    frame().file4_Click();
+    frame().saveDocument();
     EXPECT_EQ(readFile("latin.txt"), "A caf\xe9\r\nend");
 }
 
@@ -105,7 +105,7 @@ TEST_F(Save, AFailedSaveKeepsTheOldFileAndTheMarker) {
         scripted.desktop.messages.clear();
         active()->Text1->setText("new");
         scripted.desktop.saveAnswers.push_back(path(target));
-        frame().file5_Click();
+        frame().saveDocumentAs();
         EXPECT_EQ(readFile("plain.txt"), "old");
         EXPECT_EQ(active()->Caption(), path("plain.txt"));
         EXPECT_EQ(active()->Text1->Tag, "save");
@@ -120,7 +120,7 @@ TEST_F(Save, SaveActsOnTheActiveWindowOnly) {
     DocumentWindow* second = typedDocument("two");
     frame().activateDocument(first);
     scripted.desktop.saveAnswers.push_back(path("one.rtf"));
-    frame().file4_Click();
+    frame().saveDocument();
     EXPECT_EQ(first->Text1->Tag, "");
     EXPECT_EQ(second->Text1->Tag, "save");
 }
@@ -128,7 +128,7 @@ TEST_F(Save, SaveActsOnTheActiveWindowOnly) {
 TEST_F(Save, ASaveDialogThatFailsIsReportedAndWritesNothing) {
     DocumentWindow* document = typedDocument("words");
     scripted.desktop.saveDialogFailure = Error::withNumber(Error::OutOfMemory);
-    frame().file5_Click();
+    frame().saveDocumentAs();
     EXPECT_EQ(scripted.desktop.messages,
               ScriptedDesktop::Messages({{"Error occurred. \rReason Out of memory",
                                           MsgBoxStyle::Exclamation, "Problem occurred !"}}));

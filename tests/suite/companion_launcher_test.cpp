@@ -29,12 +29,12 @@ protected:
 TEST_F(CompanionLauncher, AnOpenWindowWhoseTitleHoldsTheKeyIsActivatedInsteadOfStarting) {
     window(10, "notes.txt - stavrel editor", true);
     window(20, "Something else", true);
-    Common::Shell_Run_Click(0);
+    Common::startCompanion(0);
     EXPECT_EQ(scripted.desktop.activated, QStringList{"notes.txt - stavrel editor"});
     EXPECT_TRUE(scripted.desktop.started.isEmpty());
-    Common::Shell_Run_Click(4);
-    Common::Shell_Run_Click(3);
-    Common::Shell_Run_Click(8);
+    Common::startCompanion(4);
+    Common::startCompanion(3);
+    Common::startCompanion(8);
     EXPECT_EQ(scripted.desktop.started, QList<QStringList>{launcherWith(" 3")});
 }
 
@@ -44,7 +44,7 @@ TEST_F(CompanionLauncher, AnInstalledProgramStartsTheLauncherFromItsDataFolder) 
     scripted.desktop.programFolder = path("bin");
     scripted.desktop.dataFolder = path("share/quillet");
     writeFile("share/quillet/logo.exe", "#!/bin/sh\n");
-    Common::Shell_Run_Click(7);
+    Common::startCompanion(7);
     const QStringList launcher{path("share/quillet/logo.exe"), " 6"};
     EXPECT_EQ(scripted.desktop.started, QList<QStringList>{launcher});
 }
@@ -59,15 +59,15 @@ TEST_F(CompanionLauncher, AMatchingChildOnlyCountsWhenItIsTheLastTried) {
     EXPECT_EQ(Common::FindWindowsByTitle(list, "kordane"), 2);
     EXPECT_EQ(list, (QList<Desktop::WindowHandle>{0, 11, 10}));
 
-    Common::Shell_Run_Click(5);
+    Common::startCompanion(5);
     EXPECT_TRUE(scripted.desktop.started.isEmpty());
-    Common::Shell_Run_Click(6);
+    Common::startCompanion(6);
     EXPECT_EQ(scripted.desktop.started, QList<QStringList>{launcherWith(" 5")});
 }
 
 TEST_F(CompanionLauncher, ALauncherThatCannotStartIsReported) {
     scripted.desktop.startResult = false;
-    Common::Shell_Run_Click(1);
+    Common::startCompanion(1);
     EXPECT_EQ(scripted.desktop.messages,
               ScriptedDesktop::Messages({{"Error occurred. \rReason File not found",
                                           MsgBoxStyle::Exclamation, "Problem occurred !"}}));
@@ -110,7 +110,7 @@ TEST_F(CompanionLauncher, ClosingTheSearchWindowReportsTheLauncherMissing) {
             outlivedItsClose = !form.isNull() && form->isHidden();
         });
         closer.start(0);
-        Common::Shell_Run_Click(5);
+        Common::startCompanion(5);
         EXPECT_TRUE(outlivedItsClose) << w.way;
         EXPECT_EQ(scripted.desktop.messages,
                   ScriptedDesktop::Messages({{"Error occurred. \rReason File not found",

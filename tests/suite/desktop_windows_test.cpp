@@ -127,7 +127,7 @@ TEST_F(DesktopWindows, AWindowHoldingTheKeyInItsTitleIsBroughtToTheFront) {
     const Window other = topLevel("Unrelated");
     ASSERT_TRUE(activeAfterAsking(other));
 
-    Common::Shell_Run_Click(0);
+    Common::startCompanion(0);
     EXPECT_TRUE(eventually([&] { return windows->activeWindow() == target; }));
     EXPECT_TRUE(desktop.started.isEmpty());
 }
@@ -144,7 +144,7 @@ TEST_F(DesktopWindows, AChildWindowAloneDoesNotCountAsTheProgram) {
     QList<Desktop::WindowHandle> list;
     EXPECT_EQ(Common::FindWindowsByTitle(list, "PIMSEY"), 1);
     EXPECT_EQ(list.value(1), child);
-    Common::Shell_Run_Click(4);
+    Common::startCompanion(4);
     ASSERT_EQ(desktop.started.size(), 1);
     EXPECT_EQ(desktop.started[0].value(1), " 3");
 }

@@ -8,7 +8,9 @@
 #include "support/Files.h"
 #include "support/ScriptedDesktop.h"
 
+#include <QApplication>
 #include <QTemporaryDir>
+#include <QTextCursor>
 #include <gtest/gtest.h>
 
 // A fresh program for each test: scripted desktop, its own program folder (for multi.ini), no
@@ -47,6 +49,18 @@ protected:
 
     MainFrame& frame() { return MainFrame::instance(); }
     DocumentWindow* active() { return MainFrame::instance().activeDocument(); }
+    RichTextBox* pane() { return active()->Text1; }
+    // In one step, so the toolbar sees only the final selection.
+    void select(int start, int length) {
+        QTextCursor cursor = pane()->textCursor();
+        cursor.setPosition(start);
+        cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+        pane()->setTextCursor(cursor);
+    }
+    bool documentHasFocus() {
+        QApplication::processEvents();
+        return QApplication::focusWidget() == pane();
+    }
 
     ScopedScriptedDesktop scripted;
     QTemporaryDir folder;
