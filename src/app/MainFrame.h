@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <optional>
 
 class QComboBox;
@@ -156,6 +157,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Runs a formatting routine on the active document, then gives that document the keyboard.
+    void formatActiveDocument(const std::function<void(DocumentWindow*)>& routine);
     MainFrame();
     // Places the frame where multi.ini says, or at the default place.
     void placeFromSettings();

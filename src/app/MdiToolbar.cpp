@@ -269,34 +269,30 @@ void MainFrame::showFindFromToolbar() {
             Find::FindFocus::Document);
 }
 
-void MainFrame::toggleBold() {
+void MainFrame::formatActiveDocument(const std::function<void(DocumentWindow*)>& routine) {
     DocumentWindow* active = activeDocument();
     if (!active)
         return;
-    Formatting::ToggleBold(*this, active);
+    routine(active);
     active->Text1->SetFocus();
+}
+
+void MainFrame::toggleBold() {
+    formatActiveDocument([this](DocumentWindow* active) { Formatting::ToggleBold(*this, active); });
 }
 
 void MainFrame::toggleItalic() {
-    DocumentWindow* active = activeDocument();
-    if (!active)
-        return;
-    Formatting::ToggleItalic(*this, active);
-    active->Text1->SetFocus();
+    formatActiveDocument(
+        [this](DocumentWindow* active) { Formatting::ToggleItalic(*this, active); });
 }
 
 void MainFrame::toggleUnderline() {
-    DocumentWindow* active = activeDocument();
-    if (!active)
-        return;
-    Formatting::ToggleUnderline(*this, active);
-    active->Text1->SetFocus();
+    formatActiveDocument(
+        [this](DocumentWindow* active) { Formatting::ToggleUnderline(*this, active); });
 }
 
 void MainFrame::alignText(int index) {
-    DocumentWindow* active = activeDocument();
-    if (!active)
-        return;
-    Formatting::AlignText(*this, active, FormatBar::alignmentOfButton.at(size_t(index)));
-    active->Text1->SetFocus();
+    formatActiveDocument([this, index](DocumentWindow* active) {
+        Formatting::AlignText(*this, active, FormatBar::alignmentOfButton.at(size_t(index)));
+    });
 }
