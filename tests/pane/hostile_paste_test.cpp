@@ -5,9 +5,9 @@
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
 #include "support/PaneTestSupport.h"
+#include "support/rtf_test_support.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QBuffer>
 #include <QImage>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -63,33 +63,8 @@ private:
 QString pngDataUrl() {
     QImage image(12, 8, QImage::Format_RGB32);
     image.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
-}
-
-struct Picture {
-    QString name;
-    QImage image;
-};
-
-// The pictures the pane shows, with what it draws for each.
-std::vector<Picture> picturesOf(QTextDocument& document) {
-    std::vector<Picture> pictures;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat format = it.fragment().charFormat();
-            if (!format.isImageFormat())
-                continue;
-            const QString name = format.toImageFormat().name();
-            pictures.push_back(
-                {name,
-                 document.resource(QTextDocument::ImageResource, QUrl(name)).value<QImage>()});
-        }
-    }
-    return pictures;
+    return "data:image/png;base64," +
+           QString::fromLatin1(rtftest::encoded(image, "PNG").toBase64());
 }
 
 struct Shape {
@@ -183,20 +158,20 @@ TEST(HostilePaste, NothingTheMarkupNamesIsRead) {
         EXPECT_TRUE(pane.Text().contains(u'a') && pane.Text().contains(u'b'))
             << pane.Text().toStdString();
 
-        const std::vector<Picture> pictures = picturesOf(*pane.document());
+        const QList<rtftest::Picture> pictures = rtftest::pictures(*pane.document());
         const QString expected = filled(c.picture);
         if (expected.isEmpty()) {
             EXPECT_TRUE(pictures.empty());
             continue;
         }
-        ASSERT_EQ(pictures.size(), 1u);
+        ASSERT_EQ(pictures.size(), 1);
         if (expected == u'*') {
             EXPECT_EQ(pictures[0].image.size(), QSize(12, 8));
             EXPECT_EQ(pictures[0].image.pixel(0, 0), qRgb(255, 0, 0));
         } else if (expected == QLatin1String("*box")) {
             EXPECT_TRUE(rtf::isPlaceholder(pictures[0].image));
         } else {
-            EXPECT_EQ(pictures[0].name, expected);
+            EXPECT_EQ(pictures[0].format.name(), expected);
             EXPECT_TRUE(rtf::isPlaceholder(pictures[0].image));
             // Saved, the name goes out as a reference, and comes back to be saved the same.
             const QByteArray saved = rtf::write(*pane.document());

@@ -32,8 +32,7 @@ QString pngFile(const QTemporaryDir& dir, const char* name, Qt::GlobalColor colo
 TEST(PaneClipboard, CopyOffersRtfThatPastesWithItsFormatting) {
     RichTextBox from;
     from.setText("plain bold");
-    from.setSelStart(6);
-    from.setSelLength(4);
+    panetest::select(from, 6, 4);
     from.setSelBold(true);
     const auto copied = copyOf(from);
     EXPECT_TRUE(copied->hasFormat("text/rtf"));
@@ -46,8 +45,7 @@ TEST(PaneClipboard, CopyOffersRtfThatPastesWithItsFormatting) {
     to.setSelStart(1);
     paste(to, *copied);
     EXPECT_EQ(to.Text(), "<plain bold>");
-    to.setSelStart(7);
-    to.setSelLength(4);
+    panetest::select(to, 7, 4);
     EXPECT_EQ(to.SelBold(), true);
     to.document()->undo();
     EXPECT_EQ(to.Text(), "<>");

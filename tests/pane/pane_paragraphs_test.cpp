@@ -42,8 +42,7 @@ protected:
 TEST_F(PaneParagraphs, EveryEnterMakesAParagraphInTheFormatItSplits) {
     pane.setText("Title\nEnd");
     makeTitle(0);
-    pane.setSelStart(0);
-    pane.setSelLength(5);
+    panetest::select(pane, 0, 5);
     pane.setSelBold(true);
     pane.setSelStart(5);
     QTest::keyClick(&pane, Qt::Key_Return);
@@ -55,8 +54,7 @@ TEST_F(PaneParagraphs, EveryEnterMakesAParagraphInTheFormatItSplits) {
         expectSameParagraphFormat(block(0), block(paragraph));
     EXPECT_FALSE(block(3).blockFormat().alignment() & Qt::AlignHCenter)
         << "the paragraph after keeps its own format";
-    pane.setSelStart(block(2).position());
-    pane.setSelLength(4);
+    panetest::select(pane, block(2).position(), 4);
     EXPECT_EQ(pane.SelBold(), true);
 
     // Each Enter is its own step back.
@@ -84,35 +82,6 @@ TEST_F(PaneParagraphs, EnterInAnEmptyListParagraphEndsTheListWhereItsNumberStood
     EXPECT_EQ(pane.Text(), "item\n\n") << "then Enter makes paragraphs again";
 }
 
-TEST_F(PaneParagraphs, BulletOffReturnsTheParagraphToWhereItWas) {
-    struct Case {
-        const char* name;
-        int indent;
-        int hanging;
-    } cases[] = {{"plain", 0, 0}, {"indented", 720, 0}, {"hanging", 360, 360}};
-    for (const Case& c : cases) {
-        pane.setText("some text");
-        pane.setSelIndent(c.indent);
-        pane.setSelHangingIndent(c.hanging);
-        const qreal textAt = block(0).layout()->lineAt(0).x();
-
-        pane.setSelBullet(true);
-        EXPECT_EQ(pane.SelIndent(), c.indent) << c.name << ": the bullet stands at the first line";
-        EXPECT_EQ(pane.SelHangingIndent(), std::max(c.hanging, 360)) << c.name;
-        // What the toolbar's and the menu's bullet command does.
-        pane.setSelBullet(false);
-        pane.setSelHangingIndent(0);
-        EXPECT_EQ(pane.SelIndent(), c.indent) << c.name;
-        EXPECT_EQ(pane.SelHangingIndent(), 0) << c.name;
-        EXPECT_EQ(block(0).blockFormat().leftMargin() + block(0).blockFormat().textIndent(),
-                  Twips::toLayout(c.indent))
-            << c.name;
-        if (c.hanging == 0) {
-            EXPECT_EQ(block(0).layout()->lineAt(0).x(), textAt) << c.name;
-        }
-    }
-}
-
 TEST_F(PaneParagraphs, CopiedParagraphsKeepTheirFormatAndAddNoParagraph) {
     pane.setText("Centred\nIndented\tcolumn\nNext one\nAfter");
     pane.setSelStart(0);
@@ -123,8 +92,8 @@ TEST_F(PaneParagraphs, CopiedParagraphsKeepTheirFormatAndAddNoParagraph) {
     pane.setSelStart(block(2).position());
     pane.setSelIndent(360);
     // From the start of the indented paragraph to the end of the next.
-    pane.setSelStart(block(1).position());
-    pane.setSelLength(block(2).position() + block(2).length() - 1 - block(1).position());
+    panetest::select(pane, block(1).position(),
+                     block(2).position() + block(2).length() - 1 - block(1).position());
     const auto copied = panetest::copySelection(pane);
 
     for (const QString& kind : {QStringLiteral("text/rtf"), QStringLiteral("text/html")}) {
@@ -156,16 +125,14 @@ TEST_F(PaneParagraphs, CopiedParagraphsKeepTheirFormatAndAddNoParagraph) {
 
 TEST_F(PaneParagraphs, SelectingEverythingTakesInAnEmptyLastParagraph) {
     pane.setText("Dear reader,\n");
-    pane.setSelStart(0);
-    pane.setSelLength(int(pane.Text().size()));
+    panetest::select(pane, 0, int(pane.Text().size()));
     pane.setSelIndent(720);
     EXPECT_EQ(pane.SelIndent(), 720);
     EXPECT_EQ(Twips::fromLayout(block(1).blockFormat().textIndent()), 720);
 
     // A selection that ends at a paragraph's start elsewhere leaves that paragraph alone.
     pane.setText("one\ntwo");
-    pane.setSelStart(0);
-    pane.setSelLength(4);
+    panetest::select(pane, 0, 4);
     pane.setSelIndent(360);
     EXPECT_EQ(Twips::fromLayout(block(1).blockFormat().textIndent()), 0);
 }

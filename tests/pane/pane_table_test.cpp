@@ -39,8 +39,7 @@ protected:
     void select(const QString& word) {
         const int at = int(pane.Text().indexOf(word));
         ASSERT_GE(at, 0) << qPrintable(word);
-        pane.setSelStart(at);
-        pane.setSelLength(int(word.size()));
+        panetest::select(pane, at, int(word.size()));
     }
     const QTextTable* outer() const {
         return qobject_cast<const QTextTable*>(
@@ -77,8 +76,8 @@ TEST_F(PaneTable, TextCountsOneCharacterForEachCellStartAndStaysInStepWithSelSta
     EXPECT_EQ(pane.SelText(), "Years");
 
     // Deleting a selection of cells empties them and keeps the table.
-    pane.setSelStart(int(text.indexOf("Name")));
-    pane.setSelLength(int(text.indexOf("31") + 1 - text.indexOf("Name")));
+    panetest::select(pane, int(text.indexOf("Name")),
+                     int(text.indexOf("31") + 1 - text.indexOf("Name")));
     pane.setSelText(QString());
     EXPECT_EQ(pane.Text(), "Before\n\t\n\t\nBob\ninner\n\nAfter");
     EXPECT_EQ(DocumentFile::plainText(*pane.document()), pane.Text());
@@ -109,8 +108,8 @@ TEST_F(PaneTable, ParagraphAndTabCommandsApplyToTheCellsChosen) {
     // Four cells chosen: their stops read as mixed, as for paragraphs whose stops differ, and
     // set, they go to those cells' paragraphs alone.
     const QString text = pane.Text();
-    pane.setSelStart(int(text.indexOf("Name")));
-    pane.setSelLength(int(text.indexOf("31") + 1 - text.indexOf("Name")));
+    panetest::select(pane, int(text.indexOf("Name")),
+                     int(text.indexOf("31") + 1 - text.indexOf("Name")));
     ASSERT_TRUE(pane.textCursor().hasComplexSelection());
     EXPECT_EQ(pane.SelTabCount(), std::nullopt);
     EXPECT_EQ(pane.SelAlignment(), std::nullopt);
@@ -127,8 +126,7 @@ TEST_F(PaneTable, ParagraphAndTabCommandsApplyToTheCellsChosen) {
         EXPECT_EQ(pane.SelAlignment(), Alignment::Left) << word;
     }
     // Text of one cell with text outside the table is several places too.
-    pane.setSelStart(0);
-    pane.setSelLength(int(text.indexOf("Age")));
+    panetest::select(pane, 0, int(text.indexOf("Age")));
     EXPECT_EQ(pane.SelTabCount(), std::nullopt);
 
     select("Bob");

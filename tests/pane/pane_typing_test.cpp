@@ -182,17 +182,13 @@ TEST(PaneTyping, EditsInAParagraphLaidOutInPiecesUndoAsQtsCursorDoes) {
     EXPECT_TRUE(layout->inLongParagraph(middle));
 
     // Undo goes back by the same steps, and redo forward again.
-    for (int undone = 1; twin.canUndo(); ++undone) {
-        twin.undo();
-        twin.expectSame("undo " + std::to_string(undone));
-        if (testing::Test::HasFatalFailure())
-            return;
-    }
-    for (int redone = 1; twin.canRedo(); ++redone) {
-        twin.redo();
-        twin.expectSame("redo " + std::to_string(redone));
-        if (testing::Test::HasFatalFailure())
-            return;
+    for (const bool back : {true, false}) {
+        for (int step = 1; back ? twin.canUndo() : twin.canRedo(); ++step) {
+            back ? twin.undo() : twin.redo();
+            twin.expectSame((back ? "undo " : "redo ") + std::to_string(step));
+            if (testing::Test::HasFatalFailure())
+                return;
+        }
     }
 }
 

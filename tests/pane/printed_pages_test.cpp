@@ -16,27 +16,29 @@
 
 namespace {
 
-// The words printed on page `page` of a PDF, as pdftotext reads them back.
-QString pageText(const QString& pdf, int page) {
+// What pdftotext reads from `pdf` with `options` before the file's name.
+QString pdftotext(QStringList options, const QString& pdf) {
     QProcess process;
-    const QString number = QString::number(page);
-    process.start(QStringLiteral("pdftotext"), {"-f", number, "-l", number, pdf, "-"});
+    process.start(QStringLiteral("pdftotext"), options << pdf << "-");
     process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput()).simplified();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The words printed on page `page` of a PDF.
+QString pageText(const QString& pdf, int page) {
+    const QString number = QString::number(page);
+    return pdftotext({"-f", number, "-l", number}, pdf).simplified();
 }
 
 // The box of each word printed on the first page of a PDF, in points from the paper's top left
-// corner, as pdftotext reads them back.
+// corner.
 QMap<QString, QRectF> wordBoxes(const QString& pdf) {
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {"-bbox", "-f", "1", "-l", "1", pdf, "-"});
-    process.waitForFinished(30000);
-    const QString html = QString::fromUtf8(process.readAllStandardOutput());
     static const QRegularExpression word(
         QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
                        "yMax=\"([0-9.]+)\">([^<]*)<"));
     QMap<QString, QRectF> boxes;
-    for (const QRegularExpressionMatch& match : word.globalMatch(html)) {
+    for (const QRegularExpressionMatch& match :
+         word.globalMatch(pdftotext({"-bbox", "-f", "1", "-l", "1"}, pdf))) {
         boxes.insert(match.captured(5),
                      QRectF(QPointF(match.captured(1).toDouble(), match.captured(2).toDouble()),
                             QPointF(match.captured(3).toDouble(), match.captured(4).toDouble())));
@@ -44,13 +46,20 @@ QMap<QString, QRectF> wordBoxes(const QString& pdf) {
     return boxes;
 }
 
+class PrintedPagesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    }
+    QTemporaryDir dir;
+};
+
 } // namespace
 
 // What the document window does not show is printed: the header and footer on every page, the
 // footer's page number counting the pages, and the footnotes after the text.
-TEST(PrintedPages, HeadersFootersAndFootnotesArePrinted) {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+TEST_F(PrintedPagesTest, HeadersFootersAndFootnotesArePrinted) {
     QByteArray body;
     for (int i = 1; i <= 90; ++i)
         body += "Paragraph " + QByteArray::number(i) + " of the minutes.\\par ";
@@ -61,7 +70,6 @@ TEST(PrintedPages, HeadersFootersAndFootnotesArePrinted) {
         body +
         "Approved{\\super\\chftn}{\\footnote\\pard{\\super\\chftn} By five votes.} at "
         "last.{\\chftn}{\\*\\footnote \\chftn  Unanimous.}}");
-    QTemporaryDir dir;
     const QString pdf = dir.filePath("minutes.pdf");
     QPrinter printer(QPrinter::HighResolution);
     panetest::printToPdf(printer, pdf);
@@ -92,9 +100,7 @@ TEST(PrintedPages, HeadersFootersAndFootnotesArePrinted) {
 
 // On paper indents, tab stops and list numbers stand as far from the text's left edge as they do
 // on the screen, at any printer resolution.
-TEST(PrintedPages, IndentsTabsAndNumbersKeepTheirDistancesOnPaper) {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+TEST_F(PrintedPagesTest, IndentsTabsAndNumbersKeepTheirDistancesOnPaper) {
     // A document as the pane holds one, with its default stops every half inch.
     QTextDocument document;
     DocumentDefaults::setUp(document);
@@ -110,8 +116,8 @@ TEST(PrintedPages, IndentsTabsAndNumbersKeepTheirDistancesOnPaper) {
     for (const QPrinter::PrinterMode mode :
          {QPrinter::HighResolution, QPrinter::ScreenResolution}) {
         SCOPED_TRACE(mode == QPrinter::HighResolution ? "high resolution" : "screen resolution");
-        QTemporaryDir dir;
-        const QString pdf = dir.filePath("indents.pdf");
+        const QString pdf =
+            dir.filePath(mode == QPrinter::HighResolution ? "high.pdf" : "screen.pdf");
         QPrinter printer(mode);
         panetest::printToPdf(printer, pdf);
         PrintedPages::print(document, printer);
@@ -142,17 +148,13 @@ TEST(PrintedPages, IndentsTabsAndNumbersKeepTheirDistancesOnPaper) {
 }
 
 // A printed selection keeps its paragraphs' formats, the first one's too.
-TEST(PrintedPages, APrintedSelectionKeepsItsIndents) {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+TEST_F(PrintedPagesTest, APrintedSelectionKeepsItsIndents) {
     ScopedScriptedDesktop scripted;
     RichTextBox pane;
     pane.setText("Before\nIndented\nEdge");
     pane.setSelStart(7);
     pane.setSelIndent(1440);
-    pane.setSelStart(7);
-    pane.setSelLength(int(pane.Text().size()) - 7);
-    QTemporaryDir dir;
+    panetest::select(pane, 7, int(pane.Text().size()) - 7);
     const QString pdf = dir.filePath("selection.pdf");
     QPrinter printer(QPrinter::HighResolution);
     panetest::printToPdf(printer, pdf);

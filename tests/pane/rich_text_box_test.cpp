@@ -2,6 +2,7 @@
 #include "model/Twips.h"
 #include "pane/RichTextBox.h"
 #include "support/Files.h"
+#include "support/PaneTestSupport.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QTemporaryDir>
@@ -20,13 +21,11 @@ protected:
 
 TEST_F(Pane, MixedSelectionsReadAsNull) {
     pane.setText("plain bold");
-    pane.setSelStart(6);
-    pane.setSelLength(4);
+    panetest::select(pane, 6, 4);
     pane.setSelBold(true);
     pane.setSelFontSize(20);
     EXPECT_EQ(pane.SelBold(), true);
-    pane.setSelStart(0);
-    pane.setSelLength(10);
+    panetest::select(pane, 0, 10);
     EXPECT_EQ(pane.SelBold(), std::nullopt);
     EXPECT_EQ(pane.SelFontSize(), std::nullopt);
     EXPECT_EQ(pane.SelItalic(), false);
@@ -35,8 +34,7 @@ TEST_F(Pane, MixedSelectionsReadAsNull) {
 
 TEST_F(Pane, ParagraphAttributesInTwips) {
     pane.setText("one\ntwo");
-    pane.setSelStart(0);
-    pane.setSelLength(5);
+    panetest::select(pane, 0, 5);
     pane.setSelIndent(720);
     pane.setSelHangingIndent(360);
     pane.setSelRightIndent(1440);
@@ -50,19 +48,13 @@ TEST_F(Pane, ParagraphAttributesInTwips) {
     EXPECT_EQ(pane.SelAlignment(), Alignment::Centre);
     pane.setSelStart(5);
     pane.setSelTabStops({360});
-    pane.setSelStart(0);
-    pane.setSelLength(5);
+    panetest::select(pane, 0, 5);
     EXPECT_EQ(pane.SelTabCount(), std::nullopt);
-    pane.setSelBullet(true);
-    EXPECT_EQ(pane.SelBullet(), true);
-    pane.setSelBullet(false);
-    EXPECT_EQ(pane.SelBullet(), false);
 }
 
 TEST_F(Pane, EditingKeysTheDesktopDoesNotGiveTextFields) {
     pane.setText("hello");
-    pane.setSelStart(0);
-    pane.setSelLength(5);
+    panetest::select(pane, 0, 5);
     QTest::keyClick(&pane, Qt::Key_Insert, Qt::ControlModifier);
     QTest::keyClick(&pane, Qt::Key_Delete, Qt::ShiftModifier);
     EXPECT_EQ(pane.Text(), "");
@@ -76,8 +68,7 @@ TEST_F(Pane, EditingKeysTheDesktopDoesNotGiveTextFields) {
 TEST_F(Pane, BulletsMakeRoomAndSurviveRichText) {
     // Many paragraphs at once, past the size of one list: every one of them.
     pane.setText(QString("x\n").repeated(99) + "x");
-    pane.setSelStart(0);
-    pane.setSelLength(int(pane.Text().size()));
+    panetest::select(pane, 0, int(pane.Text().size()));
     pane.setSelBullet(true);
     EXPECT_EQ(pane.SelBullet(), true);
     pane.setSelBullet(false);

@@ -81,25 +81,38 @@ TEST(RtfListLayout, SavingWritesTheIndentsTheFileHad) {
         EXPECT_TRUE(saved.contains(indents)) << indents << "\n" << saved.constData();
 }
 
-// A paragraph bulleted in the pane shows its bullet and keeps its place through a save and reopen.
+// A paragraph bulleted in the pane shows its bullet at its first line's indent and keeps its
+// place through a save and reopen; bullet off returns it to where it was.
 TEST(RtfListLayout, BulletedInThePane) {
     ScopedScriptedDesktop scripted;
     RichTextBox pane;
-    const std::pair<int, int> indentsAndHangs[] = {
-        {0, 0}, {0, 720}, {200, 0}, {200, 360}, {200, 720}};
+    const std::pair<int, int> indentsAndHangs[] = {{0, 0},     {0, 720},   {200, 0},
+                                                   {200, 360}, {200, 720}, {720, 0}};
     for (const auto& [indent, hanging] : indentsAndHangs) {
         SCOPED_TRACE(testing::Message() << "indent " << indent << ", hanging " << hanging);
         pane.setText("item");
         pane.setSelIndent(indent);
         pane.setSelHangingIndent(hanging);
+        const qreal textAt = pane.document()->begin().layout()->lineAt(0).x();
         pane.setSelBullet(true);
         EXPECT_GT(markerPixels(*pane.document()), 0);
-        const std::optional<int> left = pane.SelIndent();
-        const std::optional<int> hangs = pane.SelHangingIndent();
+        EXPECT_EQ(pane.SelIndent(), indent);
+        EXPECT_EQ(pane.SelHangingIndent(), std::max(hanging, 360));
         auto reopened = readRtf(rtf::write(*pane.document()));
         const PaneParagraphs::Indents read = PaneParagraphs::indentsOf(reopened->begin());
-        EXPECT_EQ(Twips::fromLayout(read.firstLine), left);
-        EXPECT_EQ(Twips::fromLayout(read.hanging), hangs);
+        EXPECT_EQ(Twips::fromLayout(read.firstLine), indent);
+        EXPECT_EQ(Twips::fromLayout(read.hanging), std::max(hanging, 360));
+
+        // What the toolbar's and the menu's bullet command does.
+        pane.setSelBullet(false);
+        pane.setSelHangingIndent(0);
+        EXPECT_EQ(pane.SelIndent(), indent);
+        EXPECT_EQ(pane.SelHangingIndent(), 0);
+        const QTextBlockFormat format = pane.document()->begin().blockFormat();
+        EXPECT_EQ(Twips::fromLayout(format.leftMargin() + format.textIndent()), indent);
+        if (hanging == 0) {
+            EXPECT_EQ(pane.document()->begin().layout()->lineAt(0).x(), textAt);
+        }
     }
 }
 

@@ -50,54 +50,42 @@ QByteArray metafileAround(const QByteArray& bitmap, quint16 function) {
 TEST(RtfPicture, ShowsPicturesAtTheirGoalSize) {
     const QImage sample = sampleImage();
     const QByteArray jpeg = rtftest::encoded(sample, "JPEG");
-    const QByteArray sized = "\\picw6\\pich4\\picwgoal900\\pichgoal600\\picscalex50 ";
+    // Sized at 6 by 4 pixels, 60 by 40 points and scaled to half its width.
+    const auto sized = [](const char* kind, const QByteArray& data) -> QByteArray {
+        return kind + QByteArray("\\picw6\\pich4\\picwgoal900\\pichgoal600\\picscalex50 ") +
+               data.toHex();
+    };
+    const QByteArray dib = rtftest::dib(sample);
     const struct {
         const char* name;
         QByteArray group;
         QSizeF size;
         QImage pixels; // null: a box standing in for a picture Qt cannot draw
     } cases[] = {
-        {"png", "\\pngblip" + sized + rtftest::encoded(sample, "PNG").toHex(), {30, 40}, sample},
-        {"jpeg", "\\jpegblip" + sized + jpeg.toHex(), {30, 40}, QImage::fromData(jpeg)},
-        {"metafile with DIBSTRETCHBLT",
-         "\\wmetafile8" + sized + metafileAround(rtftest::dib(sample), 0x0B41).toHex(),
-         {30, 40},
-         sample},
-        {"metafile with STRETCHDIB",
-         "\\wmetafile8" + sized + metafileAround(rtftest::dib(sample), 0x0F43).toHex(),
-         {30, 40},
-         sample},
-        {"device-independent bitmap",
-         "\\dibitmap0" + sized + rtftest::dib(sample).toHex(),
-         {30, 40},
-         sample},
+        {"png", sized("\\pngblip", rtftest::encoded(sample, "PNG")), {30, 40}, sample},
+        {"jpeg", sized("\\jpegblip", jpeg), {30, 40}, QImage::fromData(jpeg)},
+        {"WMF, STRETCHBLT", sized("\\wmetafile8", metafileAround(dib, 0x0B41)), {30, 40}, sample},
+        {"WMF, STRETCHDIB", sized("\\wmetafile8", metafileAround(dib, 0x0F43)), {30, 40}, sample},
+        {"device-independent bitmap", sized("\\dibitmap0", dib), {30, 40}, sample},
         {"enhanced metafile", "\\emfblip\\picwgoal1500\\pichgoal750 0102", {100, 50}, {}},
-        {"metafile that is no bitmap",
-         "\\wmetafile8\\picwgoal1500\\pichgoal750 0100",
-         {100, 50},
-         {}},
-        {"metafile sized in hundredths of a millimetre",
-         "\\wmetafile8\\picw2540\\pich1270 0100",
-         {96, 48},
-         {}},
+        {"WMF, no bitmap", "\\wmetafile8\\picwgoal1500\\pichgoal750 0100", {100, 50}, {}},
+        {"WMF in 0.01 mm", "\\wmetafile8\\picw2540\\pich1270 0100", {96, 48}, {}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         auto document = readRtf("{\\rtf1 a{\\pict" + c.group + "}b}");
         const QList<rtftest::Picture> found = pictures(*document);
-        ASSERT_EQ(found.size(), 1) << c.name;
-        EXPECT_FALSE(found[0].image.isNull()) << c.name;
-        EXPECT_EQ(found[0].size(), c.size) << c.name;
+        ASSERT_EQ(found.size(), 1);
+        EXPECT_EQ(found[0].size(), c.size);
         if (!c.pixels.isNull()) {
             EXPECT_EQ(found[0].image.convertToFormat(QImage::Format_RGB32),
-                      c.pixels.convertToFormat(QImage::Format_RGB32))
-                << c.name;
+                      c.pixels.convertToFormat(QImage::Format_RGB32));
         } else {
             // A box of the picture's own size, which says what kind of picture it stands for.
-            EXPECT_TRUE(rtf::isPlaceholder(found[0].image)) << c.name;
-            EXPECT_EQ(found[0].image.size(), c.size.toSize()) << c.name;
+            EXPECT_TRUE(rtf::isPlaceholder(found[0].image));
+            EXPECT_EQ(found[0].image.size(), c.size.toSize());
             EXPECT_EQ(found[0].image.text("placeholder"),
-                      c.group.startsWith("\\emf") ? "EMF picture" : "WMF picture")
-                << c.name;
+                      c.group.startsWith("\\emf") ? "EMF picture" : "WMF picture");
         }
         EXPECT_EQ(document->toPlainText(), QString("a") + QChar::ObjectReplacementCharacter + "b");
     }
@@ -105,7 +93,6 @@ TEST(RtfPicture, ShowsPicturesAtTheirGoalSize) {
 
 TEST(RtfPicture, ExtractsBitmapsOnlyFromWellFormedMetafiles) {
     const QByteArray bitmap = rtftest::dib(sampleImage());
-    EXPECT_FALSE(WindowsMetafile(metafileAround(bitmap, 0x0B41)).soleBitmap().isNull());
     EXPECT_TRUE(WindowsMetafile(metafileAround(bitmap, 0x0B41).left(40)).soleBitmap().isNull());
     EXPECT_TRUE(WindowsMetafile(QByteArray(8, '\xFF')).soleBitmap().isNull());
     EXPECT_TRUE(Dib::toImage(bitmap.left(20)).isNull());
@@ -148,16 +135,15 @@ TEST(RtfPicture, SavesEveryPictureAsTheFileHadIt) {
         "{\\pict\\pngblip\\picw6\\pich4 " + png.toHex() + "}",
     };
     for (const QByteArray& group : groups) {
+        SCOPED_TRACE(group.left(60).constData());
         auto document =
             readRtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard Logo: " + group + " end}");
-        ASSERT_EQ(pictures(*document).size(), 1) << group.left(60).constData();
+        ASSERT_EQ(pictures(*document).size(), 1);
         const QByteArray saved = rtf::write(*document);
-        EXPECT_TRUE(saved.contains(group)) << group.left(60).constData() << "\n"
-                                           << saved.constData();
+        EXPECT_TRUE(saved.contains(group)) << saved.constData();
         auto reopened = readRtf(saved);
-        EXPECT_EQ(pictures(*reopened).value(0).size(), pictures(*document)[0].size())
-            << group.left(60).constData();
-        EXPECT_EQ(rtf::write(*reopened), saved) << group.left(60).constData();
+        EXPECT_EQ(pictures(*reopened).value(0).size(), pictures(*document)[0].size());
+        EXPECT_EQ(rtf::write(*reopened), saved);
     }
 
     // Shown at another size, the picture is no longer what the file described.

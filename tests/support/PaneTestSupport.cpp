@@ -18,6 +18,11 @@ struct Exposed : RichTextBox {
 };
 } // namespace
 
+void select(RichTextBox& pane, int start, int length) {
+    pane.setSelStart(start);
+    pane.setSelLength(length);
+}
+
 void show(RichTextBox& pane, int width, int height) {
     pane.resize(width, height);
     pane.show();

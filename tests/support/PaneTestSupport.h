@@ -21,6 +21,8 @@ void show(RichTextBox& pane, int width = 500, int height = 300);
 PaneLayout* layoutOf(const RichTextBox& pane);
 // A point of the document (as the layout places it) where it is in the pane's viewport.
 QPoint inView(const RichTextBox& pane, QPointF point);
+// Selects `length` characters from `start`, as offsets in Text().
+void select(RichTextBox& pane, int start, int length);
 // Whether the caret, drawn where the pane's layout puts it, is inside the viewport.
 bool caretShown(const RichTextBox& pane);
 
