@@ -197,6 +197,37 @@ TEST(RtfReader, ReadsBulletsInBothForms) {
     }
 }
 
+TEST(RtfReader, BlankParagraphsKeepTheirFormats) {
+    auto document = readRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}"
+                            "\\pard\\qc\\fs40\\par"
+                            "\\pard\\qr\\f1\\fs16\\par"
+                            "\\pard\\plain{\\*\\pn\\pnlvlblt{\\pntxtb\\'B7}}\\fi-360\\li720\\par"
+                            " bullet\\par"
+                            "\\pard text\\par\\par}");
+    QTextBlock block = document->begin();
+    ASSERT_EQ(document->blockCount(), 6);
+    EXPECT_EQ(block.blockFormat().alignment(), Qt::AlignHCenter);
+    EXPECT_EQ(block.charFormat().fontPointSize(), 20);
+    EXPECT_EQ(block.charFormat().fontFamilies().toStringList(), QStringList{"Arial"});
+    block = block.next();
+    EXPECT_EQ(block.blockFormat().alignment(), Qt::AlignRight);
+    EXPECT_EQ(block.charFormat().fontPointSize(), 8);
+    EXPECT_EQ(block.charFormat().fontFamilies().toStringList(), QStringList{"Courier New"});
+    // A blank bullet is in the list with the bullet after it.
+    block = block.next();
+    EXPECT_TRUE(block.text().isEmpty());
+    ASSERT_NE(block.textList(), nullptr);
+    EXPECT_EQ(block.textList(), block.next().textList());
+    EXPECT_EQ(block.charFormat().fontPointSize(), 12);
+    block = block.next().next();
+    EXPECT_EQ(block.text(), "text");
+    EXPECT_EQ(block.textList(), nullptr);
+    EXPECT_EQ(block.blockFormat().alignment(), Qt::AlignLeft);
+    block = block.next();
+    EXPECT_TRUE(block.text().isEmpty());
+    EXPECT_EQ(block.textList(), nullptr);
+}
+
 TEST(RtfReader, RefusesDataThatIsNotRtf) {
     QTextDocument document;
     document.setPlainText("keep me");
