@@ -10,11 +10,8 @@
 #include <QFontMetrics>
 #include <QRegularExpression>
 #include <QTextFrame>
-#include <QTextList>
 #include <QTextTable>
 #include <gtest/gtest.h>
-
-#include <functional>
 
 using rtftest::charFormatAt;
 using rtftest::plainText;
@@ -39,45 +36,6 @@ TEST(RtfPeerFiles, EveryFileReadsAsItsExpectedTextAndKeepsItThroughSaveAndReopen
         auto reopened = readRtf(saved);
         EXPECT_EQ(plainText(*reopened), plainText(*document)) << qPrintable(name);
         EXPECT_EQ(rtf::write(*reopened), saved) << qPrintable(name);
-    }
-}
-
-// What the synthetic reader tests cannot show: the formats as real files combine them.
-TEST(RtfPeerFiles, KeyFormatsArePresent) {
-    using Check = std::function<bool(const QTextCharFormat&, const QTextBlock&)>;
-    const struct {
-        const char* file;
-        const char16_t* word;
-        const char* what;
-        Check check;
-    } cases[] = {
-        {"wordpad-bullets", u"Apples", "bulleted, its text at 720 twips after the bullet",
-         [](auto&, auto& b) {
-             return b.textList() && b.textList()->format().style() == QTextListFormat::ListDisc &&
-                    Twips::fromLayout(b.blockFormat().leftMargin()) == 720 &&
-                    b.blockFormat().textIndent() == 0;
-         }},
-        {"wordpad-bullets", u"Za\u017C\u00F3\u0142\u0107", "cp1250 font with its tab stops",
-         [](auto& c, auto& b) {
-             const auto tabs = b.blockFormat().tabPositions();
-             return c.fontFamilies().toStringList() == QStringList{"Times New Roman CE"} &&
-                    tabs.size() == 2 && tabs[1].type == QTextOption::RightTab &&
-                    Twips::fromLayout(tabs[1].position) == 4320;
-         }},
-        {"abiword-letter", u"Centered", "centred bold",
-         [](auto& c, auto& b) {
-             return c.fontWeight() == 700 && b.blockFormat().alignment() == Qt::AlignHCenter;
-         }},
-        {"abiword-letter", u"Alpha", "in a bullet list",
-         [](auto&, auto& b) { return b.textList(); }},
-    };
-    for (const auto& c : cases) {
-        auto document = readRtf(testfiles::read(dataFolder + "/" + c.file + ".rtf"));
-        const QString word = QString::fromUtf16(c.word);
-        const int at = int(document->toPlainText().indexOf(word));
-        ASSERT_GE(at, 0) << c.file << ": " << qPrintable(word);
-        EXPECT_TRUE(c.check(charFormatAt(*document, at), document->findBlock(at)))
-            << c.file << ": " << qPrintable(word) << " should be " << c.what;
     }
 }
 
