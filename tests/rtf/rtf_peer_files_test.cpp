@@ -63,12 +63,11 @@ TEST(RtfPeerFiles, TablesKeepTheirMergedCellsShadingAndNesting) {
         EXPECT_TRUE(qobject_cast<QTextTable*>(inner->parentFrame())) << name;
         EXPECT_EQ(inner->rows(), 2) << name;
         EXPECT_GT(cellOf("Total").format().toTableCellFormat().topBorder(), 0) << name;
+        // AbiWord writes no shading.
+        if (name == QLatin1String("libreoffice-tables")) {
+            EXPECT_EQ(cellOf("Region").format().background().color(), QColor(0xd9, 0xe2, 0xf3));
+        }
     }
-    auto office = readRtf(testfiles::read(dataFolder + "/libreoffice-tables.rtf"));
-    QTextCursor region(office.get());
-    region.setPosition(int(office->toPlainText().indexOf("Region")));
-    EXPECT_EQ(region.currentTable()->cellAt(region).format().background().color(),
-              QColor(0xd9, 0xe2, 0xf3));
 }
 
 namespace {

@@ -63,11 +63,6 @@ QString describe(const QTextDocument& document) {
                     QStringLiteral("\n"));
 }
 
-const QTextTable* firstTable(const QTextDocument& document) {
-    const QList<QTextFrame*> frames = document.rootFrame()->childFrames();
-    return frames.isEmpty() ? nullptr : qobject_cast<const QTextTable*>(frames.front());
-}
-
 // The numbers from `first` to `last`, each followed by `separator`.
 QByteArray numberedCells(int first, int last, const QByteArray& separator) {
     QByteArray cells;
@@ -183,7 +178,8 @@ TEST(RtfTable, KeepsWidthsBordersShadingAndPadding) {
                    "\\clbrdrt\\brdrs\\brdrw20\\brdrcf1\\clbrdrb\\brdrdb\\clcbpat2\\cellx1332"
                    "\\clvertalc\\clpadt60\\clpadft3\\clshdng5000\\clcbpat3\\cellx3000"
                    "\\intbl a\\cell b\\cell\\row"));
-    const QTextTable* table = firstTable(*document);
+    const auto* table =
+        qobject_cast<const QTextTable*>(document->rootFrame()->childFrames().value(0));
     ASSERT_TRUE(table);
     const QTextTableFormat format = table->format();
     const QList<QTextLength> widths = format.columnWidthConstraints();
