@@ -10,11 +10,8 @@
 #include <QFontMetrics>
 #include <QRegularExpression>
 #include <QTextFrame>
-#include <QTextList>
 #include <QTextTable>
 #include <gtest/gtest.h>
-
-#include <functional>
 
 using rtftest::charFormatAt;
 using rtftest::plainText;
@@ -42,45 +39,6 @@ TEST(RtfPeerFiles, EveryFileReadsAsItsExpectedTextAndKeepsItThroughSaveAndReopen
     }
 }
 
-// What the synthetic reader tests cannot show: the formats as real files combine them.
-TEST(RtfPeerFiles, KeyFormatsArePresent) {
-    using Check = std::function<bool(const QTextCharFormat&, const QTextBlock&)>;
-    const struct {
-        const char* file;
-        const char16_t* word;
-        const char* what;
-        Check check;
-    } cases[] = {
-        {"wordpad-bullets", u"Apples", "bulleted, its text at 720 twips after the bullet",
-         [](auto&, auto& b) {
-             return b.textList() && b.textList()->format().style() == QTextListFormat::ListDisc &&
-                    Twips::fromLayout(b.blockFormat().leftMargin()) == 720 &&
-                    b.blockFormat().textIndent() == 0;
-         }},
-        {"wordpad-bullets", u"Za\u017C\u00F3\u0142\u0107", "cp1250 font with its tab stops",
-         [](auto& c, auto& b) {
-             const auto tabs = b.blockFormat().tabPositions();
-             return c.fontFamilies().toStringList() == QStringList{"Times New Roman CE"} &&
-                    tabs.size() == 2 && tabs[1].type == QTextOption::RightTab &&
-                    Twips::fromLayout(tabs[1].position) == 4320;
-         }},
-        {"abiword-letter", u"Centered", "centred bold",
-         [](auto& c, auto& b) {
-             return c.fontWeight() == 700 && b.blockFormat().alignment() == Qt::AlignHCenter;
-         }},
-        {"abiword-letter", u"Alpha", "in a bullet list",
-         [](auto&, auto& b) { return b.textList(); }},
-    };
-    for (const auto& c : cases) {
-        auto document = readRtf(testfiles::read(dataFolder + "/" + c.file + ".rtf"));
-        const QString word = QString::fromUtf16(c.word);
-        const int at = int(document->toPlainText().indexOf(word));
-        ASSERT_GE(at, 0) << c.file << ": " << qPrintable(word);
-        EXPECT_TRUE(c.check(charFormatAt(*document, at), document->findBlock(at)))
-            << c.file << ": " << qPrintable(word) << " should be " << c.what;
-    }
-}
-
 // A heading over two columns, a cell over two rows, shading, and a table in a cell, as the
 // office suite and AbiWord write them.
 TEST(RtfPeerFiles, TablesKeepTheirMergedCellsShadingAndNesting) {
@@ -105,12 +63,11 @@ TEST(RtfPeerFiles, TablesKeepTheirMergedCellsShadingAndNesting) {
         EXPECT_TRUE(qobject_cast<QTextTable*>(inner->parentFrame())) << name;
         EXPECT_EQ(inner->rows(), 2) << name;
         EXPECT_GT(cellOf("Total").format().toTableCellFormat().topBorder(), 0) << name;
+        // AbiWord writes no shading.
+        if (name == QLatin1String("libreoffice-tables")) {
+            EXPECT_EQ(cellOf("Region").format().background().color(), QColor(0xd9, 0xe2, 0xf3));
+        }
     }
-    auto office = readRtf(testfiles::read(dataFolder + "/libreoffice-tables.rtf"));
-    QTextCursor region(office.get());
-    region.setPosition(int(office->toPlainText().indexOf("Region")));
-    EXPECT_EQ(region.currentTable()->cellAt(region).format().background().color(),
-              QColor(0xd9, 0xe2, 0xf3));
 }
 
 namespace {

@@ -63,15 +63,18 @@ QString describe(const QTextDocument& document) {
                     QStringLiteral("\n"));
 }
 
-const QTextTable* firstTable(const QTextDocument& document) {
-    const QList<QTextFrame*> frames = document.rootFrame()->childFrames();
-    return frames.isEmpty() ? nullptr : qobject_cast<const QTextTable*>(frames.front());
+// The numbers from `first` to `last`, each followed by `separator`.
+QByteArray numberedCells(int first, int last, const QByteArray& separator) {
+    QByteArray cells;
+    for (int i = first; i <= last; ++i)
+        cells += QByteArray::number(i) + separator;
+    return cells;
 }
 
 struct Case {
     const char* name;
-    const char* body;
-    const char* shown; // as describe() gives the document
+    QByteArray body;
+    QByteArray shown; // as describe() gives the document
 };
 
 // How files of other writers lay tables out, and what each reads as. A document keeps an empty
@@ -122,18 +125,12 @@ const Case cases[] = {
      "\n[¶[¶[a]¶]¶]\n"},
     {"text after a table's last row ends it",
      "\\intbl a\\cell\\row\\pard b\\par\\intbl c\\cell\\row", "\n[a]\nb\n[c]\n"},
-    {"more cells than a row holds follow its table",
-     "\\trowd\\cellx100\\intbl 1\\cell 2\\cell 3\\cell 4\\cell 5\\cell 6\\cell 7\\cell 8\\cell "
-     "9\\cell 10\\cell 11\\cell 12\\cell 13\\cell 14\\cell 15\\cell 16\\cell 17\\cell 18\\cell "
-     "19\\cell 20\\cell 21\\cell 22\\cell 23\\cell 24\\cell 25\\cell 26\\cell 27\\cell 28\\cell "
-     "29\\cell 30\\cell 31\\cell 32\\cell 33\\cell 34\\cell 35\\cell 36\\cell 37\\cell 38\\cell "
-     "39\\cell 40\\cell 41\\cell 42\\cell 43\\cell 44\\cell 45\\cell 46\\cell 47\\cell 48\\cell "
-     "49\\cell 50\\cell 51\\cell 52\\cell 53\\cell 54\\cell 55\\cell 56\\cell 57\\cell 58\\cell "
-     "59\\cell 60\\cell 61\\cell 62\\cell 63\\cell 64\\cell 65\\cell\\row",
-     "\n[1 | 2 | 3 | 4 | 5 | 6 | 7 | 8 | 9 | 10 | 11 | 12 | 13 | 14 | 15 | 16 | 17 | 18 | 19 | 20 "
-     "| 21 | 22 | 23 | 24 | 25 | 26 | 27 | 28 | 29 | 30 | 31 | 32 | 33 | 34 | 35 | 36 | 37 | 38 | "
-     "39 | 40 | 41 | 42 | 43 | 44 | 45 | 46 | 47 | 48 | 49 | 50 | 51 | 52 | 53 | 54 | 55 | 56 | 57 "
-     "| 58 | 59 | 60 | 61 | 62 | 63 | 64]\n65"},
+    // Cells past the 64th of a row follow its table, a row's worth to a paragraph: a cell holding
+    // thousands of them would be laid out whole each time the window shows it.
+    {"more cells than a row holds follow its table, the last row's worth just begun",
+     "\\trowd\\cellx100\\intbl " + numberedCells(1, 129, "\\cell ") + "\\row\\pard end",
+     "\n[" + numberedCells(1, 64, " | ").chopped(3) + "]\n" +
+         numberedCells(65, 128, "\t").chopped(1) + "\n129\nend"},
     {"an empty cell past the definitions is a slip, not a cell",
      "\\trowd\\cellx1000\\cellx2000\\intbl a\\cell b\\cell\\cell\\row", "\n[a | b]\n"},
     {"a paragraph marked in a table with no cell after it is a paragraph",
@@ -181,7 +178,8 @@ TEST(RtfTable, KeepsWidthsBordersShadingAndPadding) {
                    "\\clbrdrt\\brdrs\\brdrw20\\brdrcf1\\clbrdrb\\brdrdb\\clcbpat2\\cellx1332"
                    "\\clvertalc\\clpadt60\\clpadft3\\clshdng5000\\clcbpat3\\cellx3000"
                    "\\intbl a\\cell b\\cell\\row"));
-    const QTextTable* table = firstTable(*document);
+    const auto* table =
+        qobject_cast<const QTextTable*>(document->rootFrame()->childFrames().value(0));
     ASSERT_TRUE(table);
     const QTextTableFormat format = table->format();
     const QList<QTextLength> widths = format.columnWidthConstraints();
@@ -219,24 +217,47 @@ TEST(RtfTable, KeepsWidthsBordersShadingAndPadding) {
 }
 
 // Tables of any size cost in proportion to what the file says: no more columns than a row
-// holds cells, no grid much larger than the cells read.
+// holds cells, no grid much larger than the cells read, a long table goes on as tables of a few
+// hundred rows.
 TEST(RtfTable, GridsStayInProportionToTheCellsRead) {
     QByteArray ownEdges;
     for (int row = 1; row <= 500; ++row)
         ownEdges += "\\trowd\\cellx" + QByteArray::number(1000 + row) + "\\intbl x\\cell\\row";
-    auto document = readRtf(withHeader(ownEdges));
-    qsizetype places = 0;
-    int tables = 0;
-    for (const QTextFrame* frame : document->rootFrame()->childFrames()) {
-        const auto* table = qobject_cast<const QTextTable*>(frame);
-        ASSERT_TRUE(table);
-        EXPECT_LE(table->columns(), 64);
-        places += qsizetype(table->rows()) * table->columns();
-        ++tables;
+    QByteArray oneShape;
+    for (int row = 1; row <= 3000; ++row)
+        oneShape += "\\trowd\\cellx1000\\cellx2000\\intbl " + QByteArray::number(row) +
+                    "\\cell x\\cell\\row";
+    for (const QByteArray& body : {ownEdges, oneShape}) {
+        const bool manyEdges = body == ownEdges;
+        SCOPED_TRACE(manyEdges ? "rows of their own edges" : "rows of one shape");
+        const QByteArray rtf = withHeader(body);
+        auto document = readRtf(rtf);
+        qsizetype places = 0;
+        int rows = 0;
+        const QList<QTextFrame*> tables = document->rootFrame()->childFrames();
+        for (const QTextFrame* frame : tables) {
+            const auto* table = qobject_cast<const QTextTable*>(frame);
+            ASSERT_TRUE(table);
+            if (manyEdges) {
+                EXPECT_LE(table->columns(), 64);
+            } else {
+                EXPECT_EQ(table->columns(), 2);
+                EXPECT_LE(table->rows() * table->columns(), 1024);
+                // The rows in their order.
+                EXPECT_EQ(table->cellAt(0, 0).firstCursorPosition().block().text(),
+                          QString::number(rows + 1));
+            }
+            places += qsizetype(table->rows()) * table->columns();
+            rows += table->rows();
+        }
+        EXPECT_GT(tables.size(), 1);
+        if (manyEdges)
+            EXPECT_LE(places, 4 * 500 + 64 * tables.size());
+        else
+            EXPECT_EQ(rows, 3000);
+        EXPECT_EQ(plainText(*document).count(u'x'), manyEdges ? 500 : 3000);
+        EXPECT_EQ(rtf::readText(rtf), plainText(*document));
     }
-    EXPECT_GT(tables, 1);
-    EXPECT_LE(places, 4 * 500 + 64 * tables);
-    EXPECT_EQ(plainText(*document).count(u'x'), 500);
 }
 
 TEST(RtfTable, TablesNestedPastEightLevelsJoinTheEighth) {
