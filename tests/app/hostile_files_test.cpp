@@ -48,8 +48,7 @@ TEST_F(HostileFiles, AnySettingsFileLeavesTheFrameOnTheScreen) {
         if (contents == "fifo" || contents == "zero") {
             EXPECT_FALSE(QFileInfo(path("multi.ini")).isFile());
         }
-        MainFrame::unload();
-        resetState();
+        restart();
     }
 }
 
@@ -72,7 +71,6 @@ TEST_F(HostileFiles, NoColourFileKeepsTheDocumentFromOpening) {
         frame().openDocument();
         EXPECT_EQ(frame().documents().size(), 3);
         EXPECT_TRUE(scripted.desktop.messages.isEmpty());
-        MainFrame::unload();
-        resetState();
+        restart();
     }
 }
