@@ -7,20 +7,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <sys/stat.h>
 
 namespace {
 class HostileFiles : public ProgramFixture {
 protected:
-    // Makes `name` in the program's folder into what `kind` says.
+    // Makes `name` in the program's folder into what `kind` says, else writes `kind` into it.
     void make(const QString& name, const QByteArray& kind) {
-        const QString at = path(name);
-        if (kind == "fifo")
-            ASSERT_EQ(mkfifo(QFile::encodeName(at).constData(), 0600), 0);
-        else if (kind == "folder")
-            ASSERT_TRUE(QDir().mkpath(at));
-        else if (kind == "endless")
-            ASSERT_TRUE(QFile::link("/dev/zero", at));
+        if (kind == "fifo" || kind == "folder" || kind == "zero")
+            ASSERT_TRUE(testfiles::makeSpecial(path(name), kind));
         else
             writeFile(name, kind);
     }
@@ -39,7 +33,7 @@ TEST_F(HostileFiles, AnySettingsFileLeavesTheFrameOnTheScreen) {
         "[SIZE]\nqlet_Left=2147483647\nqlet_Top=2147483647\nqlet_Width=2147483647\n",
         "fifo",
         "folder",
-        "endless",
+        "zero",
     };
     for (const QByteArray& contents : cases) {
         SCOPED_TRACE(contents.toStdString());
@@ -51,17 +45,16 @@ TEST_F(HostileFiles, AnySettingsFileLeavesTheFrameOnTheScreen) {
         EXPECT_TRUE(screenPixels().contains(frame().geometry())) << frame().geometry().x();
         // Shutting down leaves what is not a settings file alone.
         frame().close();
-        if (contents == "fifo" || contents == "endless") {
+        if (contents == "fifo" || contents == "zero") {
             EXPECT_FALSE(QFileInfo(path("multi.ini")).isFile());
         }
-        MainFrame::unload();
-        resetState();
+        restart();
     }
 }
 
 TEST_F(HostileFiles, NoColourFileKeepsTheDocumentFromOpening) {
-    const QByteArray cases[] = {"",     " 99999999999", "1e308",  QByteArray(10'000'000, '9'),
-                                "fifo", "folder",       "endless"};
+    const QByteArray cases[] = {"",     " 99999999999", "1e308", QByteArray(10'000'000, '9'),
+                                "fifo", "folder",       "zero"};
     for (const QByteArray& contents : cases) {
         SCOPED_TRACE(contents.left(20).toStdString());
         writeFile("doc.rtf", "{\\rtf1 Words\\par}");
@@ -78,7 +71,6 @@ TEST_F(HostileFiles, NoColourFileKeepsTheDocumentFromOpening) {
         frame().openDocument();
         EXPECT_EQ(frame().documents().size(), 3);
         EXPECT_TRUE(scripted.desktop.messages.isEmpty());
-        MainFrame::unload();
-        resetState();
+        restart();
     }
 }

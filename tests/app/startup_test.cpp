@@ -41,8 +41,7 @@ TEST_F(StartupTest, FontBoxIsSortedAndChoosesOnlyAnExactArial) {
         EXPECT_LE(QString::compare(fonts->itemText(i - 1), fonts->itemText(i), Qt::CaseInsensitive),
                   0);
     EXPECT_EQ(fonts->currentText(), "Arial");
-    MainFrame::unload();
-    resetState();
+    restart();
 
     scripted.desktop.fonts = {"DejaVu Sans", "Liberation Serif", "arial"};
     Startup::Main();
@@ -88,8 +87,7 @@ TEST_F(StartupTest, TheCommandLineOpensItsDocumentInASecondUnchangedWindow) {
         // The information window shown while reading has gone again.
         EXPECT_FALSE(InformationWindow::isLoaded());
         EXPECT_EQ(InformationWindow::ReadingFile, Flags::False);
-        MainFrame::unload();
-        resetState();
+        restart();
     }
 }
 
@@ -137,8 +135,7 @@ TEST_F(StartupTest, ANameThatIsNotUtf8OpensAndSavesByItsOwnBytes) {
         EXPECT_EQ(active()->Text1->Tag, "");
         EXPECT_TRUE(scripted.desktop.messages.isEmpty());
         EXPECT_FALSE(QFileInfo::exists(path(u"caf\uFFFD.txt"_qs)));
-        MainFrame::unload();
-        resetState();
+        restart();
     }
     // Qt cannot remove what it cannot name.
     ::unlink(raw.constData());

@@ -64,10 +64,6 @@ TEST_F(OutOfMemory, TheFileNamedAtStartUpEndsStartUpQuietly) {
         EXPECT_TRUE(scripted.desktop.messages.isEmpty());
         ASSERT_EQ(frame().documents().size(), 1);
         EXPECT_EQ(active()->Caption(), "noname");
-        for (DocumentWindow* document : frame().documents())
-            document->Text1->Tag.clear();
-        MainFrame::unload();
-        InformationWindow::unload();
-        resetState();
+        restart();
     }
 }

@@ -3,7 +3,6 @@
 #include "suite/AboutBox.h"
 #include "suite/HelpViewer.h"
 #include "system/MsgBox.h"
-#include "system/RegistryFile.h"
 
 #include <QPushButton>
 
@@ -64,24 +63,4 @@ TEST_F(AboutBoxTest, HelpStartsTheViewerOnTheHelpFile) {
         scripted.desktop.started,
         (QList<QStringList>{{path("share/quillet/help.exe"), path("share/quillet/help/qlet.hpt")},
                             {path("help.exe"), path("help/qlet.hpt")}}));
-}
-
-TEST(RegistryFile, ReadsTextBytesAndNumbersFromTheProfile) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath("registry.ini");
-    QFile out(file);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tools]\n"
-              "Plain=/usr/bin/tool\nBytes=hex(1):41,42\nNumber=dword:0000002a\nBad=hex(1):zz\n");
-    out.close();
-    const auto plain = RegistryFile::value(file, machine, "software\\tools", "plain");
-    ASSERT_TRUE(plain);
-    EXPECT_EQ(plain->data, QByteArray("/usr/bin/tool\0", 14));
-    EXPECT_EQ(RegistryFile::value(file, machine, "SOFTWARE\\Tools", "Bytes")->data, "AB");
-    const auto number = RegistryFile::value(file, machine, "SOFTWARE\\Tools", "Number");
-    ASSERT_TRUE(number);
-    EXPECT_EQ(number->type, 4u);
-    EXPECT_EQ(number->data, QByteArray("\x2a\0\0\0", 4));
-    EXPECT_FALSE(RegistryFile::value(file, machine, "SOFTWARE\\Tools", "Bad"));
-    EXPECT_FALSE(RegistryFile::value(file, 0x80000001u, "SOFTWARE\\Tools", "Plain"));
 }

@@ -81,7 +81,7 @@ TEST_F(CompanionLauncher, CaptionsAreCutAt255Characters) {
 
 // However the information window is closed during the search for a missing launcher, the search
 // ends there and the launcher is reported missing once, as when nothing is found; the window
-// lasts until the events that closed it are handled.
+// names the file and the folder searched, and lasts until the events that closed it are handled.
 TEST_F(CompanionLauncher, ClosingTheSearchWindowReportsTheLauncherMissing) {
     QFile::remove(path("logo.exe"));
     QDir(folder.path()).mkpath("suite/text");
@@ -100,18 +100,21 @@ TEST_F(CompanionLauncher, ClosingTheSearchWindowReportsTheLauncherMissing) {
     for (const auto& w : ways) {
         scripted.desktop.messages.clear();
         bool outlivedItsClose = false;
+        QString shown;
         QTimer closer;
         QObject::connect(&closer, &QTimer::timeout, [&] {
             if (!InformationWindow::isLoaded())
                 return;
             closer.stop();
             QPointer<InformationWindow> form = &InformationWindow::instance();
+            shown = form->Label1->text();
             w.close(*form);
             outlivedItsClose = !form.isNull() && form->isHidden();
         });
         closer.start(0);
         Common::startCompanion(5);
         EXPECT_TRUE(outlivedItsClose) << w.way;
+        EXPECT_EQ(shown, "File find : logo.exe ? " + path("suite/")) << w.way;
         EXPECT_EQ(scripted.desktop.messages,
                   ScriptedDesktop::Messages({{"Error occurred. \rReason File not found",
                                               MsgBoxStyle::Exclamation, "Problem occurred !"}}))

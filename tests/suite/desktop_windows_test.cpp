@@ -12,7 +12,6 @@
 #include <QThread>
 
 #ifdef QUILLET_HAVE_X11
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 namespace {
@@ -54,19 +53,8 @@ protected:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DISPLAY", QString::fromLatin1(display));
         manager.setProcessEnvironment(environment);
+        // Each test waits for the manager through the first window it activates.
         manager.start(openbox, {"--sm-disable"});
-        const Atom check = XInternAtom(connection, "_NET_SUPPORTING_WM_CHECK", False);
-        ASSERT_TRUE(eventually([&] {
-            Atom type = None;
-            int format = 0;
-            unsigned long items = 0, left = 0;
-            unsigned char* data = nullptr;
-            XGetWindowProperty(connection, DefaultRootWindow(connection), check, 0, 1, False,
-                               XA_WINDOW, &type, &format, &items, &left, &data);
-            if (data)
-                XFree(data);
-            return items > 0;
-        }));
         desktop.x = windows.get();
         previous = DesktopSeam::install(&desktop);
     }
@@ -104,10 +92,6 @@ protected:
             return windows->activeWindow() == window;
         });
     }
-    bool managed(Window window) {
-        // The manager lists a window once it has taken it in; only then can it activate it.
-        return eventually([&] { return windows->activateTopLevel(*windows->title(window)); });
-    }
 
     QByteArray display;
     QProcess server;
@@ -139,7 +123,7 @@ TEST_F(DesktopWindows, AChildWindowAloneDoesNotCountAsTheProgram) {
     name(child, "Pimsey toolbar");
     XMapWindow(connection, child);
     XSync(connection, False);
-    ASSERT_TRUE(managed(parent));
+    ASSERT_TRUE(activeAfterAsking(parent));
 
     QList<Desktop::WindowHandle> list;
     EXPECT_EQ(Common::FindWindowsByTitle(list, "PIMSEY"), 1);

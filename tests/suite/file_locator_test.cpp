@@ -5,9 +5,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QPushButton>
-#include <QTimer>
 
 namespace {
 class FileLocator : public ProgramFixture {
@@ -56,23 +53,6 @@ TEST_F(FileLocator, HiddenAndLinkedFoldersAreNotSearched) {
     ASSERT_TRUE(QFile::link(path("suite/.cache"), path("suite/linked")));
     EXPECT_EQ(Common::FindFile(name, path("suite/text")), "");
     EXPECT_FALSE(InformationWindow::isLoaded());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
-TEST_F(FileLocator, ClosingTheInformationWindowStopsTheSearch) {
-    const QString name = unique("never");
-    QStringList shown;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (!InformationWindow::isLoaded())
-            return;
-        shown << InformationWindow::instance().Label1->text();
-        InformationWindow::instance().Command1->click();
-    });
-    watch.start(0);
-    EXPECT_EQ(Common::FindFile(name, path("suite/text")), "");
-    ASSERT_FALSE(shown.isEmpty());
-    EXPECT_EQ(shown.first(), "File find : " + name + " ? " + path("suite/"));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 

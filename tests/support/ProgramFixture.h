@@ -21,7 +21,10 @@ protected:
         scripted.desktop.programFolder = folder.path();
         resetState();
     }
-    ~ProgramFixture() override {
+    ~ProgramFixture() override { restart(); }
+
+    // Ends the program as if it had never run: no questions, every window gone, state zeroed.
+    void restart() {
         scripted.desktop.messageAnswers.clear();
         // Tear down without questions: every document counts as unchanged.
         if (MainFrame::isLoaded()) {

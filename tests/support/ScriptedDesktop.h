@@ -40,7 +40,6 @@ public:
     std::deque<std::optional<QString>> printerAnswers;
 
     QList<Message> messages;
-    QList<FileDialogRequest> openRequests;
     QList<FileDialogRequest> saveRequests;
     QList<int> printerFlags;
     struct FontRequest {
