@@ -6,6 +6,7 @@
 #include "format/Formatting.h"
 #include "pane/RichTextBox.h"
 #include "pictures/EmbeddedFile.h"
+#include "system/Desktop.h"
 #include "text/Error.h"
 #include "text/Runtime.h"
 
@@ -80,9 +81,9 @@ void MainFrame::showFontDialog() {
     CommonDialog& dialog = active->Com1;
     // Any failure, the cancel included, ends the command where it stands.
     try {
-        dialog.Flags = 3;      // screen and printer fonts
-        dialog.Flags += 65536; // only fonts that exist
-        dialog.Flags += 256;   // effects and colour
+        dialog.Flags = DialogFlags::FontScreenAndPrinter;
+        dialog.Flags += DialogFlags::FontExistingOnly;
+        dialog.Flags += DialogFlags::FontEffects;
         dialog.CancelError = true;
         dialog.FontName = cboFontCombo->currentText();
         dialog.FontSize = Runtime::CDbl(cboSizeCombo->currentText());

@@ -72,7 +72,7 @@ bool ScriptedDesktop::setUpPrinter(QPrinter& printer, int flags) {
         return false;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(*path);
-    if (flags & 1)
+    if (flags & DialogFlags::PrintSelection)
         printer.setPrintRange(QPrinter::Selection);
     return true;
 }
