@@ -24,20 +24,6 @@ LoadedOnFirstUse<FindDialog> theForm;
 
 enum : int { rangeAll = 0, rangeDown = 2 };
 
-// The control positions are design values in twips; the screen decides the pixels.
-class TwipLayout {
-public:
-    TwipLayout() : screen_(DesktopSeam::current().screen()) {}
-    int x(int twips) const { return screen_.xPixels(twips); }
-    int y(int twips) const { return screen_.yPixels(twips); }
-    QRect rect(int left, int top, int width, int height) const {
-        return {x(left), y(top), x(width), y(height)};
-    }
-
-private:
-    ScreenMetrics screen_;
-};
-
 // The length of the pane's Text without building it: one character per paragraph break and
 // per embedded object, as the document counts its positions.
 int textLength(const RichTextBox* pane) {
@@ -71,8 +57,8 @@ FindDialog::FindDialog(QWidget* owner, ActivePane activePane)
 FindDialog::~FindDialog() = default;
 
 void FindDialog::createControls() {
-    const TwipLayout twips;
-    setFixedSize(twips.x(6990), twips.y(2490));
+    const ScreenMetrics screen = DesktopSeam::current().screen();
+    setFixedSize(screen.xPixels(6990), screen.yPixels(2490));
     useFixedBorder(*this);
 
     const auto label = [&](const char* name, const char* text, QRect geometry) {
@@ -109,26 +95,26 @@ void FindDialog::createControls() {
         return control;
     };
 
-    lbl1 = label("lbl1", "What would you like to find ?", twips.rect(90, 90, 1185, 735));
-    fra1 = frame("fra1", twips.rect(1260, 60, 3735, 795));
-    txtFind = textBox("txtFind", "Find", fra1, twips.rect(90, 180, 3585, 555));
-    lblReplace =
-        label("lblReplace", "What would you like to replace to ?", twips.rect(90, 1110, 1275, 795));
-    fra2 = frame("fra2", twips.rect(1260, 1080, 3735, 795));
-    txtReplace = textBox("txtReplace", "Replace", fra2, twips.rect(60, 150, 3615, 585));
-    lbl3 = label("lbl3", "Range :", twips.rect(90, 2130, 690, 195));
+    lbl1 = label("lbl1", "What would you like to find ?", screen.toPixels(90, 90, 1185, 735));
+    fra1 = frame("fra1", screen.toPixels(1260, 60, 3735, 795));
+    txtFind = textBox("txtFind", "Find", fra1, screen.toPixels(90, 180, 3585, 555));
+    lblReplace = label("lblReplace", "What would you like to replace to ?",
+                       screen.toPixels(90, 1110, 1275, 795));
+    fra2 = frame("fra2", screen.toPixels(1260, 1080, 3735, 795));
+    txtReplace = textBox("txtReplace", "Replace", fra2, screen.toPixels(60, 150, 3615, 585));
+    lbl3 = label("lbl3", "Range :", screen.toPixels(90, 2130, 690, 195));
 
     cboSearch = new QComboBox(this);
     cboSearch->setObjectName(QStringLiteral("cboSearch"));
     cboSearch->setAccessibleName(QStringLiteral("Range"));
     cboSearch->addItems({QStringLiteral("All"), QStringLiteral("Up"), QStringLiteral("Down")});
-    cboSearch->move(twips.x(1260), twips.y(2100));
-    cboSearch->setFixedWidth(twips.x(1095));
+    cboSearch->move(screen.xPixels(1260), screen.yPixels(2100));
+    cboSearch->setFixedWidth(screen.xPixels(1095));
 
-    cmdFindNext = button("cmdFindNext", "Find", twips.rect(5160, 60, 1575, 375));
-    cmdCancel = button("cmdCancel", "Cancel", twips.rect(5160, 480, 1575, 375));
-    cmdReplace = button("cmdReplace", "Replace", twips.rect(5160, 1080, 1575, 375));
-    cmdReplaceAll = button("cmdReplaceAll", "Replace All", twips.rect(5160, 1500, 1575, 375));
+    cmdFindNext = button("cmdFindNext", "Find", screen.toPixels(5160, 60, 1575, 375));
+    cmdCancel = button("cmdCancel", "Cancel", screen.toPixels(5160, 480, 1575, 375));
+    cmdReplace = button("cmdReplace", "Replace", screen.toPixels(5160, 1080, 1575, 375));
+    cmdReplaceAll = button("cmdReplaceAll", "Replace All", screen.toPixels(5160, 1500, 1575, 375));
 
     setTabOrder(txtFind, txtReplace);
     setTabOrder(txtReplace, cboSearch);

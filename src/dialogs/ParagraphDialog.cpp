@@ -123,9 +123,6 @@ ParagraphDialog::~ParagraphDialog() = default;
 
 void ParagraphDialog::createControls() {
     const ScreenMetrics screen = DesktopSeam::current().screen();
-    const auto at = [&](int left, int top, int width, int height) {
-        return screen.toPixels(left, top, width, height);
-    };
     setFixedSize(screen.xPixels(5310), screen.yPixels(2940));
     useFixedBorder(*this);
     FXBack = DialogWindow::addBackground(*this);
@@ -140,12 +137,12 @@ void ParagraphDialog::createControls() {
                            const char* name, int top, QLabel*& label) {
         label = new QLabel(QString::fromLatin1(caption), parent);
         label->setObjectName(QString::fromLatin1(labelName));
-        label->setGeometry(at(150, top + 30, 855, 255));
+        label->setGeometry(screen.toPixels(150, top + 30, 855, 255));
         auto* control = new QLineEdit(parent);
         control->setObjectName(QString::fromLatin1(name));
         control->setAccessibleName(QString::fromLatin1(caption));
         control->setAccessibleDescription(QStringLiteral("In inches"));
-        control->setGeometry(at(1050, top, 1395, 315));
+        control->setGeometry(screen.toPixels(1050, top, 1395, 315));
         control->installEventFilter(this);
         label->setBuddy(control);
         return control;
@@ -162,37 +159,38 @@ void ParagraphDialog::createControls() {
         return control;
     };
 
-    fraMargin = frame("fraMargin", "Margin", at(120, 60, 2595, 1935));
+    fraMargin = frame("fraMargin", "Margin", screen.toPixels(120, 60, 2595, 1935));
     txtLeft = field(fraMargin, "lblLeft", "Left", "txtLeft", 330, lblLeft);
     txtRight = field(fraMargin, "lblRight", "Right", "txtRight", 810, lblRight);
     TxtFirst = field(fraMargin, "lblFirst", "Indent", "TxtFirst", 1290, lblFirst);
 
-    fraAlign = frame("fraAlign", "Justification", at(2835, 60, 2355, 1935));
+    fraAlign = frame("fraAlign", "Justification", screen.toPixels(2835, 60, 2355, 1935));
     for (int i = 0; i < 3; ++i) {
         const QString caption = QString::fromLatin1(alignmentOptions[i].caption);
         auto* option = new QRadioButton(caption, fraAlign);
         option->setObjectName(QStringLiteral("opnAlign(%1)").arg(i));
         option->setAccessibleName(caption);
-        option->setGeometry(at(150, 360 + i * 480, 1020, 255));
+        option->setGeometry(screen.toPixels(150, 360 + i * 480, 1020, 255));
         opnAlign[size_t(i)] = option;
     }
     picAlign = new QLabel(fraAlign);
     picAlign->setObjectName(QStringLiteral("picAlign"));
     picAlign->setAccessibleName(QStringLiteral("Justification preview"));
-    picAlign->setGeometry(at(1260, 390, 960, 1200));
+    picAlign->setGeometry(screen.toPixels(1260, 390, 960, 1200));
     // The three pictures lie below the dialog's visible area; only their pictures are used.
     for (int i = 0; i < 3; ++i) {
         auto* picture = new QLabel(this);
         picture->setObjectName(QStringLiteral("picAlignArr(%1)").arg(i));
-        picture->setGeometry(at(120 + i * 1080, 3060, 960, 1200));
+        picture->setGeometry(screen.toPixels(120 + i * 1080, 3060, 960, 1200));
         picture->setPixmap(alignmentPicture(alignmentOptions[i].alignment, picture->size()));
         picture->hide();
         picAlignArr[size_t(i)] = picture;
     }
 
-    cmdOK = pictureButton("cmdOK", "OK", QStyle::SP_DialogOkButton, at(2835, 2160, 1095, 555));
+    cmdOK = pictureButton("cmdOK", "OK", QStyle::SP_DialogOkButton,
+                          screen.toPixels(2835, 2160, 1095, 555));
     cmdCancel = pictureButton("cmdCancel", "Cancel", QStyle::SP_DialogCancelButton,
-                              at(4095, 2160, 1095, 555));
+                              screen.toPixels(4095, 2160, 1095, 555));
     cmdOK->setDefault(true);
 
     setTabOrder(txtLeft, txtRight);

@@ -91,35 +91,32 @@ TabStopsDialog::~TabStopsDialog() = default;
 
 void TabStopsDialog::createControls() {
     const ScreenMetrics screen = DesktopSeam::current().screen();
-    const auto at = [&](int left, int top, int width, int height) {
-        return screen.toPixels(left, top, width, height);
-    };
     setFixedSize(screen.xPixels(4170), screen.yPixels(3000));
     useFixedBorder(*this);
     FXBack = DialogWindow::addBackground(*this);
 
     lblLabel1 = new QLabel(QStringLiteral("Position tab stops"), this);
     lblLabel1->setObjectName(QStringLiteral("lblLabel1"));
-    lblLabel1->setGeometry(at(120, 120, 2535, 255));
+    lblLabel1->setGeometry(screen.toPixels(120, 120, 2535, 255));
 
     txtTabStop = new QLineEdit(this);
     txtTabStop->setObjectName(QStringLiteral("txtTabStop"));
     txtTabStop->setAccessibleName(QStringLiteral("Position tab stops"));
     txtTabStop->setAccessibleDescription(QStringLiteral("In inches"));
-    txtTabStop->setGeometry(at(120, 405, 2535, 315));
+    txtTabStop->setGeometry(screen.toPixels(120, 405, 2535, 315));
     lblLabel1->setBuddy(txtTabStop);
 
     lstTabs = new QListWidget(this);
     lstTabs->setObjectName(QStringLiteral("lstTabs"));
     lstTabs->setAccessibleName(QStringLiteral("Tab stops"));
     lstTabs->setSelectionMode(QAbstractItemView::SingleSelection);
-    lstTabs->setGeometry(at(120, 810, 2535, 2055));
+    lstTabs->setGeometry(screen.toPixels(120, 810, 2535, 2055));
 
     const auto button = [&](const char* name, const char* caption, int top) {
         auto* control = new QPushButton(QString::fromLatin1(caption), this);
         control->setObjectName(QString::fromLatin1(name));
         control->setAccessibleName(QString::fromLatin1(caption));
-        control->setGeometry(at(2835, top, 1215, 375));
+        control->setGeometry(screen.toPixels(2835, top, 1215, 375));
         return control;
     };
     cmdOK = button("cmdOK", "Yes", 120);
