@@ -12,16 +12,11 @@ cd "$(dirname "$0")/.."
 seconds=${QUILLET_FUZZ_SECONDS:-300}
 runs=${QUILLET_FUZZ_RUNS:-100000}
 seed=${QUILLET_FUZZ_SEED:-1}
-dir=build-fuzz
-target=rtf_reader_fuzz
 began=$SECONDS
 
-scripts/deps.sh
-if ! QUILLET_TARGETS=$target scripts/build.sh "$dir" -DQUILLET_FUZZ=ON \
-  -DCMAKE_CXX_COMPILER=clang++; then
-  echo "fuzz: $target FAILED to build"
-  exit 1
-fi
+name=fuzz
+# shellcheck source=scripts/fuzz-target.sh
+source scripts/fuzz-target.sh
 
 # libFuzzer adds what it finds to its first corpus folder: a copy, so the seeds never change.
 corpus=$(mktemp -d)
@@ -30,11 +25,6 @@ cp tests/data/rtf/fuzz-seeds/* "$corpus/"
 artifacts=$PWD/$dir/fuzz-artifacts
 mkdir -p "$artifacts"
 
-# Our own settings, not those of the sanitizer test run: libFuzzer checks each input for leaks.
-# A fixed hash seed keeps Qt's hash order, and so the writer's output, the same from run to run.
-export QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
-export LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan-suppressions.txt
-export QT_HASH_SEED=0
 log=$dir/fuzz.log
 start=$SECONDS
 status=0
