@@ -8,10 +8,10 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QUrl>
 
 #include <algorithm>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
