@@ -31,13 +31,3 @@ TEST(FontColorDialog, GivesBackItsStartingChoiceWhenNothingIsChanged) {
     dialog.colorBox()->setCurrentIndex(dialog.colorBox()->findText("Red"));
     EXPECT_EQ(dialog.choice().color, Colors::fromRgb(255, 0, 0));
 }
-
-TEST(FontColorDialog, OffersTheColourOnlyWithTheEffects) {
-    FontColorDialog with(someChoice(Colors::black), DialogFlags::FontEffects);
-    with.show();
-    EXPECT_TRUE(with.colorBox()->isVisible());
-    EXPECT_TRUE(with.fontPart()->isVisible());
-    FontColorDialog without(someChoice(Colors::black), DialogFlags::FontScreenAndPrinter);
-    without.show();
-    EXPECT_FALSE(without.colorBox()->isVisible());
-}
