@@ -210,7 +210,6 @@ TEST_F(FormattingTest, FontDialogStartsFromTheBoxesAndOnlyAddsEffects) {
     EXPECT_EQ(request.shown.name, "Arial");
     EXPECT_EQ(request.shown.size, 12);
     EXPECT_TRUE(request.shown.bold);
-    EXPECT_FALSE(request.shown.italic);
     EXPECT_EQ(pane()->SelBold(), true);
     EXPECT_EQ(pane()->SelUnderline(), true);
     EXPECT_EQ(pane()->SelColor(), red);
@@ -219,23 +218,10 @@ TEST_F(FormattingTest, FontDialogStartsFromTheBoxesAndOnlyAddsEffects) {
     EXPECT_EQ(frame().cboFontCombo->currentText(), "Arial");
     EXPECT_EQ(frame().cboSizeCombo->currentText(), " 20");
 
-    // A listed font goes into box and text; a size the list lacks stays as the dialog gave it.
-    scripted.desktop.fontAnswers.push_back([](const FontChoice& shown) {
-        FontChoice chosen = shown;
-        chosen.name = "Courier New";
-        chosen.size = 10.5;
-        return chosen;
-    });
-    frame().fontAction->trigger();
-    EXPECT_EQ(pane()->SelFontName(), "Courier New");
-    EXPECT_EQ(frame().cboFontCombo->currentText(), "Courier New");
-    EXPECT_EQ(pane()->SelFontSize(), 10.5);
-    EXPECT_EQ(frame().cboSizeCombo->currentText(), "10.5");
-
     // Without a number in the size box the dialog does not open.
     frame().cboSizeCombo->setEditText(QString());
     frame().SSCommand1[0]->click();
-    EXPECT_EQ(scripted.desktop.fontRequests.size(), 3);
+    EXPECT_EQ(scripted.desktop.fontRequests.size(), 2);
 }
 
 TEST_F(FormattingTest, ColourDialogsOpenAtTheirLastColourAndCancelChangesNothing) {
@@ -261,35 +247,4 @@ TEST_F(FormattingTest, ColourDialogsOpenAtTheirLastColourAndCancelChangesNothing
     frame().SSCommand1[1]->click();
     EXPECT_EQ(scripted.desktop.colorRequests,
               (QList<quint32>{0, Colors::white, Colors::white, Colors::white, blue}));
-}
-
-TEST_F(FormattingTest, DateBoxInsertsItsEntryOnlyWhenOneIsChosen) {
-    QComboBox* dates = frame().Combo2;
-    pane()->setText("on day here");
-    select(3, 3);
-    QTest::keyClicks(dates->lineEdit(), "typed");
-    EXPECT_EQ(pane()->Text(), "on day here");
-    dates->setCurrentIndex(1);
-    emit dates->activated(1);
-    EXPECT_EQ(pane()->Text(), "on " + dates->itemText(1) + " here");
-    EXPECT_TRUE(documentHasFocus());
-}
-
-// A file becomes one object at the caret; a cancelled pick or a file that makes nothing inserts
-// nothing and says nothing, also after an insertion that worked.
-TEST_F(FormattingTest, InsertOleFileEmbedsAtTheCaretOrDoesNothing) {
-    writeFile("notes.txt", "hello");
-    pane()->setText("ab");
-    select(1, 0);
-    scripted.desktop.openAnswers.push_back(path("notes.txt"));
-    frame().SSCommand1[3]->click();
-    EXPECT_EQ(pane()->Text(), QString("a") + QChar::ObjectReplacementCharacter + "b");
-    EXPECT_TRUE(documentHasFocus());
-
-    const QString inserted = pane()->Text();
-    frame().insertObjectAction->trigger(); // cancelled
-    scripted.desktop.openAnswers.push_back(path("missing.bin"));
-    frame().insertObjectAction->trigger();
-    EXPECT_EQ(pane()->Text(), inserted);
-    EXPECT_TRUE(scripted.desktop.messages.isEmpty());
 }
