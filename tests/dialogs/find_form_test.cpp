@@ -72,40 +72,22 @@ TEST_F(FindForm, ReplaceAfterFindOnDownTakesTheNextOccurrence) {
     EXPECT_EQ(pane->Text(), QStringLiteral("ab X X"));
 }
 
-TEST_F(FindForm, ReplaceAllAsksThenReplacesEveryOccurrenceAsOneStep) {
-    const struct {
-        const char* name;
-        QString find;
-        int answer;
-        QString expected;
-    } rows[] = {
-        {"x by xx", "x", MsgBoxResult::Yes, "xx xx"},
-        {"answered No", "x", MsgBoxResult::No, "x x"},
-        {"a word the document does not hold", "word", MsgBoxResult::Yes, "x x"},
-    };
+// Which occurrences go and where the caret ends are the engine's own tests.
+TEST_F(FindForm, ReplaceAllAsksFirstAndOnlyYesReplaces) {
     const ScriptedDesktop::Message question{
         "Do you want to replace the word throughout \r\nentire document? ", MsgBoxStyle::YesNo,
         "Question "};
-    FindDialog* form = open(QString(), QString());
+    FindDialog* form = open(QStringLiteral("x x"), QStringLiteral("x"));
     form->txtReplace->setText(QStringLiteral("xx"));
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        pane->setText(QStringLiteral("x x"));
-        form->txtFind->setText(row.find);
-        form->cboSearch->setCurrentIndex(1);
+    form->cboSearch->setCurrentIndex(1);
+    for (const int answer : {MsgBoxResult::No, MsgBoxResult::Yes}) {
         scripted.desktop.messages.clear();
-        scripted.desktop.messageAnswers.push_back(row.answer);
+        scripted.desktop.messageAnswers.push_back(answer);
         form->replaceAll();
-
-        EXPECT_EQ(pane->Text(), row.expected);
         EXPECT_EQ(scripted.desktop.messages, ScriptedDesktop::Messages({question}));
-        EXPECT_EQ(form->cboSearch->currentIndex(), 1);
-        EXPECT_EQ(form->cmdReplace->text(), QStringLiteral("Replace"));
-        // The caret after the last replacement (the engine's own tests hold the rest).
-        if (pane->Text() != "x x") {
-            EXPECT_EQ(selection(), std::make_pair(5, 0));
-        }
     }
+    EXPECT_EQ(pane->Text(), QStringLiteral("xx xx"));
+    EXPECT_EQ(form->cboSearch->currentIndex(), 1);
 }
 
 TEST_F(FindForm, LoadsModelessOverItsOwnerAndFindTextEnablesTheCommandsAndSurvivesReopening) {
@@ -116,16 +98,17 @@ TEST_F(FindForm, LoadsModelessOverItsOwnerAndFindTextEnablesTheCommandsAndSurviv
     EXPECT_EQ(testaccess::role(form), QAccessible::Dialog);
     EXPECT_FALSE(form->isModal());
     EXPECT_EQ(form->cboSearch->currentIndex(), 0);
-    for (QPushButton* command : {form->cmdFindNext, form->cmdReplace, form->cmdReplaceAll})
-        EXPECT_FALSE(command->isEnabled());
+    const auto enabled = [form] {
+        return QList<bool>{form->cmdFindNext->isEnabled(), form->cmdReplace->isEnabled(),
+                           form->cmdReplaceAll->isEnabled()};
+    };
+    EXPECT_EQ(enabled(), QList<bool>(3, false));
     show(QStringLiteral("cat"));
     form->findNext();
     form->txtFind->clear();
-    for (QPushButton* command : {form->cmdFindNext, form->cmdReplace, form->cmdReplaceAll})
-        EXPECT_FALSE(command->isEnabled());
+    EXPECT_EQ(enabled(), QList<bool>(3, false));
     QTest::keyClicks(form->txtFind, QStringLiteral("a"));
-    for (QPushButton* command : {form->cmdFindNext, form->cmdReplace, form->cmdReplaceAll})
-        EXPECT_TRUE(command->isEnabled());
+    EXPECT_EQ(enabled(), QList<bool>(3, true));
 
     // Opened again while loaded: the same dialog, its range and captions kept.
     show(QStringLiteral("The"));
@@ -142,10 +125,6 @@ TEST_F(FindForm, LoadsModelessOverItsOwnerAndFindTextEnablesTheCommandsAndSurviv
     ASSERT_NE(fresh, nullptr);
     EXPECT_EQ(fresh->cboSearch->currentIndex(), 0);
     EXPECT_EQ(fresh->cmdFindNext->text(), QStringLiteral("Find"));
-
-    // Esc as well.
-    QTest::keyClick(fresh->txtFind, Qt::Key_Escape);
-    EXPECT_EQ(FindDialog::loaded(), nullptr);
 }
 
 // Replacements that would not fit in the memory left are refused before any is made.

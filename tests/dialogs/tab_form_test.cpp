@@ -25,19 +25,12 @@ protected:
 
     TabForm() { pane->setText(QStringLiteral("first\nsecond")); }
 
-    TabStopsDialog* load() {
-        return TabStopsDialog::showModal([this] { return activeDocument; });
-    }
     // Loaded and painted, which fills the list.
     TabStopsDialog* open() {
-        TabStopsDialog* form = load();
-        paint(form);
-        return form;
-    }
-    // What the window system asks for once the dialog is on the screen.
-    static void paint(TabStopsDialog* form) {
+        TabStopsDialog* form = TabStopsDialog::showModal([this] { return activeDocument; });
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form));
         form->repaint();
+        return form;
     }
     static QList<int> tabStops(const RichTextBox* pane) {
         QList<int> stops;
@@ -79,56 +72,6 @@ TEST_F(TabForm, OpensOwnedModalWithAnEmptyListForNoStops) {
     EXPECT_EQ(form->focusWidget(), form->txtTabStop);
     EXPECT_EQ(shown(form), QStringLiteral(" --"));
     EXPECT_EQ(open(), form);
-}
-
-TEST_F(TabForm, TheFirstPaintListsTheSelectionsStopsInInchesSortedAsText) {
-    const std::pair<QList<int>, const char*> rows[] = {
-        {{720, 1440, 2160}, ".5 1 1.5 --"},
-        {{2880, 14400}, "10 2 --"},
-    };
-    for (const auto& [stops, entries] : rows) {
-        SCOPED_TRACE(entries);
-        pane->setSelTabStops(stops);
-        TabStopsDialog* form = load();
-        EXPECT_EQ(shown(form), QStringLiteral(" --"));
-        paint(form);
-        EXPECT_EQ(shown(form), QString::fromLatin1(entries));
-        pane->setSelTabStops({});
-        paint(form);
-        EXPECT_EQ(shown(form), QString::fromLatin1(entries));
-        form->cancel();
-    }
-    // Paragraphs with different stops have no one list.
-    pane->setSelStart(8);
-    pane->setSelTabStops({1440});
-    pane->setSelStart(0);
-    pane->setSelLength(8);
-    EXPECT_EQ(shown(open()), QStringLiteral(" --"));
-}
-
-TEST_F(TabForm, TypingChoosesTheEntryOfEqualValue) {
-    pane->setSelTabStops({720, 1440, 2160});
-    TabStopsDialog* form = open();
-
-    // Pasted at once, 1.0 chooses 1, whose text then stands in the field, the caret after it.
-    form->txtTabStop->setText(QStringLiteral("1.0"));
-    EXPECT_EQ(shown(form), QStringLiteral(".5 [1] 1.5 -+"));
-    EXPECT_EQ(form->txtTabStop->text(), QStringLiteral("1"));
-    EXPECT_EQ(form->txtTabStop->cursorPosition(), 1);
-    EXPECT_FALSE(form->txtTabStop->hasSelectedText());
-
-    form->txtTabStop->clear();
-    EXPECT_EQ(shown(form), QStringLiteral(".5 [1] 1.5 --"));
-    QTest::keyClicks(form->txtTabStop, QStringLiteral("2"));
-    EXPECT_EQ(shown(form), QStringLiteral(".5 [1] 1.5 +-"));
-    // A key at a time, 1.5 passes through 1 and ends at its own entry.
-    form->txtTabStop->clear();
-    QTest::keyClicks(form->txtTabStop, QStringLiteral("1.5"));
-    EXPECT_EQ(shown(form), QStringLiteral(".5 1 [1.5] -+"));
-    EXPECT_EQ(form->txtTabStop->text(), QStringLiteral("1.5"));
-
-    form->lstTabs->setCurrentRow(0);
-    EXPECT_EQ(form->txtTabStop->text(), QStringLiteral(".5"));
 }
 
 TEST_F(TabForm, AddDeleteAndYesWriteTheListInItsOrder) {
