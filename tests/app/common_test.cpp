@@ -1,32 +1,9 @@
 #include "app/Common.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
-
-// Adjacent matches all go; a replacement holding the searched text is not searched again.
-TEST(CommonReplaceText, ReplacesEveryOccurrenceIgnoringCase) {
-    const struct {
-        const char* text;
-        const char* find;
-        const char* replacement;
-        const char* result;
-    } cases[] = {
-        {"\"/home/me/a b.rtf\"", "\"", "", "/home/me/a b.rtf"},
-        {"\"\"\"", "\"", "", ""},
-        {"Hello HELLO hello", "hello", "bye", "bye bye bye"},
-        {"aaa", "a", "aa", "aaaaaa"},
-        {"AXa", "xa", "ax", "Aax"},
-        {"text", "", "x", "text"},
-    };
-    for (const auto& c : cases) {
-        QString text = QString::fromLatin1(c.text);
-        Common::ReplaceText(text, QString::fromLatin1(c.find), QString::fromLatin1(c.replacement));
-        EXPECT_EQ(text, QString::fromLatin1(c.result)) << c.text << " / " << c.find;
-    }
-}
 
 TEST(CommonIni, ValuesAreCappedAndWritesNeverThrow) {
     QTemporaryDir folder;

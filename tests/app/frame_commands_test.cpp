@@ -61,12 +61,3 @@ TEST_F(FrameCommands, EditMenuEnablesFromTheSelectionWhenItOpensAndUndoFromTypin
     QCoreApplication::processEvents();
     EXPECT_NE(pane()->Text(), typed);
 }
-
-TEST_F(FrameCommands, AltWithALetterTypesNothing) {
-    pane()->setText("");
-    for (Qt::Key key : {Qt::Key_F, Qt::Key_Q, Qt::Key_S})
-        QTest::keyClick(pane(), key, Qt::AltModifier);
-    EXPECT_EQ(pane()->Text(), "");
-    QTest::keyClick(pane(), Qt::Key_Q);
-    EXPECT_EQ(pane()->Text(), "q");
-}

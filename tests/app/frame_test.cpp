@@ -2,11 +2,6 @@
 
 #include "system/MsgBox.h"
 
-#include <QAbstractItemView>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
 
 namespace {
@@ -156,51 +151,10 @@ TEST_F(Frame, FirstWindowEnablesAndLastDisablesTheDocumentCommands) {
     EXPECT_EQ(active()->Text1->Tag, "save");
 }
 
-TEST_F(Frame, TileMakesColumnsAndTheWindowListChecksTheActive) {
-    MainFrame& f = frame();
-    f.resize(800, 600);
-    f.show();
-    f.NewChild();
-    f.NewChild();
-    f.NewChild();
-    f.tileWindows();
-    const int areaHeight = f.mdiArea->viewport()->height();
-    int left = 0;
-    for (QMdiSubWindow* window : f.mdiArea->subWindowList()) {
-        EXPECT_EQ(window->geometry().left(), left);
-        EXPECT_EQ(window->geometry().height(), areaHeight);
-        left = window->geometry().right() + 1;
-    }
-    emit f.windowMenu->aboutToShow();
-    QStringList checked;
-    for (const QAction* action : f.windowMenu->actions()) {
-        if (action->isCheckable() && action->isChecked())
-            checked << action->text();
-    }
-    EXPECT_EQ(checked, QStringList({"&3 noname"}));
-}
-
-// The date box shows "Time and Day" and each entry whole in its text part, its open list is as
-// wide as its longest entry, and at the frame's narrowest every toolbar control is whole, apart
-// and named; a stored width of 9000 twips is still kept.
-TEST_F(Frame, DateBoxShowsItsEntriesWholeAndTheToolbarFitsTheNarrowestFrame) {
+// At the frame's narrowest every toolbar control is whole, apart and named; a stored width of
+// 9000 twips is still kept.
+TEST_F(Frame, TheToolbarFitsTheNarrowestFrame) {
     Startup::Main();
-    QComboBox* box = frame().Combo2;
-    QStringList texts{box->currentText()};
-    for (int i = 0; i < box->count(); ++i)
-        texts << box->itemText(i);
-    ASSERT_EQ(texts.size(), 11);
-    EXPECT_EQ(texts.first(), "Time and Day");
-    // Two pixels either side of the text and one for the caret are the line edit's own.
-    const int textRoom = box->lineEdit()->width() - 2 * 2 - 1;
-    int widest = 0;
-    for (const QString& text : texts) {
-        const int advance = box->lineEdit()->fontMetrics().horizontalAdvance(text);
-        widest = qMax(widest, box->view()->fontMetrics().horizontalAdvance(text));
-        EXPECT_GE(textRoom, advance) << text.toStdString();
-    }
-    EXPECT_GE(box->view()->minimumWidth(), widest);
-
     frame().resize(1, frame().height());
     QWidget* toolbar = frame().picPicture1;
     ASSERT_LE(toolbar->width(), frame().width());

@@ -3,9 +3,7 @@
 #include "system/MsgBox.h"
 #include "text/NativePath.h"
 
-#include <QComboBox>
 #include <QFileInfo>
-#include <QMdiSubWindow>
 #include <QUrl>
 
 #include <fstream>
@@ -26,25 +24,6 @@ TEST_F(StartupTest, WithoutCommandLineOpensOneMaximisedChangedNoname) {
     EXPECT_EQ(OpenDocuments::OpenDocCount, 1);
     EXPECT_EQ(document->Text1->SelFontName(), "Arial");
     EXPECT_EQ(document->Text1->SelFontSize(), 12.0);
-}
-
-// The font box lists the screen's fonts alphabetically and chooses Arial when there is one;
-// without it nothing is chosen, and the pane keeps its design font.
-TEST_F(StartupTest, FontBoxIsSortedAndChoosesOnlyAnExactArial) {
-    scripted.desktop.fonts = {"Times New Roman", "Arial", "Courier New", "arial"};
-    Startup::Main();
-    QComboBox* fonts = frame().cboFontCombo;
-    ASSERT_EQ(fonts->count(), 4);
-    for (int i = 1; i < fonts->count(); ++i)
-        EXPECT_LE(QString::compare(fonts->itemText(i - 1), fonts->itemText(i), Qt::CaseInsensitive),
-                  0);
-    EXPECT_EQ(fonts->currentText(), "Arial");
-    restart();
-
-    scripted.desktop.fonts = {"DejaVu Sans", "Liberation Serif", "arial"};
-    Startup::Main();
-    EXPECT_EQ(frame().cboFontCombo->currentIndex(), -1);
-    EXPECT_EQ(active()->Text1->SelFontName(), "Arial");
 }
 
 // File managers pass documents as URIs; a path that only looks escaped is still a path, and two
