@@ -73,12 +73,6 @@ TEST_F(CompanionLauncher, ALauncherThatCannotStartIsReported) {
                                           MsgBoxStyle::Exclamation, "Problem occurred !"}}));
 }
 
-TEST_F(CompanionLauncher, CaptionsAreCutAt255Characters) {
-    window(10, QString(300, u'a'), true);
-    EXPECT_EQ(Common::GetWindowCaption(10).size(), 255);
-    EXPECT_EQ(Common::GetWindowCaption(99), "");
-}
-
 // However the information window is closed during the search for a missing launcher, the search
 // ends there and the launcher is reported missing once, as when nothing is found; the window
 // names the file and the folder searched, and lasts until the events that closed it are handled.

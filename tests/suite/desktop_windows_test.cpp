@@ -116,20 +116,4 @@ TEST_F(DesktopWindows, AWindowHoldingTheKeyInItsTitleIsBroughtToTheFront) {
     EXPECT_TRUE(desktop.started.isEmpty());
 }
 
-// A child window is found by its text but cannot be activated: the launcher is started.
-TEST_F(DesktopWindows, AChildWindowAloneDoesNotCountAsTheProgram) {
-    const Window parent = topLevel("Some editor");
-    const Window child = XCreateSimpleWindow(connection, parent, 0, 0, 50, 20, 0, 0, 0xFFFFFF);
-    name(child, "Pimsey toolbar");
-    XMapWindow(connection, child);
-    XSync(connection, False);
-    ASSERT_TRUE(activeAfterAsking(parent));
-
-    QList<Desktop::WindowHandle> list;
-    EXPECT_EQ(Common::FindWindowsByTitle(list, "PIMSEY"), 1);
-    EXPECT_EQ(list.value(1), child);
-    Common::startCompanion(4);
-    ASSERT_EQ(desktop.started.size(), 1);
-    EXPECT_EQ(desktop.started[0].value(1), " 3");
-}
 #endif
