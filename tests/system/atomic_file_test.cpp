@@ -50,20 +50,6 @@ TEST(AtomicFile, AFullDiskSaysSoAndKeepsTheOldFile) {
     EXPECT_EQ(testfiles::read(path), "old");
 }
 
-TEST(AtomicFile, AMissingFolderIsPathNotFound) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(testfiles::write(dir.filePath("file"), "a file"));
-    for (const char* name : {"gone/doc.rtf", "file/doc.rtf"}) {
-        try {
-            AtomicFile::write(dir.filePath(name), "words");
-            ADD_FAILURE() << name << " was written";
-        } catch (const Error& error) {
-            EXPECT_EQ(error.number, Error::PathNotFound) << name;
-            EXPECT_EQ(error.description, "Path not found") << name;
-        }
-    }
-}
-
 namespace {
 constexpr uid_t nobody = 65534;
 
