@@ -8,6 +8,7 @@
 #include "files/OpenCommand.h"
 #include "files/SaveCommand.h"
 #include "files/UnsavedWork.h"
+#include "files/WorkKeeper.h"
 #include "format/BackgroundColorFile.h"
 #include "format/Formatting.h"
 #include "pane/RichTextBox.h"
@@ -206,7 +207,7 @@ void MainFrame::showDocument(DocumentWindow* document) {
             [this, document] { Formatting::SyncToolbar(*this, document); });
     connect(document, &DocumentWindow::changed, this, &MainFrame::refreshUndoItem);
     if (UnsavedWork* work = UnsavedWork::current())
-        work->watch(*document);
+        new WorkKeeper(*document, *work);
     window->show();
     // Activation normally arrives through events; the caller works on the new window at once.
     mdiArea->setActiveSubWindow(window);

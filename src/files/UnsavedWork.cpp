@@ -1,7 +1,5 @@
 #include "files/UnsavedWork.h"
 
-#include "document/DocumentWindow.h"
-#include "files/WorkKeeper.h"
 #include "system/Desktop.h"
 
 namespace {
@@ -36,13 +34,6 @@ bool UnsavedWork::start() {
     return copies_.start();
 }
 
-WorkKeeper* UnsavedWork::watch(DocumentWindow& window) {
-    const int id = ++lastId_;
-    auto* keeper = new WorkKeeper(window, *this, id);
-    keepers_.insert(id, keeper);
-    return keeper;
-}
-
 void UnsavedWork::keep(int id, const KeptCopies::About& about, std::function<QByteArray()> rtf,
                        std::function<void()> afterKept) {
     writer_.start([this, id, about, rtf = std::move(rtf), afterKept = std::move(afterKept)] {
@@ -54,7 +45,7 @@ void UnsavedWork::keep(int id, const KeptCopies::About& about, std::function<QBy
             // A full disk or a folder gone: nothing the user is told while typing. The copy
             // before stays, and the window tries again an interval later.
             QMetaObject::invokeMethod(
-                this, [this, id] { retryLater(id); }, Qt::QueuedConnection);
+                this, [this, id] { emit keepFailed(id); }, Qt::QueuedConnection);
         }
     });
 }
@@ -70,9 +61,4 @@ void UnsavedWork::finish() {
 
 void UnsavedWork::waitForWrites() {
     writer_.waitForDone();
-}
-
-void UnsavedWork::retryLater(int id) {
-    if (WorkKeeper* keeper = keepers_.value(id))
-        keeper->retryLater();
 }

@@ -2,16 +2,11 @@
 
 #include "files/KeptCopies.h"
 
-#include <QHash>
 #include <QObject>
-#include <QPointer>
 #include <QThreadPool>
 
 #include <chrono>
 #include <functional>
-
-class DocumentWindow;
-class WorkKeeper;
 
 // This run's copies of unsaved work: where they live, how soon after a change they are kept,
 // and the one thread that writes and removes them, in the order they were asked for, so a
@@ -39,8 +34,8 @@ public:
     KeptCopies& copies() { return copies_; }
     std::chrono::milliseconds interval() const { return interval_; }
 
-    // Keeps `window`'s unsaved work from now on, until it is saved or the window closes.
-    WorkKeeper* watch(DocumentWindow& window);
+    // A number for a document's copy, new for each.
+    int newId() { return ++lastId_; }
 
     // On the writing thread: `rtf()` becomes document `id`'s copy, then `afterKept` runs (there
     // too). A failure (a full disk) is silent; the window tries again an interval later.
@@ -52,12 +47,13 @@ public:
     // Returns once everything asked so far is written or removed.
     void waitForWrites();
 
-private:
-    void retryLater(int id);
+signals:
+    // Document `id`'s copy could not be written.
+    void keepFailed(int id);
 
+private:
     KeptCopies copies_;
     std::chrono::milliseconds interval_;
     QThreadPool writer_;
-    QHash<int, QPointer<WorkKeeper>> keepers_;
     int lastId_ = 0;
 };

@@ -21,8 +21,8 @@ bool unsaved(const DocumentWindow& window) {
 }
 } // namespace
 
-WorkKeeper::WorkKeeper(DocumentWindow& window, UnsavedWork& work, int id)
-    : QObject(&window), window_(window), work_(&work), id_(id) {
+WorkKeeper::WorkKeeper(DocumentWindow& window, UnsavedWork& work)
+    : QObject(&window), window_(window), work_(&work), id_(work.newId()) {
     interval_.setSingleShot(true);
     interval_.setInterval(work.interval());
     slices_.setInterval(0);
@@ -30,6 +30,7 @@ WorkKeeper::WorkKeeper(DocumentWindow& window, UnsavedWork& work, int id)
     connect(&slices_, &QTimer::timeout, this, &WorkKeeper::copySlice);
     connect(&window, &DocumentWindow::changed, this, &WorkKeeper::noteChange);
     connect(&window, &DocumentWindow::saved, this, &WorkKeeper::settle);
+    connect(&work, &UnsavedWork::keepFailed, this, &WorkKeeper::retryLater);
 }
 
 WorkKeeper::~WorkKeeper() {
@@ -48,8 +49,8 @@ void WorkKeeper::noteChange() {
         interval_.start();
 }
 
-void WorkKeeper::retryLater() {
-    if (!busy() && unsaved(window_))
+void WorkKeeper::retryLater(int id) {
+    if (id == id_ && !busy() && unsaved(window_))
         interval_.start();
 }
 

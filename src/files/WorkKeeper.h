@@ -20,19 +20,20 @@ class WorkKeeper : public QObject {
     Q_OBJECT
 
 public:
-    WorkKeeper(DocumentWindow& window, UnsavedWork& work, int id);
+    // Watches `window` from now on, until it is saved or closes.
+    WorkKeeper(DocumentWindow& window, UnsavedWork& work);
     ~WorkKeeper() override;
 
     // Keeps a copy now rather than an interval after the next change; `afterKept` runs on the
     // writing thread once the copy is written.
     void keepNow(std::function<void()> afterKept = {});
-    // A copy could not be written: the next interval tries again.
-    void retryLater();
     // Whether a copy is due or being taken.
     bool busy() const;
 
 private:
     void noteChange();
+    // A copy could not be written: the next interval tries again.
+    void retryLater(int id);
     void beginCopy();
     void copySlice();
     void handOver();
