@@ -19,7 +19,8 @@ QTextBlockFormat withoutObject(QTextBlockFormat format) {
 }
 } // namespace
 
-DocumentSnapshot::DocumentSnapshot(const QTextDocument& document) : document_(&document) {}
+DocumentSnapshot::DocumentSnapshot(const QTextDocument& document)
+    : document_(&document), paragraphs_(size_t(document.blockCount())) {}
 
 DocumentSnapshot::~DocumentSnapshot() = default;
 
@@ -32,11 +33,14 @@ bool DocumentSnapshot::step(int budgetMs) {
         return true;
     QElapsedTimer clock;
     clock.start();
-    const int count = document_->blockCount();
-    // Checking the clock costs more than a short paragraph, so it is read every few.
-    while (int(paragraphs_.size()) < count) {
-        for (int i = 0; i < 16 && int(paragraphs_.size()) < count; ++i)
-            describeNext();
+    while (next_ < paragraphs_.size()) {
+        // Checking the clock costs more than a short paragraph, so it is read every few.
+        for (int i = 0; i < 16 && next_ < paragraphs_.size(); ++next_) {
+            if (!paragraphs_[next_].described) {
+                describe(int(next_));
+                ++i;
+            }
+        }
         if (clock.elapsed() >= budgetMs)
             return false;
     }
@@ -44,9 +48,10 @@ bool DocumentSnapshot::step(int budgetMs) {
     return true;
 }
 
-void DocumentSnapshot::describeNext() {
-    const QTextBlock block = document_->findBlockByNumber(int(paragraphs_.size()));
+void DocumentSnapshot::describe(int number) {
+    const QTextBlock block = document_->findBlockByNumber(number);
     Paragraph paragraph;
+    paragraph.described = true;
     paragraph.text = block.text();
     paragraph.format = withoutObject(block.blockFormat());
     paragraph.charFormat = block.charFormat();
@@ -68,21 +73,25 @@ void DocumentSnapshot::describeNext() {
         // a change reaches the items after the change.
         lists_[paragraph.list] = list->format();
     }
-    paragraphs_.push_back(std::move(paragraph));
+    paragraphs_[size_t(number)] = std::move(paragraph);
 }
 
-void DocumentSnapshot::changedAt(int position) {
+void DocumentSnapshot::changed(int position, int added) {
     if (complete_)
         return;
+    const int count = document_->blockCount();
+    const int delta = count - int(paragraphs_.size());
     // One paragraph back: joining two paragraphs changes the one before the position too.
-    const int from = qMax(0, document_->findBlock(position).blockNumber() - 1);
-    if (from < int(paragraphs_.size()))
-        paragraphs_.resize(size_t(from));
-    // A list is known again by what is described after the change.
-    if (paragraphs_.empty()) {
-        lists_.clear();
-        listIndex_.clear();
-    }
+    const int first = qMax(0, document_->findBlock(position).blockNumber() - 1);
+    const QTextBlock end = document_->findBlock(position + added);
+    const int last = end.isValid() ? end.blockNumber() : count - 1;
+    // The paragraphs first..last are new; what stood there before, first..last - delta, goes.
+    const auto from = paragraphs_.begin() + first;
+    const int removed = qMax(0, last - delta - first + 1);
+    paragraphs_.erase(from, from + qMin<qsizetype>(removed, qsizetype(paragraphs_.size()) - first));
+    paragraphs_.insert(paragraphs_.begin() + first, size_t(qMax(0, last - first + 1)), Paragraph());
+    paragraphs_.resize(size_t(count));
+    next_ = qMin(next_, size_t(first));
 }
 
 void DocumentSnapshot::finish() {

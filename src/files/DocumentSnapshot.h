@@ -32,9 +32,9 @@ public:
     // Describes paragraphs until `budgetMs` milliseconds have gone; true once the whole document
     // is described, and then the snapshot no longer looks at the document.
     bool step(int budgetMs);
-    // The document changed from `position` on (QTextDocument::contentsChange): the paragraphs
-    // from there are described again, those before it are kept.
-    void changedAt(int position);
+    // The document changed (QTextDocument::contentsChange): the paragraphs the change touched
+    // are described again; those before and after it are kept, as typing touches only one.
+    void changed(int position, int added);
     bool complete() const { return complete_; }
     // Whether the document has only paragraphs, no tables: only then can it be built.
     bool flat() const;
@@ -53,13 +53,16 @@ private:
         QTextCharFormat charFormat;
         std::vector<Run> runs;
         int list = -1; // index into lists_
+        bool described = false;
     };
 
-    void describeNext();
+    void describe(int number);
     void finish();
 
     const QTextDocument* document_;
+    // One for each paragraph of the document, described or still to be.
     std::vector<Paragraph> paragraphs_;
+    size_t next_ = 0; // the first paragraph that may still need describing
     QList<QTextListFormat> lists_;
     QHash<const QTextList*, int> listIndex_;
     QStringList pictures_;

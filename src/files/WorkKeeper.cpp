@@ -67,11 +67,11 @@ void WorkKeeper::beginCopy() {
     QTextDocument* document = window_.Text1->document();
     copied_ = document;
     snapshot_ = std::make_unique<DocumentSnapshot>(*document);
-    contents_ =
-        connect(document, &QTextDocument::contentsChange, this, [this](int position, int, int) {
-            if (snapshot_)
-                snapshot_->changedAt(position);
-        });
+    contents_ = connect(document, &QTextDocument::contentsChange, this,
+                        [this](int position, int, int added) {
+                            if (snapshot_)
+                                snapshot_->changed(position, added);
+                        });
     slices_.start();
 }
 

@@ -20,9 +20,9 @@ std::unique_ptr<QTextDocument> copyInSlices(QTextDocument& document,
     // Qt tells of changes only to a document with a layout, as the pane's always has.
     (void)document.documentLayout();
     // As the window that takes copies follows its document.
-    const QMetaObject::Connection following =
-        QObject::connect(&document, &QTextDocument::contentsChange,
-                         [&snapshot](int position, int, int) { snapshot.changedAt(position); });
+    const QMetaObject::Connection following = QObject::connect(
+        &document, &QTextDocument::contentsChange,
+        [&snapshot](int position, int, int added) { snapshot.changed(position, added); });
     int slice = 0;
     while (!snapshot.step(0)) {
         if (between)
@@ -68,6 +68,11 @@ TEST(DocumentSnapshotTest, EditsDuringTheCopyAreInIt) {
     } cases[] = {
         {"typed at the start", [](QTextCursor& c) { c.movePosition(QTextCursor::Start); }},
         {"typed at the end", [](QTextCursor& c) { c.movePosition(QTextCursor::End); }},
+        {"paragraph broken",
+         [](QTextCursor& c) {
+             c.setPosition(c.document()->findBlockByNumber(2).position() + 3);
+             c.insertBlock();
+         }},
         {"paragraphs joined",
          [](QTextCursor& c) {
              c.setPosition(c.document()->findBlockByNumber(3).position());
