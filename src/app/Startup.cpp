@@ -136,6 +136,8 @@ void Main() {
             openCommandLineDocument(frame);
         InformationWindow::unload();
         offerKeptWork(frame, *work);
+        // A recovered window is the active one; the keyboard goes with it.
+        focusActiveDocument();
     } catch (const Error&) {
         endStartUp();
     } catch (const std::bad_alloc&) {
