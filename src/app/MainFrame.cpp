@@ -7,6 +7,8 @@
 #include "document/OpenDocuments.h"
 #include "files/OpenCommand.h"
 #include "files/SaveCommand.h"
+#include "files/UnsavedWork.h"
+#include "files/WorkKeeper.h"
 #include "format/BackgroundColorFile.h"
 #include "format/Formatting.h"
 #include "pane/RichTextBox.h"
@@ -204,6 +206,8 @@ void MainFrame::showDocument(DocumentWindow* document) {
     connect(document, &DocumentWindow::selectionChanged, this,
             [this, document] { Formatting::SyncToolbar(*this, document); });
     connect(document, &DocumentWindow::changed, this, &MainFrame::refreshUndoItem);
+    if (UnsavedWork* work = UnsavedWork::current())
+        new WorkKeeper(*document, *work);
     window->show();
     // Activation normally arrives through events; the caller works on the new window at once.
     mdiArea->setActiveSubWindow(window);
@@ -293,6 +297,9 @@ void MainFrame::saveDocumentAs() {
 }
 
 void MainFrame::exitAndRestore() {
+    // The user ends without keeping anything: the copies go too.
+    if (UnsavedWork* work = UnsavedWork::current())
+        work->finish();
     DesktopSeam::current().endProgramAtOnce();
 }
 
@@ -348,6 +355,9 @@ void MainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    // Every document was saved or given up.
+    if (UnsavedWork* work = UnsavedWork::current())
+        work->finish();
     QCoreApplication::exit(0);
 }
 

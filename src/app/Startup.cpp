@@ -2,9 +2,11 @@
 
 #include "app/CommandLine.h"
 #include "app/Common.h"
+#include "app/KeptWorkOffer.h"
 #include "app/MainFrame.h"
 #include "document/DocumentWindow.h"
 #include "files/DocumentFile.h"
+#include "files/UnsavedWork.h"
 #include "pane/RichTextBox.h"
 #include "suite/InformationWindow.h"
 #include "system/Desktop.h"
@@ -25,6 +27,9 @@
 namespace Startup {
 
 namespace {
+// Unsaved work is never older than this when the program ends however it ends.
+constexpr std::chrono::seconds keepingInterval{30};
+
 void focusActiveDocument() {
     if (!MainFrame::isLoaded())
         return;
@@ -118,6 +123,9 @@ void Main() {
             QCoreApplication::processEvents();
         }
         MainFrame& frame = MainFrame::instance();
+        // Before the first window, so that it is watched too.
+        auto* work = new UnsavedWork(UnsavedWork::rootFolder(), keepingInterval, &frame);
+        work->start();
         frame.NewChild();
         frame.activeDocument()->Text1->Tag = QStringLiteral("save");
         frame.show();
@@ -127,6 +135,9 @@ void Main() {
         if (!line.isEmpty())
             openCommandLineDocument(frame);
         InformationWindow::unload();
+        offerKeptWork(frame, *work);
+        // A recovered window is the active one; the keyboard goes with it.
+        focusActiveDocument();
     } catch (const Error&) {
         endStartUp();
     } catch (const std::bad_alloc&) {

@@ -155,6 +155,11 @@ void DocumentWindow::markChanged() {
     updateRuler();
 }
 
+void DocumentWindow::markSaved() {
+    Text1->Tag.clear();
+    emit saved();
+}
+
 void DocumentWindow::filterKey(int& KeyCode, int Shift) {
     if (KeyCode == keyZ && Shift == shiftCtrl)
         KeyCode = 0;

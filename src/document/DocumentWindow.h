@@ -50,6 +50,8 @@ public slots:
     // paragraph change, not by the repaint itself.
     void updateRuler();
     void markChanged();
+    // The document was written to its file: the changed marker goes.
+    void markSaved();
     // Ctrl+Z goes to the Edit menu's Undo, not to the pane.
     void filterKey(int& KeyCode, int Shift);
     void requestEditMenu(int Button, int Shift, int X, int Y);
@@ -61,6 +63,7 @@ signals:
     void editMenuRequested(const QPoint& globalPosition);
     void selectionChanged();
     void changed();
+    void saved();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

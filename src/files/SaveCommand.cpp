@@ -49,7 +49,7 @@ void saveTo(DocumentWindow& window, const QString& path) {
             BackgroundColorFile::storeOnSave(path, pane.BackColor());
         window.Com1.FileName = path;
         window.setCaption(path);
-        pane.Tag.clear();
+        window.markSaved();
     } catch (const Error& error) {
         Common::ReportError(error);
     }
@@ -57,6 +57,10 @@ void saveTo(DocumentWindow& window, const QString& path) {
 } // namespace
 
 namespace SaveCommand {
+QString fileOf(const DocumentWindow& window) {
+    return hasFile(window) ? window.Caption() : QString();
+}
+
 void save(DocumentWindow& window) {
     if (!hasFile(window))
         return saveAs(window);

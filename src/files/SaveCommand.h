@@ -2,7 +2,11 @@
 
 class DocumentWindow;
 
+#include <QString>
+
 namespace SaveCommand {
+// The file Save writes the window's document to; empty when Save has to ask for a name.
+QString fileOf(const DocumentWindow& window);
 // File, Save: writes the document to its file; a document that never had one is asked for a
 // name first. Failures are reported and leave the changed marker set.
 void save(DocumentWindow& window);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QRect>
 #include <QString>
@@ -43,6 +44,17 @@ struct FileDialogRequest {
     QString fileName;
     int flags = 0;
 };
+
+// A copy of unsaved work a run that is gone left behind, as the start-up offers it back.
+struct KeptWork {
+    QString caption;
+    QString path; // empty for a document that never had a file
+    QDateTime keptAt;
+};
+
+// What the user makes of the copies offered: open them, move them out of the way, or decide at
+// the next start (the dialog closed without a choice).
+enum class RecoveryChoice { Recover, Discard, Later };
 
 // The screen's size and its twips per pixel. Every twips-to-pixels conversion of the program
 // goes through here, with one rounding: to the nearest pixel, halves away from zero.
@@ -109,9 +121,14 @@ public:
     virtual bool programInstalled() = 0;
     // The user's folder for programs' settings ($XDG_CONFIG_HOME, by default ~/.config).
     virtual QString userConfigDirectory() = 0;
+    // The user's folder for what programs keep between runs ($XDG_STATE_HOME, by default
+    // ~/.local/state).
+    virtual QString userStateDirectory() = 0;
     // Where an installation puts the program's own data files (PREFIX/share/quillet), found from
     // the program's folder so that an installation can be moved; it need not exist.
     virtual QString installedDataDirectory() = 0;
+    // Shows the copies of unsaved work left behind and asks what to do with them.
+    virtual RecoveryChoice offerRecovery(const QList<KeptWork>& copies) = 0;
     // What was typed after the program's name, as one line.
     virtual QString commandLine() = 0;
     // Ends the process now: no window is asked, nothing is written.

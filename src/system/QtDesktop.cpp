@@ -5,6 +5,7 @@
 #include "system/FontFamilies.h"
 #include "system/MemoryEstimate.h"
 #include "system/MsgBox.h"
+#include "system/RecoveryDialog.h"
 #include "system/RegistryFile.h"
 #include "text/NativePath.h"
 
@@ -219,6 +220,19 @@ bool QtDesktop::programInstalled() {
 
 QString QtDesktop::userConfigDirectory() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}
+
+QString QtDesktop::userStateDirectory() {
+    // Qt 6.4 has no location for state, so the base directory specification's rule is ours.
+    const QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!state.isEmpty() && QDir::isAbsolutePath(state))
+        return state;
+    return QDir::homePath() + QStringLiteral("/.local/state");
+}
+
+RecoveryChoice QtDesktop::offerRecovery(const QList<KeptWork>& copies) {
+    RecoveryDialog dialog(copies, QApplication::activeWindow());
+    return dialog.ask();
 }
 
 QString QtDesktop::installedDataDirectory() {

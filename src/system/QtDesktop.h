@@ -27,7 +27,9 @@ public:
     bool programDirectoryWritable() override;
     bool programInstalled() override;
     QString userConfigDirectory() override;
+    QString userStateDirectory() override;
     QString installedDataDirectory() override;
+    RecoveryChoice offerRecovery(const QList<KeptWork>& copies) override;
     QString commandLine() override;
     [[noreturn]] void endProgramAtOnce() override;
     WindowHandle desktopWindow() override;

@@ -117,3 +117,12 @@ std::optional<RegistryValue> ScriptedDesktop::registryValue(quint32 root, const 
         return std::nullopt;
     return registry.value(path);
 }
+
+RecoveryChoice ScriptedDesktop::offerRecovery(const QList<KeptWork>& copies) {
+    recoveryOffers.append(copies);
+    if (recoveryAnswers.empty())
+        return RecoveryChoice::Later;
+    const RecoveryChoice answer = recoveryAnswers.front();
+    recoveryAnswers.pop_front();
+    return answer;
+}

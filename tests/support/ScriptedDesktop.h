@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QMap>
+#include <QTemporaryDir>
 #include <deque>
 #include <functional>
 #include <ostream>
@@ -61,6 +62,12 @@ public:
     bool installed = false;
     QString configFolder;
     QString dataFolder;
+    // A folder of the test's own, so nothing a test keeps reaches the user's state folder.
+    QTemporaryDir stateFolder;
+    // The answers to the offer of work left behind (unscripted: decided later), and the copies
+    // each offer listed.
+    std::deque<RecoveryChoice> recoveryAnswers;
+    QList<QList<KeptWork>> recoveryOffers;
     // Programs started, each as its program followed by its arguments; startResult answers.
     QList<QStringList> started;
     bool startResult = true;
@@ -98,6 +105,8 @@ public:
     bool programInstalled() override { return installed; }
     QString userConfigDirectory() override { return configFolder; }
     QString installedDataDirectory() override { return dataFolder; }
+    QString userStateDirectory() override { return stateFolder.path(); }
+    RecoveryChoice offerRecovery(const QList<KeptWork>& copies) override;
     QString commandLine() override { return typedCommandLine; }
     void endProgramAtOnce() override { ++endedAtOnce; }
     WindowHandle desktopWindow() override { return 1; }

@@ -1,0 +1,271 @@
+#include "support/ProgramFixture.h"
+
+#include "app/KeptWorkOffer.h"
+#include "files/SaveCommand.h"
+#include "files/UnsavedWork.h"
+#include "files/WorkKeeper.h"
+#include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
+#include "system/MsgBox.h"
+#include "system/RunLock.h"
+
+#include <QDir>
+#include <QMdiSubWindow>
+#include <QTest>
+#include <QTextDocument>
+#include <QThread>
+
+#include <chrono>
+#include <memory>
+
+using namespace std::chrono_literals;
+
+namespace {
+class RecoveryTest : public ProgramFixture {
+public:
+    // For the cases' own steps.
+    using ProgramFixture::frame;
+    using ProgramFixture::path;
+    using ProgramFixture::scripted;
+
+protected:
+    QString root() const { return path(QStringLiteral("recovery")); }
+
+    // This run, keeping copies 10 ms after a change.
+    UnsavedWork& startRun() {
+        work = std::make_unique<UnsavedWork>(root(), 10ms);
+        EXPECT_TRUE(work->start());
+        return *work;
+    }
+
+    DocumentWindow* newDocument() {
+        frame().newDocument();
+        return active();
+    }
+
+    void type(DocumentWindow* window, const QString& text) {
+        window->Text1->setFocus();
+        QTest::keyClicks(window->Text1, text);
+    }
+
+    // Lets the windows run until no copy is due or being taken, then until it is written.
+    void settle() {
+        EXPECT_TRUE(QTest::qWaitFor([this] {
+            const auto keepers = frame().findChildren<WorkKeeper*>();
+            return std::none_of(keepers.begin(), keepers.end(),
+                                [](const WorkKeeper* keeper) { return keeper->busy(); });
+        }));
+        work->waitForWrites();
+    }
+
+    QStringList copiesOf(const QString& runFolder) const {
+        return QDir(runFolder).entryList({QStringLiteral("*.rtf")}, QDir::Files);
+    }
+
+    static QString textOf(const QByteArray& rtf) {
+        QTextDocument document;
+        rtf::read(rtf, document);
+        return document.toPlainText();
+    }
+
+    // A run that ended without cleaning up, having kept `text` for a document.
+    void crashedRunKept(const QString& filePath, const QString& caption, const QString& text,
+                        int id = 1) {
+        KeptCopies run(root());
+        ASSERT_TRUE(run.start());
+        QTextDocument document;
+        document.setPlainText(text);
+        run.keep(
+            id,
+            {filePath, caption, DocumentFile::kindOf(filePath), QDateTime::currentDateTimeUtc()},
+            rtf::write(document));
+        // Runs of one process are told apart by the millisecond they started in.
+        QThread::msleep(2);
+    }
+
+    std::unique_ptr<UnsavedWork> work;
+};
+} // namespace
+
+TEST_F(RecoveryTest, ChangeIsKeptWithinTheIntervalAsItsFileAndCaption) {
+    startRun();
+    writeFile(QStringLiteral("letter.rtf"), "{\\rtf1 Dear}");
+    DocumentWindow* saved = newDocument();
+    saved->setCaption(path(QStringLiteral("letter.rtf")));
+    DocumentWindow* fresh = newDocument();
+    type(saved, QStringLiteral("kept"));
+    type(fresh, QStringLiteral("new work"));
+    // Nothing is written while the user types.
+    EXPECT_TRUE(copiesOf(work->copies().runFolder()).isEmpty());
+
+    settle();
+    const QString run = work->copies().runFolder();
+    ASSERT_EQ(copiesOf(run).size(), 2);
+    const QList<KeptCopies::LeftBehind> left = [&] {
+        KeptCopies next(root());
+        work.reset(); // the run ends without cleaning up
+        return next.leftBehind();
+    }();
+    ASSERT_EQ(left.size(), 2);
+    QMap<QString, KeptCopies::LeftBehind> byCaption;
+    for (const auto& copy : left)
+        byCaption.insert(copy.about.caption, copy);
+    const auto letter = byCaption.value(path(QStringLiteral("letter.rtf")));
+    EXPECT_EQ(letter.about.path, path(QStringLiteral("letter.rtf")));
+    EXPECT_FALSE(letter.damaged);
+    EXPECT_EQ(byCaption.value(QStringLiteral("noname")).about.path, QString());
+    // The original is never written by keeping a copy.
+    EXPECT_EQ(readFile(QStringLiteral("letter.rtf")), "{\\rtf1 Dear}");
+}
+
+// Whatever ends the unsaved state of a document ends its copy.
+TEST_F(RecoveryTest, CopyGoesWhenTheWorkIsSafeOrGivenUp) {
+    const struct {
+        const char* name;
+        std::function<void(RecoveryTest&, DocumentWindow*)> end;
+        bool runFolderGoes;
+    } cases[] = {
+        {"saved",
+         [](RecoveryTest& t, DocumentWindow* window) {
+             window->setCaption(t.path(QStringLiteral("saved.rtf")));
+             SaveCommand::save(*window);
+         },
+         false},
+        {"closed answering No",
+         [](RecoveryTest& t, DocumentWindow* window) {
+             t.scripted.desktop.messageAnswers.push_back(MsgBoxResult::No);
+             qobject_cast<QMdiSubWindow*>(window->parentWidget())->close();
+             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+         },
+         false},
+        {"exit and restore", [](RecoveryTest& t, DocumentWindow*) { t.frame().exitAndRestore(); },
+         true},
+        {"frame closed answering No",
+         [](RecoveryTest& t, DocumentWindow*) {
+             t.scripted.desktop.messageAnswers.push_back(MsgBoxResult::No);
+             t.frame().close();
+         },
+         true},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        startRun();
+        DocumentWindow* window = newDocument();
+        type(window, QStringLiteral("work"));
+        settle();
+        const QString run = work->copies().runFolder();
+        ASSERT_EQ(copiesOf(run).size(), 1);
+        test.end(*this, window);
+        work->waitForWrites();
+        EXPECT_TRUE(copiesOf(run).isEmpty());
+        EXPECT_EQ(QDir(run).exists(), !test.runFolderGoes);
+        restart();
+    }
+}
+
+TEST_F(RecoveryTest, FailedWriteIsSilentAndTriedAgain) {
+    startRun();
+    const QString run = work->copies().runFolder();
+    DocumentWindow* window = newDocument();
+    // A folder where the copy goes: writing it fails as a full disk would.
+    QDir().mkpath(run + QStringLiteral("/1.rtf"));
+    type(window, QStringLiteral("work"));
+    settle();
+    EXPECT_TRUE(scripted.desktop.messages.isEmpty());
+    QDir(run + QStringLiteral("/1.rtf")).removeRecursively();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(run + QStringLiteral("/1.info")); }));
+}
+
+TEST_F(RecoveryTest, DeadRunsCopiesAreOfferedAndALiveRunsAreNot) {
+    crashedRunKept(path(QStringLiteral("dead.rtf")), path(QStringLiteral("dead.rtf")),
+                   QStringLiteral("left by a crash"));
+    KeptCopies live(root());
+    ASSERT_TRUE(live.start());
+    live.keep(1,
+              {QString(), QStringLiteral("noname"), DocumentFile::Kind::RichText,
+               QDateTime::currentDateTimeUtc()},
+              "{\\rtf1 still typing}");
+    startRun();
+    frame();
+    Startup::offerKeptWork(frame(), *work);
+    ASSERT_EQ(scripted.desktop.recoveryOffers.size(), 1);
+    const QList<KeptWork> offered = scripted.desktop.recoveryOffers.first();
+    ASSERT_EQ(offered.size(), 1);
+    EXPECT_EQ(offered[0].caption, path(QStringLiteral("dead.rtf")));
+    EXPECT_EQ(offered[0].path, path(QStringLiteral("dead.rtf")));
+    EXPECT_TRUE(offered[0].keptAt.isValid());
+    // Decided later: the copy stays for the next start.
+    work.reset();
+    EXPECT_EQ(KeptCopies(root()).leftBehind().size(), 1);
+}
+
+TEST_F(RecoveryTest, RecoverOpensChangedWindowsThatSaveWhereTheOriginalsWould) {
+    writeFile(QStringLiteral("report.rtf"), "{\\rtf1 the saved report}");
+    crashedRunKept(path(QStringLiteral("report.rtf")), path(QStringLiteral("report.rtf")),
+                   QStringLiteral("the report, changed"), 1);
+    crashedRunKept(QString(), QStringLiteral("noname"), QStringLiteral("never saved"), 2);
+    startRun();
+    scripted.desktop.recoveryAnswers.push_back(RecoveryChoice::Recover);
+    const qsizetype before = frame().documents().size();
+    Startup::offerKeptWork(frame(), *work);
+    const QList<DocumentWindow*> windows = frame().documents();
+    ASSERT_EQ(windows.size(), before + 2);
+    QMap<QString, DocumentWindow*> byCaption;
+    for (DocumentWindow* window : windows)
+        byCaption.insert(window->Caption(), window);
+    DocumentWindow* report = byCaption.value(path(QStringLiteral("report.rtf")));
+    DocumentWindow* fresh = byCaption.value(QStringLiteral("noname"));
+    ASSERT_TRUE(report && fresh);
+    EXPECT_EQ(report->Text1->Tag, QStringLiteral("save"));
+    EXPECT_EQ(fresh->Text1->Tag, QStringLiteral("save"));
+    EXPECT_EQ(report->Text1->document()->toPlainText(), QStringLiteral("the report, changed"));
+    EXPECT_EQ(readFile(QStringLiteral("report.rtf")), "{\\rtf1 the saved report}");
+
+    // The old copies go once this run keeps its own.
+    settle();
+    EXPECT_EQ(copiesOf(work->copies().runFolder()).size(), 2);
+    EXPECT_EQ(QDir(root()).entryList({QStringLiteral("run-*")}, QDir::Dirs).size(), 1);
+
+    SaveCommand::save(*report);
+    EXPECT_EQ(textOf(readFile(QStringLiteral("report.rtf"))),
+              QStringLiteral("the report, changed"));
+    EXPECT_TRUE(report->Text1->Tag.isEmpty());
+    // A document that never had a file asks for one.
+    SaveCommand::save(*fresh);
+    EXPECT_EQ(scripted.desktop.saveRequests.size(), 1);
+}
+
+TEST_F(RecoveryTest, DiscardMovesCopiesAside) {
+    crashedRunKept(QString(), QStringLiteral("noname"), QStringLiteral("not wanted"));
+    startRun();
+    scripted.desktop.recoveryAnswers.push_back(RecoveryChoice::Discard);
+    const qsizetype before = frame().documents().size();
+    Startup::offerKeptWork(frame(), *work);
+    EXPECT_EQ(frame().documents().size(), before);
+    EXPECT_EQ(QDir(root() + QStringLiteral("/discarded")).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(QDir(root()).entryList({QStringLiteral("run-*")}, QDir::Dirs).size(), 1);
+}
+
+TEST_F(RecoveryTest, DamagedCopyIsNamedAndSetAsideNeverOpened) {
+    crashedRunKept(path(QStringLiteral("ok.rtf")), path(QStringLiteral("ok.rtf")),
+                   QStringLiteral("fine"), 1);
+    crashedRunKept(path(QStringLiteral("torn.rtf")), path(QStringLiteral("torn.rtf")),
+                   QStringLiteral("half written"), 2);
+    // The second run's copy loses its end, as a crash in the middle of writing would leave it.
+    for (const QString& run : QDir(root()).entryList({QStringLiteral("run-*")}, QDir::Dirs)) {
+        const QString copy = root() + u'/' + run + QStringLiteral("/2.rtf");
+        if (QFile::exists(copy)) {
+            const QByteArray bytes = testfiles::read(copy);
+            ASSERT_TRUE(testfiles::write(copy, bytes.left(bytes.size() / 2)));
+        }
+    }
+    startRun();
+    scripted.desktop.recoveryAnswers.push_back(RecoveryChoice::Recover);
+    const qsizetype before = frame().documents().size();
+    Startup::offerKeptWork(frame(), *work);
+    EXPECT_EQ(frame().documents().size(), before + 1);
+    ASSERT_EQ(scripted.desktop.messages.size(), 1);
+    EXPECT_TRUE(scripted.desktop.messages[0].prompt.contains(path(QStringLiteral("torn.rtf"))));
+    EXPECT_FALSE(scripted.desktop.messages[0].prompt.contains(path(QStringLiteral("ok.rtf"))));
+    EXPECT_EQ(QDir(root() + QStringLiteral("/damaged")).entryList(QDir::Files).size(), 2);
+}
