@@ -231,17 +231,6 @@ TEST(HostilePaste, DeepAndWideMarkupKeepsItsTextWithinBounds) {
     }
 }
 
-TEST(HostilePaste, LongAttributesAreDropped) {
-    RichTextBox pane;
-    const QString title(PastedHtml::maxAttribute + 1, u't');
-    pasteHtml(pane, "<span title=\"" + title + "\">a</span><span title=\"short\">b</span>");
-    QTextCursor at(pane.document());
-    at.setPosition(1);
-    EXPECT_TRUE(at.charFormat().toolTip().isEmpty());
-    at.setPosition(2);
-    EXPECT_EQ(at.charFormat().toolTip(), "short");
-}
-
 // A paste or drop that runs out of memory leaves the pane as it was and says so.
 TEST(HostilePaste, RunningOutOfMemoryLeavesThePaneAsItWas) {
     struct Exhausting : QMimeData {

@@ -3,17 +3,12 @@
 #include "pane/LineTabs.h"
 #include "pane/PaneLayout.h"
 #include "pane/PaneText.h"
-#include "pane/PrintedPages.h"
 #include "pane/RichTextBox.h"
 #include "rtf/RtfReader.h"
 #include "support/PaneTestSupport.h"
 #include "support/ScriptedDesktop.h"
 
-#include <QInputMethodQueryEvent>
-#include <QPrinter>
-#include <QRegularExpression>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
@@ -168,46 +163,6 @@ TEST(PaneLayout, LaysParagraphsOutAsQtsOwnLayoutDoesBeforeAndAfterEdits) {
                 << "at " << x << ", " << y;
         }
     }
-}
-
-TEST(PaneLayout, PrintsTheSameAsWithQtsLayout) {
-    ScopedScriptedDesktop scripted;
-    QTemporaryDir dir;
-    RichTextBox pane;
-    panetest::show(pane, 600, 400);
-    auto loaded = read(sampleRtf(), false);
-    pane.adoptDocument(std::move(loaded));
-    ASSERT_TRUE(qobject_cast<PaneLayout*>(pane.document()->documentLayout()));
-    pane.setSelStart(40);
-    QTest::keyClicks(&pane, QStringLiteral("typed in"));
-    QTest::keyClick(&pane, Qt::Key_Return);
-    pane.setSelStart(int(pane.Text().size()) / 2);
-    QTest::keyClicks(&pane, QStringLiteral("and here"));
-
-    // The same document under Qt's layout, made by the same edits.
-    auto stock = read(sampleRtf(), false);
-    stock->setDefaultTextOption(pane.document()->defaultTextOption());
-    edit(*stock, 40, QStringLiteral("typed in\n"));
-    edit(*stock, int(freshText(*stock).size()) / 2, QStringLiteral("and here"));
-    ASSERT_EQ(difference(pane.Text(), freshText(*stock)), "");
-
-    int printings = 0;
-    const auto printed = [&](auto print) {
-        const QString path = dir.filePath(QStringLiteral("out%1.pdf").arg(++printings));
-        QPrinter printer(QPrinter::HighResolution);
-        panetest::printToPdf(printer, path);
-        print(printer);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        // Everything but the moment of printing.
-        return QString::fromLatin1(file.readAll())
-            .remove(QRegularExpression(QStringLiteral("/CreationDate \\([^)]*\\)")));
-    };
-    const QString ownPdf = printed([&](QPrinter& printer) { pane.SelPrint(printer); });
-    const QString stockPdf =
-        printed([&](QPrinter& printer) { PrintedPages::print(*stock, printer); });
-    EXPECT_GT(ownPdf.size(), 1000);
-    EXPECT_TRUE(ownPdf == stockPdf);
 }
 
 TEST(PaneText, FollowsManyEditsAnywhereInALargeDocument) {
@@ -431,29 +386,6 @@ TEST(PaneLayout, TheCaretMovesThroughParagraphsLaidOutInPieces) {
     key(Qt::Key_Right, Qt::ControlModifier);
     EXPECT_EQ(pane.SelLength(), 0);
     EXPECT_TRUE(text[pane.SelStart() - 1].isSpace());
-
-    // An input method sees the text around the caret and the caret where it is drawn.
-    const auto ask = [&](Qt::InputMethodQuery query) {
-        QInputMethodQueryEvent event(query);
-        QCoreApplication::sendEvent(&pane, &event);
-        return event.value(query);
-    };
-    const QString around = ask(Qt::ImSurroundingText).toString();
-    const int inAround = ask(Qt::ImCursorPosition).toInt();
-    EXPECT_LE(around.size(), 1024);
-    EXPECT_EQ(around.mid(inAround - 6, 12), text.mid(pane.SelStart() - 6, 12));
-    EXPECT_TRUE(
-        QRectF(pane.viewport()->rect()).contains(ask(Qt::ImCursorRectangle).toRectF().center()));
-
-    // A double click selects the word, a click lands where the caret is drawn.
-    const QPoint caret = panetest::inView(pane, layout->caretRect(pane.SelStart()).center());
-    const int clicked = pane.cursorForPosition(caret).position();
-    EXPECT_LE(qAbs(clicked - pane.SelStart()), 1);
-    pane.setSelStart(int(text.indexOf(QStringLiteral("word1000 "))) + 2);
-    const QRectF word = layout->caretRect(pane.SelStart());
-    QTest::mouseDClick(pane.viewport(), Qt::LeftButton, Qt::NoModifier,
-                       panetest::inView(pane, word.center()));
-    EXPECT_EQ(pane.SelText(), QStringLiteral("word1000"));
 
     // Ctrl+End and typing at the very end of a long last paragraph.
     pane.moveCursor(QTextCursor::End);

@@ -1,19 +1,12 @@
 #include "files/DocumentFile.h"
-#include "model/Twips.h"
 #include "pane/RichTextBox.h"
 #include "support/Files.h"
 #include "support/PaneTestSupport.h"
 #include "support/ScriptedDesktop.h"
 
-#include <QImage>
-#include <QPrinter>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextTable>
 #include <gtest/gtest.h>
-
-#include <vector>
 
 namespace {
 
@@ -135,61 +128,4 @@ TEST_F(PaneTable, ParagraphAndTabCommandsApplyToTheCellsChosen) {
     pane.setSelHangingIndent(360);
     EXPECT_EQ(pane.SelHangingIndent(), 360);
     EXPECT_EQ(outer()->cellAt(1, 0).rowSpan(), 2);
-}
-
-namespace {
-
-// The longest run of dark pixels along any row of the image, and along any column.
-std::pair<int, int> longestDarkRuns(const QImage& image) {
-    int across = 0;
-    int down = 0;
-    std::vector<int> column(size_t(image.width()), 0); // the run down to this row
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0, run = 0; x < image.width(); ++x) {
-            const bool dark = qGray(image.pixel(x, y)) < 128;
-            run = dark ? run + 1 : 0;
-            int& runDown = column[size_t(x)];
-            runDown = dark ? runDown + 1 : 0;
-            across = std::max(across, run);
-            down = std::max(down, runDown);
-        }
-    }
-    return {across, down};
-}
-
-} // namespace
-
-// Printing goes through Qt's layout on a copy of the document: the cells' borders are lines in
-// the PDF, two inches across and a row high at least.
-TEST_F(PaneTable, PrintedTablesShowTheirGrid) {
-    const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
-    if (pdftoppm.isEmpty())
-        GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
-    const auto printed = [&](const char* border) {
-        const QString name = QString::fromLatin1(border).remove('\\');
-        const QString file = dir.filePath(name + ".rtf");
-        const QByteArray cell = QByteArray("\\clbrdrt") + border + "\\clbrdrl" + border +
-                                "\\clbrdrb" + border + "\\clbrdrr" + border;
-        testfiles::write(file, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\trowd" + cell +
-                                   "\\cellx2880" + cell +
-                                   "\\cellx5760\\pard\\intbl one\\cell "
-                                   "two\\cell\\row\\pard\\par}");
-        RichTextBox shown;
-        DocumentFile::load(shown, file);
-        QPrinter printer(QPrinter::HighResolution);
-        panetest::printToPdf(printer, dir.filePath(name + ".pdf"));
-        shown.SelPrint(printer);
-        // 72 dots to the inch: two inches are 144 dots.
-        QProcess::execute(pdftoppm, {"-r", "72", "-png", "-singlefile", dir.filePath(name + ".pdf"),
-                                     dir.filePath(name)});
-        const QImage image(dir.filePath(name + ".png"));
-        EXPECT_FALSE(image.isNull()) << qPrintable(name);
-        return longestDarkRuns(image);
-    };
-    const auto [across, down] = printed("\\brdrs\\brdrw30");
-    EXPECT_GE(across, 2 * 144 - 4);
-    EXPECT_GE(down, 12);
-    const auto [acrossNone, downNone] = printed("\\brdrnone");
-    EXPECT_LT(acrossNone, 72);
-    EXPECT_LT(downNone, 12);
 }

@@ -263,29 +263,3 @@ TEST(PaneLayout, PiecesFollowingEditsShowWhatTheDocumentHolds) {
         ASSERT_GT(to - from, 10) << position;
     }
 }
-
-TEST(PaneTyping, TheCaretBlinksInAParagraphLaidOutInPieces) {
-    // There the pane draws and blinks the caret itself, Qt's widget being kept from it.
-    ScopedScriptedDesktop scripted;
-    RichTextBox pane;
-    panetest::show(pane);
-    pane.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&pane));
-    pane.setFocus();
-    pane.setText(panetest::longParagraph(100'000));
-    pane.setSelStart(50'000);
-    QTest::keyClicks(&pane, QStringLiteral("typed "));
-    PaneLayout* layout = panetest::layoutOf(pane);
-    ASSERT_TRUE(layout && layout->inLongParagraph(pane.SelStart()));
-    const QRect caret =
-        layout->caretRect(pane.SelStart()).translated(panetest::inView(pane, {})).toAlignedRect();
-    ASSERT_TRUE(pane.viewport()->rect().contains(caret));
-    const auto caretArea = [&] { return pane.viewport()->grab(caret).toImage(); };
-    const QImage shown = caretArea();
-    // Waits for the blinking, which runs on a timer.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return caretArea() != shown; })) << "blinked off";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return caretArea() == shown; })) << "and on again";
-    pane.clearFocus();
-    QCoreApplication::processEvents(); // the repaint without the focus
-    EXPECT_TRUE(caretArea() != shown);
-}

@@ -166,29 +166,3 @@ TEST(RtfListLayout, TheNumbersTabGoesToAStopBeforeTheHangingIndent) {
     const QByteArray saved = rtf::write(*document);
     EXPECT_TRUE(saved.contains("\\li792\\fi-792")) << saved.toStdString();
 }
-
-TEST(RtfListLayout, HeadingsInTableCellsCountOnWhereQtsLayoutDrawsThem) {
-    // Numbered headings each in a shaded one-cell table, body text between: Qt's layout draws
-    // these, each number in its heading's font, the cells keeping their shading.
-    QByteArray body;
-    for (const char* heading : {"Introduction", "Purpose", "Scope"}) {
-        body +=
-            QByteArray("\\trowd\\clcbpat2\\cellx4000\\pard\\intbl\\fi-360\\li360\\ls1{\\b\\fs20 ") +
-            heading + "}\\cell\\row\\pard Body text.\\par";
-    }
-    auto document = readRtf(numberedList +
-                            QByteArray("{\\colortbl;\\red0\\green0\\blue0;\\red153"
-                                       "\\green204\\blue255;}") +
-                            body + "}");
-    QStringList numbers;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        const QTextList* list = block.textList();
-        if (!list)
-            continue;
-        numbers << list->itemText(block);
-        EXPECT_TRUE(block.charFormat().font().bold()) << block.text().toStdString();
-        const QTextTableCell cell = QTextCursor(block).currentTable()->cellAt(block.position());
-        EXPECT_EQ(cell.format().background().color(), QColor(153, 204, 255));
-    }
-    EXPECT_EQ(numbers, QStringList({"1.", "2.", "3."}));
-}
