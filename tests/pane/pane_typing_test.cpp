@@ -16,7 +16,7 @@ namespace {
 // One thing the user does, done to the pane through its keys and to a reference document through
 // QTextCursor the way Qt's text widget edits a paragraph of ordinary length.
 struct Act {
-    enum Kind { Place, Select, Type, Backspace, Delete, Enter, LineBreak, Save, Bold, Overwrite };
+    enum Kind { Place, Select, Type, Backspace, Delete, Enter, LineBreak, Save, Bold };
     Kind kind;
     int at = 0; // where the caret goes (-1: the end), the selection's anchor, or how many keys
     int to = 0; // the selection's end
@@ -87,8 +87,6 @@ private:
         case Act::Type:
             QTest::keyClicks(&pane_, act.text);
             for (const QChar c : act.text) {
-                if (pane_.overwriteMode() && !cursor_.hasSelection() && !cursor_.atBlockEnd())
-                    cursor_.deleteChar();
                 cursor_.insertText(QString(c));
             }
             break;
@@ -119,9 +117,6 @@ private:
             cursor_.mergeCharFormat(format);
             break;
         }
-        case Act::Overwrite:
-            pane_.setOverwriteMode(act.at != 0);
-            break;
         }
     }
 
@@ -164,7 +159,6 @@ TEST(PaneTyping, EditsInAParagraphLaidOutInPiecesUndoAsQtsCursorDoes) {
          {{A::Select, middle + 2000, middle + 2010}, type("sel")}},
         {"Backspace on a selection, then again: two steps",
          {{A::Select, middle + 3005, middle + 3000}, keys(A::Backspace, 2)}},
-        {"overtyping", {{A::Overwrite, 1}, {A::Place, middle + 4000}, type("ovr"), {A::Overwrite}}},
         {"Backspace after a character beyond the first plane, Delete before a combining mark",
          {{A::Place, pair + 2}, {A::Backspace}, {A::Place, marked}, {A::Delete}}},
         {"Backspace at the paragraph's start joins it to the one before, Enter splits it again",

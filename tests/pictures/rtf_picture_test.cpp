@@ -1,8 +1,6 @@
 #include "support/rtf_test_support.h"
 
-#include "pictures/Dib.h"
 #include "pictures/RtfPicture.h"
-#include "pictures/WindowsMetafile.h"
 #include "rtf/RtfWriter.h"
 
 #include <QTextCursor>
@@ -89,16 +87,6 @@ TEST(RtfPicture, ShowsPicturesAtTheirGoalSize) {
         }
         EXPECT_EQ(document->toPlainText(), QString("a") + QChar::ObjectReplacementCharacter + "b");
     }
-}
-
-TEST(RtfPicture, ExtractsBitmapsOnlyFromWellFormedMetafiles) {
-    const QByteArray bitmap = rtftest::dib(sampleImage());
-    EXPECT_TRUE(WindowsMetafile(metafileAround(bitmap, 0x0B41).left(40)).soleBitmap().isNull());
-    EXPECT_TRUE(WindowsMetafile(QByteArray(8, '\xFF')).soleBitmap().isNull());
-    EXPECT_TRUE(Dib::toImage(bitmap.left(20)).isNull());
-    QByteArray lying = bitmap;
-    qToLittleEndian<quint32>(0x7FFFFFFF, lying.data()); // header size beyond the data
-    EXPECT_TRUE(Dib::toImage(lying).isNull());
 }
 
 namespace {

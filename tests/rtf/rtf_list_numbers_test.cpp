@@ -5,7 +5,6 @@
 
 #include "bench/HostileInputs.h"
 #include "model/ListNumbers.h"
-#include "model/Twips.h"
 #include "rtf/RtfWriter.h"
 
 #include <QTextList>
@@ -107,27 +106,6 @@ TEST(RtfListNumbers, CuttingLongListsForSpeedChangesNoNumber) {
         ASSERT_EQ(block.textList()->format().style(), QTextListFormat::ListDisc);
     }
     EXPECT_EQ(bullets->blockCount(), 100);
-}
-
-TEST(RtfListNumbers, PrintedCopiesCarryTheNumbersAsText) {
-    auto document = readRtf(reportFile());
-    ListNumbers::writeOutNumbers(*document);
-    QStringList lines;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        EXPECT_EQ(block.textList(), nullptr) << block.blockNumber();
-        lines << block.text();
-    }
-    QStringList expected;
-    for (const QString& line : reportNumbers()) {
-        const qsizetype bar = line.indexOf(u'|');
-        expected << (bar == 0 ? line.sliced(1) : line.first(bar) + u'\t' + line.sliced(bar + 1));
-    }
-    EXPECT_EQ(lines, expected);
-    // The number where the first line starts, the text at the hanging indent.
-    const QTextBlockFormat scope = document->findBlockByNumber(3).blockFormat();
-    EXPECT_EQ(Twips::fromLayout(scope.leftMargin() + scope.textIndent()), 0);
-    ASSERT_FALSE(scope.tabPositions().isEmpty());
-    EXPECT_EQ(Twips::fromLayout(scope.tabPositions().front().position), 360);
 }
 
 namespace {

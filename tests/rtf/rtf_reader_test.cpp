@@ -203,36 +203,3 @@ TEST(RtfReader, RefusesDataThatIsNotRtf) {
     EXPECT_TRUE(rtf::read(QByteArrayView("\xEF\xBB\xBF {\\rtf1 x}"), document).ok());
     EXPECT_EQ(document.toPlainText(), "x");
 }
-
-// Font and colour tables define what the body refers to only from the header: one inside the body
-// would give text and kept groups before it other fonts and colours than those after it.
-TEST(RtfReader, TablesCountOnlyBeforeTheBody) {
-    const struct {
-        const char* name;
-        const char* rtf;
-        QColor color;
-        const char* family;
-    } cases[] = {
-        {"blanks before the tables",
-         "{\\rtf1\\ansi  {\\fonttbl{\\f0 Courier;}}\r\n "
-         "{\\colortbl;\\red255\\green0\\blue0;}\\cf1 x}",
-         QColor(255, 0, 0), "Courier"},
-        {"tables after text",
-         "{\\rtf1{\\fonttbl{\\f0 Courier;}}a{\\fonttbl{\\f0 Arial;}}"
-         "{\\colortbl;\\red255\\green0\\blue0;}\\cf1 x}",
-         QColor(), "Courier"},
-        {"tables after a paragraph",
-         "{\\rtf1{\\fonttbl{\\f0 Courier;}}\\par{\\fonttbl{\\f0 Arial;}}"
-         "{\\colortbl;\\red255\\green0\\blue0;}\\cf1 x}",
-         QColor(), "Courier"},
-    };
-    for (const auto& c : cases) {
-        auto document = readRtf(c.rtf);
-        const QString text = rtftest::plainText(*document);
-        const QTextCharFormat x = charFormatAt(*document, int(text.indexOf(u'x')));
-        EXPECT_EQ(x.foreground().style() == Qt::NoBrush ? QColor() : x.foreground().color(),
-                  c.color)
-            << c.name;
-        EXPECT_EQ(x.fontFamilies().toStringList(), QStringList{c.family}) << c.name;
-    }
-}

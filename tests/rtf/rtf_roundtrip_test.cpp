@@ -250,28 +250,6 @@ TEST(RtfRoundTrip, FontNamesInOtherScriptsKeepTheirLetters) {
     }
 }
 
-// The paragraph dialog accepts up to 22.75 inches (32760 twips): every length it and the tab
-// dialog set, up to the most a 16-bit length holds, comes back from a save as it was.
-TEST(RtfRoundTrip, TheLongestIndentsAndTabStopsSurviveASave) {
-    const qreal longest = Twips::toLayout(32767);
-    QTextDocument document;
-    QTextBlockFormat format;
-    format.setLeftMargin(longest);
-    format.setRightMargin(longest);
-    format.setTextIndent(-longest);
-    format.setTopMargin(longest);
-    format.setBottomMargin(longest);
-    format.setTabPositions({QTextOption::Tab(longest, QTextOption::LeftTab)});
-    QTextCursor(&document).setBlockFormat(format);
-    QTextCursor(&document).insertText("wide");
-    const QTextBlockFormat read = readRtf(rtf::write(document))->begin().blockFormat();
-    for (const qreal length : {read.leftMargin(), read.rightMargin(), -read.textIndent(),
-                               read.topMargin(), read.bottomMargin()})
-        EXPECT_EQ(Twips::fromLayout(length), 32767);
-    ASSERT_EQ(read.tabPositions().size(), 1);
-    EXPECT_EQ(Twips::fromLayout(read.tabPositions().front().position), 32767);
-}
-
 TEST(RtfRoundTrip, TheDefaultTabDistanceIsReadAndWrittenBack) {
     const struct {
         const char* file;
