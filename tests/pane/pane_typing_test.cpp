@@ -1,11 +1,8 @@
-#include "pane/DocumentDefaults.h"
 #include "pane/PaneLayout.h"
 #include "pane/RichTextBox.h"
 #include "support/PaneTestSupport.h"
 #include "support/ScriptedDesktop.h"
 
-#include <QAbstractTextDocumentLayout>
-#include <QPainter>
 #include <QTest>
 #include <QTextBlock>
 #include <gtest/gtest.h>
@@ -183,77 +180,5 @@ TEST(PaneTyping, EditsInAParagraphLaidOutInPiecesUndoAsQtsCursorDoes) {
             if (testing::Test::HasFatalFailure())
                 return;
         }
-    }
-}
-
-TEST(PaneLayout, PiecesFollowingEditsShowWhatTheDocumentHolds) {
-    // One paragraph of runs in three formats, edited where it is shown: what is drawn there
-    // after the edits must be what the pieces show when read from the document afresh.
-    QTextDocument document;
-    DocumentDefaults::setUp(document);
-    QTextCursor cursor(&document);
-    cursor.beginEditBlock();
-    for (int i = 0; cursor.position() < 300'000; ++i) {
-        QTextCharFormat format;
-        format.setFontWeight(i % 3 == 0 ? QFont::Bold : QFont::Normal);
-        format.setFontItalic(i % 5 == 0);
-        format.setForeground(i % 7 == 0 ? Qt::red : Qt::black);
-        cursor.insertText(QStringLiteral("run %1 of a few words ").arg(i), format);
-    }
-    cursor.endEditBlock();
-    auto* layout = new PaneLayout(&document);
-    document.setDocumentLayout(layout);
-    document.setPageSize(QSizeF(520, -1));
-    const int here = 150'000;
-    const auto render = [&](int position) {
-        const QRectF caret = layout->caretRect(position);
-        QImage image(520, 300, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.translate(0, 100 - caret.top());
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.cursorPosition = -1;
-        context.clip = QRectF(0, caret.top() - 100, 520, 300);
-        layout->draw(&painter, context);
-        return image;
-    };
-    (void)render(here); // lays the pieces there out, as painting does
-
-    QTextCharFormat marked;
-    marked.setForeground(Qt::blue);
-    marked.setFontUnderline(true);
-    const auto edit = [&](int from, int to, const QString& text, const QTextCharFormat& format) {
-        cursor.setPosition(from);
-        cursor.setPosition(to, QTextCursor::KeepAnchor);
-        cursor.insertText(text, format);
-    };
-    edit(here + 3, here + 3, QStringLiteral("inserted"), marked); // inside a run
-    edit(here - 40, here - 10, {}, marked);                       // across runs
-    edit(here + 60, here + 61, QStringLiteral("x"), marked);      // replacing a character
-    for (int i = 0; i < 5; ++i)                                   // typed one at a time
-        edit(here + 200 + i, here + 200 + i, QStringLiteral("t"), cursor.charFormat());
-    // Enter further on splits the paragraph into two long ones.
-    const int split = here + 30'000;
-    (void)render(split);
-    cursor.setPosition(split);
-    cursor.insertBlock();
-    const QImage edited = render(here);
-    const QImage aroundSplit = render(split - 20);
-    const QImage afterSplit = render(split + 9'000);
-
-    // Painting both paragraphs' far ends lets the pieces here go, so that they are laid out
-    // from the document again.
-    (void)render(0);
-    (void)render(int(document.characterCount()) - 1);
-    EXPECT_TRUE(render(here) == edited);
-    EXPECT_TRUE(render(split - 20) == aroundSplit);
-    EXPECT_TRUE(render(split + 9'000) == afterSplit);
-    // Every position of both paragraphs lies on a line of its own piece.
-    for (int position = here - 5'000; position < split + 60'000; position += 997) {
-        const auto [from, to] = layout->lineAt(position);
-        ASSERT_LE(from, position);
-        ASSERT_GE(to, position);
-        ASSERT_LT(to - from, 200) << position;
-        ASSERT_GT(to - from, 10) << position;
     }
 }

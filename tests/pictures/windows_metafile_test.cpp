@@ -115,33 +115,6 @@ TEST(WindowsMetafile, DrawsShapesWithTheSelectedPenAndBrush) {
     EXPECT_EQ(at(flipped, 50, 5), white);
 }
 
-// Objects take the lowest free slot, SAVEDC/RESTOREDC bring back what was selected, and clipping
-// limits what is drawn.
-TEST(WindowsMetafile, KeepsTheStateOfTheDeviceContext) {
-    const QByteArray wmf = Metafile()
-                               .window(0, 0, 100, 100)
-                               .pen(0, 5)
-                               .brush(red)
-                               .brush(blue)
-                               .select(0)
-                               .select(1)
-                               .record(0x01F0, {1}) // delete the red brush...
-                               .brush(0x00FF00)     // ...whose slot the green one takes
-                               .record(0x001E, {})  // SAVEDC
-                               .select(1)
-                               .record(0x0416, {50, 50, 0, 0}) // INTERSECTCLIPRECT top left
-                               .rectangle(0, 0, 100, 100)
-                               .record(0x0127, {0xFFFF}) // RESTOREDC -1
-                               .rectangle(60, 60, 100, 100)
-                               .bytes();
-    const QImage image = WindowsMetafile(wmf).render(QSize(100, 100));
-    EXPECT_EQ(at(image, 25, 25), 0x00FF00);
-    EXPECT_EQ(at(image, 75, 25), white);
-    // RESTOREDC brings back the red brush selected when the state was saved, though its object
-    // was deleted and its slot is the green brush's now.
-    EXPECT_EQ(at(image, 80, 80), red);
-}
-
 TEST(WindowsMetafile, DrawsTextAndBitmapsWhereTheyArePlaced) {
     QImage checker(2, 2, QImage::Format_RGB32);
     checker.setPixel(0, 0, blue);

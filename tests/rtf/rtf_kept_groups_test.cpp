@@ -164,16 +164,6 @@ TEST(RtfKeptGroups, FontsAndColoursOfKeptGroupsAreRenumbered) {
         savedJapanese.contains("{\\header\\f" + QByteArray::number(mincho) + " \\'82\\'a0}"));
 }
 
-// A font name that kept groups use as a symbol font and the body as a text font stays a text
-// font: the body's letters read back as letters.
-TEST(RtfKeptGroups, AKeptSymbolFontLeavesTheBodysLettersAlone) {
-    QString text;
-    savedAfterReading("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1 Marks;}{\\f2\\fcharset2 Marks;}}"
-                      "{\\header\\f2 J}\\f1 plain words}",
-                      &text);
-    EXPECT_EQ(text, "plain words");
-}
-
 // A field that ends inside a paragraph it did not start in: the paragraph's format, written
 // inside the field, is written again after it, where the paragraph mark takes it from.
 TEST(RtfKeptGroups, AFieldEndingInAnotherParagraphWritesItsFormatAgain) {

@@ -212,21 +212,6 @@ TEST(RtfRoundTrip, AnEmptyDocumentStaysOneEmptyParagraph) {
     EXPECT_EQ(blockText(*readRtf(rtf::write(QTextDocument()))), "");
 }
 
-TEST(RtfRoundTrip, WriterOutputIsWhatOtherReadersExpect) {
-    QTextDocument document;
-    QTextCursor cursor(&document);
-    QTextCharFormat bold;
-    bold.setFontFamilies({"Arial"});
-    bold.setFontPointSize(11);
-    bold.setFontWeight(QFont::Bold);
-    cursor.insertText("Caf\u00E9 \u65E5", bold);
-    const QByteArray rtf = rtf::write(document);
-    EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0")) << rtf.constData();
-    EXPECT_TRUE(rtf.contains("{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}")) << rtf.constData();
-    EXPECT_TRUE(rtf.contains("\\fs22\\b Caf\\u233\\'e9 \\u26085?")) << rtf.constData();
-    EXPECT_TRUE(rtf.endsWith("\\par\r\n}\r\n")) << rtf.constData();
-}
-
 // Font names outside cp1252 go in a character set that spells them, and read back as they were.
 TEST(RtfRoundTrip, FontNamesInOtherScriptsKeepTheirLetters) {
     const struct {
