@@ -1,6 +1,5 @@
 #include "files/DocumentFile.h"
 #include "pane/RichTextBox.h"
-#include "support/Files.h"
 #include "support/PaneTestSupport.h"
 #include "support/ScriptedDesktop.h"
 
@@ -10,33 +9,14 @@
 
 namespace {
 
-// Two rows of two cells, the second row's first cell merged down into a third row, and a table
-// nested in the last cell.
-const QByteArray tables =
-    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard Before\\par"
-    "\\trowd\\cellx2000\\cellx4000\\pard\\intbl Name\\cell Age\\cell\\row"
-    "\\trowd\\clvmgf\\cellx2000\\cellx4000\\pard\\intbl Ann\\cell 31\\cell\\row"
-    "\\trowd\\clvmrg\\cellx2000\\cellx4000\\pard\\intbl\\cell Bob\\par"
-    "\\pard\\intbl\\itap2 in\\nestcell{\\*\\nesttableprops\\trowd\\cellx1000\\nestrow}"
-    "{\\nonesttables\\par}\\pard\\intbl\\itap1\\cell\\row"
-    "\\pard After\\par}";
-
 class PaneTable : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const QString file = dir.filePath("tables.rtf");
-        ASSERT_TRUE(testfiles::write(file, tables));
-        DocumentFile::load(pane, file);
-    }
+    void SetUp() override { DocumentFile::load(pane, QUILLET_TEST_DATA "/pane/tables.rtf"); }
     // Selects `word` where Text() has it.
     void select(const QString& word) {
         const int at = int(pane.Text().indexOf(word));
         ASSERT_GE(at, 0) << qPrintable(word);
         panetest::select(pane, at, int(word.size()));
-    }
-    const QTextTable* outer() const {
-        return qobject_cast<const QTextTable*>(
-            pane.document()->rootFrame()->childFrames().value(0));
     }
 
     ScopedScriptedDesktop scripted;
@@ -121,11 +101,4 @@ TEST_F(PaneTable, ParagraphAndTabCommandsApplyToTheCellsChosen) {
     // Text of one cell with text outside the table is several places too.
     panetest::select(pane, 0, int(text.indexOf("Age")));
     EXPECT_EQ(pane.SelTabCount(), std::nullopt);
-
-    select("Bob");
-    pane.setSelBullet(true);
-    EXPECT_EQ(pane.SelBullet(), true);
-    pane.setSelHangingIndent(360);
-    EXPECT_EQ(pane.SelHangingIndent(), 360);
-    EXPECT_EQ(outer()->cellAt(1, 0).rowSpan(), 2);
 }

@@ -189,44 +189,6 @@ TEST(RtfKeptGroups, AFieldLastsAsLongAsTextOfItsResult) {
     EXPECT_EQ(blockText(*readRtf(saved)), "Total: .");
 }
 
-TEST(RtfKeptGroups, HyperlinksShowAsLinks) {
-    const struct {
-        const char* name;
-        QByteArray body;
-        QString href;
-        QColor color;
-    } cases[] = {
-        {"quoted address, coloured by the file",
-         "{\\field{\\*\\fldinst{HYPERLINK \"https://example.org/a b\"}}{\\fldrslt{\\ul\\cf1 "
-         "link}}}",
-         "https://example.org/a b", QColor(255, 0, 0)},
-        {"bare address, coloured as links are",
-         "{\\field{\\*\\fldinst hyperlink http://example.org}{\\fldrslt link}}",
-         "http://example.org", QColor(0, 0, 0xEE)},
-        {"a place in the document, with a tooltip",
-         "{\\field{\\*\\fldinst HYPERLINK \\\\l \"intro\" \\\\o \"Go\"}{\\fldrslt link}}", "#intro",
-         QColor(0, 0, 0xEE)},
-        {"a field inside a link's result",
-         "{\\field{\\*\\fldinst HYPERLINK \"http://x.org\"}{\\fldrslt {\\field{\\*\\fldinst "
-         "PAGE}{\\fldrslt link}}}}",
-         "http://x.org", QColor(0, 0, 0xEE)},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto document = readRtf(withHeader("see " + c.body + " now"));
-        const QTextCharFormat link = charFormatAt(*document, 5);
-        EXPECT_TRUE(link.isAnchor());
-        EXPECT_EQ(link.anchorHref(), c.href);
-        EXPECT_TRUE(link.fontUnderline());
-        EXPECT_EQ(link.foreground().color(), c.color);
-        EXPECT_FALSE(charFormatAt(*document, 1).isAnchor());
-        EXPECT_FALSE(charFormatAt(*document, 10).isAnchor());
-        // Saved, it is the same link.
-        auto reopened = readRtf(rtf::write(*document));
-        EXPECT_EQ(charFormatAt(*reopened, 5).anchorHref(), c.href);
-    }
-}
-
 // Text typed next to the character an empty field stands before takes its format, and the field
 // with it; it is still written once.
 TEST(RtfKeptGroups, AnEmptyFieldIsWrittenOnceWhateverIsTypedAroundIt) {
