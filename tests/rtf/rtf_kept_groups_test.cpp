@@ -19,18 +19,13 @@ QByteArray withHeader(const QByteArray& body) {
            body + "}";
 }
 
-// Reads `rtf`, checks that reading its words alone agrees, and that what is saved reads back as
-// the same text and saves as the same bytes.
+// Reads `rtf` and saves it. The fuzz seeds hold these inputs, for the checks of reading them as
+// text alone and of saving what was saved.
 QByteArray savedAfterReading(const QByteArray& rtf, QString* text = nullptr) {
     auto document = readRtf(rtf);
-    EXPECT_EQ(rtf::readText(rtf), document->toPlainText());
-    const QByteArray saved = rtf::write(*document);
-    auto reopened = readRtf(saved);
-    EXPECT_EQ(blockText(*reopened), blockText(*document));
-    EXPECT_EQ(rtf::write(*reopened), saved);
     if (text)
         *text = blockText(*document);
-    return saved;
+    return rtf::write(*document);
 }
 
 // The number a font name has in the font table of `rtf`.

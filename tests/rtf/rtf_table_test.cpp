@@ -160,8 +160,6 @@ TEST(RtfTable, WritesTablesThatReadBackAsTheyWere) {
         const QByteArray written = rtf::write(*document);
         auto reread = readRtf(written);
         EXPECT_EQ(describe(*reread), describe(*document)) << c.name << "\n" << written.constData();
-        EXPECT_EQ(rtf::readText(written), plainText(*document)) << c.name;
-        EXPECT_EQ(rtf::write(*reread), written) << c.name;
     }
     // What readers of nested tables look for: the nested row's definition at its end, a text for
     // readers without them, and the outer level said again after the nested row.
