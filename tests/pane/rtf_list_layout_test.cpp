@@ -14,7 +14,6 @@
 #include <QPainter>
 #include <QTextLayout>
 #include <QTextList>
-#include <QTextTable>
 #include <gtest/gtest.h>
 
 using rtftest::readRtf;
