@@ -51,6 +51,8 @@ TEST(RtfObject, AnObjectShowingOnePictureIsSavedWhole) {
         {"result without a picture", object("01", "shown"), "", "shown"},
         {"hidden", "a{\\v " + plain + "}b", "", "ab"},
     };
+    // The fuzz seed objects-showing-pictures.rtf holds these inputs, for the checks of reading
+    // them as text alone and of saving what was saved.
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard " + c.body + "}";
