@@ -78,24 +78,3 @@ TEST(HeightIndex, SumsFollowEditsAnywhere) {
     EXPECT_TRUE(index.empty());
     EXPECT_EQ(index.at(50), 0u);
 }
-
-// The space above each entry and whether it was measured travel with it when others come and go.
-TEST(HeightIndex, GapsAndExactnessStayWithTheirEntries) {
-    HeightIndex index;
-    index.assign({10, 20, 30, 40}, {0, 2, 3, 4});
-    for (size_t i = 0; i < 4; ++i)
-        EXPECT_FALSE(index.exact(i));
-    index.setExact(3, true);
-    index.setGap(0, 1);
-    index.replace(1, 1, 3); // 20 gives way to three new entries
-    EXPECT_EQ(index.size(), 6u);
-    const float gaps[] = {1, 0, 0, 0, 3, 4};
-    const bool exact[] = {false, false, false, false, false, true};
-    for (size_t i = 0; i < 6; ++i) {
-        EXPECT_EQ(index.gap(i), gaps[i]) << i;
-        EXPECT_EQ(index.exact(i), exact[i]) << i;
-    }
-    EXPECT_EQ(index.height(4), 30);
-    EXPECT_EQ(index.height(5), 40);
-    EXPECT_EQ(index.top(5), 40);
-}

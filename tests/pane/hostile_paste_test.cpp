@@ -9,8 +9,6 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QImage>
-#include <QMimeData>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextList>
@@ -229,43 +227,4 @@ TEST(HostilePaste, DeepAndWideMarkupKeepsItsTextWithinBounds) {
         EXPECT_EQ(pane.Text().count(u'x'), c.xs);
         c.check(shapeOf(*pane.document()));
     }
-}
-
-TEST(HostilePaste, LongAttributesAreDropped) {
-    RichTextBox pane;
-    const QString title(PastedHtml::maxAttribute + 1, u't');
-    pasteHtml(pane, "<span title=\"" + title + "\">a</span><span title=\"short\">b</span>");
-    QTextCursor at(pane.document());
-    at.setPosition(1);
-    EXPECT_TRUE(at.charFormat().toolTip().isEmpty());
-    at.setPosition(2);
-    EXPECT_EQ(at.charFormat().toolTip(), "short");
-}
-
-// A paste or drop that runs out of memory leaves the pane as it was and says so.
-TEST(HostilePaste, RunningOutOfMemoryLeavesThePaneAsItWas) {
-    struct Exhausting : QMimeData {
-        QStringList formats() const override { return {QStringLiteral("text/html")}; }
-        bool hasFormat(const QString& type) const override { return formats().contains(type); }
-
-    protected:
-        QVariant retrieveData(const QString&, QMetaType) const override { throw std::bad_alloc(); }
-    };
-    Exhausting offered;
-    RichTextBox pane;
-    pane.setText("kept");
-    pane.setSelStart(2);
-    QSignalSpy failed(&pane, &RichTextBox::PasteFailed);
-    panetest::paste(pane, offered);
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &offered, Qt::LeftButton, Qt::NoModifier);
-    struct Exposed : RichTextBox {
-        using RichTextBox::dropEvent;
-    };
-    static_cast<Exposed&>(pane).dropEvent(&drop);
-
-    EXPECT_EQ(pane.Text(), "kept");
-    EXPECT_FALSE(pane.canUndo());
-    ASSERT_EQ(failed.size(), 2);
-    EXPECT_EQ(failed.at(0).at(0).value<Error>().number, Error::OutOfMemory);
-    EXPECT_EQ(failed.at(0).at(0).value<Error>().description, "Out of memory");
 }

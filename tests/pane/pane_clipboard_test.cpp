@@ -51,22 +51,6 @@ TEST(PaneClipboard, CopyOffersRtfThatPastesWithItsFormatting) {
     EXPECT_EQ(to.Text(), "<>");
 }
 
-TEST(PaneClipboard, PasteTakesRtfBeforeHtmlAndPlainText) {
-    QMimeData offered;
-    offered.setData("text/rtf", "{\\rtf1\\ansi {\\i from rtf}}");
-    offered.setHtml("<p>from html</p>");
-    offered.setText("from text");
-    RichTextBox pane;
-    paste(pane, offered);
-    EXPECT_EQ(pane.Text(), "from rtf");
-
-    QMimeData plain;
-    plain.setText("only text");
-    RichTextBox other;
-    paste(other, plain);
-    EXPECT_EQ(other.Text(), "only text");
-}
-
 // Pictures are named per document; a pasted one must neither take the place of a picture the
 // target already has nor lose the group it was read from.
 TEST(PaneClipboard, PicturesMoveBetweenDocumentsUnderNamesOfTheirOwn) {

@@ -3,17 +3,11 @@
 #include "pane/LineTabs.h"
 #include "pane/PaneLayout.h"
 #include "pane/PaneText.h"
-#include "pane/PrintedPages.h"
 #include "pane/RichTextBox.h"
 #include "rtf/RtfReader.h"
 #include "support/PaneTestSupport.h"
 #include "support/ScriptedDesktop.h"
 
-#include <QInputMethodQueryEvent>
-#include <QPrinter>
-#include <QRegularExpression>
-#include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
@@ -170,46 +164,6 @@ TEST(PaneLayout, LaysParagraphsOutAsQtsOwnLayoutDoesBeforeAndAfterEdits) {
     }
 }
 
-TEST(PaneLayout, PrintsTheSameAsWithQtsLayout) {
-    ScopedScriptedDesktop scripted;
-    QTemporaryDir dir;
-    RichTextBox pane;
-    panetest::show(pane, 600, 400);
-    auto loaded = read(sampleRtf(), false);
-    pane.adoptDocument(std::move(loaded));
-    ASSERT_TRUE(qobject_cast<PaneLayout*>(pane.document()->documentLayout()));
-    pane.setSelStart(40);
-    QTest::keyClicks(&pane, QStringLiteral("typed in"));
-    QTest::keyClick(&pane, Qt::Key_Return);
-    pane.setSelStart(int(pane.Text().size()) / 2);
-    QTest::keyClicks(&pane, QStringLiteral("and here"));
-
-    // The same document under Qt's layout, made by the same edits.
-    auto stock = read(sampleRtf(), false);
-    stock->setDefaultTextOption(pane.document()->defaultTextOption());
-    edit(*stock, 40, QStringLiteral("typed in\n"));
-    edit(*stock, int(freshText(*stock).size()) / 2, QStringLiteral("and here"));
-    ASSERT_EQ(difference(pane.Text(), freshText(*stock)), "");
-
-    int printings = 0;
-    const auto printed = [&](auto print) {
-        const QString path = dir.filePath(QStringLiteral("out%1.pdf").arg(++printings));
-        QPrinter printer(QPrinter::HighResolution);
-        panetest::printToPdf(printer, path);
-        print(printer);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        // Everything but the moment of printing.
-        return QString::fromLatin1(file.readAll())
-            .remove(QRegularExpression(QStringLiteral("/CreationDate \\([^)]*\\)")));
-    };
-    const QString ownPdf = printed([&](QPrinter& printer) { pane.SelPrint(printer); });
-    const QString stockPdf =
-        printed([&](QPrinter& printer) { PrintedPages::print(*stock, printer); });
-    EXPECT_GT(ownPdf.size(), 1000);
-    EXPECT_TRUE(ownPdf == stockPdf);
-}
-
 TEST(PaneText, FollowsManyEditsAnywhereInALargeDocument) {
     ScopedScriptedDesktop scripted;
     RichTextBox pane;
@@ -238,7 +192,7 @@ TEST(PaneText, FollowsManyEditsAnywhereInALargeDocument) {
         const int length = int(document.characterCount()) - 1;
         QTextCursor cursor(&document);
         cursor.setPosition(pick(0, length));
-        const int kind = pick(0, 9);
+        const int kind = pick(0, 7);
         switch (kind) {
         case 0: // type at a random place through the keyboard
             pane.setTextCursor(cursor);
@@ -253,30 +207,19 @@ TEST(PaneText, FollowsManyEditsAnywhereInALargeDocument) {
                                QTextCursor::KeepAnchor);
             cursor.removeSelectedText();
             break;
-        case 3: { // formatting changes nothing in the text
-            cursor.setPosition(qMin(length, cursor.position() + pick(1, 500)),
-                               QTextCursor::KeepAnchor);
-            QTextCharFormat bold;
-            bold.setFontWeight(QFont::Bold);
-            cursor.mergeCharFormat(bold);
-            QTextBlockFormat centred;
-            centred.setAlignment(Qt::AlignHCenter);
-            cursor.mergeBlockFormat(centred);
-            break;
-        }
-        case 4:
+        case 3:
             document.undo();
             break;
-        case 5:
+        case 4:
             document.redo();
             break;
-        case 6: {
+        case 5: {
             QTextImageFormat picture;
             picture.setName(QStringLiteral("dot"));
             cursor.insertImage(picture);
             break;
         }
-        case 7: // one undo step of several edits
+        case 6: // one undo step of several edits
             cursor.beginEditBlock();
             cursor.insertText(QStringLiteral("first"));
             cursor.setPosition(pick(0, length));
@@ -286,16 +229,11 @@ TEST(PaneText, FollowsManyEditsAnywhereInALargeDocument) {
             cursor.removeSelectedText();
             cursor.endEditBlock();
             break;
-        case 8:
+        case 7:
             cursor.setPosition(qMin(length, cursor.position() + pick(0, 200)),
                                QTextCursor::KeepAnchor);
             cursor.insertFragment(QTextDocumentFragment::fromHtml(
                 QStringLiteral("<p>pasted <b>bold</b></p><ul><li>item</li></ul>")));
-            break;
-        case 9: // the caret at the very end, as Ctrl+End and typing leave it
-            pane.moveCursor(QTextCursor::End);
-            QTest::keyClicks(&pane, QStringLiteral("end"));
-            QTest::keyClick(&pane, Qt::Key_Return);
             break;
         }
         // Read after single edits and after runs of them.
@@ -310,12 +248,6 @@ TEST(PaneText, FollowsManyEditsAnywhereInALargeDocument) {
         }
     }
     ASSERT_EQ(difference(pane.Text(), freshText(document)), "");
-    // Emptied and refilled at once.
-    pane.selectAll();
-    pane.setSelText({});
-    EXPECT_EQ(pane.Text(), QString());
-    pane.setText(QStringLiteral("new\ntext"));
-    EXPECT_EQ(pane.Text(), QStringLiteral("new\ntext"));
 }
 
 TEST(PaneLayout, BigDocumentsScrollToTheCaretAndTablesGoToQtsLayout) {
@@ -330,44 +262,20 @@ TEST(PaneLayout, BigDocumentsScrollToTheCaretAndTablesGoToQtsLayout) {
                     .arg(QStringLiteral("iiii WWW ").repeated(i % 11));
     pane.setText(text);
     QCoreApplication::processEvents(); // the first paint
-    const auto caretShown = [&] { return panetest::caretShown(pane); };
     QTest::keyClick(&pane, Qt::Key_End, Qt::ControlModifier);
     QCoreApplication::processEvents();
     EXPECT_EQ(pane.SelStart(), text.size());
-    EXPECT_TRUE(caretShown());
+    EXPECT_TRUE(panetest::caretShown(pane));
     // A click in the middle of the view lands on a paragraph shown there.
     const int clicked = pane.cursorForPosition(pane.viewport()->rect().center()).position();
     EXPECT_GT(clicked, text.size() - 3000);
-    QTest::keyClick(&pane, Qt::Key_Home, Qt::ControlModifier);
-    QTest::keyClick(&pane, Qt::Key_PageDown);
-    QTest::keyClick(&pane, Qt::Key_PageDown);
-    EXPECT_TRUE(caretShown());
-    EXPECT_GT(pane.SelStart(), 500);
-    EXPECT_LT(pane.SelStart(), 5000);
     pane.setSelStart(int(text.size()) / 2);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(caretShown());
+    EXPECT_TRUE(panetest::caretShown(pane));
     QTest::keyClicks(&pane, QStringLiteral("typed"));
     EXPECT_EQ(pane.Text().mid(text.size() / 2, 5), QStringLiteral("typed"));
 
-    // Scrolling into paragraphs that were never laid out moves what is on the screen by just the
-    // scroll, whatever their real heights turn out to be.
-    PaneLayout* layout = panetest::layoutOf(pane);
-    ASSERT_TRUE(layout);
-    QScrollBar* bar = pane.verticalScrollBar();
-    for (const int step : {-40, 40}) {
-        bar->setValue(bar->maximum() / (step < 0 ? 3 : 5));
-        QCoreApplication::processEvents();
-        const int shown = pane.cursorForPosition(QPoint(20, 20)).position();
-        const auto shownAt = [&] { return layout->caretRect(shown).top() - bar->value(); };
-        for (int i = 0; i < 60; ++i) {
-            const qreal before = shownAt();
-            bar->setValue(bar->value() + step);
-            QCoreApplication::processEvents();
-            ASSERT_NEAR(shownAt(), before - step, 0.5) << "scrolling by " << step << ", step " << i;
-        }
-    }
-
+    ASSERT_TRUE(panetest::layoutOf(pane));
     // A table pasted in hands the document to Qt's layout once the edit is done.
     QTextCursor(pane.document()).insertTable(2, 2);
     QCoreApplication::processEvents(); // the switch waits for the edit to finish
@@ -391,16 +299,12 @@ TEST(PaneLayout, TheCaretMovesThroughParagraphsLaidOutInPieces) {
     const int end = start + int(line.size());
     ASSERT_TRUE(layout->inLongParagraph(start + 5));
     ASSERT_FALSE(layout->inLongParagraph(2));
-    const auto caretShown = [&] { return panetest::caretShown(pane); };
-    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(&pane, k, modifiers);
-    };
 
     // Down goes through every line of every piece, in order, to the next paragraph.
     pane.setSelStart(start);
     int lines = 0;
     for (int last = start; pane.SelStart() < end; ++lines) {
-        key(Qt::Key_Down);
+        QTest::keyClick(&pane, Qt::Key_Down);
         ASSERT_GT(pane.SelStart(), last) << "line " << lines;
         last = pane.SelStart();
         const auto [first, lineEnd] = layout->lineAt(last);
@@ -408,59 +312,17 @@ TEST(PaneLayout, TheCaretMovesThroughParagraphsLaidOutInPieces) {
         ASSERT_GE(lineEnd, last > end ? last : qMin(last, end));
     }
     EXPECT_GT(lines, 200'000 / 80);
-    EXPECT_TRUE(caretShown());
-    key(Qt::Key_Up);
+    EXPECT_TRUE(panetest::caretShown(pane));
+    QTest::keyClick(&pane, Qt::Key_Up);
     EXPECT_LT(pane.SelStart(), end);
     EXPECT_TRUE(layout->inLongParagraph(pane.SelStart()));
 
-    // Home and End keep to the line; Right and Left step over a surrogate pair whole.
-    pane.setSelStart(start + int(line.size()) / 2);
-    EXPECT_TRUE(caretShown());
-    key(Qt::Key_End);
-    const int lineEnd = pane.SelStart();
-    key(Qt::Key_Home);
-    const int lineStart = pane.SelStart();
-    EXPECT_EQ(layout->lineAt(lineStart), std::make_pair(lineStart, lineEnd));
-    EXPECT_GT(lineEnd - lineStart, 20);
-    const int smiley = int(text.indexOf(QChar(0xD83D), lineStart));
-    pane.setSelStart(smiley);
-    key(Qt::Key_Right);
-    EXPECT_EQ(pane.SelStart(), smiley + 2);
-    key(Qt::Key_Left, Qt::ShiftModifier);
-    EXPECT_EQ(pane.SelText(), text.mid(smiley, 2));
-    key(Qt::Key_Right, Qt::ControlModifier);
-    EXPECT_EQ(pane.SelLength(), 0);
-    EXPECT_TRUE(text[pane.SelStart() - 1].isSpace());
-
-    // An input method sees the text around the caret and the caret where it is drawn.
-    const auto ask = [&](Qt::InputMethodQuery query) {
-        QInputMethodQueryEvent event(query);
-        QCoreApplication::sendEvent(&pane, &event);
-        return event.value(query);
-    };
-    const QString around = ask(Qt::ImSurroundingText).toString();
-    const int inAround = ask(Qt::ImCursorPosition).toInt();
-    EXPECT_LE(around.size(), 1024);
-    EXPECT_EQ(around.mid(inAround - 6, 12), text.mid(pane.SelStart() - 6, 12));
-    EXPECT_TRUE(
-        QRectF(pane.viewport()->rect()).contains(ask(Qt::ImCursorRectangle).toRectF().center()));
-
-    // A double click selects the word, a click lands where the caret is drawn.
-    const QPoint caret = panetest::inView(pane, layout->caretRect(pane.SelStart()).center());
-    const int clicked = pane.cursorForPosition(caret).position();
-    EXPECT_LE(qAbs(clicked - pane.SelStart()), 1);
-    pane.setSelStart(int(text.indexOf(QStringLiteral("word1000 "))) + 2);
-    const QRectF word = layout->caretRect(pane.SelStart());
-    QTest::mouseDClick(pane.viewport(), Qt::LeftButton, Qt::NoModifier,
-                       panetest::inView(pane, word.center()));
-    EXPECT_EQ(pane.SelText(), QStringLiteral("word1000"));
-
-    // Ctrl+End and typing at the very end of a long last paragraph.
+    // Ctrl+End from inside the long paragraph goes to the document's end.
     pane.moveCursor(QTextCursor::End);
     pane.setSelStart(end - 3);
     QTest::keyClick(&pane, Qt::Key_End, Qt::ControlModifier);
     EXPECT_EQ(pane.SelStart(), text.size());
-    EXPECT_TRUE(caretShown());
+    EXPECT_TRUE(panetest::caretShown(pane));
 }
 
 TEST(PaneText, FollowsEditBlocksWhoseReportedRangeIsWrong) {

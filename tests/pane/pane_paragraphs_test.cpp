@@ -123,20 +123,6 @@ TEST_F(PaneParagraphs, CopiedParagraphsKeepTheirFormatAndAddNoParagraph) {
     }
 }
 
-TEST_F(PaneParagraphs, SelectingEverythingTakesInAnEmptyLastParagraph) {
-    pane.setText("Dear reader,\n");
-    panetest::select(pane, 0, int(pane.Text().size()));
-    pane.setSelIndent(720);
-    EXPECT_EQ(pane.SelIndent(), 720);
-    EXPECT_EQ(Twips::fromLayout(block(1).blockFormat().textIndent()), 720);
-
-    // A selection that ends at a paragraph's start elsewhere leaves that paragraph alone.
-    pane.setText("one\ntwo");
-    panetest::select(pane, 0, 4);
-    pane.setSelIndent(360);
-    EXPECT_EQ(Twips::fromLayout(block(1).blockFormat().textIndent()), 0);
-}
-
 TEST_F(PaneParagraphs, AListPastedFromAnotherWordProcessorKeepsItsNumbersAndItsLastMark) {
     QFile file(QStringLiteral(QUILLET_TEST_DATA "/rtf/office-numbered-list.rtf"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -1,49 +1,22 @@
 #include "files/DocumentFile.h"
-#include "model/Twips.h"
 #include "pane/RichTextBox.h"
-#include "support/Files.h"
 #include "support/PaneTestSupport.h"
 #include "support/ScriptedDesktop.h"
 
-#include <QImage>
-#include <QPrinter>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextTable>
 #include <gtest/gtest.h>
 
-#include <vector>
-
 namespace {
-
-// Two rows of two cells, the second row's first cell merged down into a third row, and a table
-// nested in the last cell.
-const QByteArray tables =
-    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard Before\\par"
-    "\\trowd\\cellx2000\\cellx4000\\pard\\intbl Name\\cell Age\\cell\\row"
-    "\\trowd\\clvmgf\\cellx2000\\cellx4000\\pard\\intbl Ann\\cell 31\\cell\\row"
-    "\\trowd\\clvmrg\\cellx2000\\cellx4000\\pard\\intbl\\cell Bob\\par"
-    "\\pard\\intbl\\itap2 in\\nestcell{\\*\\nesttableprops\\trowd\\cellx1000\\nestrow}"
-    "{\\nonesttables\\par}\\pard\\intbl\\itap1\\cell\\row"
-    "\\pard After\\par}";
 
 class PaneTable : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const QString file = dir.filePath("tables.rtf");
-        ASSERT_TRUE(testfiles::write(file, tables));
-        DocumentFile::load(pane, file);
-    }
+    void SetUp() override { DocumentFile::load(pane, QUILLET_TEST_DATA "/pane/tables.rtf"); }
     // Selects `word` where Text() has it.
     void select(const QString& word) {
         const int at = int(pane.Text().indexOf(word));
         ASSERT_GE(at, 0) << qPrintable(word);
         panetest::select(pane, at, int(word.size()));
-    }
-    const QTextTable* outer() const {
-        return qobject_cast<const QTextTable*>(
-            pane.document()->rootFrame()->childFrames().value(0));
     }
 
     ScopedScriptedDesktop scripted;
@@ -128,68 +101,4 @@ TEST_F(PaneTable, ParagraphAndTabCommandsApplyToTheCellsChosen) {
     // Text of one cell with text outside the table is several places too.
     panetest::select(pane, 0, int(text.indexOf("Age")));
     EXPECT_EQ(pane.SelTabCount(), std::nullopt);
-
-    select("Bob");
-    pane.setSelBullet(true);
-    EXPECT_EQ(pane.SelBullet(), true);
-    pane.setSelHangingIndent(360);
-    EXPECT_EQ(pane.SelHangingIndent(), 360);
-    EXPECT_EQ(outer()->cellAt(1, 0).rowSpan(), 2);
-}
-
-namespace {
-
-// The longest run of dark pixels along any row of the image, and along any column.
-std::pair<int, int> longestDarkRuns(const QImage& image) {
-    int across = 0;
-    int down = 0;
-    std::vector<int> column(size_t(image.width()), 0); // the run down to this row
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0, run = 0; x < image.width(); ++x) {
-            const bool dark = qGray(image.pixel(x, y)) < 128;
-            run = dark ? run + 1 : 0;
-            int& runDown = column[size_t(x)];
-            runDown = dark ? runDown + 1 : 0;
-            across = std::max(across, run);
-            down = std::max(down, runDown);
-        }
-    }
-    return {across, down};
-}
-
-} // namespace
-
-// Printing goes through Qt's layout on a copy of the document: the cells' borders are lines in
-// the PDF, two inches across and a row high at least.
-TEST_F(PaneTable, PrintedTablesShowTheirGrid) {
-    const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
-    if (pdftoppm.isEmpty())
-        GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
-    const auto printed = [&](const char* border) {
-        const QString name = QString::fromLatin1(border).remove('\\');
-        const QString file = dir.filePath(name + ".rtf");
-        const QByteArray cell = QByteArray("\\clbrdrt") + border + "\\clbrdrl" + border +
-                                "\\clbrdrb" + border + "\\clbrdrr" + border;
-        testfiles::write(file, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\trowd" + cell +
-                                   "\\cellx2880" + cell +
-                                   "\\cellx5760\\pard\\intbl one\\cell "
-                                   "two\\cell\\row\\pard\\par}");
-        RichTextBox shown;
-        DocumentFile::load(shown, file);
-        QPrinter printer(QPrinter::HighResolution);
-        panetest::printToPdf(printer, dir.filePath(name + ".pdf"));
-        shown.SelPrint(printer);
-        // 72 dots to the inch: two inches are 144 dots.
-        QProcess::execute(pdftoppm, {"-r", "72", "-png", "-singlefile", dir.filePath(name + ".pdf"),
-                                     dir.filePath(name)});
-        const QImage image(dir.filePath(name + ".png"));
-        EXPECT_FALSE(image.isNull()) << qPrintable(name);
-        return longestDarkRuns(image);
-    };
-    const auto [across, down] = printed("\\brdrs\\brdrw30");
-    EXPECT_GE(across, 2 * 144 - 4);
-    EXPECT_GE(down, 12);
-    const auto [acrossNone, downNone] = printed("\\brdrnone");
-    EXPECT_LT(acrossNone, 72);
-    EXPECT_LT(downNone, 12);
 }

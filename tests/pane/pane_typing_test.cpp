@@ -1,11 +1,8 @@
-#include "pane/DocumentDefaults.h"
 #include "pane/PaneLayout.h"
 #include "pane/RichTextBox.h"
 #include "support/PaneTestSupport.h"
 #include "support/ScriptedDesktop.h"
 
-#include <QAbstractTextDocumentLayout>
-#include <QPainter>
 #include <QTest>
 #include <QTextBlock>
 #include <gtest/gtest.h>
@@ -16,7 +13,7 @@ namespace {
 // One thing the user does, done to the pane through its keys and to a reference document through
 // QTextCursor the way Qt's text widget edits a paragraph of ordinary length.
 struct Act {
-    enum Kind { Place, Select, Type, Backspace, Delete, Enter, LineBreak, Save, Bold, Overwrite };
+    enum Kind { Place, Select, Type, Backspace, Delete, Enter, LineBreak, Save, Bold };
     Kind kind;
     int at = 0; // where the caret goes (-1: the end), the selection's anchor, or how many keys
     int to = 0; // the selection's end
@@ -87,8 +84,6 @@ private:
         case Act::Type:
             QTest::keyClicks(&pane_, act.text);
             for (const QChar c : act.text) {
-                if (pane_.overwriteMode() && !cursor_.hasSelection() && !cursor_.atBlockEnd())
-                    cursor_.deleteChar();
                 cursor_.insertText(QString(c));
             }
             break;
@@ -119,9 +114,6 @@ private:
             cursor_.mergeCharFormat(format);
             break;
         }
-        case Act::Overwrite:
-            pane_.setOverwriteMode(act.at != 0);
-            break;
         }
     }
 
@@ -145,8 +137,6 @@ TEST(PaneTyping, EditsInAParagraphLaidOutInPiecesUndoAsQtsCursorDoes) {
     const int end = start + int(line.size());
     const int middle = start + 50'000;
     ASSERT_TRUE(layout->inLongParagraph(middle));
-    const int pair = start + int(line.indexOf(QChar(0xD83D), 60'000));
-    const int marked = start + int(line.indexOf(QChar(0x301), 70'000)) - 1;
 
     // Each row is one step; the names say what Qt's widget makes of it for undo.
     using A = Act;
@@ -164,9 +154,6 @@ TEST(PaneTyping, EditsInAParagraphLaidOutInPiecesUndoAsQtsCursorDoes) {
          {{A::Select, middle + 2000, middle + 2010}, type("sel")}},
         {"Backspace on a selection, then again: two steps",
          {{A::Select, middle + 3005, middle + 3000}, keys(A::Backspace, 2)}},
-        {"overtyping", {{A::Overwrite, 1}, {A::Place, middle + 4000}, type("ovr"), {A::Overwrite}}},
-        {"Backspace after a character beyond the first plane, Delete before a combining mark",
-         {{A::Place, pair + 2}, {A::Backspace}, {A::Place, marked}, {A::Delete}}},
         {"Backspace at the paragraph's start joins it to the one before, Enter splits it again",
          {{A::Place, start}, {A::Backspace}, {A::Enter}}},
         {"Delete at its end joins the next one, typing at the document's very end",
@@ -190,102 +177,4 @@ TEST(PaneTyping, EditsInAParagraphLaidOutInPiecesUndoAsQtsCursorDoes) {
                 return;
         }
     }
-}
-
-TEST(PaneLayout, PiecesFollowingEditsShowWhatTheDocumentHolds) {
-    // One paragraph of runs in three formats, edited where it is shown: what is drawn there
-    // after the edits must be what the pieces show when read from the document afresh.
-    QTextDocument document;
-    DocumentDefaults::setUp(document);
-    QTextCursor cursor(&document);
-    cursor.beginEditBlock();
-    for (int i = 0; cursor.position() < 300'000; ++i) {
-        QTextCharFormat format;
-        format.setFontWeight(i % 3 == 0 ? QFont::Bold : QFont::Normal);
-        format.setFontItalic(i % 5 == 0);
-        format.setForeground(i % 7 == 0 ? Qt::red : Qt::black);
-        cursor.insertText(QStringLiteral("run %1 of a few words ").arg(i), format);
-    }
-    cursor.endEditBlock();
-    auto* layout = new PaneLayout(&document);
-    document.setDocumentLayout(layout);
-    document.setPageSize(QSizeF(520, -1));
-    const int here = 150'000;
-    const auto render = [&](int position) {
-        const QRectF caret = layout->caretRect(position);
-        QImage image(520, 300, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.translate(0, 100 - caret.top());
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.cursorPosition = -1;
-        context.clip = QRectF(0, caret.top() - 100, 520, 300);
-        layout->draw(&painter, context);
-        return image;
-    };
-    (void)render(here); // lays the pieces there out, as painting does
-
-    QTextCharFormat marked;
-    marked.setForeground(Qt::blue);
-    marked.setFontUnderline(true);
-    const auto edit = [&](int from, int to, const QString& text, const QTextCharFormat& format) {
-        cursor.setPosition(from);
-        cursor.setPosition(to, QTextCursor::KeepAnchor);
-        cursor.insertText(text, format);
-    };
-    edit(here + 3, here + 3, QStringLiteral("inserted"), marked); // inside a run
-    edit(here - 40, here - 10, {}, marked);                       // across runs
-    edit(here + 60, here + 61, QStringLiteral("x"), marked);      // replacing a character
-    for (int i = 0; i < 5; ++i)                                   // typed one at a time
-        edit(here + 200 + i, here + 200 + i, QStringLiteral("t"), cursor.charFormat());
-    // Enter further on splits the paragraph into two long ones.
-    const int split = here + 30'000;
-    (void)render(split);
-    cursor.setPosition(split);
-    cursor.insertBlock();
-    const QImage edited = render(here);
-    const QImage aroundSplit = render(split - 20);
-    const QImage afterSplit = render(split + 9'000);
-
-    // Painting both paragraphs' far ends lets the pieces here go, so that they are laid out
-    // from the document again.
-    (void)render(0);
-    (void)render(int(document.characterCount()) - 1);
-    EXPECT_TRUE(render(here) == edited);
-    EXPECT_TRUE(render(split - 20) == aroundSplit);
-    EXPECT_TRUE(render(split + 9'000) == afterSplit);
-    // Every position of both paragraphs lies on a line of its own piece.
-    for (int position = here - 5'000; position < split + 60'000; position += 997) {
-        const auto [from, to] = layout->lineAt(position);
-        ASSERT_LE(from, position);
-        ASSERT_GE(to, position);
-        ASSERT_LT(to - from, 200) << position;
-        ASSERT_GT(to - from, 10) << position;
-    }
-}
-
-TEST(PaneTyping, TheCaretBlinksInAParagraphLaidOutInPieces) {
-    // There the pane draws and blinks the caret itself, Qt's widget being kept from it.
-    ScopedScriptedDesktop scripted;
-    RichTextBox pane;
-    panetest::show(pane);
-    pane.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&pane));
-    pane.setFocus();
-    pane.setText(panetest::longParagraph(100'000));
-    pane.setSelStart(50'000);
-    QTest::keyClicks(&pane, QStringLiteral("typed "));
-    PaneLayout* layout = panetest::layoutOf(pane);
-    ASSERT_TRUE(layout && layout->inLongParagraph(pane.SelStart()));
-    const QRect caret =
-        layout->caretRect(pane.SelStart()).translated(panetest::inView(pane, {})).toAlignedRect();
-    ASSERT_TRUE(pane.viewport()->rect().contains(caret));
-    const auto caretArea = [&] { return pane.viewport()->grab(caret).toImage(); };
-    const QImage shown = caretArea();
-    // Waits for the blinking, which runs on a timer.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return caretArea() != shown; })) << "blinked off";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return caretArea() == shown; })) << "and on again";
-    pane.clearFocus();
-    QCoreApplication::processEvents(); // the repaint without the focus
-    EXPECT_TRUE(caretArea() != shown);
 }

@@ -2,10 +2,8 @@
 #include "support/rtf_test_support.h"
 
 #include "pane/PrintedPages.h"
-#include "pane/RichTextBox.h"
 #include "rtf/RtfReader.h"
 #include "support/PaneTestSupport.h"
-#include "support/ScriptedDesktop.h"
 
 #include <QPrinter>
 #include <QProcess>
@@ -140,29 +138,5 @@ TEST_F(PrintedPagesTest, IndentsTabsAndNumbersKeepTheirDistancesOnPaper) {
         ASSERT_TRUE(boxes.contains("1."));
         EXPECT_GE(boxes.value("1.").left() - edge, -0.5);
         EXPECT_LT(boxes.value("1.").left() - edge, 36);
-        // The page number at the foot is as large as the text.
-        ASSERT_TRUE(boxes.contains("1"));
-        EXPECT_NEAR(boxes.value("1").height(), boxes.value("Edge").height(), 1.0);
-        EXPECT_GT(boxes.value("1").top(), boxes.value("Numbered").bottom());
     }
-}
-
-// A printed selection keeps its paragraphs' formats, the first one's too.
-TEST_F(PrintedPagesTest, APrintedSelectionKeepsItsIndents) {
-    ScopedScriptedDesktop scripted;
-    RichTextBox pane;
-    pane.setText("Before\nIndented\nEdge");
-    pane.setSelStart(7);
-    pane.setSelIndent(1440);
-    panetest::select(pane, 7, int(pane.Text().size()) - 7);
-    const QString pdf = dir.filePath("selection.pdf");
-    QPrinter printer(QPrinter::HighResolution);
-    panetest::printToPdf(printer, pdf);
-    pane.SelPrint(printer);
-
-    const QMap<QString, QRectF> boxes = wordBoxes(pdf);
-    ASSERT_TRUE(boxes.contains("Edge") && boxes.contains("Indented"))
-        << boxes.keys().join(' ').toStdString();
-    EXPECT_FALSE(boxes.contains("Before"));
-    EXPECT_NEAR(boxes.value("Indented").left() - boxes.value("Edge").left(), 72, 1.0);
 }

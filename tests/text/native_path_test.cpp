@@ -1,4 +1,3 @@
-#include "system/QtDesktop.h"
 #include "text/NativePath.h"
 
 #include <gtest/gtest.h>
@@ -23,10 +22,4 @@ TEST(NativePath, EveryNameComesBackByteForByte) {
         EXPECT_EQ(NativePath::decode(c.bytes), c.path) << c.name;
         EXPECT_EQ(NativePath::encode(c.path), c.bytes) << c.name;
     }
-}
-
-TEST(NativePath, TheCommandLineKeepsTheBytesQtWouldLose) {
-    const char* argv[] = {"quillet", "My", "caf\xE9.txt"};
-    QtDesktop::keepArguments(3, argv);
-    EXPECT_EQ(QtDesktop().commandLine(), u"My caf\xDCE9.txt"_qs);
 }

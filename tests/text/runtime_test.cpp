@@ -119,10 +119,19 @@ const QDateTime evening{QDate(2026, 12, 6), QTime(21, 5, 3)};
 
 TEST(RuntimeFormat, Pictures) {
     const std::pair<const char*, const char*> cases[] = {
-        {"d-mmm", "6-Dec"},  {"hh:mm AM/PM", "09:05 PM"},  {"h:mm:ss a/p", "9:05:03 p"},
-        {"ddd d", "Sun 6"},  {"DD/MM/YYYY", "06/12/2026"}, {"hh:nn", "21:05"},
-        {"mm:ss", "12:03"},  {"h \\h m \\m", "21 h 5 m"},  {"\"mm dd\" mm", "mm dd 12"},
-        {"Am/Pm h", "Pm 9"}, {"y q w ww", "340 4 1 50"},   {"h.n,s!", "21.5,3!"},
+        {"d-mmm", "6-Dec"},
+        {"hh:mm AM/PM", "09:05 PM"},
+        {"h:mm:ss a/p", "9:05:03 p"},
+        {"ddd d", "Sun 6"},
+        {"DD/MM/YYYY", "06/12/2026"},
+        {"hh:nn", "21:05"},
+        {"mm:ss", "12:03"},
+        {"h \\h m \\m", "21 h 5 m"},
+        {"\"mm dd\" mm", "mm dd 12"},
+        {"Am/Pm h", "Pm 9"},
+        {"y q w ww", "340 4 1 50"},
+        {"h.n,s!", "21.5,3!"},
+        {"Long Date", "Sunday, December 6, 2026"},
     };
     for (const auto& [picture, text] : cases)
         EXPECT_EQ(Runtime::Format(evening, picture, english), text) << picture;
@@ -138,18 +147,4 @@ TEST(RuntimeFormat, Pictures) {
     EXPECT_EQ(Runtime::Format(evening, "d/m/yyyy", german), "6.12.2026");
     EXPECT_EQ(Runtime::Format(evening, "mmmm h:mm dddd", german), "Dezember 21:05 Sonntag");
 }
-
-TEST(RuntimeFormat, DateStampEntriesUseNamedFormatsAndPictures) {
-    const QStringList entries = Runtime::dateStampEntries(evening, english);
-    ASSERT_EQ(entries.size(), 10);
-    EXPECT_TRUE(entries[0].startsWith("9:05:03")) << entries[0].toStdString();
-    EXPECT_TRUE(entries[0].endsWith("PM")) << entries[0].toStdString();
-    EXPECT_EQ(entries[1], "Sunday, December 6, 2026");
-    // Named formats ignore letter case.
-    EXPECT_EQ(entries[1], Runtime::Format(evening, "Long Date", english));
-    EXPECT_EQ(entries[2], "Sunday,December 06,2026");
-    EXPECT_EQ(entries[3], "12/6/26");
-    EXPECT_EQ(entries[9], "6-December 21:05");
-}
-
 } // namespace
