@@ -3,10 +3,10 @@
 #include "HostileInputs.h"
 #include "OffscreenMain.h"
 #include "files/DocumentFile.h"
-#include "files/HtmlWriter.h"
-#include "pane/DocumentDefaults.h"
 #include "pane/RichTextBox.h"
 #include "rtf/RtfReader.h"
+#include "storage/DocumentDefaults.h"
+#include "storage/HtmlWriter.h"
 
 #include <QFile>
 #include <QTextDocument>

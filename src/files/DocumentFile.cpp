@@ -1,16 +1,16 @@
 #include "files/DocumentFile.h"
-#include "pane/DocumentDefaults.h"
+#include "storage/DocumentDefaults.h"
 
-#include "files/HtmlWriter.h"
-#include "files/TagRemoval.h"
+#include "os/AtomicFile.h"
+#include "os/MemoryEstimate.h"
+#include "os/RegularFile.h"
 #include "pane/PaneText.h"
 #include "pane/RichTextBox.h"
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
-#include "system/AtomicFile.h"
+#include "storage/HtmlWriter.h"
+#include "storage/TagRemoval.h"
 #include "system/Desktop.h"
-#include "system/MemoryEstimate.h"
-#include "system/RegularFile.h"
 #include "text/Error.h"
 
 #include <QFile>

@@ -1,11 +1,11 @@
 #include "bench/RtfSample.h"
-#include "pane/DocumentDefaults.h"
 #include "pane/LineTabs.h"
 #include "pane/PaneLayout.h"
 #include "pane/PaneText.h"
 #include "pane/PrintedPages.h"
 #include "pane/RichTextBox.h"
 #include "rtf/RtfReader.h"
+#include "storage/DocumentDefaults.h"
 #include "support/PaneTestSupport.h"
 #include "support/ScriptedDesktop.h"
 

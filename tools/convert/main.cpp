@@ -1,9 +1,9 @@
 // quillet-convert INPUT OUTPUT: opens a document the way the Open command does and saves it the
 // way the Save command does.
 #include "files/DocumentFile.h"
-#include "pane/DocumentDefaults.h"
-#include "system/AtomicFile.h"
-#include "system/RegularFile.h"
+#include "os/AtomicFile.h"
+#include "os/RegularFile.h"
+#include "storage/DocumentDefaults.h"
 #include "text/Error.h"
 #include "text/NativePath.h"
 
