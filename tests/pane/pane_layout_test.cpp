@@ -6,6 +6,7 @@
 #include "pane/RichTextBox.h"
 #include "rtf/RtfReader.h"
 #include "storage/DocumentDefaults.h"
+#include "storage/TableText.h"
 #include "support/PaneTestSupport.h"
 #include "support/ScriptedDesktop.h"
 
@@ -104,7 +105,7 @@ QString freshText(const QTextDocument& document) {
                  raw[i] != QChar(0xFDD1))
             text[i] = raw[i];
     }
-    PaneText::markCells(document, text);
+    TableText::markCells(document, text);
     return text;
 }
 } // namespace

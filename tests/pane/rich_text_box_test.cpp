@@ -1,4 +1,4 @@
-#include "files/DocumentFile.h"
+#include "files/PaneFile.h"
 #include "model/Twips.h"
 #include "pane/RichTextBox.h"
 #include "support/Files.h"
