@@ -2,11 +2,11 @@
 // three sizes: a cost that grows faster than the input shows as throughput falling with size.
 #include "HostileInputs.h"
 #include "OffscreenMain.h"
-#include "files/DocumentFile.h"
-#include "files/HtmlWriter.h"
-#include "pane/DocumentDefaults.h"
 #include "pane/RichTextBox.h"
 #include "rtf/RtfReader.h"
+#include "storage/DocumentDefaults.h"
+#include "storage/DocumentFile.h"
+#include "storage/HtmlWriter.h"
 
 #include <QFile>
 #include <QTextDocument>

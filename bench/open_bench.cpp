@@ -10,7 +10,7 @@
 #include "OffscreenMain.h"
 #include "RtfSample.h"
 #include "document/DocumentWindow.h"
-#include "files/DocumentFile.h"
+#include "files/PaneFile.h"
 #include "pane/RichTextBox.h"
 
 #include <QFile>

@@ -2,10 +2,10 @@
 // QTextDocument::print of the same document for comparison.
 #include "OffscreenMain.h"
 #include "RtfSample.h"
-#include "pane/DocumentDefaults.h"
 #include "pane/PrintedPages.h"
 #include "pane/RichTextBox.h"
 #include "rtf/RtfReader.h"
+#include "storage/DocumentDefaults.h"
 
 #include <QPrinter>
 #include <QTemporaryDir>

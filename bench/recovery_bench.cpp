@@ -9,7 +9,7 @@
 #include "OffscreenMain.h"
 #include "RtfSample.h"
 #include "document/DocumentWindow.h"
-#include "files/DocumentFile.h"
+#include "files/PaneFile.h"
 #include "files/UnsavedWork.h"
 #include "files/WorkKeeper.h"
 #include "pane/RichTextBox.h"

@@ -2,7 +2,7 @@
 // and on the inputs that would expose a rescan (nothing closes, every character matches).
 // Sizes count one byte per character, as the text was on disk.
 #include "app/Common.h"
-#include "files/TagRemoval.h"
+#include "storage/TagRemoval.h"
 
 #include <benchmark/benchmark.h>
 

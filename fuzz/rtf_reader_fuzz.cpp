@@ -1,10 +1,10 @@
 // Feeds arbitrary bytes to the RTF reader and checks what the program relies on: reading them as
 // text alone gives the document's text, and writing the document back gives RTF that reads as
 // the same text and writes as the same bytes again.
-#include "pane/PaneText.h"
 #include "rtf/RtfKeptGroups.h"
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
+#include "storage/TableText.h"
 
 #include <QGuiApplication>
 #include <QSet>
@@ -55,7 +55,7 @@ QSet<QString> familiesOf(const QTextDocument& document) {
 // The document's text as reading the RTF as text gives it: table cells after tabs.
 QString textOf(const QTextDocument& document) {
     QString text = document.toPlainText();
-    PaneText::markCells(document, text);
+    TableText::markCells(document, text);
     return text;
 }
 

@@ -1,6 +1,6 @@
 #include "app/Common.h"
 
-#include "system/ProfileFile.h"
+#include "os/ProfileFile.h"
 #include "text/Error.h"
 
 namespace Common {

@@ -2,10 +2,10 @@
 
 #include "app/MainFrame.h"
 #include "document/DocumentWindow.h"
-#include "files/DocumentFile.h"
 #include "files/UnsavedWork.h"
 #include "files/WorkKeeper.h"
 #include "pane/RichTextBox.h"
+#include "storage/DocumentFile.h"
 #include "system/Desktop.h"
 #include "system/MsgBox.h"
 #include "text/Error.h"

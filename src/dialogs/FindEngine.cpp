@@ -1,7 +1,7 @@
 #include "dialogs/FindEngine.h"
 
+#include "os/MemoryEstimate.h"
 #include "system/Desktop.h"
-#include "system/MemoryEstimate.h"
 #include "text/Error.h"
 #include "text/Runtime.h"
 

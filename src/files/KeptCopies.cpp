@@ -1,7 +1,7 @@
 #include "files/KeptCopies.h"
 
-#include "system/AtomicFile.h"
-#include "system/RunLock.h"
+#include "os/AtomicFile.h"
+#include "os/RunLock.h"
 #include "text/NativePath.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/DocumentFile.h"
+#include "storage/DocumentFile.h"
 
 #include <QDateTime>
 #include <QList>

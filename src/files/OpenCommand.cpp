@@ -1,9 +1,10 @@
 #include "files/OpenCommand.h"
 
 #include "document/DocumentWindow.h"
-#include "files/DocumentFile.h"
+#include "files/PaneFile.h"
 #include "format/BackgroundColorFile.h"
 #include "pane/RichTextBox.h"
+#include "storage/DocumentFile.h"
 #include "system/MsgBox.h"
 #include "text/Error.h"
 #include "text/Runtime.h"

@@ -1,9 +1,10 @@
 #include "files/SaveCommand.h"
 
 #include "document/DocumentWindow.h"
-#include "files/DocumentFile.h"
+#include "files/PaneFile.h"
 #include "format/BackgroundColorFile.h"
 #include "pane/RichTextBox.h"
+#include "storage/DocumentFile.h"
 #include "suite/ReportError.h"
 #include "system/MsgBox.h"
 #include "text/Error.h"

@@ -1,12 +1,12 @@
 #include "files/WorkKeeper.h"
 
 #include "document/DocumentWindow.h"
-#include "files/DocumentFile.h"
 #include "files/DocumentSnapshot.h"
 #include "files/SaveCommand.h"
 #include "files/UnsavedWork.h"
 #include "pane/RichTextBox.h"
 #include "rtf/RtfWriter.h"
+#include "storage/DocumentFile.h"
 
 #include <QDateTime>
 #include <QTextDocument>

@@ -1,7 +1,7 @@
 #include "format/BackgroundColorFile.h"
 
-#include "system/AtomicFile.h"
-#include "system/RegularFile.h"
+#include "os/AtomicFile.h"
+#include "os/RegularFile.h"
 #include "text/Error.h"
 #include "text/NativePath.h"
 #include "text/Runtime.h"

@@ -1,5 +1,5 @@
 #include "pane/PaneClipboard.h"
-#include "pane/DocumentDefaults.h"
+#include "storage/DocumentDefaults.h"
 
 #include "model/DocumentProperties.h"
 #include "pane/PastedHtml.h"

@@ -25,9 +25,6 @@ public:
 
     // The text of [from, to) of the document, read as text() reads it.
     static QString rangeOf(const QTextDocument& document, int from, int to);
-    // Puts a tab where each table cell starts that is not the first of its row, in a text of
-    // one character per position of the document (as toRawText and toPlainText give).
-    static void markCells(const QTextDocument& document, QString& text);
 
 private:
     void changed(int from, int removed, int added);

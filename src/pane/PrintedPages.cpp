@@ -3,9 +3,9 @@
 #include "model/DocumentProperties.h"
 #include "model/ListNumbers.h"
 #include "pane/LineTabs.h"
-#include "pane/ResourceGate.h"
 #include "rtf/RtfKeptGroups.h"
 #include "rtf/RtfReader.h"
+#include "storage/ResourceGate.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
 #include "pane/RichTextBox.h"
-#include "pane/DocumentDefaults.h"
+#include "storage/DocumentDefaults.h"
 
 #include "model/DocumentProperties.h"
 #include "model/ListNumbers.h"
@@ -12,8 +12,8 @@
 #include "pane/PaneParagraphs.h"
 #include "pane/PaneText.h"
 #include "pane/PrintedPages.h"
-#include "pane/ResourceGate.h"
 #include "pane/SelectionFormat.h"
+#include "storage/ResourceGate.h"
 #include "system/Colors.h"
 #include "system/Desktop.h"
 #include "system/KeyLocks.h"

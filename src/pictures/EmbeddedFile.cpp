@@ -1,9 +1,9 @@
 #include "pictures/EmbeddedFile.h"
 
 #include "model/Twips.h"
+#include "os/RegularFile.h"
 #include "pictures/OlePackage.h"
 #include "pictures/RtfPicture.h"
-#include "system/RegularFile.h"
 #include "text/Error.h"
 
 #include <QBuffer>

@@ -1,9 +1,9 @@
 #include "system/QtDesktop.h"
 
+#include "os/MemoryEstimate.h"
 #include "system/Colors.h"
 #include "system/FontColorDialog.h"
 #include "system/FontFamilies.h"
-#include "system/MemoryEstimate.h"
 #include "system/MsgBox.h"
 #include "system/RecoveryDialog.h"
 #include "system/RegistryFile.h"

@@ -1,6 +1,6 @@
 #include "system/RegistryFile.h"
 
-#include "system/ProfileFile.h"
+#include "os/ProfileFile.h"
 
 #include <QDir>
 #include <QStandardPaths>

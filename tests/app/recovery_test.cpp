@@ -4,10 +4,10 @@
 #include "files/SaveCommand.h"
 #include "files/UnsavedWork.h"
 #include "files/WorkKeeper.h"
+#include "os/RunLock.h"
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
 #include "system/MsgBox.h"
-#include "system/RunLock.h"
 
 #include <QDir>
 #include <QMdiSubWindow>

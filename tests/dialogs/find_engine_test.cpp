@@ -1,5 +1,5 @@
 #include "dialogs/FindEngine.h"
-#include "pane/PaneText.h"
+#include "storage/TableText.h"
 
 #include <QTextDocument>
 #include <QTextTable>
@@ -94,7 +94,7 @@ TEST(FindEngine, ReplaceAllLeavesAnOccurrenceThatRunsAcrossTableCells) {
     table->cellAt(0, 0).firstCursorPosition().insertText("a");
     table->cellAt(0, 1).firstCursorPosition().insertText("b");
     QString text = document.toPlainText();
-    PaneText::markCells(document, text);
+    TableText::markCells(document, text);
     ASSERT_EQ(text, "a\tb\na\tb\n");
     EXPECT_EQ(replaceAll(document, text, "a\tb", "x"), 1);
     EXPECT_EQ(document.begin().text(), "x");

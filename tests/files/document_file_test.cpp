@@ -1,4 +1,5 @@
-#include "files/DocumentFile.h"
+#include "files/PaneFile.h"
+#include "storage/DocumentFile.h"
 
 #include "pane/RichTextBox.h"
 #include "support/Files.h"

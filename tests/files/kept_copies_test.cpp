@@ -1,5 +1,5 @@
 #include "files/KeptCopies.h"
-#include "system/RunLock.h"
+#include "os/RunLock.h"
 
 #include <QDir>
 #include <QFile>

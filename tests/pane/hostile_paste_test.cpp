@@ -1,9 +1,9 @@
-#include "pane/DocumentDefaults.h"
 #include "pane/PastedHtml.h"
 #include "pane/RichTextBox.h"
 #include "pictures/RtfPicture.h"
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
+#include "storage/DocumentDefaults.h"
 #include "support/PaneTestSupport.h"
 #include "support/rtf_test_support.h"
 

@@ -1,10 +1,11 @@
 #include "bench/RtfSample.h"
-#include "pane/DocumentDefaults.h"
 #include "pane/LineTabs.h"
 #include "pane/PaneLayout.h"
 #include "pane/PaneText.h"
 #include "pane/RichTextBox.h"
 #include "rtf/RtfReader.h"
+#include "storage/DocumentDefaults.h"
+#include "storage/TableText.h"
 #include "support/PaneTestSupport.h"
 #include "support/ScriptedDesktop.h"
 
@@ -98,7 +99,7 @@ QString freshText(const QTextDocument& document) {
                  raw[i] != QChar(0xFDD1))
             text[i] = raw[i];
     }
-    PaneText::markCells(document, text);
+    TableText::markCells(document, text);
     return text;
 }
 } // namespace

@@ -1,5 +1,8 @@
-#include "files/DocumentFile.h"
+#include "files/PaneFile.h"
+#include "model/Twips.h"
 #include "pane/RichTextBox.h"
+#include "storage/DocumentFile.h"
+#include "support/Files.h"
 #include "support/PaneTestSupport.h"
 #include "support/ScriptedDesktop.h"
 

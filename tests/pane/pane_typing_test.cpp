@@ -1,5 +1,6 @@
 #include "pane/PaneLayout.h"
 #include "pane/RichTextBox.h"
+#include "storage/DocumentDefaults.h"
 #include "support/PaneTestSupport.h"
 #include "support/ScriptedDesktop.h"
 

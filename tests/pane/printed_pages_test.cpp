@@ -1,4 +1,4 @@
-#include "pane/DocumentDefaults.h"
+#include "storage/DocumentDefaults.h"
 #include "support/rtf_test_support.h"
 
 #include "pane/PrintedPages.h"

@@ -1,4 +1,5 @@
-#include "files/DocumentFile.h"
+#include "files/PaneFile.h"
+#include "model/Twips.h"
 #include "pane/RichTextBox.h"
 #include "support/Files.h"
 #include "support/PaneTestSupport.h"

@@ -2,11 +2,11 @@
 #include "support/rtf_test_support.h"
 
 #include "model/Twips.h"
-#include "pane/DocumentDefaults.h"
 #include "pane/PaneLayout.h"
 #include "pane/PaneParagraphs.h"
 #include "pane/RichTextBox.h"
 #include "rtf/RtfWriter.h"
+#include "storage/DocumentDefaults.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QAbstractTextDocumentLayout>

@@ -1,9 +1,9 @@
 // Tab stops stand where the ruler shows them, measured from the margin whatever the paragraph's
 // indents, in the pane's layout and in Qt's alike.
-#include "pane/DocumentDefaults.h"
 #include "pane/LineTabs.h"
 #include "pane/PaneLayout.h"
 #include "pane/RichTextBox.h"
+#include "storage/DocumentDefaults.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>

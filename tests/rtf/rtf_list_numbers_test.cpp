@@ -1,5 +1,6 @@
 // Lists as other word processors write them: one list's items count on across the paragraphs
 // between them, each level on its own, in the level's own text; saving keeps every number.
+#include "storage/DocumentDefaults.h"
 #include "support/Files.h"
 #include "support/rtf_test_support.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pane/PaneText.h"
 #include "rtf/RtfReader.h"
+#include "storage/TableText.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -36,7 +36,7 @@ inline QString blockText(const QTextDocument& document) {
 // of table rows and their ends as '\n', the other cells' starts as '\t'.
 inline QString plainText(const QTextDocument& document) {
     QString text = document.toPlainText();
-    PaneText::markCells(document, text);
+    TableText::markCells(document, text);
     return text;
 }
 

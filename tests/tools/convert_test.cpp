@@ -1,5 +1,5 @@
 // quillet-convert as its users run it: a separate program, its files, exit status and messages.
-#include "files/DocumentFile.h"
+#include "files/PaneFile.h"
 #include "pane/RichTextBox.h"
 #include "support/Files.h"
 #include "support/ScriptedDesktop.h"

@@ -1,9 +1,10 @@
 // quillet-convert INPUT OUTPUT: opens a document the way the Open command does and saves it the
 // way the Save command does.
-#include "files/DocumentFile.h"
-#include "pane/DocumentDefaults.h"
-#include "system/AtomicFile.h"
-#include "system/RegularFile.h"
+#include "os/AtomicFile.h"
+#include "os/MemoryEstimate.h"
+#include "os/RegularFile.h"
+#include "storage/DocumentDefaults.h"
+#include "storage/DocumentFile.h"
 #include "text/Error.h"
 #include "text/NativePath.h"
 
@@ -81,7 +82,8 @@ int main(int argc, char** argv) {
     try {
         // Besides the document, the file's bytes and the text written out are held whole: under
         // an address-space limit a 50 MB text needed twice what a window needs for it.
-        DocumentFile::ensureRoomFor(2 * file.size(), DocumentFile::kindOf(input));
+        DocumentFile::ensureRoomFor(2 * file.size(), DocumentFile::kindOf(input),
+                                    MemoryEstimate::left);
         bytes = file.readAll();
     } catch (const std::bad_alloc&) {
         return fail(QStringLiteral("%1 does not fit in memory").arg(input));

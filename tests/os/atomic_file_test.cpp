@@ -1,5 +1,5 @@
+#include "os/AtomicFile.h"
 #include "support/Files.h"
-#include "system/AtomicFile.h"
 #include "text/Error.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "system/MemoryEstimate.h"
+#include "os/MemoryEstimate.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "pane/ResourceGate.h"
+#include "storage/ResourceGate.h"
 
 #include "pictures/RtfPicture.h"
 

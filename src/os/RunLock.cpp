@@ -1,4 +1,4 @@
-#include "system/RunLock.h"
+#include "os/RunLock.h"
 
 #include "text/NativePath.h"
 

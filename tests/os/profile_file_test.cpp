@@ -1,5 +1,5 @@
+#include "os/ProfileFile.h"
 #include "support/Files.h"
-#include "system/ProfileFile.h"
 #include "text/Error.h"
 
 #include <QFile>

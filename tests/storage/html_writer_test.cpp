@@ -1,5 +1,5 @@
-#include "files/HtmlWriter.h"
-#include "files/TagRemoval.h"
+#include "storage/HtmlWriter.h"
+#include "storage/TagRemoval.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

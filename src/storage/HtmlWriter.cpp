@@ -1,4 +1,4 @@
-#include "files/HtmlWriter.h"
+#include "storage/HtmlWriter.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

@@ -1,7 +1,7 @@
-#include "pane/DocumentDefaults.h"
+#include "storage/DocumentDefaults.h"
 
 #include "model/Twips.h"
-#include "pane/ResourceGate.h"
+#include "storage/ResourceGate.h"
 
 #include <QTextDocument>
 #include <QTextOption>

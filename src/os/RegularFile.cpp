@@ -1,4 +1,4 @@
-#include "system/RegularFile.h"
+#include "os/RegularFile.h"
 
 #include "text/Error.h"
 #include "text/NativePath.h"

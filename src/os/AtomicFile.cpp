@@ -1,4 +1,4 @@
-#include "system/AtomicFile.h"
+#include "os/AtomicFile.h"
 
 #include "text/Error.h"
 #include "text/NativePath.h"

@@ -1,16 +1,14 @@
-#include "files/DocumentFile.h"
-#include "pane/DocumentDefaults.h"
+#include "storage/DocumentFile.h"
+#include "storage/DocumentDefaults.h"
 
-#include "files/HtmlWriter.h"
-#include "files/TagRemoval.h"
-#include "pane/PaneText.h"
-#include "pane/RichTextBox.h"
+#include "os/AtomicFile.h"
+#include "os/MemoryEstimate.h"
+#include "os/RegularFile.h"
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
-#include "system/AtomicFile.h"
-#include "system/Desktop.h"
-#include "system/MemoryEstimate.h"
-#include "system/RegularFile.h"
+#include "storage/HtmlWriter.h"
+#include "storage/TableText.h"
+#include "storage/TagRemoval.h"
 #include "text/Error.h"
 
 #include <QFile>
@@ -37,12 +35,12 @@ Kind kindOf(const QString& path) {
     return Kind::PlainText;
 }
 
-void ensureRoomFor(qint64 fileBytes, Kind kind) {
+void ensureRoomFor(qint64 fileBytes, Kind kind, MemoryLeft memoryLeft) {
     const MemoryEstimate::Form form = kind == Kind::RichText ? MemoryEstimate::Form::RichText
                                       : kind == Kind::Html   ? MemoryEstimate::Form::Html
                                                              : MemoryEstimate::Form::PlainText;
     if (!MemoryEstimate::fits(MemoryEstimate::documentBytes(fileBytes, form),
-                              DesktopSeam::current().memoryLeft()))
+                              memoryLeft ? memoryLeft() : std::nullopt))
         throw Error::withNumber(Error::OutOfMemory);
 }
 
@@ -69,7 +67,7 @@ Content fromBytes(const QByteArray& bytes, Kind kind, const QTextCharFormat& pla
     return content;
 }
 
-Content read(const QString& path, const QTextCharFormat& plainFormat) try {
+Content read(const QString& path, const QTextCharFormat& plainFormat, MemoryLeft memoryLeft) try {
     QFile file;
     RegularFile::open(file, path);
     // Past this a document's text no longer fits in one string, so it could only be read cut.
@@ -77,7 +75,7 @@ Content read(const QString& path, const QTextCharFormat& plainFormat) try {
     if (file.size() > largestFile)
         throw Error::withNumber(Error::OutOfMemory);
     const Kind kind = kindOf(path);
-    ensureRoomFor(file.size(), kind);
+    ensureRoomFor(file.size(), kind, memoryLeft);
     if (kind == Kind::PlainText) {
         // A piece at a time, so that the file's bytes, its text and the document are never in
         // memory all at once: a big text file then takes little more than its document. In one
@@ -104,19 +102,9 @@ Content read(const QString& path, const QTextCharFormat& plainFormat) try {
     throw Error::withNumber(Error::OutOfMemory);
 }
 
-void load(RichTextBox& pane, const QString& path) {
-    Content content = read(path, pane.currentCharFormat());
-    try {
-        pane.adoptDocument(std::move(content.document));
-    } catch (const std::bad_alloc&) {
-        throw Error::withNumber(Error::OutOfMemory);
-    }
-    pane.textEncoding = content.encoding;
-}
-
 QString plainText(const QTextDocument& document) {
     QString text = document.toRawText();
-    PaneText::markCells(document, text);
+    TableText::markCells(document, text);
     qsizetype kept = 0;
     for (const QChar c : std::as_const(text)) {
         switch (c.unicode()) {
@@ -192,10 +180,6 @@ QByteArray plainTextOfRtf(QByteArrayView rtf) {
 void write(const QString& path, const QTextDocument& document,
            const std::optional<PlainText::Encoding>& encoding) {
     AtomicFile::write(path, toBytes(document, kindOf(path), encoding));
-}
-
-void save(const RichTextBox& pane, const QString& path) {
-    write(path, *pane.document(), pane.textEncoding);
 }
 
 } // namespace DocumentFile

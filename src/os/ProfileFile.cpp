@@ -1,4 +1,4 @@
-#include "system/ProfileFile.h"
+#include "os/ProfileFile.h"
 
 #include "text/Error.h"
 

@@ -1,4 +1,4 @@
-#include "files/TagRemoval.h"
+#include "storage/TagRemoval.h"
 
 #include <gtest/gtest.h>
 
