@@ -2,8 +2,8 @@
 // QTextDocument::print of the same document for comparison.
 #include "OffscreenMain.h"
 #include "RtfSample.h"
-#include "pane/PrintedPages.h"
 #include "pane/RichTextBox.h"
+#include "printing/PrintedPages.h"
 #include "rtf/RtfReader.h"
 #include "storage/DocumentDefaults.h"
 

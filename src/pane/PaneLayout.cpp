@@ -1,6 +1,6 @@
 #include "pane/PaneLayout.h"
 
-#include "pane/LineTabs.h"
+#include "model/LineTabs.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
 #include "bench/RtfSample.h"
-#include "pane/LineTabs.h"
+#include "model/LineTabs.h"
 #include "pane/PaneLayout.h"
 #include "pane/PaneText.h"
 #include "pane/RichTextBox.h"

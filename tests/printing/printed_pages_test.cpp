@@ -1,7 +1,7 @@
 #include "storage/DocumentDefaults.h"
 #include "support/rtf_test_support.h"
 
-#include "pane/PrintedPages.h"
+#include "printing/PrintedPages.h"
 #include "rtf/RtfReader.h"
 #include "support/PaneTestSupport.h"
 

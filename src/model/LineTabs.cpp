@@ -1,4 +1,4 @@
-#include "pane/LineTabs.h"
+#include "model/LineTabs.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

@@ -1,8 +1,8 @@
-#include "pane/PrintedPages.h"
+#include "printing/PrintedPages.h"
 
 #include "model/DocumentProperties.h"
+#include "model/LineTabs.h"
 #include "model/ListNumbers.h"
-#include "pane/LineTabs.h"
 #include "rtf/RtfKeptGroups.h"
 #include "rtf/RtfReader.h"
 #include "storage/ResourceGate.h"
