@@ -75,6 +75,7 @@ struct TextDecoder::Page {
     int codePage = 0;
     bool doubleByte = false;
     std::array<char16_t, 256> table{};
+    std::array<bool, 256> unusual{}; // the byte's character is out of the ordinary
     std::unique_ptr<QStringDecoder> converter;
 };
 
@@ -163,22 +164,35 @@ TextDecoder::Page& TextDecoder::page(int codePage) {
             }
         }
     }
+    for (int b = 0; b < 256; ++b) {
+        const char16_t c = p->table[b];
+        p->unusual[b] = !((c >= 0x20 && c < 0xD800 && c != 0x2029) || c == u'\t');
+    }
     m_pages.push_back(std::move(p));
     m_last = m_pages.back().get();
     return *m_last;
 }
 
-void TextDecoder::decode(int codePage, QByteArrayView bytes, QString& out) {
+bool TextDecoder::decode(int codePage, QByteArrayView bytes, QString& out) {
     Page& p = page(codePage);
     if (p.doubleByte) {
         out += (*p.converter)(bytes);
-        return;
+        return false;
     }
     const qsizetype start = out.size();
     out.resize(start + bytes.size());
-    QChar* dst = out.data() + start;
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        dst[i] = QChar(p.table[static_cast<unsigned char>(bytes[i])]);
+    char16_t* dst = reinterpret_cast<char16_t*>(out.data()) + start;
+    const unsigned char* src = reinterpret_cast<const unsigned char*>(bytes.data());
+    bool unusual = false;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        dst[i] = p.table[src[i]];
+        unusual |= p.unusual[src[i]];
+    }
+    return !unusual;
+}
+
+bool TextDecoder::isSingleByte(int codePage) {
+    return !page(codePage).doubleByte;
 }
 
 char16_t TextDecoder::singleByte(int codePage, unsigned char byte) {
