@@ -135,3 +135,16 @@ TEST(RtfReadText, RunsOfAParagraphReadAsTheDocumentReadsThem) {
         }
     }
 }
+
+// A save's text has its line breaks as line ends, wherever they fall among the characters the
+// collector looks at eight at a time.
+TEST(RtfReadText, SavedTextEndsLinesWhereverTheBreakFalls) {
+    for (int at = 0; at <= 17; ++at) {
+        SCOPED_TRACE(at);
+        const QByteArray words = "abcdefghijklmnopq";
+        const QByteArray rtf =
+            "{\\rtf1 " + words.left(at) + "\\line " + words.mid(at) + "\\u65533?\\u8232?}";
+        EXPECT_EQ(rtf::readSavedText(rtf),
+                  QString(words.left(at) + "\n" + words.mid(at)) + QChar(0xFFFD) + u'\n');
+    }
+}
