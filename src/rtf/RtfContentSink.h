@@ -18,6 +18,10 @@ class ContentSink {
 public:
     virtual ~ContentSink() = default;
 
+    // The sink keeps text alone, whatever its format: runs that differ only in format may come
+    // to it as one.
+    virtual bool ignoresFormats() const { return false; }
+
     // A run of text in one character format, free of the characters a document reserves.
     virtual void appendText(const QString& text, const CharState& chars) = 0;
     virtual void appendImage(const Picture& picture) = 0;

@@ -283,13 +283,18 @@ static_assert(std::is_sorted(std::begin(words), std::end(words),
 constexpr std::uint32_t slotCount = 1024;
 static_assert(std::size(words) * 4 <= slotCount);
 
-constexpr std::uint32_t hashOf(const char* name, size_t length) {
-    // Multiplying by 33 is a shift and an add: names are short, and their bytes differ enough.
-    std::uint32_t hash = std::uint32_t(length);
-    for (size_t i = 0; i < length; ++i)
-        hash = hash * 33 + static_cast<unsigned char>(name[i]);
-    return hash;
+// A name's length and its first, middle and last bytes, in one number: it tells nearly all
+// words apart (every name of up to three letters wholly), without a loop over the name.
+constexpr std::uint32_t signatureOf(const char* name, size_t length) {
+    const auto byte = [&](size_t i) { return std::uint32_t(static_cast<unsigned char>(name[i])); };
+    return std::uint32_t(length & 0xFF) | byte(0) << 8 | byte(length / 2) << 16 |
+           byte(length - 1) << 24;
 }
+
+constexpr std::uint32_t slotOf(std::uint32_t signature) {
+    return (signature * 0x9E3779B1u) >> 22;
+}
+static_assert(slotCount == 1u << 10);
 
 // Names are short: a loop beats a call to memcmp.
 bool sameName(const char* a, const char* b, size_t length) {
@@ -300,14 +305,22 @@ bool sameName(const char* a, const char* b, size_t length) {
     return true;
 }
 
+// A slot holds what tells its word apart, so that a lookup reads the list only for the word
+// it finds.
+struct WordSlot {
+    std::uint32_t signature = 0;
+    std::uint16_t word = 0; // its place in the list plus one; 0 when the slot is free
+};
+
 struct WordSlots {
-    std::array<const ControlWord*, slotCount> entries{};
+    std::array<WordSlot, slotCount> entries{};
     constexpr WordSlots() {
-        for (const ControlWord& word : words) {
-            std::uint32_t at = hashOf(word.name.data(), word.name.size()) % slotCount;
-            while (entries[at])
+        for (size_t i = 0; i < std::size(words); ++i) {
+            const std::uint32_t signature = signatureOf(words[i].name.data(), words[i].name.size());
+            std::uint32_t at = slotOf(signature);
+            while (entries[at].word)
                 at = (at + 1) % slotCount;
-            entries[at] = &word;
+            entries[at] = {signature, std::uint16_t(i + 1)};
         }
     }
 };
@@ -319,14 +332,20 @@ constexpr WordSlots wordSlots;
 
 const ControlWord* findControlWord(QByteArrayView name) {
     const size_t length = size_t(name.size());
-    if (length == 0)
+    if (length == 0 || length > 0xFF)
         return nullptr;
-    for (std::uint32_t at = hashOf(name.data(), length) % slotCount;; at = (at + 1) % slotCount) {
-        const ControlWord* word = wordSlots.entries[at];
-        if (!word)
+    const std::uint32_t signature = signatureOf(name.data(), length);
+    for (std::uint32_t at = slotOf(signature);; at = (at + 1) % slotCount) {
+        const WordSlot slot = wordSlots.entries[at];
+        if (!slot.word)
             return nullptr;
-        if (word->name.size() == length && sameName(word->name.data(), name.data(), length))
-            return word;
+        if (slot.signature != signature)
+            continue;
+        const ControlWord& word = words[slot.word - 1];
+        // The signature holds a name of up to three letters whole; longer ones are compared
+        // between their first and last letter.
+        if (length <= 3 || sameName(word.name.data() + 1, name.data() + 1, length - 2))
+            return &word;
     }
 }
 

@@ -164,6 +164,12 @@ enum class Word {
     Skip,
 };
 
+// The words of a character format (\f with them): those of its part of the list above, which
+// is kept together for this.
+constexpr bool isCharacterWord(Word id) {
+    return (id >= Word::Plain && id <= Word::Dn) || id == Word::Font;
+}
+
 struct ControlWord {
     std::string_view name;
     WordKind kind;

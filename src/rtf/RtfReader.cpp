@@ -44,7 +44,8 @@ public:
           m_run(header.fonts, header.defaultFont, m_headerReader.ansiCodePage(),
                 m_headerReader.decoder()),
           m_tableMarks(*this, m_tables, m_pendingCells), m_fields(*this, fieldInstruction),
-          m_shapes(*this), m_kept(*this, m_shapes), m_listText(*this, m_flow, header.lists) {
+          m_shapes(*this), m_kept(*this, m_shapes), m_listText(*this, m_flow, header.lists),
+          m_formatsShown(!sink.ignoresFormats()) {
         m_stack.reserve(64);
         m_stack.emplace_back();
     }
@@ -125,6 +126,7 @@ private:
     ShapeReader m_shapes;
     KeptGroupReader m_kept;
     ListTextReader m_listText;
+    const bool m_formatsShown;
 };
 
 void Reader::groupStart() {
@@ -357,6 +359,11 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
 
 void Reader::bodyWord(const ControlWord& word, int value) {
     GroupState& s = state();
+    // Most words of a body change the character format, and nothing else acts on them.
+    if (isCharacterWord(word.id)) {
+        applyCharacterWord(s.chars, word.id, value);
+        return;
+    }
     if (outlastsGroup(word.id))
         m_shapes.noteMixed();
     if (m_headerReader.documentWord(word.id, value))
@@ -518,7 +525,14 @@ void Reader::beginContent() {
     m_kept.noteContent();
     const CharState& chars = state().chars;
     if (!(chars == m_run.chars())) {
-        flushRun();
+        // A change of format ends the run, to the sink or, when formats mean nothing to it,
+        // within the text it will get at the next flush: counted as placed either way.
+        if (!m_formatsShown) {
+            if (m_run.endRunKeepingText())
+                ++m_contentPlaced;
+        } else {
+            flushRun();
+        }
         m_run.setChars(chars);
     }
     if (m_pendingCells) {

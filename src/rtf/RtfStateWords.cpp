@@ -217,12 +217,12 @@ QTextBlockFormat blockFormatOf(const ParaState& para) {
     return format;
 }
 
-void sanitizeText(QString& text) {
+void sanitizeText(QString& text, qsizetype from) {
     // Most text is clean: it is only read up to its first character that may not be, a
     // control character, U+2029, a surrogate or one of the reserved ones above those.
     const qsizetype size = text.size();
     const char16_t* read = reinterpret_cast<const char16_t*>(text.constData());
-    qsizetype first = 0;
+    qsizetype first = from;
     while (first < size &&
            ((read[first] >= 0x20 && read[first] < 0xD800 && read[first] != 0x2029) ||
             read[first] == u'\t'))

@@ -26,6 +26,7 @@ QTextBlockFormat blockFormatOf(const ParaState& para);
 // Characters a document cannot hold as text become U+FFFD: lone surrogates, and the ones the
 // document uses for its own structure (block, frame and object marks). Control characters other
 // than tab carry nothing visible and are dropped.
-void sanitizeText(QString& text);
+// Only the text from `from` on is looked at.
+void sanitizeText(QString& text, qsizetype from = 0);
 
 } // namespace rtf

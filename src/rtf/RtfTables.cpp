@@ -345,10 +345,6 @@ void TableAssembler::finish(const ParaState& para) {
     m_body.finish(para);
 }
 
-bool TableAssembler::isCurrent(int level) const {
-    return std::clamp(level, 0, ParaState::maxTableLevel) == m_depth;
-}
-
 ContentSink& TableAssembler::current() {
     // Content after a table's last row ends the table.
     if (m_depth < ParaState::maxTableLevel)

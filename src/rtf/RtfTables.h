@@ -5,6 +5,7 @@
 #include "rtf/RtfControlWords.h"
 #include "rtf/RtfKeptGroups.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -187,8 +188,11 @@ public:
     void finish(const ParaState& para) override;
 
     int depth() const { return m_depth; }
-    // Whether content at `level` would go where content goes now.
-    bool isCurrent(int level) const;
+    // Whether content at `level` would go where content goes now. Asked before every piece of
+    // content, so defined here.
+    bool isCurrent(int level) const {
+        return std::clamp(level, 0, ParaState::maxTableLevel) == m_depth;
+    }
     // Content at `level` follows: rows open down to it, or end up to it.
     void enter(int level);
     void endCell(int level);

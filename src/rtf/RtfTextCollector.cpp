@@ -2,7 +2,40 @@
 
 #include "rtf/RtfTableGrid.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace rtf {
+
+namespace {
+
+// Where the text from `from` on stops being ordinary for a save, eight characters at a time
+// where it can be (or an earlier place, from which the caller looks on): the line and paragraph
+// separators and from U+FDD0 on are not.
+qsizetype ordinaryEnd(const char16_t* text, qsizetype from, qsizetype size) {
+#if defined(__SSE2__)
+    // Compared as signed numbers once their top bit is flipped, so as unsigned ones.
+    const __m128i top = _mm_set1_epi16(short(0x8000));
+    const __m128i belowReserved = _mm_set1_epi16(short(0xFDCF ^ 0x8000));
+    const __m128i lineSeparator = _mm_set1_epi16(short(QChar::LineSeparator));
+    const __m128i paragraphSeparator = _mm_set1_epi16(short(QChar::ParagraphSeparator));
+    for (; from + 8 <= size; from += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + from));
+        const __m128i odd = _mm_or_si128(_mm_cmpgt_epi16(_mm_xor_si128(units, top), belowReserved),
+                                         _mm_or_si128(_mm_cmpeq_epi16(units, lineSeparator),
+                                                      _mm_cmpeq_epi16(units, paragraphSeparator)));
+        if (_mm_movemask_epi8(odd))
+            break;
+    }
+#else
+    (void)text;
+    (void)size;
+#endif
+    return from;
+}
+
+} // namespace
 
 void TextCollector::beginContent() {
     if (m_breakPending) {
@@ -31,7 +64,7 @@ void TextCollector::appendText(const QString& text, const CharState&) {
     // Those are U+2028, U+2029 and from U+FDD0 on, which most text never reaches: it is only
     // looked at.
     const char16_t* text16 = reinterpret_cast<const char16_t*>(m_text.constData());
-    qsizetype first = start;
+    qsizetype first = ordinaryEnd(text16, start, m_text.size());
     while (first < m_text.size() &&
            (text16[first] < QChar::LineSeparator ||
             (text16[first] > QChar::ParagraphSeparator && text16[first] < 0xFDD0)))

@@ -15,6 +15,7 @@ public:
     enum class Form { Shown, Saved };
     explicit TextCollector(Form form = Form::Shown) : m_form(form) {}
 
+    bool ignoresFormats() const override { return true; }
     void appendText(const QString& text, const CharState& chars) override;
     void appendImage(const Picture& picture) override;
     void attachObject(QByteArrayView) override {}

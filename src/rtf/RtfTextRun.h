@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <climits>
 
 namespace rtf {
@@ -28,21 +29,29 @@ public:
 
     // The code page bytes in `font` decode in (-1 the document's default font).
     int codePage(int font) {
-        return font == m_cachedFont ? m_cachedCodePage : lookUpCodePage(font);
+        const KnownFont& known = m_knownFonts[knownSlot(font)];
+        return known.font == font ? known.codePage : lookUpCodePage(font);
     }
     // The fonts, the default font or the document's code page changed.
-    void forgetFonts() { m_cachedFont = INT_MIN; }
+    void forgetFonts() { m_knownFonts.fill({}); }
 
     void appendBytes(QByteArrayView bytes, int codePage) {
         if (codePage != m_bytesCodePage) {
             decode();
             m_bytesCodePage = codePage;
+            m_singleByte = m_decoder.isSingleByte(codePage);
         }
-        m_bytes.append(bytes.data(), bytes.size());
+        // Only a double-byte page needs the bytes together: a character's two bytes may come
+        // in two pieces (an escape and plain text).
+        if (m_singleByte)
+            m_mayNeedCleaning |= !m_decoder.decode(codePage, bytes, m_text);
+        else
+            m_bytes.append(bytes.data(), bytes.size());
     }
     void appendChar(char16_t c) {
         decode();
         m_text.append(QChar(c));
+        m_mayNeedCleaning |= !isOrdinary(c);
     }
     void appendTabs(int count) {
         decode();
@@ -58,10 +67,21 @@ public:
     // Sends the run to `sink` in its format, free of the characters a document reserves, and
     // starts the next; false when the run was empty.
     bool sendTo(ContentSink& sink);
+    // For a sink that ignores formats: ends the run where its format changes, cleaned as sendTo
+    // would clean it, but keeps its text to send with the runs after it, so that a paragraph
+    // reaches the sink in one piece. False when the run was empty.
+    bool endRunKeepingText();
 
 private:
+    // Characters that never need cleaning: most text, so most runs are never looked at again.
+    static bool isOrdinary(char16_t c) {
+        return (c >= 0x20 && c < 0xD800 && c != 0x2029) || c == u'\t';
+    }
+    static size_t knownSlot(int font) { return size_t(font) % 8; }
     int lookUpCodePage(int font);
     void decodeBytes();
+    // Cleans the text of the current run, which starts at m_runStart.
+    void clean();
 
     const FontTable& m_fonts;
     const int& m_defaultFont;
@@ -69,10 +89,17 @@ private:
     TextDecoder& m_decoder;
     CharState m_chars;
     QString m_text;
+    qsizetype m_runStart = 0; // earlier runs of m_text are cleaned already
+    bool m_mayNeedCleaning = false;
     QByteArray m_bytes;
     int m_bytesCodePage = CodePage::windows1252;
-    int m_cachedFont = INT_MIN;
-    int m_cachedCodePage = CodePage::windows1252;
+    bool m_singleByte = true; // m_bytesCodePage is
+    // The code pages of the fonts used last: text switches among a few fonts all the time.
+    struct KnownFont {
+        int font = INT_MIN; // no font
+        int codePage = CodePage::windows1252;
+    };
+    std::array<KnownFont, 8> m_knownFonts{};
 };
 
 } // namespace rtf

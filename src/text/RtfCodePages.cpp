@@ -3,6 +3,10 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace rtf {
 
 namespace {
@@ -75,6 +79,8 @@ struct TextDecoder::Page {
     int codePage = 0;
     bool doubleByte = false;
     std::array<char16_t, 256> table{};
+    std::array<bool, 256> unusual{}; // the byte's character is out of the ordinary
+    bool printableAscii = false;     // bytes 0x20 to 0x7E are those characters
     std::unique_ptr<QStringDecoder> converter;
 };
 
@@ -163,22 +169,59 @@ TextDecoder::Page& TextDecoder::page(int codePage) {
             }
         }
     }
+    for (int b = 0; b < 256; ++b) {
+        const char16_t c = p->table[b];
+        p->unusual[b] = !((c >= 0x20 && c < 0xD800 && c != 0x2029) || c == u'\t');
+    }
+    p->printableAscii = true;
+    for (int b = 0x20; b < 0x7F; ++b)
+        p->printableAscii = p->printableAscii && p->table[b] == char16_t(b);
     m_pages.push_back(std::move(p));
     m_last = m_pages.back().get();
     return *m_last;
 }
 
-void TextDecoder::decode(int codePage, QByteArrayView bytes, QString& out) {
+bool TextDecoder::decode(int codePage, QByteArrayView bytes, QString& out) {
     Page& p = page(codePage);
     if (p.doubleByte) {
         out += (*p.converter)(bytes);
-        return;
+        return false;
     }
     const qsizetype start = out.size();
     out.resize(start + bytes.size());
-    QChar* dst = out.data() + start;
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        dst[i] = QChar(p.table[static_cast<unsigned char>(bytes[i])]);
+    char16_t* dst = reinterpret_cast<char16_t*>(out.data()) + start;
+    const unsigned char* src = reinterpret_cast<const unsigned char*>(bytes.data());
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    // Text is mostly printable ASCII, which most pages keep as it is: sixteen such bytes at a
+    // time are only widened.
+    if (p.printableAscii) {
+        const __m128i belowSpace = _mm_set1_epi8(0x1F);
+        const __m128i delete_ = _mm_set1_epi8(0x7F);
+        const __m128i zero = _mm_setzero_si128();
+        for (; i + 16 <= bytes.size(); i += 16) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+            // Signed: bytes from 0x80 on are negative, so below the space too.
+            const __m128i printable =
+                _mm_and_si128(_mm_cmpgt_epi8(chunk, belowSpace), _mm_cmplt_epi8(chunk, delete_));
+            if (_mm_movemask_epi8(printable) != 0xFFFF)
+                break;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_unpacklo_epi8(chunk, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i + 8),
+                             _mm_unpackhi_epi8(chunk, zero));
+        }
+    }
+#endif
+    bool unusual = false;
+    for (; i < bytes.size(); ++i) {
+        dst[i] = p.table[src[i]];
+        unusual |= p.unusual[src[i]];
+    }
+    return !unusual;
+}
+
+bool TextDecoder::isSingleByte(int codePage) {
+    return !page(codePage).doubleByte;
 }
 
 char16_t TextDecoder::singleByte(int codePage, unsigned char byte) {

@@ -28,7 +28,12 @@ class TextDecoder {
 public:
     TextDecoder();
     ~TextDecoder();
-    void decode(int codePage, QByteArrayView bytes, QString& out);
+    // Appends the text of `bytes` to `out`. False when some character of it is out of the
+    // ordinary (a control character other than tab, U+2029, or one from U+D800 on) or may be:
+    // callers that must clean text then look at it again, and only then.
+    bool decode(int codePage, QByteArrayView bytes, QString& out);
+    // Each byte of the page is a character of its own: its bytes can be decoded as they come.
+    bool isSingleByte(int codePage);
     // One byte of a single-byte page, or 0 when the page is double-byte.
     char16_t singleByte(int codePage, unsigned char byte);
 
