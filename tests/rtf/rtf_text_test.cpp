@@ -5,6 +5,19 @@
 #include <QDirIterator>
 #include <gtest/gtest.h>
 
+namespace {
+
+// The text read alone and the document's text, with the same status.
+void expectSameText(QByteArrayView data, const QString& what) {
+    QTextDocument document;
+    const rtf::ReadResult result = rtf::read(data, document);
+    rtf::ReadStatus status = rtf::ReadStatus::NotRtf;
+    EXPECT_EQ(rtf::readText(data, &status), rtftest::plainText(document)) << qPrintable(what);
+    EXPECT_EQ(status, result.status) << qPrintable(what);
+}
+
+} // namespace
+
 // The fuzz seeds among the files hold every construct whose text the two readings could tell
 // apart, in several orders, and inputs cut short or running on past their last group.
 TEST(RtfReadText, MatchesTheDocumentForEveryTestFile) {
@@ -13,16 +26,12 @@ TEST(RtfReadText, MatchesTheDocumentForEveryTestFile) {
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        const QByteArray data = testfiles::read(path);
-        QTextDocument document;
-        const rtf::ReadResult result = rtf::read(data, document);
-        rtf::ReadStatus status = rtf::ReadStatus::NotRtf;
-        EXPECT_EQ(rtf::readText(data, &status), rtftest::plainText(document)) << qPrintable(path);
-        EXPECT_EQ(status, result.status) << qPrintable(path);
+        expectSameText(testfiles::read(path), path);
         ++files;
     }
     EXPECT_GE(files, 50);
 }
+
 // Text read alone takes a paragraph's runs as one and decodes bytes as they come; each run must
 // still be cleaned and decoded on its own, as the document takes it, and each font keep its own
 // code page.
