@@ -1,0 +1,88 @@
+#include "Conversion.h"
+
+#include "files/DocumentFile.h"
+#include "pane/DocumentDefaults.h"
+#include "system/AtomicFile.h"
+#include "system/RegularFile.h"
+#include "text/Error.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTextDocument>
+
+#include <memory>
+#include <new>
+
+// Documents need fonts and images, not a screen; text read from RTF needs neither, and starting
+// Qt's GUI half would take longer than reading megabytes, so the application comes only when a
+// document is built.
+void Conversion::startApplication() {
+    if (application_ || QCoreApplication::instance())
+        return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "quillet-convert";
+    static char* argv[] = {name, nullptr};
+    application_ = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+Conversion::Conversion() = default;
+Conversion::~Conversion() = default;
+
+bool Conversion::knownOutput(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("rtf") || suffix == QLatin1String("txt") ||
+           suffix == QLatin1String("htm") || suffix == QLatin1String("html");
+}
+
+QString Conversion::run(const QString& input, const QString& output) {
+    if (!knownOutput(output))
+        return QStringLiteral("unknown output type: %1 (use .rtf, .txt, .htm or .html)")
+            .arg(output);
+    const auto tooBig = [&] { return QStringLiteral("%1 does not fit in memory").arg(input); };
+
+    QFile file;
+    QString reason;
+    try {
+        RegularFile::open(file, input, &reason);
+    } catch (const Error&) {
+        return QStringLiteral("cannot read %1: %2").arg(input, reason);
+    }
+    QByteArray bytes;
+    try {
+        // Besides the document, the file's bytes and the text written out are held whole: under
+        // an address-space limit a 50 MB text needed twice what a window needs for it.
+        DocumentFile::ensureRoomFor(2 * file.size(), DocumentFile::kindOf(input));
+        bytes = file.readAll();
+    } catch (const std::bad_alloc&) {
+        return tooBig();
+    } catch (const Error&) {
+        return tooBig();
+    }
+    if (file.error() != QFileDevice::NoError)
+        return QStringLiteral("cannot read %1: %2").arg(input, file.errorString());
+    file.close();
+
+    try {
+        // RTF to text needs no document: the reader hands its text straight to the file.
+        if (DocumentFile::kindOf(input) == DocumentFile::Kind::RichText &&
+            DocumentFile::kindOf(output) == DocumentFile::Kind::PlainText) {
+            AtomicFile::write(output, DocumentFile::plainTextOfRtf(bytes));
+            return {};
+        }
+        startApplication();
+        const DocumentFile::Content content = DocumentFile::fromBytes(
+            bytes, DocumentFile::kindOf(input), DocumentDefaults::charFormat());
+        bytes = {};
+        DocumentFile::write(output, *content.document, content.encoding);
+    } catch (const std::bad_alloc&) {
+        return tooBig();
+    } catch (const Error& error) {
+        if (error.number == Error::InvalidFileFormat)
+            return QStringLiteral("%1 is not a rich-text file").arg(input);
+        return QStringLiteral("cannot write %1: %2").arg(output, error.description);
+    }
+    return {};
+}
