@@ -91,7 +91,7 @@ TEST(ConvertBatchTest, CommandLinesAndWhatTheyGive) {
          "a.rtf\n\nb.htm\n",
          0,
          {},
-         "quillet-convert: 2 converted, 0 failed",
+         "",
          {{"out/new/a.html", "?"}, {"out/new/b.html", "?"}}},
         {"an unknown format",
          {"--to", "doc", "a.rtf"},

@@ -96,7 +96,8 @@ int Batch::run(const BatchOptions& options, const QByteArray& program) {
                  [&](int, const QString& problem) { finished(problem); });
 
     progress.finish();
-    std::fprintf(stderr, "%s\n",
+    if (!options.quiet)
+        std::fprintf(stderr, "%s\n",
                  line(QStringLiteral("%1 converted, %2 failed")
                           .arg(progress.done() - progress.failed())
                           .arg(progress.failed()))

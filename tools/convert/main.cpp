@@ -29,7 +29,7 @@ const char usage[] =
     "INPUT of - reads a list of paths from standard input, one a line. N worker processes share\n"
     "the work (by default one a core). An input is never replaced by its own output; an output\n"
     "that exists is replaced all or nothing. On a terminal a progress bar shows the files done,\n"
-    "the failures and the time left, unless --quiet.\n"
+    "the failures and the time left; --quiet leaves it out, and the last line counting them.\n"
     "\n"
     "Exit status 0 on success; on failure, a one-line message on standard error naming the file,\n"
     "status 1, and no OUTPUT file. With --to, the other inputs carry on after a failure, a last\n"
