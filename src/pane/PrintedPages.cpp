@@ -9,8 +9,8 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QGuiApplication>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
 #include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -204,7 +204,7 @@ qreal screenDpiY() {
     return screen ? qRound(screen->logicalDotsPerInchY()) : 96;
 }
 
-Sheet sheetOf(const QPrinter& printer) {
+Sheet sheetOf(const QPagedPaintDevice& printer) {
     Sheet sheet;
     sheet.scaleX = printer.logicalDpiX() / screenDpiX();
     sheet.scaleY = printer.logicalDpiY() / screenDpiY();
@@ -256,7 +256,7 @@ void drawPageNumber(QPainter& painter, const Sheet& sheet, const QFont& font, in
 
 } // namespace
 
-void print(const QTextDocument& document, QPrinter& printer) {
+void print(const QTextDocument& document, QPagedPaintDevice& printer) {
     const std::vector<KeptGroup> kept = rtf::KeptGroups::load(document);
     Sides headers;
     Sides footers;

@@ -1,6 +1,6 @@
 #pragma once
 
-class QPrinter;
+class QPagedPaintDevice;
 class QTextDocument;
 
 // Prints a document as Qt prints one (its pages laid out in 2 cm margins, its page numbers at
@@ -11,6 +11,7 @@ class QTextDocument;
 // far from the text's edge on paper as on the screen.
 namespace PrintedPages {
 
-void print(const QTextDocument& document, QPrinter& printer);
+// On a printer, or on a PDF writer, whose page layout it takes.
+void print(const QTextDocument& document, QPagedPaintDevice& printer);
 
 } // namespace PrintedPages

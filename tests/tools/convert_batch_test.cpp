@@ -98,7 +98,7 @@ TEST(ConvertBatchTest, CommandLinesAndWhatTheyGive) {
          {},
          1,
          {},
-         "quillet-convert: unknown format: doc (use rtf, txt, htm, html)",
+         "quillet-convert: unknown format: doc (use rtf, txt, htm, html, pdf)",
          {}},
         {"no jobs",
          {"--to", "txt", "-j", "0", "a.rtf"},

@@ -98,9 +98,9 @@ int Batch::run(const BatchOptions& options, const QByteArray& program) {
     progress.finish();
     if (!options.quiet)
         std::fprintf(stderr, "%s\n",
-                 line(QStringLiteral("%1 converted, %2 failed")
-                          .arg(progress.done() - progress.failed())
-                          .arg(progress.failed()))
-                     .constData());
+                     line(QStringLiteral("%1 converted, %2 failed")
+                              .arg(progress.done() - progress.failed())
+                              .arg(progress.failed()))
+                         .constData());
     return progress.failed() > 0 ? 1 : 0;
 }

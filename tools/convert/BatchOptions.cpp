@@ -6,7 +6,7 @@
 namespace {
 
 const QStringList formats = {QStringLiteral("rtf"), QStringLiteral("txt"), QStringLiteral("htm"),
-                             QStringLiteral("html")};
+                             QStringLiteral("html"), QStringLiteral("pdf")};
 
 bool isOption(const QString& argument, const char* name) {
     return argument == QLatin1String(name) || argument.startsWith(QLatin1String(name) + u'=');

@@ -2,13 +2,16 @@
 
 #include "files/DocumentFile.h"
 #include "pane/DocumentDefaults.h"
+#include "pane/PrintedPages.h"
 #include "system/AtomicFile.h"
 #include "system/RegularFile.h"
 #include "text/Error.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPdfWriter>
 #include <QTextDocument>
 
 #include <memory>
@@ -31,15 +34,38 @@ void Conversion::startApplication() {
 Conversion::Conversion() = default;
 Conversion::~Conversion() = default;
 
+namespace {
+
+bool isPdf(const QString& path) {
+    return QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
+}
+
+// The document printed as the Print command prints it. A PDF writer's page layout is a default
+// printer's (A4, 10 mm margins, 1200 dots an inch), and the printed pages take it from there.
+QByteArray printed(const QTextDocument& document, const QString& title) {
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setResolution(1200);
+        writer.setTitle(title);
+        writer.setCreator(QStringLiteral("quillet-convert"));
+        PrintedPages::print(document, writer);
+    }
+    return pdf.data();
+}
+
+} // namespace
+
 bool Conversion::knownOutput(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     return suffix == QLatin1String("rtf") || suffix == QLatin1String("txt") ||
-           suffix == QLatin1String("htm") || suffix == QLatin1String("html");
+           suffix == QLatin1String("htm") || suffix == QLatin1String("html") || isPdf(path);
 }
 
 QString Conversion::run(const QString& input, const QString& output) {
     if (!knownOutput(output))
-        return QStringLiteral("unknown output type: %1 (use .rtf, .txt, .htm or .html)")
+        return QStringLiteral("unknown output type: %1 (use .rtf, .txt, .htm, .html or .pdf)")
             .arg(output);
     const auto tooBig = [&] { return QStringLiteral("%1 does not fit in memory").arg(input); };
 
@@ -68,7 +94,7 @@ QString Conversion::run(const QString& input, const QString& output) {
     try {
         // RTF to text needs no document: the reader hands its text straight to the file.
         if (DocumentFile::kindOf(input) == DocumentFile::Kind::RichText &&
-            DocumentFile::kindOf(output) == DocumentFile::Kind::PlainText) {
+            DocumentFile::kindOf(output) == DocumentFile::Kind::PlainText && !isPdf(output)) {
             AtomicFile::write(output, DocumentFile::plainTextOfRtf(bytes));
             return {};
         }
@@ -76,7 +102,10 @@ QString Conversion::run(const QString& input, const QString& output) {
         const DocumentFile::Content content = DocumentFile::fromBytes(
             bytes, DocumentFile::kindOf(input), DocumentDefaults::charFormat());
         bytes = {};
-        DocumentFile::write(output, *content.document, content.encoding);
+        if (isPdf(output))
+            AtomicFile::write(output, printed(*content.document, QFileInfo(input).fileName()));
+        else
+            DocumentFile::write(output, *content.document, content.encoding);
     } catch (const std::bad_alloc&) {
         return tooBig();
     } catch (const Error& error) {
