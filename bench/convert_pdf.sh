@@ -11,10 +11,11 @@ command -v soffice >/dev/null || { echo "soffice is not installed"; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/in"
-for input in $(ls tests/data/rtf/*.rtf | head -n 10); do cp "$input" "$work/in/"; done
+inputs=(tests/data/rtf/*.rtf)
+cp "${inputs[@]:0:10}" "$work/in/"
 profile="-env:UserInstallation=file://$work/profile"
-warm=$(ls "$work"/in/* | head -n 1)
-soffice "$profile" --headless --convert-to pdf --outdir "$work/warm" "$warm" >/dev/null 2>&1 || true
+soffice "$profile" --headless --convert-to pdf --outdir "$work/warm" "${inputs[0]}" \
+  >/dev/null 2>&1 || true
 best() {
   local fastest=""
   for _ in 1 2 3; do

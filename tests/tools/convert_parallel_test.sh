@@ -15,11 +15,12 @@ printf '<p>Hello <b>there</b></p>' >in/page.htm
 
 for format in txt htm; do
   "$convert" --to "$format" --out-dir "batch-$format" --quiet in/* 2>batch.err
-  ls in/* | "$source"/scripts/convert-parallel.sh --convert "$convert" --to "$format" \
+  printf '%s\n' in/* | "$source"/scripts/convert-parallel.sh --convert "$convert" --to "$format" \
     --out-dir "parallel-$format" - 2>parallel.err
   diff -r "batch-$format" "parallel-$format"
   [ -s batch.err ] || [ -s parallel.err ] && { cat batch.err parallel.err; exit 1; }
-  [ "$(ls "parallel-$format" | wc -l)" -eq "$(ls in | wc -l)" ]
+  outputs=("parallel-$format"/*) inputs=(in/*)
+  [ "${#outputs[@]}" -eq "${#inputs[@]}" ]
 done
 
 if "$source"/scripts/convert-parallel.sh --convert "$convert" --to txt in/page.htm absent.rtf \
