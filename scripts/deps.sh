@@ -16,6 +16,7 @@ else
     poppler-utils
     clang libclang-rt-14-dev
     desktop-file-utils appstream wmctrl
+    parallel
   )
 fi
 packages+=("$@")

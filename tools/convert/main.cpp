@@ -1,36 +1,41 @@
 // quillet-convert INPUT OUTPUT: opens a document the way the Open command does and saves it the
-// way the Save command does.
-#include "os/AtomicFile.h"
-#include "os/MemoryEstimate.h"
-#include "os/RegularFile.h"
-#include "storage/DocumentDefaults.h"
-#include "storage/DocumentFile.h"
-#include "text/Error.h"
+// way the Save command does; with --to, many documents at once.
+#include "Batch.h"
+#include "BatchOptions.h"
+#include "Conversion.h"
+#include "Workers.h"
 #include "text/NativePath.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QTextCharFormat>
-#include <QTextDocument>
+#include <QStringList>
 
 #include <cstdio>
-#include <new>
 
 namespace {
 
 const char usage[] =
     "Usage: quillet-convert INPUT OUTPUT\n"
+    "       quillet-convert --to FORMAT [--out-dir DIR] [--jobs N] [--quiet] INPUT...\n"
     "       quillet-convert --help | --version\n"
     "\n"
     "Reads INPUT as the Open command does: a path containing \".rtf\" (in any case) is read as\n"
     "rich text, else a path containing \".htm\" as plain text with the tags removed, anything\n"
     "else as plain text. Writes OUTPUT as the Save command does, by the same rule: rich text,\n"
     "HTML, or plain text in the encoding and line ends a plain-text INPUT had (UTF-8 with LF\n"
-    "line ends otherwise). OUTPUT must end in .rtf, .txt, .htm or .html.\n"
+    "line ends otherwise), or as the Print command prints it on A4 for .pdf. OUTPUT must end in\n"
+    "\".rtf\", \".txt\", \".htm\", \".html\" or \".pdf\".\n"
     "\n"
-    "Exit status 0 on success; on failure, a one-line message on standard error, status 1,\n"
-    "and no OUTPUT file.\n";
+    "With --to, converts every INPUT to FORMAT (rtf, txt, htm, html or pdf), each into a file\n"
+    "named after it with the format's extension, in DIR (made when missing) or beside the input. "
+    "An\n"
+    "INPUT of - reads a list of paths from standard input, one a line. N worker processes share\n"
+    "the work (by default one a core). An input is never replaced by its own output; an output\n"
+    "that exists is replaced all or nothing. On a terminal a progress bar shows the files done,\n"
+    "the failures and the time left; --quiet leaves it out, and the last line counting them.\n"
+    "\n"
+    "Exit status 0 on success; on failure, a one-line message on standard error naming the file,\n"
+    "status 1, and no OUTPUT file. With --to, the other inputs carry on after a failure, a last\n"
+    "line counts the files converted and failed, and the status is 1 when any failed.\n";
 
 // Qt's own notices (a missing runtime folder, font fallbacks) are not the tool's messages: the
 // only line on standard error is the one that says why it failed.
@@ -42,15 +47,16 @@ int fail(const QString& message) {
     return 1;
 }
 
-bool knownOutput(const QString& path) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == QLatin1String("rtf") || suffix == QLatin1String("txt") ||
-           suffix == QLatin1String("htm") || suffix == QLatin1String("html");
+// This program's own file, for its workers: the name it was started by need not be on PATH.
+QByteArray ownProgram(const char* startedAs) {
+    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    return self.isEmpty() ? QByteArray(startedAs) : NativePath::encode(self);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    QStringList arguments;
     for (int i = 1; i < argc; ++i) {
         if (qstrcmp(argv[i], "--help") == 0 || qstrcmp(argv[i], "-h") == 0) {
             std::fputs(usage, stdout);
@@ -60,67 +66,22 @@ int main(int argc, char** argv) {
             std::fputs("quillet-convert " QUILLET_VERSION "\n", stdout);
             return 0;
         }
+        // The names as the system has them, even where they are not UTF-8.
+        arguments << NativePath::decode(argv[i]);
+    }
+    qInstallMessageHandler(dropQtMessages);
+    if (arguments == QStringList{QStringLiteral("--worker")})
+        return Workers::serve();
+    if (BatchOptions::wanted(arguments)) {
+        QString problem;
+        const std::optional<BatchOptions> options = BatchOptions::parse(arguments, &problem);
+        if (!options)
+            return fail(problem);
+        return Batch::run(*options, ownProgram(argv[0]));
     }
     if (argc != 3)
         return fail("expected INPUT and OUTPUT (see --help)");
-    qInstallMessageHandler(dropQtMessages);
-    // The names as the system has them, even where they are not UTF-8.
-    const QString input = NativePath::decode(argv[1]);
-    const QString output = NativePath::decode(argv[2]);
-    if (!knownOutput(output))
-        return fail(
-            QStringLiteral("unknown output type: %1 (use .rtf, .txt, .htm or .html)").arg(output));
-
-    QFile file;
-    QString reason;
-    try {
-        RegularFile::open(file, input, &reason);
-    } catch (const Error&) {
-        return fail(QStringLiteral("cannot read %1: %2").arg(input, reason));
-    }
-    QByteArray bytes;
-    try {
-        // Besides the document, the file's bytes and the text written out are held whole: under
-        // an address-space limit a 50 MB text needed twice what a window needs for it.
-        DocumentFile::ensureRoomFor(2 * file.size(), DocumentFile::kindOf(input),
-                                    MemoryEstimate::left);
-        bytes = file.readAll();
-    } catch (const std::bad_alloc&) {
-        return fail(QStringLiteral("%1 does not fit in memory").arg(input));
-    } catch (const Error&) {
-        return fail(QStringLiteral("%1 does not fit in memory").arg(input));
-    }
-    if (file.error() != QFileDevice::NoError)
-        return fail(QStringLiteral("cannot read %1: %2").arg(input, file.errorString()));
-    file.close();
-
-    // Runs one conversion, turning what it throws into the tool's message.
-    const auto converted = [&](const auto& conversion) {
-        try {
-            conversion();
-        } catch (const std::bad_alloc&) {
-            return fail(QStringLiteral("%1 does not fit in memory").arg(input));
-        } catch (const Error& error) {
-            if (error.number == Error::InvalidFileFormat)
-                return fail(QStringLiteral("%1 is not a rich-text file").arg(input));
-            return fail(QStringLiteral("cannot write %1: %2").arg(output, error.description));
-        }
-        return 0;
-    };
-    // RTF to text needs no document, so no fonts and no application either: the reader hands
-    // its text straight to the file. Starting Qt's GUI half would take longer than reading
-    // megabytes.
-    if (DocumentFile::kindOf(input) == DocumentFile::Kind::RichText &&
-        DocumentFile::kindOf(output) == DocumentFile::Kind::PlainText)
-        return converted([&] { AtomicFile::write(output, DocumentFile::plainTextOfRtf(bytes)); });
-
-    // Documents need fonts and images, not a screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    return converted([&] {
-        const DocumentFile::Content content = DocumentFile::fromBytes(
-            bytes, DocumentFile::kindOf(input), DocumentDefaults::charFormat());
-        DocumentFile::write(output, *content.document, content.encoding);
-    });
+    Conversion conversion;
+    const QString problem = conversion.run(arguments[0], arguments[1]);
+    return problem.isEmpty() ? 0 : fail(problem);
 }

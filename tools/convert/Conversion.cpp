@@ -1,0 +1,119 @@
+#include "Conversion.h"
+
+#include "os/AtomicFile.h"
+#include "os/MemoryEstimate.h"
+#include "os/RegularFile.h"
+#include "printing/PrintedPages.h"
+#include "storage/DocumentDefaults.h"
+#include "storage/DocumentFile.h"
+#include "text/Error.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPdfWriter>
+#include <QTextDocument>
+
+#include <memory>
+#include <new>
+
+// Documents need fonts and images, not a screen; text read from RTF needs neither, and starting
+// Qt's GUI half would take longer than reading megabytes, so the application comes only when a
+// document is built.
+void Conversion::startApplication() {
+    if (application_ || QCoreApplication::instance())
+        return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "quillet-convert";
+    static char* argv[] = {name, nullptr};
+    application_ = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+Conversion::Conversion() = default;
+Conversion::~Conversion() = default;
+
+namespace {
+
+bool isPdf(const QString& path) {
+    return QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
+}
+
+// The document printed as the Print command prints it. A PDF writer's page layout is a default
+// printer's (A4, 10 mm margins, 1200 dots an inch), and the printed pages take it from there.
+QByteArray printed(const QTextDocument& document, const QString& title) {
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setResolution(1200);
+        writer.setTitle(title);
+        writer.setCreator(QStringLiteral("quillet-convert"));
+        PrintedPages::print(document, writer);
+    }
+    return pdf.data();
+}
+
+} // namespace
+
+bool Conversion::knownOutput(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("rtf") || suffix == QLatin1String("txt") ||
+           suffix == QLatin1String("htm") || suffix == QLatin1String("html") || isPdf(path);
+}
+
+QString Conversion::run(const QString& input, const QString& output) {
+    if (!knownOutput(output))
+        return QStringLiteral("unknown output type: %1 (use .rtf, .txt, .htm, .html or .pdf)")
+            .arg(output);
+    const auto tooBig = [&] { return QStringLiteral("%1 does not fit in memory").arg(input); };
+
+    QFile file;
+    QString reason;
+    try {
+        RegularFile::open(file, input, &reason);
+    } catch (const Error&) {
+        return QStringLiteral("cannot read %1: %2").arg(input, reason);
+    }
+    QByteArray bytes;
+    try {
+        // Besides the document, the file's bytes and the text written out are held whole: under
+        // an address-space limit a 50 MB text needed twice what a window needs for it.
+        DocumentFile::ensureRoomFor(2 * file.size(), DocumentFile::kindOf(input),
+                                    MemoryEstimate::left);
+        bytes = file.readAll();
+    } catch (const std::bad_alloc&) {
+        return tooBig();
+    } catch (const Error&) {
+        return tooBig();
+    }
+    if (file.error() != QFileDevice::NoError)
+        return QStringLiteral("cannot read %1: %2").arg(input, file.errorString());
+    file.close();
+
+    try {
+        // RTF to text needs no document: the reader hands its text straight to the file.
+        if (DocumentFile::kindOf(input) == DocumentFile::Kind::RichText &&
+            DocumentFile::kindOf(output) == DocumentFile::Kind::PlainText && !isPdf(output)) {
+            AtomicFile::write(output, DocumentFile::plainTextOfRtf(bytes));
+            return {};
+        }
+        startApplication();
+        const DocumentFile::Content content = DocumentFile::fromBytes(
+            bytes, DocumentFile::kindOf(input), DocumentDefaults::charFormat());
+        bytes = {};
+        if (isPdf(output))
+            AtomicFile::write(output, printed(*content.document, QFileInfo(input).fileName()));
+        else
+            DocumentFile::write(output, *content.document, content.encoding);
+    } catch (const std::bad_alloc&) {
+        return tooBig();
+    } catch (const Error& error) {
+        if (error.number == Error::InvalidFileFormat)
+            return QStringLiteral("%1 is not a rich-text file").arg(input);
+        return QStringLiteral("cannot write %1: %2").arg(output, error.description);
+    }
+    return {};
+}

@@ -1,0 +1,200 @@
+#include "Workers.h"
+
+#include "Conversion.h"
+#include "text/NativePath.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// Jobs and answers cross the pipes as NUL-ended fields, which no file name can hold: a job is
+// INPUT NUL OUTPUT NUL, an answer is PROBLEM NUL (empty when the file was converted).
+namespace {
+
+struct Worker {
+    pid_t pid = -1;
+    int toWorker = -1;
+    int fromWorker = -1;
+    int job = -1; // the job it works on, -1 when idle
+    QByteArray answer;
+};
+
+bool writeAll(int fd, const QByteArray& bytes) {
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        written += n;
+    }
+    return true;
+}
+
+// Starts `program --worker` on two pipes; none when the system will not.
+Worker start(const QByteArray& program) {
+    int jobs[2], answers[2];
+    if (::pipe2(jobs, O_CLOEXEC) != 0)
+        return {};
+    if (::pipe2(answers, O_CLOEXEC) != 0) {
+        ::close(jobs[0]);
+        ::close(jobs[1]);
+        return {};
+    }
+    char worker[] = "--worker";
+    char* const argv[] = {const_cast<char*>(program.constData()), worker, nullptr};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // Only calls that are safe after fork until exec; dup2 clears close-on-exec.
+        ::dup2(jobs[0], STDIN_FILENO);
+        ::dup2(answers[1], STDOUT_FILENO);
+        ::execv(program.constData(), argv);
+        ::_exit(127);
+    }
+    ::close(jobs[0]);
+    ::close(answers[1]);
+    if (pid < 0) {
+        ::close(jobs[1]);
+        ::close(answers[0]);
+        return {};
+    }
+    Worker started;
+    started.pid = pid;
+    started.toWorker = jobs[1];
+    started.fromWorker = answers[0];
+    return started;
+}
+
+// Closes the worker's pipes and waits for it; how it ended, for a job it left unfinished.
+QString stop(Worker& worker) {
+    ::close(worker.toWorker);
+    ::close(worker.fromWorker);
+    int status = 0;
+    while (::waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    worker.pid = -1;
+    if (WIFSIGNALED(status))
+        return QStringLiteral("signal %1, %2")
+            .arg(WTERMSIG(status))
+            .arg(QString::fromLocal8Bit(strsignal(WTERMSIG(status))));
+    return QStringLiteral("exit status %1").arg(WEXITSTATUS(status));
+}
+
+bool readField(QByteArray& field) {
+    field.clear();
+    for (;;) {
+        const int c = std::getchar();
+        if (c == EOF)
+            return false;
+        if (c == '\0')
+            return true;
+        field += char(c);
+    }
+}
+
+} // namespace
+
+void Workers::run(const QByteArray& program, int count, const std::vector<Job>& jobs,
+                  const Finished& finished) {
+    // A worker that dies must not take this process with it on the next write.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::vector<Worker> workers;
+    size_t next = 0;
+    size_t left = jobs.size();
+    const auto give = [&](Worker& worker) {
+        if (next == jobs.size())
+            return;
+        worker.job = int(next++);
+        const Job& job = jobs[size_t(worker.job)];
+        // A worker that is gone shows as the end of its answers, below.
+        writeAll(worker.toWorker,
+                 NativePath::encode(job.input) + '\0' + NativePath::encode(job.output) + '\0');
+    };
+    const auto fill = [&] {
+        while (int(workers.size()) < count && next < jobs.size()) {
+            Worker worker = start(program);
+            if (worker.pid < 0) {
+                if (!workers.empty())
+                    return; // the running ones carry on with the rest
+                const int job = int(next++);
+                --left;
+                finished(job, QStringLiteral("cannot convert %1: no worker process could start")
+                                  .arg(jobs[size_t(job)].input));
+                continue;
+            }
+            workers.push_back(worker);
+            give(workers.back());
+        }
+    };
+    fill();
+    while (left > 0) {
+        std::vector<pollfd> watched;
+        for (const Worker& worker : workers)
+            watched.push_back({worker.fromWorker, POLLIN, 0});
+        if (::poll(watched.data(), nfds_t(watched.size()), -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        for (size_t i = workers.size(); i-- > 0;) {
+            if (!watched[i].revents)
+                continue;
+            Worker& worker = workers[i];
+            char buffer[4096];
+            const ssize_t n = ::read(worker.fromWorker, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n > 0) {
+                worker.answer.append(buffer, n);
+                qsizetype end;
+                while (worker.job >= 0 && (end = worker.answer.indexOf('\0')) >= 0) {
+                    const int job = worker.job;
+                    const QString problem = NativePath::decode(worker.answer.left(end));
+                    worker.answer.remove(0, end + 1);
+                    worker.job = -1;
+                    --left;
+                    finished(job, problem);
+                    give(worker);
+                }
+                if (worker.job < 0) {
+                    stop(worker);
+                    workers.erase(workers.begin() + qsizetype(i));
+                }
+                continue;
+            }
+            // The worker is gone: its file failed, and a new worker takes the next one.
+            const int job = worker.job;
+            const QString how = stop(worker);
+            workers.erase(workers.begin() + qsizetype(i));
+            if (job >= 0) {
+                --left;
+                finished(job, QStringLiteral("cannot convert %1: the conversion stopped (%2)")
+                                  .arg(jobs[size_t(job)].input, how));
+            }
+        }
+        fill();
+    }
+    for (Worker& worker : workers)
+        stop(worker);
+}
+
+int Workers::serve() {
+    Conversion conversion;
+    QByteArray input, output;
+    while (readField(input) && readField(output)) {
+        const QString problem =
+            conversion.run(NativePath::decode(input), NativePath::decode(output));
+        const QByteArray answer = NativePath::encode(problem) + '\0';
+        if (std::fwrite(answer.constData(), 1, size_t(answer.size()), stdout) !=
+                size_t(answer.size()) ||
+            std::fflush(stdout) != 0)
+            return 1;
+    }
+    return 0;
+}
