@@ -1,5 +1,7 @@
 #include "Conversion.h"
 
+#include "InputBytes.h"
+
 #include "os/AtomicFile.h"
 #include "os/MemoryEstimate.h"
 #include "os/RegularFile.h"
@@ -77,21 +79,22 @@ QString Conversion::run(const QString& input, const QString& output) {
     } catch (const Error&) {
         return QStringLiteral("cannot read %1: %2").arg(input, reason);
     }
-    QByteArray bytes;
+    std::unique_ptr<InputBytes> content;
     try {
         // Besides the document, the file's bytes and the text written out are held whole: under
         // an address-space limit a 50 MB text needed twice what a window needs for it.
         DocumentFile::ensureRoomFor(2 * file.size(), DocumentFile::kindOf(input),
                                     MemoryEstimate::left);
-        bytes = file.readAll();
+        content = std::make_unique<InputBytes>(file);
     } catch (const std::bad_alloc&) {
         return tooBig();
     } catch (const Error&) {
         return tooBig();
     }
-    if (file.error() != QFileDevice::NoError)
-        return QStringLiteral("cannot read %1: %2").arg(input, file.errorString());
+    if (!content->error().isEmpty())
+        return QStringLiteral("cannot read %1: %2").arg(input, content->error());
     file.close();
+    const QByteArray& bytes = content->bytes();
 
     try {
         // RTF to text needs no document: the reader hands its text straight to the file.
@@ -101,13 +104,13 @@ QString Conversion::run(const QString& input, const QString& output) {
             return {};
         }
         startApplication();
-        const DocumentFile::Content content = DocumentFile::fromBytes(
+        const DocumentFile::Content document = DocumentFile::fromBytes(
             bytes, DocumentFile::kindOf(input), DocumentDefaults::charFormat());
-        bytes = {};
+        content->release();
         if (isPdf(output))
-            AtomicFile::write(output, printed(*content.document, QFileInfo(input).fileName()));
+            AtomicFile::write(output, printed(*document.document, QFileInfo(input).fileName()));
         else
-            DocumentFile::write(output, *content.document, content.encoding);
+            DocumentFile::write(output, *document.document, document.encoding);
     } catch (const std::bad_alloc&) {
         return tooBig();
     } catch (const Error& error) {
