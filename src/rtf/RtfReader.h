@@ -26,7 +26,7 @@ struct ReadResult {
 ReadResult read(QByteArrayView data, QTextDocument& document, Extent extent = Extent::File);
 
 // The text `read` would give the document, as QTextDocument::toPlainText has it with a tab where
-// a table cell starts that is not the first of its row (PaneText::markCells), without building
+// a table cell starts that is not the first of its row (TableText::markCells), without building
 // the document: for callers that want nothing but the words. Data that is not RTF
 // gives an empty text and, when `status` is given, NotRtf.
 QString readText(QByteArrayView data, ReadStatus* status = nullptr);

@@ -6,7 +6,7 @@ namespace rtf {
 
 // The text a document built from the same content would give as plain text: paragraphs and
 // line separators as '\n', no-break spaces as spaces, each picture as U+FFFC, and a table's
-// cells as PaneText::markCells marks them.
+// cells as TableText::markCells marks them.
 class TextCollector final : public ContentSink {
 public:
     // Shown: as QTextDocument::toPlainText gives the document's text (a picture is U+FFFC, a
