@@ -37,6 +37,7 @@ bool reopen(MainFrame& frame, UnsavedWork& work, const KeptCopies::LeftBehind& c
     window->Text1->adoptDocument(std::move(content.document));
     window->Com1.Filter = QStringLiteral("rtf Word file|*.rtf");
     window->Com1.FileName = copy.about.path;
+    window->Text1->textEncoding = copy.about.encoding;
     window->setCaption(copy.about.caption);
     frame.showDocument(window);
     window->layOutPane(DocumentWindow::Wrap::FullWidth);

@@ -59,6 +59,51 @@ std::optional<DocumentFile::Kind> kindNamed(const QByteArray& name) {
     return std::nullopt;
 }
 
+using Encoding = PlainText::Encoding;
+constexpr std::pair<Encoding::Kind, const char*> encodingNames[] = {
+    {Encoding::Kind::Utf8, "utf-8"},
+    {Encoding::Kind::Utf8Bom, "utf-8-bom"},
+    {Encoding::Kind::Utf16LE, "utf-16le-bom"},
+    {Encoding::Kind::Utf16BE, "utf-16be-bom"},
+    {Encoding::Kind::Utf16LENoBom, "utf-16le"},
+    {Encoding::Kind::Utf16BENoBom, "utf-16be"},
+    {Encoding::Kind::Windows1252, "windows-1252"},
+};
+constexpr std::pair<Encoding::LineEnd, const char*> lineEndNames[] = {
+    {Encoding::LineEnd::CRLF, "crlf"},
+    {Encoding::LineEnd::LF, "lf"},
+    {Encoding::LineEnd::CR, "cr"},
+};
+
+template <typename Value, size_t N>
+const char* nameOf(const std::pair<Value, const char*> (&names)[N], Value value) {
+    for (const auto& [known, name] : names)
+        if (known == value)
+            return name;
+    return "";
+}
+
+template <typename Value, size_t N>
+std::optional<Value> valueNamed(const std::pair<Value, const char*> (&names)[N],
+                                const QByteArray& name) {
+    for (const auto& [value, known] : names)
+        if (name == known)
+            return value;
+    return std::nullopt;
+}
+
+// "utf-8 crlf"; none for a name this run does not know, as for a document not read as text.
+std::optional<Encoding> encodingNamed(const QByteArray& value) {
+    const QList<QByteArray> parts = value.split(' ');
+    if (parts.size() != 2)
+        return std::nullopt;
+    const auto kind = valueNamed(encodingNames, parts[0]);
+    const auto lineEnd = valueNamed(lineEndNames, parts[1]);
+    if (!kind || !lineEnd)
+        return std::nullopt;
+    return Encoding{*kind, *lineEnd};
+}
+
 // "key=value" lines, values percent-encoded so any name (even one that is not UTF-8) and any
 // caption fit on one line.
 QByteArray infoFor(const KeptCopies::About& about, const QByteArray& rtf) {
@@ -75,6 +120,9 @@ QByteArray infoFor(const KeptCopies::About& about, const QByteArray& rtf) {
     line("kept", about.keptAt.toUTC().toString(Qt::ISODateWithMs).toLatin1());
     line("bytes", QByteArray::number(rtf.size()));
     line("sha256", checksum(rtf));
+    if (about.encoding)
+        line("encoding", QByteArray(nameOf(encodingNames, about.encoding->kind)) + ' ' +
+                             nameOf(lineEndNames, about.encoding->lineEnd));
     return info;
 }
 
@@ -112,7 +160,12 @@ Info readInfo(const QString& path) {
             info.bytes = value.toLongLong();
         else if (key == "sha256")
             info.sha256 = value;
-        else
+        else if (key == "encoding") {
+            // Only documents read from plain text have one: it is not among the six every copy
+            // has.
+            info.about.encoding = encodingNamed(value);
+            --found;
+        } else
             --found;
     }
     info.about.kind = kind.value_or(DocumentFile::Kind::RichText);

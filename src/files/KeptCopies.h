@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class RunLock;
@@ -28,6 +29,9 @@ public:
         QString caption;
         DocumentFile::Kind kind = DocumentFile::Kind::RichText;
         QDateTime keptAt;
+        // How the document's plain-text file was written, so a save after recovery writes it
+        // back alike.
+        std::optional<PlainText::Encoding> encoding;
     };
 
     // A copy a run that is gone left behind.

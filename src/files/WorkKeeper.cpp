@@ -99,6 +99,7 @@ void WorkKeeper::handOver() {
     about.kind =
         about.path.isEmpty() ? DocumentFile::Kind::RichText : DocumentFile::kindOf(about.path);
     about.keptAt = QDateTime::currentDateTimeUtc();
+    about.encoding = window_.Text1->textEncoding;
     std::function<QByteArray()> rtf;
     if (snapshot->flat()) {
         rtf = [snapshot] { return rtf::write(*snapshot->build()); };

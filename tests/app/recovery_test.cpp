@@ -1,6 +1,7 @@
 #include "support/ProgramFixture.h"
 
 #include "app/KeptWorkOffer.h"
+#include "files/PaneFile.h"
 #include "files/SaveCommand.h"
 #include "files/UnsavedWork.h"
 #include "files/WorkKeeper.h"
@@ -75,10 +76,10 @@ protected:
         ASSERT_TRUE(run.start());
         QTextDocument document;
         document.setPlainText(text);
-        run.keep(
-            id,
-            {filePath, caption, DocumentFile::kindOf(filePath), QDateTime::currentDateTimeUtc()},
-            rtf::write(document));
+        run.keep(id,
+                 {filePath, caption, DocumentFile::kindOf(filePath),
+                  QDateTime::currentDateTimeUtc(), std::nullopt},
+                 rtf::write(document));
         // Runs of one process are told apart by the millisecond they started in.
         QThread::msleep(2);
     }
@@ -183,7 +184,7 @@ TEST_F(RecoveryTest, DeadRunsCopiesAreOfferedAndALiveRunsAreNot) {
     ASSERT_TRUE(live.start());
     live.keep(1,
               {QString(), QStringLiteral("noname"), DocumentFile::Kind::RichText,
-               QDateTime::currentDateTimeUtc()},
+               QDateTime::currentDateTimeUtc(), std::nullopt},
               "{\\rtf1 still typing}");
     startRun();
     frame();
@@ -233,6 +234,30 @@ TEST_F(RecoveryTest, RecoverOpensChangedWindowsThatSaveWhereTheOriginalsWould) {
     // A document that never had a file asks for one.
     SaveCommand::save(*fresh);
     EXPECT_EQ(scripted.desktop.saveRequests.size(), 1);
+}
+
+// A plain-text file comes back in its own encoding and line ends, not as a new document's UTF-8.
+TEST_F(RecoveryTest, RecoveredTextFileSavesAsItsFileWasWritten) {
+    startRun();
+    writeFile(QStringLiteral("notes.txt"), "caf\xE9\r\n");
+    DocumentWindow* notes = newDocument();
+    DocumentFile::load(*notes->Text1, path(QStringLiteral("notes.txt")));
+    notes->setCaption(path(QStringLiteral("notes.txt")));
+    notes->Text1->moveCursor(QTextCursor::End);
+    type(notes, QStringLiteral("naive"));
+    settle();
+    work.reset(); // the run ends without cleaning up
+
+    startRun();
+    scripted.desktop.recoveryAnswers.push_back(RecoveryChoice::Recover);
+    Startup::offerKeptWork(frame(), *work);
+    DocumentWindow* recovered = nullptr;
+    for (DocumentWindow* window : frame().documents())
+        if (window != notes && window->Caption() == path(QStringLiteral("notes.txt")))
+            recovered = window;
+    ASSERT_TRUE(recovered);
+    SaveCommand::save(*recovered);
+    EXPECT_EQ(readFile(QStringLiteral("notes.txt")), "caf\xE9\r\nnaive");
 }
 
 TEST_F(RecoveryTest, DiscardMovesCopiesAside) {

@@ -16,7 +16,7 @@ QDateTime at(int minutes) {
 
 KeptCopies::About about(const QString& path, const QString& caption, int minutes,
                         DocumentFile::Kind kind = DocumentFile::Kind::RichText) {
-    return {path, caption, kind, at(minutes)};
+    return {path, caption, kind, at(minutes), std::nullopt};
 }
 
 QFileDevice::Permissions ownerOnly(QFileDevice::Permissions permissions) {
