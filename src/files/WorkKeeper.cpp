@@ -9,6 +9,7 @@
 #include "storage/DocumentFile.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QTextDocument>
 
 namespace {
@@ -94,8 +95,11 @@ void WorkKeeper::handOver() {
     if (!unsaved(window_) || !work_)
         return;
     KeptCopies::About about;
-    about.path = SaveCommand::fileOf(window_);
-    about.caption = window_.Caption();
+    // A file named relative to the folder this run started in is found again by a run started
+    // elsewhere: the copy names it in full, and its recovered window is captioned so.
+    const QString file = SaveCommand::fileOf(window_);
+    about.path = file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath();
+    about.caption = file.isEmpty() ? window_.Caption() : about.path;
     about.kind =
         about.path.isEmpty() ? DocumentFile::Kind::RichText : DocumentFile::kindOf(about.path);
     about.keptAt = QDateTime::currentDateTimeUtc();

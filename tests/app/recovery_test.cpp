@@ -236,18 +236,23 @@ TEST_F(RecoveryTest, RecoverOpensChangedWindowsThatSaveWhereTheOriginalsWould) {
     EXPECT_EQ(scripted.desktop.saveRequests.size(), 1);
 }
 
-// A plain-text file comes back in its own encoding and line ends, not as a new document's UTF-8.
+// A plain-text file comes back in its own encoding and line ends, not as a new document's UTF-8,
+// and to its own folder whatever folder the next run starts in.
 TEST_F(RecoveryTest, RecoveredTextFileSavesAsItsFileWasWritten) {
     startRun();
     writeFile(QStringLiteral("notes.txt"), "caf\xE9\r\n");
     DocumentWindow* notes = newDocument();
     DocumentFile::load(*notes->Text1, path(QStringLiteral("notes.txt")));
-    notes->setCaption(path(QStringLiteral("notes.txt")));
+    // Named as the command line named it, relative to the folder the run started in.
+    const QString started = QDir::currentPath();
+    QDir::setCurrent(QFileInfo(path(QStringLiteral("notes.txt"))).path());
+    notes->setCaption(QStringLiteral("notes.txt"));
     notes->Text1->moveCursor(QTextCursor::End);
     type(notes, QStringLiteral("naive"));
     settle();
     work.reset(); // the run ends without cleaning up
 
+    QDir::setCurrent(started); // the next run starts elsewhere
     startRun();
     scripted.desktop.recoveryAnswers.push_back(RecoveryChoice::Recover);
     Startup::offerKeptWork(frame(), *work);
