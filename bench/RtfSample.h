@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
+#include <QString>
 
 #include <random>
 
@@ -154,6 +156,13 @@ inline QByteArray generateWithTables(qsizetype targetSize, unsigned seed = 42) {
     }
     rtf += "}";
     return rtf;
+}
+
+// Writes a sample to `path`, for the benchmarks that open it as a user would.
+inline void writeFile(const QString& path, const QByteArray& rtf) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(rtf);
 }
 
 } // namespace rtfsample

@@ -50,11 +50,7 @@ void KeepWhileTyping(benchmark::State& state) {
     const auto where = Where(state.range(1));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("typing.rtf"));
-    {
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(rtfsample::generate(size));
-    }
+    rtfsample::writeFile(path, rtfsample::generate(size));
     UnsavedWork work(dir.filePath(QStringLiteral("recovery")), std::chrono::hours(1));
     work.start();
     DocumentWindow window;

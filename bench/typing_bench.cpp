@@ -44,11 +44,8 @@ void type(benchmark::State& state, bool tables) {
     const auto where = Where(state.range(1));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("typing.rtf"));
-    {
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(tables ? rtfsample::generateWithTables(size) : rtfsample::generate(size));
-    }
+    rtfsample::writeFile(path,
+                         tables ? rtfsample::generateWithTables(size) : rtfsample::generate(size));
     DocumentWindow window;
     window.resize(800, 600);
     window.show();

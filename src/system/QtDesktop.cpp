@@ -223,7 +223,8 @@ QString QtDesktop::userConfigDirectory() {
 }
 
 QString QtDesktop::userStateDirectory() {
-    // Qt 6.4 has no location for state, so the base directory specification's rule is ours.
+    // Qt 6.4 has no location for state: $XDG_STATE_HOME when it is an absolute path, else
+    // ~/.local/state, as the freedesktop rule for state files has it.
     const QString state = qEnvironmentVariable("XDG_STATE_HOME");
     if (!state.isEmpty() && QDir::isAbsolutePath(state))
         return state;
