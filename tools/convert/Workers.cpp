@@ -1,6 +1,7 @@
 #include "Workers.h"
 
 #include "Conversion.h"
+#include "Interruption.h"
 #include "text/NativePath.h"
 
 #include <cerrno>
@@ -11,19 +12,21 @@
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 // Jobs and answers cross the pipes as NUL-ended fields, which no file name can hold: a job is
-// INPUT NUL OUTPUT NUL, an answer is PROBLEM NUL (empty when the file was converted).
+// INPUT NUL OUTPUT NUL ("replace" or "keep") NUL, an answer is PROBLEM NUL (empty when the file
+// was converted).
 namespace {
 
 struct Worker {
     pid_t pid = -1;
     int toWorker = -1;
     int fromWorker = -1;
-    int job = -1; // the job it works on, -1 when idle
+    std::optional<Workers::Job> job; // the job it works on
     QByteArray answer;
 };
-
 bool writeAll(int fd, const QByteArray& bytes) {
     qsizetype written = 0;
     while (written < bytes.size()) {
@@ -100,50 +103,70 @@ bool readField(QByteArray& field) {
 
 } // namespace
 
-void Workers::run(const QByteArray& program, int count, const std::vector<Job>& jobs,
+void Workers::run(const QByteArray& program, int count, const Next& next,
                   const Finished& finished) {
     // A worker that dies must not take this process with it on the next write.
     std::signal(SIGPIPE, SIG_IGN);
     std::vector<Worker> workers;
-    size_t next = 0;
-    size_t left = jobs.size();
-    const auto give = [&](Worker& worker) {
-        if (next == jobs.size())
-            return;
-        worker.job = int(next++);
-        const Job& job = jobs[size_t(worker.job)];
+    std::optional<Job> waiting; // taken, for the next worker that is free
+    bool more = true;
+    const auto take = [&]() -> std::optional<Job> {
+        if (waiting)
+            return std::exchange(waiting, std::nullopt);
+        std::optional<Job> job;
+        if (more && !Interruption::signal())
+            job = next();
+        more = more && job.has_value();
+        return job;
+    };
+    const auto give = [&](Worker& worker, Job job) {
         // A worker that is gone shows as the end of its answers, below.
-        writeAll(worker.toWorker,
-                 NativePath::encode(job.input) + '\0' + NativePath::encode(job.output) + '\0');
+        writeAll(worker.toWorker, NativePath::encode(job.input) + '\0' +
+                                      NativePath::encode(job.output) + '\0' +
+                                      (job.replace ? "replace" : "keep") + '\0');
+        worker.job = std::move(job);
     };
     const auto fill = [&] {
-        while (int(workers.size()) < count && next < jobs.size()) {
+        while (int(workers.size()) < count) {
+            std::optional<Job> job = take();
+            if (!job)
+                return;
             Worker worker = start(program);
             if (worker.pid < 0) {
-                if (!workers.empty())
-                    return; // the running ones carry on with the rest
-                const int job = int(next++);
-                --left;
-                finished(job, QStringLiteral("cannot convert %1: no worker process could start")
-                                  .arg(jobs[size_t(job)].input));
+                if (!workers.empty()) {
+                    waiting = std::move(job); // the running ones carry on with the rest
+                    return;
+                }
+                finished(*job, QStringLiteral("cannot convert %1: no worker process could start")
+                                   .arg(job->input));
                 continue;
             }
-            workers.push_back(worker);
-            give(workers.back());
+            workers.push_back(std::move(worker));
+            give(workers.back(), std::move(*job));
         }
     };
     fill();
-    while (left > 0) {
+    while (!workers.empty()) {
+        if (Interruption::signal()) {
+            // Ended, their outputs unfinished leave nothing behind (os/AtomicFile).
+            for (Worker& worker : workers) {
+                if (worker.job)
+                    ::kill(worker.pid, SIGTERM);
+                stop(worker);
+            }
+            return;
+        }
         std::vector<pollfd> watched;
         for (const Worker& worker : workers)
             watched.push_back({worker.fromWorker, POLLIN, 0});
+        watched.push_back({Interruption::descriptor(), POLLIN, 0});
         if (::poll(watched.data(), nfds_t(watched.size()), -1) < 0) {
             if (errno == EINTR)
                 continue;
             break;
         }
         for (size_t i = workers.size(); i-- > 0;) {
-            if (!watched[i].revents)
+            if (!watched[i].revents || Interruption::signal())
                 continue;
             Worker& worker = workers[i];
             char buffer[4096];
@@ -153,30 +176,27 @@ void Workers::run(const QByteArray& program, int count, const std::vector<Job>& 
             if (n > 0) {
                 worker.answer.append(buffer, n);
                 qsizetype end;
-                while (worker.job >= 0 && (end = worker.answer.indexOf('\0')) >= 0) {
-                    const int job = worker.job;
+                while (worker.job && (end = worker.answer.indexOf('\0')) >= 0) {
+                    const Job done = *std::exchange(worker.job, std::nullopt);
                     const QString problem = NativePath::decode(worker.answer.left(end));
                     worker.answer.remove(0, end + 1);
-                    worker.job = -1;
-                    --left;
-                    finished(job, problem);
-                    give(worker);
+                    finished(done, problem);
+                    if (std::optional<Job> job = take())
+                        give(worker, std::move(*job));
                 }
-                if (worker.job < 0) {
+                if (!worker.job) {
                     stop(worker);
                     workers.erase(workers.begin() + qsizetype(i));
                 }
                 continue;
             }
             // The worker is gone: its file failed, and a new worker takes the next one.
-            const int job = worker.job;
+            const std::optional<Job> job = worker.job;
             const QString how = stop(worker);
             workers.erase(workers.begin() + qsizetype(i));
-            if (job >= 0) {
-                --left;
-                finished(job, QStringLiteral("cannot convert %1: the conversion stopped (%2)")
-                                  .arg(jobs[size_t(job)].input, how));
-            }
+            if (job && !Interruption::signal())
+                finished(*job, QStringLiteral("cannot convert %1: the conversion stopped (%2)")
+                                   .arg(job->input, how));
         }
         fill();
     }
@@ -185,11 +205,16 @@ void Workers::run(const QByteArray& program, int count, const std::vector<Job>& 
 }
 
 int Workers::serve() {
+    // Ctrl+C and a hang-up reach the whole group of processes: the batch decides what they end,
+    // and ends its workers itself.
+    std::signal(SIGINT, SIG_IGN);
+    std::signal(SIGHUP, SIG_IGN);
     Conversion conversion;
-    QByteArray input, output;
-    while (readField(input) && readField(output)) {
-        const QString problem =
-            conversion.run(NativePath::decode(input), NativePath::decode(output));
+    QByteArray input, output, existing;
+    while (readField(input) && readField(output) && readField(existing)) {
+        const QString problem = conversion.run(
+            NativePath::decode(input), NativePath::decode(output),
+            existing == "keep" ? Conversion::Existing::Keep : Conversion::Existing::Replace);
         const QByteArray answer = NativePath::encode(problem) + '\0';
         if (std::fwrite(answer.constData(), 1, size_t(answer.size()), stdout) !=
                 size_t(answer.size()) ||

@@ -3,7 +3,7 @@
 #include <QString>
 
 #include <functional>
-#include <vector>
+#include <optional>
 
 // Conversions spread over worker processes, each a copy of this program serving one file at a
 // time. A process per core uses every core, one start serves many files, and a file that brings
@@ -13,12 +13,17 @@ public:
     struct Job {
         QString input;
         QString output;
+        bool replace = true; // else a file already at the output's name is kept
     };
-    // `finished(job, problem)`: the job's outcome as it comes in, problem empty on success.
-    using Finished = std::function<void(int job, const QString& problem)>;
+    // The next job, taken when a worker is free for it; nothing when there are no more.
+    using Next = std::function<std::optional<Job>()>;
+    // `finished(job, problem)`: a job's outcome as it comes in, problem empty on success.
+    using Finished = std::function<void(const Job& job, const QString& problem)>;
 
-    // Runs every job on at most `count` workers started as `program --worker`.
-    static void run(const QByteArray& program, int count, const std::vector<Job>& jobs,
+    // Runs the jobs `next` gives on at most `count` workers started as `program --worker`.
+    // Once a signal came (Interruption), the workers still converting are ended, which leaves
+    // none of their outputs behind, and their jobs are not reported.
+    static void run(const QByteArray& program, int count, const Next& next,
                     const Finished& finished);
 
     // A worker's side: serves jobs from standard input until it closes; returns the exit status.
