@@ -47,18 +47,27 @@ int Batch::run(const BatchOptions& options, const QByteArray& program) {
         progress.advance(!problem.isEmpty());
     };
     // Inputs refused are reported as they come; the others go to the workers.
-    const auto next = [&]() -> std::optional<Workers::Job> {
+    const auto next = [&](Workers::Job& job) {
         InputList::Input input;
-        while (inputs.next(input)) {
+        for (;;) {
+            switch (inputs.next(input)) {
+            case InputList::Status::End:
+                return Workers::Supply::End;
+            case InputList::Status::Later:
+                return Workers::Supply::Later;
+            case InputList::Status::Given:
+                break;
+            }
             QString problem;
-            if (std::optional<Workers::Job> job = jobs.admit(input, &problem))
-                return job;
+            if (std::optional<Workers::Job> admitted = jobs.admit(input, &problem)) {
+                job = std::move(*admitted);
+                return Workers::Supply::Job;
+            }
             finished(problem);
         }
-        return std::nullopt;
     };
     const int cores = qMax(1, QThread::idealThreadCount());
-    Workers::run(program, options.jobs > 0 ? options.jobs : cores, next,
+    Workers::run(program, options.jobs > 0 ? options.jobs : cores, next, STDIN_FILENO,
                  [&](const Workers::Job&, const QString& problem) { finished(problem); });
 
     progress.finish();

@@ -1,6 +1,5 @@
 #include "InputList.h"
 
-#include "Interruption.h"
 #include "text/NativePath.h"
 
 #include <cerrno>
@@ -70,21 +69,18 @@ qint64 InputList::namesAfter(qint64 argument) const {
     return names;
 }
 
-bool InputList::next(Input& input) {
+InputList::Status InputList::next(Input& input) {
     for (;;) {
-        if (Interruption::signal())
-            return false;
         if (listing_) {
-            if (nextListed(input))
-                return true;
+            const Status status = nextListed(input);
+            if (status != Status::End)
+                return status;
             listing_ = false;
-            if (Interruption::signal())
-                return false;
             if (total_ < 0)
                 total_ = listedNames_ + namesAfter(at_);
         }
         if (at_ == given_.size())
-            return false;
+            return Status::End;
         const qsizetype argument = at_++;
         // One list: standard input ends with it, and a second "-" lists nothing more.
         if (isDash(given_[argument])) {
@@ -92,11 +88,11 @@ bool InputList::next(Input& input) {
             continue;
         }
         input = {given_[argument], false, argument + 1, {}};
-        return true;
+        return Status::Given;
     }
 }
 
-bool InputList::nextListed(Input& input) {
+InputList::Status InputList::nextListed(Input& input) {
     for (;;) {
         const qsizetype newline = buffer_.indexOf('\n', start_);
         if (newline < 0 && !listRead_) {
@@ -108,11 +104,11 @@ bool InputList::nextListed(Input& input) {
                 buffer_.clear();
             }
             if (!readMore())
-                return false;
+                return Status::Later;
             continue;
         }
         if (newline < 0 && start_ == buffer_.size() && !overlong_)
-            return false; // the list's end
+            return Status::End;
         const qsizetype end = newline < 0 ? buffer_.size() : newline;
         QByteArrayView line(buffer_.constData() + start_, end - start_);
         start_ = newline < 0 ? buffer_.size() : newline + 1;
@@ -124,7 +120,7 @@ bool InputList::nextListed(Input& input) {
                      line_,
                      QStringLiteral("line %1 of the list is longer than a file's name can be")
                          .arg(line_)};
-            return true;
+            return Status::Given;
         }
         if (line.endsWith('\r'))
             line.chop(1);
@@ -138,32 +134,29 @@ bool InputList::nextListed(Input& input) {
         }
         ++listedNames_;
         input = {NativePath::decode(line), true, line_, {}};
-        return true;
+        return Status::Given;
     }
 }
 
-// More of standard input into the buffer; false once a signal came (the list is then left as it
-// is). At the list's end, listRead_.
+// What standard input holds now, into the buffer; false when it holds nothing yet. At the list's
+// end (or a failure to read it), listRead_.
 bool InputList::readMore() {
-    pollfd watched[2] = {{STDIN_FILENO, POLLIN, 0}, {Interruption::descriptor(), POLLIN, 0}};
-    const nfds_t count = watched[1].fd >= 0 ? 2 : 1;
+    pollfd watched{STDIN_FILENO, POLLIN, 0};
     for (;;) {
-        if (Interruption::signal())
-            return false;
-        if (::poll(watched, count, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            listRead_ = true;
-            return true;
-        }
-        if (count == 2 && watched[1].revents)
+        const int ready = ::poll(&watched, 1, 0);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready == 0)
             return false;
         const qsizetype had = buffer_.size();
         buffer_.resize(had + chunk);
-        const ssize_t n = ::read(STDIN_FILENO, buffer_.data() + had, size_t(chunk));
+        const ssize_t n =
+            ready < 0 ? -1 : ::read(STDIN_FILENO, buffer_.data() + had, size_t(chunk));
         buffer_.resize(had + qMax<ssize_t>(n, 0));
-        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+        if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && errno == EAGAIN)
+            return false;
         if (n <= 0)
             listRead_ = true;
         return true;

@@ -6,7 +6,8 @@
 // A batch's inputs in their order: the names on the command line, and for an INPUT of "-" the
 // names listed on standard input, one a line (LF or CRLF line ends, empty lines skipped). The
 // list is read as it comes, a name at a time, never held whole: a list of a million names costs
-// what a short one does, and work starts on the first name while the rest are still coming.
+// what a short one does, and work starts on the first name while the rest are still coming. Its
+// reader never waits for the list, so the batch can wait for it and its workers at once.
 class InputList {
 public:
     struct Input {
@@ -18,8 +19,13 @@ public:
 
     explicit InputList(const QStringList& inputs);
 
-    // The next input; false at the end, or once a signal came (Interruption).
-    bool next(Input& input);
+    enum class Status {
+        Given, // an input
+        Later, // none yet: the list has no more lines for now (standard input becomes readable)
+        End,   // no more inputs
+    };
+    // The next input; never waits for the list.
+    Status next(Input& input);
     // How many inputs there are in all, once known: from the start when the list comes from a
     // file, when it ends when it comes from a pipe; -1 until then.
     qint64 total() const { return total_; }
@@ -27,7 +33,7 @@ public:
     const QStringList& given() const { return given_; }
 
 private:
-    bool nextListed(Input& input);
+    Status nextListed(Input& input);
     bool readMore();
     qint64 namesAfter(qint64 argument) const;
 

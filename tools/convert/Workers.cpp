@@ -4,6 +4,7 @@
 #include "Interruption.h"
 #include "text/NativePath.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -103,21 +104,24 @@ bool readField(QByteArray& field) {
 
 } // namespace
 
-void Workers::run(const QByteArray& program, int count, const Next& next,
+void Workers::run(const QByteArray& program, int count, const Next& next, int waitOn,
                   const Finished& finished) {
     // A worker that dies must not take this process with it on the next write.
     std::signal(SIGPIPE, SIG_IGN);
     std::vector<Worker> workers;
     std::optional<Job> waiting; // taken, for the next worker that is free
-    bool more = true;
+    bool ended = false;         // `next` has no more
+    bool later = false;         // `next` has none until waitOn is readable
     const auto take = [&]() -> std::optional<Job> {
         if (waiting)
             return std::exchange(waiting, std::nullopt);
-        std::optional<Job> job;
-        if (more && !Interruption::signal())
-            job = next();
-        more = more && job.has_value();
-        return job;
+        Job job;
+        if (ended || later || Interruption::signal())
+            return std::nullopt;
+        const Supply supply = next(job);
+        ended = supply == Supply::End;
+        later = supply == Supply::Later;
+        return supply == Supply::Job ? std::optional<Job>(std::move(job)) : std::nullopt;
     };
     const auto give = [&](Worker& worker, Job job) {
         // A worker that is gone shows as the end of its answers, below.
@@ -126,16 +130,26 @@ void Workers::run(const QByteArray& program, int count, const Next& next,
                                       (job.replace ? "replace" : "keep") + '\0');
         worker.job = std::move(job);
     };
-    const auto fill = [&] {
+    // Free workers take jobs, then new ones start while there are jobs and room; at the end the
+    // free ones end.
+    const auto feed = [&] {
+        for (Worker& worker : workers) {
+            if (worker.job)
+                continue;
+            std::optional<Job> job = take();
+            if (!job)
+                break;
+            give(worker, std::move(*job));
+        }
         while (int(workers.size()) < count) {
             std::optional<Job> job = take();
             if (!job)
-                return;
+                break;
             Worker worker = start(program);
             if (worker.pid < 0) {
                 if (!workers.empty()) {
                     waiting = std::move(job); // the running ones carry on with the rest
-                    return;
+                    break;
                 }
                 finished(*job, QStringLiteral("cannot convert %1: no worker process could start")
                                    .arg(job->input));
@@ -144,9 +158,15 @@ void Workers::run(const QByteArray& program, int count, const Next& next,
             workers.push_back(std::move(worker));
             give(workers.back(), std::move(*job));
         }
+        if (ended && !waiting)
+            for (size_t i = workers.size(); i-- > 0;)
+                if (!workers[i].job) {
+                    stop(workers[i]);
+                    workers.erase(workers.begin() + qsizetype(i));
+                }
     };
-    fill();
-    while (!workers.empty()) {
+    feed();
+    while (!workers.empty() || !ended) {
         if (Interruption::signal()) {
             // Ended, their outputs unfinished leave nothing behind (os/AtomicFile).
             for (Worker& worker : workers) {
@@ -160,11 +180,18 @@ void Workers::run(const QByteArray& program, int count, const Next& next,
         for (const Worker& worker : workers)
             watched.push_back({worker.fromWorker, POLLIN, 0});
         watched.push_back({Interruption::descriptor(), POLLIN, 0});
+        // The list is watched only while a worker is free for what it brings.
+        const bool free = int(workers.size()) < count ||
+                          std::any_of(workers.begin(), workers.end(),
+                                      [](const Worker& worker) { return !worker.job; });
+        watched.push_back({later && free ? waitOn : -1, POLLIN, 0});
         if (::poll(watched.data(), nfds_t(watched.size()), -1) < 0) {
             if (errno == EINTR)
                 continue;
             break;
         }
+        if (watched.back().revents)
+            later = false;
         for (size_t i = workers.size(); i-- > 0;) {
             if (!watched[i].revents || Interruption::signal())
                 continue;
@@ -175,18 +202,12 @@ void Workers::run(const QByteArray& program, int count, const Next& next,
                 continue;
             if (n > 0) {
                 worker.answer.append(buffer, n);
-                qsizetype end;
-                while (worker.job && (end = worker.answer.indexOf('\0')) >= 0) {
+                const qsizetype end = worker.answer.indexOf('\0');
+                if (worker.job && end >= 0) {
                     const Job done = *std::exchange(worker.job, std::nullopt);
                     const QString problem = NativePath::decode(worker.answer.left(end));
                     worker.answer.remove(0, end + 1);
                     finished(done, problem);
-                    if (std::optional<Job> job = take())
-                        give(worker, std::move(*job));
-                }
-                if (!worker.job) {
-                    stop(worker);
-                    workers.erase(workers.begin() + qsizetype(i));
                 }
                 continue;
             }
@@ -198,7 +219,7 @@ void Workers::run(const QByteArray& program, int count, const Next& next,
                 finished(*job, QStringLiteral("cannot convert %1: the conversion stopped (%2)")
                                    .arg(job->input, how));
         }
-        fill();
+        feed();
     }
     for (Worker& worker : workers)
         stop(worker);
