@@ -61,12 +61,16 @@ QByteArray CanonicalPaths::resolved(const QByteArray& name) {
 }
 
 QByteArray CanonicalPaths::resolvedFolder(const QByteArray& folder) {
-    if (folder == lastFolder_)
-        return lastResolved_;
+    const auto known = folders_.constFind(folder);
+    if (known != folders_.constEnd())
+        return known.value();
     char buffer[PATH_MAX];
     const QByteArray result =
         ::realpath(folder.constData(), buffer) ? QByteArray(buffer) : resolved(folder);
-    lastFolder_ = folder;
-    lastResolved_ = result;
+    // A tree of more folders than this is walked in order, mostly: forgetting all at once costs
+    // little.
+    if (folders_.size() >= 4096)
+        folders_.clear();
+    folders_.insert(folder, result);
     return result;
 }

@@ -25,7 +25,8 @@ const char usage[] =
     "else as plain text. Writes OUTPUT as the Save command does, by the same rule: rich text,\n"
     "HTML, or plain text in the encoding and line ends a plain-text INPUT had (UTF-8 with LF\n"
     "line ends otherwise), or as the Print command prints it on A4 for .pdf. OUTPUT must end in\n"
-    "\".rtf\", \".txt\", \".htm\", \".html\" or \".pdf\".\n"
+    "\".rtf\", \".txt\", \".htm\", \".html\" or \".pdf\", and is never INPUT itself, by a link or\n"
+    "another name.\n"
     "\n"
     "With --to, converts every INPUT to FORMAT (rtf, txt, htm, html or pdf), each into a file\n"
     "named after it with the format's extension, beside the input or in DIR (made when missing).\n"
@@ -42,7 +43,8 @@ const char usage[] =
     "\n"
     "Exit status 0 on success; on failure, a one-line message on standard error naming the file,\n"
     "status 1, and no OUTPUT file. With --to, the other inputs carry on after a failure, a last\n"
-    "line counts the files converted and failed, and the status is 1 when any failed.\n";
+    "line counts the files converted and failed (an input refused or whose output was kept\n"
+    "counts as failed), and the status is 1 when any failed.\n";
 
 // Qt's own notices (a missing runtime folder, font fallbacks) are not the tool's messages: the
 // only line on standard error is the one that says why it failed.
