@@ -55,7 +55,9 @@ while (($#)); do
     *) inputs+=("$1"); shift ;;
   esac
 done
-[ -n "$format" ] && ((${#inputs[@]})) || usage "expected --to FORMAT and INPUT..."
+if [ -z "$format" ] || ((${#inputs[@]} == 0)); then
+  usage "expected --to FORMAT and INPUT..."
+fi
 format=${format,,}
 case "$format" in
   rtf | txt | htm | html | pdf) ;;

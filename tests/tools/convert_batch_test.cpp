@@ -294,7 +294,8 @@ TEST(ConvertBatchTest, InterruptedItEndsItsWorkersAndLeavesNoPartialOutput) {
     ASSERT_TRUE(process.waitForFinished(60'000));
     EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
     const Outcome outcome = outcomeOf(process);
-    EXPECT_TRUE(outcome.last.startsWith("quillet-convert: interrupted: ")) << outcome.last.toStdString();
+    EXPECT_TRUE(outcome.last.startsWith("quillet-convert: interrupted: "))
+        << outcome.last.toStdString();
     EXPECT_EQ(outcome.errors, QStringList{"quillet-convert: cannot read missing.rtf: No such file "
                                           "or directory"});
     EXPECT_EQ(leftBehind(folder.path()), QStringList());

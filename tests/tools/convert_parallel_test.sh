@@ -4,6 +4,7 @@
 # it is given as data: option values and names that a shell or GNU parallel would read as code
 # run nothing and reach the converter as they are.
 # Usage: convert_parallel_test.sh CONVERTER SOURCE_DIR. Skipped (77) without GNU parallel.
+# shellcheck disable=SC2016 # the hostile values are meant to reach the converter unexpanded
 set -euo pipefail
 convert=$1
 source=$2
