@@ -58,17 +58,18 @@ private:
     int fd_;
 };
 
-// A temporary file's name, removed again unless kept.
+// A temporary file's name, removed again unless kept; none while empty.
 class TemporaryName {
 public:
     explicit TemporaryName(QByteArray name) : name_(std::move(name)) {}
     ~TemporaryName() {
-        if (!kept_)
+        if (!kept_ && !name_.isEmpty())
             ::unlink(name_.constData());
     }
     TemporaryName(const TemporaryName&) = delete;
     TemporaryName& operator=(const TemporaryName&) = delete;
     const char* get() const { return name_.constData(); }
+    void set(QByteArray name) { name_ = std::move(name); }
     void keep() { kept_ = true; }
 
 private:
@@ -107,18 +108,52 @@ QByteArray folderOf(const QByteArray& name) {
     return slash == 0 ? QByteArrayLiteral("/") : name.left(slash);
 }
 
+// A name for a new file beside `name`, hidden, different at each call.
+QByteArray temporaryBeside(const QByteArray& name) {
+    const QByteArray base = name.mid(name.lastIndexOf('/') + 1).left(64);
+    return folderOf(name) + "/." + base + '.' +
+           QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".tmp";
+}
+
 // A new, empty file beside `name`; -1 with errno set when the folder takes none.
 int createBeside(const QByteArray& name, mode_t mode, QByteArray& created) {
-    const QByteArray folder = folderOf(name);
-    const QByteArray base = name.mid(name.lastIndexOf('/') + 1).left(64);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        created = folder + "/." + base + '.' +
-                  QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".tmp";
+        created = temporaryBeside(name);
         const int fd = ::open(created.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     return -1;
+}
+
+// A new file in `name`'s folder that has no name until it is written: a process killed meanwhile
+// (a crash, Ctrl+C, the memory limit) leaves nothing behind. -1 with errno set when the folder
+// takes none; EOPNOTSUPP where its file system keeps no such files, or where no name could be
+// given to one afterwards (no /proc).
+int createUnnamed(const QByteArray& name, mode_t mode) {
+    if (::access("/proc/self/fd", X_OK) != 0) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    const int fd = ::open(folderOf(name).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    // Kernels that know no O_TMPFILE open the folder itself, which cannot be written.
+    if (fd < 0 && (errno == EISDIR || errno == EINVAL))
+        errno = EOPNOTSUPP;
+    return fd;
+}
+
+// Gives the unnamed file `fd` a hidden name beside `name`; false with errno set when it cannot.
+bool nameBeside(int fd, const QByteArray& name, QByteArray& created) {
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        created = temporaryBeside(name);
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, created.constData(),
+                     AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
 }
 
 // Makes the rename that follows last through a power cut; a failure here changes nothing read.
@@ -158,9 +193,14 @@ void writeInPlace(const QByteArray& name, const QByteArray& bytes) {
 // True when written; false when the new file could not take the old one's owner or folder,
 // and the caller should write in place.
 bool writeBeside(const QByteArray& name, const QByteArray& bytes, const struct stat* old) {
-    QByteArray created;
     // The old file's mode is set once its owner is: a change of owner clears set-id bits.
-    Descriptor file(createBeside(name, old ? S_IRUSR | S_IWUSR : 0666, created));
+    const mode_t mode = old ? S_IRUSR | S_IWUSR : 0666;
+    QByteArray created;
+    int fd = createUnnamed(name, mode);
+    const bool unnamed = fd >= 0;
+    if (!unnamed && errno == EOPNOTSUPP)
+        fd = createBeside(name, mode, created);
+    Descriptor file(fd);
     if (file.get() < 0) {
         if (old && (errno == EACCES || errno == EPERM))
             return false;
@@ -178,6 +218,12 @@ bool writeBeside(const QByteArray& name, const QByteArray& bytes, const struct s
         fail(failure);
     if (::fsync(file.get()) != 0)
         fail(errno);
+    // Named only when whole, and renamed at once: only a kill between the two leaves it.
+    if (unnamed) {
+        if (!nameBeside(file.get(), name, created))
+            fail(errno);
+        temporary.set(created);
+    }
     if (const int failure = file.close())
         fail(failure);
     if (::rename(temporary.get(), name.constData()) != 0)

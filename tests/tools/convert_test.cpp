@@ -127,6 +127,23 @@ TEST_F(ConvertTest, FailuresSayWhyOnOneLineAndWriteNothing) {
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 3);
 }
 
+// By whatever name OUTPUT reaches INPUT, the input stays as it was.
+TEST_F(ConvertTest, NeverWritesOverItsOwnInput) {
+    write("letter.txt", "words");
+    ASSERT_TRUE(QFile::link(path("letter.txt"), path("link.txt")));
+    ASSERT_EQ(::link(QFile::encodeName(path("letter.txt")).constData(),
+                     QFile::encodeName(path("hard.txt")).constData()),
+              0);
+    for (const QString output : {"letter.txt", "./letter.txt", "link.txt", "hard.txt"}) {
+        SCOPED_TRACE(output.toStdString());
+        const Outcome result = run({path("letter.txt"), folder.path() + u'/' + output});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, "quillet-convert: cannot convert " + path("letter.txt") +
+                                  ": its output would replace it\n");
+        EXPECT_EQ(contents("letter.txt"), "words");
+    }
+}
+
 TEST_F(ConvertTest, AFileTooBigForMemoryIsAOneLineFailure) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";

@@ -41,6 +41,14 @@ std::optional<BatchOptions> BatchOptions::parse(const QStringList& arguments, QS
             options.quiet = true;
             continue;
         }
+        if (argument == QLatin1String("--keep-tree")) {
+            options.keepTree = true;
+            continue;
+        }
+        if (argument == QLatin1String("--overwrite")) {
+            options.overwrite = true;
+            continue;
+        }
         // --name VALUE or --name=VALUE
         QString name = argument, value;
         const qsizetype equals = argument.indexOf(u'=');
@@ -84,16 +92,36 @@ std::optional<BatchOptions> BatchOptions::parse(const QStringList& arguments, QS
         *problem = QStringLiteral("no INPUT given (see --help)");
         return std::nullopt;
     }
+    if (options.keepTree && options.outDir.isEmpty()) {
+        *problem = QStringLiteral("--keep-tree needs --out-dir (see --help)");
+        return std::nullopt;
+    }
     return options;
 }
 
-QString BatchOptions::outputFor(const QString& input) const {
+QString BatchOptions::outputFor(const QString& input, QString* problem) const {
     const QFileInfo info(input);
     // "archive.2024.rtf" becomes "archive.2024.txt"; a name with no base keeps its whole name.
     QString base = info.completeBaseName();
     if (base.isEmpty())
         base = info.fileName();
     const QString name = base + u'.' + format;
+    if (keepTree) {
+        // "a/source.rtf" goes to "OUT/a/source.txt"; a whole path keeps all its folders, as
+        // cp --parents and tar keep them: "/srv/a/source.rtf" goes to "OUT/srv/a/source.txt".
+        QString folder = QFileInfo(QDir::cleanPath(input)).path();
+        if (folder.startsWith(u'/'))
+            folder = QDir::cleanPath(folder.mid(1));
+        else if (folder == QLatin1String("..") || folder.startsWith(QLatin1String("../"))) {
+            *problem = QStringLiteral("cannot convert %1: with --keep-tree its output would be "
+                                      "outside %2 (name it from a folder above it, or by its "
+                                      "whole path)")
+                           .arg(input, outDir);
+            return {};
+        }
+        if (!folder.isEmpty() && folder != QLatin1String("."))
+            return QDir(outDir).filePath(folder + u'/' + name);
+    }
     if (!outDir.isEmpty())
         return QDir(outDir).filePath(name);
     // Beside the input, named as the input was: "letter.rtf" gives "letter.txt", not

@@ -4,11 +4,16 @@
 
 #include <optional>
 
-// What `quillet-convert --to FORMAT [--out-dir DIR] [--jobs N] [--quiet] INPUT...` asks for.
+// What `quillet-convert --to FORMAT [--out-dir DIR [--keep-tree]] [--overwrite] [--jobs N]
+// [--quiet] INPUT...` asks for.
 struct BatchOptions {
     QString format; // rtf, txt, htm, html
     QString outDir; // empty: each output beside its input
-    int jobs = 0;   // 0: one a core
+    // With outDir: each output in the folders its input's name gives, under outDir.
+    bool keepTree = false;
+    // Beside the inputs, replace a file already at an output's name (else it is kept).
+    bool overwrite = false;
+    int jobs = 0; // 0: one a core
     bool quiet = false;
     // The inputs in the order given; "-" stands for the list of paths on standard input.
     QStringList inputs;
@@ -18,6 +23,7 @@ struct BatchOptions {
     // The options, or why they are wrong in `problem`.
     static std::optional<BatchOptions> parse(const QStringList& arguments, QString* problem);
 
-    // The output for `input`: its name with the format's extension, in outDir when given.
-    QString outputFor(const QString& input) const;
+    // The output for `input`: its name with the format's extension, in outDir when given. Empty,
+    // with the reason in `problem`, when it would be outside outDir.
+    QString outputFor(const QString& input, QString* problem) const;
 };

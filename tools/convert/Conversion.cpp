@@ -9,6 +9,7 @@
 #include "storage/DocumentDefaults.h"
 #include "storage/DocumentFile.h"
 #include "text/Error.h"
+#include "text/NativePath.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -19,6 +20,7 @@
 
 #include <memory>
 #include <new>
+#include <sys/stat.h>
 
 // Documents need fonts and images, not a screen; text read from RTF needs neither, and starting
 // Qt's GUI half would take longer than reading megabytes, so the application comes only when a
@@ -58,7 +60,29 @@ QByteArray printed(const QTextDocument& document, const QString& title) {
     return pdf.data();
 }
 
+// Whether anything at all has the name `path`: a file, a folder, a link, even one leading nowhere.
+bool present(const QString& path) {
+    struct stat info {};
+    return ::lstat(NativePath::encode(path).constData(), &info) == 0;
+}
+
+// Whether writing `output` would replace `input`: the same file by another name, a hard link or
+// a link to it (a write follows links).
+bool sameFile(const QString& input, const QString& output) {
+    struct stat in {
+    }, out{};
+    return ::stat(NativePath::encode(input).constData(), &in) == 0 &&
+           ::stat(NativePath::encode(output).constData(), &out) == 0 && in.st_dev == out.st_dev &&
+           in.st_ino == out.st_ino;
+}
+
 } // namespace
+
+QString Conversion::kept(const QString& input, const QString& output) {
+    return QStringLiteral("cannot convert %1: %2 was already there and is kept (--overwrite "
+                          "replaces it)")
+        .arg(input, output);
+}
 
 bool Conversion::knownOutput(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
@@ -66,10 +90,14 @@ bool Conversion::knownOutput(const QString& path) {
            suffix == QLatin1String("htm") || suffix == QLatin1String("html") || isPdf(path);
 }
 
-QString Conversion::run(const QString& input, const QString& output) {
+QString Conversion::run(const QString& input, const QString& output, Existing existing) {
     if (!knownOutput(output))
         return QStringLiteral("unknown output type: %1 (use .rtf, .txt, .htm, .html or .pdf)")
             .arg(output);
+    if (sameFile(input, output))
+        return QStringLiteral("cannot convert %1: its output would replace it").arg(input);
+    if (existing == Existing::Keep && present(output))
+        return kept(input, output);
     const auto tooBig = [&] { return QStringLiteral("%1 does not fit in memory").arg(input); };
 
     QFile file;
@@ -97,20 +125,25 @@ QString Conversion::run(const QString& input, const QString& output) {
     const QByteArray& bytes = content->bytes();
 
     try {
+        QByteArray written;
         // RTF to text needs no document: the reader hands its text straight to the file.
         if (DocumentFile::kindOf(input) == DocumentFile::Kind::RichText &&
             DocumentFile::kindOf(output) == DocumentFile::Kind::PlainText && !isPdf(output)) {
-            AtomicFile::write(output, DocumentFile::plainTextOfRtf(bytes));
-            return {};
+            written = DocumentFile::plainTextOfRtf(bytes);
+        } else {
+            startApplication();
+            const DocumentFile::Content document = DocumentFile::fromBytes(
+                bytes, DocumentFile::kindOf(input), DocumentDefaults::charFormat());
+            content->release();
+            written = isPdf(output)
+                          ? printed(*document.document, QFileInfo(input).fileName())
+                          : DocumentFile::toBytes(*document.document, DocumentFile::kindOf(output),
+                                                  document.encoding);
         }
-        startApplication();
-        const DocumentFile::Content document = DocumentFile::fromBytes(
-            bytes, DocumentFile::kindOf(input), DocumentDefaults::charFormat());
-        content->release();
-        if (isPdf(output))
-            AtomicFile::write(output, printed(*document.document, QFileInfo(input).fileName()));
-        else
-            DocumentFile::write(output, *document.document, document.encoding);
+        // Looked at again just before writing: a file that came meanwhile is kept too.
+        if (existing == Existing::Keep && present(output))
+            return kept(input, output);
+        AtomicFile::write(output, written);
     } catch (const std::bad_alloc&) {
         return tooBig();
     } catch (const Error& error) {

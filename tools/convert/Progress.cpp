@@ -16,12 +16,14 @@ QByteArray minutesAndSeconds(qint64 ms) {
 
 } // namespace
 
-Progress::Progress(int total, bool shown) : total_(total), shown_(shown) {
+Progress::Progress(qint64 total, bool shown) : total_(total), shown_(shown) {
     clock_.start();
 }
 
-QByteArray Progress::bar(int done, int failed, int total, qint64 elapsedMs) {
-    const int filled = total > 0 ? int(qint64(done) * barWidth / total) : barWidth;
+QByteArray Progress::bar(qint64 done, qint64 failed, qint64 total, qint64 elapsedMs) {
+    if (total < 0)
+        return QByteArray::number(done) + " done, " + QByteArray::number(failed) + " failed";
+    const int filled = total > 0 ? int(qMin(done, total) * barWidth / total) : barWidth;
     QByteArray text = '[' + QByteArray(filled, '#') + QByteArray(barWidth - filled, '.') + "] " +
                       QByteArray::number(done) + '/' + QByteArray::number(total) + " done, " +
                       QByteArray::number(failed) + " failed";
