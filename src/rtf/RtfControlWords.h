@@ -49,6 +49,8 @@ enum class Word {
     Highlight,
     Background,
     Hidden,
+    Caps,
+    SmallCaps,
     Super,
     Sub,
     NoSuperSub,
@@ -65,6 +67,10 @@ enum class Word {
     FirstIndent,
     SpaceBefore,
     SpaceAfter,
+    LineSpacing,
+    LineMultiple,
+    PageBreakBefore,
+    TabLeader,
     TabPos,
     TabRight,
     TabCenter,
@@ -155,6 +161,10 @@ enum class Word {
     ShapeInstance,
     ShapeText,
     ShapeResult,
+    // styles
+    StyleSheet,
+    Style,
+    CharacterStyle,
     // headers, footers and footnotes
     Header,
     Footer,
@@ -174,7 +184,9 @@ struct ControlWord {
     std::string_view name;
     WordKind kind;
     Word id;
-    int defaultValue; // the parameter when none is given; for symbols, the character
+    // The parameter when none is given; for symbols, the character; for toggles, the value that
+    // stands for "on" (the kind of underline for \\ul and its variants).
+    int defaultValue;
 };
 
 // The entry for `name`, or nullptr for words the reader ignores.

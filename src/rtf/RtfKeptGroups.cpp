@@ -101,7 +101,7 @@ KeptGroup fromVariant(const QVariant& value) {
     KeptGroup group;
     if (list.size() != 7)
         return group;
-    group.kind = KeptGroup::Kind(std::clamp(list[0].toInt(), 0, 2));
+    group.kind = KeptGroup::Kind(std::clamp(list[0].toInt(), 0, int(KeptGroup::Kind::Hidden)));
     group.bytes = list[1].toByteArray();
     const QVariantList fonts = list[2].toList();
     for (qsizetype i = 0; i + 2 < fonts.size(); i += 3)

@@ -16,10 +16,11 @@ namespace rtf {
 struct HeaderTables;
 
 // A group of the file the document does not show but saves as it was: a header or footer, a
-// footnote, a field's instruction. Its font and colour numbers refer to the file's own tables,
-// so it keeps what each stood for, and is written with the numbers of the file being written.
+// footnote, a field's instruction, hidden text. Its font and colour numbers refer to the file's own
+// tables, so it keeps what each stood for, and is written with the numbers of the file being
+// written.
 struct KeptGroup {
-    enum class Kind { Side, Field, Footnote };
+    enum class Kind { Side, Field, Footnote, Hidden };
     struct Font {
         int number = 0;
         QString name;

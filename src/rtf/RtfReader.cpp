@@ -6,8 +6,10 @@
 #include "rtf/RtfFieldReader.h"
 #include "rtf/RtfHeaderReader.h"
 #include "rtf/RtfHeaderTables.h"
+#include "rtf/RtfHiddenTextReader.h"
 #include "rtf/RtfKeptGroupReader.h"
 #include "rtf/RtfKeptGroups.h"
+#include "rtf/RtfKeptWords.h"
 #include "rtf/RtfListTextReader.h"
 #include "rtf/RtfReadingContext.h"
 #include "rtf/RtfShapeReader.h"
@@ -45,7 +47,7 @@ public:
                 m_headerReader.decoder()),
           m_tableMarks(*this, m_tables, m_pendingCells), m_fields(*this, fieldInstruction),
           m_shapes(*this), m_kept(*this, m_shapes), m_listText(*this, m_flow, header.lists),
-          m_formatsShown(!sink.ignoresFormats()) {
+          m_hidden(*this), m_formatsShown(!sink.ignoresFormats()) {
         m_stack.reserve(64);
         m_stack.emplace_back();
     }
@@ -103,8 +105,16 @@ private:
     void enterDestination(const ControlWord& word);
     // A word of document text, past the destinations' own.
     void bodyWord(const ControlWord& word, int value);
-    void appendBytes(QByteArrayView bytes);
+    // `from` and `to`: where the bytes are in the file.
+    void appendBytes(QByteArrayView bytes, qsizetype from, qsizetype to);
     void appendChar(char16_t c);
+    // Where the control word or symbol just read starts.
+    qsizetype controlStart() const {
+        return std::max<qsizetype>(0, m_tokenizer.data().lastIndexOf('\\', position() - 1));
+    }
+    // Hidden content from `from` to `to` in the file: kept aside, where the document shows none.
+    void noteHidden(qsizetype from, qsizetype to);
+    void keepWord(QByteArrayView name, bool hasParam, int param);
 
     TableAssembler m_tables;
     ContentFlow m_flow;
@@ -126,6 +136,7 @@ private:
     ShapeReader m_shapes;
     KeptGroupReader m_kept;
     ListTextReader m_listText;
+    HiddenTextReader m_hidden;
     const bool m_formatsShown;
 };
 
@@ -185,6 +196,7 @@ void Reader::groupEnd() {
         break;
     }
     // After the group's own picture, which a \nonshppict may hold without a group of its own.
+    m_hidden.groupEnd(depth);
     m_kept.groupEnd(depth, closing.start);
     m_fields.groupEnd(depth);
     m_shapes.groupEnd(depth, closing.start);
@@ -308,6 +320,8 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
     if (!word) {
         if (ignorable)
             skipGroup();
+        else
+            keepWord(name, hasParam, param);
         return;
     }
     if (word->kind == WordKind::Destination) {
@@ -320,7 +334,7 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
     }
     int value = hasParam ? param : word->defaultValue;
     if (word->kind == WordKind::Toggle)
-        value = value != 0;
+        value = hasParam && param == 0 ? 0 : word->defaultValue;
     GroupState& s = state();
     switch (s.destination) {
     case Destination::FontTable:
@@ -381,9 +395,14 @@ void Reader::bodyWord(const ControlWord& word, int value) {
         m_unicodeSkipLeft = s.unicodeSkip;
         break;
     case Word::Par:
-    case Word::Page:
     case Word::Column:
         endParagraph();
+        break;
+    case Word::Page:
+        // A break after the paragraph it ends, which a save writes back as this mark.
+        s.para.pageBreakAfter = true;
+        endParagraph();
+        state().para.pageBreakAfter = false;
         break;
     case Word::Sect:
         endParagraph();
@@ -458,7 +477,7 @@ void Reader::hexByte(unsigned char byte) {
     const char c = char(byte);
     switch (state().destination) {
     case Destination::Text:
-        appendBytes(QByteArrayView(&c, 1));
+        appendBytes(QByteArrayView(&c, 1), position() - 4, position());
         break;
     case Destination::FontTable:
         m_headerReader.fontHexByte(byte);
@@ -484,9 +503,15 @@ void Reader::text(QByteArrayView bytes) {
             return;
     }
     switch (state().destination) {
-    case Destination::Text:
-        appendBytes(bytes);
+    case Destination::Text: {
+        // Escaped braces and backslashes come as text of their own.
+        const qsizetype from = bytes.data() - data().data();
+        if (from >= 0 && from < data().size())
+            appendBytes(bytes, from, from + bytes.size());
+        else
+            appendBytes(bytes, controlStart(), position());
         break;
+    }
     case Destination::FontTable:
     case Destination::ColorTable:
         m_headerReader.text(state().destination, bytes);
@@ -519,6 +544,7 @@ void Reader::toLevel(int level) {
 }
 
 void Reader::beginContent() {
+    m_hidden.close();
     if (tablesApply())
         toLevel(contentLevel());
     m_tableMarks.noteContent();
@@ -543,17 +569,45 @@ void Reader::beginContent() {
         placeListNumber();
 }
 
-void Reader::appendBytes(QByteArrayView bytes) {
-    if (state().chars.hidden)
+void Reader::noteHidden(qsizetype from, qsizetype to) {
+    // A list number's hidden text goes with it.
+    if (state().destination == Destination::Text && tablesApply())
+        m_hidden.note(from, to);
+}
+
+void Reader::keepWord(QByteArrayView name, bool hasParam, int param) {
+    GroupState& s = state();
+    if (s.destination != Destination::Text)
         return;
+    switch (keptWordKind(name)) {
+    case KeptWordKind::Paragraph:
+        rtf::keepWord(s.para.keptWords, name, hasParam, param);
+        break;
+    case KeptWordKind::Character:
+        rtf::keepWord(s.chars.keptWords, name, hasParam, param);
+        break;
+    case KeptWordKind::None:
+        break;
+    }
+}
+
+void Reader::appendBytes(QByteArrayView bytes, qsizetype from, qsizetype to) {
+    if (state().chars.hidden) {
+        noteHidden(from, to);
+        return;
+    }
     m_shapes.noteText();
     beginContent();
     m_run.appendBytes(bytes, m_run.codePage(state().chars.font));
 }
 
 void Reader::appendChar(char16_t c) {
-    if (state().destination != Destination::Text || state().chars.hidden)
+    if (state().destination != Destination::Text)
         return;
+    if (state().chars.hidden) {
+        noteHidden(controlStart(), position());
+        return;
+    }
     // A symbol font's characters given as \u in its private-use range, as some writers do.
     if (c >= 0xF020 && c <= 0xF0FF && m_run.codePage(state().chars.font) == CodePage::symbol) {
         if (const char16_t decoded =
@@ -566,6 +620,7 @@ void Reader::appendChar(char16_t c) {
 }
 
 void Reader::flushRun() {
+    m_hidden.close();
     if (m_run.sendTo(m_flow.out()))
         ++m_contentPlaced;
 }

@@ -4,6 +4,7 @@
 #include "model/ListNumbers.h"
 #include "model/Twips.h"
 #include "pictures/RtfPicture.h"
+#include "rtf/RtfCharFormats.h"
 #include "rtf/RtfKeptGroups.h"
 #include "rtf/RtfListTableWriter.h"
 #include "rtf/RtfStateWords.h"
@@ -25,6 +26,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,12 +47,24 @@ struct RunState {
     int halfPoints = 24;
     bool bold = false;
     bool italic = false;
-    bool underline = false;
+    Underline underline = Underline::None;
     bool strike = false;
     int foreground = 0;
     int background = 0;
     int vertical = 0; // 0 normal, 1 super, 2 sub
+    int raise = 0;    // half-points, for \up and \dn
+    Capitals capitals = Capitals::None;
+    QString keptWords; // words of the file's kept as they were (\lang1031)
 };
+
+constexpr const char* underlineWords[] = {
+    "ulnone",    "ul",         "uld",       "uldash",     "uldashd", "uldashdd",
+    "uldb",      "ulhwave",    "ulldash",   "ulth",       "ulthd",   "ulthdash",
+    "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave", "ulw",     "ulwave"};
+static_assert(std::size(underlineWords) == size_t(Underline::Wave) + 1);
+
+constexpr const char* leaderWords[] = {"", "tldot", "tlmdot", "tlhyph", "tlul", "tlth", "tleq"};
+static_assert(std::size(leaderWords) == size_t(TabLeader::Equals) + 1);
 
 class Writer final : public FrameOutput {
 public:
@@ -94,6 +108,11 @@ private:
     // The fields with empty results the text of `format` carries, valid ones only.
     QList<int> emptyFieldsOf(const QTextCharFormat& format) const;
     void writeEmptyFields(const QTextCharFormat& format);
+    // The hidden text a character or paragraph mark carries, valid groups only.
+    QList<int> hiddenOf(const QTextFormat& format) const;
+    void writeHidden(const QTextCharFormat& format);
+    void writeLineHeight(const QTextBlockFormat& format);
+    void writeTabStops(const QTextBlockFormat& format);
     void word(const char* name);
     void word(const char* name, int value);
     void hexByte(unsigned char byte);
@@ -128,6 +147,7 @@ private:
     int m_lastFootnote = 0; // the footnote whose mark the last text written was
     // The empty fields the last text written carried: text typed after it carries them too.
     QList<int> m_lastEmptyFields;
+    QList<int> m_lastHidden;     // the same for hidden text
     QSet<int> m_sectionsWritten; // sections whose headers and footers are written
     bool m_hasFrames = false;    // the document holds tables
     int m_level = 0;             // how many tables deep the paragraph being written is
@@ -190,6 +210,8 @@ void Writer::collectTables() {
         if (isTableSpacer(block))
             continue;
         m_lists.collect(block);
+        for (const int hidden : hiddenOf(block.blockFormat()))
+            addKeptTables(m_kept[size_t(hidden) - 1]);
         if (block.length() <= 1) {
             const QTextCharFormat format = block.charFormat();
             addFamily(familyOf(format));
@@ -212,6 +234,8 @@ void Writer::collectTables() {
                 addKeptTables(m_kept[size_t(field) - 1]);
             for (const int field : emptyFieldsOf(format))
                 addKeptTables(m_kept[size_t(field) - 1]);
+            for (const int hidden : hiddenOf(format))
+                addKeptTables(m_kept[size_t(hidden) - 1]);
             // Footnotes are written with their marks' text, never with pictures.
             if (const int note = format.intProperty(DocumentProperty::FootnoteId);
                 note > 0 && size_t(note) <= m_kept.size() && !format.isImageFormat())
@@ -322,9 +346,11 @@ void Writer::writeSection(int section) {
 void Writer::endParagraph(const QTextBlock& block) {
     if (m_extent == Extent::Selection && m_level == 0 && block == m_document.lastBlock())
         return;
-    const int section = block.blockFormat().intProperty(DocumentProperty::SectionEnd);
+    const QTextBlockFormat format = block.blockFormat();
+    const int section = format.intProperty(DocumentProperty::SectionEnd);
     if (m_level > 0 || section <= 0 || m_sectionsWritten.contains(section)) {
-        append("\\par\r\n");
+        append(format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysAfter ? "\\page\r\n"
+                                                                             : "\\par\r\n");
         return;
     }
     m_out.append("\\sect");
@@ -436,14 +462,55 @@ void Writer::writeParagraphFormat(const QTextBlock& block, int level, bool sayLe
                 std::clamp(Twips::fromLayout(length.value), length.least, maxIndentTwips))
             word(length.name, twips);
     }
+    writeLineHeight(format);
+    if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+        word("pagebb");
+    writeTabStops(format);
+    if (const QString kept = format.stringProperty(DocumentProperty::KeptParagraphWords);
+        !kept.isEmpty()) {
+        m_out.append(kept.toLatin1().constData());
+        m_needSpace = true;
+    }
+}
+
+void Writer::writeLineHeight(const QTextBlockFormat& format) {
+    const qreal height = format.lineHeight();
+    switch (format.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        if (const int twips = std::clamp(int(std::lround(height * 2.4)), 1, maxIndentTwips))
+            word("sl", twips), word("slmult", 1);
+        break;
+    case QTextBlockFormat::MinimumHeight:
+        if (const int twips = std::clamp(Twips::fromLayout(height), 0, maxIndentTwips))
+            word("sl", twips), word("slmult", 0);
+        break;
+    case QTextBlockFormat::FixedHeight:
+        if (const int twips = std::clamp(Twips::fromLayout(height), 0, maxIndentTwips))
+            word("sl", -twips), word("slmult", 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void Writer::writeTabStops(const QTextBlockFormat& format) {
+    const QList<int> leaders = format.property(DocumentProperty::TabLeaders).value<QList<int>>();
     for (const QTextOption::Tab& tab : format.tabPositions()) {
+        const int position = Twips::fromLayout(tab.position);
+        for (qsizetype i = 0; i + 1 < leaders.size(); i += 2) {
+            if (leaders[i] == position && leaders[i + 1] > 0 &&
+                leaders[i + 1] < int(std::size(leaderWords))) {
+                word(leaderWords[leaders[i + 1]]);
+                break;
+            }
+        }
         if (tab.type == QTextOption::RightTab)
             word("tqr");
         else if (tab.type == QTextOption::CenterTab)
             word("tqc");
         else if (tab.type == QTextOption::DelimiterTab)
             word("tqdec");
-        word("tx", Twips::fromLayout(tab.position));
+        word("tx", position);
     }
 }
 
@@ -467,7 +534,20 @@ RunState Writer::runStateOf(const QTextCharFormat& format) const {
     next.halfPoints = halfPointsOf(format);
     next.bold = format.fontWeight() >= QFont::DemiBold;
     next.italic = format.fontItalic();
-    next.underline = format.fontUnderline();
+    const QTextCharFormat::UnderlineStyle underline = format.underlineStyle();
+    next.underline = underlineOf(underline);
+    // The file's own kind of underline while the text is still drawn with its style.
+    if (const QVariant kind = format.property(DocumentProperty::UnderlineKind);
+        kind.isValid() && underline != QTextCharFormat::NoUnderline) {
+        const auto given = Underline(std::clamp(kind.toInt(), 0, int(Underline::Wave)));
+        if (underlineStyleOf(given) == underline)
+            next.underline = given;
+    }
+    if (format.fontCapitalization() == QFont::AllUppercase)
+        next.capitals = Capitals::All;
+    else if (format.fontCapitalization() == QFont::SmallCaps)
+        next.capitals = Capitals::Small;
+    next.keptWords = format.stringProperty(DocumentProperty::KeptCharacterWords);
     next.strike = format.fontStrikeOut();
     const QBrush foreground = format.foreground();
     next.foreground =
@@ -479,11 +559,24 @@ RunState Writer::runStateOf(const QTextCharFormat& format) const {
     next.vertical = vertical == QTextCharFormat::AlignSuperScript ? 1
                     : vertical == QTextCharFormat::AlignSubScript ? 2
                                                                   : 0;
+    // Raised or lowered by an amount, where the direction still agrees.
+    if (const int raise = format.intProperty(DocumentProperty::RaisedBy);
+        (raise > 0 && next.vertical == 1) || (raise < 0 && next.vertical == 2))
+        next.raise = raise;
     return next;
 }
 
 void Writer::writeChanges(const RunState& next) {
     RunState& s = m_state;
+    // Kept words have no word that undoes them but \plain, after which the rest is said again.
+    if (!s.keptWords.isEmpty() && next.keptWords != s.keptWords) {
+        word("plain");
+        s = RunState();
+    }
+    if (next.keptWords != s.keptWords) {
+        m_out.append(next.keptWords.toLatin1().constData());
+        m_needSpace = true;
+    }
     if (next.font != s.font)
         word("f", next.font);
     if (next.halfPoints != s.halfPoints)
@@ -493,15 +586,27 @@ void Writer::writeChanges(const RunState& next) {
     if (next.italic != s.italic)
         word(next.italic ? "i" : "i0");
     if (next.underline != s.underline)
-        word(next.underline ? "ul" : "ulnone");
+        word(underlineWords[size_t(next.underline)]);
+    if (next.capitals != s.capitals) {
+        if (s.capitals != Capitals::None)
+            word(s.capitals == Capitals::All ? "caps0" : "scaps0");
+        if (next.capitals != Capitals::None)
+            word(next.capitals == Capitals::All ? "caps" : "scaps");
+    }
     if (next.strike != s.strike)
         word(next.strike ? "strike" : "strike0");
     if (next.foreground != s.foreground)
         word("cf", next.foreground);
     if (next.background != s.background)
         word("highlight", next.background);
-    if (next.vertical != s.vertical)
-        word(next.vertical == 1 ? "super" : next.vertical == 2 ? "sub" : "nosupersub");
+    if (next.vertical != s.vertical || next.raise != s.raise) {
+        if (next.raise > 0)
+            word("up", next.raise);
+        else if (next.raise < 0)
+            word("dn", -next.raise);
+        else
+            word(next.vertical == 1 ? "super" : next.vertical == 2 ? "sub" : "nosupersub");
+    }
     s = next;
 }
 
@@ -680,6 +785,26 @@ void Writer::writeEmptyFields(const QTextCharFormat& format) {
     }
 }
 
+QList<int> Writer::hiddenOf(const QTextFormat& format) const {
+    QList<int> groups = format.property(DocumentProperty::HiddenText).value<QList<int>>();
+    groups.removeIf([this](int id) {
+        return id <= 0 || size_t(id) > m_kept.size() ||
+               m_kept[size_t(id) - 1].kind != KeptGroup::Kind::Hidden;
+    });
+    return groups;
+}
+
+void Writer::writeHidden(const QTextCharFormat& format) {
+    // Text typed after a character that carries hidden text takes its format, and so the same
+    // groups: they are written once.
+    const QList<int> groups = hiddenOf(format);
+    if (groups == m_lastHidden)
+        return;
+    m_lastHidden = groups;
+    for (const int id : groups)
+        writeKept(m_kept[size_t(id) - 1]);
+}
+
 bool Writer::inSameFrame(const QTextBlock& block, const QTextBlock& next) const {
     return !m_hasFrames || !next.isValid() ||
            QTextCursor(block).currentFrame() == QTextCursor(next).currentFrame();
@@ -764,14 +889,19 @@ void Writer::paragraph(const QTextBlock& block, int level, bool sayLevel) {
             const QTextImageFormat image = format.toImageFormat();
             writeFieldsOf(format, block);
             writeEmptyFields(format);
+            writeHidden(format);
             for (qsizetype i = 0; i < fragment.length(); ++i)
                 writeImage(image);
             continue;
         }
         writeFieldsOf(format, block);
         writeEmptyFields(format);
+        writeHidden(format);
         writeText(startRun(fragment.charFormatIndex(), format, fragment.text()));
     }
+    m_lastHidden.clear();
+    for (const int id : hiddenOf(block.blockFormat()))
+        writeKept(m_kept[size_t(id) - 1]);
     // A field never spans the edge of a cell or a table, which the mark after this paragraph may
     // be.
     if (m_openFields.empty())
