@@ -205,6 +205,7 @@ constexpr ControlWord words[] = {
     {"s", K::Value, W::Style, 0},
     {"sa", K::Value, W::SpaceAfter, 0},
     {"sb", K::Value, W::SpaceBefore, 0},
+    {"sbasedon", K::Value, W::StyleBasedOn, 0},
     {"scaps", K::Toggle, W::SmallCaps, 1},
     {"sect", K::Flag, W::Sect, 0},
     {"shp", K::Destination, W::Shape, 0},

@@ -165,6 +165,7 @@ enum class Word {
     StyleSheet,
     Style,
     CharacterStyle,
+    StyleBasedOn,
     // headers, footers and footnotes
     Header,
     Footer,

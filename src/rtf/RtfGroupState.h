@@ -20,6 +20,7 @@ enum class Destination : std::uint8_t {
     ListLevelNumbers,  // \levelnumbers in a \listlevel
     UnicodeAlternates, // \upr: only its \ud part is read
     ShapeProperties,   // \shpinst: only its pictures and \shptxt are read
+    StyleSheet,        // \stylesheet, its entries in groups of their own
     NestedTableRow,    // \nesttableprops: only its \nestrow, the end of a nested row, counts
 };
 
@@ -111,6 +112,7 @@ struct ParaState {
     std::array<TabStop, maxTabs> tabs{};
     int tableLevel = 0;   // \intbl, \itap: how deep in tables the paragraph is; 0 in none or unsaid
     QByteArray keptWords; // paragraph words read but not acted on (\keepn), as CharState's
+    int style = 0;        // \s: the paragraph style whose format \pard and \plain go back to
 
     bool operator==(const ParaState&) const = default;
 };

@@ -2,6 +2,7 @@
 
 #include "rtf/RtfControlWords.h"
 #include "rtf/RtfGroupState.h"
+#include "rtf/RtfStyleSheet.h"
 #include "text/RtfCodePages.h"
 
 #include <QColor>
@@ -113,6 +114,7 @@ struct HeaderTables {
     FontTable fonts;
     ColorTable colors;
     ListTables lists;
+    StyleSheet styles;
     int defaultFont = 0; // \deff
 };
 

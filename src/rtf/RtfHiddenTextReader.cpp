@@ -65,9 +65,10 @@ void HiddenTextReader::note(qsizetype from, qsizetype to) {
 void HiddenTextReader::close() {
     if (!m_depth)
         return;
-    // The stretch in a group of its own, in the format it started in; groups it opened and left
-    // open closed after it.
-    QByteArray bytes = "{" + charWordsOf(m_chars, m_reader.header().defaultFont) + "\\v ";
+    // The stretch in a group of its own, in the format it started in whatever surrounds it; groups
+    // it opened and left
+    // open are closed after it.
+    QByteArray bytes = "{\\plain" + charWordsOf(m_chars, m_reader.header().defaultFont) + "\\v ";
     bytes.append(m_reader.data().sliced(m_start, m_end - m_start).toByteArray());
     if (m_endDepth > m_depth)
         bytes.append(QByteArray(qsizetype(m_endDepth - m_depth), '}'));

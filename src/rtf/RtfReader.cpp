@@ -42,7 +42,7 @@ class Reader final : public TokenListener, private ReadingContext {
 public:
     Reader(ContentSink& sink, HeaderTables& header, const Tokenizer& tokenizer)
         : m_tables(sink), m_flow(m_tables), m_tokenizer(tokenizer), m_header(header),
-          m_headerReader(header, m_run),
+          m_styles(header.styles), m_headerReader(header, m_run),
           m_run(header.fonts, header.defaultFont, m_headerReader.ansiCodePage(),
                 m_headerReader.decoder()),
           m_tableMarks(*this, m_tables, m_pendingCells), m_fields(*this, fieldInstruction),
@@ -120,6 +120,8 @@ private:
     ContentFlow m_flow;
     const Tokenizer& m_tokenizer;
     const HeaderTables& m_header;
+    StyleSheet& m_styles;
+    size_t m_styleSheetDepth = 0; // the stack size inside \stylesheet; 0 outside it
     std::vector<GroupState> m_stack;
     size_t m_excessDepth = 0; // groups opened beyond maxKeptDepth
     int m_skipping = 0;       // depth inside a group whose content is ignored
@@ -156,6 +158,8 @@ void Reader::groupStart() {
     }
     m_stack.push_back(m_stack.back());
     state().start = m_tokenizer.position() - 1;
+    if (m_styleSheetDepth && m_stack.size() == m_styleSheetDepth + 1)
+        m_styles.beginEntry();
     if (state().destination == Destination::Picture)
         skipGroup(); // nested groups in a picture hold properties, never picture data
 }
@@ -197,6 +201,14 @@ void Reader::groupEnd() {
     }
     // After the group's own picture, which a \nonshppict may hold without a group of its own.
     m_hidden.groupEnd(depth);
+    if (m_styleSheetDepth && depth == m_styleSheetDepth + 1) {
+        m_styles.endEntry();
+    } else if (depth == m_styleSheetDepth) {
+        // Text before any paragraph says its style is in style 0.
+        m_styleSheetDepth = 0;
+        m_styles.applyParagraph(0, state().para, m_header.lists);
+        m_styles.applyCharacters(0, state().chars);
+    }
     m_kept.groupEnd(depth, closing.start);
     m_fields.groupEnd(depth);
     m_shapes.groupEnd(depth, closing.start);
@@ -212,7 +224,8 @@ void Reader::enterDestination(const ControlWord& word) {
     // The document's tables belong to the document; a group that describes a picture, a shape
     // or a table's nesting may quote another document's, which defines nothing here.
     const bool table = word.id == Word::FontTable || word.id == Word::ColorTable ||
-                       word.id == Word::ListTable || word.id == Word::ListOverrideTable;
+                       word.id == Word::ListTable || word.id == Word::ListOverrideTable ||
+                       word.id == Word::StyleSheet;
     // Nor does one after the body has started: writers put them in the header, and one the body
     // holds would give the groups kept before it other colours than those kept after.
     // Blanks some writers leave before their tables count for nothing.
@@ -232,6 +245,15 @@ void Reader::enterDestination(const ControlWord& word) {
         break;
     case Word::ColorTable:
         s.destination = Destination::ColorTable;
+        break;
+    case Word::StyleSheet:
+        if (m_styleSheetDepth) {
+            skipGroup();
+            break;
+        }
+        s.destination = Destination::StyleSheet;
+        m_styleSheetDepth = depth();
+        m_styles.beginEntry();
         break;
     case Word::Pict:
         m_shapes.beginPicture();
@@ -353,6 +375,9 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
     case Destination::Picture:
         m_shapes.pictureWord(word->id, value);
         return;
+    case Destination::StyleSheet:
+        m_styles.word(word->id, value);
+        return;
     case Destination::NestedTableRow:
         // Only a nested row's definition and its end count here.
         if (word->id != Word::NestRow && word->id != Word::TableLevel && !isRowWord(word->id))
@@ -376,6 +401,8 @@ void Reader::bodyWord(const ControlWord& word, int value) {
     // Most words of a body change the character format, and nothing else acts on them.
     if (isCharacterWord(word.id)) {
         applyCharacterWord(s.chars, word.id, value);
+        if (word.id == Word::Plain)
+            m_styles.applyCharacters(s.para.style, s.chars);
         return;
     }
     if (outlastsGroup(word.id))
@@ -421,6 +448,13 @@ void Reader::bodyWord(const ControlWord& word, int value) {
         break;
     case Word::FootnoteMark:
         m_kept.noteMark();
+        break;
+    case Word::Pard:
+        applyParagraphWord(s.para, word.id, value, m_header.lists);
+        m_styles.applyParagraph(0, s.para, m_header.lists);
+        break;
+    case Word::Style:
+        m_styles.apply(value, s.chars, s.para, m_header.lists);
         break;
     default:
         if (!m_tableMarks.word(word.id, value, tablesApply()) &&

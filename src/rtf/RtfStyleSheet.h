@@ -1,0 +1,51 @@
+#pragma once
+
+#include "rtf/RtfControlWords.h"
+#include "rtf/RtfGroupState.h"
+
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace rtf {
+
+class ListTables;
+
+// \stylesheet: the paragraph styles (\sN) and the character and paragraph words each gives. The
+// body's \sN applies them, and a paragraph without one has style 0's: readers show a paragraph
+// in its style's font and size unless the paragraph says otherwise, so the document takes them
+// as its own formats and a save, which writes no style sheet, says them.
+class StyleSheet {
+public:
+    bool empty() const { return m_styles.empty(); }
+
+    // An entry's group starts, ends; the words it holds.
+    void beginEntry();
+    void word(Word id, int value);
+    void endEntry();
+
+    // The body's \sN: the style's words, those of the styles it is based on first.
+    void apply(int style, CharState& chars, ParaState& para, const ListTables& lists) const;
+    // \plain and \pard: the format the paragraph's style gives, where they reset to none.
+    void applyCharacters(int style, CharState& chars) const;
+    void applyParagraph(int style, ParaState& para, const ListTables& lists) const;
+
+private:
+    struct Style {
+        std::vector<std::pair<Word, int>> words;
+        int basedOn = -1;
+    };
+    // The chain of styles `style` is based on, the first base first.
+    std::vector<const Style*> chainOf(int style) const;
+
+    // Files name a few dozen; a hostile one cannot make lookups dear.
+    static constexpr size_t maxStyles = 4096;
+    static constexpr size_t maxWords = 64;
+    std::unordered_map<int, Style> m_styles;
+    Style m_entry;
+    int m_number = 0;
+    bool m_paragraphStyle = true; // \cs and others are read but not applied
+    bool m_said = false;          // the entry said something: a skipped one says nothing
+};
+
+} // namespace rtf
