@@ -600,11 +600,17 @@ void Writer::writeChanges(const RunState& next) {
     if (next.background != s.background)
         word("highlight", next.background);
     if (next.vertical != s.vertical || next.raise != s.raise) {
+        // Readers end a raise by its own word only, not by \nosupersub.
+        int shown = s.vertical;
+        if (s.raise != 0 && (next.raise == 0 || (next.raise > 0) != (s.raise > 0))) {
+            word(s.raise > 0 ? "up" : "dn", 0);
+            shown = 0;
+        }
         if (next.raise > 0)
             word("up", next.raise);
         else if (next.raise < 0)
             word("dn", -next.raise);
-        else
+        else if (next.vertical != shown)
             word(next.vertical == 1 ? "super" : next.vertical == 2 ? "sub" : "nosupersub");
     }
     s = next;
