@@ -252,6 +252,9 @@ QTextBlockFormat blockFormatOf(const ParaState& para) {
         format.setLineHeight(Twips::toLayout(para.lineSpacing), QTextBlockFormat::MinimumHeight);
     else if (para.lineSpacing < 0)
         format.setLineHeight(Twips::toLayout(-para.lineSpacing), QTextBlockFormat::FixedHeight);
+    if (!para.keptWords.isEmpty())
+        format.setProperty(DocumentProperty::KeptParagraphWords,
+                           QString::fromLatin1(para.keptWords));
     if (para.pageBreakBefore || para.pageBreakAfter)
         format.setPageBreakPolicy((para.pageBreakBefore ? QTextFormat::PageBreak_AlwaysBefore
                                                         : QTextFormat::PageBreakFlags()) |
