@@ -260,6 +260,9 @@ def compare(original, ours):
             total[key] += 1
             if other and other[1].get(key) == value:
                 kept[key] += 1
+            if other:
+                total["matched " + key] += 1
+                kept["matched " + key] += other[1].get(key) == value
         other_words = other[2] if other else []
         wm = difflib.SequenceMatcher(None, [w for w, _ in words], [w for w, _ in other_words],
                                      autojunk=False)
@@ -276,6 +279,9 @@ def compare(original, ours):
                 total[key] += 1
                 if theirs is not None and theirs.get(key) == value:
                     kept[key] += 1
+                if theirs is not None:
+                    total["matched " + key] += 1
+                    kept["matched " + key] += theirs.get(key) == value
     for key in ("tables", "rows", "cells"):
         total[key] += getattr(original, key)
         kept[key] += min(getattr(original, key), getattr(ours, key))
@@ -356,8 +362,10 @@ def main():
         total, kept = compare(original, ours)
         overall_total += total
         overall_kept += kept
-        share = sum(kept.values()) / max(1, sum(total.values()))
-        lost = {k: total[k] - kept[k] for k in total if total[k] != kept[k]}
+        share = sum(v for k, v in kept.items() if not k.startswith("matched")) / max(
+            1, sum(v for k, v in total.items() if not k.startswith("matched")))
+        lost = {k: total[k] - kept[k] for k in total
+                if total[k] != kept[k] and not k.startswith("matched")}
         results.append((share, path, lost, total))
         if args.show and os.path.basename(path) == args.show:
             for index, para in enumerate(original.paragraphs[:400]):
@@ -365,11 +373,22 @@ def main():
 
     results.sort()
     within = sum(1 for r in results if r[0] >= 0.95)
-    share = sum(overall_kept.values()) / max(1, sum(overall_total.values()))
+    plain = [k for k in overall_total if not k.startswith("matched")]
+    matched = [k for k in overall_total if k.startswith("matched")]
+    share = sum(overall_kept[k] for k in plain) / max(1, sum(overall_total[k] for k in plain))
+    share_matched = sum(overall_kept[k] for k in matched) / max(
+        1, sum(overall_total[k] for k in matched))
     print("files compared: %d; keep >= 95%% of their features: %d; kept overall: %.2f%%"
           % (len(results), within, 100 * share))
+    print("of the paragraphs and words both readings hold, features kept: %.2f%%"
+          % (100 * share_matched))
+    print("lost where the text is the same, most first:")
+    for key in sorted(matched, key=lambda k: overall_kept[k] - overall_total[k]):
+        if overall_total[key] != overall_kept[key]:
+            print("  %-14s %6d of %6d" % (key[8:], overall_total[key] - overall_kept[key],
+                                          overall_total[key]))
     print("lost, most first:")
-    losses = {k: overall_total[k] - overall_kept[k] for k in overall_total}
+    losses = {k: overall_total[k] - overall_kept[k] for k in plain}
     for key, count in sorted(losses.items(), key=lambda kv: -kv[1]):
         if count:
             print("  %-14s %6d of %6d" % (key, count, overall_total[key]))

@@ -2,7 +2,6 @@
 
 #include "rtf/RtfControlWords.h"
 #include "rtf/RtfGroupState.h"
-#include "rtf/RtfStyleSheet.h"
 #include "text/RtfCodePages.h"
 
 #include <QColor>
@@ -114,7 +113,6 @@ struct HeaderTables {
     FontTable fonts;
     ColorTable colors;
     ListTables lists;
-    StyleSheet styles;
     int defaultFont = 0; // \deff
 };
 

@@ -14,6 +14,7 @@
 #include "rtf/RtfReadingContext.h"
 #include "rtf/RtfShapeReader.h"
 #include "rtf/RtfStateWords.h"
+#include "rtf/RtfStyleSheet.h"
 #include "rtf/RtfTableMarkReader.h"
 #include "rtf/RtfTables.h"
 #include "rtf/RtfTextCollector.h"
@@ -42,7 +43,7 @@ class Reader final : public TokenListener, private ReadingContext {
 public:
     Reader(ContentSink& sink, HeaderTables& header, const Tokenizer& tokenizer)
         : m_tables(sink), m_flow(m_tables), m_tokenizer(tokenizer), m_header(header),
-          m_styles(header.styles), m_headerReader(header, m_run),
+          m_headerReader(header, m_run),
           m_run(header.fonts, header.defaultFont, m_headerReader.ansiCodePage(),
                 m_headerReader.decoder()),
           m_tableMarks(*this, m_tables, m_pendingCells), m_fields(*this, fieldInstruction),
@@ -120,7 +121,7 @@ private:
     ContentFlow m_flow;
     const Tokenizer& m_tokenizer;
     const HeaderTables& m_header;
-    StyleSheet& m_styles;
+    StyleSheet m_styles;
     size_t m_styleSheetDepth = 0; // the stack size inside \stylesheet; 0 outside it
     std::vector<GroupState> m_stack;
     size_t m_excessDepth = 0; // groups opened beyond maxKeptDepth

@@ -1,6 +1,5 @@
 #include "rtf/RtfStyleSheet.h"
 
-#include "rtf/RtfHeaderTables.h"
 #include "rtf/RtfStateWords.h"
 
 #include <algorithm>
