@@ -60,8 +60,9 @@ void store(QTextDocument& document, const std::vector<KeptGroup>& groups);
 std::vector<KeptGroup> load(const QTextDocument& document);
 
 // Text of `document` refers by number to the groups `from`. Appends the ones it refers to (fields
-// with the fields that hold them, footnotes) to the groups of `owner`, and renumbers the text to
-// match: text that moves between documents keeps its own fields, never the other document's.
+// with the fields that hold them, footnotes, hidden text) to the groups of `owner`, and renumbers
+// the text to match: text that moves between documents keeps its own fields, never the other
+// document's.
 void adopt(QTextDocument& document, const std::vector<KeptGroup>& from, QTextDocument& owner);
 
 // The fields whose results hold text of `format`, outermost first.

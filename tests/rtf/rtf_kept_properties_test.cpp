@@ -7,6 +7,7 @@
 
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocumentFragment>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -211,4 +212,20 @@ TEST(RtfKeptProperties, AChangedFormatDropsWhatTheFileSaidOfTheOldOne) {
     const QByteArray saved = rtf::write(*document);
     EXPECT_TRUE(saved.contains("\\ulwave\\sub x")) << saved.constData();
     EXPECT_FALSE(saved.contains("\\uldb")) << saved.constData();
+}
+
+// Text moved into another document takes its hidden text along, renumbered among that document's
+// kept groups, whether a character or a paragraph mark carries it. (Qt gives a moved first
+// paragraph the format of the one it joins: the paragraph is the second.)
+TEST(RtfKeptProperties, MovedTextTakesItsHiddenTextAlong) {
+    auto owner = readRtf(header + "{\\field{\\*\\fldinst PAGE}{\\fldrslt 1}} own\\par}");
+    auto moved = readRtf(header + "x\\par a{\\v inner}b{\\v tail}\\par c}");
+    rtf::KeptGroups::adopt(*moved, rtf::KeptGroups::load(*moved), *owner);
+    QTextCursor end(owner.get());
+    end.movePosition(QTextCursor::End);
+    end.insertFragment(QTextDocumentFragment(moved.get()));
+    const QByteArray saved = rtf::write(*owner);
+    EXPECT_TRUE(saved.contains("{\\plain\\f0\\v inner}b{\\plain\\f0\\v tail}"))
+        << saved.constData();
+    EXPECT_TRUE(saved.contains("\\fldinst PAGE")) << saved.constData();
 }
