@@ -81,7 +81,7 @@ DEFAULTS = {
 
 def normal(key, value):
     if value is None:
-        return DEFAULTS.get(key, "")
+        value = DEFAULTS.get(key, "")
     if key == "align":
         return {"left": "start", "right": "end"}.get(value, value)
     if key == "underline-type" and value == "single":

@@ -112,7 +112,7 @@ struct ParaState {
     std::array<TabStop, maxTabs> tabs{};
     int tableLevel = 0;   // \intbl, \itap: how deep in tables the paragraph is; 0 in none or unsaid
     QByteArray keptWords; // paragraph words read but not acted on (\keepn), as CharState's
-    int style = 0;        // \s: the paragraph style whose format \pard and \plain go back to
+    int style = 0;        // \s: the paragraph style whose characters \plain goes back to
 
     bool operator==(const ParaState&) const = default;
 };

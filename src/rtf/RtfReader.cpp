@@ -207,7 +207,6 @@ void Reader::groupEnd() {
     } else if (depth == m_styleSheetDepth) {
         // Text before any paragraph says its style is in style 0.
         m_styleSheetDepth = 0;
-        m_styles.applyParagraph(0, state().para, m_header.lists);
         m_styles.applyCharacters(0, state().chars);
     }
     m_kept.groupEnd(depth, closing.start);
@@ -450,12 +449,8 @@ void Reader::bodyWord(const ControlWord& word, int value) {
     case Word::FootnoteMark:
         m_kept.noteMark();
         break;
-    case Word::Pard:
-        applyParagraphWord(s.para, word.id, value, m_header.lists);
-        m_styles.applyParagraph(0, s.para, m_header.lists);
-        break;
     case Word::Style:
-        m_styles.apply(value, s.chars, s.para, m_header.lists);
+        m_styles.apply(value, s.chars, s.para);
         break;
     default:
         if (!m_tableMarks.word(word.id, value, tablesApply()) &&

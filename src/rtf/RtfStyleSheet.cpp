@@ -8,34 +8,11 @@ namespace rtf {
 
 namespace {
 
-// The words of a style that make a format: characters', and paragraphs' other than those that
-// place the paragraph in a table or a list.
+// The words of a style that make a character format. Its paragraph words are not taken: files say
+// every paragraph word a paragraph has after its \\pard, and readers take the paragraph as it says
+// itself, leaving out what its style would add.
 bool isStyleWord(Word id) {
-    if (isCharacterWord(id))
-        return id != Word::Plain;
-    switch (id) {
-    case Word::AlignLeft:
-    case Word::AlignRight:
-    case Word::AlignCenter:
-    case Word::AlignJustify:
-    case Word::LeftIndent:
-    case Word::RightIndent:
-    case Word::FirstIndent:
-    case Word::SpaceBefore:
-    case Word::SpaceAfter:
-    case Word::LineSpacing:
-    case Word::LineMultiple:
-    case Word::PageBreakBefore:
-    case Word::TabLeader:
-    case Word::TabPos:
-    case Word::TabRight:
-    case Word::TabCenter:
-    case Word::TabDecimal:
-    case Word::TabBar:
-        return true;
-    default:
-        return false;
-    }
+    return isCharacterWord(id) && id != Word::Plain;
 }
 
 } // namespace
@@ -87,15 +64,9 @@ std::vector<const StyleSheet::Style*> StyleSheet::chainOf(int style) const {
     return chain;
 }
 
-void StyleSheet::apply(int style, CharState& chars, ParaState& para,
-                       const ListTables& lists) const {
+void StyleSheet::apply(int style, CharState& chars, ParaState& para) const {
     para.style = style;
-    for (const Style* entry : chainOf(style)) {
-        for (const auto& [id, value] : entry->words) {
-            if (!applyCharacterWord(chars, id, value))
-                applyParagraphWord(para, id, value, lists);
-        }
-    }
+    applyCharacters(style, chars);
 }
 
 void StyleSheet::applyCharacters(int style, CharState& chars) const {
@@ -104,18 +75,6 @@ void StyleSheet::applyCharacters(int style, CharState& chars) const {
     for (const Style* entry : chainOf(style)) {
         for (const auto& [id, value] : entry->words)
             applyCharacterWord(chars, id, value);
-    }
-}
-
-void StyleSheet::applyParagraph(int style, ParaState& para, const ListTables& lists) const {
-    para.style = style;
-    if (m_styles.empty())
-        return;
-    for (const Style* entry : chainOf(style)) {
-        for (const auto& [id, value] : entry->words) {
-            if (!isCharacterWord(id))
-                applyParagraphWord(para, id, value, lists);
-        }
     }
 }
 

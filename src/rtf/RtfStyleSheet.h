@@ -9,12 +9,10 @@
 
 namespace rtf {
 
-class ListTables;
-
-// \stylesheet: the paragraph styles (\sN) and the character and paragraph words each gives. The
-// body's \sN applies them, and a paragraph without one has style 0's: readers show a paragraph
-// in its style's font and size unless the paragraph says otherwise, so the document takes them
-// as its own formats and a save, which writes no style sheet, says them.
+// \stylesheet: the paragraph styles (\sN) and the character words each gives. The body's \sN
+// applies them, and \plain goes back to them; text before any \sN is in style 0. Readers show a
+// paragraph's text in its style's font and size unless the text says otherwise, so the document
+// takes them as its own formats and a save, which writes no style sheet, says them.
 class StyleSheet {
 public:
     bool empty() const { return m_styles.empty(); }
@@ -25,10 +23,9 @@ public:
     void endEntry();
 
     // The body's \sN: the style's words, those of the styles it is based on first.
-    void apply(int style, CharState& chars, ParaState& para, const ListTables& lists) const;
-    // \plain and \pard: the format the paragraph's style gives, where they reset to none.
+    void apply(int style, CharState& chars, ParaState& para) const;
+    // \plain: the format the paragraph's style gives, where it resets to none.
     void applyCharacters(int style, CharState& chars) const;
-    void applyParagraph(int style, ParaState& para, const ListTables& lists) const;
 
 private:
     struct Style {
