@@ -63,6 +63,9 @@ constexpr int HiddenText = QTextFormat::UserProperty + 0x10E;
 // without acting on them (\keepn, \widctlpar, \lang1031, ...), written back as they were.
 constexpr int KeptParagraphWords = QTextFormat::UserProperty + 0x10F;
 constexpr int KeptCharacterWords = QTextFormat::UserProperty + 0x110;
+// Character, a QString: the font a file gives double-byte text (\dbch\af) where it shows the rest
+// in another, which is the format's family.
+constexpr int AsianFont = QTextFormat::UserProperty + 0x111;
 // Table, an int in twips: where the table's rows start, from the margin. Files put it left of the
 // margin so that the cells' text lines up with the text around; the layout draws it at the margin.
 constexpr int TableIndent = QTextFormat::UserProperty + 0x200;

@@ -59,7 +59,7 @@ size_t CharFormats::Hash::operator()(const CharState& c) const {
     h ^= (size_t(c.foreground) << 20) ^ (size_t(c.background) << 40);
     h ^= size_t(c.bold) | size_t(c.italic) << 1 | size_t(c.strike) << 2 | size_t(c.hidden) << 3 |
          size_t(c.vertical) << 4 | size_t(c.capitals) << 6 | size_t(c.underline) << 8;
-    h ^= size_t(c.raise) << 14;
+    h ^= size_t(c.raise) << 14 ^ size_t(c.doubleByteFont) << 24 ^ size_t(c.lowFont) << 34;
     h ^= qHash(c.keptWords);
     return h;
 }
@@ -76,7 +76,16 @@ const QTextCharFormat& CharFormats::of(const CharState& chars) {
     if (!inserted)
         return it->second;
     QTextCharFormat& format = it->second;
-    const FontEntry* font = m_header.fonts.find(chars.font < 0 ? m_header.defaultFont : chars.font);
+    // Double-byte text named last shows in the low-ANSI font given with it, as other readers show
+    // it; its own font goes beside.
+    const int shown =
+        chars.kind == CharacterKind::DoubleByte && chars.lowFont >= 0 ? chars.lowFont : chars.font;
+    const FontEntry* font = m_header.fonts.find(shown < 0 ? m_header.defaultFont : shown);
+    if (chars.doubleByteFont >= 0 && chars.doubleByteFont != shown) {
+        if (const FontEntry* asian = m_header.fonts.find(chars.doubleByteFont);
+            asian && !asian->name.isEmpty())
+            format.setProperty(DocumentProperty::AsianFont, asian->name);
+    }
     if (!font || font->codePage == CodePage::symbol) {
         // The Symbol font's bytes are read as the Unicode characters they stand for. Fonts by
         // that name are often symbol-encoded without those characters, and Qt does not look

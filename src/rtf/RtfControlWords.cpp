@@ -15,6 +15,7 @@ using K = WordKind;
 using W = Word;
 
 constexpr ControlWord words[] = {
+    {"af", K::Value, W::AssociatedFont, 0},
     {"aftnsep", K::Destination, W::Skip, 0},
     {"aftnsepc", K::Destination, W::Skip, 0},
     {"annotation", K::Destination, W::Skip, 0},
@@ -77,6 +78,7 @@ constexpr ControlWord words[] = {
     {"creatim", K::Destination, W::Skip, 0},
     {"cs", K::Value, W::CharacterStyle, 0},
     {"datastore", K::Destination, W::Skip, 0},
+    {"dbch", K::Flag, W::CharacterKindWord, 3},
     {"defchp", K::Destination, W::Skip, 0},
     {"deff", K::Value, W::DefaultFont, 0},
     {"defpap", K::Destination, W::Skip, 0},
@@ -116,6 +118,7 @@ constexpr ControlWord words[] = {
     {"headerf", K::Destination, W::Header, 0},
     {"headerl", K::Destination, W::Header, 0},
     {"headerr", K::Destination, W::Header, 0},
+    {"hich", K::Flag, W::CharacterKindWord, 2},
     {"highlight", K::Value, W::Highlight, 0},
     {"i", K::Toggle, W::Italic, 1},
     {"ilvl", K::Value, W::Ilvl, 0},
@@ -145,8 +148,10 @@ constexpr ControlWord words[] = {
     {"listpicture", K::Destination, W::Skip, 0},
     {"listtable", K::Destination, W::ListTable, 0},
     {"listtext", K::Destination, W::ListText, 0},
+    {"loch", K::Flag, W::CharacterKindWord, 1},
     {"lquote", K::Symbol, W::Skip, 0x2018},
     {"ls", K::Value, W::Ls, 0},
+    {"ltrch", K::Flag, W::CharacterKindWord, 0},
     {"mac", K::Flag, W::Mac, 0},
     {"macpict", K::Flag, W::MacPict, 0},
     {"mmathPr", K::Destination, W::Skip, 0},
@@ -202,6 +207,7 @@ constexpr ControlWord words[] = {
     {"rquote", K::Symbol, W::Skip, 0x2019},
     {"rsidtbl", K::Destination, W::Skip, 0},
     {"rtf", K::Value, W::Skip, 1},
+    {"rtlch", K::Flag, W::CharacterKindWord, 0},
     {"s", K::Value, W::Style, 0},
     {"sa", K::Value, W::SpaceAfter, 0},
     {"sb", K::Value, W::SpaceBefore, 0},

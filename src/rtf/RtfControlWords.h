@@ -38,6 +38,8 @@ enum class Word {
     Blue,
     // character formats
     Plain,
+    AssociatedFont,
+    CharacterKindWord,
     FontSize,
     Bold,
     Italic,

@@ -52,9 +52,18 @@ enum class Underline : std::uint8_t {
 
 enum class Capitals : std::uint8_t { None, All, Small }; // \caps, \scaps
 
+// What kind of characters the text that follows is (\loch, \hich, \dbch): \f and \af give the
+// font of that kind. None after \ltrch and \rtlch, where \af is a right-to-left text's font.
+enum class CharacterKind : std::uint8_t { None, Low, High, DoubleByte };
+
 // Character formatting; \plain resets all of it.
 struct CharState {
-    int font = -1;                         // \f; -1 stands for the document's \deff
+    int font = -1; // \f; -1 stands for the document's \deff
+    // The fonts of low-ANSI and double-byte text (\loch\f, \dbch\af): text shows in the first,
+    // and decodes in `font`, the one named last.
+    int lowFont = -1;
+    int doubleByteFont = -1;
+    CharacterKind kind = CharacterKind::None;
     int halfPoints = 24;                   // \fs
     int foreground = 0;                    // \cf, an index into the colour table; 0 is automatic
     int background = 0;                    // \highlight, \cb, \chcbpat

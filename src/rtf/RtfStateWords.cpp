@@ -24,6 +24,16 @@ bool applyCharacterWord(CharState& c, Word id, int value) {
         break;
     case Word::Font:
         c.font = value;
+        (c.kind == CharacterKind::DoubleByte ? c.doubleByteFont : c.lowFont) = value;
+        break;
+    case Word::AssociatedFont:
+        if (c.kind == CharacterKind::DoubleByte)
+            c.doubleByteFont = value;
+        else if (c.kind == CharacterKind::Low)
+            c.lowFont = value;
+        break;
+    case Word::CharacterKindWord:
+        c.kind = CharacterKind(std::clamp(value, 0, int(CharacterKind::DoubleByte)));
         break;
     case Word::FontSize:
         c.halfPoints = value > 0 ? std::min(value, maxHalfPoints) : 24;

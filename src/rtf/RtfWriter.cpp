@@ -51,8 +51,9 @@ struct RunState {
     bool strike = false;
     int foreground = 0;
     int background = 0;
-    int vertical = 0; // 0 normal, 1 super, 2 sub
-    int raise = 0;    // half-points, for \up and \dn
+    int vertical = 0;   // 0 normal, 1 super, 2 sub
+    int raise = 0;      // half-points, for \up and \dn
+    int asianFont = -1; // the font of double-byte text where it is not `font`
     Capitals capitals = Capitals::None;
     QString keptWords; // words of the file's kept as they were (\lang1031)
 };
@@ -228,6 +229,9 @@ void Writer::collectTables() {
             }
             const QTextCharFormat format = it.fragment().charFormat();
             addFamily(familyOf(format));
+            if (const QString asian = format.stringProperty(DocumentProperty::AsianFont);
+                !asian.isEmpty())
+                addFamily(asian);
             addColor(format.foreground());
             addColor(format.background());
             for (const int field : KeptGroups::fieldPath(m_kept, format))
@@ -548,6 +552,9 @@ RunState Writer::runStateOf(const QTextCharFormat& format) const {
     else if (format.fontCapitalization() == QFont::SmallCaps)
         next.capitals = Capitals::Small;
     next.keptWords = format.stringProperty(DocumentProperty::KeptCharacterWords);
+    if (const QString asian = format.stringProperty(DocumentProperty::AsianFont);
+        !asian.isEmpty() && m_familyIndex.value(asian, next.font) != next.font)
+        next.asianFont = m_familyIndex.value(asian);
     next.strike = format.fontStrikeOut();
     const QBrush foreground = format.foreground();
     next.foreground =
@@ -579,6 +586,12 @@ void Writer::writeChanges(const RunState& next) {
     }
     if (next.font != s.font)
         word("f", next.font);
+    // Named as the double-byte font, and back to low-ANSI text, whose font the next \f names.
+    if (next.asianFont != s.asianFont) {
+        word("dbch");
+        word("af", next.asianFont >= 0 ? next.asianFont : next.font);
+        word("loch");
+    }
     if (next.halfPoints != s.halfPoints)
         word("fs", next.halfPoints);
     if (next.bold != s.bold)

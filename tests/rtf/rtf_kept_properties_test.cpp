@@ -135,6 +135,23 @@ TEST(RtfKeptProperties, EachPropertyIsReadWrittenAndReadAgain) {
         {"a character style is no paragraph's",
          "{\\stylesheet{\\fs20 Normal;}{\\*\\cs10\\fs40 big;}}\\pard\\plain x\\par", "\\fs20 x",
          [](const Held& h) { return h.chars.fontPointSize() == 10; }},
+        {"double-byte text shows in its low-ANSI font, its own beside",
+         "{\\loch\\af0\\hich\\af0\\dbch\\f1 x}", "\\dbch\\af1\\loch",
+         [](const Held& h) {
+             return h.chars.fontFamilies().toStringList() == QStringList{"Arial"} &&
+                    h.chars.stringProperty(DocumentProperty::AsianFont) == "Courier New";
+         }},
+        {"the low-ANSI font named last is the text's", "{\\hich\\af0\\dbch\\af1\\loch\\f1 x}",
+         "{\\fonttbl{\\f0\\fnil\\fcharset0 Courier New;}}",
+         [](const Held& h) {
+             return h.chars.fontFamilies().toStringList() == QStringList{"Courier New"} &&
+                    !h.chars.hasProperty(DocumentProperty::AsianFont);
+         }},
+        {"a right-to-left font is no text's", "{\\rtlch\\af1\\ltrch\\f0 x}", "",
+         [](const Held& h) {
+             return h.chars.fontFamilies().toStringList() == QStringList{"Arial"} &&
+                    !h.chars.hasProperty(DocumentProperty::AsianFont);
+         }},
         {"paragraph words kept", "\\pard\\keepn\\widctlpar x\\par", "\\keepn\\widctlpar",
          [](const Held& h) {
              return h.block.stringProperty(DocumentProperty::KeptParagraphWords) ==
