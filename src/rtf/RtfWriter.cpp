@@ -29,6 +29,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace rtf {
@@ -148,7 +149,10 @@ private:
     int m_lastFootnote = 0; // the footnote whose mark the last text written was
     // The empty fields the last text written carried: text typed after it carries them too.
     QList<int> m_lastEmptyFields;
-    QList<int> m_lastHidden;     // the same for hidden text
+    QList<int> m_lastHidden; // the same for hidden text
+    // Hidden text written: a group is written once, where it first comes, though a paragraph
+    // split by Enter or text copied within the document carries it twice.
+    QHash<int, bool> m_hiddenWritten;
     QSet<int> m_sectionsWritten; // sections whose headers and footers are written
     bool m_hasFrames = false;    // the document holds tables
     int m_level = 0;             // how many tables deep the paragraph being written is
@@ -820,8 +824,10 @@ void Writer::writeHidden(const QTextCharFormat& format) {
     if (groups == m_lastHidden)
         return;
     m_lastHidden = groups;
-    for (const int id : groups)
-        writeKept(m_kept[size_t(id) - 1]);
+    for (const int id : groups) {
+        if (!std::exchange(m_hiddenWritten[id], true))
+            writeKept(m_kept[size_t(id) - 1]);
+    }
 }
 
 bool Writer::inSameFrame(const QTextBlock& block, const QTextBlock& next) const {
@@ -919,8 +925,10 @@ void Writer::paragraph(const QTextBlock& block, int level, bool sayLevel) {
         writeText(startRun(fragment.charFormatIndex(), format, fragment.text()));
     }
     m_lastHidden.clear();
-    for (const int id : hiddenOf(block.blockFormat()))
-        writeKept(m_kept[size_t(id) - 1]);
+    for (const int id : hiddenOf(block.blockFormat())) {
+        if (!std::exchange(m_hiddenWritten[id], true))
+            writeKept(m_kept[size_t(id) - 1]);
+    }
     // A field never spans the edge of a cell or a table, which the mark after this paragraph may
     // be.
     if (m_openFields.empty())

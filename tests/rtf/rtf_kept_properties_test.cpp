@@ -245,3 +245,13 @@ TEST(RtfKeptProperties, MovedTextTakesItsHiddenTextAlong) {
         << saved.constData();
     EXPECT_TRUE(saved.contains("\\fldinst PAGE")) << saved.constData();
 }
+
+// A paragraph split in two carries its hidden text in both halves' formats: it is written once.
+TEST(RtfKeptProperties, HiddenTextOfASplitParagraphIsWrittenOnce) {
+    auto document = readRtf(header + "ab{\\v tail}\\par}");
+    QTextCursor cursor(document.get());
+    cursor.setPosition(1);
+    cursor.insertBlock();
+    const QByteArray saved = rtf::write(*document);
+    EXPECT_EQ(saved.count("tail"), 1) << saved.constData();
+}
