@@ -1,22 +1,11 @@
 #include "rtf/RtfHiddenTextReader.h"
 
 #include "rtf/RtfContentSink.h"
+#include "rtf/RtfFormatWords.h"
 #include "rtf/RtfHeaderTables.h"
 #include "rtf/RtfKeptGroups.h"
 
-#include <iterator>
-
 namespace rtf {
-
-namespace {
-
-constexpr const char* underlineWords[] = {
-    "ulnone",    "ul",         "uld",       "uldash",     "uldashd", "uldashdd",
-    "uldb",      "ulhwave",    "ulldash",   "ulth",       "ulthd",   "ulthdash",
-    "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave", "ulw",     "ulwave"};
-static_assert(std::size(underlineWords) == size_t(Underline::Wave) + 1);
-
-} // namespace
 
 QByteArray charWordsOf(const CharState& c, int defaultFont) {
     QByteArray words;
@@ -31,7 +20,7 @@ QByteArray charWordsOf(const CharState& c, int defaultFont) {
     if (c.italic)
         words.append("\\i");
     if (c.underline != Underline::None)
-        words.append('\\').append(underlineWords[size_t(c.underline)]);
+        words.append('\\').append(underlineWord(c.underline));
     if (c.strike)
         words.append("\\strike");
     if (c.capitals != Capitals::None)

@@ -4,7 +4,7 @@
 #include "model/ListNumbers.h"
 #include "model/Twips.h"
 #include "pictures/RtfPicture.h"
-#include "rtf/RtfCharFormats.h"
+#include "rtf/RtfFormatWords.h"
 #include "rtf/RtfKeptGroups.h"
 #include "rtf/RtfListTableWriter.h"
 #include "rtf/RtfStateWords.h"
@@ -43,30 +43,6 @@ std::string number(int value) {
 const QString bulletFamily = QStringLiteral("Symbol");
 
 // The character formatting the RTF stream is in, so only changes are written.
-struct RunState {
-    int font = 0;
-    int halfPoints = 24;
-    bool bold = false;
-    bool italic = false;
-    Underline underline = Underline::None;
-    bool strike = false;
-    int foreground = 0;
-    int background = 0;
-    int vertical = 0;   // 0 normal, 1 super, 2 sub
-    int raise = 0;      // half-points, for \up and \dn
-    int asianFont = -1; // the font of double-byte text where it is not `font`
-    Capitals capitals = Capitals::None;
-    QString keptWords; // words of the file's kept as they were (\lang1031)
-};
-
-constexpr const char* underlineWords[] = {
-    "ulnone",    "ul",         "uld",       "uldash",     "uldashd", "uldashdd",
-    "uldb",      "ulhwave",    "ulldash",   "ulth",       "ulthd",   "ulthdash",
-    "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave", "ulw",     "ulwave"};
-static_assert(std::size(underlineWords) == size_t(Underline::Wave) + 1);
-
-constexpr const char* leaderWords[] = {"", "tldot", "tlmdot", "tlhyph", "tlul", "tlth", "tleq"};
-static_assert(std::size(leaderWords) == size_t(TabLeader::Equals) + 1);
 
 class Writer final : public FrameOutput {
 public:
@@ -96,7 +72,6 @@ private:
     void writeListItem(const QTextBlock& block, const QTextList& list, bool again);
     void switchTo(int formatIndex, const QTextCharFormat& format);
     RunState runStateOf(const QTextCharFormat& format) const;
-    void writeChanges(const RunState& next);
     void writeText(QStringView text);
     void writeUnicode(char16_t c);
     void writeImage(const QTextImageFormat& format);
@@ -113,8 +88,6 @@ private:
     // The hidden text a character or paragraph mark carries, valid groups only.
     QList<int> hiddenOf(const QTextFormat& format) const;
     void writeHidden(const QTextCharFormat& format);
-    void writeLineHeight(const QTextBlockFormat& format);
-    void writeTabStops(const QTextBlockFormat& format);
     void word(const char* name);
     void word(const char* name, int value);
     void hexByte(unsigned char byte);
@@ -470,55 +443,14 @@ void Writer::writeParagraphFormat(const QTextBlock& block, int level, bool sayLe
                 std::clamp(Twips::fromLayout(length.value), length.least, maxIndentTwips))
             word(length.name, twips);
     }
-    writeLineHeight(format);
+    m_needSpace |= writeLineHeight(m_out, format);
     if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
         word("pagebb");
-    writeTabStops(format);
+    m_needSpace |= writeTabStops(m_out, format);
     if (const QString kept = format.stringProperty(DocumentProperty::KeptParagraphWords);
         !kept.isEmpty()) {
         m_out.append(kept.toLatin1().constData());
         m_needSpace = true;
-    }
-}
-
-void Writer::writeLineHeight(const QTextBlockFormat& format) {
-    const qreal height = format.lineHeight();
-    switch (format.lineHeightType()) {
-    case QTextBlockFormat::ProportionalHeight:
-        if (const int twips = std::clamp(int(std::lround(height * 2.4)), 1, maxIndentTwips))
-            word("sl", twips), word("slmult", 1);
-        break;
-    case QTextBlockFormat::MinimumHeight:
-        if (const int twips = std::clamp(Twips::fromLayout(height), 0, maxIndentTwips))
-            word("sl", twips), word("slmult", 0);
-        break;
-    case QTextBlockFormat::FixedHeight:
-        if (const int twips = std::clamp(Twips::fromLayout(height), 0, maxIndentTwips))
-            word("sl", -twips), word("slmult", 0);
-        break;
-    default:
-        break;
-    }
-}
-
-void Writer::writeTabStops(const QTextBlockFormat& format) {
-    const QList<int> leaders = format.property(DocumentProperty::TabLeaders).value<QList<int>>();
-    for (const QTextOption::Tab& tab : format.tabPositions()) {
-        const int position = Twips::fromLayout(tab.position);
-        for (qsizetype i = 0; i + 1 < leaders.size(); i += 2) {
-            if (leaders[i] == position && leaders[i + 1] > 0 &&
-                leaders[i + 1] < int(std::size(leaderWords))) {
-                word(leaderWords[leaders[i + 1]]);
-                break;
-            }
-        }
-        if (tab.type == QTextOption::RightTab)
-            word("tqr");
-        else if (tab.type == QTextOption::CenterTab)
-            word("tqc");
-        else if (tab.type == QTextOption::DelimiterTab)
-            word("tqdec");
-        word("tx", position);
     }
 }
 
@@ -530,107 +462,26 @@ void Writer::switchTo(int formatIndex, const QTextCharFormat& format) {
         auto& cached = m_runStates[size_t(formatIndex)];
         if (!cached)
             cached = runStateOf(format);
-        writeChanges(*cached);
+        m_needSpace |= writeRunChanges(m_out, m_state, *cached);
         return;
     }
-    writeChanges(runStateOf(format));
+    m_needSpace |= writeRunChanges(m_out, m_state, runStateOf(format));
 }
 
 RunState Writer::runStateOf(const QTextCharFormat& format) const {
-    RunState next;
+    RunState next = describeRun(format);
     next.font = m_familyIndex.value(familyOf(format));
     next.halfPoints = halfPointsOf(format);
-    next.bold = format.fontWeight() >= QFont::DemiBold;
-    next.italic = format.fontItalic();
-    const QTextCharFormat::UnderlineStyle underline = format.underlineStyle();
-    next.underline = underlineOf(underline);
-    // The file's own kind of underline while the text is still drawn with its style.
-    if (const QVariant kind = format.property(DocumentProperty::UnderlineKind);
-        kind.isValid() && underline != QTextCharFormat::NoUnderline) {
-        const auto given = Underline(std::clamp(kind.toInt(), 0, int(Underline::Wave)));
-        if (underlineStyleOf(given) == underline)
-            next.underline = given;
-    }
-    if (format.fontCapitalization() == QFont::AllUppercase)
-        next.capitals = Capitals::All;
-    else if (format.fontCapitalization() == QFont::SmallCaps)
-        next.capitals = Capitals::Small;
-    next.keptWords = format.stringProperty(DocumentProperty::KeptCharacterWords);
     if (const QString asian = format.stringProperty(DocumentProperty::AsianFont);
         !asian.isEmpty() && m_familyIndex.value(asian, next.font) != next.font)
         next.asianFont = m_familyIndex.value(asian);
-    next.strike = format.fontStrikeOut();
     const QBrush foreground = format.foreground();
     next.foreground =
         foreground.style() == Qt::NoBrush ? 0 : m_colorIndex.value(foreground.color().rgb());
     const QBrush background = format.background();
     next.background =
         background.style() == Qt::NoBrush ? 0 : m_colorIndex.value(background.color().rgb());
-    const auto vertical = format.verticalAlignment();
-    next.vertical = vertical == QTextCharFormat::AlignSuperScript ? 1
-                    : vertical == QTextCharFormat::AlignSubScript ? 2
-                                                                  : 0;
-    // Raised or lowered by an amount, where the direction still agrees.
-    if (const int raise = format.intProperty(DocumentProperty::RaisedBy);
-        (raise > 0 && next.vertical == 1) || (raise < 0 && next.vertical == 2))
-        next.raise = raise;
     return next;
-}
-
-void Writer::writeChanges(const RunState& next) {
-    RunState& s = m_state;
-    // Kept words have no word that undoes them but \plain, after which the rest is said again.
-    if (!s.keptWords.isEmpty() && next.keptWords != s.keptWords) {
-        word("plain");
-        s = RunState();
-    }
-    if (next.keptWords != s.keptWords) {
-        m_out.append(next.keptWords.toLatin1().constData());
-        m_needSpace = true;
-    }
-    if (next.font != s.font)
-        word("f", next.font);
-    // Named as the double-byte font, and back to low-ANSI text, whose font the next \f names.
-    if (next.asianFont != s.asianFont) {
-        word("dbch");
-        word("af", next.asianFont >= 0 ? next.asianFont : next.font);
-        word("loch");
-    }
-    if (next.halfPoints != s.halfPoints)
-        word("fs", next.halfPoints);
-    if (next.bold != s.bold)
-        word(next.bold ? "b" : "b0");
-    if (next.italic != s.italic)
-        word(next.italic ? "i" : "i0");
-    if (next.underline != s.underline)
-        word(underlineWords[size_t(next.underline)]);
-    if (next.capitals != s.capitals) {
-        if (s.capitals != Capitals::None)
-            word(s.capitals == Capitals::All ? "caps0" : "scaps0");
-        if (next.capitals != Capitals::None)
-            word(next.capitals == Capitals::All ? "caps" : "scaps");
-    }
-    if (next.strike != s.strike)
-        word(next.strike ? "strike" : "strike0");
-    if (next.foreground != s.foreground)
-        word("cf", next.foreground);
-    if (next.background != s.background)
-        word("highlight", next.background);
-    if (next.vertical != s.vertical || next.raise != s.raise) {
-        // Readers end a raise by its own word only, not by \nosupersub.
-        int shown = s.vertical;
-        if (s.raise != 0 && (next.raise == 0 || (next.raise > 0) != (s.raise > 0))) {
-            word(s.raise > 0 ? "up" : "dn", 0);
-            shown = 0;
-        }
-        if (next.raise > 0)
-            word("up", next.raise);
-        else if (next.raise < 0)
-            word("dn", -next.raise);
-        else if (next.vertical != shown)
-            word(next.vertical == 1 ? "super" : next.vertical == 2 ? "sub" : "nosupersub");
-    }
-    s = next;
 }
 
 void Writer::writeUnicode(char16_t c) {
