@@ -28,17 +28,25 @@ public:
     void applyCharacters(int style, CharState& chars) const;
 
 private:
+    using Words = std::vector<std::pair<Word, int>>;
     struct Style {
-        std::vector<std::pair<Word, int>> words;
+        Words words;
         int basedOn = -1;
     };
-    // The chain of styles `style` is based on, the first base first.
-    std::vector<const Style*> chainOf(int style) const;
+    // What `style`'s words, those of the styles it is based on first, do to a character state,
+    // worked out once: a body names its styles again and again. `set`'s fields that `from`'s
+    // equal are the ones they set.
+    struct Effect {
+        CharState from;
+        CharState set;
+    };
+    const Effect& effectOf(int style) const;
 
     // Files name a few dozen; a hostile one cannot make lookups dear.
     static constexpr size_t maxStyles = 4096;
     static constexpr size_t maxWords = 64;
     std::unordered_map<int, Style> m_styles;
+    mutable std::unordered_map<int, Effect> m_effects;
     Style m_entry;
     int m_number = 0;
     bool m_paragraphStyle = true; // \cs and others are read but not applied
