@@ -43,6 +43,29 @@ constexpr int ListLevelText = QTextFormat::UserProperty + 0x109;
 // List, an int: how the level writes its number as files say it (\levelnfc), where the list's
 // style cannot say it (22, decimal from 01).
 constexpr int ListNumberFormat = QTextFormat::UserProperty + 0x10A;
+// Character, an int: the kind of underline a file gave the text (\uldb, \ulth, \ulw, ...) where
+// the underline style Qt draws stands for several (rtf::Underline's numbers). It counts only while
+// the text's underline style is the one that kind is drawn with, so a new underline drops it.
+constexpr int UnderlineKind = QTextFormat::UserProperty + 0x10B;
+// Character, an int in half-points: how far raised (positive) or lowered text (\up, \dn) stands
+// from the line, at its own size. Counts only while the vertical alignment is super- or subscript
+// in the same direction.
+constexpr int RaisedBy = QTextFormat::UserProperty + 0x10C;
+// Block, a QList<int> of pairs: a tab stop's position in twips and the leader that fills the space
+// before it (rtf::TabLeader's numbers: 1 dots, 2 middle dots, 3 hyphens, 4 underline, 5 thick
+// line, 6 equals signs). Stops no longer at those positions have none.
+constexpr int TabLeaders = QTextFormat::UserProperty + 0x10D;
+// Character or block, a QList<int>: hidden text (\v) the document does not show but keeps, as
+// kept groups (rtf::KeptGroups) written before the character that carries them, or before the
+// mark of the paragraph whose format does.
+constexpr int HiddenText = QTextFormat::UserProperty + 0x10E;
+// Block and character, a QString: a file's paragraph or character words that the document keeps
+// without acting on them (\keepn, \widctlpar, \lang1031, ...), written back as they were.
+constexpr int KeptParagraphWords = QTextFormat::UserProperty + 0x10F;
+constexpr int KeptCharacterWords = QTextFormat::UserProperty + 0x110;
+// Character, a QString: the font a file gives double-byte text (\dbch\af) where it shows the rest
+// in another, which is the format's family.
+constexpr int AsianFont = QTextFormat::UserProperty + 0x111;
 // Table, an int in twips: where the table's rows start, from the margin. Files put it left of the
 // margin so that the cells' text lines up with the text around; the layout draws it at the margin.
 constexpr int TableIndent = QTextFormat::UserProperty + 0x200;

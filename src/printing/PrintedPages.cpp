@@ -113,9 +113,10 @@ void numberPages(QTextDocument& document, int page, int pages) {
 // right (odd) ones, "f" the first.
 using Sides = std::map<QByteArray, const KeptGroup*>;
 
-void collectSides(const std::vector<KeptGroup>& kept, Sides& headers, Sides& footers) {
+void collectSides(const std::vector<KeptGroup>& kept, Sides& headers, Sides& footers,
+                  int section = 0) {
     for (const KeptGroup& group : kept) {
-        if (group.kind != KeptGroup::Kind::Side)
+        if (group.kind != KeptGroup::Kind::Side || group.section != section)
             continue;
         const QByteArray bytes = group.bytes;
         const bool header = bytes.startsWith("{\\header");
@@ -124,9 +125,61 @@ void collectSides(const std::vector<KeptGroup>& kept, Sides& headers, Sides& foo
         if (which != "l" && which != "r" && which != "f")
             which.clear();
         Sides& sides = header ? headers : footers;
-        // A later section's header does not replace the first section's.
         sides.try_emplace(which, &group);
     }
+}
+
+// The headers and footers of each section, and the section each page prints in: a page takes the
+// headers of the section its text starts in. A section with none of its own keeps those of the
+// section before it, as word processors link them.
+struct SectionSides {
+    Sides headers;
+    Sides footers;
+};
+
+std::vector<SectionSides> sidesBySection(const std::vector<KeptGroup>& kept) {
+    int last = 0;
+    for (const KeptGroup& group : kept) {
+        if (group.kind == KeptGroup::Kind::Side)
+            last = std::max(last, group.section);
+    }
+    std::vector<SectionSides> sections(size_t(last) + 1);
+    for (int section = 0; section <= last; ++section) {
+        SectionSides own;
+        collectSides(kept, own.headers, own.footers, section);
+        SectionSides& at = sections[size_t(section)];
+        if (section > 0)
+            at = sections[size_t(section) - 1];
+        // A section that gives any header or footer gives all of its own.
+        if (!own.headers.empty())
+            at.headers = own.headers;
+        if (!own.footers.empty())
+            at.footers = own.footers;
+    }
+    return sections;
+}
+
+std::vector<int> sectionsOfPages(const QTextDocument& body, qreal pageHeight, qreal topMargin,
+                                 int pages, int sectionCount) {
+    std::vector<int> sections(size_t(std::max(pages, 0)), 0);
+    if (sectionCount <= 1)
+        return sections;
+    const QAbstractTextDocumentLayout* layout = body.documentLayout();
+    for (QTextBlock block = body.begin(); block.isValid(); block = block.next()) {
+        const int ended = block.blockFormat().intProperty(DocumentProperty::SectionEnd);
+        const QTextBlock next = block.next();
+        if (ended <= 0 || !next.isValid())
+            continue;
+        // The section starts on the page its first line is on, or the next when that page
+        // started in the section before.
+        const qreal top = layout->blockBoundingRect(next).top();
+        int page = int(top / pageHeight);
+        if (top - page * pageHeight > topMargin + 1)
+            ++page;
+        for (int p = page; p < pages; ++p)
+            sections[size_t(p)] = std::min(ended, sectionCount - 1);
+    }
+    return sections;
 }
 
 const KeptGroup* sideFor(const Sides& sides, int page) {
@@ -258,9 +311,7 @@ void drawPageNumber(QPainter& painter, const Sheet& sheet, const QFont& font, in
 
 void print(const QTextDocument& document, QPagedPaintDevice& printer) {
     const std::vector<KeptGroup> kept = rtf::KeptGroups::load(document);
-    Sides headers;
-    Sides footers;
-    collectSides(kept, headers, footers);
+    const std::vector<SectionSides> sides = sidesBySection(kept);
     std::unique_ptr<QTextDocument> body(document.clone());
     // The copy holds the pictures the document holds and fetches nothing it names.
     ResourceGate::close(*body);
@@ -284,6 +335,8 @@ void print(const QTextDocument& document, QPagedPaintDevice& printer) {
     body->setPageSize(sheet.page);
     LineTabs::measureFromLineStarts(*body);
     const int pages = body->pageCount();
+    const std::vector<int> sections = sectionsOfPages(
+        *body, sheet.page.height(), sheet.margin.height(), pages, int(sides.size()));
     painter.scale(sheet.scaleX, sheet.scaleY);
 
     for (int number = 1; number <= pages; ++number) {
@@ -299,8 +352,9 @@ void print(const QTextDocument& document, QPagedPaintDevice& printer) {
         context.palette.setColor(QPalette::Text, Qt::black);
         body->documentLayout()->draw(&painter, context);
         painter.restore();
-        drawSide(painter, sheet, sideFor(headers, number), document, number, pages, true);
-        if (const KeptGroup* footer = sideFor(footers, number))
+        const SectionSides& section = sides[size_t(sections[size_t(number) - 1])];
+        drawSide(painter, sheet, sideFor(section.headers, number), document, number, pages, true);
+        if (const KeptGroup* footer = sideFor(section.footers, number))
             drawSide(painter, sheet, footer, document, number, pages, false);
         else
             drawPageNumber(painter, sheet, body->defaultFont(), number);

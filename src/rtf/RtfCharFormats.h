@@ -9,6 +9,11 @@
 
 namespace rtf {
 
+// The underline style Qt draws a kind of underline with, and the kind a style stands for when
+// nothing says more.
+QTextCharFormat::UnderlineStyle underlineStyleOf(Underline kind);
+Underline underlineOf(QTextCharFormat::UnderlineStyle style);
+
 // Character states as document formats, each worked out once: a file uses a handful of them
 // over and over.
 class CharFormats {

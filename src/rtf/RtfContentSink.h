@@ -41,6 +41,8 @@ public:
     // the footnote is numbered.
     virtual void keepSideGroup(const KeptGroup&) {}
     virtual void attachFootnote(const KeptGroup&, int /*markLength*/) {}
+    // Hidden text the document does not show, kept to be written back before what follows it.
+    virtual void keepHidden(const KeptGroup&) {}
     // The text between these is the result of the field whose instruction `field` keeps. Fields
     // nest: a result may hold other fields.
     virtual void beginField(const KeptGroup&) {}

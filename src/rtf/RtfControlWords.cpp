@@ -15,6 +15,7 @@ using K = WordKind;
 using W = Word;
 
 constexpr ControlWord words[] = {
+    {"af", K::Value, W::AssociatedFont, 0},
     {"aftnsep", K::Destination, W::Skip, 0},
     {"aftnsepc", K::Destination, W::Skip, 0},
     {"annotation", K::Destination, W::Skip, 0},
@@ -46,6 +47,7 @@ constexpr ControlWord words[] = {
     {"brdrw", K::Value, W::BorderWidth, 0},
     {"brdrwavy", K::Flag, W::BorderStyle, 1},
     {"bullet", K::Symbol, W::Skip, 0x2022},
+    {"caps", K::Toggle, W::Caps, 1},
     {"cb", K::Value, W::Background, 0},
     {"cell", K::Flag, W::Cell, 0},
     {"cellx", K::Value, W::CellRight, 0},
@@ -74,7 +76,9 @@ constexpr ControlWord words[] = {
     {"comment", K::Destination, W::Skip, 0},
     {"cpg", K::Value, W::CodePage, 1252},
     {"creatim", K::Destination, W::Skip, 0},
+    {"cs", K::Value, W::CharacterStyle, 0},
     {"datastore", K::Destination, W::Skip, 0},
+    {"dbch", K::Flag, W::CharacterKindWord, 3},
     {"defchp", K::Destination, W::Skip, 0},
     {"deff", K::Value, W::DefaultFont, 0},
     {"defpap", K::Destination, W::Skip, 0},
@@ -114,6 +118,7 @@ constexpr ControlWord words[] = {
     {"headerf", K::Destination, W::Header, 0},
     {"headerl", K::Destination, W::Header, 0},
     {"headerr", K::Destination, W::Header, 0},
+    {"hich", K::Flag, W::CharacterKindWord, 2},
     {"highlight", K::Value, W::Highlight, 0},
     {"i", K::Toggle, W::Italic, 1},
     {"ilvl", K::Value, W::Ilvl, 0},
@@ -143,8 +148,10 @@ constexpr ControlWord words[] = {
     {"listpicture", K::Destination, W::Skip, 0},
     {"listtable", K::Destination, W::ListTable, 0},
     {"listtext", K::Destination, W::ListText, 0},
+    {"loch", K::Flag, W::CharacterKindWord, 1},
     {"lquote", K::Symbol, W::Skip, 0x2018},
     {"ls", K::Value, W::Ls, 0},
+    {"ltrch", K::Flag, W::CharacterKindWord, 0},
     {"mac", K::Flag, W::Mac, 0},
     {"macpict", K::Flag, W::MacPict, 0},
     {"mmathPr", K::Destination, W::Skip, 0},
@@ -158,6 +165,7 @@ constexpr ControlWord words[] = {
     {"object", K::Destination, W::Object, 0},
     {"operator", K::Destination, W::Skip, 0},
     {"page", K::Flag, W::Page, 0},
+    {"pagebb", K::Toggle, W::PageBreakBefore, 1},
     {"panose", K::Destination, W::Skip, 0},
     {"par", K::Flag, W::Par, 0},
     {"pard", K::Flag, W::Pard, 0},
@@ -199,17 +207,23 @@ constexpr ControlWord words[] = {
     {"rquote", K::Symbol, W::Skip, 0x2019},
     {"rsidtbl", K::Destination, W::Skip, 0},
     {"rtf", K::Value, W::Skip, 1},
+    {"rtlch", K::Flag, W::CharacterKindWord, 0},
+    {"s", K::Value, W::Style, 0},
     {"sa", K::Value, W::SpaceAfter, 0},
     {"sb", K::Value, W::SpaceBefore, 0},
+    {"sbasedon", K::Value, W::StyleBasedOn, 0},
+    {"scaps", K::Toggle, W::SmallCaps, 1},
     {"sect", K::Flag, W::Sect, 0},
     {"shp", K::Destination, W::Shape, 0},
     {"shpinst", K::Destination, W::ShapeInstance, 0},
     {"shppict", K::Destination, W::ShpPict, 0},
     {"shprslt", K::Destination, W::ShapeResult, 0},
     {"shptxt", K::Destination, W::ShapeText, 0},
+    {"sl", K::Value, W::LineSpacing, 0},
+    {"slmult", K::Value, W::LineMultiple, 0},
     {"strike", K::Toggle, W::Strike, 1},
     {"striked", K::Toggle, W::StrikeDouble, 1},
-    {"stylesheet", K::Destination, W::Skip, 0},
+    {"stylesheet", K::Destination, W::StyleSheet, 0},
     {"sub", K::Flag, W::Sub, 0},
     {"subject", K::Destination, W::Skip, 0},
     {"super", K::Flag, W::Super, 0},
@@ -219,6 +233,12 @@ constexpr ControlWord words[] = {
     {"template", K::Destination, W::Skip, 0},
     {"themedata", K::Destination, W::Skip, 0},
     {"title", K::Destination, W::Skip, 0},
+    {"tldot", K::Flag, W::TabLeader, 1},
+    {"tleq", K::Flag, W::TabLeader, 6},
+    {"tlhyph", K::Flag, W::TabLeader, 3},
+    {"tlmdot", K::Flag, W::TabLeader, 2},
+    {"tlth", K::Flag, W::TabLeader, 5},
+    {"tlul", K::Flag, W::TabLeader, 4},
     {"tqc", K::Flag, W::TabCenter, 0},
     {"tqdec", K::Flag, W::TabDecimal, 0},
     {"tqr", K::Flag, W::TabRight, 0},
@@ -240,23 +260,23 @@ constexpr ControlWord words[] = {
     {"uc", K::Value, W::Uc, 1},
     {"ud", K::Destination, W::Ud, 0},
     {"ul", K::Toggle, W::Underline, 1},
-    {"uld", K::Toggle, W::Underline, 1},
-    {"uldash", K::Toggle, W::Underline, 1},
-    {"uldashd", K::Toggle, W::Underline, 1},
-    {"uldashdd", K::Toggle, W::Underline, 1},
-    {"uldb", K::Toggle, W::Underline, 1},
-    {"ulhwave", K::Toggle, W::Underline, 1},
-    {"ulldash", K::Toggle, W::Underline, 1},
+    {"uld", K::Toggle, W::Underline, 2},
+    {"uldash", K::Toggle, W::Underline, 3},
+    {"uldashd", K::Toggle, W::Underline, 4},
+    {"uldashdd", K::Toggle, W::Underline, 5},
+    {"uldb", K::Toggle, W::Underline, 6},
+    {"ulhwave", K::Toggle, W::Underline, 7},
+    {"ulldash", K::Toggle, W::Underline, 8},
     {"ulnone", K::Flag, W::UnderlineNone, 0},
-    {"ulth", K::Toggle, W::Underline, 1},
-    {"ulthd", K::Toggle, W::Underline, 1},
-    {"ulthdash", K::Toggle, W::Underline, 1},
-    {"ulthdashd", K::Toggle, W::Underline, 1},
-    {"ulthdashdd", K::Toggle, W::Underline, 1},
-    {"ulthldash", K::Toggle, W::Underline, 1},
-    {"ululdbwave", K::Toggle, W::Underline, 1},
-    {"ulw", K::Toggle, W::Underline, 1},
-    {"ulwave", K::Toggle, W::Underline, 1},
+    {"ulth", K::Toggle, W::Underline, 9},
+    {"ulthd", K::Toggle, W::Underline, 10},
+    {"ulthdash", K::Toggle, W::Underline, 11},
+    {"ulthdashd", K::Toggle, W::Underline, 12},
+    {"ulthdashdd", K::Toggle, W::Underline, 13},
+    {"ulthldash", K::Toggle, W::Underline, 14},
+    {"ululdbwave", K::Toggle, W::Underline, 15},
+    {"ulw", K::Toggle, W::Underline, 16},
+    {"ulwave", K::Toggle, W::Underline, 17},
     {"up", K::Value, W::Up, 6},
     {"upr", K::Destination, W::Upr, 0},
     {"userprops", K::Destination, W::Skip, 0},
@@ -280,7 +300,7 @@ static_assert(std::is_sorted(std::begin(words), std::end(words),
 
 // Every control word of a file is looked up, so the lookup is one hash and one comparison:
 // an open-addressed table four times the size of the list.
-constexpr std::uint32_t slotCount = 1024;
+constexpr std::uint32_t slotCount = 2048;
 static_assert(std::size(words) * 4 <= slotCount);
 
 // A name's length and its first, middle and last bytes, in one number: it tells nearly all
@@ -292,9 +312,9 @@ constexpr std::uint32_t signatureOf(const char* name, size_t length) {
 }
 
 constexpr std::uint32_t slotOf(std::uint32_t signature) {
-    return (signature * 0x9E3779B1u) >> 22;
+    return (signature * 0x9E3779B1u) >> 21;
 }
-static_assert(slotCount == 1u << 10);
+static_assert(slotCount == 1u << 11);
 
 // Names are short: a loop beats a call to memcmp.
 bool sameName(const char* a, const char* b, size_t length) {

@@ -38,6 +38,8 @@ enum class Word {
     Blue,
     // character formats
     Plain,
+    AssociatedFont,
+    CharacterKindWord,
     FontSize,
     Bold,
     Italic,
@@ -49,6 +51,8 @@ enum class Word {
     Highlight,
     Background,
     Hidden,
+    Caps,
+    SmallCaps,
     Super,
     Sub,
     NoSuperSub,
@@ -65,6 +69,10 @@ enum class Word {
     FirstIndent,
     SpaceBefore,
     SpaceAfter,
+    LineSpacing,
+    LineMultiple,
+    PageBreakBefore,
+    TabLeader,
     TabPos,
     TabRight,
     TabCenter,
@@ -155,6 +163,11 @@ enum class Word {
     ShapeInstance,
     ShapeText,
     ShapeResult,
+    // styles
+    StyleSheet,
+    Style,
+    CharacterStyle,
+    StyleBasedOn,
     // headers, footers and footnotes
     Header,
     Footer,
@@ -174,7 +187,9 @@ struct ControlWord {
     std::string_view name;
     WordKind kind;
     Word id;
-    int defaultValue; // the parameter when none is given; for symbols, the character
+    // The parameter when none is given; for symbols, the character; for toggles, the value that
+    // stands for "on" (the kind of underline for \\ul and its variants).
+    int defaultValue;
 };
 
 // The entry for `name`, or nullptr for words the reader ignores.

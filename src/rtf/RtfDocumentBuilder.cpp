@@ -54,12 +54,14 @@ void DocumentBuilder::appendText(const QString& text, const CharState& chars) {
     m_lastChars = m_formats.of(chars);
     ++m_placed;
     const QTextCharFormat& format = m_fields.empty() ? m_lastChars : fieldFormat(m_lastChars);
-    if (m_emptyFields.isEmpty()) {
+    if (m_emptyFields.isEmpty() && m_hidden.isEmpty()) {
         m_cursor.insertText(text, format);
         return;
     }
     QTextCharFormat first = format;
-    takeEmptyFields(first);
+    if (!m_emptyFields.isEmpty())
+        takeEmptyFields(first);
+    takeHidden(first);
     m_cursor.insertText(text.first(1), first);
     if (text.size() > 1)
         m_cursor.insertText(text.sliced(1), format);
@@ -68,6 +70,31 @@ void DocumentBuilder::appendText(const QString& text, const CharState& chars) {
 void DocumentBuilder::takeEmptyFields(QTextCharFormat& format) {
     format.setProperty(DocumentProperty::EmptyFields, QVariant::fromValue(m_emptyFields));
     m_emptyFields.clear();
+}
+
+void DocumentBuilder::keepHidden(const KeptGroup& group) {
+    m_kept.push_back(group);
+    m_hidden.append(int(m_kept.size()));
+}
+
+void DocumentBuilder::takeHidden(QTextFormat& format) {
+    if (m_hidden.isEmpty())
+        return;
+    format.setProperty(DocumentProperty::HiddenText, QVariant::fromValue(m_hidden));
+    m_hidden.clear();
+}
+
+void DocumentBuilder::hiddenToBlock() {
+    if (m_hidden.isEmpty())
+        return;
+    QTextBlockFormat format;
+    format.setProperty(
+        DocumentProperty::HiddenText,
+        QVariant::fromValue(
+            m_cursor.blockFormat().property(DocumentProperty::HiddenText).value<QList<int>>() +
+            m_hidden));
+    m_hidden.clear();
+    m_cursor.mergeBlockFormat(format);
 }
 
 const QTextCharFormat& DocumentBuilder::fieldFormat(const QTextCharFormat& format) {
@@ -181,6 +208,7 @@ void DocumentBuilder::appendImage(const Picture& picture) {
         keepOriginalPicture(m_document, name, picture.source, size);
     if (!m_emptyFields.isEmpty())
         takeEmptyFields(format);
+    takeHidden(format);
     ++m_placed;
     beginContent();
     m_cursor.insertImage(format);
@@ -210,6 +238,8 @@ void DocumentBuilder::startAfterFrameMark() {
 
 void DocumentBuilder::placeTable(const Table& table, const TableGrid& grid) {
     // The table's start ends the paragraph before it, in place of a mark read or not.
+    if (!m_breakPending)
+        hiddenToBlock();
     m_breakPending = false;
     endList();
     m_tablesPlaced = true;
@@ -242,6 +272,7 @@ void DocumentBuilder::endParagraph(const ParaState& para, const CharState& markC
         m_cursor.insertBlock(blockFormatOf(para), m_lastChars);
         m_afterFrameMark = false;
         endList();
+        hiddenToBlock();
         return;
     }
     if (m_breakPending) {
@@ -253,6 +284,7 @@ void DocumentBuilder::endParagraph(const ParaState& para, const CharState& markC
         m_cursor.setBlockCharFormat(m_lastChars);
     }
     applyBlockFormat(para);
+    hiddenToBlock();
     m_breakPending = true;
     m_blockEmpty = true;
 }
@@ -262,6 +294,7 @@ void DocumentBuilder::finish(const ParaState& para) {
         beginContent();
     if (!m_breakPending)
         applyBlockFormat(para);
+    hiddenToBlock();
     // Fields no content follows stand before the last character, wherever that is.
     for (QTextBlock block = m_document.lastBlock(); !m_emptyFields.isEmpty() && block.isValid();
          block = block.previous()) {

@@ -35,6 +35,7 @@ public:
     void offerAlternative(const Picture& picture) override;
     void keepSideGroup(const KeptGroup& group) override;
     void attachFootnote(const KeptGroup& group, int markLength) override;
+    void keepHidden(const KeptGroup& group) override;
     void beginField(const KeptGroup& field) override;
     void endField() override;
     void endSection() override;
@@ -53,6 +54,10 @@ private:
     const QTextCharFormat& fieldFormat(const QTextCharFormat& format);
     // `format` carrying the fields with empty results that wait for content, which it takes.
     void takeEmptyFields(QTextCharFormat& format);
+    // `format` carrying the hidden text read since the last content, which it takes.
+    void takeHidden(QTextFormat& format);
+    // The hidden text no content followed stays with the paragraph, before its mark.
+    void hiddenToBlock();
     void placeTable(const Table& table, const TableGrid& grid);
     // Starts over in the empty paragraph the cursor is in, which follows a cell's or a table's
     // own mark.
@@ -105,6 +110,8 @@ private:
     int m_sections = 0; // section breaks read
     // Fields that ended with an empty result, for the next text or picture to carry.
     QList<int> m_emptyFields;
+    // Hidden text read since the last content, for the next text or picture to carry.
+    QList<int> m_hidden;
     QTextCharFormat m_fieldBase; // the format fieldFormat() last worked from, and its result
     QTextCharFormat m_fieldFormat;
 };

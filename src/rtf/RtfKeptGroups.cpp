@@ -101,7 +101,7 @@ KeptGroup fromVariant(const QVariant& value) {
     KeptGroup group;
     if (list.size() != 7)
         return group;
-    group.kind = KeptGroup::Kind(std::clamp(list[0].toInt(), 0, 2));
+    group.kind = KeptGroup::Kind(std::clamp(list[0].toInt(), 0, int(KeptGroup::Kind::Hidden)));
     group.bytes = list[1].toByteArray();
     const QVariantList fonts = list[2].toList();
     for (qsizetype i = 0; i + 2 < fonts.size(); i += 3)
@@ -188,9 +188,15 @@ void adopt(QTextDocument& document, const std::vector<KeptGroup>& from, QTextDoc
         int field;
         int footnote;
         QList<int> emptyFields;
+        QList<int> hidden;
     };
     std::vector<Marked> marked;
+    std::vector<std::pair<int, QList<int>>> hiddenBlocks; // block position, its hidden text
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (const QList<int> hidden =
+                block.blockFormat().property(DocumentProperty::HiddenText).value<QList<int>>();
+            !hidden.isEmpty())
+            hiddenBlocks.emplace_back(block.position(), hidden);
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const QTextCharFormat format = fragment.charFormat();
@@ -198,11 +204,14 @@ void adopt(QTextDocument& document, const std::vector<KeptGroup>& from, QTextDoc
             const int footnote = format.intProperty(DocumentProperty::FootnoteId);
             const QList<int> empty =
                 format.property(DocumentProperty::EmptyFields).value<QList<int>>();
-            if (field || footnote || !empty.isEmpty())
-                marked.push_back({fragment.position(), fragment.length(), field, footnote, empty});
+            const QList<int> hidden =
+                format.property(DocumentProperty::HiddenText).value<QList<int>>();
+            if (field || footnote || !empty.isEmpty() || !hidden.isEmpty())
+                marked.push_back(
+                    {fragment.position(), fragment.length(), field, footnote, empty, hidden});
         }
     }
-    if (marked.empty())
+    if (marked.empty() && hiddenBlocks.empty())
         return;
     std::vector<KeptGroup> groups = load(owner);
     QHash<int, int> renumbered;
@@ -224,15 +233,28 @@ void adopt(QTextDocument& document, const std::vector<KeptGroup>& from, QTextDoc
         QTextCharFormat numbers;
         numbers.setProperty(DocumentProperty::FieldId, adopted(text.field));
         numbers.setProperty(DocumentProperty::FootnoteId, adopted(text.footnote));
-        if (!text.emptyFields.isEmpty()) {
-            QList<int> empty;
-            for (const int id : text.emptyFields)
-                empty.append(adopted(id));
-            numbers.setProperty(DocumentProperty::EmptyFields, QVariant::fromValue(empty));
-        }
+        const auto renumber = [&](const QList<int>& ids) {
+            QList<int> numbers;
+            for (const int id : ids)
+                numbers.append(adopted(id));
+            return QVariant::fromValue(numbers);
+        };
+        if (!text.emptyFields.isEmpty())
+            numbers.setProperty(DocumentProperty::EmptyFields, renumber(text.emptyFields));
+        if (!text.hidden.isEmpty())
+            numbers.setProperty(DocumentProperty::HiddenText, renumber(text.hidden));
         cursor.setPosition(text.position);
         cursor.setPosition(text.position + text.length, QTextCursor::KeepAnchor);
         cursor.mergeCharFormat(numbers);
+    }
+    for (const auto& [position, hidden] : hiddenBlocks) {
+        QList<int> numbers;
+        for (const int id : hidden)
+            numbers.append(adopted(id));
+        QTextBlockFormat format;
+        format.setProperty(DocumentProperty::HiddenText, QVariant::fromValue(numbers));
+        cursor.setPosition(position);
+        cursor.mergeBlockFormat(format);
     }
     store(owner, groups);
 }

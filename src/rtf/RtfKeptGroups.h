@@ -16,10 +16,11 @@ namespace rtf {
 struct HeaderTables;
 
 // A group of the file the document does not show but saves as it was: a header or footer, a
-// footnote, a field's instruction. Its font and colour numbers refer to the file's own tables,
-// so it keeps what each stood for, and is written with the numbers of the file being written.
+// footnote, a field's instruction, hidden text. Its font and colour numbers refer to the file's own
+// tables, so it keeps what each stood for, and is written with the numbers of the file being
+// written.
 struct KeptGroup {
-    enum class Kind { Side, Field, Footnote };
+    enum class Kind { Side, Field, Footnote, Hidden };
     struct Font {
         int number = 0;
         QString name;
@@ -59,8 +60,9 @@ void store(QTextDocument& document, const std::vector<KeptGroup>& groups);
 std::vector<KeptGroup> load(const QTextDocument& document);
 
 // Text of `document` refers by number to the groups `from`. Appends the ones it refers to (fields
-// with the fields that hold them, footnotes) to the groups of `owner`, and renumbers the text to
-// match: text that moves between documents keeps its own fields, never the other document's.
+// with the fields that hold them, footnotes, hidden text) to the groups of `owner`, and renumbers
+// the text to match: text that moves between documents keeps its own fields, never the other
+// document's.
 void adopt(QTextDocument& document, const std::vector<KeptGroup>& from, QTextDocument& owner);
 
 // The fields whose results hold text of `format`, outermost first.

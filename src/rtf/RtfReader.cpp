@@ -6,12 +6,15 @@
 #include "rtf/RtfFieldReader.h"
 #include "rtf/RtfHeaderReader.h"
 #include "rtf/RtfHeaderTables.h"
+#include "rtf/RtfHiddenTextReader.h"
 #include "rtf/RtfKeptGroupReader.h"
 #include "rtf/RtfKeptGroups.h"
+#include "rtf/RtfKeptWords.h"
 #include "rtf/RtfListTextReader.h"
 #include "rtf/RtfReadingContext.h"
 #include "rtf/RtfShapeReader.h"
 #include "rtf/RtfStateWords.h"
+#include "rtf/RtfStyleSheet.h"
 #include "rtf/RtfTableMarkReader.h"
 #include "rtf/RtfTables.h"
 #include "rtf/RtfTextCollector.h"
@@ -45,7 +48,7 @@ public:
                 m_headerReader.decoder()),
           m_tableMarks(*this, m_tables, m_pendingCells), m_fields(*this, fieldInstruction),
           m_shapes(*this), m_kept(*this, m_shapes), m_listText(*this, m_flow, header.lists),
-          m_formatsShown(!sink.ignoresFormats()) {
+          m_hidden(*this), m_formatsShown(!sink.ignoresFormats()) {
         m_stack.reserve(64);
         m_stack.emplace_back();
     }
@@ -103,13 +106,23 @@ private:
     void enterDestination(const ControlWord& word);
     // A word of document text, past the destinations' own.
     void bodyWord(const ControlWord& word, int value);
-    void appendBytes(QByteArrayView bytes);
+    // `from` and `to`: where the bytes are in the file.
+    void appendBytes(QByteArrayView bytes, qsizetype from, qsizetype to);
     void appendChar(char16_t c);
+    // Where the control word or symbol just read starts.
+    qsizetype controlStart() const {
+        return std::max<qsizetype>(0, m_tokenizer.data().lastIndexOf('\\', position() - 1));
+    }
+    // Hidden content from `from` to `to` in the file: kept aside, where the document shows none.
+    void noteHidden(qsizetype from, qsizetype to);
+    void keepWord(QByteArrayView name, bool hasParam, int param);
 
     TableAssembler m_tables;
     ContentFlow m_flow;
     const Tokenizer& m_tokenizer;
     const HeaderTables& m_header;
+    StyleSheet m_styles;
+    size_t m_styleSheetDepth = 0; // the stack size inside \stylesheet; 0 outside it
     std::vector<GroupState> m_stack;
     size_t m_excessDepth = 0; // groups opened beyond maxKeptDepth
     int m_skipping = 0;       // depth inside a group whose content is ignored
@@ -126,6 +139,7 @@ private:
     ShapeReader m_shapes;
     KeptGroupReader m_kept;
     ListTextReader m_listText;
+    HiddenTextReader m_hidden;
     const bool m_formatsShown;
 };
 
@@ -145,6 +159,8 @@ void Reader::groupStart() {
     }
     m_stack.push_back(m_stack.back());
     state().start = m_tokenizer.position() - 1;
+    if (m_styleSheetDepth && m_stack.size() == m_styleSheetDepth + 1)
+        m_styles.beginEntry();
     if (state().destination == Destination::Picture)
         skipGroup(); // nested groups in a picture hold properties, never picture data
 }
@@ -185,6 +201,14 @@ void Reader::groupEnd() {
         break;
     }
     // After the group's own picture, which a \nonshppict may hold without a group of its own.
+    m_hidden.groupEnd(depth);
+    if (m_styleSheetDepth && depth == m_styleSheetDepth + 1) {
+        m_styles.endEntry();
+    } else if (depth == m_styleSheetDepth) {
+        // Text before any paragraph says its style is in style 0.
+        m_styleSheetDepth = 0;
+        m_styles.applyCharacters(0, state().chars);
+    }
     m_kept.groupEnd(depth, closing.start);
     m_fields.groupEnd(depth);
     m_shapes.groupEnd(depth, closing.start);
@@ -200,7 +224,8 @@ void Reader::enterDestination(const ControlWord& word) {
     // The document's tables belong to the document; a group that describes a picture, a shape
     // or a table's nesting may quote another document's, which defines nothing here.
     const bool table = word.id == Word::FontTable || word.id == Word::ColorTable ||
-                       word.id == Word::ListTable || word.id == Word::ListOverrideTable;
+                       word.id == Word::ListTable || word.id == Word::ListOverrideTable ||
+                       word.id == Word::StyleSheet;
     // Nor does one after the body has started: writers put them in the header, and one the body
     // holds would give the groups kept before it other colours than those kept after.
     // Blanks some writers leave before their tables count for nothing.
@@ -220,6 +245,15 @@ void Reader::enterDestination(const ControlWord& word) {
         break;
     case Word::ColorTable:
         s.destination = Destination::ColorTable;
+        break;
+    case Word::StyleSheet:
+        if (m_styleSheetDepth) {
+            skipGroup();
+            break;
+        }
+        s.destination = Destination::StyleSheet;
+        m_styleSheetDepth = depth();
+        m_styles.beginEntry();
         break;
     case Word::Pict:
         m_shapes.beginPicture();
@@ -308,6 +342,8 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
     if (!word) {
         if (ignorable)
             skipGroup();
+        else
+            keepWord(name, hasParam, param);
         return;
     }
     if (word->kind == WordKind::Destination) {
@@ -320,7 +356,7 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
     }
     int value = hasParam ? param : word->defaultValue;
     if (word->kind == WordKind::Toggle)
-        value = value != 0;
+        value = hasParam && param == 0 ? 0 : word->defaultValue;
     GroupState& s = state();
     switch (s.destination) {
     case Destination::FontTable:
@@ -338,6 +374,9 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
         return;
     case Destination::Picture:
         m_shapes.pictureWord(word->id, value);
+        return;
+    case Destination::StyleSheet:
+        m_styles.word(word->id, value);
         return;
     case Destination::NestedTableRow:
         // Only a nested row's definition and its end count here.
@@ -362,6 +401,8 @@ void Reader::bodyWord(const ControlWord& word, int value) {
     // Most words of a body change the character format, and nothing else acts on them.
     if (isCharacterWord(word.id)) {
         applyCharacterWord(s.chars, word.id, value);
+        if (word.id == Word::Plain)
+            m_styles.applyCharacters(s.para.style, s.chars);
         return;
     }
     if (outlastsGroup(word.id))
@@ -381,9 +422,14 @@ void Reader::bodyWord(const ControlWord& word, int value) {
         m_unicodeSkipLeft = s.unicodeSkip;
         break;
     case Word::Par:
-    case Word::Page:
     case Word::Column:
         endParagraph();
+        break;
+    case Word::Page:
+        // A break after the paragraph it ends, which a save writes back as this mark.
+        s.para.pageBreakAfter = true;
+        endParagraph();
+        state().para.pageBreakAfter = false;
         break;
     case Word::Sect:
         endParagraph();
@@ -402,6 +448,9 @@ void Reader::bodyWord(const ControlWord& word, int value) {
         break;
     case Word::FootnoteMark:
         m_kept.noteMark();
+        break;
+    case Word::Style:
+        m_styles.apply(value, s.chars, s.para);
         break;
     default:
         if (!m_tableMarks.word(word.id, value, tablesApply()) &&
@@ -458,7 +507,7 @@ void Reader::hexByte(unsigned char byte) {
     const char c = char(byte);
     switch (state().destination) {
     case Destination::Text:
-        appendBytes(QByteArrayView(&c, 1));
+        appendBytes(QByteArrayView(&c, 1), position() - 4, position());
         break;
     case Destination::FontTable:
         m_headerReader.fontHexByte(byte);
@@ -484,9 +533,15 @@ void Reader::text(QByteArrayView bytes) {
             return;
     }
     switch (state().destination) {
-    case Destination::Text:
-        appendBytes(bytes);
+    case Destination::Text: {
+        // Escaped braces and backslashes come as text of their own.
+        const qsizetype from = bytes.data() - data().data();
+        if (from >= 0 && from < data().size())
+            appendBytes(bytes, from, from + bytes.size());
+        else
+            appendBytes(bytes, controlStart(), position());
         break;
+    }
     case Destination::FontTable:
     case Destination::ColorTable:
         m_headerReader.text(state().destination, bytes);
@@ -519,6 +574,7 @@ void Reader::toLevel(int level) {
 }
 
 void Reader::beginContent() {
+    m_hidden.close();
     if (tablesApply())
         toLevel(contentLevel());
     m_tableMarks.noteContent();
@@ -543,17 +599,45 @@ void Reader::beginContent() {
         placeListNumber();
 }
 
-void Reader::appendBytes(QByteArrayView bytes) {
-    if (state().chars.hidden)
+void Reader::noteHidden(qsizetype from, qsizetype to) {
+    // A list number's hidden text goes with it.
+    if (state().destination == Destination::Text && tablesApply())
+        m_hidden.note(from, to);
+}
+
+void Reader::keepWord(QByteArrayView name, bool hasParam, int param) {
+    GroupState& s = state();
+    if (s.destination != Destination::Text)
         return;
+    switch (keptWordKind(name)) {
+    case KeptWordKind::Paragraph:
+        rtf::keepWord(s.para.keptWords, name, hasParam, param);
+        break;
+    case KeptWordKind::Character:
+        rtf::keepWord(s.chars.keptWords, name, hasParam, param);
+        break;
+    case KeptWordKind::None:
+        break;
+    }
+}
+
+void Reader::appendBytes(QByteArrayView bytes, qsizetype from, qsizetype to) {
+    if (state().chars.hidden) {
+        noteHidden(from, to);
+        return;
+    }
     m_shapes.noteText();
     beginContent();
     m_run.appendBytes(bytes, m_run.codePage(state().chars.font));
 }
 
 void Reader::appendChar(char16_t c) {
-    if (state().destination != Destination::Text || state().chars.hidden)
+    if (state().destination != Destination::Text)
         return;
+    if (state().chars.hidden) {
+        noteHidden(controlStart(), position());
+        return;
+    }
     // A symbol font's characters given as \u in its private-use range, as some writers do.
     if (c >= 0xF020 && c <= 0xF0FF && m_run.codePage(state().chars.font) == CodePage::symbol) {
         if (const char16_t decoded =
@@ -566,6 +650,7 @@ void Reader::appendChar(char16_t c) {
 }
 
 void Reader::flushRun() {
+    m_hidden.close();
     if (m_run.sendTo(m_flow.out()))
         ++m_contentPlaced;
 }

@@ -29,11 +29,16 @@ void ShapeReader::pictureWord(Word id, int value) {
     applyPictureWord(m_picture, id, value);
 }
 
+void ShapeReader::beginShape() {
+    m_shapeDepth = m_reader.depth();
+    m_shapeRead = false;
+}
+
 void ShapeReader::beginShapeInstance() {
     // A shape's own description holds its picture and text box; the result that follows
     // is only a fallback drawing of the same thing.
     m_reader.state().destination = Destination::ShapeProperties;
-    m_shapeRead = true;
+    m_shapeRead = m_shapeDepth != 0;
     m_shapePictureShown = false;
 }
 
@@ -115,6 +120,10 @@ void ShapeReader::beginAlternative(const ControlWord& word) {
 }
 
 void ShapeReader::groupEnd(size_t depth, qsizetype groupStart) {
+    if (depth == m_shapeDepth) {
+        m_shapeDepth = 0;
+        m_shapeRead = false;
+    }
     if (depth == m_shapePicture.depth || depth == m_shapePicture.alternativeDepth)
         finishShapePicture(groupStart);
     if (depth == m_object.depth)

@@ -15,7 +15,7 @@ public:
 
     // The destinations; each one reads the innermost group's start and state.
     void beginPicture();
-    void beginShape() { m_shapeRead = false; }
+    void beginShape();
     void beginShapeInstance();
     void beginShapeResult();
     void beginShapePicture();
@@ -50,7 +50,11 @@ private:
     Picture m_picture;
     int m_pictureNibble = -1; // the first hex digit of a byte of picture data
     int m_picturesPlaced = 0;
-    bool m_shapeRead = false; // the current \shp had a \shpinst
+    // The \shp being read: the stack size inside it, and whether it had a \shpinst. Only its own
+    // \shprslt is a fallback for that: one elsewhere, in a group kept whole, would read again
+    // where that group is written without what came before it.
+    size_t m_shapeDepth = 0;
+    bool m_shapeRead = false;
     // A shape shows one picture; others in its properties fill it or outline it.
     bool m_shapePictureShown = false;
 

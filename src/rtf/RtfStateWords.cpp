@@ -24,6 +24,16 @@ bool applyCharacterWord(CharState& c, Word id, int value) {
         break;
     case Word::Font:
         c.font = value;
+        (c.kind == CharacterKind::DoubleByte ? c.doubleByteFont : c.lowFont) = value;
+        break;
+    case Word::AssociatedFont:
+        if (c.kind == CharacterKind::DoubleByte)
+            c.doubleByteFont = value;
+        else if (c.kind == CharacterKind::Low)
+            c.lowFont = value;
+        break;
+    case Word::CharacterKindWord:
+        c.kind = CharacterKind(std::clamp(value, 0, int(CharacterKind::DoubleByte)));
         break;
     case Word::FontSize:
         c.halfPoints = value > 0 ? std::min(value, maxHalfPoints) : 24;
@@ -35,10 +45,18 @@ bool applyCharacterWord(CharState& c, Word id, int value) {
         c.italic = value;
         break;
     case Word::Underline:
-        c.underline = value;
+        c.underline = Underline(std::clamp(value, 0, int(Underline::Wave)));
         break;
     case Word::UnderlineNone:
-        c.underline = false;
+        c.underline = Underline::None;
+        break;
+    case Word::Caps:
+        if (value || c.capitals == Capitals::All)
+            c.capitals = value ? Capitals::All : Capitals::None;
+        break;
+    case Word::SmallCaps:
+        if (value || c.capitals == Capitals::Small)
+            c.capitals = value ? Capitals::Small : Capitals::None;
         break;
     case Word::Strike:
     case Word::StrikeDouble:
@@ -56,18 +74,25 @@ bool applyCharacterWord(CharState& c, Word id, int value) {
         break;
     case Word::Super:
         c.vertical = VerticalPosition::Super;
+        c.raise = 0;
         break;
     case Word::Sub:
         c.vertical = VerticalPosition::Sub;
+        c.raise = 0;
         break;
     case Word::Up:
-        c.vertical = value > 0 ? VerticalPosition::Super : VerticalPosition::Normal;
+    case Word::Dn: {
+        // Raised or lowered by so many half-points, at the text's own size.
+        const int amount = std::clamp(value, 0, maxHalfPoints);
+        c.vertical = amount == 0      ? VerticalPosition::Normal
+                     : id == Word::Up ? VerticalPosition::Super
+                                      : VerticalPosition::Sub;
+        c.raise = id == Word::Up ? amount : -amount;
         break;
-    case Word::Dn:
-        c.vertical = value > 0 ? VerticalPosition::Sub : VerticalPosition::Normal;
-        break;
+    }
     case Word::NoSuperSub:
         c.vertical = VerticalPosition::Normal;
+        c.raise = 0;
         break;
     default:
         return false;
@@ -107,6 +132,18 @@ bool applyParagraphWord(ParaState& p, Word id, int value, const ListTables& list
     case Word::SpaceAfter:
         p.after = std::clamp(value, 0, maxIndentTwips);
         break;
+    case Word::LineSpacing:
+        p.lineSpacing = std::clamp(value, -maxIndentTwips, maxIndentTwips);
+        break;
+    case Word::LineMultiple:
+        p.lineMultiple = value != 0;
+        break;
+    case Word::PageBreakBefore:
+        p.pageBreakBefore = value != 0;
+        break;
+    case Word::TabLeader:
+        p.nextTabLeader = TabLeader(std::clamp(value, 0, int(TabLeader::Equals)));
+        break;
     case Word::TabRight:
         p.nextTabType = QTextOption::RightTab;
         break;
@@ -118,11 +155,13 @@ bool applyParagraphWord(ParaState& p, Word id, int value, const ListTables& list
         break;
     case Word::TabPos:
         if (p.tabCount < ParaState::maxTabs && value >= 0 && value <= maxIndentTwips)
-            p.tabs[size_t(p.tabCount++)] = {value, p.nextTabType};
+            p.tabs[size_t(p.tabCount++)] = {value, p.nextTabType, p.nextTabLeader};
         p.nextTabType = QTextOption::LeftTab;
+        p.nextTabLeader = TabLeader::None;
         break;
     case Word::TabBar:
         p.nextTabType = QTextOption::LeftTab;
+        p.nextTabLeader = TabLeader::None;
         break;
     case Word::Ls:
         p.listOverride = value;
@@ -209,7 +248,28 @@ QTextBlockFormat blockFormatOf(const ParaState& para) {
                                  tab.type == QTextOption::DelimiterTab ? QChar(u'.') : QChar()));
         }
         format.setTabPositions(tabs);
+        QList<int> leaders;
+        for (int i = 0; i < para.tabCount; ++i) {
+            if (const TabStop& tab = para.tabs[size_t(i)]; tab.leader != TabLeader::None)
+                leaders << tab.position << int(tab.leader);
+        }
+        if (!leaders.isEmpty())
+            format.setProperty(DocumentProperty::TabLeaders, QVariant::fromValue(leaders));
     }
+    if (para.lineSpacing > 0 && para.lineMultiple)
+        format.setLineHeight(para.lineSpacing * 100.0 / 240, QTextBlockFormat::ProportionalHeight);
+    else if (para.lineSpacing > 0)
+        format.setLineHeight(Twips::toLayout(para.lineSpacing), QTextBlockFormat::MinimumHeight);
+    else if (para.lineSpacing < 0)
+        format.setLineHeight(Twips::toLayout(-para.lineSpacing), QTextBlockFormat::FixedHeight);
+    if (!para.keptWords.isEmpty())
+        format.setProperty(DocumentProperty::KeptParagraphWords,
+                           QString::fromLatin1(para.keptWords));
+    if (para.pageBreakBefore || para.pageBreakAfter)
+        format.setPageBreakPolicy((para.pageBreakBefore ? QTextFormat::PageBreak_AlwaysBefore
+                                                        : QTextFormat::PageBreakFlags()) |
+                                  (para.pageBreakAfter ? QTextFormat::PageBreak_AlwaysAfter
+                                                       : QTextFormat::PageBreakFlags()));
     // The layout draws a list's number left of the first line's text, where the file has the
     // text after the number.
     if (para.list != ListStyle::None)

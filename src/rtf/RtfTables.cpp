@@ -196,6 +196,11 @@ void TableContent::attachFootnote(const KeptGroup& group, int markLength) {
     m_kept.push_back(group);
 }
 
+void TableContent::keepHidden(const KeptGroup& group) {
+    m_items.push_back({Kind::Hidden, std::uint32_t(m_kept.size()), 0, 0, 0});
+    m_kept.push_back(group);
+}
+
 void TableContent::beginField(const KeptGroup& field) {
     m_items.push_back({Kind::FieldBegin, std::uint32_t(m_kept.size()), 0, 0, 0});
     m_kept.push_back(field);
@@ -264,6 +269,9 @@ void TableContent::replay(std::uint32_t from, std::uint32_t to, ContentSink& sin
         case Kind::FootnoteNumber:
             sink.appendFootnoteNumber(m_chars[item.chars]);
             break;
+        case Kind::Hidden:
+            sink.keepHidden(m_kept[item.index]);
+            break;
         }
     }
 }
@@ -317,6 +325,10 @@ void TableAssembler::keepSideGroup(const KeptGroup& group) {
 
 void TableAssembler::attachFootnote(const KeptGroup& group, int markLength) {
     current().attachFootnote(group, markLength);
+}
+
+void TableAssembler::keepHidden(const KeptGroup& group) {
+    current().keepHidden(group);
 }
 
 void TableAssembler::beginField(const KeptGroup& field) {

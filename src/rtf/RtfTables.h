@@ -77,6 +77,7 @@ public:
     void offerAlternative(const Picture& picture) override;
     void appendFootnoteNumber(const CharState& chars) override;
     void attachFootnote(const KeptGroup& group, int markLength) override;
+    void keepHidden(const KeptGroup& group) override;
     void beginField(const KeptGroup& field) override;
     void endField() override;
     void endParagraph(const ParaState& para, const CharState& markChars) override;
@@ -109,7 +110,8 @@ private:
         Footnote,
         FieldBegin,
         FieldEnd,
-        FootnoteNumber
+        FootnoteNumber,
+        Hidden
     };
     struct Item {
         Kind kind;
@@ -178,6 +180,7 @@ public:
     // Headers and footers belong to the document, wherever they were read.
     void keepSideGroup(const KeptGroup& group) override;
     void attachFootnote(const KeptGroup& group, int markLength) override;
+    void keepHidden(const KeptGroup& group) override;
     void beginField(const KeptGroup& field) override;
     void endField() override;
     // Sections are the body's: a table's cells have none.

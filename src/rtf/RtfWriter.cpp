@@ -4,6 +4,7 @@
 #include "model/ListNumbers.h"
 #include "model/Twips.h"
 #include "pictures/RtfPicture.h"
+#include "rtf/RtfFormatWords.h"
 #include "rtf/RtfKeptGroups.h"
 #include "rtf/RtfListTableWriter.h"
 #include "rtf/RtfStateWords.h"
@@ -25,8 +26,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace rtf {
@@ -40,17 +43,6 @@ std::string number(int value) {
 const QString bulletFamily = QStringLiteral("Symbol");
 
 // The character formatting the RTF stream is in, so only changes are written.
-struct RunState {
-    int font = 0;
-    int halfPoints = 24;
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strike = false;
-    int foreground = 0;
-    int background = 0;
-    int vertical = 0; // 0 normal, 1 super, 2 sub
-};
 
 class Writer final : public FrameOutput {
 public:
@@ -80,7 +72,6 @@ private:
     void writeListItem(const QTextBlock& block, const QTextList& list, bool again);
     void switchTo(int formatIndex, const QTextCharFormat& format);
     RunState runStateOf(const QTextCharFormat& format) const;
-    void writeChanges(const RunState& next);
     void writeText(QStringView text);
     void writeUnicode(char16_t c);
     void writeImage(const QTextImageFormat& format);
@@ -94,6 +85,9 @@ private:
     // The fields with empty results the text of `format` carries, valid ones only.
     QList<int> emptyFieldsOf(const QTextCharFormat& format) const;
     void writeEmptyFields(const QTextCharFormat& format);
+    // The hidden text a character or paragraph mark carries, valid groups only.
+    QList<int> hiddenOf(const QTextFormat& format) const;
+    void writeHidden(const QTextCharFormat& format);
     void word(const char* name);
     void word(const char* name, int value);
     void hexByte(unsigned char byte);
@@ -128,6 +122,10 @@ private:
     int m_lastFootnote = 0; // the footnote whose mark the last text written was
     // The empty fields the last text written carried: text typed after it carries them too.
     QList<int> m_lastEmptyFields;
+    QList<int> m_lastHidden; // the same for hidden text
+    // Hidden text written: a group is written once, where it first comes, though a paragraph
+    // split by Enter or text copied within the document carries it twice.
+    QHash<int, bool> m_hiddenWritten;
     QSet<int> m_sectionsWritten; // sections whose headers and footers are written
     bool m_hasFrames = false;    // the document holds tables
     int m_level = 0;             // how many tables deep the paragraph being written is
@@ -190,6 +188,8 @@ void Writer::collectTables() {
         if (isTableSpacer(block))
             continue;
         m_lists.collect(block);
+        for (const int hidden : hiddenOf(block.blockFormat()))
+            addKeptTables(m_kept[size_t(hidden) - 1]);
         if (block.length() <= 1) {
             const QTextCharFormat format = block.charFormat();
             addFamily(familyOf(format));
@@ -206,12 +206,17 @@ void Writer::collectTables() {
             }
             const QTextCharFormat format = it.fragment().charFormat();
             addFamily(familyOf(format));
+            if (const QString asian = format.stringProperty(DocumentProperty::AsianFont);
+                !asian.isEmpty())
+                addFamily(asian);
             addColor(format.foreground());
             addColor(format.background());
             for (const int field : KeptGroups::fieldPath(m_kept, format))
                 addKeptTables(m_kept[size_t(field) - 1]);
             for (const int field : emptyFieldsOf(format))
                 addKeptTables(m_kept[size_t(field) - 1]);
+            for (const int hidden : hiddenOf(format))
+                addKeptTables(m_kept[size_t(hidden) - 1]);
             // Footnotes are written with their marks' text, never with pictures.
             if (const int note = format.intProperty(DocumentProperty::FootnoteId);
                 note > 0 && size_t(note) <= m_kept.size() && !format.isImageFormat())
@@ -322,9 +327,11 @@ void Writer::writeSection(int section) {
 void Writer::endParagraph(const QTextBlock& block) {
     if (m_extent == Extent::Selection && m_level == 0 && block == m_document.lastBlock())
         return;
-    const int section = block.blockFormat().intProperty(DocumentProperty::SectionEnd);
+    const QTextBlockFormat format = block.blockFormat();
+    const int section = format.intProperty(DocumentProperty::SectionEnd);
     if (m_level > 0 || section <= 0 || m_sectionsWritten.contains(section)) {
-        append("\\par\r\n");
+        append(format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysAfter ? "\\page\r\n"
+                                                                             : "\\par\r\n");
         return;
     }
     m_out.append("\\sect");
@@ -436,14 +443,14 @@ void Writer::writeParagraphFormat(const QTextBlock& block, int level, bool sayLe
                 std::clamp(Twips::fromLayout(length.value), length.least, maxIndentTwips))
             word(length.name, twips);
     }
-    for (const QTextOption::Tab& tab : format.tabPositions()) {
-        if (tab.type == QTextOption::RightTab)
-            word("tqr");
-        else if (tab.type == QTextOption::CenterTab)
-            word("tqc");
-        else if (tab.type == QTextOption::DelimiterTab)
-            word("tqdec");
-        word("tx", Twips::fromLayout(tab.position));
+    m_needSpace |= writeLineHeight(m_out, format);
+    if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+        word("pagebb");
+    m_needSpace |= writeTabStops(m_out, format);
+    if (const QString kept = format.stringProperty(DocumentProperty::KeptParagraphWords);
+        !kept.isEmpty()) {
+        m_out.append(kept.toLatin1().constData());
+        m_needSpace = true;
     }
 }
 
@@ -455,54 +462,26 @@ void Writer::switchTo(int formatIndex, const QTextCharFormat& format) {
         auto& cached = m_runStates[size_t(formatIndex)];
         if (!cached)
             cached = runStateOf(format);
-        writeChanges(*cached);
+        m_needSpace |= writeRunChanges(m_out, m_state, *cached);
         return;
     }
-    writeChanges(runStateOf(format));
+    m_needSpace |= writeRunChanges(m_out, m_state, runStateOf(format));
 }
 
 RunState Writer::runStateOf(const QTextCharFormat& format) const {
-    RunState next;
+    RunState next = describeRun(format);
     next.font = m_familyIndex.value(familyOf(format));
     next.halfPoints = halfPointsOf(format);
-    next.bold = format.fontWeight() >= QFont::DemiBold;
-    next.italic = format.fontItalic();
-    next.underline = format.fontUnderline();
-    next.strike = format.fontStrikeOut();
+    if (const QString asian = format.stringProperty(DocumentProperty::AsianFont);
+        !asian.isEmpty() && m_familyIndex.value(asian, next.font) != next.font)
+        next.asianFont = m_familyIndex.value(asian);
     const QBrush foreground = format.foreground();
     next.foreground =
         foreground.style() == Qt::NoBrush ? 0 : m_colorIndex.value(foreground.color().rgb());
     const QBrush background = format.background();
     next.background =
         background.style() == Qt::NoBrush ? 0 : m_colorIndex.value(background.color().rgb());
-    const auto vertical = format.verticalAlignment();
-    next.vertical = vertical == QTextCharFormat::AlignSuperScript ? 1
-                    : vertical == QTextCharFormat::AlignSubScript ? 2
-                                                                  : 0;
     return next;
-}
-
-void Writer::writeChanges(const RunState& next) {
-    RunState& s = m_state;
-    if (next.font != s.font)
-        word("f", next.font);
-    if (next.halfPoints != s.halfPoints)
-        word("fs", next.halfPoints);
-    if (next.bold != s.bold)
-        word(next.bold ? "b" : "b0");
-    if (next.italic != s.italic)
-        word(next.italic ? "i" : "i0");
-    if (next.underline != s.underline)
-        word(next.underline ? "ul" : "ulnone");
-    if (next.strike != s.strike)
-        word(next.strike ? "strike" : "strike0");
-    if (next.foreground != s.foreground)
-        word("cf", next.foreground);
-    if (next.background != s.background)
-        word("highlight", next.background);
-    if (next.vertical != s.vertical)
-        word(next.vertical == 1 ? "super" : next.vertical == 2 ? "sub" : "nosupersub");
-    s = next;
 }
 
 void Writer::writeUnicode(char16_t c) {
@@ -680,6 +659,28 @@ void Writer::writeEmptyFields(const QTextCharFormat& format) {
     }
 }
 
+QList<int> Writer::hiddenOf(const QTextFormat& format) const {
+    QList<int> groups = format.property(DocumentProperty::HiddenText).value<QList<int>>();
+    groups.removeIf([this](int id) {
+        return id <= 0 || size_t(id) > m_kept.size() ||
+               m_kept[size_t(id) - 1].kind != KeptGroup::Kind::Hidden;
+    });
+    return groups;
+}
+
+void Writer::writeHidden(const QTextCharFormat& format) {
+    // Text typed after a character that carries hidden text takes its format, and so the same
+    // groups: they are written once.
+    const QList<int> groups = hiddenOf(format);
+    if (groups == m_lastHidden)
+        return;
+    m_lastHidden = groups;
+    for (const int id : groups) {
+        if (!std::exchange(m_hiddenWritten[id], true))
+            writeKept(m_kept[size_t(id) - 1]);
+    }
+}
+
 bool Writer::inSameFrame(const QTextBlock& block, const QTextBlock& next) const {
     return !m_hasFrames || !next.isValid() ||
            QTextCursor(block).currentFrame() == QTextCursor(next).currentFrame();
@@ -764,13 +765,20 @@ void Writer::paragraph(const QTextBlock& block, int level, bool sayLevel) {
             const QTextImageFormat image = format.toImageFormat();
             writeFieldsOf(format, block);
             writeEmptyFields(format);
+            writeHidden(format);
             for (qsizetype i = 0; i < fragment.length(); ++i)
                 writeImage(image);
             continue;
         }
         writeFieldsOf(format, block);
         writeEmptyFields(format);
+        writeHidden(format);
         writeText(startRun(fragment.charFormatIndex(), format, fragment.text()));
+    }
+    m_lastHidden.clear();
+    for (const int id : hiddenOf(block.blockFormat())) {
+        if (!std::exchange(m_hiddenWritten[id], true))
+            writeKept(m_kept[size_t(id) - 1]);
     }
     // A field never spans the edge of a cell or a table, which the mark after this paragraph may
     // be.

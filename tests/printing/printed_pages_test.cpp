@@ -140,3 +140,25 @@ TEST_F(PrintedPagesTest, IndentsTabsAndNumbersKeepTheirDistancesOnPaper) {
         EXPECT_LT(boxes.value("1.").left() - edge, 36);
     }
 }
+
+// Each section prints with its own headers from the page it starts on; a section without any of
+// its own goes on with the one before's. Its first paragraph starts a page (\pagebb).
+TEST_F(PrintedPagesTest, LaterSectionsPrintTheirOwnHeaders) {
+    auto document = rtftest::readRtf(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\header Opening part\\par}\\pard First words.\\sect"
+        "\\sectd{\\header Closing part\\par}\\pard\\pagebb Second words.\\sect"
+        "\\sectd\\pard\\pagebb Third words.\\par}");
+    const QString pdf = dir.filePath("sections.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    panetest::printToPdf(printer, pdf);
+    PrintedPages::print(*document, printer);
+
+    const QString pages[] = {pageText(pdf, 1), pageText(pdf, 2), pageText(pdf, 3)};
+    EXPECT_TRUE(pages[0].contains("Opening part") && pages[0].contains("First words"))
+        << pages[0].toStdString();
+    EXPECT_TRUE(pages[1].contains("Closing part") && pages[1].contains("Second words"))
+        << pages[1].toStdString();
+    EXPECT_FALSE(pages[1].contains("Opening part")) << pages[1].toStdString();
+    EXPECT_TRUE(pages[2].contains("Closing part") && pages[2].contains("Third words"))
+        << pages[2].toStdString();
+}
