@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # CPack finds the programs to hand to dpkg-shlibdeps with `file`.
 scripts/deps.sh file dpkg-dev
-QUILLET_TARGETS="quillet quillet-convert" scripts/build.sh build
+QUILLET_TARGETS="quillet quillet-convert quillet-help" scripts/build.sh build
 (cd build && cpack -G DEB >/dev/null)
 package=$(ls -t build/quillet_*.deb | head -n 1)
 echo "package: $package"

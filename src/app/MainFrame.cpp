@@ -28,6 +28,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <optional>
 
@@ -91,6 +92,7 @@ MainFrame::MainFrame() {
     createFormMenu();
     createWindowMenu();
     createHelpMenu();
+    createFormattingKeys();
 
     StatusBar1 = new StatusPanels(this);
     setStatusBar(StatusBar1);
@@ -297,14 +299,44 @@ void MainFrame::saveDocumentAs() {
 }
 
 void MainFrame::exitAndRestore() {
-    // The user ends without keeping anything: the copies go too.
-    if (UnsavedWork* work = UnsavedWork::current())
-        work->finish();
+    // Nothing is asked or saved, yet nothing is lost either: changed documents keep their
+    // copies, brought up to their last change, and the next start offers them as after a crash.
+    if (UnsavedWork* work = UnsavedWork::current()) {
+        for (DocumentWindow* document : documents()) {
+            if (auto* keeper = document->findChild<WorkKeeper*>())
+                keeper->keepAtOnce();
+        }
+        work->waitForWrites();
+        if (!work->keepsAny())
+            work->finish();
+    }
     DesktopSeam::current().endProgramAtOnce();
 }
 
 void MainFrame::cascadeWindows() {
-    mdiArea->cascadeSubWindows();
+    QList<QMdiSubWindow*> shown;
+    // Bottom first, so the active window ends on top, furthest down and right.
+    for (QMdiSubWindow* window : mdiArea->subWindowList(QMdiArea::StackingOrder)) {
+        if (!window->isMinimized())
+            shown.append(window);
+    }
+    if (shown.isEmpty())
+        return;
+    const QRect area = mdiArea->viewport()->rect();
+    // Each window shows the title bar of the one behind it, and keeps at least half the area:
+    // more windows than that start again at the corner.
+    const int step = qMax(1, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, shown[0]));
+    const int room = qMax(1, qMin(area.width(), area.height()) / 2 / step);
+    const int steps = int(qMin<qsizetype>(shown.size(), room));
+    const QSize size(area.width() - (steps - 1) * step, area.height() - (steps - 1) * step);
+    for (int i = 0; i < shown.size(); ++i) {
+        QMdiSubWindow* window = shown[i];
+        if (window->isMaximized())
+            window->showNormal();
+        const int offset = (i % steps) * step;
+        window->setGeometry(QRect(QPoint(offset, offset), size));
+        window->raise();
+    }
 }
 
 void MainFrame::tileWindows() {

@@ -73,6 +73,7 @@ public slots:
     void exitAndRestore();
     void refreshEditMenu();
     void undo();
+    void redo();
     void cut();
     void copy();
     void paste();
@@ -139,6 +140,11 @@ public:
     QMenu* helpMenu = nullptr;
     QAction* helpAction = nullptr;
     QAction* aboutAction = nullptr;
+    // Keys every word processor has, in no menu: Ctrl+B, Ctrl+I, Ctrl+U and Ctrl+Y.
+    QAction* boldKey = nullptr;
+    QAction* italicKey = nullptr;
+    QAction* underlineKey = nullptr;
+    QAction* redoKey = nullptr;
 
     // The toolbar's controls under their design names.
     QWidget* picPicture1 = nullptr;
@@ -171,6 +177,7 @@ private:
     void createFormMenu();
     void createWindowMenu();
     void createHelpMenu();
+    void createFormattingKeys();
     void createToolbar();
     void refreshWindowList();
     void refreshUndoItem();

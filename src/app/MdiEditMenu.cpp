@@ -41,6 +41,11 @@ void MainFrame::undo() {
     EditCommands::Undo(activePane());
 }
 
+void MainFrame::redo() {
+    if (RichTextBox* pane = activePane())
+        pane->redo();
+}
+
 void MainFrame::cut() {
     EditCommands::Cut(activePane());
 }

@@ -131,6 +131,22 @@ void MainFrame::createHelpMenu() {
         addEntry(helpMenu, "help2", QStringLiteral("&About"), this, &MainFrame::showAboutBox);
 }
 
+void MainFrame::createFormattingKeys() {
+    // The same routines as the toolbar's buttons, so the buttons follow and undo takes the step.
+    const auto key = [this](const char* name, Qt::Key letter, auto slot) {
+        auto* action = new QAction(this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(ctrl(letter));
+        connect(action, &QAction::triggered, this, slot);
+        addAction(action);
+        return action;
+    };
+    boldKey = key("boldKey", Qt::Key_B, &MainFrame::toggleBold);
+    italicKey = key("italicKey", Qt::Key_I, &MainFrame::toggleItalic);
+    underlineKey = key("underlineKey", Qt::Key_U, &MainFrame::toggleUnderline);
+    redoKey = key("redoKey", Qt::Key_Y, &MainFrame::redo);
+}
+
 void MainFrame::startCompanion(int entry) {
     Common::startCompanion(entry);
 }

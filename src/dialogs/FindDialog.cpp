@@ -125,6 +125,8 @@ void FindDialog::createControls() {
 
     for (QPushButton* command : {cmdFindNext, cmdReplace, cmdReplaceAll})
         command->setEnabled(false);
+    // Enter in either text box finds the next occurrence.
+    cmdFindNext->setDefault(true);
 
     connect(cmdFindNext, &QPushButton::clicked, this, &FindDialog::findNext);
     connect(cmdCancel, &QPushButton::clicked, this, &FindDialog::cancel);

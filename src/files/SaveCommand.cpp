@@ -39,20 +39,36 @@ bool confirmDropFormatting(const RichTextBox& pane) {
                   QStringLiteral("Save as")) == MsgBoxResult::Yes;
 }
 
-void saveTo(DocumentWindow& window, const QString& path) {
+// An HTML page is read with its tags removed and written back as that text: its tables, links
+// and markup would be gone.
+bool confirmDropMarkup(const QString& path, const QString& title) {
+    if (!QFileInfo::exists(path))
+        return true;
+    return MsgBox(QFileInfo(path).fileName() +
+                      QStringLiteral(" will be saved as plain text; its markup will be lost"),
+                  MsgBoxStyle::YesNo + MsgBoxStyle::Exclamation, title) == MsgBoxResult::Yes;
+}
+
+enum class Outcome { Saved, Declined, Failed };
+
+Outcome saveTo(DocumentWindow& window, const QString& path, const QString& title) {
     RichTextBox& pane = *window.Text1;
     try {
         const DocumentFile::Kind kind = DocumentFile::kindOf(path);
+        if (kind == DocumentFile::Kind::Html && !confirmDropMarkup(path, title))
+            return Outcome::Declined;
         if (kind == DocumentFile::Kind::PlainText && !confirmDropFormatting(pane))
-            return;
+            return Outcome::Declined;
         DocumentFile::save(pane, path);
         if (kind == DocumentFile::Kind::RichText)
             BackgroundColorFile::storeOnSave(path, pane.BackColor());
         window.Com1.FileName = path;
         window.setCaption(path);
         window.markSaved();
+        return Outcome::Saved;
     } catch (const Error& error) {
         Common::ReportError(error);
+        return Outcome::Failed;
     }
 }
 } // namespace
@@ -65,7 +81,10 @@ QString fileOf(const DocumentWindow& window) {
 void save(DocumentWindow& window) {
     if (!hasFile(window))
         return saveAs(window);
-    saveTo(window, window.Caption());
+    // Declining to write plain text over a page leaves the choice of another file.
+    if (saveTo(window, window.Caption(), QStringLiteral("Save")) == Outcome::Declined &&
+        DocumentFile::kindOf(window.Caption()) == DocumentFile::Kind::Html)
+        saveAs(window);
 }
 
 void saveAs(DocumentWindow& window) {
@@ -81,8 +100,9 @@ void saveAs(DocumentWindow& window) {
         return;
     }
     const QString path = withExtension(dialog.FileName);
-    if (!confirmReplace(path))
+    // Over a page, the question about its markup says more than the one about replacing it.
+    if (DocumentFile::kindOf(path) != DocumentFile::Kind::Html && !confirmReplace(path))
         return;
-    saveTo(window, path);
+    saveTo(window, path, QStringLiteral("Save as"));
 }
 } // namespace SaveCommand

@@ -36,6 +36,7 @@ bool UnsavedWork::start() {
 
 void UnsavedWork::keep(int id, const KeptCopies::About& about, std::function<QByteArray()> rtf,
                        std::function<void()> afterKept) {
+    kept_.insert(id);
     writer_.start([this, id, about, rtf = std::move(rtf), afterKept = std::move(afterKept)] {
         try {
             copies_.keep(id, about, rtf());
@@ -51,6 +52,7 @@ void UnsavedWork::keep(int id, const KeptCopies::About& about, std::function<QBy
 }
 
 void UnsavedWork::forget(int id) {
+    kept_.erase(id);
     writer_.start([this, id] { copies_.forget(id); });
 }
 

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <set>
 
 // This run's copies of unsaved work: where they live, how soon after a change they are kept,
 // and the one thread that writes and removes them, in the order they were asked for, so a
@@ -42,6 +43,8 @@ public:
     void keep(int id, const KeptCopies::About& about, std::function<QByteArray()> rtf,
               std::function<void()> afterKept = {});
     void forget(int id);
+    // Whether a copy was asked for and not forgotten since.
+    bool keepsAny() const { return !kept_.empty(); }
     // A clean end: every copy of this run goes, with its folder.
     void finish();
     // Returns once everything asked so far is written or removed.
@@ -56,4 +59,5 @@ private:
     std::chrono::milliseconds interval_;
     QThreadPool writer_;
     int lastId_ = 0;
+    std::set<int> kept_;
 };

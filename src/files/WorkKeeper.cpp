@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QTextDocument>
 
+#include <limits>
+
 namespace {
 // Long enough to describe a few hundred paragraphs, short enough that a key pressed meanwhile
 // still shows within a frame.
@@ -59,6 +61,19 @@ void WorkKeeper::keepNow(std::function<void()> afterKept) {
     afterKept_ = std::move(afterKept);
     interval_.stop();
     beginCopy();
+}
+
+void WorkKeeper::keepAtOnce() {
+    if (!busy())
+        return;
+    interval_.stop();
+    if (!snapshot_ || copied_ != window_.Text1->document())
+        beginCopy();
+    if (!snapshot_)
+        return;
+    while (!snapshot_->step(std::numeric_limits<int>::max())) {
+    }
+    handOver();
 }
 
 void WorkKeeper::beginCopy() {

@@ -27,6 +27,9 @@ public:
     // Keeps a copy now rather than an interval after the next change; `afterKept` runs on the
     // writing thread once the copy is written.
     void keepNow(std::function<void()> afterKept = {});
+    // Hands a change not kept yet to the writing thread before returning, the whole document
+    // described at once: the program is about to end.
+    void keepAtOnce();
     // Whether a copy is due or being taken.
     bool busy() const;
 

@@ -28,6 +28,7 @@
 #include <QTextDocumentFragment>
 #include <QTextList>
 #include <QTextTable>
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -514,8 +515,12 @@ int RichTextBox::SelTabs(int index) const {
 }
 
 void RichTextBox::setSelTabStops(const QList<int>& twips) {
+    // Kept in position order whatever order they come in (the tab dialog's is its list's, by
+    // text), as the ruler, the layout and other readers of the file take them.
+    QList<int> ordered = twips;
+    std::sort(ordered.begin(), ordered.end());
     QList<QTextOption::Tab> tabs;
-    for (int position : twips)
+    for (int position : ordered)
         tabs.append(QTextOption::Tab(Twips::toLayout(position), QTextOption::LeftTab));
     mergeBlock(this, [&](QTextBlockFormat& f) { f.setTabPositions(tabs); });
 }

@@ -38,7 +38,7 @@ QIcon swatch(const QColor& color) {
 } // namespace
 
 FontColorDialog::FontColorDialog(const FontChoice& initial, int flags, QWidget* parent)
-    : QDialog(parent), initialColor_(initial.color) {
+    : QDialog(parent), initialColor_(initial.color), givenNoName_(initial.name.isEmpty()) {
     setObjectName(QStringLiteral("FontColorDialog"));
     setWindowTitle(QStringLiteral("Font"));
 
@@ -55,6 +55,7 @@ FontColorDialog::FontColorDialog(const FontChoice& initial, int flags, QWidget* 
     font_->setOptions(QFontDialog::NoButtons);
     font_->setSizeGripEnabled(false);
     nameFontDialogParts();
+    shownFamily_ = font_->currentFont().family();
 
     colors_ = new QComboBox(this);
     colors_->setObjectName(QStringLiteral("colorBox"));
@@ -112,7 +113,8 @@ void FontColorDialog::selectColor(quint32 color) {
 FontChoice FontColorDialog::choice() const {
     const QFont chosen = font_->currentFont();
     const QVariant color = colors_->currentData();
-    return FontChoice{FontFamilies::plainName(chosen.family()),
+    const bool familyKept = givenNoName_ && chosen.family() == shownFamily_;
+    return FontChoice{familyKept ? QString() : FontFamilies::plainName(chosen.family()),
                       chosen.pointSizeF(),
                       chosen.bold(),
                       chosen.italic(),

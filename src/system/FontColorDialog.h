@@ -27,4 +27,8 @@ private:
     QFontDialog* font_ = nullptr;
     QComboBox* colors_ = nullptr;
     quint32 initialColor_ = 0;
+    // Given no name (a mixed selection, a font the system lacks), the dialog shows some family
+    // all the same; unless the user picks another, the choice names none.
+    bool givenNoName_ = false;
+    QString shownFamily_;
 };

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -180,7 +181,9 @@ bool QtDesktop::setUpPrinter(QPrinter& printer, int flags) {
 }
 
 QStringList QtDesktop::screenFonts() {
-    return FontFamilies::plainNames(QFontDatabase::families());
+    return FontFamilies::withMetricAliases(
+        FontFamilies::plainNames(QFontDatabase::families()),
+        [](const QString& name) { return QFontInfo(QFont(name)).family(); });
 }
 
 ScreenMetrics QtDesktop::screen() {

@@ -1,5 +1,6 @@
 #include "support/ProgramFixture.h"
 
+#include "dialogs/FindDialog.h"
 #include "format/Formatting.h"
 #include "system/Colors.h"
 
@@ -7,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 namespace {
@@ -124,4 +126,51 @@ TEST_F(FormattingTest, FontDialogStartsFromTheBoxesAndOnlyAddsEffects) {
     EXPECT_EQ(pane()->SelFontName(), "Arial");
     EXPECT_EQ(frame().cboFontCombo->currentText(), "Arial");
     EXPECT_EQ(frame().cboSizeCombo->currentText(), " 20");
+}
+
+// The keys every word processor has go through the toolbar's routines: the buttons follow, and
+// each is a step that undoes and redoes. Enter in the find box finds the next occurrence.
+TEST_F(FormattingTest, FormattingKeysFollowTheButtonsAndUndoAndEnterFinds) {
+    pane()->setText("one two one");
+    const auto key = [this](Qt::Key letter) {
+        QTest::keyClick(pane(), letter, Qt::ControlModifier);
+    };
+    const struct {
+        const char* what;
+        Qt::Key letter;
+        std::function<std::optional<bool>(RichTextBox*)> state;
+        QAbstractButton* button;
+    } cases[] = {
+        {"bold", Qt::Key_B, &RichTextBox::SelBold, frame().ImgFButtons[0]},
+        {"italic", Qt::Key_I, &RichTextBox::SelItalic, frame().ImgFButtons[1]},
+        {"underline", Qt::Key_U, &RichTextBox::SelUnderline, frame().ImgFButtons[2]},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        select(0, 3);
+        key(c.letter);
+        EXPECT_EQ(c.state(pane()), true);
+        EXPECT_TRUE(c.button->isChecked());
+        pane()->undo();
+        select(0, 3);
+        EXPECT_EQ(c.state(pane()), false);
+        key(Qt::Key_Y);
+        select(0, 3);
+        EXPECT_EQ(c.state(pane()), true);
+        key(c.letter);
+        EXPECT_EQ(c.state(pane()), false);
+        EXPECT_FALSE(c.button->isChecked());
+    }
+
+    select(0, 0);
+    frame().showFind();
+    FindDialog* find = FindDialog::loaded();
+    ASSERT_NE(find, nullptr);
+    find->txtFind->setText("one");
+    QTest::keyClick(find->txtFind, Qt::Key_Return);
+    EXPECT_EQ(pane()->SelStart(), 0);
+    EXPECT_EQ(pane()->SelLength(), 3);
+    QTest::keyClick(find->txtFind, Qt::Key_Return);
+    EXPECT_EQ(pane()->SelStart(), 8);
+    find->close();
 }

@@ -2,6 +2,8 @@
 
 #include "system/MsgBox.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 
 namespace {
@@ -122,6 +124,36 @@ TEST_F(Frame, ExitAndRestoreEndsWithoutQuestionsOrSettings) {
     EXPECT_EQ(scripted.desktop.endedAtOnce, 1);
     EXPECT_TRUE(scripted.desktop.messages.isEmpty());
     EXPECT_FALSE(QFile::exists(path("multi.ini")));
+}
+
+// Cascaded windows fill the area but for the steps that show the title bars behind them, the
+// active one on top; so many that the steps would leave less than half start again.
+TEST_F(Frame, CascadedWindowsAreAsLargeAsTheAreaAllows) {
+    frame().resize(800, 600);
+    frame().show();
+    for (int i = 0; i < 3; ++i)
+        frame().NewChild();
+    DocumentWindow* last = active();
+    frame().cascadeWindows();
+    const QRect area = frame().mdiArea->viewport()->rect();
+    const QList<QMdiSubWindow*> windows = frame().mdiArea->subWindowList(QMdiArea::StackingOrder);
+    ASSERT_EQ(windows.size(), 3);
+    const int step = windows[1]->x() - windows[0]->x();
+    EXPECT_GT(step, 0);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(windows[i]->geometry(),
+                  QRect(i * step, i * step, area.width() - 2 * step, area.height() - 2 * step));
+    }
+    EXPECT_EQ(windows.last()->widget(), last);
+
+    for (int i = 0; i < 40; ++i)
+        frame().NewChild();
+    frame().cascadeWindows();
+    for (QMdiSubWindow* window : frame().mdiArea->subWindowList()) {
+        EXPECT_GE(window->width(), area.width() / 2);
+        EXPECT_LE(window->geometry().bottom(), area.bottom());
+    }
 }
 
 TEST_F(Frame, FirstWindowEnablesAndLastDisablesTheDocumentCommands) {

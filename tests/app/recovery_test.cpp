@@ -139,8 +139,6 @@ TEST_F(RecoveryTest, CopyGoesWhenTheWorkIsSafeOrGivenUp) {
              QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
          },
          false},
-        {"exit and restore", [](RecoveryTest& t, DocumentWindow*) { t.frame().exitAndRestore(); },
-         true},
         {"frame closed answering No",
          [](RecoveryTest& t, DocumentWindow*) {
              t.scripted.desktop.messageAnswers.push_back(MsgBoxResult::No);
@@ -298,4 +296,30 @@ TEST_F(RecoveryTest, DamagedCopyIsNamedAndSetAsideNeverOpened) {
     EXPECT_TRUE(scripted.desktop.messages[0].prompt.contains(path(QStringLiteral("torn.rtf"))));
     EXPECT_FALSE(scripted.desktop.messages[0].prompt.contains(path(QStringLiteral("ok.rtf"))));
     EXPECT_EQ(QDir(root() + QStringLiteral("/damaged")).entryList(QDir::Files).size(), 2);
+}
+
+// Exit and restore ends at once, as a crash would, but keeps every change, the last one typed
+// included, for the next start to offer; with nothing changed, it leaves nothing behind.
+TEST_F(RecoveryTest, ExitAndRestoreKeepsChangedWorkForTheNextStart) {
+    startRun();
+    frame().exitAndRestoreAction->trigger();
+    EXPECT_EQ(scripted.desktop.endedAtOnce, 1);
+    EXPECT_TRUE(QDir(root()).entryList({QStringLiteral("run-*")}, QDir::Dirs).isEmpty());
+    restart();
+
+    startRun();
+    DocumentWindow* window = newDocument();
+    type(window, QStringLiteral("typed just now"));
+    // No turn of the event loop: the copy's interval has not run out.
+    frame().exitAndRestoreAction->trigger();
+    EXPECT_EQ(scripted.desktop.endedAtOnce, 2);
+    work.reset();
+    restart();
+
+    startRun();
+    scripted.desktop.recoveryAnswers.push_back(RecoveryChoice::Recover);
+    Startup::offerKeptWork(frame(), *work);
+    ASSERT_EQ(scripted.desktop.recoveryOffers.size(), 1);
+    ASSERT_EQ(scripted.desktop.recoveryOffers[0].size(), 1);
+    EXPECT_EQ(active()->Text1->document()->toPlainText(), QStringLiteral("typed just now"));
 }

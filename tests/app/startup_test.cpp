@@ -66,6 +66,24 @@ TEST_F(StartupTest, TheCommandLineOpensItsDocumentInASecondUnchangedWindow) {
     }
 }
 
+// A file that is not there leaves the start-up's window alone and no empty one beside it.
+TEST_F(StartupTest, AMissingFileLeavesOnlyTheStartupWindow) {
+    for (const char* name : {"gone.rtf", "gone.txt", "gone.htm", "no/folder.txt"}) {
+        SCOPED_TRACE(name);
+        scripted.desktop.typedCommandLine = path(name);
+        Startup::Main();
+        // Windows closed at start-up go when the event loop next turns.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_EQ(frame().documents().size(), 1);
+        EXPECT_EQ(active()->Caption(), "noname");
+        EXPECT_EQ(OpenDocuments::OpenDocCount, 1);
+        for (QWidget* window : QApplication::topLevelWidgets())
+            EXPECT_EQ(qobject_cast<DocumentWindow*>(window), nullptr);
+        EXPECT_TRUE(scripted.desktop.messages.isEmpty());
+        restart();
+    }
+}
+
 // Another machine's file cannot be opened from here: the line is taken as typed and the failure
 // reported as for any missing file.
 TEST_F(StartupTest, AUriOfAnotherMachineIsNotTakenForALocalFile) {

@@ -87,6 +87,31 @@ TEST_F(Save, PlainTextAsksBeforeDroppingFormatting) {
     EXPECT_EQ(document->Text1->Tag, "save");
 }
 
+// A page is shown with its tags removed: Save over it says what it does first, and No offers
+// another file instead (here declined too, so nothing is written).
+TEST_F(Save, SaveOverAPageAsksAndNoOffersSaveAs) {
+    const QByteArray page = "<html><body><table><tr><td>cell</td></tr></table></body></html>";
+    writeFile("x.htm", page);
+    openFile("x.htm");
+    DocumentWindow* document = active();
+    document->Text1->setText("edited");
+    scripted.desktop.messageAnswers.push_back(MsgBoxResult::No);
+    frame().saveDocument();
+    EXPECT_EQ(
+        scripted.desktop.messages,
+        ScriptedDesktop::Messages({{"x.htm will be saved as plain text; its markup will be lost",
+                                    MsgBoxStyle::YesNo + MsgBoxStyle::Exclamation, "Save"}}));
+    EXPECT_EQ(scripted.desktop.saveRequests.size(), 1);
+    EXPECT_EQ(readFile("x.htm"), page);
+    EXPECT_EQ(document->Text1->Tag, "save");
+
+    scripted.desktop.messageAnswers.push_back(MsgBoxResult::Yes);
+    frame().saveDocument();
+    EXPECT_FALSE(readFile("x.htm").contains("<table>"));
+    EXPECT_TRUE(readFile("x.htm").contains("edited"));
+    EXPECT_EQ(document->Text1->Tag, "");
+}
+
 TEST_F(Save, PlainTextKeepsItsEncodingAndLineEnds) {
     writeFile("latin.txt", "caf\xe9\r\nend");
     openFile("latin.txt");

@@ -25,6 +25,7 @@ expected=(
   share/applications/$id.desktop share/metainfo/$id.metainfo.xml
   share/icons/hicolor/scalable/apps/$id.svg
   share/man/man1/quillet.1 share/man/man1/quillet-convert.1
+  share/quillet/help.exe share/quillet/help/qlet.hpt
 )
 for size in 16 22 24 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/$id.png")
@@ -32,8 +33,8 @@ done
 for file in "${expected[@]}"; do
   [ -f "$root/$file" ] || fail "$file is not installed"
 done
-for program in quillet quillet-convert; do
-  [ -x "$root/bin/$program" ] || fail "bin/$program is not executable"
+for program in bin/quillet bin/quillet-convert share/quillet/help.exe; do
+  [ -x "$root/$program" ] || fail "$program is not executable"
 done
 # Nothing beyond that list but the folders that hold it.
 unexpected=$(cd "$root" && find . -type f | sed 's|^\./||' | sort |

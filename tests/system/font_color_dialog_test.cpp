@@ -31,3 +31,20 @@ TEST(FontColorDialog, GivesBackItsStartingChoiceWhenNothingIsChanged) {
     dialog.colorBox()->setCurrentIndex(dialog.colorBox()->findText("Red"));
     EXPECT_EQ(dialog.choice().color, Colors::fromRgb(255, 0, 0));
 }
+
+// Given no name (a mixed selection, a font the system lacks), OK names none unless the user
+// picked a family: the family the dialog happens to show is no choice of theirs.
+TEST(FontColorDialog, GivenNoNameGivesNoneBackUnlessAFamilyIsPicked) {
+    FontChoice initial = someChoice(0);
+    initial.name.clear();
+    FontColorDialog dialog(initial, DialogFlags::FontScreenAndPrinter);
+    EXPECT_EQ(dialog.choice().name, QString());
+    EXPECT_EQ(dialog.choice().size, 14);
+
+    const QStringList families = QFontDatabase::families();
+    ASSERT_GE(families.size(), 2);
+    const QString shown = dialog.fontPart()->currentFont().family();
+    const QString other = families[0] == shown ? families[1] : families[0];
+    dialog.fontPart()->setCurrentFont(QFont(other));
+    EXPECT_EQ(dialog.choice().name, FontFamilies::plainName(other));
+}
