@@ -13,7 +13,6 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QAbstractButton;
-class QLabel;
 class StatusPanels;
 class RichTextBox;
 class DocumentWindow;

@@ -18,7 +18,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QStyle>
@@ -118,8 +117,7 @@ void Main() {
     try {
         const QString line = DesktopSeam::current().commandLine();
         if (!line.isEmpty()) {
-            InformationWindow& info = InformationWindow::instance();
-            info.Label1->setText(info.Label1->text() + QStringLiteral("\r\n") + line);
+            InformationWindow::instance().addLine(line);
             // Lets the busy pointer show before the frame is built.
             QCoreApplication::processEvents();
         }

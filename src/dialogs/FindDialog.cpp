@@ -64,6 +64,7 @@ void FindDialog::createControls() {
     const auto label = [&](const char* name, const char* text, QRect geometry) {
         auto* control = new QLabel(QString::fromLatin1(text), this);
         control->setObjectName(QString::fromLatin1(name));
+        control->setTextFormat(Qt::PlainText);
         control->setGeometry(geometry);
         control->setWordWrap(true);
         control->setAlignment(Qt::AlignLeft | Qt::AlignTop);

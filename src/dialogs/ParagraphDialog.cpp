@@ -137,6 +137,7 @@ void ParagraphDialog::createControls() {
                            const char* name, int top, QLabel*& label) {
         label = new QLabel(QString::fromLatin1(caption), parent);
         label->setObjectName(QString::fromLatin1(labelName));
+        label->setTextFormat(Qt::PlainText);
         label->setGeometry(screen.toPixels(150, top + 30, 855, 255));
         auto* control = new QLineEdit(parent);
         control->setObjectName(QString::fromLatin1(name));
@@ -175,12 +176,14 @@ void ParagraphDialog::createControls() {
     }
     picAlign = new QLabel(fraAlign);
     picAlign->setObjectName(QStringLiteral("picAlign"));
+    picAlign->setTextFormat(Qt::PlainText);
     picAlign->setAccessibleName(QStringLiteral("Justification preview"));
     picAlign->setGeometry(screen.toPixels(1260, 390, 960, 1200));
     // The three pictures lie below the dialog's visible area; only their pictures are used.
     for (int i = 0; i < 3; ++i) {
         auto* picture = new QLabel(this);
         picture->setObjectName(QStringLiteral("picAlignArr(%1)").arg(i));
+        picture->setTextFormat(Qt::PlainText);
         picture->setGeometry(screen.toPixels(120 + i * 1080, 3060, 960, 1200));
         picture->setPixmap(alignmentPicture(alignmentOptions[i].alignment, picture->size()));
         picture->hide();

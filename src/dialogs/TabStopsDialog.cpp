@@ -97,6 +97,7 @@ void TabStopsDialog::createControls() {
 
     lblLabel1 = new QLabel(QStringLiteral("Position tab stops"), this);
     lblLabel1->setObjectName(QStringLiteral("lblLabel1"));
+    lblLabel1->setTextFormat(Qt::PlainText);
     lblLabel1->setGeometry(screen.toPixels(120, 120, 2535, 255));
 
     txtTabStop = new QLineEdit(this);

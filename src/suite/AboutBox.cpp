@@ -87,6 +87,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setWindowModality(Qt::ApplicationModal);
     FxOrder = new QLabel(this);
     FxOrder->setObjectName(QStringLiteral("FxOrder"));
+    FxOrder->setTextFormat(Qt::PlainText);
     FxOrder->setPixmap(aboutPicture());
     FxOrder->setGeometry(10, 10, 360, 200);
     FxOrder->setAccessibleName(QStringLiteral("Vormelin Quillet 98"));

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QLabel>
 
 namespace {
 // Hidden files count as absent, as they do in a listing with normal attributes.
@@ -61,7 +60,7 @@ QString LocateProgramFile(const QString& relative) {
 QString FindFile(const QString& name, const QString& startDir) {
     BusyPointer busy;
     InformationWindow& progress = InformationWindow::instance();
-    progress.Label1->setText(QStringLiteral("Start to find file"));
+    progress.tell(QStringLiteral("Start to find file"));
     progress.show();
     struct Unload {
         ~Unload() { InformationWindow::unload(); }
@@ -81,8 +80,8 @@ QString FindFile(const QString& name, const QString& startDir) {
         const QString folder = queue[head];
         if (fileExists(folder + name))
             return folder + name;
-        InformationWindow::instance().Label1->setText(QStringLiteral("File find : ") + name +
-                                                      QStringLiteral(" ? ") + folder);
+        InformationWindow::instance().tell(QStringLiteral("File find : ") + name +
+                                           QStringLiteral(" ? ") + folder);
         // Only real, visible folders are entered: a symbolic link can lead back up the tree
         // and a hidden folder is not where a program is installed.
         QDirIterator entries(folder, QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);

@@ -59,6 +59,14 @@ void InformationWindow::unload() {
     }
 }
 
+void InformationWindow::tell(const QString& text) {
+    Label1->setText(text);
+}
+
+void InformationWindow::addLine(const QString& line) {
+    Label1->setText(Label1->text() + QStringLiteral("\r\n") + line);
+}
+
 InformationWindow::InformationWindow() : QDialog(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("FormTop"));
     setWindowTitle(QStringLiteral("Information"));
@@ -69,6 +77,7 @@ InformationWindow::InformationWindow() : QDialog(nullptr, Qt::Dialog | Qt::Windo
     FXBack->setGeometry(rect());
     Label1 = new QLabel(QStringLiteral(" Reading the file..."), this);
     Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setTextFormat(Qt::PlainText);
     Label1->setGeometry(twipsRect(180, 210, 3135, 705));
     Label1->setFont(QFont(QStringLiteral("Arial")));
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);

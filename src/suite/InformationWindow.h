@@ -22,6 +22,10 @@ public:
     // True while the window is loaded.
     static int16_t ReadingFile;
 
+    // What the window tells, always as plain text: names come from outside.
+    void tell(const QString& text);
+    void addLine(const QString& line);
+
     QLabel* Label1 = nullptr;
     QPushButton* Command1 = nullptr;
     QWidget* FXBack = nullptr;

@@ -64,6 +64,7 @@ FontColorDialog::FontColorDialog(const FontChoice& initial, int flags, QWidget* 
                          Colors::fromRgb(c.r, c.g, c.b));
     selectColor(initial.color);
     auto* colorLabel = new QLabel(QStringLiteral("&Color:"), this);
+    colorLabel->setTextFormat(Qt::PlainText);
     colorLabel->setBuddy(colors_);
     auto* colorRow = new QHBoxLayout;
     colorRow->addWidget(colorLabel);

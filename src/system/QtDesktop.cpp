@@ -118,6 +118,8 @@ QString qtNameFilters(const QString& filter) {
 
 int QtDesktop::messageBox(const QString& prompt, int style, const QString& title) {
     QMessageBox box(iconFor(style), title, prompt, QMessageBox::NoButton, dialogParent());
+    // A file's name or a document's words in the prompt must never load anything as markup.
+    box.setTextFormat(Qt::PlainText);
     keepTitleWhole(box, title);
     const ButtonSet set = buttonsFor(style);
     for (const auto& [button, code] : set.buttons)

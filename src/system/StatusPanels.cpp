@@ -15,6 +15,7 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent) {
     for (int i = 0; i < 6; ++i) {
         auto* panel = new QLabel(this);
         panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        panel->setTextFormat(Qt::PlainText);
         panel->setFixedWidth(inch);
         panel->setAlignment(Qt::AlignCenter);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);

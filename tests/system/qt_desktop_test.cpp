@@ -22,25 +22,34 @@ TEST(QtDesktop, InstalledDataFolderAndProgramFolder) {
 }
 
 namespace {
-// The window the real message box was put on; once up, it is closed as the user would.
-QWidget* ownerOfMessage() {
+struct ShownMessage {
+    QWidget* owner = nullptr;
+    Qt::TextFormat format = Qt::AutoText;
+};
+
+// What the real message box was, once up; then it is closed as the user would.
+ShownMessage showMessage(const QString& prompt) {
     // A frame closed by an earlier test in this process ended the application, after which Qt
     // starts no event loop, the box's own included, until the application's loop has run again.
     QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
     QCoreApplication::exec();
-    QWidget* owner = nullptr;
+    ShownMessage shown;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
             return;
-        owner = box->parentWidget();
+        shown.owner = box->parentWidget();
+        shown.format = box->textFormat();
         box->done(QDialog::Rejected);
     });
     poll.start(0);
-    QtDesktop().messageBox(QStringLiteral("Overflow"), MsgBoxStyle::Exclamation,
-                           QStringLiteral("Problem occurred !"));
-    return owner;
+    QtDesktop().messageBox(prompt, MsgBoxStyle::Exclamation, QStringLiteral("Problem occurred !"));
+    return shown;
+}
+
+QWidget* ownerOfMessage() {
+    return showMessage(QStringLiteral("Overflow")).owner;
 }
 } // namespace
 
@@ -59,4 +68,12 @@ TEST(QtDesktop, AMessageBoxIsNeverPutOnAWindowThatHasClosed) {
     open.show();
     QApplication::setActiveWindow(&open);
     EXPECT_EQ(ownerOfMessage(), &open);
+}
+
+// A folder may be named like markup; read as rich text, the close question would load the
+// picture it names (a device that never ends) before the user could answer.
+TEST(QtDesktop, AMessageShowsNamesAsTheyAreNeverAsMarkup) {
+    const ShownMessage shown =
+        showMessage(QStringLiteral("Save changes to /tmp/a<img src=/dev/zero>/b.rtf ?"));
+    EXPECT_EQ(shown.format, Qt::PlainText);
 }
