@@ -17,7 +17,6 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextFragment>
-#include <QTextLayout>
 
 #include <algorithm>
 #include <cctype>
@@ -76,36 +75,64 @@ std::unique_ptr<QTextDocument> documentOf(const KeptGroup& group, const QTextDoc
     return document;
 }
 
-// The results of the page-number fields in `document` show `page` of `pages`.
+// The number a page-number field named by `fields[id - 1]` shows, or 0 for another field.
+int pageFieldNumber(const std::vector<KeptGroup>& fields, int id, int page, int pages) {
+    if (id <= 0 || size_t(id) > fields.size())
+        return 0;
+    const QString name = rtf::fieldInstruction(fields[size_t(id) - 1]).section(u' ', 0, 0);
+    if (name.compare(u"PAGE", Qt::CaseInsensitive) == 0)
+        return page;
+    if (name.compare(u"NUMPAGES", Qt::CaseInsensitive) == 0)
+        return pages;
+    return 0;
+}
+
+// The results of the page-number fields in `document` show `page` of `pages`. A field saved
+// without a result shows its number too: where the character after it stands, or after the
+// text's last character when nothing followed it.
 void numberPages(QTextDocument& document, int page, int pages) {
     const std::vector<KeptGroup> fields = rtf::KeptGroups::load(document);
     struct Result {
         int start;
         int end;
         QTextCharFormat format;
-        int number;
+        QString number;
     };
     std::vector<Result> results;
+    int lastCharacter = -1;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block.length() > 1)
+            lastCharacter = block.position() + block.length() - 2;
+    }
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const int id = fragment.charFormat().intProperty(DocumentProperty::FieldId);
-            if (id <= 0 || size_t(id) > fields.size())
-                continue;
-            const QString name = rtf::fieldInstruction(fields[size_t(id) - 1]).section(u' ', 0, 0);
-            const bool pageField = name.compare(u"PAGE", Qt::CaseInsensitive) == 0;
-            if (pageField || name.compare(u"NUMPAGES", Qt::CaseInsensitive) == 0) {
-                results.push_back({fragment.position(), fragment.position() + fragment.length(),
-                                   fragment.charFormat(), pageField ? page : pages});
+            const QTextCharFormat format = fragment.charFormat();
+            const int start = fragment.position();
+            if (const int number = pageFieldNumber(
+                    fields, format.intProperty(DocumentProperty::FieldId), page, pages))
+                results.push_back(
+                    {start, start + fragment.length(), format, QString::number(number)});
+            QString empty;
+            for (const int id :
+                 format.property(DocumentProperty::EmptyFields).value<QList<int>>()) {
+                if (const int number = pageFieldNumber(fields, id, page, pages))
+                    empty += QString::number(number);
+            }
+            if (!empty.isEmpty()) {
+                const int at = start == lastCharacter ? start + 1 : start;
+                results.push_back({at, at, format, empty});
             }
         }
     }
+    std::stable_sort(results.begin(), results.end(),
+                     [](const Result& a, const Result& b) { return a.start < b.start; });
     // From the last, so that the positions before stay where they were.
     QTextCursor cursor(&document);
     for (auto it = results.rbegin(); it != results.rend(); ++it) {
         cursor.setPosition(it->start);
         cursor.setPosition(it->end, QTextCursor::KeepAnchor);
-        cursor.insertText(QString::number(it->number), it->format);
+        cursor.insertText(it->number, it->format);
     }
 }
 
@@ -292,21 +319,6 @@ void drawSide(QPainter& painter, const Sheet& sheet, const KeptGroup* group,
     painter.restore();
 }
 
-// Qt's page number, where QTextDocument::print puts it. Laid out as the text is, in the screen's
-// pixels: a font set on the printer's painter would be measured in the printer's.
-void drawPageNumber(QPainter& painter, const Sheet& sheet, const QFont& font, int number) {
-    QTextLayout layout(QString::number(number), font);
-    layout.beginLayout();
-    const QTextLine line = layout.createLine();
-    layout.endLayout();
-    const QPointF at(sheet.page.width() - sheet.margin.width() - line.naturalTextWidth(),
-                     sheet.page.height() - sheet.margin.height() + 5 * screenDpiY() / 72.0);
-    painter.save();
-    painter.setPen(Qt::black);
-    layout.draw(&painter, at);
-    painter.restore();
-}
-
 } // namespace
 
 void print(const QTextDocument& document, QPagedPaintDevice& printer) {
@@ -354,10 +366,7 @@ void print(const QTextDocument& document, QPagedPaintDevice& printer) {
         painter.restore();
         const SectionSides& section = sides[size_t(sections[size_t(number) - 1])];
         drawSide(painter, sheet, sideFor(section.headers, number), document, number, pages, true);
-        if (const KeptGroup* footer = sideFor(section.footers, number))
-            drawSide(painter, sheet, footer, document, number, pages, false);
-        else
-            drawPageNumber(painter, sheet, body->defaultFont(), number);
+        drawSide(painter, sheet, sideFor(section.footers, number), document, number, pages, false);
     }
 }
 

@@ -157,7 +157,14 @@ bool writeLineHeight(std::string& out, const QTextBlockFormat& format) {
 bool writeTabStops(std::string& out, const QTextBlockFormat& format) {
     Words word(out);
     const QList<int> leaders = format.property(DocumentProperty::TabLeaders).value<QList<int>>();
-    for (const QTextOption::Tab& tab : format.tabPositions()) {
+    // Readers take stops in the order given; some draw a stop written after a farther one as no
+    // stop at all.
+    QList<QTextOption::Tab> tabs = format.tabPositions();
+    std::stable_sort(tabs.begin(), tabs.end(),
+                     [](const QTextOption::Tab& a, const QTextOption::Tab& b) {
+                         return a.position < b.position;
+                     });
+    for (const QTextOption::Tab& tab : tabs) {
         const int position = Twips::fromLayout(tab.position);
         for (qsizetype i = 0; i + 1 < leaders.size(); i += 2) {
             if (leaders[i] == position && leaders[i + 1] > 0 &&

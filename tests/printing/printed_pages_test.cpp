@@ -162,3 +162,48 @@ TEST_F(PrintedPagesTest, LaterSectionsPrintTheirOwnHeaders) {
     EXPECT_TRUE(pages[2].contains("Closing part") && pages[2].contains("Third words"))
         << pages[2].toStdString();
 }
+
+// Paper carries the page numbers the document holds and no others: none where it has no footer,
+// and the page's own number where a footer's field was saved without a result.
+TEST_F(PrintedPagesTest, PageNumbersOnlyWhereTheDocumentHoldsThem) {
+    QByteArray body;
+    for (int i = 1; i <= 120; ++i)
+        body += "Line " + QByteArray::number(i * 1000) + "\\par ";
+    const struct {
+        const char* name;
+        QByteArray footer;
+        const char* expected; // %1 the page, %2 the pages; empty: no number at all
+    } cases[] = {
+        {"no footer", "", ""},
+        {"empty result at the end", "{\\footer Page {\\field{\\*\\fldinst PAGE}{\\fldrslt }}\\par}",
+         "Page %1"},
+        {"empty results between words",
+         "{\\footer Page {\\field{\\*\\fldinst PAGE}{\\fldrslt }} of "
+         "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt }} pages\\par}",
+         "Page %1 of %2 pages"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto document = rtftest::readRtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}" + c.footer +
+                                         "\\pard " + body + "}");
+        const QString pdf = dir.filePath(QString::fromLatin1(c.name) + ".pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        panetest::printToPdf(printer, pdf);
+        PrintedPages::print(*document, printer);
+        int pages = 0;
+        while (!pageText(pdf, pages + 1).isEmpty())
+            ++pages;
+        ASSERT_GE(pages, 2);
+        for (int page = 1; page <= pages; ++page) {
+            SCOPED_TRACE(page);
+            // Every word of the body is a "Line" or a number of four digits or more.
+            QStringList extra = pageText(pdf, page).split(' ');
+            extra.removeIf([](const QString& word) {
+                return word == "Line" || (word.size() >= 4 && word.toInt() >= 1000);
+            });
+            EXPECT_EQ(extra.join(' '), *c.expected
+                                           ? QString::fromLatin1(c.expected).arg(page).arg(pages)
+                                           : QString());
+        }
+    }
+}

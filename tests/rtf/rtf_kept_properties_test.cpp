@@ -72,6 +72,9 @@ TEST(RtfKeptProperties, EachPropertyIsReadWrittenAndReadAgain) {
          [](const Held& h) {
              return h.block.pageBreakPolicy() == QTextFormat::PageBreak_AlwaysAfter;
          }},
+        {"tab stops, written in position order", "\\pard\\tx14400\\tx2160\\tx4320 x\\par",
+         "\\tx2160\\tx4320\\tx14400",
+         [](const Held& h) { return h.block.tabPositions().size() == 3; }},
         {"capitals", "{\\caps x}", "\\caps x",
          [](const Held& h) { return h.chars.fontCapitalization() == QFont::AllUppercase; }},
         {"small capitals", "{\\scaps x}", "\\scaps x",
