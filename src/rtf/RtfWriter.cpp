@@ -1,4 +1,5 @@
 #include "rtf/RtfWriter.h"
+#include "rtf/RtfDocumentWriter.h"
 
 #include "model/DocumentProperties.h"
 #include "model/ListNumbers.h"
@@ -42,97 +43,9 @@ std::string number(int value) {
 
 const QString bulletFamily = QStringLiteral("Symbol");
 
-// The character formatting the RTF stream is in, so only changes are written.
+} // namespace
 
-class Writer final : public FrameOutput {
-public:
-    Writer(const QTextDocument& document, Extent extent)
-        : m_document(document), m_extent(extent), m_kept(KeptGroups::load(document)) {
-        m_out.reserve(size_t(document.characterCount()) * 2 + 1024);
-    }
-    QByteArray run();
-
-    void paragraph(const QTextBlock& block, int level, bool sayLevel) override;
-    void append(std::string_view rtf) override;
-    void endParagraph(const QTextBlock& block) override;
-    int colorIndex(QRgb rgb) const override { return m_colorIndex.value(rgb); }
-
-private:
-    void collectTables();
-    void addFamily(const QString& family);
-    void addColor(const QBrush& brush);
-    QString familyOf(const QTextCharFormat& format) const;
-    int halfPointsOf(const QTextCharFormat& format) const;
-    void writeHeader();
-    void writeSection(int section);
-    void writeFontNameByte(char c, bool hex);
-    // `again` for a paragraph whose format is said again after a field's end, without its number.
-    void writeParagraphFormat(const QTextBlock& block, int level, bool sayLevel,
-                              bool again = false);
-    void writeListItem(const QTextBlock& block, const QTextList& list, bool again);
-    void switchTo(int formatIndex, const QTextCharFormat& format);
-    RunState runStateOf(const QTextCharFormat& format) const;
-    void writeText(QStringView text);
-    void writeUnicode(char16_t c);
-    void writeImage(const QTextImageFormat& format);
-    void addKeptTables(const KeptGroup& group);
-    void writeKept(const KeptGroup& group);
-    void writeFieldsOf(const QTextCharFormat& format, const QTextBlock& block);
-    void closeFields(size_t count, const QTextBlock& block);
-    void closeFieldsBeforeMark(const QTextBlock& block);
-    bool inSameFrame(const QTextBlock& block, const QTextBlock& next) const;
-    QStringView startRun(int formatIndex, const QTextCharFormat& format, QStringView text);
-    // The fields with empty results the text of `format` carries, valid ones only.
-    QList<int> emptyFieldsOf(const QTextCharFormat& format) const;
-    void writeEmptyFields(const QTextCharFormat& format);
-    // The hidden text a character or paragraph mark carries, valid groups only.
-    QList<int> hiddenOf(const QTextFormat& format) const;
-    void writeHidden(const QTextCharFormat& format);
-    void word(const char* name);
-    void word(const char* name, int value);
-    void hexByte(unsigned char byte);
-
-    const QTextDocument& m_document;
-    const Extent m_extent;
-    std::string m_out; // std::string appends inline, which the per-character path needs
-    QStringList m_families;
-    QHash<QString, int> m_familyIndex;
-    QList<QRgb> m_colors;
-    QHash<QRgb, int> m_colorIndex;
-    ListTableWriter m_lists;
-    ListNumbers::Numbering m_numbering;
-    RunState m_state;
-    std::vector<std::optional<RunState>> m_runStates; // by the document's format index
-    // Fonts whose bytes mean Symbol characters (any spelling of the name), so text in them goes
-    // as \u.
-    QSet<int> m_symbolFonts;
-    bool m_needSpace = false; // the last control word needs a delimiter before text
-    QString m_defaultFamily;
-    int m_defaultHalfPoints = 24;
-    std::vector<KeptGroup> m_kept;
-    QHash<QString, int> m_charsets; // fonts that kept groups use with a character set of their own
-    // The fields open in the output, outermost first: each one's number, the character formats
-    // when it opened, which its closing brace brings back, and the paragraph it opened in.
-    struct OpenField {
-        int id = 0;
-        RunState state;
-        int block = 0;
-    };
-    std::vector<OpenField> m_openFields;
-    int m_lastFootnote = 0; // the footnote whose mark the last text written was
-    // The empty fields the last text written carried: text typed after it carries them too.
-    QList<int> m_lastEmptyFields;
-    QList<int> m_lastHidden; // the same for hidden text
-    // Hidden text written: a group is written once, where it first comes, though a paragraph
-    // split by Enter or text copied within the document carries it twice.
-    QHash<int, bool> m_hiddenWritten;
-    QSet<int> m_sectionsWritten; // sections whose headers and footers are written
-    bool m_hasFrames = false;    // the document holds tables
-    int m_level = 0;             // how many tables deep the paragraph being written is
-    bool m_sayLevel = false;
-};
-
-QByteArray Writer::run() {
+QByteArray DocumentWriter::run() {
     const QFont font = m_document.defaultFont();
     m_defaultFamily = font.families().value(0, font.family());
     if (font.pointSizeF() > 0)
@@ -154,24 +67,24 @@ QByteArray Writer::run() {
     return QByteArray(m_out.data(), qsizetype(m_out.size()));
 }
 
-QString Writer::familyOf(const QTextCharFormat& format) const {
+QString DocumentWriter::familyOf(const QTextCharFormat& format) const {
     const QStringList families = format.fontFamilies().toStringList();
     return families.isEmpty() || families.front().isEmpty() ? m_defaultFamily : families.front();
 }
 
-int Writer::halfPointsOf(const QTextCharFormat& format) const {
+int DocumentWriter::halfPointsOf(const QTextCharFormat& format) const {
     const qreal size = format.fontPointSize();
     return size > 0 ? std::max(1, int(std::lround(size * 2))) : m_defaultHalfPoints;
 }
 
-void Writer::addFamily(const QString& family) {
+void DocumentWriter::addFamily(const QString& family) {
     if (m_familyIndex.contains(family))
         return;
     m_familyIndex.insert(family, int(m_families.size()));
     m_families.append(family);
 }
 
-void Writer::addColor(const QBrush& brush) {
+void DocumentWriter::addColor(const QBrush& brush) {
     if (brush.style() == Qt::NoBrush)
         return;
     const QRgb rgb = brush.color().rgb();
@@ -181,7 +94,7 @@ void Writer::addColor(const QBrush& brush) {
     m_colorIndex.insert(rgb, int(m_colors.size())); // entry 0 is the automatic colour
 }
 
-void Writer::collectTables() {
+void DocumentWriter::collectTables() {
     std::vector<bool> seen; // format indexes already looked at
     for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
         // A paragraph left out of the writing brings no font, colour or list to the header.
@@ -234,17 +147,17 @@ void Writer::collectTables() {
         addFamily(bulletFamily);
 }
 
-void Writer::word(const char* name) {
+void DocumentWriter::word(const char* name) {
     m_out.append(1, '\\').append(name);
     m_needSpace = true;
 }
 
-void Writer::word(const char* name, int value) {
+void DocumentWriter::word(const char* name, int value) {
     m_out.append(1, '\\').append(name).append(number(value));
     m_needSpace = true;
 }
 
-void Writer::hexByte(unsigned char byte) {
+void DocumentWriter::hexByte(unsigned char byte) {
     static constexpr char digits[] = "0123456789abcdef";
     m_out.append("\\'");
     m_out.push_back(digits[byte >> 4]);
@@ -252,7 +165,7 @@ void Writer::hexByte(unsigned char byte) {
     m_needSpace = false;
 }
 
-void Writer::writeHeader() {
+void DocumentWriter::writeHeader() {
     m_out.append("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033");
     // Readers take a stop every half inch unless told otherwise.
     const int defaultTab = Twips::fromLayout(m_document.defaultTextOption().tabStopDistance());
@@ -305,7 +218,7 @@ void Writer::writeHeader() {
     writeSection(0);
 }
 
-void Writer::writeFontNameByte(char c, bool hex) {
+void DocumentWriter::writeFontNameByte(char c, bool hex) {
     const auto byte = static_cast<unsigned char>(c);
     // Characters that would end the name or open a group, and control characters, which a reader
     // skips, go as hex: two names never become one.
@@ -316,7 +229,7 @@ void Writer::writeFontNameByte(char c, bool hex) {
     m_needSpace = false;
 }
 
-void Writer::writeSection(int section) {
+void DocumentWriter::writeSection(int section) {
     m_sectionsWritten.insert(section);
     for (const KeptGroup& group : m_kept) {
         if (group.kind == KeptGroup::Kind::Side && group.section == section)
@@ -324,7 +237,7 @@ void Writer::writeSection(int section) {
     }
 }
 
-void Writer::endParagraph(const QTextBlock& block) {
+void DocumentWriter::endParagraph(const QTextBlock& block) {
     if (m_extent == Extent::Selection && m_level == 0 && block == m_document.lastBlock())
         return;
     const QTextBlockFormat format = block.blockFormat();
@@ -340,7 +253,7 @@ void Writer::endParagraph(const QTextBlock& block) {
     append("\r\n");
 }
 
-void Writer::writeListItem(const QTextBlock& block, const QTextList& list, bool again) {
+void DocumentWriter::writeListItem(const QTextBlock& block, const QTextList& list, bool again) {
     const ListTableWriter::Item item = m_lists.itemOf(list);
     const QTextListFormat format = list.format();
     const bool bullet = format.style() == QTextListFormat::ListDisc ||
@@ -399,7 +312,8 @@ void Writer::writeListItem(const QTextBlock& block, const QTextList& list, bool 
     m_needSpace = true;
 }
 
-void Writer::writeParagraphFormat(const QTextBlock& block, int level, bool sayLevel, bool again) {
+void DocumentWriter::writeParagraphFormat(const QTextBlock& block, int level, bool sayLevel,
+                                          bool again) {
     const QTextBlockFormat format = block.blockFormat();
     word("pard");
     if (level > 0)
@@ -454,7 +368,7 @@ void Writer::writeParagraphFormat(const QTextBlock& block, int level, bool sayLe
     }
 }
 
-void Writer::switchTo(int formatIndex, const QTextCharFormat& format) {
+void DocumentWriter::switchTo(int formatIndex, const QTextCharFormat& format) {
     // Documents use few formats and many fragments: work each format out once.
     if (formatIndex >= 0) {
         if (size_t(formatIndex) >= m_runStates.size())
@@ -468,7 +382,7 @@ void Writer::switchTo(int formatIndex, const QTextCharFormat& format) {
     m_needSpace |= writeRunChanges(m_out, m_state, runStateOf(format));
 }
 
-RunState Writer::runStateOf(const QTextCharFormat& format) const {
+RunState DocumentWriter::runStateOf(const QTextCharFormat& format) const {
     RunState next = describeRun(format);
     next.font = m_familyIndex.value(familyOf(format));
     next.halfPoints = halfPointsOf(format);
@@ -484,7 +398,7 @@ RunState Writer::runStateOf(const QTextCharFormat& format) const {
     return next;
 }
 
-void Writer::writeUnicode(char16_t c) {
+void DocumentWriter::writeUnicode(char16_t c) {
     word("u", c > 0x7FFF ? int(c) - 0x10000 : int(c));
     if (const unsigned char fallback = toWindows1252(c); fallback >= 0x80)
         hexByte(fallback);
@@ -493,7 +407,7 @@ void Writer::writeUnicode(char16_t c) {
     m_needSpace = false;
 }
 
-void Writer::writeText(QStringView text) {
+void DocumentWriter::writeText(QStringView text) {
     const bool symbol = m_symbolFonts.contains(m_state.font);
     for (QChar qc : text) {
         const char16_t c = qc.unicode();
@@ -540,7 +454,7 @@ void Writer::writeText(QStringView text) {
     }
 }
 
-void Writer::writeImage(const QTextImageFormat& format) {
+void DocumentWriter::writeImage(const QTextImageFormat& format) {
     if (const QByteArray original = originalPicture(m_document, format); !original.isEmpty()) {
         m_out.append(original.constData(), size_t(original.size()));
         m_needSpace = false;
@@ -587,172 +501,13 @@ void Writer::writeImage(const QTextImageFormat& format) {
     m_needSpace = false;
 }
 
-void Writer::addKeptTables(const KeptGroup& group) {
-    for (const KeptGroup::Font& font : group.fonts) {
-        addFamily(font.name);
-        // The body's text may be in the same font, written as letters: a symbol character set
-        // would read them as symbols. (Fonts named Symbol are symbol fonts here anyway.)
-        if (const int charset = KeptGroups::charsetOf(font.codePage); charset && charset != 2)
-            m_charsets.insert(font.name, charset);
-    }
-    for (const KeptGroup::Color& color : group.colors)
-        addColor(QColor(color.rgb));
-}
-
-void Writer::writeKept(const KeptGroup& group) {
-    const QByteArray bytes =
-        group.rewritten([&](const QString& name, int) { return m_familyIndex.value(name); },
-                        [&](QRgb rgb) { return m_colorIndex.value(rgb); });
-    m_out.append(bytes.constData(), size_t(bytes.size()));
-    m_needSpace = false;
-}
-
-void Writer::closeFields(size_t count, const QTextBlock& block) {
-    bool paragraphInside = false;
-    for (; count > 0 && !m_openFields.empty(); --count) {
-        m_out.append("}}");
-        m_state = m_openFields.back().state;
-        paragraphInside = paragraphInside || m_openFields.back().block != block.blockNumber();
-        m_openFields.pop_back();
-        m_needSpace = false;
-    }
-    // A field that holds paragraph marks was open when this paragraph's format was written; its
-    // closing brace undid that, and the mark would take the format from before the field.
-    if (paragraphInside && block.isValid())
-        writeParagraphFormat(block, m_level, m_sayLevel, true);
-}
-
-void Writer::writeFieldsOf(const QTextCharFormat& format, const QTextBlock& block) {
-    const std::vector<int> path = KeptGroups::fieldPath(m_kept, format);
-    if (path.empty() && m_openFields.empty())
-        return;
-    size_t shared = 0;
-    while (shared < path.size() && shared < m_openFields.size() &&
-           path[shared] == m_openFields[shared].id)
-        ++shared;
-    closeFields(m_openFields.size() - shared, block);
-    for (size_t i = shared; i < path.size(); ++i) {
-        m_openFields.push_back({path[i], m_state, block.blockNumber()});
-        writeKept(m_kept[size_t(path[i]) - 1]);
-        m_out.append("{\\fldrslt ");
-    }
-}
-
-QList<int> Writer::emptyFieldsOf(const QTextCharFormat& format) const {
-    QList<int> fields = format.property(DocumentProperty::EmptyFields).value<QList<int>>();
-    fields.removeIf([this](int id) {
-        return id <= 0 || size_t(id) > m_kept.size() ||
-               m_kept[size_t(id) - 1].kind != KeptGroup::Kind::Field;
-    });
-    return fields;
-}
-
-void Writer::writeEmptyFields(const QTextCharFormat& format) {
-    const QList<int> fields = format.property(DocumentProperty::EmptyFields).value<QList<int>>();
-    if (fields == m_lastEmptyFields)
-        return;
-    m_lastEmptyFields = fields;
-    for (const int id : emptyFieldsOf(format)) {
-        writeKept(m_kept[size_t(id) - 1]);
-        m_out.append("{\\fldrslt }}");
-        m_needSpace = false;
-    }
-}
-
-QList<int> Writer::hiddenOf(const QTextFormat& format) const {
-    QList<int> groups = format.property(DocumentProperty::HiddenText).value<QList<int>>();
-    groups.removeIf([this](int id) {
-        return id <= 0 || size_t(id) > m_kept.size() ||
-               m_kept[size_t(id) - 1].kind != KeptGroup::Kind::Hidden;
-    });
-    return groups;
-}
-
-void Writer::writeHidden(const QTextCharFormat& format) {
-    // Text typed after a character that carries hidden text takes its format, and so the same
-    // groups: they are written once.
-    const QList<int> groups = hiddenOf(format);
-    if (groups == m_lastHidden)
-        return;
-    m_lastHidden = groups;
-    for (const int id : groups) {
-        if (!std::exchange(m_hiddenWritten[id], true))
-            writeKept(m_kept[size_t(id) - 1]);
-    }
-}
-
-bool Writer::inSameFrame(const QTextBlock& block, const QTextBlock& next) const {
-    return !m_hasFrames || !next.isValid() ||
-           QTextCursor(block).currentFrame() == QTextCursor(next).currentFrame();
-}
-
-void Writer::closeFieldsBeforeMark(const QTextBlock& block) {
-    if (m_openFields.empty())
-        return;
-    // The paragraph mark is in the fields that go on in the text after it; empty paragraphs
-    // between are looked past, as far as a real document has them, but not a table's edge,
-    // which ends every field.
-    std::vector<int> next;
-    QTextBlock after = block.next();
-    for (int i = 0; i < 64 && after.isValid() && inSameFrame(block, after);
-         ++i, after = after.next()) {
-        if (const auto it = after.begin(); !it.atEnd()) {
-            next = KeptGroups::fieldPath(m_kept, it.fragment().charFormat());
-            break;
-        }
-    }
-    size_t shared = 0;
-    while (shared < next.size() && shared < m_openFields.size() &&
-           next[shared] == m_openFields[shared].id)
-        ++shared;
-    closeFields(m_openFields.size() - shared, block);
-}
-
-// Switches to the format of a run of `text`, and writes the footnote whose mark starts it; returns
-// what is left to write.
-QStringView Writer::startRun(int formatIndex, const QTextCharFormat& format, QStringView text) {
-    const int note = format.intProperty(DocumentProperty::FootnoteId);
-    if (note <= 0 || size_t(note) > m_kept.size() || note == m_lastFootnote) {
-        m_lastFootnote = note;
-        switchTo(formatIndex, format);
-        return text;
-    }
-    m_lastFootnote = note;
-    const KeptGroup& footnote = m_kept[size_t(note) - 1];
-    qsizetype markLength = 0;
-    if (footnote.numbered) {
-        // The number the document gives the footnote, raised in a group of its own as writers
-        // do, so that no reader has to know the word that lowers text again.
-        while (markLength < text.size() && text[markLength].isDigit())
-            ++markLength;
-        QTextCharFormat level = format;
-        level.clearProperty(QTextFormat::TextVerticalAlignment);
-        switchTo(-1, level);
-        const auto vertical = format.verticalAlignment();
-        m_out.append(vertical == QTextCharFormat::AlignSuperScript ? "{\\super"
-                     : vertical == QTextCharFormat::AlignSubScript ? "{\\sub"
-                                                                   : "{");
-        m_out.append("\\chftn}");
-        m_needSpace = false;
-        if (markLength < text.size())
-            switchTo(formatIndex, format);
-    } else {
-        // The character the file had as the mark.
-        switchTo(formatIndex, format);
-        markLength = std::min<qsizetype>(1, text.size());
-        writeText(text.first(markLength));
-    }
-    writeKept(footnote);
-    return text.sliced(markLength);
-}
-
-void Writer::append(std::string_view rtf) {
+void DocumentWriter::append(std::string_view rtf) {
     m_out.append(rtf);
     if (!rtf.empty())
         m_needSpace = QChar::isLetterOrNumber(uchar(rtf.back()));
 }
 
-void Writer::paragraph(const QTextBlock& block, int level, bool sayLevel) {
+void DocumentWriter::paragraph(const QTextBlock& block, int level, bool sayLevel) {
     m_level = level;
     m_sayLevel = sayLevel;
     writeParagraphFormat(block, level, sayLevel);
@@ -790,10 +545,8 @@ void Writer::paragraph(const QTextBlock& block, int level, bool sayLevel) {
         closeFieldsBeforeMark(block);
 }
 
-} // namespace
-
 QByteArray write(const QTextDocument& document, Extent extent) {
-    return Writer(document, extent).run();
+    return DocumentWriter(document, extent).run();
 }
 
 } // namespace rtf
