@@ -1,25 +1,6 @@
 #include "rtf/RtfReader.h"
 
-#include "rtf/RtfContentFlow.h"
-#include "rtf/RtfControlWords.h"
-#include "rtf/RtfDocumentBuilder.h"
-#include "rtf/RtfFieldReader.h"
-#include "rtf/RtfHeaderReader.h"
-#include "rtf/RtfHeaderTables.h"
-#include "rtf/RtfHiddenTextReader.h"
-#include "rtf/RtfKeptGroupReader.h"
-#include "rtf/RtfKeptGroups.h"
-#include "rtf/RtfKeptWords.h"
-#include "rtf/RtfListTextReader.h"
-#include "rtf/RtfReadingContext.h"
-#include "rtf/RtfShapeReader.h"
-#include "rtf/RtfStateWords.h"
-#include "rtf/RtfStyleSheet.h"
-#include "rtf/RtfTableMarkReader.h"
-#include "rtf/RtfTables.h"
-#include "rtf/RtfTextCollector.h"
-#include "rtf/RtfTextRun.h"
-#include "rtf/RtfTokenizer.h"
+#include "rtf/RtfDocumentReader.h"
 #include "text/RtfCodePages.h"
 
 #include <algorithm>
@@ -28,122 +9,7 @@
 
 namespace rtf {
 
-namespace {
-
-// Deeper groups share the state of the deepest one kept: no real file nests this far, and a
-// hostile one must not cost memory per brace.
-constexpr size_t maxKeptDepth = 2048;
-constexpr int maxUnicodeSkip = 16;
-// Default stops closer than this are damage: a line of nothing but stops.
-constexpr int minDefaultTab = 36;
-
-// The tokenizer's listener: it keeps the groups' states and hands each token to the part of the
-// reader its destination belongs to; the body's text and paragraphs it reads itself.
-class Reader final : public TokenListener, private ReadingContext {
-public:
-    Reader(ContentSink& sink, HeaderTables& header, const Tokenizer& tokenizer)
-        : m_tables(sink), m_flow(m_tables), m_tokenizer(tokenizer), m_header(header),
-          m_headerReader(header, m_run),
-          m_run(header.fonts, header.defaultFont, m_headerReader.ansiCodePage(),
-                m_headerReader.decoder()),
-          m_tableMarks(*this, m_tables, m_pendingCells), m_fields(*this, fieldInstruction),
-          m_shapes(*this), m_kept(*this, m_shapes), m_listText(*this, m_flow, header.lists),
-          m_hidden(*this), m_formatsShown(!sink.ignoresFormats()) {
-        m_stack.reserve(64);
-        m_stack.emplace_back();
-    }
-
-    void finish() {
-        if (!m_done)
-            finishDocument(state());
-    }
-
-    void groupStart() override;
-    void groupEnd() override;
-    void controlWord(QByteArrayView name, bool hasParam, int param) override;
-    void controlSymbol(char symbol) override;
-    void hexByte(unsigned char byte) override;
-    void text(QByteArrayView bytes) override;
-    void binary(QByteArrayView bytes) override;
-
-private:
-    // What the parts ask of the reader.
-    QByteArrayView data() const override { return m_tokenizer.data(); }
-    qsizetype position() const override { return m_tokenizer.position(); }
-    size_t depth() const override { return m_stack.size(); }
-    GroupState& state() override { return m_stack.back(); }
-    bool beyondKeptDepth() const override { return m_excessDepth != 0; }
-    bool groupStartsWith(const ControlWord& word) const override;
-    void skipGroup() override { m_skipping = 1; }
-    void flushRun() override;
-    void beginContent() override;
-    void toContentLevel() override {
-        if (tablesApply())
-            toLevel(contentLevel());
-    }
-    // `level` is how deep in tables the mark is; by default, where the content is.
-    void endParagraph(int level = -1) override;
-    ContentSink& out() override { return m_flow.out(); }
-    const HeaderTables& header() const override { return m_header; }
-    int contentPlaced() const override { return m_contentPlaced; }
-    void countPlaced() override { ++m_contentPlaced; }
-
-    void finishDocument(const GroupState& last) {
-        flushRun();
-        if (tablesApply())
-            m_tables.closeAll();
-        m_flow.finish(last.para);
-        m_done = true;
-    }
-    void placeListNumber();
-    // List numbers read cells as tab-separated text; the body has tables.
-    bool tablesApply() const { return !m_listText.readingNumber(); }
-    // How deep in tables the paragraph's content is: as its \itap says, else where it is.
-    int contentLevel() {
-        return state().para.tableLevel > 0 ? state().para.tableLevel : m_tables.depth();
-    }
-    void toLevel(int level);
-    void enterDestination(const ControlWord& word);
-    // A word of document text, past the destinations' own.
-    void bodyWord(const ControlWord& word, int value);
-    // `from` and `to`: where the bytes are in the file.
-    void appendBytes(QByteArrayView bytes, qsizetype from, qsizetype to);
-    void appendChar(char16_t c);
-    // Where the control word or symbol just read starts.
-    qsizetype controlStart() const {
-        return std::max<qsizetype>(0, m_tokenizer.data().lastIndexOf('\\', position() - 1));
-    }
-    // Hidden content from `from` to `to` in the file: kept aside, where the document shows none.
-    void noteHidden(qsizetype from, qsizetype to);
-    void keepWord(QByteArrayView name, bool hasParam, int param);
-
-    TableAssembler m_tables;
-    ContentFlow m_flow;
-    const Tokenizer& m_tokenizer;
-    const HeaderTables& m_header;
-    StyleSheet m_styles;
-    size_t m_styleSheetDepth = 0; // the stack size inside \stylesheet; 0 outside it
-    std::vector<GroupState> m_stack;
-    size_t m_excessDepth = 0; // groups opened beyond maxKeptDepth
-    int m_skipping = 0;       // depth inside a group whose content is ignored
-    bool m_ignorable = false; // after \*
-    bool m_done = false;      // the outermost group has closed
-    int m_unicodeSkipLeft = 0;
-    int m_pendingCells = 0;  // \cell marks not yet turned into separators
-    int m_contentPlaced = 0; // text runs, paragraph marks and pictures sent to the document
-
-    HeaderReader m_headerReader;
-    TextRun m_run;
-    TableMarkReader m_tableMarks;
-    FieldReader m_fields;
-    ShapeReader m_shapes;
-    KeptGroupReader m_kept;
-    ListTextReader m_listText;
-    HiddenTextReader m_hidden;
-    const bool m_formatsShown;
-};
-
-void Reader::groupStart() {
+void DocumentReader::groupStart() {
     if (m_done)
         return;
     m_unicodeSkipLeft = 0;
@@ -165,7 +31,7 @@ void Reader::groupStart() {
         skipGroup(); // nested groups in a picture hold properties, never picture data
 }
 
-void Reader::groupEnd() {
+void DocumentReader::groupEnd() {
     if (m_done)
         return;
     m_unicodeSkipLeft = 0;
@@ -214,123 +80,12 @@ void Reader::groupEnd() {
     m_shapes.groupEnd(depth, closing.start);
 }
 
-void Reader::placeListNumber() {
+void DocumentReader::placeListNumber() {
     flushRun();
     m_flow.placeListNumber(state().para.list);
 }
 
-void Reader::enterDestination(const ControlWord& word) {
-    GroupState& s = state();
-    // The document's tables belong to the document; a group that describes a picture, a shape
-    // or a table's nesting may quote another document's, which defines nothing here.
-    const bool table = word.id == Word::FontTable || word.id == Word::ColorTable ||
-                       word.id == Word::ListTable || word.id == Word::ListOverrideTable ||
-                       word.id == Word::StyleSheet;
-    // Nor does one after the body has started: writers put them in the header, and one the body
-    // holds would give the groups kept before it other colours than those kept after.
-    // Blanks some writers leave before their tables count for nothing.
-    const bool bodyStarted = m_contentPlaced > 0 || m_run.holdsText();
-    if (table && (s.destination != Destination::Text || bodyStarted)) {
-        skipGroup();
-        return;
-    }
-    if (m_listText.enterDestination(word, m_pendingCells)) {
-        if (!m_skipping)
-            m_shapes.noteMixed();
-        return;
-    }
-    switch (word.id) {
-    case Word::FontTable:
-        s.destination = Destination::FontTable;
-        break;
-    case Word::ColorTable:
-        s.destination = Destination::ColorTable;
-        break;
-    case Word::StyleSheet:
-        if (m_styleSheetDepth) {
-            skipGroup();
-            break;
-        }
-        s.destination = Destination::StyleSheet;
-        m_styleSheetDepth = depth();
-        m_styles.beginEntry();
-        break;
-    case Word::Pict:
-        m_shapes.beginPicture();
-        break;
-    case Word::Upr:
-        // Two spellings of document text; elsewhere, of something not shown.
-        if (s.destination == Destination::Text)
-            s.destination = Destination::UnicodeAlternates;
-        else
-            skipGroup();
-        break;
-    case Word::Ud:
-        if (s.destination == Destination::UnicodeAlternates)
-            s.destination = Destination::Text;
-        else
-            skipGroup();
-        break;
-    case Word::Shape:
-        m_shapes.beginShape();
-        break;
-    case Word::ShapeInstance:
-        m_shapes.beginShapeInstance();
-        break;
-    case Word::ShapeText:
-        s.destination = Destination::Text;
-        break;
-    case Word::ShapeResult:
-        m_shapes.beginShapeResult();
-        break;
-    case Word::NestTableProps:
-        m_tableMarks.beginNestedRowProperties();
-        break;
-    case Word::NoNestTables:
-        m_tableMarks.beginNoNestTables();
-        break;
-    case Word::Header:
-    case Word::Footer:
-        m_kept.begin(word, KeptGroup::Kind::Side, m_listText.readingNumber());
-        break;
-    case Word::Footnote:
-        m_kept.begin(word, KeptGroup::Kind::Footnote, m_listText.readingNumber());
-        break;
-    case Word::Field:
-        m_fields.begin(m_kept.reading());
-        break;
-    case Word::FieldInst:
-        m_fields.beginPart(word);
-        skipGroup();
-        break;
-    case Word::FieldResult:
-        m_fields.beginPart(word);
-        break;
-    case Word::ShpPict:
-        m_shapes.beginShapePicture();
-        break;
-    case Word::NonShpPict:
-        m_shapes.beginAlternative(word);
-        break;
-    case Word::Object:
-        m_shapes.beginObject();
-        return;
-    case Word::Result:
-        break; // its text is document text
-    case Word::PnText:
-        // The bullet's own text: the list format draws it.
-    default:
-        skipGroup();
-        break;
-    }
-    // What an object shows comes from its result and pictures; other destinations either are
-    // skipped or bring something more.
-    if (!m_skipping && word.id != Word::Pict && word.id != Word::ShpPict &&
-        word.id != Word::NonShpPict && word.id != Word::Result)
-        m_shapes.noteMixed();
-}
-
-void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
+void DocumentReader::controlWord(QByteArrayView name, bool hasParam, int param) {
     if (m_done || m_skipping)
         return;
     if (m_unicodeSkipLeft > 0) {
@@ -396,7 +151,7 @@ void Reader::controlWord(QByteArrayView name, bool hasParam, int param) {
     bodyWord(*word, value);
 }
 
-void Reader::bodyWord(const ControlWord& word, int value) {
+void DocumentReader::bodyWord(const ControlWord& word, int value) {
     GroupState& s = state();
     // Most words of a body change the character format, and nothing else acts on them.
     if (isCharacterWord(word.id)) {
@@ -460,7 +215,7 @@ void Reader::bodyWord(const ControlWord& word, int value) {
     }
 }
 
-void Reader::controlSymbol(char symbol) {
+void DocumentReader::controlSymbol(char symbol) {
     if (m_done || m_skipping)
         return;
     if (symbol == '*') {
@@ -496,7 +251,7 @@ void Reader::controlSymbol(char symbol) {
     }
 }
 
-void Reader::hexByte(unsigned char byte) {
+void DocumentReader::hexByte(unsigned char byte) {
     if (m_done || m_skipping)
         return;
     m_ignorable = false;
@@ -521,7 +276,7 @@ void Reader::hexByte(unsigned char byte) {
     }
 }
 
-void Reader::text(QByteArrayView bytes) {
+void DocumentReader::text(QByteArrayView bytes) {
     if (m_done || m_skipping)
         return;
     m_ignorable = false;
@@ -558,14 +313,14 @@ void Reader::text(QByteArrayView bytes) {
     }
 }
 
-void Reader::binary(QByteArrayView bytes) {
+void DocumentReader::binary(QByteArrayView bytes) {
     if (m_done || m_skipping)
         return;
     if (state().destination == Destination::Picture)
         m_shapes.pictureBinary(bytes);
 }
 
-void Reader::toLevel(int level) {
+void DocumentReader::toLevel(int level) {
     // The run so far belongs where it was read.
     if (!m_tables.isCurrent(level)) {
         flushRun();
@@ -573,7 +328,7 @@ void Reader::toLevel(int level) {
     }
 }
 
-void Reader::beginContent() {
+void DocumentReader::beginContent() {
     m_hidden.close();
     if (tablesApply())
         toLevel(contentLevel());
@@ -599,13 +354,13 @@ void Reader::beginContent() {
         placeListNumber();
 }
 
-void Reader::noteHidden(qsizetype from, qsizetype to) {
+void DocumentReader::noteHidden(qsizetype from, qsizetype to) {
     // A list number's hidden text goes with it.
     if (state().destination == Destination::Text && tablesApply())
         m_hidden.note(from, to);
 }
 
-void Reader::keepWord(QByteArrayView name, bool hasParam, int param) {
+void DocumentReader::keepWord(QByteArrayView name, bool hasParam, int param) {
     GroupState& s = state();
     if (s.destination != Destination::Text)
         return;
@@ -621,7 +376,7 @@ void Reader::keepWord(QByteArrayView name, bool hasParam, int param) {
     }
 }
 
-void Reader::appendBytes(QByteArrayView bytes, qsizetype from, qsizetype to) {
+void DocumentReader::appendBytes(QByteArrayView bytes, qsizetype from, qsizetype to) {
     if (state().chars.hidden) {
         noteHidden(from, to);
         return;
@@ -631,7 +386,7 @@ void Reader::appendBytes(QByteArrayView bytes, qsizetype from, qsizetype to) {
     m_run.appendBytes(bytes, m_run.codePage(state().chars.font));
 }
 
-void Reader::appendChar(char16_t c) {
+void DocumentReader::appendChar(char16_t c) {
     if (state().destination != Destination::Text)
         return;
     if (state().chars.hidden) {
@@ -649,13 +404,13 @@ void Reader::appendChar(char16_t c) {
     m_run.appendChar(c);
 }
 
-void Reader::flushRun() {
+void DocumentReader::flushRun() {
     m_hidden.close();
     if (m_run.sendTo(m_flow.out()))
         ++m_contentPlaced;
 }
 
-void Reader::endParagraph(int level) {
+void DocumentReader::endParagraph(int level) {
     if (tablesApply())
         toLevel(level >= 0 ? level : contentLevel());
     m_shapes.noteMixed();
@@ -670,14 +425,16 @@ void Reader::endParagraph(int level) {
     m_flow.out().endParagraph(s.para, s.chars);
 }
 
-bool Reader::groupStartsWith(const ControlWord& word) const {
+bool DocumentReader::groupStartsWith(const ControlWord& word) const {
     return startsWithWord(m_tokenizer.data().sliced(m_stack.back().start), word);
 }
+
+namespace {
 
 // Reads RTF that starts at its first brace into `sink`.
 void readInto(QByteArrayView rtf, ContentSink& sink, HeaderTables& header) {
     Tokenizer tokenizer(rtf);
-    Reader reader(sink, header, tokenizer);
+    DocumentReader reader(sink, header, tokenizer);
     tokenizer.run(reader);
     reader.finish();
 }
