@@ -78,6 +78,10 @@ public:
     bool drewSomething() const { return m_drew; }
 
 private:
+    bool playDeviceState(const Record& r);
+    bool playObject(const Record& r);
+    bool playDrawing(const Record& r);
+    bool playTextOrBitmap(const Record& r);
     void applyTransform();
     void applyClip();
     bool afford(QRectF logical, bool stroked);
