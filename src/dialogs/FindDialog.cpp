@@ -3,11 +3,11 @@
 #include "dialogs/DialogWindow.h"
 #include "dialogs/FindEngine.h"
 #include "pane/RichTextBox.h"
-#include "suite/ReportError.h"
 #include "system/Desktop.h"
 #include "system/FixedBorder.h"
 #include "system/LoadedOnFirstUse.h"
 #include "system/MsgBox.h"
+#include "system/ReportError.h"
 #include "text/Error.h"
 
 #include <QCloseEvent>

@@ -5,10 +5,10 @@
 #include "document/DocumentWindow.h"
 #include "format/Formatting.h"
 #include "pane/RichTextBox.h"
-#include "suite/ReportError.h"
 #include "system/Desktop.h"
 #include "system/FixedBorder.h"
 #include "system/LoadedOnFirstUse.h"
+#include "system/ReportError.h"
 #include "text/Error.h"
 #include "text/Runtime.h"
 

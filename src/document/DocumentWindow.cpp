@@ -4,9 +4,9 @@
 #include "document/Ruler.h"
 #include "document/RulerDrawing.h"
 #include "pane/RichTextBox.h"
-#include "suite/ReportError.h"
 #include "system/Desktop.h"
 #include "system/MsgBox.h"
+#include "system/ReportError.h"
 #include "text/Error.h"
 
 #include <QCloseEvent>

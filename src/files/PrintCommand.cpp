@@ -2,8 +2,8 @@
 
 #include "document/DocumentWindow.h"
 #include "pane/RichTextBox.h"
-#include "suite/ReportError.h"
 #include "system/Desktop.h"
+#include "system/ReportError.h"
 #include "text/Error.h"
 
 #include <QPrinter>

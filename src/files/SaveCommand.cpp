@@ -5,8 +5,8 @@
 #include "format/BackgroundColorFile.h"
 #include "pane/RichTextBox.h"
 #include "storage/DocumentFile.h"
-#include "suite/ReportError.h"
 #include "system/MsgBox.h"
+#include "system/ReportError.h"
 #include "text/Error.h"
 
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "suite/CompanionLauncher.h"
 
 #include "suite/FileLocator.h"
-#include "suite/ReportError.h"
+#include "system/ReportError.h"
 #include "text/Error.h"
 
 #include <QApplication>

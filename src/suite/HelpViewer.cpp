@@ -1,8 +1,8 @@
 #include "suite/HelpViewer.h"
 
 #include "suite/FileLocator.h"
-#include "suite/ReportError.h"
 #include "system/Desktop.h"
+#include "system/ReportError.h"
 #include "text/Error.h"
 
 namespace Common {

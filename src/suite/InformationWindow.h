@@ -1,6 +1,6 @@
 #pragma once
 
-#include "suite/Flags.h"
+#include "text/Flags.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "suite/ReportError.h"
+#include "system/ReportError.h"
 
 #include "system/MsgBox.h"
 #include "text/Error.h"
