@@ -1,7 +1,7 @@
-// Whole-string text passes: tag removal of an .htm page and Common::ReplaceText, on ordinary text
+// Whole-string text passes: tag removal of an .htm page and Startup::ReplaceText, on ordinary text
 // and on the inputs that would expose a rescan (nothing closes, every character matches).
 // Sizes count one byte per character, as the text was on disk.
-#include "app/Common.h"
+#include "app/Startup.h"
 #include "storage/TagRemoval.h"
 
 #include <benchmark/benchmark.h>
@@ -45,7 +45,7 @@ void replaceText(benchmark::State& state, const QString& original) {
         QString text = original;
         text.detach();
         state.ResumeTiming();
-        Common::ReplaceText(text, quote, QString());
+        Startup::ReplaceText(text, quote, QString());
         benchmark::DoNotOptimize(text.constData());
         removed += original.size() - text.size();
     }

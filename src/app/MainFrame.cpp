@@ -1,6 +1,6 @@
 #include "app/MainFrame.h"
+#include "os/ProfileFile.h"
 
-#include "app/Common.h"
 #include "app/DocumentSubWindow.h"
 #include "app/ToolbarIcons.h"
 #include "document/DocumentWindow.h"
@@ -124,7 +124,8 @@ struct Place {
 
 std::optional<Place> storedPlace(const QString& path) {
     const auto value = [&](const char* key) {
-        return Runtime::Val(Common::GetIniValue(settingsSection, QString::fromLatin1(key), path));
+        return Runtime::Val(
+            ProfileFile::readSetting(path, settingsSection, QString::fromLatin1(key)));
     };
     if (value("qlet_Width") == 0)
         return std::nullopt;
@@ -419,16 +420,13 @@ bool MainFrame::closeDocumentsAndStorePlace() {
     const QString path = settingsPath();
     // The user's folder for the settings does not exist before the first run ends.
     QDir().mkpath(QFileInfo(path).path());
-    try {
-        Common::WriteIniValue(settingsSection, "qlet_Top", QString::number(frame.y()), path);
-        Common::WriteIniValue(settingsSection, "qlet_Left", QString::number(frame.x()), path);
-        Common::WriteIniValue(settingsSection, "qlet_Width", QString::number(frame.width()), path);
-        Common::WriteIniValue(settingsSection, "qlet_Height", QString::number(frame.height()),
-                              path);
-    } catch (const Error&) {
-        // The place is only remembered for convenience; a read-only folder must not stop the
-        // program from ending.
-    }
+    // The place is only remembered for convenience: a read-only folder stores nothing and does
+    // not stop the program from ending.
+    ProfileFile::writeSetting(path, settingsSection, "qlet_Top", QString::number(frame.y()));
+    ProfileFile::writeSetting(path, settingsSection, "qlet_Left", QString::number(frame.x()));
+    ProfileFile::writeSetting(path, settingsSection, "qlet_Width", QString::number(frame.width()));
+    ProfileFile::writeSetting(path, settingsSection, "qlet_Height",
+                              QString::number(frame.height()));
     return true;
 }
 

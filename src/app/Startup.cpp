@@ -1,7 +1,6 @@
 #include "app/Startup.h"
 
 #include "app/CommandLine.h"
-#include "app/Common.h"
 #include "app/KeptWorkOffer.h"
 #include "app/MainFrame.h"
 #include "document/DocumentWindow.h"
@@ -25,6 +24,28 @@
 #include <new>
 
 namespace Startup {
+
+void ReplaceText(QString& text, const QString& find, const QString& replacement) {
+    if (find.isEmpty())
+        return;
+    // One pass that resumes after each match, so a replacement that holds find is never
+    // searched again and adjacent matches are all replaced. Built anew rather than with
+    // QString::replace, whose cost grows faster than the text when nearly all of it matches.
+    QString out;
+    qsizetype from = 0;
+    for (qsizetype at = text.indexOf(find, 0, Qt::CaseInsensitive); at >= 0;
+         at = text.indexOf(find, from, Qt::CaseInsensitive)) {
+        if (out.isNull())
+            out.reserve(text.size());
+        out += QStringView(text).mid(from, at - from);
+        out += replacement;
+        from = at + find.size();
+    }
+    if (from == 0)
+        return;
+    out += QStringView(text).mid(from);
+    text = std::move(out);
+}
 
 namespace {
 // Unsaved work is never older than this when the program ends however it ends.
@@ -72,7 +93,7 @@ void fillBoxes(MainFrame& frame) {
 
 void openCommandLineDocument(MainFrame& frame) {
     CommandFile = DesktopSeam::current().commandLine();
-    Common::ReplaceText(CommandFile, QString(QChar(34)), QString());
+    ReplaceText(CommandFile, QString(QChar(34)), QString());
     CommandFile = CommandLine::documentPath(CommandFile);
     auto* document = new DocumentWindow;
     // A window that could not be filled is closed again rather than left hidden: the failure

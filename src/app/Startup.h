@@ -12,4 +12,8 @@ namespace Startup {
 extern QString CommandFile;
 
 void Main();
+
+// Replaces every occurrence of find in text, ignoring letter case; the search resumes after each
+// inserted replacement. An empty find changes nothing. The command line's quotes go this way.
+void ReplaceText(QString& text, const QString& find, const QString& replacement);
 } // namespace Startup

@@ -221,4 +221,26 @@ void write(const QString& path, const QString& section, const QString& key, cons
         throwWriteFailure(path);
 }
 
+QString readSetting(const QString& path, const QString& section, const QString& key) {
+    // The profile call fills a buffer of 255 characters, one of them its terminating zero.
+    constexpr qsizetype capacity = 254;
+    QString value = read(path, section, key);
+    if (value.size() > capacity) {
+        value.truncate(capacity);
+        if (value.back().isHighSurrogate())
+            value.chop(1);
+    }
+    return value;
+}
+
+bool writeSetting(const QString& path, const QString& section, const QString& key,
+                  const QString& value) {
+    try {
+        write(path, section, key, value);
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
 } // namespace ProfileFile

@@ -17,4 +17,10 @@ QString read(const QString& path, const QString& section, const QString& key);
 // written, and Error 5 for a section or key name that the format cannot hold.
 void write(const QString& path, const QString& section, const QString& key, const QString& value);
 
+// The program's settings: a value read as the profile call's buffer holds it, at most 254
+// characters; a write that never throws, false when nothing was stored.
+QString readSetting(const QString& path, const QString& section, const QString& key);
+bool writeSetting(const QString& path, const QString& section, const QString& key,
+                  const QString& value);
+
 } // namespace ProfileFile

@@ -100,3 +100,13 @@ TEST_F(ProfileFileTest, Failures) {
 }
 
 } // namespace
+
+TEST(ProfileFileSettings, ValuesAreCappedAndWritesNeverThrow) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("multi.ini");
+    const QString longValue(300, u'7');
+    EXPECT_TRUE(ProfileFile::writeSetting(path, "SIZE", "qlet_Width", longValue));
+    EXPECT_EQ(ProfileFile::readSetting(path, "SIZE", "qlet_Width"), longValue.left(254));
+    EXPECT_FALSE(
+        ProfileFile::writeSetting(folder.filePath("x/multi.ini"), "SIZE", "qlet_Top", "1"));
+}
