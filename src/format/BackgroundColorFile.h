@@ -1,11 +1,13 @@
 #pragma once
 
+#include "system/Colors.h"
+
 #include <QString>
 
 // A document's background colour lives in a one-line file beside it: the document's name less
 // its last four characters, plus ".log".
 namespace BackgroundColorFile {
-constexpr quint32 white = 16777215;
+using Colors::white;
 
 // Throws error 5 for a name shorter than four characters.
 QString nameFor(const QString& documentName);

@@ -2,6 +2,7 @@
 
 #include "model/Alignment.h"
 #include "pane/PaneTyping.h"
+#include "system/Colors.h"
 #include "text/Error.h"
 #include "text/PlainText.h"
 
@@ -144,7 +145,7 @@ private:
     int rightMargin_ = 0;
     int widthTwips_ = -1;
     int heightTwips_ = -1;
-    quint32 backColor_ = 16777215;
+    quint32 backColor_ = Colors::white;
     int lastSelStart_ = -1;
     int lastSelEnd_ = -1;
     PaneTyping typing_;
