@@ -41,7 +41,7 @@ bool reopen(MainFrame& frame, UnsavedWork& work, const KeptCopies::LeftBehind& c
     window->setCaption(copy.about.caption);
     frame.showDocument(window);
     window->layOutPane(DocumentWindow::Wrap::FullWidth);
-    window->Text1->Tag = QStringLiteral("save");
+    window->markChanged();
     // The old copy goes only once this run holds one of its own: a crash right after the
     // recovery still finds the work.
     if (auto* keeper = window->findChild<WorkKeeper*>()) {

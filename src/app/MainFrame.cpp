@@ -253,7 +253,7 @@ void MainFrame::newDocument() {
     // left to end the program.
     try {
         NewChild();
-        activeDocument()->Text1->Tag = QStringLiteral("save");
+        activeDocument()->markChanged();
     } catch (const Error& error) {
         Common::ReportError(error);
     }
@@ -286,7 +286,7 @@ void MainFrame::openDocument() {
         if (error.number != Error::Overflow)
             throw;
     }
-    opened->Text1->Tag.clear();
+    opened->markSaved();
 }
 
 void MainFrame::saveDocument() {

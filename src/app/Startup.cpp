@@ -103,7 +103,7 @@ void openCommandLineDocument(MainFrame& frame) {
         bool shown = false;
         ~CloseUnlessShown() {
             if (!shown) {
-                window->Text1->Tag.clear();
+                window->markSaved();
                 window->close();
             }
         }
@@ -120,7 +120,7 @@ void openCommandLineDocument(MainFrame& frame) {
     document->setCaption(document->Com1.FileName);
     frame.showDocument(document);
     guard.shown = true;
-    frame.activeDocument()->Text1->Tag.clear();
+    frame.activeDocument()->markSaved();
     focusActiveDocument();
 }
 
@@ -147,7 +147,7 @@ void Main() {
         auto* work = new UnsavedWork(UnsavedWork::rootFolder(), keepingInterval, &frame);
         work->start();
         frame.NewChild();
-        frame.activeDocument()->Text1->Tag = QStringLiteral("save");
+        frame.activeDocument()->markChanged();
         frame.show();
         frame.activeDocument()->parentWidget()->showMaximized();
         fillBoxes(frame);

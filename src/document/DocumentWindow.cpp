@@ -56,6 +56,14 @@ DocumentWindow::DocumentWindow(QWidget* parent) : QWidget(parent) {
     updateRuler();
 }
 
+namespace {
+const QString changedMark = QStringLiteral("save");
+} // namespace
+
+bool DocumentWindow::isChanged() const {
+    return Text1->Tag == changedMark;
+}
+
 DocumentWindow::~DocumentWindow() {
     // A window torn down without closing (the program ending) still leaves the count right.
     if (counted_ && OpenDocuments::OpenDocCount > 0)
@@ -108,7 +116,7 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool DocumentWindow::confirmClose() {
-    if (Text1->Tag == QLatin1String("save") && !Text1->Text().isEmpty()) {
+    if (isChanged() && !Text1->Text().isEmpty()) {
         const int answer =
             MsgBox(QStringLiteral("Save changes to ") + Caption() + QStringLiteral(" ?"),
                    MsgBoxStyle::YesNoCancel + MsgBoxStyle::Question, QStringLiteral("Question "));
@@ -116,7 +124,7 @@ bool DocumentWindow::confirmClose() {
             emit saveRequested();
         // A save that was cancelled or failed leaves the marker set: closing now would throw
         // away what the user just asked to keep.
-        const bool unsaved = answer == MsgBoxResult::Yes && Text1->Tag == QLatin1String("save");
+        const bool unsaved = answer == MsgBoxResult::Yes && isChanged();
         if (answer == MsgBoxResult::Cancel || unsaved) {
             OpenDocuments::CloseCancelled = Flags::True;
             return false;
@@ -149,7 +157,7 @@ void DocumentWindow::DrawRuler(DocumentWindow* mdiFrm, double /*intFrom*/, float
 }
 
 void DocumentWindow::markChanged() {
-    Text1->Tag = QStringLiteral("save");
+    Text1->Tag = changedMark;
     emit changed();
     // A change of paragraph format (tab stops set or pasted) moves the squares too.
     updateRuler();

@@ -21,6 +21,11 @@ public:
     RichTextBox* Text1 = nullptr;
     CommonDialog Com1;
 
+    // Unsaved changes are marked as the design marks them, with "save" in the pane's tag, which
+    // other programs of the suite may read; nothing else spells the mark.
+    // Set by markChanged(), cleared by markSaved().
+    bool isChanged() const;
+
     QString Caption() const { return windowTitle(); }
     void setCaption(const QString& caption) { setWindowTitle(caption); }
 

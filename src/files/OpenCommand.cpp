@@ -62,7 +62,7 @@ DocumentWindow* open(const std::optional<QString>& sizeText) {
     const auto fail = [&](const Error& error) -> DocumentWindow* {
         // No hidden window may stay counted as an open document.
         if (window) {
-            window->Text1->Tag.clear();
+            window->markSaved();
             window->close();
         }
         if (error.number != Error::Cancel)

@@ -20,7 +20,7 @@ namespace {
 constexpr int sliceMs = 4;
 
 bool unsaved(const DocumentWindow& window) {
-    return window.Text1->Tag == QLatin1String("save");
+    return window.isChanged();
 }
 } // namespace
 

@@ -11,7 +11,6 @@
 #include "rtf/RtfKeptGroups.h"
 #include "rtf/RtfKeptWords.h"
 #include "rtf/RtfListTextReader.h"
-#include "rtf/RtfReader.h"
 #include "rtf/RtfReadingContext.h"
 #include "rtf/RtfShapeReader.h"
 #include "rtf/RtfStateWords.h"
@@ -38,17 +37,7 @@ constexpr int minDefaultTab = 36;
 // reader its destination belongs to; the body's text and paragraphs it reads itself.
 class DocumentReader final : public TokenListener, private ReadingContext {
 public:
-    DocumentReader(ContentSink& sink, HeaderTables& header, const Tokenizer& tokenizer)
-        : m_tables(sink), m_flow(m_tables), m_tokenizer(tokenizer), m_header(header),
-          m_headerReader(header, m_run),
-          m_run(header.fonts, header.defaultFont, m_headerReader.ansiCodePage(),
-                m_headerReader.decoder()),
-          m_tableMarks(*this, m_tables, m_pendingCells), m_fields(*this, fieldInstruction),
-          m_shapes(*this), m_kept(*this, m_shapes), m_listText(*this, m_flow, header.lists),
-          m_hidden(*this), m_formatsShown(!sink.ignoresFormats()) {
-        m_stack.reserve(64);
-        m_stack.emplace_back();
-    }
+    DocumentReader(ContentSink& sink, HeaderTables& header, const Tokenizer& tokenizer);
 
     void finish() {
         if (!m_done)

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "model/ListNumbers.h"
+#include "rtf/RtfExtent.h"
 #include "rtf/RtfFormatWords.h"
 #include "rtf/RtfKeptGroups.h"
 #include "rtf/RtfListTableWriter.h"
 #include "rtf/RtfStateWords.h"
 #include "rtf/RtfTableWriter.h"
-#include "rtf/RtfWriter.h"
 
 #include <QHash>
 #include <QSet>

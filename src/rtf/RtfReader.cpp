@@ -9,6 +9,17 @@
 
 namespace rtf {
 
+DocumentReader::DocumentReader(ContentSink& sink, HeaderTables& header, const Tokenizer& tokenizer)
+    : m_tables(sink), m_flow(m_tables), m_tokenizer(tokenizer), m_header(header),
+      m_headerReader(header, m_run), m_run(header.fonts, header.defaultFont,
+                                           m_headerReader.ansiCodePage(), m_headerReader.decoder()),
+      m_tableMarks(*this, m_tables, m_pendingCells), m_fields(*this, fieldInstruction),
+      m_shapes(*this), m_kept(*this, m_shapes), m_listText(*this, m_flow, header.lists),
+      m_hidden(*this), m_formatsShown(!sink.ignoresFormats()) {
+    m_stack.reserve(64);
+    m_stack.emplace_back();
+}
+
 void DocumentReader::groupStart() {
     if (m_done)
         return;

@@ -215,8 +215,8 @@ TEST_F(RecoveryTest, RecoverOpensChangedWindowsThatSaveWhereTheOriginalsWould) {
     DocumentWindow* report = byCaption.value(path(QStringLiteral("report.rtf")));
     DocumentWindow* fresh = byCaption.value(QStringLiteral("noname"));
     ASSERT_TRUE(report && fresh);
-    EXPECT_EQ(report->Text1->Tag, QStringLiteral("save"));
-    EXPECT_EQ(fresh->Text1->Tag, QStringLiteral("save"));
+    EXPECT_TRUE(report->isChanged());
+    EXPECT_TRUE(fresh->isChanged());
     EXPECT_EQ(report->Text1->document()->toPlainText(), QStringLiteral("the report, changed"));
     EXPECT_EQ(readFile(QStringLiteral("report.rtf")), "{\\rtf1 the saved report}");
 
@@ -228,7 +228,7 @@ TEST_F(RecoveryTest, RecoverOpensChangedWindowsThatSaveWhereTheOriginalsWould) {
     SaveCommand::save(*report);
     EXPECT_EQ(textOf(readFile(QStringLiteral("report.rtf"))),
               QStringLiteral("the report, changed"));
-    EXPECT_TRUE(report->Text1->Tag.isEmpty());
+    EXPECT_FALSE(report->isChanged());
     // A document that never had a file asks for one.
     SaveCommand::save(*fresh);
     EXPECT_EQ(scripted.desktop.saveRequests.size(), 1);

@@ -19,7 +19,7 @@ TEST_F(StartupTest, WithoutCommandLineOpensOneMaximisedChangedNoname) {
     DocumentWindow* document = active();
     EXPECT_EQ(document->Caption(), "noname");
     EXPECT_TRUE(document->parentWidget()->isMaximized());
-    EXPECT_EQ(document->Text1->Tag, "save");
+    EXPECT_TRUE(document->isChanged());
     EXPECT_FALSE(document->Text1->canUndo());
     EXPECT_EQ(OpenDocuments::OpenDocCount, 1);
     EXPECT_EQ(document->Text1->SelFontName(), "Arial");
@@ -58,7 +58,7 @@ TEST_F(StartupTest, TheCommandLineOpensItsDocumentInASecondUnchangedWindow) {
         EXPECT_EQ(Startup::CommandFile, c.opened);
         EXPECT_EQ(active()->Caption(), c.opened);
         EXPECT_EQ(active()->Text1->Text(), c.text);
-        EXPECT_EQ(active()->Text1->Tag, "");
+        EXPECT_FALSE(active()->isChanged());
         EXPECT_TRUE(scripted.desktop.messages.isEmpty());
         // The information window shown while reading has gone again.
         EXPECT_FALSE(InformationWindow::isLoaded());
@@ -113,7 +113,7 @@ TEST_F(StartupTest, ANameThatIsNotUtf8OpensAndSavesByItsOwnBytes) {
         active()->Text1->setText("new text");
         frame().saveDocument();
         EXPECT_EQ(rawContents(), "new text");
-        EXPECT_EQ(active()->Text1->Tag, "");
+        EXPECT_FALSE(active()->isChanged());
         EXPECT_TRUE(scripted.desktop.messages.isEmpty());
         EXPECT_FALSE(QFileInfo::exists(path(u"caf\uFFFD.txt"_qs)));
         restart();

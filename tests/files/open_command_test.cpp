@@ -42,7 +42,7 @@ TEST_F(Open, ReadsEachKindByItsName) {
         EXPECT_EQ(OpenDocuments::OpenDocCount, before + 1);
         EXPECT_EQ(active()->Caption(), path(c.file));
         EXPECT_EQ(active()->Text1->Text(), c.text);
-        EXPECT_EQ(active()->Text1->Tag, "");
+        EXPECT_FALSE(active()->isChanged());
         EXPECT_FALSE(active()->Text1->canUndo());
     }
     EXPECT_TRUE(scripted.desktop.messages.isEmpty());

@@ -30,7 +30,7 @@ TEST_F(Save, RoundTripsEachFormatAndClearsTheMarker) {
         DocumentWindow* document = typedDocument(c.text);
         scripted.desktop.saveAnswers.push_back(path(c.name));
         frame().saveDocumentAs();
-        EXPECT_EQ(document->Text1->Tag, "");
+        EXPECT_FALSE(document->isChanged());
         EXPECT_EQ(document->Caption(), path(c.name));
         openFile(c.name);
         EXPECT_EQ(active()->Text1->Text(), c.text);
@@ -50,7 +50,7 @@ TEST_F(Save, SaveOnANewDocumentAsksForANameAndAddsRtf) {
     document->Text1->setText("more words");
     frame().saveDocument();
     EXPECT_EQ(scripted.desktop.saveRequests.size(), 1);
-    EXPECT_EQ(document->Text1->Tag, "");
+    EXPECT_FALSE(document->isChanged());
 }
 
 TEST_F(Save, ReplacingAnExistingFileAsksFirst) {
@@ -64,7 +64,7 @@ TEST_F(Save, ReplacingAnExistingFileAsksFirst) {
         ScriptedDesktop::Messages({{path("old.txt") + " already exists. Do you want to replace it?",
                                     MsgBoxStyle::YesNo + MsgBoxStyle::Exclamation, "Save as"}}));
     EXPECT_EQ(readFile("old.txt"), "old");
-    EXPECT_EQ(active()->Text1->Tag, "save");
+    EXPECT_TRUE(active()->isChanged());
     scripted.desktop.saveAnswers.push_back(path("old.txt"));
     scripted.desktop.messageAnswers.push_back(MsgBoxResult::Yes);
     frame().saveDocumentAs();
@@ -84,7 +84,7 @@ TEST_F(Save, PlainTextAsksBeforeDroppingFormatting) {
                   {{"Saving as plain text loses the document's formatting. Save anyway?",
                     MsgBoxStyle::YesNo + MsgBoxStyle::Exclamation, "Save as"}}));
     EXPECT_FALSE(QFile::exists(path("f.txt")));
-    EXPECT_EQ(document->Text1->Tag, "save");
+    EXPECT_TRUE(document->isChanged());
 }
 
 // A page is shown with its tags removed: Save over it says what it does first, and No offers
@@ -103,13 +103,13 @@ TEST_F(Save, SaveOverAPageAsksAndNoOffersSaveAs) {
                                     MsgBoxStyle::YesNo + MsgBoxStyle::Exclamation, "Save"}}));
     EXPECT_EQ(scripted.desktop.saveRequests.size(), 1);
     EXPECT_EQ(readFile("x.htm"), page);
-    EXPECT_EQ(document->Text1->Tag, "save");
+    EXPECT_TRUE(document->isChanged());
 
     scripted.desktop.messageAnswers.push_back(MsgBoxResult::Yes);
     frame().saveDocument();
     EXPECT_FALSE(readFile("x.htm").contains("<table>"));
     EXPECT_TRUE(readFile("x.htm").contains("edited"));
-    EXPECT_EQ(document->Text1->Tag, "");
+    EXPECT_FALSE(document->isChanged());
 }
 
 TEST_F(Save, PlainTextKeepsItsEncodingAndLineEnds) {
@@ -131,7 +131,7 @@ TEST_F(Save, AFailedSaveKeepsTheOldFileAndTheMarker) {
     frame().saveDocumentAs();
     EXPECT_EQ(readFile("plain.txt"), "old");
     EXPECT_EQ(active()->Caption(), path("plain.txt"));
-    EXPECT_EQ(active()->Text1->Tag, "save");
+    EXPECT_TRUE(active()->isChanged());
     ASSERT_EQ(scripted.desktop.messages.size(), 1);
     EXPECT_EQ(scripted.desktop.messages[0].title, "Problem occurred !");
     EXPECT_TRUE(scripted.desktop.messages[0].prompt.startsWith("Error occurred. \rReason "));
@@ -143,8 +143,8 @@ TEST_F(Save, SaveActsOnTheActiveWindowOnly) {
     frame().activateDocument(first);
     scripted.desktop.saveAnswers.push_back(path("one.rtf"));
     frame().saveDocument();
-    EXPECT_EQ(first->Text1->Tag, "");
-    EXPECT_EQ(second->Text1->Tag, "save");
+    EXPECT_FALSE(first->isChanged());
+    EXPECT_TRUE(second->isChanged());
 }
 
 TEST_F(Save, ASaveDialogThatFailsIsReportedAndWritesNothing) {
@@ -154,6 +154,6 @@ TEST_F(Save, ASaveDialogThatFailsIsReportedAndWritesNothing) {
     EXPECT_EQ(scripted.desktop.messages,
               ScriptedDesktop::Messages({{"Error occurred. \rReason Out of memory",
                                           MsgBoxStyle::Exclamation, "Problem occurred !"}}));
-    EXPECT_EQ(document->Text1->Tag, "save");
+    EXPECT_TRUE(document->isChanged());
     EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
 }

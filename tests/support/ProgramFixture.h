@@ -29,7 +29,7 @@ protected:
         // Tear down without questions: every document counts as unchanged.
         if (MainFrame::isLoaded()) {
             for (DocumentWindow* document : MainFrame::instance().documents())
-                document->Text1->Tag.clear();
+                document->markSaved();
         }
         MainFrame::unload();
         InformationWindow::unload();
