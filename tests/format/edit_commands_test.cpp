@@ -29,6 +29,7 @@ TEST(EditMenuState, FollowsSelectionClipboardAndUndo) {
         const char* name;
         int selLength;
         Clipboard clipboard;
+        bool edited; // an edit the pane can undo
         EditMenuState expected;
     };
     using enum Clipboard;
@@ -36,16 +37,31 @@ TEST(EditMenuState, FollowsSelectionClipboardAndUndo) {
         {"nothing selected, text to paste",
          0,
          Text,
+         false,
          {false, false, false, true, false, true, true}},
-        {"one character selected", 1, Text, {false, true, true, true, true, true, true}},
-        {"only a picture to paste", 1, Picture, {false, true, true, false, true, true, true}},
-        {"nothing to paste", 0, Empty, {false, false, false, false, false, true, true}},
+        {"one character selected", 1, Text, false, {false, true, true, true, true, true, true}},
+        {"only a picture to paste",
+         1,
+         Picture,
+         false,
+         {false, true, true, false, true, true, true}},
+        {"nothing to paste", 0, Empty, false, {false, false, false, false, false, true, true}},
+        {"an edit to undo", 0, Text, true, {true, false, false, true, false, true, true}},
+        {"an edit to undo, text selected",
+         2,
+         Empty,
+         true,
+         {true, true, true, false, true, true, true}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         RichTextBox pane;
         pane.setText(QStringLiteral("abc"));
         pane.document()->clearUndoRedoStacks();
+        if (row.edited) {
+            pane.setSelStart(3);
+            pane.setSelText(QStringLiteral("d"));
+        }
         pane.setSelStart(1);
         pane.setSelLength(row.selLength);
         fillClipboard(row.clipboard);
