@@ -196,26 +196,26 @@ void MainFrame::createToolbar() {
     for (const CommandButton& b : imgButtons)
         ImgButtons[b.index] = addCommandButton("ImgButtons", b);
 
-    struct StateSpec {
+    struct StateButton {
         int index;
         const char* tooltip;
         int left;
         int top;
     };
-    static constexpr StateSpec fontButtons[] = {
+    static constexpr StateButton fontButtons[] = {
         {0, "Bold", 60, 450}, {1, "Italic", 390, 450}, {2, "Underline", 720, 450}};
     static constexpr void (MainFrame::*toggles[])() = {
         &MainFrame::toggleBold, &MainFrame::toggleItalic, &MainFrame::toggleUnderline};
-    for (const StateSpec& b : fontButtons)
+    for (const StateButton& b : fontButtons)
         ImgFButtons[b.index] =
             makeStateButton(picPicture1, QStringLiteral("ImgFButtons(%1)").arg(b.index),
                             QString::fromLatin1(b.tooltip), b.left, b.top,
                             [this, toggle = toggles[b.index]] { (this->*toggle)(); });
     for (const CommandButton& b : commandButtons)
         SSCommand1[b.index] = addCommandButton("SSCommand1", b);
-    static constexpr StateSpec alignButtons[] = {
+    static constexpr StateButton alignButtons[] = {
         {0, "Align Left", 2370, 450}, {1, "Center", 2700, 450}, {2, "Align Right", 3030, 450}};
-    for (const StateSpec& b : alignButtons) {
+    for (const StateButton& b : alignButtons) {
         ImgAButtons[b.index] = makeStateButton(
             picPicture1, QStringLiteral("ImgAButtons(%1)").arg(b.index),
             QString::fromLatin1(b.tooltip), b.left, b.top, [this, i = b.index] { alignText(i); });
