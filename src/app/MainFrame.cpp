@@ -447,7 +447,9 @@ void MainFrame::refreshWindowList() {
     QMdiSubWindow* current = mdiArea->currentSubWindow();
     int number = 1;
     for (QMdiSubWindow* window : windows) {
-        const QString title = window->widget() ? window->widget()->windowTitle() : QString();
+        QString title = window->widget() ? window->widget()->windowTitle() : QString();
+        // A name's own ampersands are letters, not the entry's key.
+        title.replace(u'&', QStringLiteral("&&"));
         QAction* action = windowMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(title));
         action->setCheckable(true);
         action->setChecked(window == current);

@@ -174,3 +174,65 @@ TEST_F(FormattingTest, FormattingKeysFollowTheButtonsAndUndoAndEnterFinds) {
     EXPECT_EQ(pane()->SelStart(), 8);
     find->close();
 }
+
+// Whatever the toolbar applies, Edit > Undo takes back in one step and Ctrl+Y brings back.
+TEST_F(FormattingTest, ToolbarFormattingIsUndoneAndRedoneInOneStep) {
+    using State = std::function<QString(RichTextBox*)>;
+    const auto shown = [](auto value) {
+        if (!value)
+            return QStringLiteral("mixed");
+        using Value = std::decay_t<decltype(*value)>;
+        if constexpr (std::is_same_v<Value, QString>)
+            return *value;
+        else if constexpr (std::is_enum_v<Value>)
+            return QString::number(int(*value));
+        else
+            return QString::number(double(*value));
+    };
+    const auto choose = [](QComboBox* box, const QString& entry) {
+        const int index = box->findText(entry);
+        ASSERT_GE(index, 0) << entry.toStdString();
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    };
+    const struct {
+        const char* what;
+        std::function<void()> apply;
+        State state;
+    } cases[] = {
+        {"bold", [&] { release(frame().ImgFButtons[0]); },
+         [&](RichTextBox* p) { return shown(p->SelBold()); }},
+        {"italic", [&] { release(frame().ImgFButtons[1]); },
+         [&](RichTextBox* p) { return shown(p->SelItalic()); }},
+        {"underline", [&] { release(frame().ImgFButtons[2]); },
+         [&](RichTextBox* p) { return shown(p->SelUnderline()); }},
+        {"centred", [&] { release(align(1)); },
+         [&](RichTextBox* p) { return shown(p->SelAlignment()); }},
+        {"right", [&] { release(align(2)); },
+         [&](RichTextBox* p) { return shown(p->SelAlignment()); }},
+        {"font", [&] { choose(frame().cboFontCombo, "Times New Roman"); },
+         [&](RichTextBox* p) { return shown(p->SelFontName()); }},
+        {"size", [&] { choose(frame().cboSizeCombo, frame().cboSizeCombo->itemText(8)); },
+         [&](RichTextBox* p) { return shown(p->SelFontSize()); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        pane()->setText("one two");
+        pane()->document()->clearUndoRedoStacks();
+        select(0, 3);
+        const QString before = c.state(pane());
+        c.apply();
+        select(0, 3);
+        const QString after = c.state(pane());
+        ASSERT_NE(after, before);
+        frame().undoAction->trigger();
+        // The menu's Undo reaches the pane as its key does, queued.
+        QCoreApplication::processEvents();
+        select(0, 3);
+        EXPECT_EQ(c.state(pane()), before);
+        EXPECT_EQ(pane()->Text(), "one two");
+        QTest::keyClick(pane(), Qt::Key_Y, Qt::ControlModifier);
+        select(0, 3);
+        EXPECT_EQ(c.state(pane()), after);
+    }
+}
