@@ -20,7 +20,7 @@
 #include <new>
 
 namespace {
-LoadedOnFirstUse<FindDialog> theForm;
+LoadedOnFirstUse<FindDialog> loadedDialog;
 
 enum : int { rangeAll = 0, rangeDown = 2 };
 
@@ -36,12 +36,12 @@ int searchRange(const QComboBox* box) {
 } // namespace
 
 FindDialog* FindDialog::instance(QWidget* owner, ActivePane activePane) {
-    return &theForm.get([&] { return new FindDialog(owner, std::move(activePane)); },
-                        [](FindDialog& form) { form.prepare(); });
+    return &loadedDialog.get([&] { return new FindDialog(owner, std::move(activePane)); },
+                             [](FindDialog& form) { form.prepare(); });
 }
 
 FindDialog* FindDialog::loaded() {
-    return theForm.loaded();
+    return loadedDialog.loaded();
 }
 
 FindDialog::FindDialog(QWidget* owner, ActivePane activePane)
@@ -232,8 +232,8 @@ void FindDialog::reject() {
 
 void FindDialog::closeEvent(QCloseEvent* event) {
     // Unloaded from now on, although the widget itself goes at the next turn of the loop.
-    if (theForm.loaded() == this)
-        theForm.forget();
+    if (loadedDialog.loaded() == this)
+        loadedDialog.forget();
     // Not the dialog's own close handling: that would call reject, which closes again.
     QWidget::closeEvent(event);
 }

@@ -23,7 +23,7 @@
 #include <QTextCursor>
 
 namespace {
-LoadedOnFirstUse<ParagraphDialog> theForm;
+LoadedOnFirstUse<ParagraphDialog> loadedDialog;
 
 // The justification options, top to bottom.
 struct AlignmentOption {
@@ -82,14 +82,14 @@ private:
 ParagraphDialog* ParagraphDialog::showModal(DocumentWindow* document, FormatBar& bar) {
     if (!document)
         return nullptr;
-    ParagraphDialog* form = theForm.loaded();
+    ParagraphDialog* form = loadedDialog.loaded();
     if (!form) {
-        form = &theForm.get([&] { return new ParagraphDialog(document, bar); });
+        form = &loadedDialog.get([&] { return new ParagraphDialog(document, bar); });
         try {
             form->readSelection();
         } catch (const Error& error) {
             // Only an indent of hundreds of inches fails to show; the dialog does not open.
-            theForm.unload();
+            loadedDialog.unload();
             Common::ReportError(error);
             return nullptr;
         }
@@ -101,7 +101,7 @@ ParagraphDialog* ParagraphDialog::showModal(DocumentWindow* document, FormatBar&
 }
 
 ParagraphDialog* ParagraphDialog::loaded() {
-    return theForm.loaded();
+    return loadedDialog.loaded();
 }
 
 ParagraphDialog::ParagraphDialog(DocumentWindow* document, FormatBar& bar)
@@ -114,8 +114,8 @@ ParagraphDialog::ParagraphDialog(DocumentWindow* document, FormatBar& bar)
     createControls();
     // Unloaded from the moment it closes, although the widget goes at the next turn of the loop.
     connect(this, &QDialog::finished, this, [this] {
-        if (theForm.loaded() == this)
-            theForm.forget();
+        if (loadedDialog.loaded() == this)
+            loadedDialog.forget();
     });
 }
 

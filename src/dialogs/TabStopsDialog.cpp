@@ -21,7 +21,7 @@
 #include <cmath>
 
 namespace {
-LoadedOnFirstUse<TabStopsDialog> theForm;
+LoadedOnFirstUse<TabStopsDialog> loadedDialog;
 
 constexpr double twipsPerInch = 1440;
 
@@ -52,13 +52,14 @@ bool isTabPosition(const QString& text) {
 } // namespace
 
 TabStopsDialog* TabStopsDialog::showModal(ActiveDocument activeDocument) {
-    TabStopsDialog* form = theForm.loaded();
+    TabStopsDialog* form = loadedDialog.loaded();
     if (!form) {
         DocumentWindow* owner = activeDocument ? activeDocument() : nullptr;
         if (!owner)
             return nullptr;
-        form = &theForm.get([&] { return new TabStopsDialog(owner, std::move(activeDocument)); },
-                            [](TabStopsDialog& loading) { loading.prepare(); });
+        form =
+            &loadedDialog.get([&] { return new TabStopsDialog(owner, std::move(activeDocument)); },
+                              [](TabStopsDialog& loading) { loading.prepare(); });
     }
     form->show();
     form->raise();
@@ -67,7 +68,7 @@ TabStopsDialog* TabStopsDialog::showModal(ActiveDocument activeDocument) {
 }
 
 TabStopsDialog* TabStopsDialog::loaded() {
-    return theForm.loaded();
+    return loadedDialog.loaded();
 }
 
 TabStopsDialog::TabStopsDialog(DocumentWindow* owner, ActiveDocument activeDocument)
@@ -81,8 +82,8 @@ TabStopsDialog::TabStopsDialog(DocumentWindow* owner, ActiveDocument activeDocum
     connect(this, &QDialog::finished, this, [this] {
         // Unloaded from the moment it closes, although the widget goes at the next turn of the
         // loop.
-        if (theForm.loaded() == this)
-            theForm.forget();
+        if (loadedDialog.loaded() == this)
+            loadedDialog.forget();
         redrawRuler();
     });
 }
