@@ -21,7 +21,7 @@ protected:
         frame().show();
         Startup::Main();
         frame().activateWindow();
-        QApplication::processEvents();
+        QApplication::processEvents(); // the activation and the first layout of the toolbar
     }
     QAbstractButton* bold() { return frame().ImgFButtons[0]; }
     QAbstractButton* align(int index) { return frame().ImgAButtons[index]; }

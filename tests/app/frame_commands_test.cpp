@@ -38,7 +38,7 @@ TEST_F(FrameCommands, ToolbarCutCopyPasteAndMenuUndoActOnTheDocument) {
     EXPECT_EQ(pane()->Text(), "mecopy");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "copy ");
     frame().undoAction->trigger();
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(); // Undo reaches the pane as a queued key
     EXPECT_EQ(pane()->Text(), "copy mecopy");
 }
 
@@ -59,7 +59,7 @@ TEST_F(FrameCommands, EditMenuEnablesFromTheSelectionWhenItOpensAndUndoFromTypin
     QTest::keyClicks(pane(), "Hello world");
     EXPECT_TRUE(frame().undoAction->isEnabled());
     frame().undoAction->trigger();
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(); // Undo reaches the pane as a queued key
     EXPECT_EQ(pane()->Text(), before);
 }
 
@@ -89,7 +89,7 @@ TEST_F(FrameCommands, ToolbarButtonsTriggerTheirMenuEntries) {
             spies.push_back(std::make_unique<QSignalSpy>(other.entry, &QAction::triggered));
         ASSERT_TRUE(c.button->isEnabled());
         c.button->click();
-        QCoreApplication::processEvents();
+        QCoreApplication::processEvents(); // the focus handed back to the document
         for (size_t i = 0; i < std::size(cases); ++i)
             EXPECT_EQ(spies[i]->count(), cases[i].entry == c.entry ? 1 : 0) << cases[i].what;
     }

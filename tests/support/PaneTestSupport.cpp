@@ -26,7 +26,7 @@ void select(RichTextBox& pane, int start, int length) {
 void show(RichTextBox& pane, int width, int height) {
     pane.resize(width, height);
     pane.show();
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(); // the first paint lays out what is shown
 }
 
 PaneLayout* layoutOf(const RichTextBox& pane) {
