@@ -396,7 +396,7 @@ void MainFrame::closeEvent(QCloseEvent* event) {
 
 bool MainFrame::closeDocumentsAndStorePlace() {
     try {
-        OpenDocuments::CloseCancelled = Flags::False;
+        OpenDocuments::startClosing();
         while (OpenDocuments::OpenDocCount >= 1) {
             DocumentWindow* document = activeDocument();
             if (!document) {

@@ -66,8 +66,8 @@ bool DocumentWindow::isChanged() const {
 
 DocumentWindow::~DocumentWindow() {
     // A window torn down without closing (the program ending) still leaves the count right.
-    if (counted_ && OpenDocuments::OpenDocCount > 0)
-        --OpenDocuments::OpenDocCount;
+    if (counted_)
+        OpenDocuments::forgetDocument();
 }
 
 QSize DocumentWindow::sizeHint() const {
@@ -126,7 +126,7 @@ bool DocumentWindow::confirmClose() {
         // away what the user just asked to keep.
         const bool unsaved = answer == MsgBoxResult::Yes && isChanged();
         if (answer == MsgBoxResult::Cancel || unsaved) {
-            OpenDocuments::CloseCancelled = Flags::True;
+            OpenDocuments::cancelClosing();
             return false;
         }
     }

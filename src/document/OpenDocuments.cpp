@@ -23,6 +23,19 @@ void OpenDocuments::countDocumentOut() {
         emit OpenDocuments::events().lastClosed();
 }
 
+void OpenDocuments::forgetDocument() {
+    if (OpenDocCount > 0)
+        --OpenDocCount;
+}
+
+void OpenDocuments::startClosing() {
+    CloseCancelled = Flags::False;
+}
+
+void OpenDocuments::cancelClosing() {
+    CloseCancelled = Flags::True;
+}
+
 OpenDocuments& OpenDocuments::events() {
     static OpenDocuments instance;
     return instance;

@@ -18,6 +18,14 @@ public:
     // Throw the overflow error instead of wrapping past 32767.
     static void countDocumentIn();
     static void countDocumentOut();
+    // A window torn down without closing (the program ending): the count stays right and
+    // nobody is told.
+    static void forgetDocument();
+
+    // The close command starts with no close cancelled; a window whose close question was
+    // cancelled says so.
+    static void startClosing();
+    static void cancelClosing();
 
     static OpenDocuments& events();
 

@@ -28,6 +28,9 @@ protected:
         scripted.desktop.messageAnswers.clear();
         // Tear down without questions: every document counts as unchanged.
         if (MainFrame::isLoaded()) {
+            // The frame's windows are the truth the design's count must follow, in every test.
+            EXPECT_EQ(OpenDocuments::OpenDocCount, MainFrame::instance().documents().size())
+                << "open documents counted against the frame's windows";
             for (DocumentWindow* document : MainFrame::instance().documents())
                 document->markSaved();
         }
