@@ -1,11 +1,15 @@
 #include "support/ProgramFixture.h"
 
+#include "rtf/RtfReader.h"
 #include "system/MsgBox.h"
+#include "system/StatusPanels.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QTest>
+#include <QTextCursor>
+#include <QUrl>
 #include <optional>
 
 namespace {
@@ -112,4 +116,57 @@ TEST_F(DocumentWindowTest, PasteThatRunsOutOfMemoryIsReported) {
     EXPECT_EQ(scripted.desktop.messages,
               ScriptedDesktop::Messages({{"Error occurred. \rReason Out of memory",
                                           MsgBoxStyle::Exclamation, "Problem occurred !"}}));
+}
+
+// Ctrl+click follows a link to the browser; a plain click edits its text, and a link to a place
+// in the document has nowhere to go.
+TEST_F(DocumentWindowTest, CtrlClickFollowsALinkAPlainClickEditsIt) {
+    DocumentWindow* document = newDocument();
+    RichTextBox* pane = document->Text1;
+    rtf::read(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard See "
+        "{\\field{\\*\\fldinst HYPERLINK \"https://example.org/minutes\"}{\\fldrslt the "
+        "minutes}} or {\\field{\\*\\fldinst HYPERLINK \\\\l \"end\"}{\\fldrslt the end}}.\\par}",
+        *pane->document());
+    const QString text = pane->document()->toPlainText();
+    const auto clickOn = [&](const QString& word, Qt::KeyboardModifiers modifiers) {
+        QTextCursor at(pane->document());
+        at.setPosition(int(text.indexOf(word)) + 1);
+        QTest::mouseClick(pane->viewport(), Qt::LeftButton, modifiers,
+                          pane->cursorRect(at).center() + QPoint(1, 0));
+    };
+    clickOn("minutes", Qt::NoModifier);
+    EXPECT_TRUE(scripted.desktop.openedUrls.isEmpty());
+    EXPECT_EQ(pane->SelStart(), text.indexOf("minutes") + 1);
+    clickOn("minutes", Qt::ControlModifier);
+    ASSERT_EQ(scripted.desktop.openedUrls.size(), 1);
+    EXPECT_EQ(scripted.desktop.openedUrls[0], QUrl("https://example.org/minutes"));
+    clickOn("end", Qt::ControlModifier);
+    EXPECT_EQ(scripted.desktop.openedUrls.size(), 1);
+}
+
+// The status bar shows the date, the time and the keyboard's locks; Insert in a document
+// switches the INS panel, greyed while typing overwrites.
+TEST_F(DocumentWindowTest, StatusPanelsShowDateTimeAndLocks) {
+    DocumentWindow* document = newDocument();
+    StatusPanels* panels = frame().StatusBar1;
+    panels->refresh();
+    const QStringList names{"CAPS", "NUM", "INS", "SCRL"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(panels->panelText(2 + i), names[i]);
+    // Read on both sides of the refresh, which midnight may pass between.
+    const QLocale locale;
+    const QString dayBefore = locale.toString(QDate::currentDate(), QLocale::ShortFormat);
+    panels->refresh();
+    const QString dayAfter = locale.toString(QDate::currentDate(), QLocale::ShortFormat);
+    EXPECT_TRUE(panels->panelText(0) == dayBefore || panels->panelText(0) == dayAfter)
+        << panels->panelText(0).toStdString();
+    EXPECT_FALSE(panels->panelText(1).isEmpty());
+    const bool inserting = panels->panelEnabled(4);
+    QTest::keyClick(document->Text1, Qt::Key_Insert);
+    panels->refresh();
+    EXPECT_EQ(panels->panelEnabled(4), !inserting);
+    QTest::keyClick(document->Text1, Qt::Key_Insert);
+    panels->refresh();
+    EXPECT_EQ(panels->panelEnabled(4), inserting);
 }
