@@ -178,6 +178,8 @@ private:
     void createHelpMenu();
     void createFormattingKeys();
     void createToolbar();
+    void createToolbarButtons();
+    void createToolbarBoxes();
     void refreshWindowList();
     void refreshUndoItem();
     // The toolbar's buttons return the keyboard to the document; the menu entries do not.

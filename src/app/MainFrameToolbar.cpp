@@ -146,6 +146,12 @@ void MainFrame::createToolbar() {
     ToolFXBack = new PictureBackground(QColor(240, 240, 240), QColor(208, 208, 208), picPicture1);
     ToolFXBack->setObjectName(QStringLiteral("ToolFXBack"));
 
+    createToolbarButtons();
+    createToolbarBoxes();
+    ToolFXBack->lower();
+}
+
+void MainFrame::createToolbarButtons() {
     // A button that does what a menu entry does triggers that entry; the others run their
     // command. Save and Print are enabled exactly when the panel is, so triggering their entries
     // acts whenever the button can be clicked.
@@ -220,7 +226,9 @@ void MainFrame::createToolbar() {
             picPicture1, QStringLiteral("ImgAButtons(%1)").arg(b.index),
             QString::fromLatin1(b.tooltip), b.left, b.top, [this, i = b.index] { alignText(i); });
     }
+}
 
+void MainFrame::createToolbarBoxes() {
     cboFontCombo =
         makeBox(picPicture1, "cboFontCombo", QStringLiteral("Font"), {3750, 75, 2715, 315}, false);
     connect(cboFontCombo, &QComboBox::activated, this, &MainFrame::applyChosenFont);
@@ -236,7 +244,6 @@ void MainFrame::createToolbar() {
     Combo2->setEditText(QStringLiteral("Time and Day"));
     Combo2->lineEdit()->setCursorPosition(0);
     connect(Combo2, &QComboBox::activated, this, &MainFrame::insertDateStamp);
-    ToolFXBack->lower();
 }
 
 void MainFrame::fitToolbar() {
