@@ -2,12 +2,12 @@
 
 namespace PaneKeys {
 
-int keyCode(int qtKey) {
-    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
-        return qtKey;
-    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
-        return 112 + (qtKey - Qt::Key_F1);
-    switch (qtKey) {
+int keyCode(Qt::Key key) {
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+        return key;
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
+        return 112 + (key - Qt::Key_F1);
+    switch (key) {
     case Qt::Key_Backspace:
         return 8;
     case Qt::Key_Tab:
@@ -62,15 +62,15 @@ int shiftMask(Qt::KeyboardModifiers modifiers) {
     return mask;
 }
 
-EditAction editAction(int qtKey, Qt::KeyboardModifiers modifiers) {
+EditAction editAction(Qt::Key key, Qt::KeyboardModifiers modifiers) {
     const Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
-    if (qtKey == Qt::Key_Backspace && mods == Qt::AltModifier)
+    if (key == Qt::Key_Backspace && mods == Qt::AltModifier)
         return EditAction::Undo;
-    if (qtKey == Qt::Key_Delete && mods == Qt::ShiftModifier)
+    if (key == Qt::Key_Delete && mods == Qt::ShiftModifier)
         return EditAction::Cut;
-    if (qtKey == Qt::Key_Insert && mods == Qt::ControlModifier)
+    if (key == Qt::Key_Insert && mods == Qt::ControlModifier)
         return EditAction::Copy;
-    if (qtKey == Qt::Key_Insert && mods == Qt::ShiftModifier)
+    if (key == Qt::Key_Insert && mods == Qt::ShiftModifier)
         return EditAction::Paste;
     return EditAction::None;
 }

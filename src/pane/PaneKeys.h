@@ -6,10 +6,10 @@
 // handles itself because the Linux desktop does not give them to text fields.
 namespace PaneKeys {
 // 0 for keys the program never looks at.
-int keyCode(int qtKey);
+int keyCode(Qt::Key key);
 // 1 Shift, 2 Ctrl, 4 Alt.
 int shiftMask(Qt::KeyboardModifiers modifiers);
 
 enum class EditAction { None, Undo, Cut, Copy, Paste };
-EditAction editAction(int qtKey, Qt::KeyboardModifiers modifiers);
+EditAction editAction(Qt::Key key, Qt::KeyboardModifiers modifiers);
 } // namespace PaneKeys

@@ -617,7 +617,7 @@ bool RichTextBox::event(QEvent* e) {
 }
 
 void RichTextBox::keyPressEvent(QKeyEvent* e) {
-    int keyCode = PaneKeys::keyCode(e->key());
+    int keyCode = PaneKeys::keyCode(Qt::Key(e->key()));
     const int shift = PaneKeys::shiftMask(e->modifiers());
     if (keyCode != 0) {
         emit KeyDown(keyCode, shift);
@@ -631,7 +631,7 @@ void RichTextBox::keyPressEvent(QKeyEvent* e) {
         setOverwriteMode(!KeyLocks::insertMode());
         return;
     }
-    switch (PaneKeys::editAction(e->key(), e->modifiers())) {
+    switch (PaneKeys::editAction(Qt::Key(e->key()), e->modifiers())) {
     case PaneKeys::EditAction::Undo:
         undo();
         return;
