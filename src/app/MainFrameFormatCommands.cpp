@@ -82,8 +82,8 @@ void MainFrame::showFontDialog() {
     // Any failure, the cancel included, ends the command where it stands.
     try {
         dialog.Flags = DialogFlags::FontScreenAndPrinter;
-        dialog.Flags += DialogFlags::FontExistingOnly;
-        dialog.Flags += DialogFlags::FontEffects;
+        dialog.Flags |= DialogFlags::FontExistingOnly;
+        dialog.Flags |= DialogFlags::FontEffects;
         dialog.CancelError = true;
         dialog.FontName = cboFontCombo->currentText();
         dialog.FontSize = Runtime::CDbl(cboSizeCombo->currentText());

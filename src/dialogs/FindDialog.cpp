@@ -197,9 +197,10 @@ void FindDialog::replace() {
 void FindDialog::replaceAll() {
     if (!activePane())
         return;
-    const int answer = MsgBox(QStringLiteral("Do you want to replace the word throughout \r\n"
-                                             "entire document? "),
-                              MsgBoxStyle::YesNo, QStringLiteral("Question "));
+    const MsgBoxResult answer =
+        MsgBox(QStringLiteral("Do you want to replace the word throughout \r\n"
+                              "entire document? "),
+               MsgBoxStyle::YesNo, QStringLiteral("Question "));
     // The question may have taken a while; the document that is active now is the one meant.
     RichTextBox* pane = activePane();
     if (!pane)

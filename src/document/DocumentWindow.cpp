@@ -117,9 +117,9 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
 
 bool DocumentWindow::confirmClose() {
     if (isChanged() && !Text1->Text().isEmpty()) {
-        const int answer =
+        const MsgBoxResult answer =
             MsgBox(QStringLiteral("Save changes to ") + Caption() + QStringLiteral(" ?"),
-                   MsgBoxStyle::YesNoCancel + MsgBoxStyle::Question, QStringLiteral("Question "));
+                   MsgBoxStyle::YesNoCancel | MsgBoxStyle::Question, QStringLiteral("Question "));
         if (answer == MsgBoxResult::Yes)
             emit saveRequested();
         // A save that was cancelled or failed leaves the marker set: closing now would throw

@@ -19,7 +19,7 @@ void Print_run(DocumentWindow* active) {
     try {
         Com1.Flags = DialogFlags::PrintSetup;
         if (Text1.SelLength() != 0)
-            Com1.Flags = Com1.Flags + DialogFlags::PrintSelection;
+            Com1.Flags |= DialogFlags::PrintSelection;
         Com1.CancelError = true;
         QPrinter printer(QPrinter::HighResolution);
         Com1.ShowPrinter(printer);

@@ -26,7 +26,7 @@ bool confirmReplace(const QString& path) {
     if (!QFileInfo::exists(path))
         return true;
     return MsgBox(path + QStringLiteral(" already exists. Do you want to replace it?"),
-                  MsgBoxStyle::YesNo + MsgBoxStyle::Exclamation,
+                  MsgBoxStyle::YesNo | MsgBoxStyle::Exclamation,
                   QStringLiteral("Save as")) == MsgBoxResult::Yes;
 }
 
@@ -35,7 +35,7 @@ bool confirmDropFormatting(const RichTextBox& pane) {
         return true;
     return MsgBox(QStringLiteral("Saving as plain text loses the document's formatting. Save "
                                  "anyway?"),
-                  MsgBoxStyle::YesNo + MsgBoxStyle::Exclamation,
+                  MsgBoxStyle::YesNo | MsgBoxStyle::Exclamation,
                   QStringLiteral("Save as")) == MsgBoxResult::Yes;
 }
 
@@ -46,7 +46,7 @@ bool confirmDropMarkup(const QString& path, const QString& title) {
         return true;
     return MsgBox(QFileInfo(path).fileName() +
                       QStringLiteral(" will be saved as plain text; its markup will be lost"),
-                  MsgBoxStyle::YesNo + MsgBoxStyle::Exclamation, title) == MsgBoxResult::Yes;
+                  MsgBoxStyle::YesNo | MsgBoxStyle::Exclamation, title) == MsgBoxResult::Yes;
 }
 
 enum class Outcome { Saved, Declined, Failed };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "system/DialogCodes.h"
+
 #include <QString>
 
 class QPrinter;
@@ -16,7 +18,7 @@ public:
     QString FileName;
     QString DialogTitle;
     QString InitDir;
-    int Flags = 0;
+    DialogFlags::Flags Flags;
     bool CancelError = false;
 
     QString FontName;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "system/DialogCodes.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -29,20 +31,11 @@ struct RegistryValue {
     QByteArray data;
 };
 
-// The common dialog's Flags bits that the dialogs act on; the others are passed along unread.
-namespace DialogFlags {
-constexpr int PrintSelection = 1;       // the printer dialog offers to print the selection
-constexpr int PrintSetup = 64;          // the printer dialog shows the printer's setup
-constexpr int FontScreenAndPrinter = 3; // the font dialog lists screen and printer fonts
-constexpr int FontEffects = 256;        // the font dialog offers the effects and the colour
-constexpr int FontExistingOnly = 65536; // only fonts that exist can be chosen
-} // namespace DialogFlags
-
 struct FileDialogRequest {
     QString title;
     QString filter; // "description|pattern|description|pattern"
     QString fileName;
-    int flags = 0;
+    DialogFlags::Flags flags;
 };
 
 // A copy of unsaved work a run that is gone left behind, as the start-up offers it back.
@@ -92,15 +85,17 @@ public:
     virtual ~Desktop() = default;
 
     // Returns the pressed button as the message box codes: 1 OK, 2 Cancel, 6 Yes, 7 No, ...
-    virtual int messageBox(const QString& prompt, int style, const QString& title) = 0;
+    virtual MsgBoxResult messageBox(const QString& prompt, MsgBoxStyle::Flags style,
+                                    const QString& title) = 0;
     // nullopt when the user cancels.
     virtual std::optional<QString> openFileName(const FileDialogRequest& request) = 0;
     virtual std::optional<QString> saveFileName(const FileDialogRequest& request) = 0;
-    virtual std::optional<FontChoice> chooseFont(const FontChoice& initial, int flags) = 0;
-    virtual std::optional<quint32> chooseColor(quint32 initial, int flags) = 0;
+    virtual std::optional<FontChoice> chooseFont(const FontChoice& initial,
+                                                 DialogFlags::Flags flags) = 0;
+    virtual std::optional<quint32> chooseColor(quint32 initial, DialogFlags::Flags flags) = 0;
     // Lets the user set up `printer`; false when cancelled. DialogFlags::PrintSelection offers
     // the selection.
-    virtual bool setUpPrinter(QPrinter& printer, int flags) = 0;
+    virtual bool setUpPrinter(QPrinter& printer, DialogFlags::Flags flags) = 0;
 
     virtual QStringList screenFonts() = 0;
     virtual ScreenMetrics screen() = 0;

@@ -37,7 +37,8 @@ QIcon swatch(const QColor& color) {
 }
 } // namespace
 
-FontColorDialog::FontColorDialog(const FontChoice& initial, int flags, QWidget* parent)
+FontColorDialog::FontColorDialog(const FontChoice& initial, DialogFlags::Flags flags,
+                                 QWidget* parent)
     : QDialog(parent), initialColor_(initial.color), givenNoName_(initial.name.isEmpty()) {
     setObjectName(QStringLiteral("FontColorDialog"));
     setWindowTitle(QStringLiteral("Font"));
@@ -70,7 +71,7 @@ FontColorDialog::FontColorDialog(const FontChoice& initial, int flags, QWidget* 
     colorRow->addWidget(colorLabel);
     colorRow->addWidget(colors_);
     colorRow->addStretch(1);
-    const bool effects = (flags & DialogFlags::FontEffects) != 0;
+    const bool effects = flags.testFlag(DialogFlags::FontEffects);
     colorLabel->setVisible(effects);
     colors_->setVisible(effects);
 

@@ -14,7 +14,7 @@ class FontColorDialog : public QDialog {
     Q_OBJECT
 
 public:
-    FontColorDialog(const FontChoice& initial, int flags, QWidget* parent = nullptr);
+    FontColorDialog(const FontChoice& initial, DialogFlags::Flags flags, QWidget* parent = nullptr);
 
     FontChoice choice() const;
     QComboBox* colorBox() const { return colors_; }

@@ -2,6 +2,6 @@
 
 #include "system/Desktop.h"
 
-int MsgBox(const QString& prompt, int style, const QString& title) {
+MsgBoxResult MsgBox(const QString& prompt, MsgBoxStyle::Flags style, const QString& title) {
     return DesktopSeam::current().messageBox(prompt, style, title);
 }

@@ -64,15 +64,15 @@ void keepTitleWhole(QMessageBox& box, const QString& title) {
 }
 
 struct ButtonSet {
-    QList<QPair<QMessageBox::StandardButton, int>> buttons;
+    QList<QPair<QMessageBox::StandardButton, MsgBoxResult>> buttons;
 };
 
-ButtonSet buttonsFor(int style) {
+ButtonSet buttonsFor(MsgBoxStyle::Flags style) {
     using B = QMessageBox;
-    switch (style & 7) {
+    switch (style.toInt() & MsgBoxStyle::buttonsMask) {
     case MsgBoxStyle::OkCancel:
         return {{{B::Ok, MsgBoxResult::Ok}, {B::Cancel, MsgBoxResult::Cancel}}};
-    case 2:
+    case MsgBoxStyle::AbortRetryIgnore:
         return {{{B::Abort, MsgBoxResult::Abort},
                  {B::Retry, MsgBoxResult::Retry},
                  {B::Ignore, MsgBoxResult::Ignore}}};
@@ -82,15 +82,15 @@ ButtonSet buttonsFor(int style) {
                  {B::Cancel, MsgBoxResult::Cancel}}};
     case MsgBoxStyle::YesNo:
         return {{{B::Yes, MsgBoxResult::Yes}, {B::No, MsgBoxResult::No}}};
-    case 5:
+    case MsgBoxStyle::RetryCancel:
         return {{{B::Retry, MsgBoxResult::Retry}, {B::Cancel, MsgBoxResult::Cancel}}};
     default:
         return {{{B::Ok, MsgBoxResult::Ok}}};
     }
 }
 
-QMessageBox::Icon iconFor(int style) {
-    switch (style & 0x70) {
+QMessageBox::Icon iconFor(MsgBoxStyle::Flags style) {
+    switch (style.toInt() & MsgBoxStyle::iconMask) {
     case MsgBoxStyle::Critical:
         return QMessageBox::Critical;
     case MsgBoxStyle::Question:
@@ -116,7 +116,8 @@ QString qtNameFilters(const QString& filter) {
     return filters.join(QStringLiteral(";;"));
 }
 
-int QtDesktop::messageBox(const QString& prompt, int style, const QString& title) {
+MsgBoxResult QtDesktop::messageBox(const QString& prompt, MsgBoxStyle::Flags style,
+                                   const QString& title) {
     QMessageBox box(iconFor(style), title, prompt, QMessageBox::NoButton, dialogParent());
     // A file's name or a document's words in the prompt must never load anything as markup.
     box.setTextFormat(Qt::PlainText);
@@ -124,7 +125,7 @@ int QtDesktop::messageBox(const QString& prompt, int style, const QString& title
     const ButtonSet set = buttonsFor(style);
     for (const auto& [button, code] : set.buttons)
         box.addButton(button);
-    const int defaultIndex = (style >> 8) & 3;
+    const int defaultIndex = (style.toInt() >> MsgBoxStyle::defaultButtonShift) & 3;
     if (defaultIndex < set.buttons.size())
         box.setDefaultButton(set.buttons[defaultIndex].first);
     box.exec();
@@ -159,23 +160,24 @@ std::optional<QString> QtDesktop::saveFileName(const FileDialogRequest& request)
     return name;
 }
 
-std::optional<FontChoice> QtDesktop::chooseFont(const FontChoice& initial, int flags) {
+std::optional<FontChoice> QtDesktop::chooseFont(const FontChoice& initial,
+                                                DialogFlags::Flags flags) {
     FontColorDialog dialog(initial, flags, dialogParent());
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();
 }
 
-std::optional<quint32> QtDesktop::chooseColor(quint32 initial, int /*flags*/) {
+std::optional<quint32> QtDesktop::chooseColor(quint32 initial, DialogFlags::Flags /*flags*/) {
     const QColor chosen = QColorDialog::getColor(Colors::toQColor(initial), dialogParent());
     if (!chosen.isValid())
         return std::nullopt;
     return Colors::fromQColor(chosen);
 }
 
-bool QtDesktop::setUpPrinter(QPrinter& printer, int flags) {
+bool QtDesktop::setUpPrinter(QPrinter& printer, DialogFlags::Flags flags) {
     QPrintDialog dialog(&printer, dialogParent());
-    const bool selection = (flags & DialogFlags::PrintSelection) != 0;
+    const bool selection = flags.testFlag(DialogFlags::PrintSelection);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, selection);
     if (selection)
         printer.setPrintRange(QPrinter::Selection);

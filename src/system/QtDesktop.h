@@ -13,12 +13,14 @@ public:
     // has taken its own options out of argv.
     static void keepArguments(int argc, const char* const* argv);
 
-    int messageBox(const QString& prompt, int style, const QString& title) override;
+    MsgBoxResult messageBox(const QString& prompt, MsgBoxStyle::Flags style,
+                            const QString& title) override;
     std::optional<QString> openFileName(const FileDialogRequest& request) override;
     std::optional<QString> saveFileName(const FileDialogRequest& request) override;
-    std::optional<FontChoice> chooseFont(const FontChoice& initial, int flags) override;
-    std::optional<quint32> chooseColor(quint32 initial, int flags) override;
-    bool setUpPrinter(QPrinter& printer, int flags) override;
+    std::optional<FontChoice> chooseFont(const FontChoice& initial,
+                                         DialogFlags::Flags flags) override;
+    std::optional<quint32> chooseColor(quint32 initial, DialogFlags::Flags flags) override;
+    bool setUpPrinter(QPrinter& printer, DialogFlags::Flags flags) override;
     QStringList screenFonts() override;
     ScreenMetrics screen() override;
     bool startProgram(const QString& program, const QStringList& arguments) override;

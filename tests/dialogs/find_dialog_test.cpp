@@ -80,7 +80,7 @@ TEST_F(FindForm, ReplaceAllAsksFirstAndOnlyYesReplaces) {
     FindDialog* form = open(QStringLiteral("x x"), QStringLiteral("x"));
     form->txtReplace->setText(QStringLiteral("xx"));
     form->cboSearch->setCurrentIndex(1);
-    for (const int answer : {MsgBoxResult::No, MsgBoxResult::Yes}) {
+    for (const MsgBoxResult answer : {MsgBoxResult::No, MsgBoxResult::Yes}) {
         scripted.desktop.messages.clear();
         scripted.desktop.messageAnswers.push_back(answer);
         form->replaceAll();

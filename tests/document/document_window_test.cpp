@@ -26,7 +26,7 @@ protected:
 TEST_F(DocumentWindowTest, ClosePromptAnswers) {
     struct Case {
         const char* name;
-        int answer;
+        MsgBoxResult answer;
         std::optional<QString> saveAs;
         bool closes;
     };
@@ -51,7 +51,7 @@ TEST_F(DocumentWindowTest, ClosePromptAnswers) {
         ASSERT_GE(scripted.desktop.messages.size(), 1);
         EXPECT_EQ(scripted.desktop.messages[0],
                   (ScriptedDesktop::Message{"Save changes to noname ?",
-                                            MsgBoxStyle::YesNoCancel + MsgBoxStyle::Question,
+                                            MsgBoxStyle::YesNoCancel | MsgBoxStyle::Question,
                                             "Question "}));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(alive.isNull(), c.closes);

@@ -28,7 +28,7 @@ TEST(PrintCommand, PrintsTheSelectionOrTheWholeDocumentToTheChosenPrinter) {
         const char* name;
         int selStart;
         int selLength;
-        int flags;
+        DialogFlags::Flags flags;
         QStringList printed;
         QStringList notPrinted;
     };
@@ -42,7 +42,7 @@ TEST(PrintCommand, PrintsTheSelectionOrTheWholeDocumentToTheChosenPrinter) {
         {"a selection: only the selection",
          11,
          6,
-         DialogFlags::PrintSetup + DialogFlags::PrintSelection,
+         DialogFlags::PrintSetup | DialogFlags::PrintSelection,
          {"Second"},
          {"First", "line"}},
     };
@@ -59,7 +59,7 @@ TEST(PrintCommand, PrintsTheSelectionOrTheWholeDocumentToTheChosenPrinter) {
         window.Text1->setSelLength(row.selLength);
         PrintCommand::Print_run(&window);
 
-        EXPECT_EQ(scripted.desktop.printerFlags, QList<int>{row.flags});
+        EXPECT_EQ(scripted.desktop.printerFlags, QList<DialogFlags::Flags>{row.flags});
         const QString printed = pdfText(pdf);
         for (const QString& words : row.printed)
             EXPECT_TRUE(printed.contains(words)) << printed.toStdString();
@@ -81,7 +81,7 @@ TEST(PrintCommand, CancelOrFailureEndsSilently) {
     PrintCommand::Print_run(&window);
     PrintCommand::Print_run(&window);
     EXPECT_EQ(scripted.desktop.printerFlags,
-              (QList<int>{DialogFlags::PrintSetup, DialogFlags::PrintSetup}));
+              (QList<DialogFlags::Flags>{DialogFlags::PrintSetup, DialogFlags::PrintSetup}));
     EXPECT_TRUE(scripted.desktop.messages.isEmpty());
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }

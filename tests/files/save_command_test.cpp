@@ -62,7 +62,7 @@ TEST_F(Save, ReplacingAnExistingFileAsksFirst) {
     EXPECT_EQ(
         scripted.desktop.messages,
         ScriptedDesktop::Messages({{path("old.txt") + " already exists. Do you want to replace it?",
-                                    MsgBoxStyle::YesNo + MsgBoxStyle::Exclamation, "Save as"}}));
+                                    MsgBoxStyle::YesNo | MsgBoxStyle::Exclamation, "Save as"}}));
     EXPECT_EQ(readFile("old.txt"), "old");
     EXPECT_TRUE(active()->isChanged());
     scripted.desktop.saveAnswers.push_back(path("old.txt"));
@@ -82,7 +82,7 @@ TEST_F(Save, PlainTextAsksBeforeDroppingFormatting) {
     EXPECT_EQ(scripted.desktop.messages,
               ScriptedDesktop::Messages(
                   {{"Saving as plain text loses the document's formatting. Save anyway?",
-                    MsgBoxStyle::YesNo + MsgBoxStyle::Exclamation, "Save as"}}));
+                    MsgBoxStyle::YesNo | MsgBoxStyle::Exclamation, "Save as"}}));
     EXPECT_FALSE(QFile::exists(path("f.txt")));
     EXPECT_TRUE(document->isChanged());
 }
@@ -100,7 +100,7 @@ TEST_F(Save, SaveOverAPageAsksAndNoOffersSaveAs) {
     EXPECT_EQ(
         scripted.desktop.messages,
         ScriptedDesktop::Messages({{"x.htm will be saved as plain text; its markup will be lost",
-                                    MsgBoxStyle::YesNo + MsgBoxStyle::Exclamation, "Save"}}));
+                                    MsgBoxStyle::YesNo | MsgBoxStyle::Exclamation, "Save"}}));
     EXPECT_EQ(scripted.desktop.saveRequests.size(), 1);
     EXPECT_EQ(readFile("x.htm"), page);
     EXPECT_TRUE(document->isChanged());

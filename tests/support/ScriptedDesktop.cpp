@@ -13,8 +13,8 @@ template <typename T> std::optional<T> take(std::deque<std::optional<T>>& queue)
     return answer;
 }
 
-int declineAnswer(int style) {
-    switch (style & 7) {
+MsgBoxResult declineAnswer(MsgBoxStyle::Flags style) {
+    switch (style.toInt() & MsgBoxStyle::buttonsMask) {
     case MsgBoxStyle::OkCancel:
         return MsgBoxResult::Cancel;
     case MsgBoxStyle::YesNoCancel:
@@ -26,18 +26,20 @@ int declineAnswer(int style) {
 }
 } // namespace
 
-int ScriptedDesktop::messageBox(const QString& prompt, int style, const QString& title) {
+MsgBoxResult ScriptedDesktop::messageBox(const QString& prompt, MsgBoxStyle::Flags style,
+                                         const QString& title) {
     messages.append({prompt, style, title});
     if (whileMessageShown)
         whileMessageShown();
     if (messageAnswers.empty())
         return declineAnswer(style);
-    const int answer = messageAnswers.front();
+    const MsgBoxResult answer = messageAnswers.front();
     messageAnswers.pop_front();
     return answer;
 }
 
-std::optional<FontChoice> ScriptedDesktop::chooseFont(const FontChoice& initial, int flags) {
+std::optional<FontChoice> ScriptedDesktop::chooseFont(const FontChoice& initial,
+                                                      DialogFlags::Flags flags) {
     fontRequests.append({initial, flags});
     if (fontAnswers.empty())
         return std::nullopt;
@@ -46,7 +48,7 @@ std::optional<FontChoice> ScriptedDesktop::chooseFont(const FontChoice& initial,
     return answer(initial);
 }
 
-std::optional<quint32> ScriptedDesktop::chooseColor(quint32 initial, int /*flags*/) {
+std::optional<quint32> ScriptedDesktop::chooseColor(quint32 initial, DialogFlags::Flags /*flags*/) {
     colorRequests.append(initial);
     return take(colorAnswers);
 }
@@ -65,14 +67,14 @@ std::optional<QString> ScriptedDesktop::saveFileName(const FileDialogRequest& re
     return take(saveAnswers);
 }
 
-bool ScriptedDesktop::setUpPrinter(QPrinter& printer, int flags) {
+bool ScriptedDesktop::setUpPrinter(QPrinter& printer, DialogFlags::Flags flags) {
     printerFlags.append(flags);
     const auto path = take(printerAnswers);
     if (!path)
         return false;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(*path);
-    if (flags & DialogFlags::PrintSelection)
+    if (flags.testFlag(DialogFlags::PrintSelection))
         printer.setPrintRange(QPrinter::Selection);
     return true;
 }

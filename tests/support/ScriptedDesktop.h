@@ -17,19 +17,19 @@ class ScriptedDesktop : public Desktop {
 public:
     struct Message {
         QString prompt;
-        int style = 0;
+        MsgBoxStyle::Flags style;
         QString title;
         // So a test can compare the messages shown with a list in one assertion.
         bool operator==(const Message&) const = default;
         friend void PrintTo(const Message& message, std::ostream* out) {
-            *out << '{' << message.prompt.toStdString() << " | " << message.style << " | "
+            *out << '{' << message.prompt.toStdString() << " | " << message.style.toInt() << " | "
                  << message.title.toStdString() << '}';
         }
     };
 
     using Messages = QList<Message>;
 
-    std::deque<int> messageAnswers;
+    std::deque<MsgBoxResult> messageAnswers;
     // Runs while each message is up, for what a real box does to the windows behind it.
     std::function<void()> whileMessageShown;
     std::deque<std::optional<QString>> openAnswers;
@@ -42,10 +42,10 @@ public:
 
     QList<Message> messages;
     QList<FileDialogRequest> saveRequests;
-    QList<int> printerFlags;
+    QList<DialogFlags::Flags> printerFlags;
     struct FontRequest {
         FontChoice shown;
-        int flags = 0;
+        DialogFlags::Flags flags;
     };
     QList<FontRequest> fontRequests;
     QList<quint32> colorRequests; // the colour each colour dialog opened at
@@ -87,12 +87,14 @@ public:
     // test says otherwise, so no test depends on the machine's free memory.
     std::function<std::optional<qint64>()> memoryAnswer = [] { return std::nullopt; };
 
-    int messageBox(const QString& prompt, int style, const QString& title) override;
+    MsgBoxResult messageBox(const QString& prompt, MsgBoxStyle::Flags style,
+                            const QString& title) override;
     std::optional<QString> openFileName(const FileDialogRequest& request) override;
     std::optional<QString> saveFileName(const FileDialogRequest& request) override;
-    std::optional<FontChoice> chooseFont(const FontChoice& initial, int flags) override;
-    std::optional<quint32> chooseColor(quint32 initial, int flags) override;
-    bool setUpPrinter(QPrinter& printer, int flags) override;
+    std::optional<FontChoice> chooseFont(const FontChoice& initial,
+                                         DialogFlags::Flags flags) override;
+    std::optional<quint32> chooseColor(quint32 initial, DialogFlags::Flags flags) override;
+    bool setUpPrinter(QPrinter& printer, DialogFlags::Flags flags) override;
     QStringList screenFonts() override { return fonts; }
     ScreenMetrics screen() override { return metrics; }
     bool startProgram(const QString& program, const QStringList& arguments) override;

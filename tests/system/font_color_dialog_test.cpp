@@ -18,8 +18,8 @@ FontChoice someChoice(quint32 color) {
 TEST(FontColorDialog, GivesBackItsStartingChoiceWhenNothingIsChanged) {
     const quint32 unlisted = Colors::fromRgb(1, 2, 3);
     const FontChoice initial = someChoice(unlisted);
-    FontColorDialog dialog(initial, DialogFlags::FontScreenAndPrinter +
-                                        DialogFlags::FontExistingOnly + DialogFlags::FontEffects);
+    FontColorDialog dialog(initial, DialogFlags::FontScreenAndPrinter |
+                                        DialogFlags::FontExistingOnly | DialogFlags::FontEffects);
     const FontChoice chosen = dialog.choice();
     EXPECT_EQ(chosen.name, FontFamilies::plainName(initial.name));
     EXPECT_EQ(chosen.size, 14);
