@@ -369,19 +369,7 @@ SelectionFormat RichTextBox::SelFormat() const {
 }
 
 void RichTextBox::setSelAlignment(Alignment alignment) {
-    const Qt::Alignment qt = [alignment] {
-        switch (alignment) {
-        case Alignment::Right:
-            return Qt::AlignRight;
-        case Alignment::Centre:
-            return Qt::AlignHCenter;
-        case Alignment::Justified:
-            return Qt::AlignJustify;
-        case Alignment::Left:
-            break;
-        }
-        return Qt::AlignLeft;
-    }();
+    const Qt::Alignment qt = qtAlignmentOf(alignment);
     mergeBlock(this, [&](QTextBlockFormat& f) { f.setAlignment(qt); });
 }
 

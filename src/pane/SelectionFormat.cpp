@@ -62,14 +62,7 @@ double SelectionFormat::fontSizeOf(const QTextCharFormat& format, double documen
 }
 
 Alignment SelectionFormat::alignmentOf(const QTextBlock& block) {
-    const Qt::Alignment a = block.blockFormat().alignment();
-    if (a & Qt::AlignRight)
-        return Alignment::Right;
-    if (a & Qt::AlignHCenter)
-        return Alignment::Centre;
-    if (a & Qt::AlignJustify)
-        return Alignment::Justified;
-    return Alignment::Left;
+    return ::alignmentOf(block.blockFormat().alignment());
 }
 
 SelectionFormat SelectionFormat::of(const QTextCursor& selection, const QTextCharFormat& typing) {

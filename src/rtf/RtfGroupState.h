@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Alignment.h"
+
 #include <QByteArray>
 #include <QTextOption>
 
@@ -101,12 +103,12 @@ struct ParaState {
     // write rarely go past three.
     static constexpr int maxTableLevel = 8;
 
-    int alignment = 0;   // 0 \ql, 1 \qr, 2 \qc, 3 \qj
-    int left = 0;        // \li, twips
-    int right = 0;       // \ri
-    int first = 0;       // \fi
-    int before = 0;      // \sb
-    int after = 0;       // \sa
+    Alignment alignment = Alignment::Left; // \ql, \qr, \qc, \qj
+    int left = 0;                          // \li, twips
+    int right = 0;                         // \ri
+    int first = 0;                         // \fi
+    int before = 0;                        // \sb
+    int after = 0;                         // \sa
     int lineSpacing = 0; // \sl, twips: at least this when positive, exactly its size when negative
     bool lineMultiple = false;    // \slmult1: \sl is in 240ths of a single line
     bool pageBreakBefore = false; // \pagebb

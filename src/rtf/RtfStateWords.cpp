@@ -106,16 +106,16 @@ bool applyParagraphWord(ParaState& p, Word id, int value, const ListTables& list
         p = ParaState();
         break;
     case Word::AlignLeft:
-        p.alignment = 0;
+        p.alignment = Alignment::Left;
         break;
     case Word::AlignRight:
-        p.alignment = 1;
+        p.alignment = Alignment::Right;
         break;
     case Word::AlignCenter:
-        p.alignment = 2;
+        p.alignment = Alignment::Centre;
         break;
     case Word::AlignJustify:
-        p.alignment = 3;
+        p.alignment = Alignment::Justified;
         break;
     case Word::LeftIndent:
         p.left = clampIndent(value);
@@ -229,10 +229,8 @@ void applyPictureWord(Picture& picture, Word id, int value) {
 }
 
 QTextBlockFormat blockFormatOf(const ParaState& para) {
-    static constexpr Qt::Alignment alignments[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter,
-                                                   Qt::AlignJustify};
     QTextBlockFormat format;
-    format.setAlignment(alignments[para.alignment]);
+    format.setAlignment(qtAlignmentOf(para.alignment));
     format.setLeftMargin(Twips::toLayout(para.left));
     format.setRightMargin(Twips::toLayout(para.right));
     format.setTextIndent(Twips::toLayout(para.first));
