@@ -1,6 +1,6 @@
 #include "pane/PaneBlink.h"
 
-#include "pane/PaneLayout.h"
+#include "layout/PaneLayout.h"
 
 #include <QAbstractEventDispatcher>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #include "pane/PaneTyping.h"
 
 #include "pane/PaneBoundaries.h"
-#include "pane/PaneLayout.h"
+#include "layout/PaneLayout.h"
 
 #include <QKeyEvent>
 #include <QTextBlock>

@@ -8,7 +8,7 @@
 #include "pane/PaneCaret.h"
 #include "pane/PaneClipboard.h"
 #include "pane/PaneKeys.h"
-#include "pane/PaneLayout.h"
+#include "layout/PaneLayout.h"
 #include "pane/PaneParagraphs.h"
 #include "pane/PaneText.h"
 #include "pane/SelectionFormat.h"

@@ -1,6 +1,6 @@
 #include "bench/RtfSample.h"
 #include "model/LineTabs.h"
-#include "pane/PaneLayout.h"
+#include "layout/PaneLayout.h"
 #include "pane/PaneText.h"
 #include "pane/RichTextBox.h"
 #include "rtf/RtfReader.h"

@@ -2,7 +2,7 @@
 #include "support/rtf_test_support.h"
 
 #include "model/Twips.h"
-#include "pane/PaneLayout.h"
+#include "layout/PaneLayout.h"
 #include "pane/PaneParagraphs.h"
 #include "pane/RichTextBox.h"
 #include "rtf/RtfWriter.h"

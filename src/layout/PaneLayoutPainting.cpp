@@ -1,5 +1,5 @@
 // How the pane's layout paints a paragraph laid out whole: see PaneLayout.h.
-#include "pane/PaneLayout.h"
+#include "layout/PaneLayout.h"
 
 #include "model/DocumentProperties.h"
 #include "model/ListNumbers.h"

@@ -1,4 +1,4 @@
-#include "pane/PaneLayout.h"
+#include "layout/PaneLayout.h"
 
 #include "model/LineTabs.h"
 

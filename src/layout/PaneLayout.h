@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pane/HeightIndex.h"
+#include "layout/HeightIndex.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBasicTimer>

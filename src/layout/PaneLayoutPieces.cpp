@@ -1,5 +1,5 @@
 // The pane's layout of paragraphs too long to lay out whole: see PaneLayout.h.
-#include "pane/PaneLayout.h"
+#include "layout/PaneLayout.h"
 
 #include <QPainter>
 #include <QTextBlock>
