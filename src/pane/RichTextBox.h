@@ -130,12 +130,11 @@ protected:
 
 private:
     void watchDocument();
-    // The pane's own layout, or null while Qt's lays the document out.
-    PaneLayout* paneLayout() const;
+    PaneLayout& paneLayout() const;
     // Scrolls to the caret where Qt's widget cannot find it.
     void showCaret();
-    // Lays the document out with the pane's own layout where it can, else with Qt's.
-    static void chooseLayout(QTextDocument& document);
+    // Lays the document out with the pane's own layout.
+    static void useOwnLayout(QTextDocument& document);
     // Whether the selection takes in more than one table cell, or cells and text outside them.
     bool selectionSpansCells() const;
 
