@@ -351,12 +351,7 @@ int PaneLayout::hitTestBand(TableState& table, int band, const QPointF& point,
     }
     const int number = table.bandBlock[size_t(band)] + paragraph;
     const QTextBlock block = document()->findBlockByNumber(number);
-    const TableBand::Paragraph& placed = laid.paragraphs[size_t(paragraph)];
-    const QPointF at = placed.at + QPointF(0, top);
-    if (point.y() < at.y())
-        return block.position();
-    if (point.y() > at.y() + placed.height)
-        return block.position() + block.length() - 1;
+    const QPointF at = laid.paragraphs[size_t(paragraph)].at + QPointF(0, top);
     if (isLong(block))
         return hitTestPieces(block, number, point, accuracy, exact);
     QTextLayout* layout = block.layout();

@@ -202,11 +202,14 @@ qreal BandBuilder::layOutFlow(QTextFrame::iterator it, QPointF origin, qreal wid
         const qreal gap = afterBlock ? qMax(margins.top, previousBottom) : 0;
         paragraph.height = context_.paragraph(block, width);
         paragraph.at = origin + QPointF(0, y + gap);
+        // An empty paragraph beside a table takes no room, and no clicks from the table.
         if (ParagraphLines::hiddenBeforeTable(block)) {
             y += gap;
+            paragraph.height = 0;
         } else if (previousTable && block.length() == 1) {
             paragraph.at =
                 QPointF(previousTableRect.right(), previousTableRect.bottom() - paragraph.height);
+            paragraph.height = 0;
         } else {
             y += gap + paragraph.height;
         }
