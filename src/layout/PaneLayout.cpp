@@ -1,6 +1,6 @@
 #include "layout/PaneLayout.h"
 
-#include "model/LineTabs.h"
+#include "layout/ParagraphPainting.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -470,6 +470,17 @@ void PaneLayout::draw(QPainter* painter, const PaintContext& context) {
     // have moved since it was last painted.
     if (changedBelow_ != changedBefore)
         changedBelow_ = changedBefore < 0 ? clipBottom : qMin(changedBefore, clipBottom);
+}
+
+void PaneLayout::drawBlock(QPainter* painter, const PaintContext& context,
+                           const QTextBlock& block) const {
+    ParagraphPainting::Settings settings;
+    settings.device = paintDevice();
+    settings.cursorWidth = cursorWidth_;
+    settings.frame = QRectF(QPointF(0, 0), documentSize())
+                         .adjusted(qRound(settings_.frame.leftMargin() * settings_.scale), 0,
+                                   -qRound(settings_.frame.rightMargin() * settings_.scale), 0);
+    ParagraphPainting::draw(painter, context, block, *block.layout(), settings);
 }
 
 int PaneLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) const {

@@ -52,7 +52,7 @@ public:
     QRectF frameBoundingRect(QTextFrame* frame) const override;
     QRectF blockBoundingRect(const QTextBlock& block) const override;
 
-    static constexpr int longParagraph = 32768;
+    static constexpr int longParagraph = ParagraphLines::longParagraph;
     // Whether `position` lies in a paragraph laid out in pieces.
     bool inLongParagraph(int position) const;
     // Where the caret stands at `position`, laying out what is needed to know.
@@ -137,8 +137,6 @@ private:
     // The top of the paragraph's text (below the space above it), and puts its layout there.
     qreal placeLayout(const QTextBlock& block, int number) const;
     void drawBlock(QPainter* painter, const PaintContext& context, const QTextBlock& block) const;
-    void drawListMarker(QPainter* painter, const PaintContext& context, const QTextBlock& block,
-                        const QTextCharFormat* selectionFormat) const;
     // The offset in `layout` nearest to `inside` (a point relative to the layout's origin).
     static int offsetInLayout(const QTextLayout& layout, const QPointF& inside,
                               Qt::HitTestAccuracy accuracy, bool* exact);

@@ -8,8 +8,6 @@
 namespace {
 // About this many characters go into a piece: a few screens of text.
 constexpr int pieceLength = 8192;
-// A piece ends after a space when there is one this close before its length is reached.
-constexpr int spaceSearch = 64;
 // A paragraph laid out in pieces keeps them until it is down to this length.
 constexpr int shortAgain = PaneLayout::longParagraph / 2;
 constexpr qreal layOutAround = 1500;
@@ -48,22 +46,9 @@ PaneLayout::LongParagraph& PaneLayout::piecesOf(const QTextBlock& block, qreal w
 
 void PaneLayout::cutPieces(const QTextBlock& block, int from, int to,
                            std::vector<Piece>& into) const {
-    const QTextDocument& document = *this->document();
     const int position = block.position();
     while (from < to || into.empty()) {
-        int end = qMin(to, from + pieceLength);
-        if (end < to) {
-            // After a space if there is one near, so that no word is cut; never inside a pair
-            // of surrogates.
-            for (int at = end; at > end - spaceSearch; --at) {
-                if (document.characterAt(position + at - 1).isSpace()) {
-                    end = at;
-                    break;
-                }
-            }
-            if (document.characterAt(position + end - 1).isHighSurrogate())
-                --end;
-        }
+        const int end = ParagraphLines::pieceEnd(*document(), position, from, to);
         Piece piece;
         piece.start = from;
         piece.length = end - from;

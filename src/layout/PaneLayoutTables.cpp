@@ -130,32 +130,11 @@ void PaneLayout::estimateTable(TableState& table) const {
 BandContext PaneLayout::bandContext() const {
     BandContext context;
     context.scale = settings_.scale;
-    context.paragraph = [this](const QTextBlock& block, qreal width) {
+    context.paragraph = [this](const QTextBlock& block, qreal width, QPointF, size_t) {
         return layOutCellParagraph(block, width);
     };
     context.measure = [this](const QTextTableCell& cell) {
-        // The widest word and the widest paragraph of the cell, as one line each.
-        std::pair<qreal, qreal> widths{0, 0};
-        for (QTextBlock block = document()->findBlock(cell.firstPosition());
-             block.isValid() && block.position() <= cell.lastPosition(); block = block.next()) {
-            QTextLayout measured(block);
-            QTextOption option = settings_.option;
-            option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-            measured.setTextOption(option);
-            measured.beginLayout();
-            while (true) {
-                QTextLine line = measured.createLine();
-                if (!line.isValid())
-                    break;
-                line.setLineWidth(1e6);
-            }
-            measured.endLayout();
-            const QTextBlockFormat format = block.blockFormat();
-            const qreal margins = format.leftMargin() + format.rightMargin() + format.textIndent();
-            widths.first = qMax(widths.first, measured.minimumWidth() + margins);
-            widths.second = qMax(widths.second, measured.maximumWidth() + margins);
-        }
-        return widths;
+        return TableBands::measureCell(cell, settings_.option);
     };
     return context;
 }
@@ -260,70 +239,43 @@ void PaneLayout::followTables(int first, int last, int oldLast) {
 void PaneLayout::drawBand(QPainter* painter, const PaintContext& context, TableState& table,
                           int band) const {
     const TableBand& laid = ensureBand(table, band);
-    const qreal top = bandTop(table, band);
-    const QRectF clip = context.clip;
-    const auto shown = [&](qreal from, qreal to) {
-        return !clip.isValid() || (to >= clip.top() && from <= clip.bottom());
-    };
-    // The tables' frames and cells, those holding others first.
-    for (const TableBand::Table& inner : laid.tables) {
-        const bool own = inner.cell < 0;
-        const qreal frameTop = top + (own ? 0 : inner.origin.y());
-        const qreal height = (own ? laid.height : inner.bottom - inner.origin.y());
-        if (shown(frameTop, frameTop + height))
-            TablePainting::drawFrame(*painter, inner.geometry, QPointF(inner.origin.x(), frameTop),
-                                     height, !own || laid.firstRow == 0,
-                                     !own || laid.lastRow + 1 == table.rows);
-    }
-    for (const TableBand::Cell& cell : laid.cells) {
-        const TableBand::Table& inner = laid.tables[size_t(cell.table)];
-        const QRectF rect = cell.rect.translated(0, top);
-        const qreal reach = TablePainting::reach(inner.geometry);
-        if (!shown(rect.top() - reach, rect.bottom() + reach))
-            continue;
-        TablePainting::drawCell(*painter, inner.geometry,
-                                inner.table->cellAt(cell.row, cell.column), rect);
-    }
-    // The paragraphs, each with the selections as they stand in its cell.
     const int firstBlock = table.bandBlock[size_t(band)];
-    for (size_t i = 0; i < laid.paragraphs.size(); ++i) {
-        const TableBand::Paragraph& paragraph = laid.paragraphs[i];
-        const qreal y = top + paragraph.at.y();
-        if (!shown(y, y + paragraph.height))
-            continue;
-        const int number = firstBlock + int(i);
-        const QTextBlock block = document()->findBlockByNumber(number);
-        const TableBand::Cell& cell = laid.cells[size_t(paragraph.cell)];
-        const QTextTable* inner = laid.tables[size_t(cell.table)].table;
-        PaintContext inCell = context;
-        for (Selection& selection : inCell.selections) {
-            selection.format.clearProperty(QTextFormat::FullWidthSelection);
-            if (selection.cursor.currentTable() != inner || !selection.cursor.hasComplexSelection())
-                continue;
-            int firstRow = 0, rows = 0, firstColumn = 0, columns = 0;
-            selection.cursor.selectedTableCells(&firstRow, &rows, &firstColumn, &columns);
-            const QTextTableCell chosen = inner->cellAt(cell.row, cell.column);
-            if (cell.row >= firstRow && cell.row < firstRow + rows && cell.column >= firstColumn &&
-                cell.column < firstColumn + columns) {
-                // An empty cell chosen shows its mark chosen.
-                const int end = chosen.lastPosition() +
-                                (chosen.firstPosition() == chosen.lastPosition() ? 1 : 0);
-                selection.cursor.setPosition(chosen.firstPosition());
-                selection.cursor.setPosition(end, QTextCursor::KeepAnchor);
-            } else {
-                selection.cursor.clearSelection();
+    // Each paragraph with the selections as they stand in its cell: whole cells chosen.
+    TablePainting::drawBand(
+        *painter, laid, bandTop(table, band), context.clip, [&](size_t i, QPointF at) {
+            const int number = firstBlock + int(i);
+            const QTextBlock block = document()->findBlockByNumber(number);
+            const TableBand::Cell& cell = laid.cells[size_t(laid.paragraphs[i].cell)];
+            const QTextTable* inner = laid.tables[size_t(cell.table)].table;
+            PaintContext inCell = context;
+            for (Selection& selection : inCell.selections) {
+                selection.format.clearProperty(QTextFormat::FullWidthSelection);
+                if (selection.cursor.currentTable() != inner ||
+                    !selection.cursor.hasComplexSelection())
+                    continue;
+                int firstRow = 0, rows = 0, firstColumn = 0, columns = 0;
+                selection.cursor.selectedTableCells(&firstRow, &rows, &firstColumn, &columns);
+                const QTextTableCell chosen = inner->cellAt(cell.row, cell.column);
+                if (cell.row >= firstRow && cell.row < firstRow + rows &&
+                    cell.column >= firstColumn && cell.column < firstColumn + columns) {
+                    // An empty cell chosen shows its mark chosen.
+                    const int end = chosen.lastPosition() +
+                                    (chosen.firstPosition() == chosen.lastPosition() ? 1 : 0);
+                    selection.cursor.setPosition(chosen.firstPosition());
+                    selection.cursor.setPosition(end, QTextCursor::KeepAnchor);
+                } else {
+                    selection.cursor.clearSelection();
+                }
             }
-        }
-        const QPointF at = paragraph.at + QPointF(0, top);
-        if (isLong(block)) {
-            drawPieces(painter, inCell, block, number, at);
-            continue;
-        }
-        QTextLayout* layout = block.layout();
-        if (layout->position() != at)
-            layout->setPosition(at);
-        drawBlock(painter, inCell, block);
-    }
+            if (isLong(block)) {
+                drawPieces(painter, inCell, block, number, at);
+                return;
+            }
+            QTextLayout* layout = block.layout();
+            if (layout->position() != at)
+                layout->setPosition(at);
+            drawBlock(painter, inCell, block);
+        });
 }
 
 int PaneLayout::hitTestBand(TableState& table, int band, const QPointF& point,

@@ -16,7 +16,28 @@ namespace ParagraphLines {
 namespace {
 constexpr QChar frameStart(0xFDD0);
 constexpr QChar frameEnd(0xFDD1);
+// About this many characters go into a piece: a few screens of text.
+constexpr int pieceLength = 8192;
+// A piece ends after a space when there is one this close before its length is reached.
+constexpr int spaceSearch = 64;
 } // namespace
+
+int pieceEnd(const QTextDocument& document, int blockPosition, int from, int to) {
+    int end = qMin(to, from + pieceLength);
+    if (end >= to)
+        return end;
+    // After a space if there is one near, so that no word is cut; never inside a pair of
+    // surrogates.
+    for (int at = end; at > end - spaceSearch; --at) {
+        if (document.characterAt(blockPosition + at - 1).isSpace()) {
+            end = at;
+            break;
+        }
+    }
+    if (document.characterAt(blockPosition + end - 1).isHighSurrogate())
+        --end;
+    return end;
+}
 
 Qt::Alignment visualAlignment(Qt::LayoutDirection direction, Qt::Alignment alignment) {
     if (!(alignment & Qt::AlignHorizontal_Mask))
@@ -58,7 +79,7 @@ bool hiddenAfterTable(const QTextBlock& block) {
 
 qreal layOut(QTextLayout& layout, const QString& text, const QTextBlockFormat& format,
              Qt::LayoutDirection direction, bool firstPiece, const Settings& settings, qreal width,
-             qreal& widest) {
+             qreal& widest, const Paging* paging) {
     const bool rightToLeft = direction == Qt::RightToLeft;
     QTextOption option = settings.option;
     option.setTextDirection(direction);
@@ -141,6 +162,12 @@ qreal layOut(QTextLayout& layout, const QString& text, const QTextBlockFormat& f
             adjustment = line.ascent() + qMax<qreal>(line.leading(), 0) - lineHeight * 4 / 5;
         else if (heightType == QTextBlockFormat::MinimumHeight)
             adjustment = height - lineHeight;
+        if (paging) {
+            const bool given = heightType == QTextBlockFormat::FixedHeight ||
+                               heightType == QTextBlockFormat::MinimumHeight;
+            const qreal at = paging->top + y;
+            y += paging->place(at, given ? lineBottom : height) - at;
+        }
         line.setPosition(QPointF(left, y - adjustment));
         bottom = y + lineBottom;
         y += lineHeight;

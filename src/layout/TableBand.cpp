@@ -3,7 +3,9 @@
 #include "layout/ParagraphLines.h"
 
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTextFrame>
+#include <QTextLayout>
 #include <QTextTable>
 #include <QtMath>
 
@@ -200,8 +202,9 @@ qreal BandBuilder::layOutFlow(QTextFrame::iterator it, QPointF origin, qreal wid
         const QTextBlockFormat format = block.blockFormat();
         const ParagraphLines::Margins margins = ParagraphLines::marginsOf(format, context_.scale);
         const qreal gap = afterBlock ? qMax(margins.top, previousBottom) : 0;
-        paragraph.height = context_.paragraph(block, width);
         paragraph.at = origin + QPointF(0, y + gap);
+        paragraph.height =
+            context_.paragraph(block, width, paragraph.at, band_.paragraphs.size());
         // An empty paragraph beside a table takes no room, and no clicks from the table.
         if (ParagraphLines::hiddenBeforeTable(block)) {
             y += gap;
@@ -224,6 +227,31 @@ qreal BandBuilder::layOutFlow(QTextFrame::iterator it, QPointF origin, qreal wid
 } // namespace
 
 namespace TableBands {
+
+std::pair<qreal, qreal> measureCell(const QTextTableCell& cell, const QTextOption& option) {
+    std::pair<qreal, qreal> widths{0, 0};
+    QTextOption oneLine = option;
+    oneLine.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    const QTextDocument* document = cell.firstCursorPosition().document();
+    for (QTextBlock block = document->findBlock(cell.firstPosition());
+         block.isValid() && block.position() <= cell.lastPosition(); block = block.next()) {
+        QTextLayout measured(block);
+        measured.setTextOption(oneLine);
+        measured.beginLayout();
+        while (true) {
+            QTextLine line = measured.createLine();
+            if (!line.isValid())
+                break;
+            line.setLineWidth(1e6);
+        }
+        measured.endLayout();
+        const QTextBlockFormat format = block.blockFormat();
+        const qreal margins = format.leftMargin() + format.rightMargin() + format.textIndent();
+        widths.first = qMax(widths.first, measured.minimumWidth() + margins);
+        widths.second = qMax(widths.second, measured.maximumWidth() + margins);
+    }
+    return widths;
+}
 
 std::vector<int> bandRows(const QTextTable& table) {
     std::vector<int> starts;

@@ -4,6 +4,7 @@
 
 #include <QPointF>
 #include <QRectF>
+#include <QTextOption>
 
 #include <functional>
 #include <vector>
@@ -63,13 +64,17 @@ struct TableBand {
 // What laying out a band asks of the layout that lays it out.
 struct BandContext {
     qreal scale = 1;
-    // Lays the paragraph out in a column `width` wide and returns the height of its lines.
-    std::function<qreal(const QTextBlock& block, qreal width)> paragraph;
+    // Lays the band's `index`-th paragraph out in a column `width` wide, its top `at` from the
+    // band's, and returns the height of its lines.
+    std::function<qreal(const QTextBlock& block, qreal width, QPointF at, size_t index)> paragraph;
     // How wide the content of a cell of a column without a fixed width can be.
     TableGeometry::MeasureCell measure;
 };
 
 namespace TableBands {
+
+// The widest word and the widest paragraph of a cell, each on one line, in the options given.
+std::pair<qreal, qreal> measureCell(const QTextTableCell& cell, const QTextOption& option);
 
 // Where each band of `table` starts: the rows that no cell above spans into.
 std::vector<int> bandRows(const QTextTable& table);

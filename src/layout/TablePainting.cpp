@@ -1,5 +1,7 @@
 #include "layout/TablePainting.h"
 
+#include "layout/TableBand.h"
+
 #include <QPainter>
 #include <QTextTable>
 #include <QtMath>
@@ -193,6 +195,37 @@ void drawCell(QPainter& painter, const TableGeometry& geometry, const QTextTable
                         QPointF(rect.right() + (shared ? in(right.width) : 0), rect.bottom())),
                  TableGeometry::Right, right.style, right.brush);
     painter.restore();
+}
+
+void drawBand(QPainter& painter, const TableBand& band, qreal top, const QRectF& clip,
+              const std::function<void(size_t index, QPointF at)>& paragraph) {
+    const auto shown = [&](qreal from, qreal to) {
+        return !clip.isValid() || (to >= clip.top() && from <= clip.bottom());
+    };
+    // The tables' frames and cells, those holding others first.
+    const int rows = band.tables.front().geometry.rows();
+    for (const TableBand::Table& inner : band.tables) {
+        const bool own = inner.cell < 0;
+        const qreal frameTop = top + (own ? 0 : inner.origin.y());
+        const qreal height = own ? band.height : inner.bottom - inner.origin.y();
+        if (shown(frameTop, frameTop + height))
+            drawFrame(painter, inner.geometry, QPointF(inner.origin.x(), frameTop), height,
+                      !own || band.firstRow == 0, !own || band.lastRow + 1 == rows);
+    }
+    for (const TableBand::Cell& cell : band.cells) {
+        const TableBand::Table& inner = band.tables[size_t(cell.table)];
+        const QRectF rect = cell.rect.translated(0, top);
+        const qreal margin = reach(inner.geometry);
+        if (shown(rect.top() - margin, rect.bottom() + margin))
+            drawCell(painter, inner.geometry, inner.table->cellAt(cell.row, cell.column), rect);
+    }
+    for (size_t i = 0; i < band.paragraphs.size(); ++i) {
+        const TableBand::Paragraph& placed = band.paragraphs[i];
+        const QPointF at = placed.at + QPointF(0, top);
+        // An empty paragraph beside a table takes no room but still shows the caret.
+        if (shown(at.y(), at.y() + qMax<qreal>(placed.height, 1)))
+            paragraph(i, at);
+    }
 }
 
 } // namespace TablePainting

@@ -2,9 +2,12 @@
 
 #include "layout/TableGeometry.h"
 
+#include <functional>
+
 class QPainter;
 class QRectF;
 class QTextTableCell;
+struct TableBand;
 
 // Tables' shading and borders, drawn as Qt's own layout draws them: the table's frame and each
 // cell's when borders are not shared, a cell's background, then the borders set on its sides,
@@ -22,5 +25,11 @@ void drawCell(QPainter& painter, const TableGeometry& geometry, const QTextTable
 
 // How far a cell's borders reach out of its rectangle, to tell whether it is in view.
 qreal reach(const TableGeometry& geometry);
+
+// A band standing `top` down the page: the frames of its tables and its cells, then each of its
+// paragraphs in view (`clip`, when valid), through `paragraph` with its index in the band and
+// where its lines stand.
+void drawBand(QPainter& painter, const TableBand& band, qreal top, const QRectF& clip,
+              const std::function<void(size_t index, QPointF at)>& paragraph);
 
 } // namespace TablePainting

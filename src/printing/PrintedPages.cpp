@@ -1,8 +1,7 @@
 #include "printing/PrintedPages.h"
 
+#include "layout/PagedLayout.h"
 #include "model/DocumentProperties.h"
-#include "model/LineTabs.h"
-#include "model/ListNumbers.h"
 #include "rtf/RtfKeptGroups.h"
 #include "rtf/RtfReader.h"
 #include "storage/ResourceGate.h"
@@ -144,8 +143,10 @@ const KeptGroup* sideFor(const Sides& sides, int page) {
     return nullptr;
 }
 
-// The footnotes, after the text they belong to, each after its mark.
-void appendFootnotes(QTextDocument& body, const std::vector<KeptGroup>& kept) {
+// The footnotes, after the text they belong to, each after its mark, in a document of their own
+// that follows the text on paper; null when there are none.
+std::unique_ptr<QTextDocument> footnotesOf(const QTextDocument& body,
+                                           const std::vector<KeptGroup>& kept) {
     std::vector<std::pair<int, QString>> marks; // footnote, mark
     for (QTextBlock block = body.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -165,10 +166,12 @@ void appendFootnotes(QTextDocument& body, const std::vector<KeptGroup>& kept) {
         }
     }
     if (marks.empty())
-        return;
-    QTextCursor cursor(&body);
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        return nullptr;
+    auto notes = std::make_unique<QTextDocument>();
+    ResourceGate::close(*notes);
+    notes->setDefaultFont(body.defaultFont());
+    notes->setDefaultTextOption(body.defaultTextOption());
+    QTextCursor cursor(notes.get());
     cursor.insertText(QStringLiteral("________________"));
     for (const auto& [id, mark] : marks) {
         auto note = documentOf(kept[size_t(id) - 1], body);
@@ -183,6 +186,7 @@ void appendFootnotes(QTextDocument& body, const std::vector<KeptGroup>& kept) {
         cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
         cursor.insertFragment(QTextDocumentFragment(note.get()));
     }
+    return notes;
 }
 
 // A printed page in the units the document is laid out in, and how much larger it is drawn.
@@ -221,9 +225,11 @@ void drawSide(QPainter& painter, const Sheet& sheet, const KeptGroup* group,
     auto side = documentOf(*group, document);
     numberPages(*side, number, pages);
     const qreal width = sheet.page.width() - 2 * sheet.margin.width();
-    side->setTextWidth(width);
-    LineTabs::measureFromLineStarts(*side);
-    const qreal height = side->size().height();
+    // Laid out as the text is, on one page as tall as it needs.
+    const PagedLayout::Sheet column{QSizeF(width, 1e7), QMarginsF()};
+    PagedLayout measured(column, nullptr);
+    measured.flow(*side);
+    const qreal height = measured.end();
     const qreal marginHeight = sheet.margin.height();
     // Headers end a little above the text, footers start a little below it.
     const qreal gap = marginHeight / 4;
@@ -231,11 +237,10 @@ void drawSide(QPainter& painter, const Sheet& sheet, const KeptGroup* group,
                              : sheet.page.height() - marginHeight + gap;
     painter.save();
     painter.translate(sheet.margin.width(), top);
-    QAbstractTextDocumentLayout::PaintContext context;
-    context.palette.setColor(QPalette::Text, Qt::black);
-    context.clip = QRectF(0, 0, width, std::min(height, marginHeight - gap));
-    painter.setClipRect(context.clip);
-    side->documentLayout()->draw(&painter, context);
+    painter.setClipRect(QRectF(0, 0, width, std::min(height, marginHeight - gap)));
+    PagedLayout drawn(column, &painter);
+    drawn.flow(*side);
+    drawn.finish();
     painter.restore();
 }
 
@@ -254,6 +259,28 @@ void drawPageNumber(QPainter& painter, const Sheet& sheet, const QFont& font, in
     painter.restore();
 }
 
+// The header and footer of page `number` of `pages`, or Qt's page number where there is no
+// footer.
+void drawSides(QPainter& painter, const Sheet& sheet, const Sides& headers, const Sides& footers,
+               const QTextDocument& document, int number, int pages) {
+    drawSide(painter, sheet, sideFor(headers, number), document, number, pages, true);
+    if (const KeptGroup* footer = sideFor(footers, number))
+        drawSide(painter, sheet, footer, document, number, pages, false);
+    else
+        drawPageNumber(painter, sheet, document.defaultFont(), number);
+}
+
+// Whether a header or footer shows the count of pages, which is known once all are laid out.
+bool countsPages(const Sides& headers, const Sides& footers) {
+    for (const Sides* sides : {&headers, &footers}) {
+        for (const auto& [which, group] : *sides) {
+            if (group->bytes.contains("NUMPAGES") || group->bytes.contains("numpages"))
+                return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 void print(const QTextDocument& document, QPagedPaintDevice& printer) {
@@ -261,50 +288,34 @@ void print(const QTextDocument& document, QPagedPaintDevice& printer) {
     Sides headers;
     Sides footers;
     collectSides(kept, headers, footers);
-    std::unique_ptr<QTextDocument> body(document.clone());
-    // The copy holds the pictures the document holds and fetches nothing it names.
-    ResourceGate::close(*body);
-    appendFootnotes(*body, kept);
-    // Qt's layout counts each list from 1 and knows no level texts: numbers go on paper as the
-    // window draws them.
-    ListNumbers::writeOutNumbers(*body);
+    const std::unique_ptr<QTextDocument> notes = footnotesOf(document, kept);
     QPainter painter(&printer);
     if (!painter.isActive())
         return;
-    // The copy is laid out as the window lays the document out, in screen pixels, and drawn
-    // larger on paper: on the printer's own resolution Qt's layout grows the fonts but not the
-    // indents, and the tab stops but not the text before them.
+    // Laid out as the window lays the document out, in screen pixels, and drawn larger on
+    // paper: on the printer's own resolution fonts grow but indents do not.
     const Sheet sheet = sheetOf(printer);
-    QTextFrameFormat frame = body->rootFrame()->frameFormat();
-    frame.setLeftMargin(sheet.margin.width());
-    frame.setRightMargin(sheet.margin.width());
-    frame.setTopMargin(sheet.margin.height());
-    frame.setBottomMargin(sheet.margin.height());
-    body->rootFrame()->setFrameFormat(frame);
-    body->setPageSize(sheet.page);
-    LineTabs::measureFromLineStarts(*body);
-    const int pages = body->pageCount();
-    painter.scale(sheet.scaleX, sheet.scaleY);
-
-    for (int number = 1; number <= pages; ++number) {
-        if (number > 1)
-            printer.newPage();
-        painter.save();
-        painter.translate(0, -(number - 1) * sheet.page.height());
-        const QRectF view(0, (number - 1) * sheet.page.height(), sheet.page.width(),
-                          sheet.page.height());
-        painter.setClipRect(view);
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = view;
-        context.palette.setColor(QPalette::Text, Qt::black);
-        body->documentLayout()->draw(&painter, context);
-        painter.restore();
-        drawSide(painter, sheet, sideFor(headers, number), document, number, pages, true);
-        if (const KeptGroup* footer = sideFor(footers, number))
-            drawSide(painter, sheet, footer, document, number, pages, false);
-        else
-            drawPageNumber(painter, sheet, body->defaultFont(), number);
+    const PagedLayout::Sheet paper{sheet.page,
+                                   QMarginsF(sheet.margin.width(), sheet.margin.height(),
+                                             sheet.margin.width(), sheet.margin.height())};
+    const auto layOut = [&](PagedLayout& pages) {
+        pages.flow(document);
+        if (notes)
+            pages.flow(*notes);
+        return pages.finish();
+    };
+    int pages = 0;
+    if (countsPages(headers, footers)) {
+        PagedLayout counted(paper, nullptr);
+        pages = layOut(counted);
     }
+    painter.scale(sheet.scaleX, sheet.scaleY);
+    PagedLayout printed(paper, &painter, [&](int number, bool more) {
+        drawSides(painter, sheet, headers, footers, document, number, pages);
+        if (more)
+            printer.newPage();
+    });
+    layOut(printed);
 }
 
 } // namespace PrintedPages
