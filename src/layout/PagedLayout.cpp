@@ -26,8 +26,14 @@ constexpr qreal slack = 2;
 using PaintContext = QAbstractTextDocumentLayout::PaintContext;
 
 PaintContext paperContext(const QRectF& clip) {
+    // Shared by every paragraph: making a palette costs more than drawing a short line.
+    static const QPalette ink = [] {
+        QPalette palette;
+        palette.setColor(QPalette::Text, Qt::black);
+        return palette;
+    }();
     PaintContext context;
-    context.palette.setColor(QPalette::Text, Qt::black);
+    context.palette = ink;
     context.cursorPosition = -1;
     context.clip = clip;
     return context;
@@ -181,30 +187,41 @@ void PagedLayout::drawOnPages(qreal top, qreal bottom,
     if (!painter_)
         return;
     for (int page = qMax(first, page_); page <= last; ++page) {
-        while (page_ < page) {
-            if (pageEnded_)
-                pageEnded_(page_ + 1, true);
-            ++page_;
+        while (page_ < page)
+            endPage(true);
+        // The page's place and clip are set once for all that is drawn on it: each change of
+        // them is written into a PDF page.
+        if (!pageStarted_) {
+            painter_->save();
+            painter_->translate(0, -page * sheet_.page.height());
+            painter_->setClipRect(pageClip(page), Qt::IntersectClip);
+            pageStarted_ = true;
         }
-        painter_->save();
-        painter_->translate(0, -page * sheet_.page.height());
-        const QRectF clip(0, textTop(page) - slack, sheet_.page.width(),
-                          textBottom(page) - textTop(page) + 2 * slack);
-        painter_->setClipRect(clip, Qt::IntersectClip);
-        draw(clip);
-        painter_->restore();
+        draw(pageClip(page));
     }
+}
+
+QRectF PagedLayout::pageClip(int page) const {
+    return QRectF(0, textTop(page) - slack, sheet_.page.width(),
+                  textBottom(page) - textTop(page) + 2 * slack);
+}
+
+void PagedLayout::endPage(bool more) {
+    if (pageStarted_) {
+        painter_->restore();
+        pageStarted_ = false;
+    }
+    if (pageEnded_)
+        pageEnded_(page_ + 1, more);
+    if (more)
+        ++page_;
 }
 
 int PagedLayout::finish() {
     if (painter_) {
-        while (page_ < lastPage_) {
-            if (pageEnded_)
-                pageEnded_(page_ + 1, true);
-            ++page_;
-        }
-        if (pageEnded_)
-            pageEnded_(page_ + 1, false);
+        while (page_ < lastPage_)
+            endPage(true);
+        endPage(false);
     }
     return lastPage_ + 1;
 }

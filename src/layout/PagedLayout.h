@@ -54,6 +54,10 @@ private:
     // Draws what stands between `top` and `bottom` on each page it reaches, through `draw` with
     // the part of the page it may draw on.
     void drawOnPages(qreal top, qreal bottom, const std::function<void(const QRectF& clip)>& draw);
+    // The part of a page drawn on: its text, and borders on its edges.
+    QRectF pageClip(int page) const;
+    // Ends the page being drawn, and starts the next when there is more.
+    void endPage(bool more);
     int pageOf(qreal y) const;
     qreal textTop(int page) const;
     qreal textBottom(int page) const;
@@ -65,4 +69,5 @@ private:
     qreal y_ = 0;
     int page_ = 0; // the page being drawn, from 0
     int lastPage_ = 0;
+    bool pageStarted_ = false; // whether the painter stands on the page being drawn
 };

@@ -480,7 +480,22 @@ void PaneLayout::drawBlock(QPainter* painter, const PaintContext& context,
     settings.frame = QRectF(QPointF(0, 0), documentSize())
                          .adjusted(qRound(settings_.frame.leftMargin() * settings_.scale), 0,
                                    -qRound(settings_.frame.rightMargin() * settings_.scale), 0);
-    ParagraphPainting::draw(painter, context, block, *block.layout(), settings);
+    const QTextLayout& layout = *block.layout();
+    ParagraphPainting::draw(painter, context, block, layout, settings);
+    // Where paper starts a new page, the pane draws a thin line across.
+    const auto breaks = block.blockFormat().pageBreakPolicy();
+    if (!(breaks & (QTextFormat::PageBreak_AlwaysBefore | QTextFormat::PageBreak_AlwaysAfter)))
+        return;
+    painter->save();
+    painter->setPen(QPen(context.palette.color(QPalette::Mid), 0, Qt::DotLine));
+    const qreal top = layout.position().y();
+    const qreal bottom = top + layout.boundingRect().height();
+    for (const qreal y : {breaks & QTextFormat::PageBreak_AlwaysBefore ? top : -1.0,
+                          breaks & QTextFormat::PageBreak_AlwaysAfter ? bottom : -1.0}) {
+        if (y >= 0)
+            painter->drawLine(QLineF(left_, y, left_ + contentWidth_, y));
+    }
+    painter->restore();
 }
 
 int PaneLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) const {

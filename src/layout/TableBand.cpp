@@ -171,23 +171,25 @@ qreal BandBuilder::layOutFlow(QTextFrame::iterator it, QPointF origin, qreal wid
                 continue;
             }
             TableGeometry geometry(*table, width, context_.scale, context_.measure);
+            // Read before the rows are laid out: tables inside them join the band's list.
+            const qreal above = geometry.aboveRows();
+            const qreal below = geometry.belowRows();
+            const qreal tableWidth = geometry.width();
+            const qreal top = origin.y() + y;
             TableBand::Table placed;
             placed.table = table;
-            placed.origin = QPointF(origin.x() + geometry.offsetIn(0, width), origin.y() + y);
+            placed.origin = QPointF(origin.x() + geometry.offsetIn(0, width), top);
             placed.cell = cell;
             placed.geometry = std::move(geometry);
             const size_t index = band_.tables.size();
+            const qreal left = placed.origin.x();
             band_.tables.push_back(std::move(placed));
-            const TableGeometry& laidOut = band_.tables[index].geometry;
-            const qreal top = origin.y() + y;
-            qreal bottom = top + laidOut.aboveRows() + laidOut.belowRows();
+            qreal bottom = top + above + below;
             if (table->rows() > 0)
-                bottom = layOutRows(index, 0, table->rows() - 1, top + laidOut.aboveRows()) +
-                         laidOut.belowRows();
+                bottom = layOutRows(index, 0, table->rows() - 1, top + above) + below;
             band_.tables[index].bottom = bottom;
             previousTable = table;
-            previousTableRect =
-                QRectF(band_.tables[index].origin.x(), top, laidOut.width(), bottom - top);
+            previousTableRect = QRectF(left, top, tableWidth, bottom - top);
             y = bottom - origin.y();
             continue;
         }
