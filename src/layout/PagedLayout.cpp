@@ -335,7 +335,7 @@ void PagedLayout::flowLongParagraph(const QTextBlock& block, qreal gap,
 
 QRectF PagedLayout::flowTable(const QTextTable& table, const ParagraphLines::Settings& lines) {
     const auto measure = [&](const QTextTableCell& cell) {
-        return TableBands::measureCell(cell, lines.option);
+        return TableBands::measureCell(*lines.document, cell, lines.option);
     };
     const TableGeometry geometry(table, width_, 1, measure);
     const qreal x = geometry.offsetIn(sheet_.margins.left(), width_);

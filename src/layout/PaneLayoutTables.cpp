@@ -134,7 +134,7 @@ BandContext PaneLayout::bandContext() const {
         return layOutCellParagraph(block, width);
     };
     context.measure = [this](const QTextTableCell& cell) {
-        return TableBands::measureCell(cell, settings_.option);
+        return TableBands::measureCell(*document(), cell, settings_.option);
     };
     return context;
 }

@@ -205,8 +205,7 @@ qreal BandBuilder::layOutFlow(QTextFrame::iterator it, QPointF origin, qreal wid
         const ParagraphLines::Margins margins = ParagraphLines::marginsOf(format, context_.scale);
         const qreal gap = afterBlock ? qMax(margins.top, previousBottom) : 0;
         paragraph.at = origin + QPointF(0, y + gap);
-        paragraph.height =
-            context_.paragraph(block, width, paragraph.at, band_.paragraphs.size());
+        paragraph.height = context_.paragraph(block, width, paragraph.at, band_.paragraphs.size());
         // An empty paragraph beside a table takes no room, and no clicks from the table.
         if (ParagraphLines::hiddenBeforeTable(block)) {
             y += gap;
@@ -230,12 +229,13 @@ qreal BandBuilder::layOutFlow(QTextFrame::iterator it, QPointF origin, qreal wid
 
 namespace TableBands {
 
-std::pair<qreal, qreal> measureCell(const QTextTableCell& cell, const QTextOption& option) {
+std::pair<qreal, qreal> measureCell(const QTextDocument& document, const QTextTableCell& cell,
+                                    const QTextOption& option) {
     std::pair<qreal, qreal> widths{0, 0};
     QTextOption oneLine = option;
     oneLine.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    const QTextDocument* document = cell.firstCursorPosition().document();
-    for (QTextBlock block = document->findBlock(cell.firstPosition());
+    // Not through the cell's cursors: placing one asks the layout where its paragraph is.
+    for (QTextBlock block = document.findBlock(cell.firstPosition());
          block.isValid() && block.position() <= cell.lastPosition(); block = block.next()) {
         QTextLayout measured(block);
         measured.setTextOption(oneLine);

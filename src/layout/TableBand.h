@@ -10,6 +10,7 @@
 #include <vector>
 
 class QTextBlock;
+class QTextDocument;
 class QTextTable;
 class QTextTableCell;
 
@@ -74,7 +75,8 @@ struct BandContext {
 namespace TableBands {
 
 // The widest word and the widest paragraph of a cell, each on one line, in the options given.
-std::pair<qreal, qreal> measureCell(const QTextTableCell& cell, const QTextOption& option);
+std::pair<qreal, qreal> measureCell(const QTextDocument& document, const QTextTableCell& cell,
+                                    const QTextOption& option);
 
 // Where each band of `table` starts: the rows that no cell above spans into.
 std::vector<int> bandRows(const QTextTable& table);
