@@ -59,6 +59,9 @@ public:
     QRectF caretRect(int position) const;
     // The first position of the line that holds `position`, and the position at its end.
     std::pair<int, int> lineAt(int position) const;
+    // How far right of the page's text the column holding the paragraph at `position` starts:
+    // 0, or the left edge of the content of the table cell holding it.
+    qreal columnLeft(int position) const;
     // Tells the text widget the document's size at once instead of when the event loop turns.
     void reportSize();
     // Lays out what a view of [top, bottom) shows and a screen around it, before it is painted.

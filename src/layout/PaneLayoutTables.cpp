@@ -191,6 +191,16 @@ QPointF PaneLayout::cellParagraphAt(const QTextBlock& block, int number) const {
     return laid.paragraphs[index].at + QPointF(0, bandTop(table, band));
 }
 
+qreal PaneLayout::columnLeft(int position) const {
+    if (!canLayOut())
+        return 0;
+    const QTextBlock block = document()->findBlock(position);
+    const int number = block.blockNumber();
+    if (!block.isValid() || !tableOf(number))
+        return 0;
+    return cellParagraphAt(block, number).x() - left_;
+}
+
 QPointF PaneLayout::besideTable(const QTextBlock& block, int number) const {
     const TableState* table = tableOf(number - 1);
     if (!table)

@@ -506,6 +506,10 @@ void RichTextBox::setSelTabStops(const QList<int>& twips) {
     mergeBlock(this, [&](QTextBlockFormat& f) { f.setTabPositions(tabs); });
 }
 
+int RichTextBox::SelColumnLeft() const {
+    return Twips::fromLayout(paneLayout().columnLeft(textCursor().selectionStart()));
+}
+
 void RichTextBox::setRightMargin(int twips) {
     rightMargin_ = twips;
     if (twips <= 0) {

@@ -77,6 +77,9 @@ public:
     std::optional<int> SelTabCount() const;
     int SelTabs(int index) const;
     void setSelTabStops(const QList<int>& twips);
+    // Where the paragraph at the selection's start measures its indents and tab stops from, in
+    // twips right of the margin: 0, or the left edge of its table cell's text.
+    int SelColumnLeft() const;
 
     int RightMargin() const { return rightMargin_; }
     void setRightMargin(int twips);
