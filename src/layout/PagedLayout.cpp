@@ -93,6 +93,8 @@ struct PagedLayout::Drawn {
         pieces = length > ParagraphLines::longParagraph;
         if (!pieces) {
             auto layout = std::make_unique<QTextLayout>(block);
+            // Drawn right after, with the glyphs its layout found instead of shaping them anew.
+            layout->setCacheEnabled(true);
             height =
                 ParagraphLines::layOut(*layout, block.text(), block.blockFormat(),
                                        block.textDirection(), true, lines, width, widest, paging);
@@ -109,6 +111,7 @@ struct PagedLayout::Drawn {
             const int to = ParagraphLines::pieceEnd(*lines.document, position, from, length);
             const QString piece = text.mid(from, to - from);
             auto layout = std::make_unique<QTextLayout>(piece, lines.document->defaultFont());
+            layout->setCacheEnabled(true);
             layout->setFormats(formatsOf(fragments, position, from, to));
             ParagraphLines::Paging onPages;
             if (paging)
@@ -316,6 +319,7 @@ void PagedLayout::flowLongParagraph(const QTextBlock& block, qreal gap,
         const int to = ParagraphLines::pieceEnd(*lines.document, position, from, length);
         const QString piece = text.mid(from, to - from);
         QTextLayout layout(piece, lines.document->defaultFont());
+        layout.setCacheEnabled(true);
         layout.setFormats(formatsOf(fragments, position, from, to));
         const ParagraphLines::Paging paging{top, [this](qreal y, qreal h) { return place(y, h); }};
         const qreal height = ParagraphLines::layOut(layout, piece, format, direction, from == 0,
