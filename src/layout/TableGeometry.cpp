@@ -114,7 +114,7 @@ struct TableGeometry::EdgeData {
 
 TableGeometry::TableGeometry(const QTextTable& table, qreal available, qreal scale,
                              const MeasureCell& measure)
-    : table_(&table), rows_(table.rows()), scale_(scale) {
+    : table_(&table), rows_(table.rows()), columns_(table.columns()), scale_(scale) {
     const int columns = table.columns();
     const QTextTableFormat format = table.format();
     leftMargin_ = qRound(format.leftMargin() * scale);
@@ -160,10 +160,31 @@ TableGeometry::TableGeometry(const QTextTable& table, qreal available, qreal sca
     qreal remaining = contents - columns * 2 * cellBorder_ - (columns + 1) * spacing;
     if (collapse_)
         remaining -= outer[Left] + outer[Right];
-    const qreal initialTotal = remaining;
 
     QList<QTextLength> constraints = format.columnWidthConstraints();
     constraints.resize(columns);
+    const std::vector<qreal> widths = columnWidths(
+        constraints, remaining, format.width().type() != QTextLength::VariableLength, measure);
+
+    columnWidth_ = widths;
+    columnX_.resize(size_t(columns));
+    for (int i = 0; i < columns; ++i) {
+        const auto at = size_t(i);
+        columnX_[at] = i == 0 ? left + spacing + border_
+                              : columnX_[at - 1] + widths[at - 1] + 2 * cellBorder_ + spacing;
+    }
+    const qreal lastRight = columns > 0 ? columnX_.back() + widths.back() : left;
+    width_ = lastRight + padding + border_ + spacing + rightMargin_ + outer[Right] + padding;
+    aboveRows_ = top + spacing + border_;
+    betweenRows_ = 2 * cellBorder_ + spacing;
+    belowRows_ = padding + border_ + spacing + bottomMargin_ + outer[Bottom] + padding;
+}
+
+std::vector<qreal> TableGeometry::columnWidths(const QList<QTextLength>& constraints,
+                                               qreal remaining, bool fillWidth,
+                                               const MeasureCell& measure) const {
+    const int columns = int(constraints.size());
+    const qreal initialTotal = remaining;
     std::vector<qreal> widths(size_t(columns), 0);
     std::vector<qreal> minimum(size_t(columns), 1);
     std::vector<qreal> maximum(size_t(columns), unbounded);
@@ -185,7 +206,7 @@ TableGeometry::TableGeometry(const QTextTable& table, qreal available, qreal sca
         const QTextLength& length = constraints[i];
         const auto at = size_t(i);
         if (length.type() == QTextLength::FixedLength) {
-            minimum[at] = widths[at] = qMax(length.rawValue() * scale, minimum[at]);
+            minimum[at] = widths[at] = qMax(length.rawValue() * scale_, minimum[at]);
             remaining -= widths[at];
         } else if (length.type() == QTextLength::PercentageLength) {
             totalPercentage += length.rawValue();
@@ -231,7 +252,7 @@ TableGeometry::TableGeometry(const QTextTable& table, qreal available, qreal sca
                 break;
             last = remaining;
         }
-        if (remaining > 0 && format.width().type() != QTextLength::VariableLength) {
+        if (remaining > 0 && fillWidth) {
             for (int i = 0; i < columns; ++i) {
                 if (constraints[i].type() == QTextLength::VariableLength)
                     widths[size_t(i)] += remaining / variableColumns;
@@ -245,19 +266,7 @@ TableGeometry::TableGeometry(const QTextTable& table, qreal available, qreal sca
         width = qRound(width - error);
         error = width - exact;
     }
-
-    columnWidth_ = widths;
-    columnX_.resize(size_t(columns));
-    for (int i = 0; i < columns; ++i) {
-        const auto at = size_t(i);
-        columnX_[at] = i == 0 ? left + spacing + border_
-                              : columnX_[at - 1] + widths[at - 1] + 2 * cellBorder_ + spacing;
-    }
-    const qreal lastRight = columns > 0 ? columnX_.back() + widths.back() : left;
-    width_ = lastRight + padding + border_ + spacing + rightMargin_ + outer[Right] + padding;
-    aboveRows_ = top + spacing + border_;
-    betweenRows_ = 2 * cellBorder_ + spacing;
-    belowRows_ = padding + border_ + spacing + bottomMargin_ + outer[Bottom] + padding;
+    return widths;
 }
 
 void TableGeometry::measureColumns(std::vector<qreal>& minimum, std::vector<qreal>& maximum,

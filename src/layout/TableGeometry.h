@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QBrush>
+#include <QList>
 #include <QMarginsF>
 #include <QTextFrameFormat>
+#include <QTextLength>
 
 #include <functional>
 #include <vector>
@@ -35,7 +37,7 @@ public:
 
     const QTextTable* table() const { return table_; }
     int rows() const { return rows_; }
-    int columns() const { return int(columnX_.size()); }
+    int columns() const { return columns_; }
     // The table's width, margins and borders included, and where it starts in its column.
     qreal width() const { return width_; }
     qreal offsetIn(qreal columnLeft, qreal columnWidth) const;
@@ -64,6 +66,10 @@ private:
     struct EdgeData;
     EdgeData cellEdge(const QTextTableCell& cell, Side side) const;
     EdgeData axisEdge(const QTextTableCell& cell, Side side) const;
+    // The columns' widths from their constraints, in whole pixels, given the width left for them
+    // and whether variable columns fill what is left over.
+    std::vector<qreal> columnWidths(const QList<QTextLength>& constraints, qreal remaining,
+                                    bool fillWidth, const MeasureCell& measure) const;
     void measureColumns(std::vector<qreal>& minimum, std::vector<qreal>& maximum,
                         const MeasureCell& measure) const;
     // Widens the columns' least widths to the tables inside their cells.
@@ -71,6 +77,7 @@ private:
 
     const QTextTable* table_ = nullptr;
     int rows_ = 0;
+    int columns_ = 0;
     qreal scale_ = 1;
     bool collapse_ = true;
     bool grid_ = false;
