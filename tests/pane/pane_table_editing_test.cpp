@@ -6,12 +6,14 @@
 #include "support/PaneTestSupport.h"
 #include "support/ScriptedDesktop.h"
 
-#include <QAccessible>
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QAccessibleTextInterface>
+#include <QMimeData>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QTextFrame>
 #include <QTextTable>
 #include <gtest/gtest.h>
 
@@ -52,6 +54,11 @@ using Step = std::variant<Key, QString>; // a key, or text typed
 Key key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     return {k, modifiers};
 }
+
+struct Exposed : QTextEdit {
+    using QTextEdit::createMimeDataFromSelection;
+    using QTextEdit::insertFromMimeData;
+};
 
 // The pane, and Qt's own editor showing the same document at the same size.
 class Twin {
@@ -94,6 +101,20 @@ public:
     void undo() {
         pane_.undo();
         reference_.undo();
+    }
+    // Copies each editor's selection and pastes it where `text`'s paragraph ends, each into itself.
+    void copyTo(const QString& text) {
+        const auto copied = panetest::copySelection(pane_);
+        const std::unique_ptr<QMimeData> own(
+            static_cast<Exposed&>(reference_).createMimeDataFromSelection());
+        for (QTextEdit* editor : editors()) {
+            QTextCursor cursor(editor->document());
+            cursor.setPosition(positionOf(*editor->document(), text));
+            cursor.movePosition(QTextCursor::EndOfBlock);
+            editor->setTextCursor(cursor);
+        }
+        panetest::paste(pane_, *copied);
+        static_cast<Exposed&>(reference_).insertFromMimeData(own.get());
     }
 
     RichTextBox& pane() { return pane_; }
@@ -192,6 +213,35 @@ TEST(PaneTableEditing, EditsInCellsUndoAsInQtsOwnEditor) {
     for (int i = 0; i < 4; ++i) {
         twin.undo();
         twin.expectSame("undo " + std::to_string(i));
+    }
+}
+
+// Cells copied from the pane paste as the cells Qt's own editor pastes, whether part of a row or
+// the whole table with the paragraph before it, and a paste undoes as one step.
+TEST(PaneTableEditing, CopiedCellsAndTablesPasteAsInQtsOwnEditor) {
+    const Key shiftDown = key(Qt::Key_Down, Qt::ShiftModifier);
+    const Key shiftRight = key(Qt::Key_Right, Qt::ShiftModifier);
+    const Case cases[] = {
+        {"two cells of a row", "cell", 2, {shiftRight, shiftRight, shiftRight, shiftRight}},
+        {"cells over two rows", "Second", 2, {shiftDown, shiftDown}},
+        {"the whole table and the paragraph before it",
+         "A paragraph before",
+         0,
+         {shiftDown, shiftDown, shiftDown, shiftDown, shiftDown, shiftDown,
+          key(Qt::Key_Home, Qt::ShiftModifier)}},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.name);
+        Twin twin;
+        twin.place(QString::fromLatin1(row.startIn), row.offset);
+        for (const Step& step : row.steps)
+            twin.apply(step);
+        twin.copyTo(QStringLiteral("A paragraph after"));
+        twin.expectSame("pasted");
+        // Cells paste as a table of their own after the one they came from.
+        EXPECT_EQ(twin.pane().document()->rootFrame()->childFrames().size(), 2);
+        twin.undo();
+        twin.expectSame("undone");
     }
 }
 
