@@ -72,7 +72,7 @@ const char* const bordered =
     "\\pard\\intbl Across two\\cell\\cell\\cell\\row"
     "\\pard After the table.\\par";
 
-// A table in a cell, an indented table and a centred one.
+// A table in a cell, an indented table after an empty paragraph and a centred one before one.
 const char* const nested =
     "Start.\\par"
     "\\trowd\\trgaph108\\cellx3000\\cellx6000"
@@ -82,11 +82,11 @@ const char* const nested =
     "\\cellx1200\\cellx2800\\nestrow}{\\nonesttables\\par}"
     "\\pard\\intbl\\itap1 Below the inner table\\cell Outer two\\cell"
     "\\pard\\intbl\\itap1{\\trowd\\trgaph108\\cellx3000\\cellx6000\\row}"
-    "\\pard Between.\\par"
+    "\\pard Between.\\par\\par"
     "\\trowd\\trgaph108\\trleft720\\cellx2880\\pard\\intbl Indented\\cell\\row"
     "\\pard Between again.\\par"
     "\\trowd\\trgaph108\\trqc\\cellx2880\\pard\\intbl Centred\\cell\\row"
-    "\\pard End.\\par";
+    "\\pard\\par End.\\par";
 
 } // namespace
 
