@@ -1,7 +1,7 @@
 #include "pane/PaneTyping.h"
 
-#include "pane/PaneBoundaries.h"
 #include "layout/PaneLayout.h"
+#include "pane/PaneBoundaries.h"
 
 #include <QKeyEvent>
 #include <QTextBlock>
