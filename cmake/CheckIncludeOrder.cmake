@@ -3,7 +3,7 @@
 # folders can include each other. Fails too when files include each other in a loop inside a
 # folder (a file's header and source count as one: a.cpp including b.h while b.cpp includes a.h
 # is a loop). Run as: cmake -DSOURCE_DIR=<repo>/src -P CheckIncludeOrder.cmake
-set(order text os model pictures rtf storage printing system pane suite document format files dialogs app)
+set(order text os model pictures rtf storage layout printing system pane suite document format files dialogs app)
 
 set(violations "")
 foreach(folder IN LISTS order)

@@ -151,8 +151,11 @@ void DocumentWindow::updateRuler() {
 void DocumentWindow::DrawRuler(DocumentWindow* mdiFrm, double /*intFrom*/, float intTo) {
     Ruler* ruler = mdiFrm->PicRuler;
     RichTextBox* pane = mdiFrm->Text1;
-    const RulerDrawing::TabStops tabs{pane->SelTabCount(),
-                                      [pane](int index) { return double(pane->SelTabs(index)); }};
+    // In a table cell the squares stand over the cell's stops, which count from its edge.
+    const int column = pane->SelColumnLeft();
+    const RulerDrawing::TabStops tabs{pane->SelTabCount(), [pane, column](int index) {
+                                          return double(column + pane->SelTabs(index));
+                                      }};
     ruler->setDrawing(RulerDrawing::compute(ruler->heightTwips(), intTo, tabs));
 }
 

@@ -1,6 +1,6 @@
 #include "pane/PaneBlink.h"
 
-#include "pane/PaneLayout.h"
+#include "layout/PaneLayout.h"
 
 #include <QAbstractEventDispatcher>
 #include <QGuiApplication>
@@ -28,12 +28,12 @@ PaneBlink::PaneBlink(QTextEdit* pane) : QObject(pane), pane_(pane) {
 }
 
 PaneLayout* PaneBlink::layout() const {
-    return qobject_cast<PaneLayout*>(pane_->document()->documentLayout());
+    // The pane lays every document it shows out with its own layout.
+    return static_cast<PaneLayout*>(pane_->document()->documentLayout());
 }
 
 bool PaneBlink::caretInLongParagraph() const {
-    const PaneLayout* paneLayout = layout();
-    return paneLayout && paneLayout->inLongParagraph(pane_->textCursor().position());
+    return layout()->inLongParagraph(pane_->textCursor().position());
 }
 
 bool PaneBlink::isBlinkTimer(int timerId) const {
@@ -88,7 +88,7 @@ void PaneBlink::timerEvent(QTimerEvent* event) {
 
 void PaneBlink::repaintCaret() {
     const PaneLayout* paneLayout = layout();
-    if (!paneLayout || !caretInLongParagraph())
+    if (!caretInLongParagraph())
         return;
     const QRectF caret = paneLayout->caretRect(pane_->textCursor().position());
     const QPointF scrolled(-pane_->horizontalScrollBar()->value(),

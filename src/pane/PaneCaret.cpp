@@ -1,7 +1,7 @@
 #include "pane/PaneCaret.h"
 
+#include "layout/PaneLayout.h"
 #include "pane/PaneBoundaries.h"
-#include "pane/PaneLayout.h"
 
 #include <QKeyEvent>
 #include <QScrollBar>

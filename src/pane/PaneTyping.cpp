@@ -1,7 +1,7 @@
 #include "pane/PaneTyping.h"
 
+#include "layout/PaneLayout.h"
 #include "pane/PaneBoundaries.h"
-#include "pane/PaneLayout.h"
 
 #include <QKeyEvent>
 #include <QTextBlock>
@@ -67,9 +67,13 @@ Edit editFor(const QKeyEvent* event) {
     return typesText(event) ? Edit::Type : Edit::None;
 }
 
-// Qt's cursor leaves embedded objects other than pictures in place.
+// Qt's cursor leaves embedded objects other than pictures in place, and the marks that start
+// and end tables and their cells: no key merges two cells.
 bool canDelete(const QTextDocument& document, int position) {
-    if (document.characterAt(position) != QChar::ObjectReplacementCharacter)
+    const QChar c = document.characterAt(position);
+    if (c == QChar(0xFDD0) || c == QChar(0xFDD1))
+        return false;
+    if (c != QChar::ObjectReplacementCharacter)
         return true;
     const QTextBlock block = document.findBlock(position);
     for (auto it = block.begin(); !it.atEnd(); ++it) {

@@ -1,6 +1,7 @@
 #include "pane/RichTextBox.h"
 #include "storage/DocumentDefaults.h"
 
+#include "layout/PaneLayout.h"
 #include "model/DocumentProperties.h"
 #include "model/ListNumbers.h"
 #include "model/Twips.h"
@@ -8,7 +9,6 @@
 #include "pane/PaneCaret.h"
 #include "pane/PaneClipboard.h"
 #include "pane/PaneKeys.h"
-#include "pane/PaneLayout.h"
 #include "pane/PaneParagraphs.h"
 #include "pane/PaneText.h"
 #include "pane/SelectionFormat.h"
@@ -111,7 +111,7 @@ RichTextBox::RichTextBox(QWidget* parent)
     DocumentDefaults::setUp(*document());
     setCurrentCharFormat(DocumentDefaults::charFormat());
     document()->clearUndoRedoStacks();
-    chooseLayout(*document());
+    useOwnLayout(*document());
 
     watchDocument();
     connect(this, &QTextEdit::textChanged, this, &RichTextBox::Change);
@@ -131,38 +131,24 @@ QString RichTextBox::Text() const {
     return text_->text();
 }
 
-PaneLayout* RichTextBox::paneLayout() const {
-    return qobject_cast<PaneLayout*>(document()->documentLayout());
+PaneLayout& RichTextBox::paneLayout() const {
+    // Every document the pane shows was given one by useOwnLayout.
+    return *static_cast<PaneLayout*>(document()->documentLayout());
 }
 
 void RichTextBox::showCaret() {
     // Qt's widget scrolls to the start of a paragraph laid out in pieces, not to the caret.
-    if (PaneLayout* layout = paneLayout())
-        PaneCaret::show(*this, *layout);
+    PaneCaret::show(*this, paneLayout());
 }
 
-void RichTextBox::chooseLayout(QTextDocument& document) {
-    // Asking a document for its layout would make Qt's first, and lay everything out with it.
-    if (PaneLayout::canShow(document))
-        document.setDocumentLayout(new PaneLayout(&document));
+void RichTextBox::useOwnLayout(QTextDocument& document) {
+    // Before anything asks the document for its layout, which would make Qt's first and lay
+    // everything out with it.
+    document.setDocumentLayout(new PaneLayout(&document));
 }
 
 void RichTextBox::watchDocument() {
     text_->watch(document());
-    // A table pasted or read in is more than the pane's layout can show. Qt's takes over once
-    // the edit is finished, as the layout in use is still to hear of it; a document without a
-    // layout makes Qt's anew when asked for one.
-    connect(document(), &QTextDocument::contentsChange, this, [this] {
-        if (qobject_cast<PaneLayout*>(document()->documentLayout()) &&
-            !PaneLayout::canShow(*document()))
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    if (qobject_cast<PaneLayout*>(document()->documentLayout()))
-                        document()->setDocumentLayout(nullptr);
-                },
-                Qt::QueuedConnection);
-    });
 }
 
 void RichTextBox::setText(const QString& text) {
@@ -513,6 +499,10 @@ void RichTextBox::setSelTabStops(const QList<int>& twips) {
     mergeBlock(this, [&](QTextBlockFormat& f) { f.setTabPositions(tabs); });
 }
 
+int RichTextBox::SelColumnLeft() const {
+    return Twips::fromLayout(paneLayout().columnLeft(textCursor().selectionStart()));
+}
+
 void RichTextBox::setRightMargin(int twips) {
     rightMargin_ = twips;
     if (twips <= 0) {
@@ -567,9 +557,8 @@ void RichTextBox::adoptDocument(std::unique_ptr<QTextDocument> replacement) {
     loaded->setDefaultTextOption(option);
     loaded->setUndoRedoEnabled(true);
     loaded->clearUndoRedoStacks();
-    // Chosen before the pane takes it, which would otherwise lay it all out with Qt's layout
-    // first.
-    chooseLayout(*loaded);
+    // Before the pane takes it, which would otherwise lay it all out with Qt's layout first.
+    useOwnLayout(*loaded);
     // The pane deletes the document it replaces when that one is its child.
     loaded->setParent(this);
     setDocument(loaded);
@@ -642,16 +631,15 @@ void RichTextBox::keyPressEvent(QKeyEvent* e) {
         e->ignore();
         return;
     }
-    if (PaneLayout* layout = paneLayout()) {
-        const bool moved = PaneCaret::keyPress(*this, *layout, e, goalX_);
-        if (moved || typing_.keyPress(*this, *layout, e)) {
-            if (!moved)
-                goalX_ = -1;
-            blink_->restart();
-            showCaret();
-            e->accept();
-            return;
-        }
+    PaneLayout& layout = paneLayout();
+    const bool moved = PaneCaret::keyPress(*this, layout, e, goalX_);
+    if (moved || typing_.keyPress(*this, layout, e)) {
+        if (!moved)
+            goalX_ = -1;
+        blink_->restart();
+        showCaret();
+        e->accept();
+        return;
     }
     goalX_ = -1;
     if (e->matches(QKeySequence::InsertParagraphSeparator) && !isReadOnly()) {
@@ -667,8 +655,7 @@ void RichTextBox::keyPressEvent(QKeyEvent* e) {
 }
 
 void RichTextBox::paintEvent(QPaintEvent* e) {
-    if (PaneLayout* layout = paneLayout())
-        layout->setPieceCaret(blink_->shownCaret());
+    paneLayout().setPieceCaret(blink_->shownCaret());
     QTextEdit::paintEvent(e);
 }
 
@@ -703,8 +690,8 @@ void RichTextBox::mousePressEvent(QMouseEvent* e) {
 
 void RichTextBox::scrollContentsBy(int dx, int dy) {
     QTextEdit::scrollContentsBy(dx, dy);
-    PaneLayout* layout = paneLayout();
-    if (!layout || followingLayout_)
+    PaneLayout* layout = &paneLayout();
+    if (followingLayout_)
         return;
     // What comes into view is laid out before it is painted; where paragraphs above the view
     // turn out taller or shorter than estimated, the view moves with the text it shows.
@@ -724,8 +711,8 @@ QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const {
     // every key. In a paragraph of megabytes the paragraph is a stretch of text around the caret,
     // and the place is the one the pane's layout draws the caret at.
     const QTextCursor cursor = textCursor();
-    PaneLayout* layout = paneLayout();
-    if (!layout || !layout->inLongParagraph(cursor.position()))
+    const PaneLayout* layout = &paneLayout();
+    if (!layout->inLongParagraph(cursor.position()))
         return QTextEdit::inputMethodQuery(query);
     const QTextBlock block = cursor.block();
     const int position = cursor.position();
@@ -755,8 +742,7 @@ QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const {
 void RichTextBox::mouseDoubleClickEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton) {
         const int position = cursorForPosition(e->position().toPoint()).position();
-        if (PaneLayout* layout = paneLayout();
-            layout && PaneCaret::selectWord(*this, *layout, position)) {
+        if (PaneCaret::selectWord(*this, paneLayout(), position)) {
             e->accept();
             return;
         }

@@ -78,6 +78,9 @@ public:
     std::optional<int> SelTabCount() const;
     int SelTabs(int index) const;
     void setSelTabStops(const QList<int>& twips);
+    // Where the paragraph at the selection's start measures its indents and tab stops from, in
+    // twips right of the margin: 0, or the left edge of its table cell's text.
+    int SelColumnLeft() const;
 
     int RightMargin() const { return rightMargin_; }
     void setRightMargin(int twips);
@@ -131,12 +134,11 @@ protected:
 
 private:
     void watchDocument();
-    // The pane's own layout, or null while Qt's lays the document out.
-    PaneLayout* paneLayout() const;
+    PaneLayout& paneLayout() const;
     // Scrolls to the caret where Qt's widget cannot find it.
     void showCaret();
-    // Lays the document out with the pane's own layout where it can, else with Qt's.
-    static void chooseLayout(QTextDocument& document);
+    // Lays the document out with the pane's own layout.
+    static void useOwnLayout(QTextDocument& document);
     // Whether the selection takes in more than one table cell, or cells and text outside them.
     bool selectionSpansCells() const;
 

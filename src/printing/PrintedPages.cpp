@@ -1,8 +1,7 @@
 #include "printing/PrintedPages.h"
 
+#include "layout/PagedLayout.h"
 #include "model/DocumentProperties.h"
-#include "model/LineTabs.h"
-#include "model/ListNumbers.h"
 #include "rtf/RtfKeptGroups.h"
 #include "rtf/RtfReader.h"
 #include "storage/ResourceGate.h"
@@ -186,29 +185,6 @@ std::vector<SectionSides> sidesBySection(const std::vector<KeptGroup>& kept) {
     return sections;
 }
 
-std::vector<int> sectionsOfPages(const QTextDocument& body, qreal pageHeight, qreal topMargin,
-                                 int pages, int sectionCount) {
-    std::vector<int> sections(size_t(std::max(pages, 0)), 0);
-    if (sectionCount <= 1)
-        return sections;
-    const QAbstractTextDocumentLayout* layout = body.documentLayout();
-    for (QTextBlock block = body.begin(); block.isValid(); block = block.next()) {
-        const int ended = block.blockFormat().intProperty(DocumentProperty::SectionEnd);
-        const QTextBlock next = block.next();
-        if (ended <= 0 || !next.isValid())
-            continue;
-        // The section starts on the page its first line is on, or the next when that page
-        // started in the section before.
-        const qreal top = layout->blockBoundingRect(next).top();
-        int page = int(top / pageHeight);
-        if (top - page * pageHeight > topMargin + 1)
-            ++page;
-        for (int p = page; p < pages; ++p)
-            sections[size_t(p)] = std::min(ended, sectionCount - 1);
-    }
-    return sections;
-}
-
 const KeptGroup* sideFor(const Sides& sides, int page) {
     auto find = [&](const char* which) -> const KeptGroup* {
         const auto it = sides.find(which);
@@ -224,8 +200,10 @@ const KeptGroup* sideFor(const Sides& sides, int page) {
     return nullptr;
 }
 
-// The footnotes, after the text they belong to, each after its mark.
-void appendFootnotes(QTextDocument& body, const std::vector<KeptGroup>& kept) {
+// The footnotes, after the text they belong to, each after its mark, in a document of their own
+// that follows the text on paper; null when there are none.
+std::unique_ptr<QTextDocument> footnotesOf(const QTextDocument& body,
+                                           const std::vector<KeptGroup>& kept) {
     std::vector<std::pair<int, QString>> marks; // footnote, mark
     for (QTextBlock block = body.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -245,10 +223,12 @@ void appendFootnotes(QTextDocument& body, const std::vector<KeptGroup>& kept) {
         }
     }
     if (marks.empty())
-        return;
-    QTextCursor cursor(&body);
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        return nullptr;
+    auto notes = std::make_unique<QTextDocument>();
+    ResourceGate::close(*notes);
+    notes->setDefaultFont(body.defaultFont());
+    notes->setDefaultTextOption(body.defaultTextOption());
+    QTextCursor cursor(notes.get());
     cursor.insertText(QStringLiteral("________________"));
     for (const auto& [id, mark] : marks) {
         auto note = documentOf(kept[size_t(id) - 1], body);
@@ -263,6 +243,7 @@ void appendFootnotes(QTextDocument& body, const std::vector<KeptGroup>& kept) {
         cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
         cursor.insertFragment(QTextDocumentFragment(note.get()));
     }
+    return notes;
 }
 
 // A printed page in the units the document is laid out in, and how much larger it is drawn.
@@ -301,9 +282,11 @@ void drawSide(QPainter& painter, const Sheet& sheet, const KeptGroup* group,
     auto side = documentOf(*group, document);
     numberPages(*side, number, pages);
     const qreal width = sheet.page.width() - 2 * sheet.margin.width();
-    side->setTextWidth(width);
-    LineTabs::measureFromLineStarts(*side);
-    const qreal height = side->size().height();
+    // Laid out as the text is, on one page as tall as it needs.
+    const PagedLayout::Sheet column{QSizeF(width, 1e7), QMarginsF()};
+    PagedLayout measured(column, nullptr);
+    measured.flow(*side);
+    const qreal height = measured.end();
     const qreal marginHeight = sheet.margin.height();
     // Headers end a little above the text, footers start a little below it.
     const qreal gap = marginHeight / 4;
@@ -311,63 +294,67 @@ void drawSide(QPainter& painter, const Sheet& sheet, const KeptGroup* group,
                              : sheet.page.height() - marginHeight + gap;
     painter.save();
     painter.translate(sheet.margin.width(), top);
-    QAbstractTextDocumentLayout::PaintContext context;
-    context.palette.setColor(QPalette::Text, Qt::black);
-    context.clip = QRectF(0, 0, width, std::min(height, marginHeight - gap));
-    painter.setClipRect(context.clip);
-    side->documentLayout()->draw(&painter, context);
+    painter.setClipRect(QRectF(0, 0, width, std::min(height, marginHeight - gap)));
+    PagedLayout drawn(column, &painter);
+    drawn.flow(*side);
+    drawn.finish();
     painter.restore();
+}
+
+// The header and footer of page `number` of `pages`, from the section the page started in.
+void drawSides(QPainter& painter, const Sheet& sheet, const SectionSides& section,
+               const QTextDocument& document, int number, int pages) {
+    drawSide(painter, sheet, sideFor(section.headers, number), document, number, pages, true);
+    drawSide(painter, sheet, sideFor(section.footers, number), document, number, pages, false);
+}
+
+// Whether a header or footer shows the count of pages, which is known once all are laid out.
+bool countsPages(const std::vector<SectionSides>& sections) {
+    for (const SectionSides& section : sections) {
+        for (const Sides* sides : {&section.headers, &section.footers}) {
+            for (const auto& [which, group] : *sides) {
+                if (group->bytes.contains("NUMPAGES") || group->bytes.contains("numpages"))
+                    return true;
+            }
+        }
+    }
+    return false;
 }
 
 } // namespace
 
 void print(const QTextDocument& document, QPagedPaintDevice& printer) {
     const std::vector<KeptGroup> kept = rtf::KeptGroups::load(document);
-    const std::vector<SectionSides> sides = sidesBySection(kept);
-    std::unique_ptr<QTextDocument> body(document.clone());
-    // The copy holds the pictures the document holds and fetches nothing it names.
-    ResourceGate::close(*body);
-    appendFootnotes(*body, kept);
-    // Qt's layout counts each list from 1 and knows no level texts: numbers go on paper as the
-    // window draws them.
-    ListNumbers::writeOutNumbers(*body);
+    const std::vector<SectionSides> sections = sidesBySection(kept);
+    const std::unique_ptr<QTextDocument> notes = footnotesOf(document, kept);
     QPainter painter(&printer);
     if (!painter.isActive())
         return;
-    // The copy is laid out as the window lays the document out, in screen pixels, and drawn
-    // larger on paper: on the printer's own resolution Qt's layout grows the fonts but not the
-    // indents, and the tab stops but not the text before them.
+    // Laid out as the window lays the document out, in screen pixels, and drawn larger on
+    // paper: on the printer's own resolution fonts grow but indents do not.
     const Sheet sheet = sheetOf(printer);
-    QTextFrameFormat frame = body->rootFrame()->frameFormat();
-    frame.setLeftMargin(sheet.margin.width());
-    frame.setRightMargin(sheet.margin.width());
-    frame.setTopMargin(sheet.margin.height());
-    frame.setBottomMargin(sheet.margin.height());
-    body->rootFrame()->setFrameFormat(frame);
-    body->setPageSize(sheet.page);
-    LineTabs::measureFromLineStarts(*body);
-    const int pages = body->pageCount();
-    const std::vector<int> sections = sectionsOfPages(
-        *body, sheet.page.height(), sheet.margin.height(), pages, int(sides.size()));
-    painter.scale(sheet.scaleX, sheet.scaleY);
-
-    for (int number = 1; number <= pages; ++number) {
-        if (number > 1)
-            printer.newPage();
-        painter.save();
-        painter.translate(0, -(number - 1) * sheet.page.height());
-        const QRectF view(0, (number - 1) * sheet.page.height(), sheet.page.width(),
-                          sheet.page.height());
-        painter.setClipRect(view);
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = view;
-        context.palette.setColor(QPalette::Text, Qt::black);
-        body->documentLayout()->draw(&painter, context);
-        painter.restore();
-        const SectionSides& section = sides[size_t(sections[size_t(number) - 1])];
-        drawSide(painter, sheet, sideFor(section.headers, number), document, number, pages, true);
-        drawSide(painter, sheet, sideFor(section.footers, number), document, number, pages, false);
+    const PagedLayout::Sheet paper{sheet.page,
+                                   QMarginsF(sheet.margin.width(), sheet.margin.height(),
+                                             sheet.margin.width(), sheet.margin.height())};
+    const auto layOut = [&](PagedLayout& pages) {
+        pages.flow(document);
+        if (notes)
+            pages.flow(*notes);
+        return pages.finish();
+    };
+    int pages = 0;
+    if (countsPages(sections)) {
+        PagedLayout counted(paper, nullptr);
+        pages = layOut(counted);
     }
+    painter.scale(sheet.scaleX, sheet.scaleY);
+    PagedLayout printed(paper, &painter, [&](int number, bool more) {
+        const int section = std::min(printed.pageSection(), int(sections.size()) - 1);
+        drawSides(painter, sheet, sections[size_t(section)], document, number, pages);
+        if (more)
+            printer.newPage();
+    });
+    layOut(printed);
 }
 
 } // namespace PrintedPages

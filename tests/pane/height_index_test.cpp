@@ -1,4 +1,4 @@
-#include "pane/HeightIndex.h"
+#include "layout/HeightIndex.h"
 
 #include <gtest/gtest.h>
 

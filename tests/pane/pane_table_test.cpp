@@ -105,3 +105,20 @@ TEST_F(PaneTable, ParagraphAndTabCommandsApplyToTheCellsChosen) {
     panetest::select(pane, 0, int(text.indexOf("Age")));
     EXPECT_EQ(pane.SelTabCount(), std::nullopt);
 }
+
+TEST_F(PaneTable, TheRulersColumnIsTheCaretsCell) {
+    panetest::show(pane, 600, 300);
+    const auto caretAt = [&](const char* word) {
+        pane.setSelStart(int(pane.Text().indexOf(QLatin1String(word))));
+        return pane.cursorRect().left();
+    };
+    const int margin = caretAt("Before");
+    EXPECT_EQ(pane.SelColumnLeft(), 0);
+    // A cell's text starts where its stops count from: the ruler's squares stand over them.
+    for (const char* word : {"Name", "Age", "in"}) {
+        const int x = caretAt(word);
+        EXPECT_NEAR(pane.SelColumnLeft(), (x - margin) * 15, 15) << word;
+    }
+    caretAt("Age");
+    EXPECT_GT(pane.SelColumnLeft(), 1000);
+}

@@ -1,4 +1,4 @@
-#include "pane/PaneLayout.h"
+#include "layout/PaneLayout.h"
 #include "pane/RichTextBox.h"
 #include "storage/DocumentDefaults.h"
 #include "support/PaneTestSupport.h"

@@ -1,8 +1,8 @@
 // Lists read from files and bulleted in the pane draw their numbers and bullets inside the page.
 #include "support/rtf_test_support.h"
 
+#include "layout/PaneLayout.h"
 #include "model/Twips.h"
-#include "pane/PaneLayout.h"
 #include "pane/PaneParagraphs.h"
 #include "pane/RichTextBox.h"
 #include "rtf/RtfWriter.h"

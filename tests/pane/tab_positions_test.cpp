@@ -1,7 +1,7 @@
 // Tab stops stand where the ruler shows them, measured from the margin whatever the paragraph's
 // indents, in the pane's layout and in Qt's alike.
+#include "layout/PaneLayout.h"
 #include "model/LineTabs.h"
-#include "pane/PaneLayout.h"
 #include "pane/RichTextBox.h"
 #include "storage/DocumentDefaults.h"
 

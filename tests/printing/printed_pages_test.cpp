@@ -1,9 +1,15 @@
 #include "storage/DocumentDefaults.h"
 #include "support/rtf_test_support.h"
 
+#include "layout/PaneLayout.h"
 #include "printing/PrintedPages.h"
 #include "rtf/RtfReader.h"
 #include "support/PaneTestSupport.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextLayout>
 
 #include <QPrinter>
 #include <QProcess>
@@ -11,6 +17,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -206,4 +214,117 @@ TEST_F(PrintedPagesTest, PageNumbersOnlyWhereTheDocumentHoldsThem) {
                                            : QString());
         }
     }
+}
+// Tables stand on paper where the window shows them, cell for cell; a paragraph that asks for a
+// new page starts one; fixed line heights keep their spacing; rows of a long table are never cut
+// in two by a page's end; tables nested level in level all print.
+TEST_F(PrintedPagesTest, TablesPageBreaksAndLineHeightsOnPaperAsOnScreen) {
+    QByteArray rows;
+    for (int row = 1; row <= 80; ++row)
+        rows += "\\trowd\\trgaph108\\cellx2880\\cellx5760\\pard\\intbl Row" +
+                QByteArray::number(row) + "\\cell Second" + QByteArray::number(row) +
+                "\\par line\\cell\\row";
+    const QByteArray rtf =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard Edge\\par"
+        "\\trowd\\trgaph108\\trleft360\\cellx2880\\cellx5760\\pard\\intbl Left\\cell "
+        "\\pard\\intbl\\tx720 Tab\\tab Stop\\cell\\row"
+        "\\pard Fixed one\\line Fixed two\\par"
+        "\\pard Next page\\par" +
+        rows + "\\pard After\\par}";
+    QTextDocument document;
+    DocumentDefaults::setUp(document);
+    rtf::read(rtf, document);
+    // As the reader gives a new page and exact line heights.
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        if (block.text() == "Next page")
+            format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        else if (block.text().startsWith("Fixed"))
+            format.setLineHeight(24 * 96 / 72.0, QTextBlockFormat::FixedHeight);
+        else
+            continue;
+        QTextCursor(block).setBlockFormat(format);
+    }
+    const QString pdf = dir.filePath("tables.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    panetest::printToPdf(printer, pdf);
+    PrintedPages::print(document, printer);
+
+    // Where the pane's layout puts the same words, in points from the margin.
+    QTextDocument shown;
+    DocumentDefaults::setUp(shown);
+    rtf::read(rtf, shown);
+    shown.setDocumentLayout(new PaneLayout(&shown));
+    shown.setPageSize(QSizeF(700, -1));
+    const auto onScreen = [&](const QString& text, int offset) {
+        for (QTextBlock block = shown.begin(); block.isValid(); block = block.next()) {
+            if (!block.text().startsWith(text))
+                continue;
+            (void)shown.documentLayout()->blockBoundingRect(block);
+            const QTextLayout* layout = block.layout();
+            return (layout->position().x() +
+                    layout->lineForTextPosition(offset).cursorToX(offset)) *
+                   72 / 96;
+        }
+        ADD_FAILURE() << qPrintable(text);
+        return 0.0;
+    };
+    const QMap<QString, QRectF> first = wordBoxes(pdf);
+    for (const char* word : {"Edge", "Left", "Tab", "Stop", "Fixed"})
+        ASSERT_TRUE(first.contains(word)) << word;
+    const double edge = first.value("Edge").left();
+    EXPECT_NEAR(first.value("Left").left() - edge, onScreen("Left", 0) - onScreen("Edge", 0), 1);
+    EXPECT_NEAR(first.value("Tab").left() - edge, onScreen("Tab", 0) - onScreen("Edge", 0), 1);
+    EXPECT_NEAR(first.value("Stop").left() - edge, onScreen("Tab", 4) - onScreen("Edge", 0), 1);
+    // Lines exactly 24 points apart.
+    const QStringList fixed = pdftotext({"-bbox", "-f", "1", "-l", "1"}, pdf)
+                                  .split(u'\n')
+                                  .filter(QStringLiteral(">Fixed<"));
+    ASSERT_EQ(fixed.size(), 2);
+    static const QRegularExpression top(QStringLiteral("yMin=\"([0-9.]+)\""));
+    EXPECT_NEAR(top.match(fixed[1]).captured(1).toDouble() -
+                    top.match(fixed[0]).captured(1).toDouble(),
+                24, 0.5);
+    // The paragraph asking for a new page starts the second; each row's two lines stay together.
+    EXPECT_FALSE(pageText(pdf, 1).contains("Next page"));
+    EXPECT_TRUE(pageText(pdf, 2).startsWith("Next page"));
+    for (int page = 2; !pageText(pdf, page).isEmpty(); ++page) {
+        const QString text = pageText(pdf, page);
+        static const QRegularExpression second(QStringLiteral("Second(\\d+) (\\S+)"));
+        for (const QRegularExpressionMatch& match : second.globalMatch(text))
+            EXPECT_EQ(match.captured(2), "line") << "row " << qPrintable(match.captured(1));
+    }
+}
+
+TEST_F(PrintedPagesTest, TablesNestedEightDeepPrintEveryLevel) {
+    QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}";
+    // Each level a row of two cells, the first holding the next level, a little narrower.
+    std::function<QByteArray(int)> level = [&](int depth) {
+        const QByteArray itap = "\\itap" + QByteArray::number(depth);
+        const QByteArray cell = depth == 1 ? "\\cell " : "\\nestcell ";
+        QByteArray out = "\\pard\\intbl" + itap + " Level" + QByteArray::number(depth) + "\\par ";
+        if (depth < 8)
+            out += level(depth + 1);
+        out += "\\pard\\intbl" + itap + " Below" + QByteArray::number(depth) + cell +
+               "\\pard\\intbl" + itap + " x" + cell;
+        const int width = 7500 - 400 * depth;
+        const QByteArray row = "\\trowd\\trgaph36\\cellx" + QByteArray::number(width - 400) +
+                               "\\cellx" + QByteArray::number(width);
+        return depth == 1 ? out + row + "\\row "
+                          : out + "{\\*\\nesttableprops" + row + "\\nestrow}{\\nonesttables\\par}";
+    };
+    rtf += level(1) + "\\pard After\\par}";
+    QTextDocument document;
+    DocumentDefaults::setUp(document);
+    rtf::read(rtf, document);
+    const QString pdf = dir.filePath("nested.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    panetest::printToPdf(printer, pdf);
+    PrintedPages::print(document, printer);
+    const QString text = pageText(pdf, 1);
+    for (int depth = 1; depth <= 8; ++depth) {
+        EXPECT_TRUE(text.contains(QStringLiteral("Level%1").arg(depth))) << depth;
+        EXPECT_TRUE(text.contains(QStringLiteral("Below%1").arg(depth))) << depth;
+    }
+    EXPECT_TRUE(text.contains("After"));
 }

@@ -1,6 +1,6 @@
 #include "support/PaneTestSupport.h"
 
-#include "pane/PaneLayout.h"
+#include "layout/PaneLayout.h"
 #include "pane/RichTextBox.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
 // The pane's layout of paragraphs too long to lay out whole: see PaneLayout.h.
-#include "pane/PaneLayout.h"
+#include "layout/PaneLayout.h"
 
 #include <QPainter>
 #include <QTextBlock>
@@ -8,8 +8,6 @@
 namespace {
 // About this many characters go into a piece: a few screens of text.
 constexpr int pieceLength = 8192;
-// A piece ends after a space when there is one this close before its length is reached.
-constexpr int spaceSearch = 64;
 // A paragraph laid out in pieces keeps them until it is down to this length.
 constexpr int shortAgain = PaneLayout::longParagraph / 2;
 constexpr qreal layOutAround = 1500;
@@ -32,11 +30,14 @@ bool PaneLayout::isLong(const QTextBlock& block) const {
     return length > shortAgain && long_.count(block.fragmentIndex()) > 0;
 }
 
-PaneLayout::LongParagraph& PaneLayout::piecesOf(const QTextBlock& block) const {
+PaneLayout::LongParagraph& PaneLayout::piecesOf(const QTextBlock& block, qreal width) const {
     LongParagraph& paragraph = long_[block.fragmentIndex()];
     const int length = block.length() - 1;
-    if (paragraph.pieces.empty() || paragraph.length != length) {
+    if (paragraph.pieces.empty() || paragraph.length != length ||
+        (width >= 0 && width != paragraph.width)) {
         paragraph.length = length;
+        if (width >= 0)
+            paragraph.width = width;
         paragraph.pieces.clear();
         cutPieces(block, 0, length, paragraph.pieces);
     }
@@ -45,22 +46,9 @@ PaneLayout::LongParagraph& PaneLayout::piecesOf(const QTextBlock& block) const {
 
 void PaneLayout::cutPieces(const QTextBlock& block, int from, int to,
                            std::vector<Piece>& into) const {
-    const QTextDocument& document = *this->document();
     const int position = block.position();
     while (from < to || into.empty()) {
-        int end = qMin(to, from + pieceLength);
-        if (end < to) {
-            // After a space if there is one near, so that no word is cut; never inside a pair
-            // of surrogates.
-            for (int at = end; at > end - spaceSearch; --at) {
-                if (document.characterAt(position + at - 1).isSpace()) {
-                    end = at;
-                    break;
-                }
-            }
-            if (document.characterAt(position + end - 1).isHighSurrogate())
-                --end;
-        }
+        const int end = ParagraphLines::pieceEnd(*document(), position, from, to);
         Piece piece;
         piece.start = from;
         piece.length = end - from;
@@ -110,8 +98,8 @@ void PaneLayout::followSplit(const QTextBlock& first, const QTextBlock& second) 
     const int after = second.length() - 1;
     if (paragraph.pieces.empty() || paragraph.length != before + after)
         return;
-    LongParagraph head{before, {}};
-    LongParagraph tail{after, {}};
+    LongParagraph head{before, paragraph.width, {}};
+    LongParagraph tail{after, paragraph.width, {}};
     for (Piece& piece : paragraph.pieces) {
         const int end = piece.start + piece.length;
         if (end <= before) {
@@ -200,23 +188,26 @@ void PaneLayout::layOutPiece(const QTextBlock& block, int number, LongParagraph&
         direction = settings_.option.textDirection();
     if (direction == Qt::LayoutDirectionAuto)
         direction = Qt::LeftToRight;
-    const qreal height =
-        layOutLines(*piece.layout, text, block.blockFormat(), direction, index == 0);
+    const qreal height = ParagraphLines::layOut(*piece.layout, text, block.blockFormat(), direction,
+                                                index == 0, lines_, paragraph.width, widest_);
     if (float(height) != piece.height) {
-        if (viewTop_ >= 0) {
+        // A paragraph in a table counts in its band's height, which its band's layout keeps.
+        const bool inColumn = !tableOf(number);
+        if (viewTop_ >= 0 && inColumn) {
             qreal top = top_ + topOf(number) + gapOf(number);
             for (size_t i = 0; i < index; ++i)
                 top += paragraph.pieces[i].height;
             countShift(top, piece.height, height - piece.height);
         }
         piece.height = float(height);
-        setHeight(number, gapOf(number) + piecesHeight(paragraph), false);
+        if (inColumn)
+            setHeight(number, gapOf(number) + piecesHeight(paragraph), false);
     }
 }
 
 void PaneLayout::layOutPiecesBetween(const QTextBlock& block, int number, qreal from,
                                      qreal to) const {
-    LongParagraph& paragraph = piecesOf(block);
+    LongParagraph& paragraph = piecesOf(block, contentWidth_);
     const qreal textTop = top_ + topOf(number) + gapOf(number);
     qreal top = 0;
     size_t index = pieceAtY(paragraph, from - textTop, &top);
@@ -327,22 +318,23 @@ PaneLayout::EditedPiece PaneLayout::editedPiece(const QTextLayout& old, int offs
 
 const PaneLayout::Piece* PaneLayout::placedPiece(const QTextBlock& block, int number,
                                                  int position) const {
-    LongParagraph& paragraph = piecesOf(block);
+    LongParagraph& paragraph = piecesOf(block, -1);
     qreal top = 0;
     const int offset = position - block.position();
     size_t index = pieceAt(paragraph, offset, &top);
     layOutPiecesAround(block, number, paragraph, index);
     index = pieceAt(paragraph, offset, &top);
     const Piece& piece = paragraph.pieces[index];
-    const QPointF at(left_, top_ + topOf(number) + gapOf(number) + top);
+    const QPointF at = originOf(block, number) + QPointF(0, top);
     if (piece.layout->position() != at)
         piece.layout->setPosition(at);
     return &piece;
 }
 
 void PaneLayout::drawPieces(QPainter* painter, const PaintContext& context, const QTextBlock& block,
-                            int number, qreal textTop) const {
-    LongParagraph& paragraph = piecesOf(block);
+                            int number, QPointF origin) const {
+    LongParagraph& paragraph = piecesOf(block, -1);
+    const qreal textTop = origin.y();
     const qreal clipTop = context.clip.isValid() ? context.clip.top() : textTop;
     const qreal clipBottom = context.clip.isValid() ? context.clip.bottom() : qreal(INT_MAX);
     qreal top = 0;
@@ -355,7 +347,7 @@ void PaneLayout::drawPieces(QPainter* painter, const PaintContext& context, cons
     for (; index < paragraph.pieces.size() && textTop + top <= clipBottom; ++index) {
         layOutPiece(block, number, paragraph, index);
         Piece& piece = paragraph.pieces[index];
-        piece.layout->setPosition(QPointF(left_, textTop + top));
+        piece.layout->setPosition(QPointF(origin.x(), textTop + top));
         const int from = position + piece.start;
         const int to = from + piece.length;
         const bool lastPiece = index + 1 == paragraph.pieces.size();
@@ -384,15 +376,15 @@ void PaneLayout::drawPieces(QPainter* painter, const PaintContext& context, cons
 
 int PaneLayout::hitTestPieces(const QTextBlock& block, int number, const QPointF& point,
                               Qt::HitTestAccuracy accuracy, bool* exact) const {
-    LongParagraph& paragraph = piecesOf(block);
-    const qreal textTop = top_ + topOf(number) + gapOf(number);
+    LongParagraph& paragraph = piecesOf(block, -1);
+    const qreal textTop = originOf(block, number).y();
     qreal top = 0;
     size_t index = pieceAtY(paragraph, point.y() - textTop, &top);
     layOutPiecesAround(block, number, paragraph, index);
-    const qreal placedTop = top_ + topOf(number) + gapOf(number);
-    index = pieceAtY(paragraph, point.y() - placedTop, &top);
+    const QPointF placed = originOf(block, number);
+    index = pieceAtY(paragraph, point.y() - placed.y(), &top);
     const Piece& piece = paragraph.pieces[index];
-    const QPointF inside = point - QPointF(left_, placedTop + top);
+    const QPointF inside = point - QPointF(placed.x(), placed.y() + top);
     return block.position() + piece.start + offsetInLayout(*piece.layout, inside, accuracy, exact);
 }
 

@@ -1,19 +1,31 @@
-// How the pane's layout paints a paragraph laid out whole: see PaneLayout.h.
-#include "pane/PaneLayout.h"
+#include "layout/ParagraphPainting.h"
 
 #include "model/DocumentProperties.h"
 #include "model/ListNumbers.h"
 
+#include <QPaintDevice>
 #include <QPainter>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTextLayout>
 #include <QTextList>
 
 #include <algorithm>
 
-void PaneLayout::drawBlock(QPainter* painter, const PaintContext& context,
-                           const QTextBlock& block) const {
-    const QTextLayout* layout = block.layout();
+namespace ParagraphPainting {
+
+namespace {
+using PaintContext = QAbstractTextDocumentLayout::PaintContext;
+using Selection = QAbstractTextDocumentLayout::Selection;
+
+void drawListMarker(QPainter* painter, const PaintContext& context, const QTextBlock& block,
+                    const QTextLayout* layout, const Settings& settings,
+                    const QTextCharFormat* selectionFormat);
+} // namespace
+
+void draw(QPainter* painter, const PaintContext& context, const QTextBlock& block,
+          const QTextLayout& paragraph, const Settings& settings) {
+    const QTextLayout* layout = &paragraph;
     QRectF bounds = layout->boundingRect();
     bounds.translate(layout->position());
     if (!block.isVisible() || (context.clip.isValid() && (bounds.bottom() < context.clip.y() ||
@@ -50,16 +62,15 @@ void PaneLayout::drawBlock(QPainter* painter, const PaintContext& context,
             selectionFormat = &range.format;
     }
 
-    if (const auto* list = qobject_cast<const QTextList*>(document()->objectForFormat(format))) {
+    if (const auto* list =
+            qobject_cast<const QTextList*>(block.document()->objectForFormat(format))) {
         if (list->format().style() != QTextListFormat::ListStyleUndefined)
-            drawListMarker(painter, context, block, selectionFormat);
+            drawListMarker(painter, context, block, layout, settings, selectionFormat);
     }
 
     const QPen pen = painter->pen();
     painter->setPen(context.palette.color(QPalette::Text));
-    const QRectF frame = QRectF(QPointF(0, 0), documentSize())
-                             .adjusted(qRound(settings_.frame.leftMargin() * settings_.scale), 0,
-                                       -qRound(settings_.frame.rightMargin() * settings_.scale), 0);
+    const QRectF& frame = settings.frame;
     layout->draw(painter, QPointF(), selections,
                  context.clip.isValid() ? (context.clip & frame) : frame);
     if ((context.cursorPosition >= position && context.cursorPosition < position + length) ||
@@ -69,15 +80,15 @@ void PaneLayout::drawBlock(QPainter* painter, const PaintContext& context,
             caret = layout->preeditAreaPosition() - (caret + 2);
         else
             caret -= position;
-        layout->drawCursor(painter, QPointF(), caret, cursorWidth_);
+        layout->drawCursor(painter, QPointF(), caret, settings.cursorWidth);
     }
     painter->setPen(pen);
 }
 
-void PaneLayout::drawListMarker(QPainter* painter, const PaintContext& context,
-                                const QTextBlock& block,
-                                const QTextCharFormat* selectionFormat) const {
-    const QTextLayout* layout = block.layout();
+namespace {
+void drawListMarker(QPainter* painter, const PaintContext& context, const QTextBlock& block,
+                    const QTextLayout* layout, const Settings& settings,
+                    const QTextCharFormat* selectionFormat) {
     if (layout->lineCount() == 0)
         return;
     const QTextBlockFormat blockFormat = block.blockFormat();
@@ -88,10 +99,11 @@ void PaneLayout::drawListMarker(QPainter* painter, const PaintContext& context,
         !first.atEnd() && !first.fragment().charFormat().isImageFormat())
         charFormat = first.fragment().charFormat();
     QFont font(charFormat.font());
-    if (paintDevice())
-        font = QFont(font, paintDevice());
+    if (settings.device)
+        font = QFont(font, settings.device);
     const QFontMetrics metrics(font);
-    const auto* list = static_cast<const QTextList*>(document()->objectForFormat(blockFormat));
+    const auto* list =
+        static_cast<const QTextList*>(block.document()->objectForFormat(blockFormat));
     int style = list->format().style();
     if (blockFormat.hasProperty(QTextFormat::ListStyle))
         style = blockFormat.intProperty(QTextFormat::ListStyle);
@@ -159,7 +171,7 @@ void PaneLayout::drawListMarker(QPainter* painter, const PaintContext& context,
         painter->drawEllipse(marker);
         break;
     default: {
-        QTextLayout text(number, font, paintDevice());
+        QTextLayout text(number, font, settings.device);
         text.setCacheEnabled(true);
         QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
         option.setTextDirection(direction);
@@ -181,3 +193,6 @@ void PaneLayout::drawListMarker(QPainter* painter, const PaintContext& context,
     }
     painter->restore();
 }
+} // namespace
+
+} // namespace ParagraphPainting

@@ -1,6 +1,6 @@
-#include "pane/PaneLayout.h"
+#include "layout/PaneLayout.h"
 
-#include "model/LineTabs.h"
+#include "layout/ParagraphPainting.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -31,18 +31,6 @@ qreal screenDpi() {
     return 96;
 }
 
-// Left and right swap in right-to-left paragraphs unless the alignment says it is absolute.
-Qt::Alignment visualAlignment(Qt::LayoutDirection direction, Qt::Alignment alignment) {
-    if (!(alignment & Qt::AlignHorizontal_Mask))
-        alignment |= Qt::AlignLeft;
-    if (!(alignment & Qt::AlignAbsolute) && (alignment & (Qt::AlignLeft | Qt::AlignRight))) {
-        if (direction == Qt::RightToLeft)
-            alignment ^= (Qt::AlignLeft | Qt::AlignRight);
-        alignment |= Qt::AlignAbsolute;
-    }
-    return alignment;
-}
-
 bool sameOption(const QTextOption& a, const QTextOption& b) {
     return a.alignment() == b.alignment() && a.wrapMode() == b.wrapMode() &&
            a.flags() == b.flags() && a.tabStopDistance() == b.tabStopDistance() &&
@@ -70,10 +58,6 @@ PaneLayout::PaneLayout(QTextDocument* document) : QAbstractTextDocumentLayout(do
         registerHandler(QTextFormat::ImageObject, pictures);
 }
 
-bool PaneLayout::canShow(const QTextDocument& document) {
-    return document.rootFrame()->childFrames().isEmpty();
-}
-
 bool PaneLayout::canLayOut() const {
     const QSizeF page = document()->pageSize();
     return !page.isNull() && page.width() >= 0 && !heights_.empty() &&
@@ -94,6 +78,7 @@ PaneLayout::Settings PaneLayout::currentSettings() const {
 
 void PaneLayout::resetAll() {
     settings_ = currentSettings();
+    lines_ = {document(), settings_.option, settings_.scale};
     const qreal scale = settings_.scale;
     const QTextFrameFormat& frame = settings_.frame;
     const qreal border = qRound(frame.border() * scale);
@@ -113,6 +98,7 @@ void PaneLayout::resetAll() {
     marginsKnown_.clear();
     long_.clear();
     widest_ = 0;
+    findTables();
 
     const QTextDocument* doc = document();
     const int count = doc->blockCount();
@@ -120,13 +106,31 @@ void PaneLayout::resetAll() {
     std::vector<float> gaps(size_t(count), 0.f);
     qreal previousBottom = -1;
     int number = 0;
+    size_t table = 0;
     for (QTextBlock block = doc->begin(); block.isValid(); block = block.next(), ++number) {
         block.clearLayout();
+        while (table < tables_.size() && tables_[table].lastBlock < number)
+            ++table;
+        if (table < tables_.size() && tables_[table].firstBlock <= number) {
+            // A table's paragraphs count nothing: each band counts at its first.
+            if (number == tables_[table].lastBlock) {
+                const TableState& state = tables_[table];
+                for (size_t band = 0; band < state.bandBlock.size(); ++band)
+                    heights[size_t(state.bandBlock[band])] = float(estimateBand(state, int(band)));
+            }
+            previousBottom = 0;
+            continue;
+        }
         const Margins margins = marginsOf(block);
-        const qreal gap = previousBottom < 0 ? 0 : qMax(margins.top, previousBottom);
+        const bool afterTable = table > 0 && tables_[table - 1].lastBlock == number - 1;
+        const qreal gap = previousBottom < 0 || afterTable ? 0 : qMax(margins.top, previousBottom);
         previousBottom = margins.bottom;
         gaps[size_t(number)] = float(gap);
-        heights[size_t(number)] = float(gap + estimateTextHeight(block));
+        qreal text = estimateTextHeight(block);
+        if ((afterTable || (table < tables_.size() && tables_[table].firstBlock == number + 1)) &&
+            (ParagraphLines::hiddenAfterTable(block) || ParagraphLines::hiddenBeforeTable(block)))
+            text = 0;
+        heights[size_t(number)] = float(afterTable && block.length() == 1 ? 0 : gap + text);
     }
     heights_.assign(std::move(heights), std::move(gaps));
 }
@@ -138,11 +142,9 @@ PaneLayout::Margins PaneLayout::marginsOf(const QTextBlock& block) const {
         marginsByFormat_.resize(index + 1);
     }
     if (!marginsKnown_[index]) {
-        const QTextBlockFormat format = block.blockFormat();
-        // Space above and below paragraphs grows with the device's resolution; Qt's layout
-        // does the same, while side margins stay as given.
-        marginsByFormat_[index] = {format.topMargin() * settings_.scale,
-                                   format.bottomMargin() * settings_.scale};
+        const ParagraphLines::Margins margins =
+            ParagraphLines::marginsOf(block.blockFormat(), settings_.scale);
+        marginsByFormat_[index] = {margins.top, margins.bottom};
         marginsKnown_[index] = true;
     }
     return marginsByFormat_[index];
@@ -150,7 +152,8 @@ PaneLayout::Margins PaneLayout::marginsOf(const QTextBlock& block) const {
 
 qreal PaneLayout::gapAbove(const QTextBlock& block) const {
     const QTextBlock previous = block.previous();
-    if (!previous.isValid())
+    // After a table a paragraph has no space above it, as in Qt's layout.
+    if (!previous.isValid() || ParagraphLines::followsTable(block))
         return 0;
     // Copied first: looking up the other paragraph's format may grow the cache.
     const qreal top = marginsOf(block).top;
@@ -179,109 +182,25 @@ void PaneLayout::layOutBlock(const QTextBlock& block, int number) const {
     if (isLong(block)) {
         // Its pieces are laid out as they are shown; until then they have estimated heights.
         layout->clearLayout();
-        setHeight(number, gap + piecesHeight(piecesOf(block)));
+        setHeight(number, gap + piecesHeight(piecesOf(block, contentWidth_)));
         return;
     }
-    setHeight(number, gap + layOutLines(*layout, block.text(), block.blockFormat(),
-                                        block.textDirection(), true));
-}
-
-qreal PaneLayout::layOutLines(QTextLayout& layout, const QString& text,
-                              const QTextBlockFormat& format, Qt::LayoutDirection direction,
-                              bool firstPiece) const {
-    // What follows is Qt's own paragraph layout, less floats and pages, so that a paragraph
-    // looks the same here as in print.
-    const bool rightToLeft = direction == Qt::RightToLeft;
-    QTextOption option = settings_.option;
-    option.setTextDirection(direction);
-    Qt::Alignment alignment = settings_.option.alignment();
-    if (format.hasProperty(QTextFormat::BlockAlignment))
-        alignment = format.alignment();
-    option.setAlignment(visualAlignment(direction, alignment));
-    if (format.nonBreakableLines())
-        option.setWrapMode(QTextOption::ManualWrap);
-    const bool wordOrAnywhere = option.wrapMode() == QTextOption::WrapAtWordBoundaryOrAnywhere;
-
-    qreal indent = format.indent();
-    if (const QTextObject* list = document()->objectForFormat(format))
-        indent += list->format().toListFormat().indent();
-    indent *= settings_.scale * document()->indentWidth();
-    const qreal leftMargin = format.leftMargin() + (rightToLeft ? 0 : indent);
-    const qreal rightMargin = format.rightMargin() + (rightToLeft ? indent : 0);
-    const qreal lineLeft = leftMargin;
-    const qreal lineRight = contentWidth_ - rightMargin;
-    const int heightType = format.lineHeightType();
-
-    // Qt measures stops from each line's start; the paragraph's count from the margin.
-    const bool tabs = text.contains(u'\t');
-    const LineTabs::Origins origins = LineTabs::originsOf(format, direction, indent);
-    const auto stopsFrom = [&](qreal origin) {
-        const qreal scale = settings_.scale;
-        return LineTabs::fromLineStart(format.tabPositions(), origin / scale,
-                                       settings_.option.tabStopDistance(), contentWidth_ / scale);
-    };
-    const bool originsDiffer = firstPiece && origins.first != origins.others;
-    option.setTabs(tabs ? stopsFrom(firstPiece ? origins.first : origins.others)
-                        : format.tabPositions());
-    layout.setTextOption(option);
-
-    qreal y = 0;
-    qreal bottom = 0;
-    bool firstLine = firstPiece;
-    layout.beginLayout();
-    while (true) {
-        QTextLine line = layout.createLine();
-        if (!line.isValid())
-            break;
-        line.setLeadingIncluded(true);
-        qreal left = lineLeft;
-        qreal right = lineRight;
-        if (firstLine) {
-            const qreal textIndent = format.textIndent();
-            if (rightToLeft)
-                right -= textIndent;
-            else
-                left += textIndent;
-            firstLine = false;
-        }
-        line.setLineWidth(right - left);
-        if (line.naturalTextWidth() > right - left) {
-            // A word wider than the line: break it anywhere rather than overflow.
-            if (wordOrAnywhere) {
-                option.setWrapMode(QTextOption::WrapAnywhere);
-                layout.setTextOption(option);
-            }
-            line.setLineWidth(qMax<qreal>(line.naturalTextWidth(), right - left));
-            if (wordOrAnywhere) {
-                option.setWrapMode(QTextOption::WordWrap);
-                layout.setTextOption(option);
-            }
-        }
-        if (tabs && originsDiffer && line.lineNumber() == 0 &&
-            LineTabs::othersDecide(text, line.textStart() + line.textLength())) {
-            // The lines after the first hold the tabs: they have the stops, as in Qt's layout.
-            option.setTabs(stopsFrom(origins.others));
-            layout.setTextOption(option);
-        }
-        const qreal height = line.height();
-        const qreal rawHeight = qCeil(line.ascent() + line.descent() + line.leading());
-        const qreal lineHeight = format.lineHeight(rawHeight, settings_.scale);
-        const qreal lineBottom = format.lineHeight(height, settings_.scale);
-        qreal adjustment = 0;
-        if (heightType == QTextBlockFormat::FixedHeight)
-            adjustment = line.ascent() + qMax<qreal>(line.leading(), 0) - lineHeight * 4 / 5;
-        else if (heightType == QTextBlockFormat::MinimumHeight)
-            adjustment = height - lineHeight;
-        line.setPosition(QPointF(left, y - adjustment));
-        bottom = y + lineBottom;
-        y += lineHeight;
-        widest_ = qMax(widest_, line.x() + line.naturalTextWidth() + rightMargin);
-    }
-    layout.endLayout();
-    return qMax(y, bottom);
+    qreal height =
+        ParagraphLines::layOut(*layout, block.text(), block.blockFormat(), block.textDirection(),
+                               true, lines_, contentWidth_, widest_);
+    // An empty paragraph beside a table takes no room of its own.
+    if (ParagraphLines::hiddenAfterTable(block))
+        height = -gap;
+    else if (ParagraphLines::hiddenBeforeTable(block))
+        height = 0;
+    setHeight(number, gap + height);
 }
 
 void PaneLayout::ensureLaidOut(const QTextBlock& block, int number) const {
+    if (TableState* table = tableOf(number)) {
+        (void)ensureBand(*table, bandOf(*table, number));
+        return;
+    }
     if (heights_.exact(size_t(number)) &&
         (block.layout()->lineCount() > 0 || !block.isVisible() || isLong(block)))
         return;
@@ -290,24 +209,34 @@ void PaneLayout::ensureLaidOut(const QTextBlock& block, int number) const {
 
 void PaneLayout::ensureLaidOutAround(const QTextBlock& block, int number) const {
     ensureLaidOut(block, number);
+    const auto [first, last] = unitAt(number);
+    const int count = int(heights_.size());
     qreal reach = 0;
-    int at = number - 1;
-    for (QTextBlock above = block.previous(); above.isValid() && reach < layOutAround;
-         above = above.previous(), --at) {
-        ensureLaidOut(above, at);
-        reach += heights_.height(size_t(at));
+    for (int at = first - 1; at >= 0 && reach < layOutAround;) {
+        const int start = unitAt(at).first;
+        ensureLaidOut(document()->findBlockByNumber(start), start);
+        reach += heights_.height(size_t(start));
+        at = start - 1;
     }
-    reach = heights_.height(size_t(number));
-    at = number + 1;
-    for (QTextBlock below = block.next(); below.isValid() && reach < layOutAround;
-         below = below.next(), ++at) {
-        ensureLaidOut(below, at);
-        reach += heights_.height(size_t(at));
+    reach = heights_.height(size_t(first));
+    for (int at = last + 1; at < count && reach < layOutAround;) {
+        const auto [start, end] = unitAt(at);
+        ensureLaidOut(document()->findBlockByNumber(start), start);
+        reach += heights_.height(size_t(start));
+        at = end + 1;
     }
 }
 
+QPointF PaneLayout::originOf(const QTextBlock& block, int number) const {
+    if (tableOf(number))
+        return cellParagraphAt(block, number);
+    if (ParagraphLines::hiddenAfterTable(block))
+        return besideTable(block, number);
+    return {left_, top_ + topOf(number) + gapOf(number)};
+}
+
 qreal PaneLayout::placeLayout(const QTextBlock& block, int number) const {
-    const QPointF at(left_, top_ + topOf(number) + gapOf(number));
+    const QPointF at = originOf(block, number);
     QTextLayout* layout = block.layout();
     if (layout->position() != at)
         layout->setPosition(at);
@@ -335,17 +264,18 @@ qreal PaneLayout::layOutView(qreal top, qreal bottom) {
         return 0;
     viewTop_ = top;
     shiftAbove_ = 0;
-    const int first = blockAt(top - layOutAround);
-    int number = first;
-    for (QTextBlock block = document()->findBlockByNumber(first); block.isValid();
-         block = block.next(), ++number) {
+    const int count = int(heights_.size());
+    int number = unitAt(blockAt(top - layOutAround)).first;
+    while (number < count) {
         const qreal blockTop = top_ + topOf(number);
         if (blockTop > bottom + shiftAbove_ + layOutAround)
             break;
+        const QTextBlock block = document()->findBlockByNumber(number);
         ensureLaidOut(block, number);
-        if (isLong(block))
+        if (!tableOf(number) && isLong(block))
             layOutPiecesBetween(block, number, top - layOutAround + shiftAbove_,
                                 bottom + layOutAround + shiftAbove_);
+        number = unitAt(number).second + 1;
     }
     viewTop_ = -1;
     return shiftAbove_;
@@ -392,8 +322,12 @@ QRectF PaneLayout::blockBoundingRect(const QTextBlock& block) const {
     const int number = block.blockNumber();
     ensureLaidOutAround(block, number);
     if (isLong(block)) {
-        const qreal top = top_ + topOf(number) + gapOf(number);
-        return {left_, top, contentWidth_, heights_.height(size_t(number)) - gapOf(number)};
+        const QPointF at = originOf(block, number);
+        if (tableOf(number)) {
+            const LongParagraph& paragraph = piecesOf(block, -1);
+            return {at, QSizeF(paragraph.width, piecesHeight(paragraph))};
+        }
+        return {at, QSizeF(contentWidth_, heights_.height(size_t(number)) - gapOf(number))};
     }
     placeLayout(block, number);
     const QTextLayout* layout = block.layout();
@@ -430,7 +364,7 @@ void PaneLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
     const int lastNumber = last.blockNumber();
     const int oldLast = lastNumber - (count - oldCount);
     if (everything || heights_.empty() || !(now == settings_) || oldLast < firstNumber - 1 ||
-        oldLast >= oldCount) {
+        oldLast >= oldCount || !sameTables()) {
         resetAll();
         changedBelow_ = -1;
         emit update(QRectF(0, 0, unbounded, unbounded));
@@ -446,7 +380,7 @@ void PaneLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
         if (pending < 0)
             notifyTimer_.stop();
     };
-    if (count == oldCount && firstNumber == lastNumber &&
+    if (count == oldCount && firstNumber == lastNumber && !tableOf(firstNumber) &&
         followEdit(first, from - first.position(), charsAdded)) {
         // Typing in a long paragraph: only the piece that holds the edit is laid out again.
         setHeight(firstNumber, gapOf(firstNumber) + piecesHeight(long_[first.fragmentIndex()]));
@@ -455,7 +389,7 @@ void PaneLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
         reportSize();
         return;
     }
-    const qreal top = top_ + topOf(firstNumber);
+    const qreal top = top_ + topOf(unitAt(firstNumber).first);
     const qreal oldBottom = top_ + topOf(oldLast + 1);
     bool wasShown = false;
     for (int n = firstNumber; n <= oldLast; ++n)
@@ -463,15 +397,19 @@ void PaneLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
     if (count != oldCount)
         heights_.replace(size_t(firstNumber), size_t(oldLast - firstNumber + 1),
                          size_t(lastNumber - firstNumber + 1));
+    followTables(firstNumber, lastNumber, oldLast);
 
     const bool layOutNow = wasShown && lastNumber - firstNumber < layOutAtOnce;
-    const bool splitting = layOutNow && count == oldCount + 1 && lastNumber == firstNumber + 1;
+    const bool splitting = layOutNow && count == oldCount + 1 && lastNumber == firstNumber + 1 &&
+                           !tableOf(firstNumber);
     if (splitting)
         followSplit(first, first.next());
     QTextBlock block = first;
     for (int n = firstNumber; n <= lastNumber && block.isValid(); ++n, block = block.next()) {
         if (!splitting)
             long_.erase(block.fragmentIndex());
+        if (tableOf(n))
+            continue;
         if (layOutNow) {
             layOutBlock(block, n);
         } else {
@@ -483,7 +421,7 @@ void PaneLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
         }
     }
     // The space above the next paragraph depends on the last changed one.
-    if (block.isValid()) {
+    if (block.isValid() && !tableOf(lastNumber + 1)) {
         const int n = lastNumber + 1;
         const qreal gap = gapAbove(block);
         if (float(gap) != gapOf(n)) {
@@ -505,18 +443,28 @@ void PaneLayout::draw(QPainter* painter, const PaintContext& context) {
         return;
     const qreal clipBottom = context.clip.isValid() ? context.clip.bottom() : unbounded;
     const qreal changedBefore = changedBelow_;
-    int number = blockAt(context.clip.isValid() ? context.clip.top() : 0);
-    for (QTextBlock block = document()->findBlockByNumber(number); block.isValid();
-         block = block.next(), ++number) {
+    const int count = int(heights_.size());
+    int number = unitAt(blockAt(context.clip.isValid() ? context.clip.top() : 0)).first;
+    QTextBlock block = document()->findBlockByNumber(number);
+    while (number < count && block.isValid()) {
         ensureLaidOut(block, number);
         if (top_ + topOf(number) > clipBottom)
             break;
-        if (isLong(block)) {
-            drawPieces(painter, context, block, number, top_ + topOf(number) + gapOf(number));
+        if (TableState* table = tableOf(number)) {
+            const int band = bandOf(*table, number);
+            drawBand(painter, context, *table, band);
+            number = bandEnd(*table, band) + 1;
+            block = document()->findBlockByNumber(number);
             continue;
         }
-        placeLayout(block, number);
-        drawBlock(painter, context, block);
+        if (isLong(block)) {
+            drawPieces(painter, context, block, number, originOf(block, number));
+        } else {
+            placeLayout(block, number);
+            drawBlock(painter, context, block);
+        }
+        block = block.next();
+        ++number;
     }
     // What was just painted stands where it belongs; only what lies below the painted part can
     // have moved since it was last painted.
@@ -524,24 +472,48 @@ void PaneLayout::draw(QPainter* painter, const PaintContext& context) {
         changedBelow_ = changedBefore < 0 ? clipBottom : qMin(changedBefore, clipBottom);
 }
 
+void PaneLayout::drawBlock(QPainter* painter, const PaintContext& context,
+                           const QTextBlock& block) const {
+    ParagraphPainting::Settings settings;
+    settings.device = paintDevice();
+    settings.cursorWidth = cursorWidth_;
+    settings.frame = QRectF(QPointF(0, 0), documentSize())
+                         .adjusted(qRound(settings_.frame.leftMargin() * settings_.scale), 0,
+                                   -qRound(settings_.frame.rightMargin() * settings_.scale), 0);
+    const QTextLayout& layout = *block.layout();
+    ParagraphPainting::draw(painter, context, block, layout, settings);
+    // Where paper starts a new page, the pane draws a thin line across.
+    const auto breaks = block.blockFormat().pageBreakPolicy();
+    if (!(breaks & (QTextFormat::PageBreak_AlwaysBefore | QTextFormat::PageBreak_AlwaysAfter)))
+        return;
+    painter->save();
+    painter->setPen(QPen(context.palette.color(QPalette::Mid), 0, Qt::DotLine));
+    const qreal top = layout.position().y();
+    const qreal bottom = top + layout.boundingRect().height();
+    for (const qreal y : {breaks & QTextFormat::PageBreak_AlwaysBefore ? top : -1.0,
+                          breaks & QTextFormat::PageBreak_AlwaysAfter ? bottom : -1.0}) {
+        if (y >= 0)
+            painter->drawLine(QLineF(left_, y, left_ + contentWidth_, y));
+    }
+    painter->restore();
+}
+
 int PaneLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) const {
     if (!canLayOut())
         return accuracy == Qt::ExactHit ? -1 : 0;
     int number = blockAt(point.y());
     ensureLaidOutAround(document()->findBlockByNumber(number), number);
-    number = blockAt(point.y());
+    number = unitAt(blockAt(point.y())).first;
+    // A point on the line between two paragraphs belongs to the upper one, as in Qt's layout.
+    if (number > 0 && point.y() <= top_ + topOf(number))
+        number = unitAt(number - 1).first;
     QTextBlock block = document()->findBlockByNumber(number);
     ensureLaidOut(block, number);
-    // A point on the line between two paragraphs belongs to the upper one, as in Qt's layout.
-    if (const QTextBlock previous = block.previous();
-        previous.isValid() && point.y() <= top_ + topOf(number)) {
-        block = previous;
-        --number;
-        ensureLaidOut(block, number);
-    }
     bool exact = false;
     int position = 0;
-    if (isLong(block)) {
+    if (TableState* table = tableOf(number)) {
+        position = hitTestBand(*table, bandOf(*table, number), point, accuracy, &exact);
+    } else if (isLong(block)) {
         position = hitTestPieces(block, number, point, accuracy, &exact);
     } else {
         placeLayout(block, number);

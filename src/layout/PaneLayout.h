@@ -1,12 +1,15 @@
 #pragma once
 
-#include "pane/HeightIndex.h"
+#include "layout/HeightIndex.h"
+#include "layout/ParagraphLines.h"
+#include "layout/TableBand.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBasicTimer>
 #include <QFont>
 #include <QTextLayout>
 #include <QTextOption>
+#include <QTextTableFormat>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -14,6 +17,7 @@
 #include <vector>
 
 class QTextBlockFormat;
+class QTextTable;
 
 // The pane's layout of a document on the screen. Paragraphs stand one under the other as in
 // Qt's own layout, but only the ones shown (and those around the caret or a click) are laid out;
@@ -27,9 +31,12 @@ class QTextBlockFormat;
 // and move it by lines through the paragraph's own layout, which such a paragraph never gets;
 // the pane does that there itself, with caretRect() and lineAt().
 //
-// Tables and floating frames are beyond it: a document holding any is left to Qt's layout.
-// Printing never comes here either: PrintedPages lays out its own copy with Qt's layout. Both
-// give Qt's text layout the tab stops measured from each line's start (LineTabs).
+// Tables stand in the column as paragraphs do, laid out by bands of rows (TableBand): a row and
+// those its cells span into. A band's height counts in the index at its first paragraph, the
+// others of the band counting none, so a table of a hundred thousand rows is estimated at first,
+// laid out a band at a time as it is shown, and an edit in a cell lays out its band alone.
+// Paragraphs in cells are laid out as any other (ParagraphLines), their tab stops counting from
+// the cell's edge. Tab stops are given to Qt's text layout measured from each line's start.
 class PaneLayout : public QAbstractTextDocumentLayout {
     Q_OBJECT
     // Read and written by name by Qt's text widgets.
@@ -38,9 +45,6 @@ class PaneLayout : public QAbstractTextDocumentLayout {
 public:
     explicit PaneLayout(QTextDocument* document);
 
-    // Whether this layout can show `document`: only a flow of paragraphs, no tables or frames.
-    static bool canShow(const QTextDocument& document);
-
     void draw(QPainter* painter, const PaintContext& context) override;
     int hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) const override;
     int pageCount() const override { return 1; }
@@ -48,13 +52,16 @@ public:
     QRectF frameBoundingRect(QTextFrame* frame) const override;
     QRectF blockBoundingRect(const QTextBlock& block) const override;
 
-    static constexpr int longParagraph = 32768;
+    static constexpr int longParagraph = ParagraphLines::longParagraph;
     // Whether `position` lies in a paragraph laid out in pieces.
     bool inLongParagraph(int position) const;
     // Where the caret stands at `position`, laying out what is needed to know.
     QRectF caretRect(int position) const;
     // The first position of the line that holds `position`, and the position at its end.
     std::pair<int, int> lineAt(int position) const;
+    // How far right of the page's text the column holding the paragraph at `position` starts:
+    // 0, or the left edge of the content of the table cell holding it.
+    qreal columnLeft(int position) const;
     // Tells the text widget the document's size at once instead of when the event loop turns.
     void reportSize();
     // Lays out what a view of [top, bottom) shows and a screen around it, before it is painted.
@@ -96,8 +103,23 @@ private:
         std::unique_ptr<QTextLayout> layout; // none until shown
     };
     struct LongParagraph {
-        int length = 0; // of the paragraph's text the pieces were cut from
+        int length = 0;  // of the paragraph's text the pieces were cut from
+        qreal width = 0; // of the column it stands in
         std::vector<Piece> pieces;
+    };
+    // A table of the page's column, and its bands.
+    struct TableState {
+        QTextTable* table = nullptr;
+        int firstBlock = 0;
+        int lastBlock = 0;
+        int rows = 0;
+        int columns = 0;
+        QTextTableFormat format;
+        TableGeometry geometry;
+        qreal x = 0;                // of its left edge, from the page's
+        std::vector<int> bandRow;   // the first row of each band
+        std::vector<int> bandBlock; // the number of each band's first paragraph
+        std::unordered_map<int, TableBand> laid;
     };
 
     bool canLayOut() const;
@@ -118,8 +140,6 @@ private:
     // The top of the paragraph's text (below the space above it), and puts its layout there.
     qreal placeLayout(const QTextBlock& block, int number) const;
     void drawBlock(QPainter* painter, const PaintContext& context, const QTextBlock& block) const;
-    void drawListMarker(QPainter* painter, const PaintContext& context, const QTextBlock& block,
-                        const QTextCharFormat* selectionFormat) const;
     // The offset in `layout` nearest to `inside` (a point relative to the layout's origin).
     static int offsetInLayout(const QTextLayout& layout, const QPointF& inside,
                               Qt::HitTestAccuracy accuracy, bool* exact);
@@ -128,7 +148,8 @@ private:
 
     // Long paragraphs (PaneLayoutPieces.cpp).
     bool isLong(const QTextBlock& block) const;
-    LongParagraph& piecesOf(const QTextBlock& block) const;
+    // The paragraph's pieces, cut anew for a column `width` wide unless that is negative.
+    LongParagraph& piecesOf(const QTextBlock& block, qreal width) const;
     void cutPieces(const QTextBlock& block, int from, int to, std::vector<Piece>& into) const;
     static qreal piecesHeight(const LongParagraph& paragraph);
     // The character formats of [from, from + length) of the document, from `from` on.
@@ -160,11 +181,46 @@ private:
     // Follows an edit inside the paragraph; false when it has to be cut into pieces anew.
     bool followEdit(const QTextBlock& block, int offset, int added) const;
     void drawPieces(QPainter* painter, const PaintContext& context, const QTextBlock& block,
-                    int number, qreal textTop) const;
+                    int number, QPointF origin) const;
     int hitTestPieces(const QTextBlock& block, int number, const QPointF& point,
                       Qt::HitTestAccuracy accuracy, bool* exact) const;
     // The piece holding `position`, laid out, with its layout placed on the page.
     const Piece* placedPiece(const QTextBlock& block, int number, int position) const;
+
+    // Tables (PaneLayoutTables.cpp).
+    void findTables();
+    // The table holding paragraph `number`, or null for a paragraph of the page's column.
+    TableState* tableOf(int number) const;
+    int bandOf(const TableState& table, int number) const;
+    int bandEnd(const TableState& table, int band) const; // its last paragraph's number
+    // The first and last paragraph of what stands in the column at paragraph `number`: the
+    // paragraph itself, or its table's band.
+    std::pair<int, int> unitAt(int number) const;
+    void placeTable(TableState& table);
+    void estimateTable(TableState& table) const;
+    qreal estimateBand(const TableState& table, int band) const;
+    const TableBand& ensureBand(TableState& table, int band) const;
+    void layOutBand(TableState& table, int band) const;
+    // Lays out a paragraph of a cell in a column `width` wide; the height of its lines.
+    qreal layOutCellParagraph(const QTextBlock& block, qreal width) const;
+    BandContext bandContext() const;
+    // The top of a band, and where a paragraph of one stands.
+    qreal bandTop(const TableState& table, int band) const;
+    QPointF cellParagraphAt(const QTextBlock& block, int number) const;
+    // Whether the tables of the page's column are still those it had.
+    bool sameTables() const;
+    // Follows an edit of the paragraphs [first, last], [first, oldLast] before it: the tables
+    // after it move, a table whose rows or columns changed is estimated anew, and the bands
+    // the edit was in are laid out again (or estimated, when they were not laid out).
+    void followTables(int first, int last, int oldLast);
+    void drawBand(QPainter* painter, const PaintContext& context, TableState& table,
+                  int band) const;
+    int hitTestBand(TableState& table, int band, const QPointF& point, Qt::HitTestAccuracy accuracy,
+                    bool* exact) const;
+    // Where the paragraph's text starts: the top left corner of its first line's box.
+    QPointF originOf(const QTextBlock& block, int number) const;
+    // Where the empty paragraph after a table stands: beside the table's bottom right corner.
+    QPointF besideTable(const QTextBlock& block, int number) const;
 
     // Sets a paragraph's height (space above included) in the index, noting what it moved.
     void setHeight(int number, qreal height, bool countAbove = true) const;
@@ -176,6 +232,7 @@ private:
     void heightsChangedBelow(qreal y) const;
 
     Settings settings_;
+    ParagraphLines::Settings lines_;
     qreal left_ = 0;
     qreal top_ = 0;
     qreal bottom_ = 0;
@@ -192,6 +249,7 @@ private:
     mutable std::vector<bool> marginsKnown_;
     // By QTextBlock::fragmentIndex(), which stays while the paragraph does.
     mutable std::unordered_map<int, LongParagraph> long_;
+    mutable std::vector<TableState> tables_;
     mutable qreal widest_ = 0;
     mutable qreal changedBelow_ = -1;
     // While layOutView runs: the view's top, and how far what stands there has moved down.
