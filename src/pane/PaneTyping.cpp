@@ -93,21 +93,12 @@ void select(QTextCursor& cursor, int from, int to, bool caretAtEnd) {
     cursor.setPosition(caretAtEnd ? from : to);
     cursor.setPosition(caretAtEnd ? to : from, QTextCursor::KeepAnchor);
 }
-} // namespace
 
-bool PaneTyping::keyPress(QTextEdit& pane, PaneLayout& layout, QKeyEvent* event) {
-    const Edit edit = editFor(event);
-    if (edit == Edit::None || pane.isReadOnly())
-        return false;
-    QTextDocument& document = *pane.document();
-    const QTextCursor cursor = pane.textCursor();
+// What a key removes when nothing is selected: from where to where around the caret.
+std::pair<int, int> reachOf(Edit edit, const QTextEdit& pane, const QTextCursor& cursor) {
+    const QTextDocument& document = *pane.document();
     const int position = cursor.position();
     const bool selected = cursor.hasSelection();
-    // The widget stretches a selection to the paragraph's end before removing it: rare enough
-    // to leave to it.
-    if (edit == Edit::DeleteLineAfter && selected)
-        return false;
-    // What the key removes when nothing is selected.
     int from = position;
     int to = position;
     switch (edit) {
@@ -136,6 +127,22 @@ bool PaneTyping::keyPress(QTextEdit& pane, PaneLayout& layout, QKeyEvent* event)
     default:
         break;
     }
+    return {from, to};
+}
+} // namespace
+
+bool PaneTyping::keyPress(QTextEdit& pane, PaneLayout& layout, QKeyEvent* event) {
+    const Edit edit = editFor(event);
+    if (edit == Edit::None || pane.isReadOnly())
+        return false;
+    QTextDocument& document = *pane.document();
+    const QTextCursor cursor = pane.textCursor();
+    const bool selected = cursor.hasSelection();
+    // The widget stretches a selection to the paragraph's end before removing it: rare enough
+    // to leave to it.
+    if (edit == Edit::DeleteLineAfter && selected)
+        return false;
+    const auto [from, to] = reachOf(edit, pane, cursor);
     if (!layout.inLongParagraph(cursor.selectionStart()) &&
         !layout.inLongParagraph(cursor.selectionEnd()) && !layout.inLongParagraph(from) &&
         !layout.inLongParagraph(to))
