@@ -46,12 +46,23 @@ void breakParagraph(QTextCursor& cursor) {
     const QTextCharFormat characters = cursor.charFormat();
     cursor.beginEditBlock();
     cursor.insertBlock(paragraph, characters);
-    // A section ends after the text that followed the caret, so the break goes with it.
-    if (paragraph.hasProperty(DocumentProperty::SectionEnd)) {
+    // What stands at the paragraph's end (a section's end, a page break after it, the hidden
+    // text of its mark) goes with the text after the caret; a page break before it stays with
+    // the text before.
+    const auto breaksAfter = paragraph.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysAfter;
+    if (paragraph.hasProperty(DocumentProperty::SectionEnd) || breaksAfter ||
+        paragraph.hasProperty(DocumentProperty::HiddenText)) {
         QTextCursor before(cursor.block().previous());
         QTextBlockFormat format = before.blockFormat();
         format.clearProperty(DocumentProperty::SectionEnd);
+        format.clearProperty(DocumentProperty::HiddenText);
+        format.setPageBreakPolicy(format.pageBreakPolicy() & ~QTextFormat::PageBreak_AlwaysAfter);
         before.setBlockFormat(format);
+    }
+    if (paragraph.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) {
+        QTextBlockFormat format = cursor.blockFormat();
+        format.setPageBreakPolicy(format.pageBreakPolicy() & ~QTextFormat::PageBreak_AlwaysBefore);
+        cursor.setBlockFormat(format);
     }
     cursor.endEditBlock();
 }

@@ -2,6 +2,7 @@
 
 #include "layout/PaneLayout.h"
 #include "pane/PaneBoundaries.h"
+#include "pane/PaneParagraphs.h"
 
 #include <QKeyEvent>
 #include <QTextBlock>
@@ -164,9 +165,7 @@ bool PaneTyping::keyPress(QTextEdit& pane, PaneLayout& layout, QKeyEvent* event)
         break;
     case Edit::Paragraph: {
         QTextCursor paragraph = cursor;
-        paragraph.beginEditBlock();
-        paragraph.insertBlock();
-        paragraph.endEditBlock();
+        PaneParagraphs::breakParagraph(paragraph);
         remember(document, Kind::Other, paragraph.position());
         break;
     }

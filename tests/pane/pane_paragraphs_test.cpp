@@ -1,3 +1,4 @@
+#include "model/DocumentProperties.h"
 #include "model/ListNumbers.h"
 #include "model/Twips.h"
 #include "pane/RichTextBox.h"
@@ -8,6 +9,7 @@
 #include <QMimeData>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextList>
 #include <gtest/gtest.h>
 
@@ -138,4 +140,36 @@ TEST_F(PaneParagraphs, AListPastedFromAnotherWordProcessorKeepsItsNumbersAndItsL
         numbers << ListNumbers::itemText(block(paragraph));
     EXPECT_EQ(numbers, QStringList({"", "1.", "2.", "3.", ""}));
     EXPECT_EQ(block(4).textList(), nullptr) << "the paragraph after keeps its own format";
+}
+
+// A page break after a paragraph, and the hidden text of its mark, go with the text after the
+// caret; a page break before it stays with the text before. Long paragraphs, which the pane
+// breaks itself, split the same way.
+TEST_F(PaneParagraphs, EnterKeepsAParagraphsPageBreaksAndHiddenTextAtItsEnds) {
+    const struct {
+        const char* name;
+        int length; // of the paragraph split in the middle
+    } cases[] = {{"short paragraph", 10}, {"long paragraph", 40'000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        pane.setText(QString(c.length, u'a'));
+        QTextBlockFormat format;
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore |
+                                  QTextFormat::PageBreak_AlwaysAfter);
+        format.setProperty(DocumentProperty::HiddenText, QVariant::fromValue(QList<int>{1}));
+        QTextCursor(pane.document()).mergeBlockFormat(format);
+        pane.setSelStart(c.length / 2);
+        QTest::keyClick(&pane, Qt::Key_Return);
+        ASSERT_EQ(pane.document()->blockCount(), 2);
+        const QTextBlockFormat first = block(0).blockFormat();
+        const QTextBlockFormat second = block(1).blockFormat();
+        EXPECT_EQ(first.pageBreakPolicy(), QTextFormat::PageBreak_AlwaysBefore);
+        EXPECT_EQ(second.pageBreakPolicy(), QTextFormat::PageBreak_AlwaysAfter);
+        EXPECT_FALSE(first.hasProperty(DocumentProperty::HiddenText));
+        EXPECT_TRUE(second.hasProperty(DocumentProperty::HiddenText));
+        pane.document()->undo();
+        EXPECT_EQ(pane.document()->blockCount(), 1);
+        EXPECT_EQ(block(0).blockFormat().pageBreakPolicy(),
+                  QTextFormat::PageBreak_AlwaysBefore | QTextFormat::PageBreak_AlwaysAfter);
+    }
 }
