@@ -85,6 +85,9 @@ void KeptCopies::finish() {
 
 QList<KeptCopies::LeftBehind> KeptCopies::leftBehind() {
     QList<LeftBehind> copies;
+    // A program that keeps no copies of its own still offers back those of others.
+    if (!root_.isOpen())
+        root_ = PrivateFolder::open(rootPath_, false);
     QStringList runs = root_.names();
     runs.sort();
     for (const QString& run : runs) {

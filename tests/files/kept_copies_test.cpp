@@ -47,7 +47,7 @@ TEST_F(KeptCopiesTest, KeepsPrivateCopiesUntilSavedOrEndedCleanly) {
     run.keep(1, about("/home/a/letter.rtf", "/home/a/letter.rtf", 0), "{\\rtf1 one}");
     run.keep(1, about("/home/a/letter.rtf", "/home/a/letter.rtf", 1), "{\\rtf1 two}");
     run.keep(2, about("", "noname", 1), "{\\rtf1 new}");
-    const QString copy = run.runFolder() + "/1.rtf";
+    const QString copy = run.runFolder() + "/1.copy";
     ASSERT_TRUE(QFile::exists(copy));
     EXPECT_EQ(ownerOnly(QFile::permissions(copy)), QFileDevice::Permissions());
     EXPECT_EQ(ownerOnly(QFile::permissions(run.runFolder())), QFileDevice::Permissions());
@@ -55,7 +55,7 @@ TEST_F(KeptCopiesTest, KeepsPrivateCopiesUntilSavedOrEndedCleanly) {
 
     run.forget(1);
     EXPECT_FALSE(QFile::exists(copy));
-    EXPECT_TRUE(QFile::exists(run.runFolder() + "/2.rtf"));
+    EXPECT_TRUE(QFile::exists(run.runFolder() + "/2.copy"));
     const QString folder = run.runFolder();
     run.finish();
     EXPECT_FALSE(QFileInfo::exists(folder));
@@ -95,11 +95,16 @@ TEST_F(KeptCopiesTest, DamagedCopiesAreSetAsideAndDiscardedOnesLastAWeek) {
                        {about("/b.rtf", "/b.rtf", 2), "{\\rtf1 torn}"},
                        {about("/c.rtf", "/c.rtf", 3), "{\\rtf1 c}"}});
     const QString run = QDir(root()).entryList({"run-*"}, QDir::Dirs).first();
-    QFile torn(root() + "/" + run + "/2.rtf");
-    ASSERT_TRUE(torn.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    torn.write("{\\rtf1 to");
+    QFile torn(root() + "/" + run + "/2.copy");
+    ASSERT_TRUE(torn.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(torn.resize(torn.size() - 3));
     torn.close();
-    QFile::remove(root() + "/" + run + "/3.info");
+    // A text without its description, as runs that kept them apart could leave it.
+    QFile::remove(root() + "/" + run + "/3.copy");
+    QFile lone(root() + "/" + run + "/3.rtf");
+    ASSERT_TRUE(lone.open(QIODevice::WriteOnly));
+    lone.write("{\\rtf1 c}");
+    lone.close();
 
     KeptCopies next(root());
     const QList<KeptCopies::LeftBehind> copies = next.leftBehind();
@@ -116,11 +121,11 @@ TEST_F(KeptCopiesTest, DamagedCopiesAreSetAsideAndDiscardedOnesLastAWeek) {
         }
     }
     EXPECT_EQ(damaged, 2);
-    EXPECT_EQ(QDir(root() + "/damaged").entryList(QDir::Files).size(), 3); // 2.rtf 2.info 3.rtf
+    EXPECT_EQ(QDir(root() + "/damaged").entryList(QDir::Files).size(), 2); // 2.copy 3.rtf
     EXPECT_TRUE(QDir(root()).entryList({"run-*"}, QDir::Dirs).isEmpty());
 
     next.dropDiscardedBefore(at(0).addDays(-7));
-    EXPECT_EQ(QDir(root() + "/discarded").entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(QDir(root() + "/discarded").entryList(QDir::Files).size(), 1);
     next.dropDiscardedBefore(at(1));
     EXPECT_TRUE(QDir(root() + "/discarded").entryList(QDir::Files).isEmpty());
 }
