@@ -8,11 +8,25 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-int openLockFile(const QString& path, int flags) {
-    return ::open(NativePath::encode(path).constData(), flags | O_CLOEXEC, 0600);
+// A link, a FIFO, another user's file or a second name of some other file is not ours to lock
+// or write: whoever could plant one there would have us write into what it names.
+int openLockFile(int folder, const QString& name, int flags) {
+    const int descriptor = ::openat(folder, NativePath::encode(name).constData(),
+                                    flags | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
+    if (descriptor < 0)
+        return -1;
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid() ||
+        info.st_nlink != 1) {
+        ::close(descriptor);
+        errno = EPERM;
+        return -1;
+    }
+    return descriptor;
 }
 
 // "pid boot-id\n": what a reader needs to tell this run from a later one.
@@ -38,7 +52,11 @@ QByteArray RunLock::bootId() {
 }
 
 std::unique_ptr<RunLock> RunLock::take(const QString& path) {
-    const int descriptor = openLockFile(path, O_RDWR | O_CREAT);
+    return take(AT_FDCWD, path);
+}
+
+std::unique_ptr<RunLock> RunLock::take(int folder, const QString& name) {
+    const int descriptor = openLockFile(folder, name, O_RDWR | O_CREAT);
     if (descriptor < 0)
         return nullptr;
     if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
@@ -55,7 +73,11 @@ std::unique_ptr<RunLock> RunLock::take(const QString& path) {
 }
 
 bool RunLock::heldByLiveRun(const QString& path) {
-    const int descriptor = openLockFile(path, O_RDONLY);
+    return heldByLiveRun(AT_FDCWD, path);
+}
+
+bool RunLock::heldByLiveRun(int folder, const QString& name) {
+    const int descriptor = openLockFile(folder, name, O_RDONLY);
     if (descriptor < 0)
         return true;
     bool live;

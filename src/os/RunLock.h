@@ -14,13 +14,19 @@ public:
     RunLock(const RunLock&) = delete;
     RunLock& operator=(const RunLock&) = delete;
 
-    // Takes the lock file at `path`, creating it (mode 0600) and writing this process's id and
-    // boot id into it; none when a live run holds it or it cannot be made.
+    // Takes the lock file `name` in the folder open as `folder` (AT_FDCWD: `name` is a path),
+    // creating it (mode 0600) and writing this process's id and boot id into it; none when a
+    // live run holds it or it cannot be made. A lock file is never a link, and only a regular
+    // file of this user's with no other name is written: what sits in its place otherwise is
+    // left as it is.
+    static std::unique_ptr<RunLock> take(int folder, const QString& name);
     static std::unique_ptr<RunLock> take(const QString& path);
 
-    // Whether a live run holds the lock file at `path`. Where the file system has no locks, a
-    // run lives when it started in this boot and its process is there. A missing or unreadable
-    // file counts as held, so nothing of a run we cannot judge is taken from it.
+    // Whether a live run holds the lock file `name` in `folder`. Where the file system has no
+    // locks, a run lives when it started in this boot and its process is there. A missing or
+    // unreadable file, or one that is not a lock file as take() makes them, counts as held, so
+    // nothing of a run we cannot judge is taken from it.
+    static bool heldByLiveRun(int folder, const QString& name);
     static bool heldByLiveRun(const QString& path);
 
     // This boot's id (empty where the system does not tell it).

@@ -43,7 +43,13 @@ struct KeptWork {
     QString caption;
     QString path; // empty for a document that never had a file
     QDateTime keptAt;
+    // False for a path not named in full (relative, or with ".." in it): shown as it is, but the
+    // recovered window is a new document that asks where to save.
+    bool pathTrusted = true;
 };
+
+// Recover opens at most this many copies as windows in one start; the others stay for the next.
+inline constexpr int recoveredAtOnce = 20;
 
 // What the user makes of the copies offered: open them, move them out of the way, or decide at
 // the next start (the dialog closed without a choice).

@@ -12,12 +12,20 @@ RecoveryDialog::RecoveryDialog(const QList<KeptWork>& copies, QWidget* parent) :
     setObjectName(QStringLiteral("frmRecovery"));
     setWindowTitle(QStringLiteral("Recover unsaved work"));
     auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel(
-        QStringLiteral("Quillet ended without saving these documents. Their unsaved work was "
-                       "kept and can be opened again."),
-        this);
-    label->setWordWrap(true);
-    layout->addWidget(label);
+    // Labels guess rich text from what they are given; nothing here is markup.
+    const auto addText = [this, layout](const QString& text) {
+        auto* label = new QLabel(text, this);
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        layout->addWidget(label);
+    };
+    addText(QStringLiteral("Quillet ended without saving these documents. Their unsaved work was "
+                           "kept and can be opened again."));
+    if (copies.size() > recoveredAtOnce)
+        addText(QStringLiteral("Recover opens the first %1 of these %2 documents; the others "
+                               "are kept and offered again at the next start.")
+                    .arg(recoveredAtOnce)
+                    .arg(copies.size()));
 
     lstCopies = new QTreeWidget(this);
     lstCopies->setObjectName(QStringLiteral("lstCopies"));
@@ -27,7 +35,9 @@ RecoveryDialog::RecoveryDialog(const QList<KeptWork>& copies, QWidget* parent) :
         {QStringLiteral("Document"), QStringLiteral("File"), QStringLiteral("Kept at")});
     const QLocale locale;
     for (const KeptWork& copy : copies) {
-        const QString file = copy.path.isEmpty() ? QStringLiteral("(never saved)") : copy.path;
+        QString file = copy.path.isEmpty() ? QStringLiteral("(never saved)") : copy.path;
+        if (!copy.pathTrusted)
+            file += QStringLiteral(" (not a full name: saving asks where)");
         new QTreeWidgetItem(
             lstCopies,
             {copy.caption, file, locale.toString(copy.keptAt.toLocalTime(), QLocale::ShortFormat)});

@@ -60,7 +60,7 @@ protected:
     }
 
     QStringList copiesOf(const QString& runFolder) const {
-        return QDir(runFolder).entryList({QStringLiteral("*.rtf")}, QDir::Files);
+        return QDir(runFolder).entryList({QStringLiteral("*.copy")}, QDir::Files);
     }
 
     static QString textOf(const QByteArray& rtf) {
@@ -167,12 +167,12 @@ TEST_F(RecoveryTest, FailedWriteIsSilentAndTriedAgain) {
     const QString run = work->copies().runFolder();
     DocumentWindow* window = newDocument();
     // A folder where the copy goes: writing it fails as a full disk would.
-    QDir().mkpath(run + QStringLiteral("/1.rtf"));
+    QDir().mkpath(run + QStringLiteral("/1.copy"));
     type(window, QStringLiteral("work"));
     settle();
     EXPECT_TRUE(scripted.desktop.messages.isEmpty());
-    QDir(run + QStringLiteral("/1.rtf")).removeRecursively();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(run + QStringLiteral("/1.info")); }));
+    QDir(run + QStringLiteral("/1.copy")).removeRecursively();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(run + QStringLiteral("/1.copy")); }));
 }
 
 TEST_F(RecoveryTest, DeadRunsCopiesAreOfferedAndALiveRunsAreNot) {
@@ -270,7 +270,7 @@ TEST_F(RecoveryTest, DiscardMovesCopiesAside) {
     const qsizetype before = frame().documents().size();
     Startup::offerKeptWork(frame(), *work);
     EXPECT_EQ(frame().documents().size(), before);
-    EXPECT_EQ(QDir(root() + QStringLiteral("/discarded")).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(QDir(root() + QStringLiteral("/discarded")).entryList(QDir::Files).size(), 1);
     EXPECT_EQ(QDir(root()).entryList({QStringLiteral("run-*")}, QDir::Dirs).size(), 1);
 }
 
@@ -281,10 +281,10 @@ TEST_F(RecoveryTest, DamagedCopyIsNamedAndSetAsideNeverOpened) {
                    QStringLiteral("half written"), 2);
     // The second run's copy loses its end, as a crash in the middle of writing would leave it.
     for (const QString& run : QDir(root()).entryList({QStringLiteral("run-*")}, QDir::Dirs)) {
-        const QString copy = root() + u'/' + run + QStringLiteral("/2.rtf");
+        const QString copy = root() + u'/' + run + QStringLiteral("/2.copy");
         if (QFile::exists(copy)) {
             const QByteArray bytes = testfiles::read(copy);
-            ASSERT_TRUE(testfiles::write(copy, bytes.left(bytes.size() / 2)));
+            ASSERT_TRUE(testfiles::write(copy, bytes.left(bytes.size() - 5)));
         }
     }
     startRun();
@@ -295,7 +295,73 @@ TEST_F(RecoveryTest, DamagedCopyIsNamedAndSetAsideNeverOpened) {
     ASSERT_EQ(scripted.desktop.messages.size(), 1);
     EXPECT_TRUE(scripted.desktop.messages[0].prompt.contains(path(QStringLiteral("torn.rtf"))));
     EXPECT_FALSE(scripted.desktop.messages[0].prompt.contains(path(QStringLiteral("ok.rtf"))));
-    EXPECT_EQ(QDir(root() + QStringLiteral("/damaged")).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(QDir(root() + QStringLiteral("/damaged")).entryList(QDir::Files).size(), 1);
+}
+
+// Thousands of copies do not open thousands of windows: the rest wait for the next start.
+TEST_F(RecoveryTest, RecoverOpensABoundedNumberAndKeepsTheRest) {
+    {
+        KeptCopies run(root());
+        ASSERT_TRUE(run.start());
+        for (int id = 1; id <= recoveredAtOnce + 5; ++id)
+            run.keep(id,
+                     {QString(), QStringLiteral("noname"), DocumentFile::Kind::RichText,
+                      QDateTime::currentDateTimeUtc(), std::nullopt},
+                     "{\\rtf1 work}");
+    }
+    startRun();
+    scripted.desktop.recoveryAnswers.push_back(RecoveryChoice::Recover);
+    const qsizetype before = frame().documents().size();
+    Startup::offerKeptWork(frame(), *work);
+    EXPECT_EQ(frame().documents().size(), before + recoveredAtOnce);
+    settle();
+    work.reset();
+    // The five never opened, and the copies this run kept of the twenty it opened.
+    EXPECT_EQ(KeptCopies(root()).leftBehind().size(), recoveredAtOnce + 5);
+}
+
+// A description is read from the disk: a name not in full is shown as it is and never saved to,
+// and a caption differing from the file's name is not believed.
+TEST_F(RecoveryTest, OddNamesAreShownAndNeverSavedTo) {
+    crashedRunKept(QStringLiteral("../../rel-escape.rtf"), QStringLiteral("./rel.rtf"),
+                   QStringLiteral("odd"), 1);
+    crashedRunKept(path(QStringLiteral("real.rtf")), QStringLiteral("./rel.rtf"),
+                   QStringLiteral("real"), 2);
+    startRun();
+    scripted.desktop.recoveryAnswers.push_back(RecoveryChoice::Recover);
+    Startup::offerKeptWork(frame(), *work);
+    ASSERT_EQ(scripted.desktop.recoveryOffers.size(), 1);
+    QMap<QString, KeptWork> shown;
+    for (const KeptWork& copy : scripted.desktop.recoveryOffers.first())
+        shown.insert(copy.path, copy);
+    EXPECT_FALSE(shown.value(QStringLiteral("../../rel-escape.rtf")).pathTrusted);
+    EXPECT_EQ(shown.value(path(QStringLiteral("real.rtf"))).caption,
+              path(QStringLiteral("real.rtf")));
+    for (DocumentWindow* window : frame().documents()) {
+        const QString text = window->Text1->document()->toPlainText();
+        if (text == QStringLiteral("odd")) {
+            EXPECT_EQ(window->Caption(), QStringLiteral("noname"));
+            SaveCommand::save(*window);
+            EXPECT_EQ(scripted.desktop.saveRequests.size(), 1);
+        } else if (text == QStringLiteral("real")) {
+            EXPECT_EQ(window->Caption(), path(QStringLiteral("real.rtf")));
+        }
+    }
+    EXPECT_FALSE(QFile::exists(QStringLiteral("rel.rtf")));
+}
+
+// A refused folder of copies is said once, as text, naming the folder.
+TEST_F(RecoveryTest, RefusedFolderIsToldOnce) {
+    const QString html = path(QStringLiteral("a<img src=x>"));
+    ASSERT_TRUE(QDir().mkpath(html));
+    ASSERT_TRUE(QFile::link(html, root()));
+    work = std::make_unique<UnsavedWork>(root(), 10ms);
+    EXPECT_FALSE(work->start());
+    Startup::offerKeptWork(frame(), *work);
+    ASSERT_EQ(scripted.desktop.messages.size(), 1);
+    EXPECT_TRUE(scripted.desktop.messages[0].prompt.contains(root()));
+    EXPECT_TRUE(scripted.desktop.recoveryOffers.isEmpty());
+    EXPECT_TRUE(QDir(html).isEmpty());
 }
 
 // Exit and restore ends at once, as a crash would, but keeps every change, the last one typed
