@@ -41,8 +41,11 @@ bool KeptCopies::start() {
         refusal_ = PrivateFolder::describe(why, rootPath_);
         return false;
     }
+    // Runs of one process, which tests start by the dozen, are told apart by their number.
+    static int runsStarted = 0;
     const QString name = runPrefix + QString::number(QCoreApplication::applicationPid()) + u'-' +
-                         QString::number(QDateTime::currentMSecsSinceEpoch());
+                         QString::number(QDateTime::currentMSecsSinceEpoch()) + u'-' +
+                         QString::number(++runsStarted);
     run_ = root_.child(name, true, &why);
     if (!run_.isOpen()) {
         refusal_ = PrivateFolder::describe(why, rootPath_ + u'/' + name);

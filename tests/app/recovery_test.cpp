@@ -14,7 +14,6 @@
 #include <QMdiSubWindow>
 #include <QTest>
 #include <QTextDocument>
-#include <QThread>
 
 #include <chrono>
 #include <memory>
@@ -80,8 +79,6 @@ protected:
                  {filePath, caption, DocumentFile::kindOf(filePath),
                   QDateTime::currentDateTimeUtc(), std::nullopt},
                  rtf::write(document));
-        // Runs of one process are told apart by the millisecond they started in.
-        QThread::msleep(2);
     }
 
     std::unique_ptr<UnsavedWork> work;
