@@ -46,6 +46,7 @@ public slots:
     void selectReplaceText();
 
 public:
+    // Labels are set to Qt::PlainText where they are made: no text is read as markup.
     QLabel* lbl1;
     QGroupBox* fra1;
     QLineEdit* txtFind;

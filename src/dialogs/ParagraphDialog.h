@@ -41,6 +41,7 @@ public slots:
 
 public:
     QGroupBox* fraMargin;
+    // Labels are set to Qt::PlainText where they are made: no text is read as markup.
     QLabel* lblLeft;
     QLineEdit* txtLeft;
     QLabel* lblRight;

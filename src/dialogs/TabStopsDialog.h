@@ -48,6 +48,7 @@ public slots:
     void cancel();
 
 public:
+    // Labels are set to Qt::PlainText where they are made: no text is read as markup.
     QLabel* lblLabel1;
     QLineEdit* txtTabStop;
     QListWidget* lstTabs;

@@ -14,6 +14,7 @@ class AboutBox : public QDialog {
 public:
     explicit AboutBox(QWidget* parent = nullptr);
 
+    // Labels are set to Qt::PlainText where they are made: no text is read as markup.
     QLabel* FxOrder = nullptr;
     QPushButton* Command1 = nullptr;
     QPushButton* OK = nullptr;

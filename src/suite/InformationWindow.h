@@ -26,6 +26,7 @@ public:
     void tell(const QString& text);
     void addLine(const QString& line);
 
+    // Labels are set to Qt::PlainText where they are made: no text is read as markup.
     QLabel* Label1 = nullptr;
     QPushButton* Command1 = nullptr;
     QWidget* FXBack = nullptr;

@@ -17,5 +17,6 @@ public:
     void refresh();
 
 private:
+    // Labels are set to Qt::PlainText where they are made: no text is read as markup.
     std::array<QLabel*, 6> panels_{};
 };
