@@ -33,22 +33,14 @@ void MainFrame::applyChosenSize() {
     try {
         active->Text1->setSelFontSize(Runtime::Val(cboSizeCombo->currentText()));
     } catch (const Error&) {
-        // A size the pane refuses leaves the text as it was.
+        // 0, a letter or a size out of reach is simply not applied.
     }
     active->Text1->SetFocus();
 }
 
 void MainFrame::applyTypedSize() {
-    DocumentWindow* active = activeDocument();
-    if (!active)
-        return;
-    try {
-        active->Text1->setSelFontSize(Runtime::Val(cboSizeCombo->currentText()));
-    } catch (const Error&) {
-        // 0, a letter or a size out of reach is simply not applied.
-    }
     // Every keystroke in the box applies at once, and the next one goes to the document.
-    active->Text1->SetFocus();
+    applyChosenSize();
 }
 
 void MainFrame::insertDateStamp() {
