@@ -241,7 +241,7 @@ TEST(PaneText, FollowsManyEditsAnywhereInALargeDocument) {
         if (step % 10 == 0) {
             // Paint where the edit was, as typing would.
             pane.ensureCursorVisible();
-            QCoreApplication::processEvents();
+            QCoreApplication::processEvents(); // the paint
         }
         if (step < 60 || step % 7 == 0) {
             ASSERT_EQ(difference(pane.Text(), freshText(document)), "")
@@ -264,20 +264,20 @@ TEST(PaneLayout, BigDocumentsScrollToTheCaret) {
     pane.setText(text);
     QCoreApplication::processEvents(); // the first paint
     QTest::keyClick(&pane, Qt::Key_End, Qt::ControlModifier);
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(); // the scroll and paint at the end
     EXPECT_EQ(pane.SelStart(), text.size());
     EXPECT_TRUE(panetest::caretShown(pane));
     // A click in the middle of the view lands on a paragraph shown there.
     const int clicked = pane.cursorForPosition(pane.viewport()->rect().center()).position();
     EXPECT_GT(clicked, text.size() - 3000);
     pane.setSelStart(int(text.size()) / 2);
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(); // the scroll and paint in the middle
     EXPECT_TRUE(panetest::caretShown(pane));
     QTest::keyClicks(&pane, QStringLiteral("typed"));
     EXPECT_EQ(pane.Text().mid(text.size() / 2, 5), QStringLiteral("typed"));
     // A table put in at the start is shown there, the text still in step.
     QTextCursor(pane.document()).insertTable(2, 2);
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(); // the table's paint
     EXPECT_EQ(difference(pane.Text(), freshText(*pane.document())), "");
 }
 

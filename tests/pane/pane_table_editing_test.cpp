@@ -72,7 +72,7 @@ public:
             editor->resize(640, 400);
             editor->show();
         }
-        QCoreApplication::processEvents();
+        QCoreApplication::processEvents(); // both editors' first paint
     }
 
     // Puts both carets at `offset` into the paragraph holding `text`.
