@@ -121,18 +121,27 @@ void MainFrame::SetFont(const QString& strFontName, const QString& strFontSize) 
         cboSizeCombo->setCurrentIndex(listed);
 }
 
+namespace {
+// Shows the colour dialog; false when the user cancelled it.
+bool colorChosen(CommonDialog& dialog) {
+    try {
+        dialog.ShowColor();
+    } catch (const Error& error) {
+        if (error.number == Error::Cancel)
+            return false;
+        throw;
+    }
+    return true;
+}
+} // namespace
+
 void MainFrame::chooseTextColor() {
     DocumentWindow* active = activeDocument();
     if (!active)
         return;
     // Opens at the colour the dialog last held, not at the selection's.
-    try {
-        active->Com1.ShowColor();
-    } catch (const Error& error) {
-        if (error.number == Error::Cancel)
-            return;
-        throw;
-    }
+    if (!colorChosen(active->Com1))
+        return;
     active->Text1->setSelColor(active->Com1.Color);
     active->Text1->SetFocus();
 }
@@ -142,13 +151,8 @@ void MainFrame::chooseBackgroundColor() {
     if (!active)
         return;
     active->Com1.Color = active->Text1->BackColor();
-    try {
-        active->Com1.ShowColor();
-    } catch (const Error& error) {
-        if (error.number == Error::Cancel)
-            return;
-        throw;
-    }
+    if (!colorChosen(active->Com1))
+        return;
     active->Text1->setBackColor(active->Com1.Color);
     active->Text1->SetFocus();
 }
