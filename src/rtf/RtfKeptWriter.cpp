@@ -74,7 +74,9 @@ QList<int> DocumentWriter::emptyFieldsOf(const QTextCharFormat& format) const {
 
 void DocumentWriter::writeEmptyFields(const QTextCharFormat& format) {
     const QList<int> fields = format.property(DocumentProperty::EmptyFields).value<QList<int>>();
-    if (fields == m_lastEmptyFields)
+    // Compared element by element: Qt's list comparison hands memcmp a null pointer when one
+    // of two empty lists was never allocated.
+    if (std::ranges::equal(fields, m_lastEmptyFields))
         return;
     m_lastEmptyFields = fields;
     for (const int id : emptyFieldsOf(format)) {
@@ -97,7 +99,7 @@ void DocumentWriter::writeHidden(const QTextCharFormat& format) {
     // Text typed after a character that carries hidden text takes its format, and so the same
     // groups: they are written once.
     const QList<int> groups = hiddenOf(format);
-    if (groups == m_lastHidden)
+    if (std::ranges::equal(groups, m_lastHidden))
         return;
     m_lastHidden = groups;
     for (const int id : groups) {
