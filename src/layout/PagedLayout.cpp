@@ -233,7 +233,7 @@ int PagedLayout::finish() {
     return lastPage_ + 1;
 }
 
-void PagedLayout::flow(const QTextDocument& document) {
+ParagraphLines::Settings PagedLayout::settingsOf(const QTextDocument& document) {
     // A paragraph's text layout asks its document's layout to size and draw pictures: a
     // document without one would make Qt's, which lays all of it out. The pane's costs nothing
     // while nothing shows it.
@@ -241,24 +241,30 @@ void PagedLayout::flow(const QTextDocument& document) {
         auto& given = const_cast<QTextDocument&>(document);
         given.setDocumentLayout(new PaneLayout(&given));
     }
-    const ParagraphLines::Settings lines{&document, document.defaultTextOption(), 1};
-    flowFrame(document.rootFrame()->begin(), lines);
+    return {&document, document.defaultTextOption(), 1};
 }
 
-void PagedLayout::flowFrame(QTextFrame::iterator it, const ParagraphLines::Settings& lines) {
-    bool afterBlock = false;
-    bool afterTable = false;
-    qreal previousBottom = 0;
-    int nextSection = 0; // a section ended with the paragraph before
+void PagedLayout::flow(const QTextDocument& document) {
+    Run run;
+    flowFrame(document.rootFrame()->begin(), settingsOf(document), run);
+}
+
+void PagedLayout::flowOn(const QTextDocument& part) {
+    flowFrame(part.rootFrame()->begin(), settingsOf(part), partsRun_);
+}
+
+void PagedLayout::flowFrame(QTextFrame::iterator it, const ParagraphLines::Settings& lines,
+                            Run& run) {
     for (; !it.atEnd(); ++it) {
-        if (nextSection > 0)
-            section_ = std::exchange(nextSection, 0);
+        if (run.nextSection > 0)
+            section_ = std::exchange(run.nextSection, 0);
         if (QTextFrame* frame = it.currentFrame()) {
-            afterBlock = false;
-            afterTable = false;
+            run.afterBlock = false;
+            run.afterTable = false;
             const auto* table = qobject_cast<const QTextTable*>(frame);
             if (!table) {
-                flowFrame(frame->begin(), lines);
+                Run inside;
+                flowFrame(frame->begin(), lines, inside);
                 continue;
             }
             const auto breaks = frame->frameFormat().pageBreakPolicy();
@@ -267,18 +273,18 @@ void PagedLayout::flowFrame(QTextFrame::iterator it, const ParagraphLines::Setti
             flowTable(*table, lines);
             if (breaks & QTextFormat::PageBreak_AlwaysAfter)
                 newPage();
-            afterTable = true;
+            run.afterTable = true;
             continue;
         }
         const QTextBlock block = it.currentBlock();
         const QTextBlockFormat format = block.blockFormat();
-        nextSection = format.intProperty(DocumentProperty::SectionEnd);
+        run.nextSection = format.intProperty(DocumentProperty::SectionEnd);
         const ParagraphLines::Margins margins = ParagraphLines::marginsOf(format, 1);
-        const qreal gap = afterBlock ? qMax(margins.top, previousBottom) : 0;
-        const bool besideTable = afterTable;
-        afterBlock = true;
-        afterTable = false;
-        previousBottom = margins.bottom;
+        const qreal gap = run.afterBlock ? qMax(margins.top, run.previousBottom) : 0;
+        const bool besideTable = run.afterTable;
+        run.afterBlock = true;
+        run.afterTable = false;
+        run.previousBottom = margins.bottom;
         if (!block.isVisible())
             continue;
         if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)

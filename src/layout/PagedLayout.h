@@ -34,6 +34,10 @@ public:
     // Lays out and draws `document` after what was laid out before. A document without a layout
     // of its own is given the pane's, which lays nothing out until it is shown.
     void flow(const QTextDocument& document);
+    // As flow, with `part`'s first paragraph going on from the last paragraph flowed on before:
+    // the space between them and the sections run on, so a document read and printed a part at
+    // a time comes out as it would whole.
+    void flowOn(const QTextDocument& part);
     // Ends the last page; returns how many pages there are.
     int finish();
     // How far from the first page's top the text laid out so far reaches.
@@ -43,7 +47,15 @@ public:
 
 private:
     struct Drawn;
-    void flowFrame(QTextFrame::iterator it, const ParagraphLines::Settings& lines);
+    // Where the paragraphs of a frame stand at the one laid out next.
+    struct Run {
+        bool afterBlock = false;
+        bool afterTable = false;
+        qreal previousBottom = 0; // the space below the paragraph before
+        int nextSection = 0;      // a section ended with the paragraph before
+    };
+    static ParagraphLines::Settings settingsOf(const QTextDocument& document);
+    void flowFrame(QTextFrame::iterator it, const ParagraphLines::Settings& lines, Run& run);
     void flowParagraph(const QTextBlock& block, qreal gap, const ParagraphLines::Settings& lines);
     void flowLongParagraph(const QTextBlock& block, qreal gap,
                            const ParagraphLines::Settings& lines);
@@ -74,4 +86,5 @@ private:
     bool pageStarted_ = false; // whether the painter stands on the page being drawn
     int section_ = 0;          // the section of what is being laid out
     int pageSection_ = 0;      // the section of what started the page being drawn
+    Run partsRun_;             // where flowOn goes on from
 };

@@ -21,6 +21,7 @@
 #include <cctype>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace PrintedPages {
@@ -200,11 +201,12 @@ const KeptGroup* sideFor(const Sides& sides, int page) {
     return nullptr;
 }
 
-// The footnotes, after the text they belong to, each after its mark, in a document of their own
-// that follows the text on paper; null when there are none.
-std::unique_ptr<QTextDocument> footnotesOf(const QTextDocument& body,
-                                           const std::vector<KeptGroup>& kept) {
-    std::vector<std::pair<int, QString>> marks; // footnote, mark
+// Footnotes by their number among the kept groups, each with the mark it has in the text.
+using FootnoteMarks = std::vector<std::pair<int, QString>>;
+
+// Adds the footnotes of `body` to `marks`, in the order the text holds them.
+void collectFootnotes(const QTextDocument& body, const std::vector<KeptGroup>& kept,
+                      FootnoteMarks& marks) {
     for (QTextBlock block = body.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const int id = it.fragment().charFormat().intProperty(DocumentProperty::FootnoteId);
@@ -222,6 +224,12 @@ std::unique_ptr<QTextDocument> footnotesOf(const QTextDocument& body,
             marks.emplace_back(id, mark);
         }
     }
+}
+
+// The footnotes, each after its mark, in a document of their own that follows the text on
+// paper; null when there are none.
+std::unique_ptr<QTextDocument> footnotesOf(const FootnoteMarks& marks, const QTextDocument& body,
+                                           const std::vector<KeptGroup>& kept) {
     if (marks.empty())
         return nullptr;
     auto notes = std::make_unique<QTextDocument>();
@@ -308,53 +316,90 @@ void drawSides(QPainter& painter, const Sheet& sheet, const SectionSides& sectio
     drawSide(painter, sheet, sideFor(section.footers, number), document, number, pages, false);
 }
 
-// Whether a header or footer shows the count of pages, which is known once all are laid out.
-bool countsPages(const std::vector<SectionSides>& sections) {
-    for (const SectionSides& section : sections) {
-        for (const Sides* sides : {&section.headers, &section.footers}) {
-            for (const auto& [which, group] : *sides) {
-                if (group->bytes.contains("NUMPAGES") || group->bytes.contains("numpages"))
-                    return true;
-            }
-        }
-    }
-    return false;
+PagedLayout::Sheet paperOf(const Sheet& sheet) {
+    return {sheet.page, QMarginsF(sheet.margin.width(), sheet.margin.height(), sheet.margin.width(),
+                                  sheet.margin.height())};
 }
 
 } // namespace
 
-void print(const QTextDocument& document, QPagedPaintDevice& printer) {
-    const std::vector<KeptGroup> kept = rtf::KeptGroups::load(document);
-    const std::vector<SectionSides> sections = sidesBySection(kept);
-    const std::unique_ptr<QTextDocument> notes = footnotesOf(document, kept);
-    QPainter painter(&printer);
-    if (!painter.isActive())
+bool countsPages(const std::vector<KeptGroup>& kept) {
+    for (const KeptGroup& group : kept) {
+        if (group.kind == KeptGroup::Kind::Side &&
+            (group.bytes.contains("NUMPAGES") || group.bytes.contains("numpages")))
+            return true;
+    }
+    return false;
+}
+
+struct Printing::State {
+    QPagedPaintDevice& printer;
+    QPainter painter;
+    Sheet sheet;
+    int pages = 0;
+    // Worked out again from the groups each part comes with, which may have grown.
+    std::vector<SectionSides> sections;
+    const QTextDocument* body = nullptr; // the document the parts come in
+    FootnoteMarks footnotes;
+    std::optional<PagedLayout> printed;
+
+    State(QPagedPaintDevice& device, int pageCount)
+        : printer(device), painter(&device), sheet(sheetOf(device)), pages(pageCount) {}
+};
+
+Printing::Printing(QPagedPaintDevice& printer, int pages)
+    : d_(std::make_unique<State>(printer, pages)) {
+    if (!d_->painter.isActive())
         return;
     // Laid out as the window lays the document out, in screen pixels, and drawn larger on
     // paper: on the printer's own resolution fonts grow but indents do not.
-    const Sheet sheet = sheetOf(printer);
-    const PagedLayout::Sheet paper{sheet.page,
-                                   QMarginsF(sheet.margin.width(), sheet.margin.height(),
-                                             sheet.margin.width(), sheet.margin.height())};
-    const auto layOut = [&](PagedLayout& pages) {
-        pages.flow(document);
-        if (notes)
-            pages.flow(*notes);
-        return pages.finish();
-    };
-    int pages = 0;
-    if (countsPages(sections)) {
-        PagedLayout counted(paper, nullptr);
-        pages = layOut(counted);
-    }
-    painter.scale(sheet.scaleX, sheet.scaleY);
-    PagedLayout printed(paper, &painter, [&](int number, bool more) {
-        const int section = std::min(printed.pageSection(), int(sections.size()) - 1);
-        drawSides(painter, sheet, sections[size_t(section)], document, number, pages);
+    d_->painter.scale(d_->sheet.scaleX, d_->sheet.scaleY);
+    State& d = *d_;
+    d.printed.emplace(paperOf(d.sheet), &d.painter, [&d](int number, bool more) {
+        const int section = std::min(d.printed->pageSection(), int(d.sections.size()) - 1);
+        drawSides(d.painter, d.sheet, d.sections[size_t(section)], *d.body, number, d.pages);
         if (more)
-            printer.newPage();
+            d.printer.newPage();
     });
-    layOut(printed);
+}
+
+Printing::~Printing() = default;
+
+void Printing::print(const QTextDocument& part, const std::vector<KeptGroup>& kept) {
+    if (!d_->printed)
+        return;
+    d_->body = &part;
+    d_->sections = sidesBySection(kept);
+    collectFootnotes(part, kept, d_->footnotes);
+    d_->printed->flowOn(part);
+}
+
+void Printing::finish(const std::vector<KeptGroup>& kept) {
+    if (!d_->printed || !d_->body)
+        return;
+    d_->sections = sidesBySection(kept);
+    if (const auto notes = footnotesOf(d_->footnotes, *d_->body, kept))
+        d_->printed->flow(*notes);
+    d_->printed->finish();
+    d_->printed.reset();
+}
+
+void print(const QTextDocument& document, QPagedPaintDevice& printer) {
+    const std::vector<KeptGroup> kept = rtf::KeptGroups::load(document);
+    int pages = 0;
+    if (countsPages(kept)) {
+        FootnoteMarks marks;
+        collectFootnotes(document, kept, marks);
+        const std::unique_ptr<QTextDocument> notes = footnotesOf(marks, document, kept);
+        PagedLayout counted(paperOf(sheetOf(printer)), nullptr);
+        counted.flow(document);
+        if (notes)
+            counted.flow(*notes);
+        pages = counted.finish();
+    }
+    Printing printing(printer, pages);
+    printing.print(document, kept);
+    printing.finish(kept);
 }
 
 } // namespace PrintedPages

@@ -34,7 +34,43 @@ DocumentBuilder::~DocumentBuilder() {
     m_document.setUndoRedoEnabled(m_undoWasEnabled);
 }
 
+void DocumentBuilder::handOverParts(int paragraphs, PartTaker take) {
+    m_partParagraphs = paragraphs;
+    m_takePart = std::move(take);
+}
+
+void DocumentBuilder::handOverIfDue() {
+    if (!m_takePart || !m_breakPending || m_document.blockCount() < m_partParagraphs)
+        return;
+    // Kept back: what a list that may go on numbers from, what an open field or hidden text
+    // waiting for content will mark, a table's inside. Lists from the list table go on however
+    // far apart their items stand, so a document that has one is handed over whole.
+    if (m_list || !m_levelLists.empty() || !m_fields.empty() || !m_hidden.isEmpty() ||
+        !m_emptyFields.isEmpty() || m_tablesOpen > 0)
+        return;
+    // Out of the edit block the document's frames are known, and what is removed is let go at
+    // once: the removed tables' objects, the text.
+    m_cursor.endEditBlock();
+    const bool more = m_takePart(m_document, m_kept);
+    if (more) {
+        m_cursor.select(QTextCursor::Document);
+        m_cursor.removeSelectedText();
+    }
+    m_cursor.beginEditBlock();
+    if (!more) {
+        m_takePart = nullptr;
+        return;
+    }
+    // The one paragraph left is the one the mark read last begins, as beginContent makes it.
+    m_cursor.setBlockFormat(m_lastParaFormat);
+    m_cursor.setBlockCharFormat(m_lastChars);
+    m_blockFormatVersion = m_paraVersion;
+    m_breakPending = false;
+    m_afterFrameMark = false;
+}
+
 void DocumentBuilder::beginContent() {
+    handOverIfDue();
     if (m_breakPending) {
         // The paragraph's own format comes with its mark, and is mostly the one before it: the
         // block starts with that, so the mark seldom has anything to change. It never starts in
@@ -243,6 +279,7 @@ void DocumentBuilder::placeTable(const Table& table, const TableGrid& grid) {
     m_breakPending = false;
     endList();
     m_tablesPlaced = true;
+    ++m_tablesOpen;
     QTextTable* placed = m_cursor.insertTable(grid.rows, grid.columns(), tableFormatOf(grid));
     for (const GridCell& cell : grid.cells) {
         if (cell.rowSpan > 1 || cell.columnSpan > 1)
@@ -261,9 +298,11 @@ void DocumentBuilder::placeTable(const Table& table, const TableGrid& grid) {
     m_fields = fieldsAround;
     m_cursor.setPosition(placed->lastPosition() + 1);
     startAfterFrameMark();
+    --m_tablesOpen;
 }
 
 void DocumentBuilder::endParagraph(const ParaState& para, const CharState& markChars) {
+    handOverIfDue();
     if (m_breakPending || m_blockEmpty)
         m_lastChars = m_formats.of(markChars);
     if (m_breakPending && para.list == ListStyle::None) {

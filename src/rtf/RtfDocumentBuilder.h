@@ -10,6 +10,7 @@
 #include <QTextCursor>
 
 #include <array>
+#include <functional>
 #include <unordered_map>
 
 class QTextDocument;
@@ -44,7 +45,17 @@ public:
     void endParagraph(const ParaState& para, const CharState& markChars) override;
     void finish(const ParaState& para) override;
 
+    // Hands the document to `take`, with the groups kept so far, each time it holds `paragraphs`
+    // paragraphs or more that nothing later in the file can change, and empties it after. Once
+    // `take` returns false the document is kept whole.
+    using PartTaker =
+        std::function<bool(const QTextDocument& document, const std::vector<KeptGroup>& kept)>;
+    void handOverParts(int paragraphs, PartTaker take);
+
 private:
+    // Where a paragraph mark was read and nothing after it yet, the paragraphs before are
+    // finished: a part is handed over there, before what follows is placed.
+    void handOverIfDue();
     void beginContent();
     const QTextBlockFormat& blockFormatOf(const ParaState& para);
     void applyBlockFormat(const ParaState& para);
@@ -114,6 +125,11 @@ private:
     QList<int> m_hidden;
     QTextCharFormat m_fieldBase; // the format fieldFormat() last worked from, and its result
     QTextCharFormat m_fieldFormat;
+    // Tables being placed: their cells' paragraphs are read as the body's are. (Inside the edit
+    // block the cursor does not know the frame it stands in.)
+    int m_tablesOpen = 0;
+    int m_partParagraphs = 0;
+    PartTaker m_takePart;
 };
 
 } // namespace rtf

@@ -462,6 +462,24 @@ ReadResult read(QByteArrayView data, QTextDocument& document, Extent extent) {
     return {};
 }
 
+ReadResult readInParts(QByteArrayView data, QTextDocument& document, int paragraphs,
+                       const std::function<bool(const Part&)>& take) {
+    const QByteArrayView rtf = rtfStart(data);
+    if (rtf.isEmpty())
+        return {ReadStatus::NotRtf, 1, 1};
+    {
+        HeaderTables header;
+        DocumentBuilder builder(document, header);
+        builder.handOverParts(paragraphs,
+                              [&](const QTextDocument& part, const std::vector<KeptGroup>& kept) {
+                                  return take({part, kept, false});
+                              });
+        readInto(rtf, builder, header);
+    }
+    take({document, KeptGroups::load(document), true});
+    return {};
+}
+
 namespace {
 QString collectText(QByteArrayView data, ReadStatus* status, TextCollector::Form form) {
     const QByteArrayView rtf = rtfStart(data);

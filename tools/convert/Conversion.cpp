@@ -18,6 +18,7 @@
 #include <QPdfWriter>
 #include <QTextDocument>
 
+#include <functional>
 #include <memory>
 #include <new>
 #include <sys/stat.h>
@@ -45,9 +46,10 @@ bool isPdf(const QString& path) {
     return QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
 }
 
-// The document printed as the Print command prints it. A PDF writer's page layout is a default
-// printer's (A4, 10 mm margins, 1200 dots an inch), and the printed pages take it from there.
-QByteArray printed(const QTextDocument& document, const QString& title) {
+// The document printed as the Print command prints it, by `print`. A PDF writer's page layout is
+// a default printer's (A4, 10 mm margins, 1200 dots an inch), and the printed pages take it from
+// there.
+QByteArray printed(const QString& title, const std::function<void(QPdfWriter&)>& print) {
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
     {
@@ -55,7 +57,7 @@ QByteArray printed(const QTextDocument& document, const QString& title) {
         writer.setResolution(1200);
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("quillet-convert"));
-        PrintedPages::print(document, writer);
+        print(writer);
     }
     return pdf.data();
 }
@@ -127,16 +129,27 @@ QString Conversion::run(const QString& input, const QString& output, Existing ex
     try {
         QByteArray written;
         // RTF to text needs no document: the reader hands its text straight to the file.
+        const QString title = QFileInfo(input).fileName();
         if (DocumentFile::kindOf(input) == DocumentFile::Kind::RichText &&
             DocumentFile::kindOf(output) == DocumentFile::Kind::PlainText && !isPdf(output)) {
             written = DocumentFile::plainTextOfRtf(bytes);
+        } else if (DocumentFile::kindOf(input) == DocumentFile::Kind::RichText && isPdf(output)) {
+            // Printed as it is read: a long file is never held whole.
+            startApplication();
+            written = printed(title, [&](QPdfWriter& writer) {
+                if (!PrintedPages::printRtf(bytes, writer))
+                    throw Error::withNumber(Error::InvalidFileFormat);
+            });
         } else {
             startApplication();
             const DocumentFile::Content document = DocumentFile::fromBytes(
                 bytes, DocumentFile::kindOf(input), DocumentDefaults::charFormat());
             content->release();
             written = isPdf(output)
-                          ? printed(*document.document, QFileInfo(input).fileName())
+                          ? printed(title,
+                                    [&](QPdfWriter& writer) {
+                                        PrintedPages::print(*document.document, writer);
+                                    })
                           : DocumentFile::toBytes(*document.document, DocumentFile::kindOf(output),
                                                   document.encoding);
         }
