@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -109,8 +110,10 @@ QList<KeptCopies::LeftBehind> KeptCopies::leftBehind() {
         listRun(run, folder, copies);
         dropRunIfEmpty(run);
     }
+    // Copies kept in the same moment come in the order their documents were opened.
     std::stable_sort(copies.begin(), copies.end(), [](const LeftBehind& a, const LeftBehind& b) {
-        return a.about.keptAt < b.about.keptAt;
+        return std::tuple(a.about.keptAt, a.run, a.name.toLongLong()) <
+               std::tuple(b.about.keptAt, b.run, b.name.toLongLong());
     });
     return copies;
 }

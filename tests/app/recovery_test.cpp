@@ -300,12 +300,21 @@ TEST_F(RecoveryTest, RecoverOpensABoundedNumberAndKeepsTheRest) {
     {
         KeptCopies run(root());
         ASSERT_TRUE(run.start());
+        const QDateTime now = QDateTime::currentDateTimeUtc();
         for (int id = 1; id <= recoveredAtOnce + 5; ++id)
             run.keep(id,
-                     {QString(), QStringLiteral("noname"), DocumentFile::Kind::RichText,
-                      QDateTime::currentDateTimeUtc(), std::nullopt},
+                     {QString(), QStringLiteral("noname"), DocumentFile::Kind::RichText, now,
+                      std::nullopt},
                      "{\\rtf1 work}");
     }
+    // Kept in the same moment, they are offered in the order their documents were opened.
+    QStringList order;
+    for (const KeptCopies::LeftBehind& copy : KeptCopies(root()).leftBehind())
+        order << copy.name;
+    ASSERT_EQ(order.size(), recoveredAtOnce + 5);
+    EXPECT_EQ(order.first(), "1");
+    EXPECT_EQ(order[9], "10");
+    EXPECT_EQ(order.last(), QString::number(recoveredAtOnce + 5));
     startRun();
     scripted.desktop.recoveryAnswers.push_back(RecoveryChoice::Recover);
     const qsizetype before = frame().documents().size();
