@@ -3,6 +3,7 @@
 #include "text/Error.h"
 #include "text/NativePath.h"
 
+#include <QIODevice>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -78,11 +80,10 @@ private:
 };
 
 // 0 when every byte went out, else the reason; a write that takes nothing means a full disk.
-int writeAll(int fd, const QByteArray& bytes) {
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t step =
-            ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+int writeAll(int fd, const char* bytes, qint64 size) {
+    qint64 written = 0;
+    while (written < size) {
+        const ssize_t step = ::write(fd, bytes + written, size_t(size - written));
         if (step < 0 && errno == EINTR)
             continue;
         if (step < 0)
@@ -92,6 +93,34 @@ int writeAll(int fd, const QByteArray& bytes) {
         written += step;
     }
     return 0;
+}
+
+// What is written: bytes in memory, or a device read a piece at a time.
+struct Content {
+    qint64 size = 0;
+    std::function<int(int fd)> writeTo; // 0, or the reason it failed
+};
+
+Content contentOf(const QByteArray& bytes) {
+    return {bytes.size(),
+            [&bytes](int fd) { return writeAll(fd, bytes.constData(), bytes.size()); }};
+}
+
+Content contentOf(QIODevice& source) {
+    return {source.size(), [&source](int fd) {
+                if (!source.seek(0))
+                    return EIO;
+                QByteArray piece(1 << 20, Qt::Uninitialized);
+                for (;;) {
+                    const qint64 read = source.read(piece.data(), piece.size());
+                    if (read < 0)
+                        return EIO;
+                    if (read == 0)
+                        return 0;
+                    if (const int failure = writeAll(fd, piece.constData(), read))
+                        return failure;
+                }
+            }};
 }
 
 // Where the bytes go: the file a link leads to, so the link stays a link.
@@ -167,7 +196,7 @@ void syncFolder(const QByteArray& name) {
 
 // The old file's own inode gets the new bytes. Room is claimed before the old bytes are touched,
 // where the file system can do that.
-void writeInPlace(const QByteArray& name, const QByteArray& bytes) {
+void writeInPlace(const QByteArray& name, const Content& bytes) {
     Descriptor file(::open(name.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (file.get() < 0)
         fail(errno);
@@ -179,12 +208,12 @@ void writeInPlace(const QByteArray& name, const QByteArray& bytes) {
     const int flags = ::fcntl(file.get(), F_GETFL);
     if (flags < 0 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
         fail(errno);
-    if (!bytes.isEmpty() && ::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, bytes.size()) != 0 &&
+    if (bytes.size > 0 && ::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, bytes.size) != 0 &&
         (errno == ENOSPC || errno == EDQUOT))
         fail(errno);
-    if (const int failure = writeAll(file.get(), bytes))
+    if (const int failure = bytes.writeTo(file.get()))
         fail(failure);
-    if (::ftruncate(file.get(), bytes.size()) != 0 || ::fsync(file.get()) != 0)
+    if (::ftruncate(file.get(), bytes.size) != 0 || ::fsync(file.get()) != 0)
         fail(errno);
     if (const int failure = file.close())
         fail(failure);
@@ -192,7 +221,7 @@ void writeInPlace(const QByteArray& name, const QByteArray& bytes) {
 
 // True when written; false when the new file could not take the old one's owner or folder,
 // and the caller should write in place.
-bool writeBeside(const QByteArray& name, const QByteArray& bytes, const struct stat* old) {
+bool writeBeside(const QByteArray& name, const Content& bytes, const struct stat* old) {
     // The old file's mode is set once its owner is: a change of owner clears set-id bits.
     const mode_t mode = old ? S_IRUSR | S_IWUSR : 0666;
     QByteArray created;
@@ -214,7 +243,7 @@ bool writeBeside(const QByteArray& name, const QByteArray& bytes, const struct s
         if (::fchmod(file.get(), old->st_mode & 07777) != 0)
             fail(errno);
     }
-    if (const int failure = writeAll(file.get(), bytes))
+    if (const int failure = bytes.writeTo(file.get()))
         fail(failure);
     if (::fsync(file.get()) != 0)
         fail(errno);
@@ -233,10 +262,7 @@ bool writeBeside(const QByteArray& name, const QByteArray& bytes, const struct s
     return true;
 }
 
-} // namespace
-
-namespace AtomicFile {
-void write(const QString& path, const QByteArray& bytes) {
+void writeContent(const QString& path, const Content& bytes) {
     const QByteArray name = target(path);
     struct stat old {};
     const bool exists = ::stat(name.constData(), &old) == 0;
@@ -249,5 +275,16 @@ void write(const QString& path, const QByteArray& bytes) {
         fail(0);
     if (!writeBeside(name, bytes, exists ? &old : nullptr))
         writeInPlace(name, bytes);
+}
+
+} // namespace
+
+namespace AtomicFile {
+void write(const QString& path, const QByteArray& bytes) {
+    writeContent(path, contentOf(bytes));
+}
+
+void write(const QString& path, QIODevice& source) {
+    writeContent(path, contentOf(source));
 }
 } // namespace AtomicFile

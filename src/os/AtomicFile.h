@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QIODevice;
+
 namespace AtomicFile {
 // Writes `bytes` to `path` (a name as NativePath keeps it; a link is followed and stays a link).
 // The bytes go to a new file beside it, which then takes the old file's place, so a failure
@@ -13,4 +15,7 @@ namespace AtomicFile {
 // leaves the old content. Throws Error 76 (Path not found) for a missing folder, 70 (Permission
 // denied), 61 (Disk full), or 75 (Path/File access error) with the system's reason after it.
 void write(const QString& path, const QByteArray& bytes);
+// As above, with the bytes of `source` from its start, read a piece at a time: what was made in
+// a temporary file is never held in memory whole.
+void write(const QString& path, QIODevice& source);
 } // namespace AtomicFile

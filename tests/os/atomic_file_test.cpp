@@ -2,6 +2,7 @@
 #include "support/Files.h"
 #include "text/Error.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -34,20 +35,44 @@ private:
 };
 } // namespace
 
+// Bytes read from a device go out a piece at a time, from the device's start wherever it stands.
+TEST(AtomicFile, ADevicesBytesAreWrittenWhole) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.pdf");
+    ASSERT_TRUE(testfiles::write(path, "old"));
+    QByteArray bytes;
+    for (int i = 0; bytes.size() < 3'500'000; ++i)
+        bytes += QByteArray::number(i) + ' ';
+    QBuffer source(&bytes);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    source.seek(source.size());
+    AtomicFile::write(path, source);
+    EXPECT_TRUE(testfiles::read(path) == bytes);
+}
+
 TEST(AtomicFile, AFullDiskSaysSoAndKeepsTheOldFile) {
     SmallDisk disk;
     if (!disk.mounted())
         GTEST_SKIP() << "a tmpfs cannot be mounted here (needs root)";
     const QString path = disk.filePath("doc.rtf");
     AtomicFile::write(path, "old");
-    try {
-        AtomicFile::write(path, QByteArray(1 << 20, 'x'));
-        FAIL() << "a megabyte fitted on a 64 KB disk";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.number, Error::DiskFull);
-        EXPECT_TRUE(error.description.startsWith("Disk full")) << error.description.toStdString();
+    QByteArray megabyte(1 << 20, 'x');
+    QBuffer device(&megabyte);
+    ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+    for (const bool fromDevice : {false, true}) {
+        try {
+            if (fromDevice)
+                AtomicFile::write(path, device);
+            else
+                AtomicFile::write(path, megabyte);
+            FAIL() << "a megabyte fitted on a 64 KB disk";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.number, Error::DiskFull);
+            EXPECT_TRUE(error.description.startsWith("Disk full"))
+                << error.description.toStdString();
+        }
+        EXPECT_EQ(testfiles::read(path), "old");
     }
-    EXPECT_EQ(testfiles::read(path), "old");
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "Conversion.h"
 
 #include "InputBytes.h"
+#include "ScratchFile.h"
 
 #include "os/AtomicFile.h"
 #include "os/MemoryEstimate.h"
@@ -11,7 +12,6 @@
 #include "text/Error.h"
 #include "text/NativePath.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -46,20 +46,16 @@ bool isPdf(const QString& path) {
     return QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
 }
 
-// The document printed as the Print command prints it, by `print`. A PDF writer's page layout is
-// a default printer's (A4, 10 mm margins, 1200 dots an inch), and the printed pages take it from
-// there.
-QByteArray printed(const QString& title, const std::function<void(QPdfWriter&)>& print) {
-    QBuffer pdf;
-    pdf.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&pdf);
-        writer.setResolution(1200);
-        writer.setTitle(title);
-        writer.setCreator(QStringLiteral("quillet-convert"));
-        print(writer);
-    }
-    return pdf.data();
+// The document printed as the Print command prints it, by `print`, into `pdf`. A PDF writer's
+// page layout is a default printer's (A4, 10 mm margins, 1200 dots an inch), and the printed
+// pages take it from there.
+void printInto(QIODevice& pdf, const QString& title,
+               const std::function<void(QPdfWriter&)>& print) {
+    QPdfWriter writer(&pdf);
+    writer.setResolution(1200);
+    writer.setTitle(title);
+    writer.setCreator(QStringLiteral("quillet-convert"));
+    print(writer);
 }
 
 // Whether anything at all has the name `path`: a file, a folder, a link, even one leading nowhere.
@@ -127,36 +123,44 @@ QString Conversion::run(const QString& input, const QString& output, Existing ex
     const QByteArray& bytes = content->bytes();
 
     try {
-        QByteArray written;
-        // RTF to text needs no document: the reader hands its text straight to the file.
+        const DocumentFile::Kind from = DocumentFile::kindOf(input);
         const QString title = QFileInfo(input).fileName();
-        if (DocumentFile::kindOf(input) == DocumentFile::Kind::RichText &&
-            DocumentFile::kindOf(output) == DocumentFile::Kind::PlainText && !isPdf(output)) {
-            written = DocumentFile::plainTextOfRtf(bytes);
-        } else if (DocumentFile::kindOf(input) == DocumentFile::Kind::RichText && isPdf(output)) {
-            // Printed as it is read: a long file is never held whole.
+        QByteArray written;
+        // A PDF is many times its text: it is made in a scratch file, never held in memory.
+        ScratchFile pdf;
+        if (isPdf(output)) {
             startApplication();
-            written = printed(title, [&](QPdfWriter& writer) {
-                if (!PrintedPages::printRtf(bytes, writer))
-                    throw Error::withNumber(Error::InvalidFileFormat);
+            printInto(pdf.device(), title, [&](QPdfWriter& writer) {
+                // RTF is printed as it is read: a long file is never held whole.
+                if (from == DocumentFile::Kind::RichText) {
+                    if (!PrintedPages::printRtf(bytes, writer))
+                        throw Error::withNumber(Error::InvalidFileFormat);
+                    return;
+                }
+                const DocumentFile::Content document =
+                    DocumentFile::fromBytes(bytes, from, DocumentDefaults::charFormat());
+                content->release();
+                PrintedPages::print(*document.document, writer);
             });
+        } else if (from == DocumentFile::Kind::RichText &&
+                   DocumentFile::kindOf(output) == DocumentFile::Kind::PlainText) {
+            // RTF to text needs no document: the reader hands its text straight to the file.
+            written = DocumentFile::plainTextOfRtf(bytes);
         } else {
             startApplication();
-            const DocumentFile::Content document = DocumentFile::fromBytes(
-                bytes, DocumentFile::kindOf(input), DocumentDefaults::charFormat());
+            const DocumentFile::Content document =
+                DocumentFile::fromBytes(bytes, from, DocumentDefaults::charFormat());
             content->release();
-            written = isPdf(output)
-                          ? printed(title,
-                                    [&](QPdfWriter& writer) {
-                                        PrintedPages::print(*document.document, writer);
-                                    })
-                          : DocumentFile::toBytes(*document.document, DocumentFile::kindOf(output),
-                                                  document.encoding);
+            written = DocumentFile::toBytes(*document.document, DocumentFile::kindOf(output),
+                                            document.encoding);
         }
         // Looked at again just before writing: a file that came meanwhile is kept too.
         if (existing == Existing::Keep && present(output))
             return kept(input, output);
-        AtomicFile::write(output, written);
+        if (isPdf(output))
+            AtomicFile::write(output, pdf.device());
+        else
+            AtomicFile::write(output, written);
     } catch (const std::bad_alloc&) {
         return tooBig();
     } catch (const Error& error) {
