@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the RTF reader and checks what the program relies on: reading them as
-// text alone gives the document's text, and writing the document back gives RTF that reads as
+// text alone, or a paragraph at a time, gives the document's text, and writing the document back gives RTF that reads as
 // the same text and writes as the same bytes again.
 #include "rtf/RtfKeptGroups.h"
 #include "rtf/RtfReader.h"
@@ -8,6 +8,7 @@
 
 #include <QGuiApplication>
 #include <QSet>
+#include <QStringList>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -75,6 +76,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString text = textOf(document);
     if (rtf::readText(input) != text)
         fail("reading as text alone differs from the document's text");
+    // Read a paragraph at a time, as the converter prints, the parts hold the same text.
+    QStringList parts;
+    QTextDocument inParts;
+    rtf::readInParts(input, inParts, 1, [&parts](const rtf::Part& part) {
+        parts << textOf(part.document);
+        return true;
+    });
+    if (parts.join(u'\n') != text)
+        fail("the parts of a file read a paragraph at a time hold another text");
     const QByteArray written = rtf::write(document);
     QTextDocument again;
     if (!rtf::read(written, again).ok())

@@ -120,3 +120,23 @@ TEST(PrintedParts, PartsHoldWhatTheirSizeAsksUntilAListThatMayGoOn) {
     EXPECT_EQ(parts, 2);
     EXPECT_EQ(rtftest::plainText(document), whole);
 }
+
+TEST(PrintedParts, PartsOfAnyFileHoldItsTextInOrder) {
+    const QDir seeds(QStringLiteral(QUILLET_TEST_DATA "/rtf/fuzz-seeds"));
+    const QStringList names = seeds.entryList(QDir::Files);
+    ASSERT_FALSE(names.isEmpty());
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        QFile file(seeds.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray rtf = file.readAll();
+        QStringList parts;
+        QTextDocument document;
+        if (!rtf::readInParts(rtf, document, 1, [&](const rtf::Part& part) {
+                 parts << rtftest::plainText(part.document);
+                 return true;
+             }).ok())
+            continue;
+        EXPECT_EQ(parts.join(u'\n'), rtftest::plainText(*rtftest::readRtf(rtf)));
+    }
+}
