@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the RTF reader and checks what the program relies on: reading them as
-// text alone, or a paragraph at a time, gives the document's text, and writing the document back gives RTF that reads as
-// the same text and writes as the same bytes again.
+// text alone, or a paragraph at a time, gives the document's text, and writing the document back
+// gives RTF that reads as the same text and writes as the same bytes again.
 #include "rtf/RtfKeptGroups.h"
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
