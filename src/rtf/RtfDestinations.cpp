@@ -80,6 +80,10 @@ void DocumentReader::enterDestination(const ControlWord& word) {
         m_kept.begin(word, KeptGroup::Kind::Footnote, m_listText.readingNumber());
         break;
     case Word::Field:
+        // A field is the document's: hidden text before it is kept apart, not with the field's
+        // bytes, which the field itself writes back.
+        if (!m_kept.reading())
+            m_hidden.close();
         m_fields.begin(m_kept.reading());
         break;
     case Word::FieldInst:

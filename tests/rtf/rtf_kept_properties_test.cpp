@@ -205,6 +205,16 @@ TEST(RtfKeptProperties, HiddenTextIsInNoText) {
     EXPECT_EQ(rtf::readText(file), "Shown words.");
 }
 
+// A field amid hidden text (here with hidden text of its own before its result) is written back
+// once, however often saved.
+TEST(RtfKeptProperties, AFieldAmidHiddenTextIsWrittenOnce) {
+    const QByteArray file = header + "Shown {\\v note {\\field{\\*\\fldinst HYPERLINK "
+                                     "\"https://example.org\"}v\\fldrslt {site}}}words\\par}";
+    const QByteArray saved = rtf::write(*readRtf(file));
+    EXPECT_EQ(saved.count("fldinst"), 1) << saved.constData();
+    EXPECT_EQ(rtf::write(*readRtf(saved)), saved);
+}
+
 // Text typed after a character that carries hidden text takes its format: the hidden text is
 // written once, before the first of them.
 TEST(RtfKeptProperties, HiddenTextIsWrittenOnceWhateverTakesItsFormat) {
