@@ -57,7 +57,15 @@ void HiddenTextReader::close() {
     // The stretch in a group of its own, in the format it started in whatever surrounds it; groups
     // it opened and left
     // open are closed after it.
-    QByteArray bytes = "{\\plain" + charWordsOf(m_chars, m_reader.header().defaultFont) + "\\v ";
+    // A colour the file's table does not hold shows as none: it is written as none, as it would
+    // be read back.
+    CharState chars = m_chars;
+    const auto known = [this](int number) { return m_reader.header().colors.at(number).isValid(); };
+    if (chars.foreground > 0 && !known(chars.foreground))
+        chars.foreground = 0;
+    if (chars.background > 0 && !known(chars.background))
+        chars.background = 0;
+    QByteArray bytes = "{\\plain" + charWordsOf(chars, m_reader.header().defaultFont) + "\\v ";
     bytes.append(m_reader.data().sliced(m_start, m_end - m_start).toByteArray());
     if (m_endDepth > m_depth)
         bytes.append(QByteArray(qsizetype(m_endDepth - m_depth), '}'));

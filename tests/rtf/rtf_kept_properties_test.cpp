@@ -215,6 +215,13 @@ TEST(RtfKeptProperties, AFieldAmidHiddenTextIsWrittenOnce) {
     EXPECT_EQ(rtf::write(*readRtf(saved)), saved);
 }
 
+// Hidden text in a colour the file's table does not hold is written in none, as it reads back.
+TEST(RtfKeptProperties, HiddenTextInAMissingColourSavesAsItReadsBack) {
+    const QByteArray saved = rtf::write(*readRtf(header + "Shown {\\cf5\\v hidden}words\\par}"));
+    EXPECT_FALSE(saved.contains("\\cf")) << saved.constData();
+    EXPECT_EQ(rtf::write(*readRtf(saved)), saved);
+}
+
 // Text typed after a character that carries hidden text takes its format: the hidden text is
 // written once, before the first of them.
 TEST(RtfKeptProperties, HiddenTextIsWrittenOnceWhateverTakesItsFormat) {
