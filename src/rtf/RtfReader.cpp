@@ -300,10 +300,13 @@ void DocumentReader::text(QByteArrayView bytes) {
     }
     switch (state().destination) {
     case Destination::Text: {
-        // Escaped braces and backslashes come as text of their own.
+        // Escaped braces and backslashes come as text of their own, two bytes of the file: an
+        // escaped backslash is not where the last backslash starts.
         const qsizetype from = bytes.data() - data().data();
         if (from >= 0 && from < data().size())
             appendBytes(bytes, from, from + bytes.size());
+        else if (bytes == QByteArrayView("\\"))
+            appendBytes(bytes, std::max<qsizetype>(0, position() - 2), position());
         else
             appendBytes(bytes, controlStart(), position());
         break;

@@ -215,6 +215,16 @@ TEST(RtfKeptProperties, AFieldAmidHiddenTextIsWrittenOnce) {
     EXPECT_EQ(rtf::write(*readRtf(saved)), saved);
 }
 
+// Hidden text that starts with an escaped backslash or brace keeps the escape whole.
+TEST(RtfKeptProperties, HiddenTextStartingWithAnEscapeKeepsIt) {
+    for (const char* hidden : {"\\\\", "\\{", "\\}"}) {
+        const QByteArray file = header + "Shown {\\v" + hidden + "}words\\par}";
+        const QByteArray saved = rtf::write(*readRtf(file));
+        EXPECT_TRUE(saved.contains(QByteArray("\\v ") + hidden + "}")) << saved.constData();
+        EXPECT_EQ(rtf::write(*readRtf(saved)), saved);
+    }
+}
+
 // Hidden text in a colour the file's table does not hold is written in none, as it reads back.
 TEST(RtfKeptProperties, HiddenTextInAMissingColourSavesAsItReadsBack) {
     const QByteArray saved = rtf::write(*readRtf(header + "Shown {\\cf5\\v hidden}words\\par}"));
