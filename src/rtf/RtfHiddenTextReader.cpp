@@ -71,6 +71,8 @@ void HiddenTextReader::close() {
         bytes.append(QByteArray(qsizetype(m_endDepth - m_depth), '}'));
     bytes.append('}');
     m_depth = 0;
+    // It belongs in the cell its paragraph is in, which nothing shown may have entered yet.
+    m_reader.toContentLevel();
     m_reader.out().keepHidden(KeptGroup::of(KeptGroup::Kind::Hidden, bytes, m_reader.header()));
 }
 

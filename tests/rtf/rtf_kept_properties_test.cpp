@@ -225,6 +225,15 @@ TEST(RtfKeptProperties, HiddenTextStartingWithAnEscapeKeepsIt) {
     }
 }
 
+// Hidden text at the start of a nested cell stays in that cell.
+TEST(RtfKeptProperties, HiddenTextInANestedCellIsKept) {
+    const QByteArray saved = rtf::write(*readRtf(
+        header + "\\trowd\\cellx1440\\cellx2880\\pard\\intbl\\cell\\pard\\intbl\\itap2{\\v "
+                 "hid}x\\nestcell{\\*\\nesttableprops\\trowd\\cellx1440\\nestrow}{\\nonesttables"
+                 "\\par}\\pard\\intbl\\itap1\\cell\\row}"));
+    EXPECT_TRUE(saved.contains("\\itap2{\\plain\\f0\\v hid}x\\nestcell")) << saved.constData();
+}
+
 // Hidden text in a colour the file's table does not hold is written in none, as it reads back.
 TEST(RtfKeptProperties, HiddenTextInAMissingColourSavesAsItReadsBack) {
     const QByteArray saved = rtf::write(*readRtf(header + "Shown {\\cf5\\v hidden}words\\par}"));
