@@ -5,7 +5,20 @@
 
 namespace rtf {
 
-bool HeaderReader::documentWord(Word id, int value) {
+bool HeaderReader::documentWord(Word id, int value, bool act) {
+    switch (id) {
+    case Word::Ansi:
+    case Word::Mac:
+    case Word::Pc:
+    case Word::Pca:
+    case Word::AnsiCodePage:
+    case Word::DefaultFont:
+        break;
+    default:
+        return false;
+    }
+    if (!act)
+        return true;
     switch (id) {
     case Word::Ansi:
         m_ansiCodePage = CodePage::windows1252;

@@ -22,8 +22,9 @@ public:
     const int& ansiCodePage() const { return m_ansiCodePage; }
     TextDecoder& decoder() { return m_decoder; }
 
-    // A word of the document's own; false when `id` is none.
-    bool documentWord(Word id, int value);
+    // A word of the document's own; false when `id` is none. `act` false only tells whether it
+    // is one.
+    bool documentWord(Word id, int value, bool act = true);
     // A word in the font or colour table; true when it was \u, whose fallback is skipped.
     bool tableWord(Destination in, Word id, int value);
     void text(Destination in, QByteArrayView bytes);

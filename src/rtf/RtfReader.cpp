@@ -173,7 +173,9 @@ void DocumentReader::bodyWord(const ControlWord& word, int value) {
     }
     if (outlastsGroup(word.id))
         m_shapes.noteMixed();
-    if (m_headerReader.documentWord(word.id, value))
+    // Hidden text is written back as it was, and read there again: the words in it that would
+    // change the whole document do not act.
+    if (m_headerReader.documentWord(word.id, value, !s.chars.hidden))
         return;
     switch (word.id) {
     case Word::DefaultTab:

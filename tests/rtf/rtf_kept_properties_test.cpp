@@ -234,6 +234,16 @@ TEST(RtfKeptProperties, HiddenTextInANestedCellIsKept) {
     EXPECT_TRUE(saved.contains("\\itap2{\\plain\\f0\\v hid}x\\nestcell")) << saved.constData();
 }
 
+// A word of the whole document inside hidden text changes nothing.
+TEST(RtfKeptProperties, DocumentWordsInHiddenTextDoNotAct) {
+    const QByteArray file = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Courier "
+                            "New;}}A{\\v \\deff1 x\\deff1 y}b\\par}";
+    const QByteArray saved = rtf::write(*readRtf(file));
+    EXPECT_FALSE(saved.contains("Courier")) << saved.constData();
+    EXPECT_TRUE(saved.contains("\\v x\\deff1 y}b")) << saved.constData();
+    EXPECT_EQ(rtf::write(*readRtf(saved)), saved);
+}
+
 // Hidden text in a colour the file's table does not hold is written in none, as it reads back.
 TEST(RtfKeptProperties, HiddenTextInAMissingColourSavesAsItReadsBack) {
     const QByteArray saved = rtf::write(*readRtf(header + "Shown {\\cf5\\v hidden}words\\par}"));
