@@ -90,8 +90,9 @@ void ShapeReader::finishObject(qsizetype groupStart) {
 void ShapeReader::beginShapePicture() {
     m_shapePicture.end = 0;
     const GroupState& s = m_reader.state();
+    // One in hidden text shows nothing and is kept with the hidden text's bytes.
     if (m_shapePicture.depth || m_reader.beyondKeptDepth() || s.destination != Destination::Text ||
-        !opensWith(m_reader.data().sliced(s.start), "{\\*\\shppict"))
+        s.chars.hidden || !opensWith(m_reader.data().sliced(s.start), "{\\*\\shppict"))
         return;
     m_reader.flushRun();
     m_shapePicture.depth = m_reader.depth();
