@@ -58,7 +58,8 @@ void TableMarkReader::beginNestedRowProperties() {
 }
 
 void TableMarkReader::beginNoNestTables() {
-    if (m_nestedTableSeen)
+    // In hidden text it shows nothing either way, and stays in the bytes kept for it.
+    if (m_nestedTableSeen || m_reader.state().chars.hidden)
         m_reader.skipGroup();
 }
 
