@@ -99,8 +99,7 @@ private:
     qsizetype controlStart() const {
         return std::max<qsizetype>(0, m_tokenizer.data().lastIndexOf('\\', position() - 1));
     }
-    // Hidden content from `from` to `to` in the file: kept aside, where the document shows none.
-    void noteHidden(qsizetype from, qsizetype to);
+    void noteHidden(qsizetype from, qsizetype to) override;
     void keepWord(QByteArrayView name, bool hasParam, int param);
 
     TableAssembler m_tables;

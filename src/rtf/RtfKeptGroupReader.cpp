@@ -15,6 +15,9 @@ void KeptGroupReader::begin(const ControlWord& word, KeptGroup::Kind kind, bool 
         return;
     m_depth = m_reader.depth();
     m_kind = kind;
+    m_hidden = m_reader.state().chars.hidden;
+    if (m_hidden)
+        return;
     if (kind == KeptGroup::Kind::Footnote && m_markPending)
         placeMark();
 }
@@ -23,6 +26,10 @@ void KeptGroupReader::groupEnd(size_t depth, qsizetype groupStart) {
     if (depth != m_depth)
         return;
     m_depth = 0;
+    if (m_hidden) {
+        m_reader.noteHidden(groupStart, m_reader.position());
+        return;
+    }
     // The footnote's mark is in the run being read.
     m_reader.flushRun();
     KeptGroup kept =

@@ -38,7 +38,8 @@ private:
     ShapeReader& m_shapes;
     size_t m_depth = 0; // the stack size inside the group being kept, 0 outside any
     KeptGroup::Kind m_kind = KeptGroup::Kind::Side;
-    int m_sections = 0; // section breaks read in the body
+    bool m_hidden = false; // the group is in hidden text, and kept with it
+    int m_sections = 0;    // section breaks read in the body
     // A footnote number waits for its footnote to show, in the format it was given; one that
     // something else follows shows nothing, so that every number shown is a footnote's and a
     // saved file numbers them alike.

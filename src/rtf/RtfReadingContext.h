@@ -34,6 +34,8 @@ public:
     virtual void beginContent() = 0;
     // Where the paragraph's content goes, also when that is a cell that has not started yet.
     virtual void toContentLevel() = 0;
+    // Hidden content from `from` to `to` in the file: kept aside, where the document shows none.
+    virtual void noteHidden(qsizetype from, qsizetype to) = 0;
     // Ends the paragraph, `level` deep in tables (-1: where its content is).
     virtual void endParagraph(int level) = 0;
     virtual ContentSink& out() = 0;

@@ -244,6 +244,16 @@ TEST(RtfKeptProperties, DocumentWordsInHiddenTextDoNotAct) {
     EXPECT_EQ(rtf::write(*readRtf(saved)), saved);
 }
 
+// A footnote or header in hidden text is hidden with it, wherever the hidden text stands.
+TEST(RtfKeptProperties, GroupsInHiddenTextAreKeptWithIt) {
+    for (const char* body : {"a{\\footnote x}", "a{\\footnote x}c", "{\\header h\\par}"}) {
+        const QByteArray saved = rtf::write(*readRtf(header + "A{\\v " + body + "}b\\par}"));
+        EXPECT_TRUE(saved.contains(QByteArray("{\\plain\\f0\\v ") + body + "}b"))
+            << saved.constData();
+        EXPECT_EQ(rtf::write(*readRtf(saved)), saved);
+    }
+}
+
 // Hidden text in a colour the file's table does not hold is written in none, as it reads back.
 TEST(RtfKeptProperties, HiddenTextInAMissingColourSavesAsItReadsBack) {
     const QByteArray saved = rtf::write(*readRtf(header + "Shown {\\cf5\\v hidden}words\\par}"));
