@@ -369,7 +369,7 @@ const ControlWord* findControlWord(QByteArrayView name) {
     }
 }
 
-bool outlastsGroup(Word id) {
+bool isDocumentWord(Word id) {
     switch (id) {
     case Word::Ansi:
     case Word::Mac:
@@ -377,6 +377,16 @@ bool outlastsGroup(Word id) {
     case Word::Pca:
     case Word::AnsiCodePage:
     case Word::DefaultFont:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool outlastsGroup(Word id) {
+    if (isDocumentWord(id))
+        return true;
+    switch (id) {
     case Word::Cell:
     case Word::NestCell:
     case Word::Row:

@@ -195,6 +195,8 @@ struct ControlWord {
 // The entry for `name`, or nullptr for words the reader ignores.
 const ControlWord* findControlWord(QByteArrayView name);
 
+// Words that set something of the whole document (its code page, its default font).
+bool isDocumentWord(Word id);
 // Words of document text whose effect is not undone at the end of their group.
 bool outlastsGroup(Word id);
 

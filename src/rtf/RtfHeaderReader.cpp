@@ -6,17 +6,8 @@
 namespace rtf {
 
 bool HeaderReader::documentWord(Word id, int value, bool act) {
-    switch (id) {
-    case Word::Ansi:
-    case Word::Mac:
-    case Word::Pc:
-    case Word::Pca:
-    case Word::AnsiCodePage:
-    case Word::DefaultFont:
-        break;
-    default:
+    if (!isDocumentWord(id))
         return false;
-    }
     if (!act)
         return true;
     switch (id) {
