@@ -41,6 +41,10 @@ bool TableMarkReader::word(Word id, int value, bool tablesApply) {
         // A nested row's definition comes with its end; the outermost rows' start rows.
         if (!tablesApply)
             break;
+        // A row's definition is the table's: it ends a stretch of hidden text, as a mark does,
+        // and is never kept in its bytes to act again where those are written.
+        if (s.chars.hidden)
+            m_reader.flushRun();
         const bool nested = s.destination == Destination::NestedTableRow;
         if (id == Word::RowDefaults && !nested) {
             m_reader.flushRun();

@@ -254,6 +254,17 @@ TEST(RtfKeptProperties, GroupsInHiddenTextAreKeptWithIt) {
     }
 }
 
+// A row's definition in hidden text (as where a hidden row mark carries it) defines the row and
+// is not kept with the hidden text.
+TEST(RtfKeptProperties, RowWordsInHiddenTextDefineTheRow) {
+    const QByteArray saved = rtf::write(*readRtf(
+        header + "\\trowd\\trgaph108\\cellx1440\\pard\\intbl a{\\v h\\trgaph300 i}\\cell{\\v "
+                 "x\\trowd\\trgaph200\\cellx2880\\row}\\pard b\\par}"));
+    EXPECT_TRUE(saved.contains("\\trgaph200\\trleft0\\cellx2880")) << saved.constData();
+    EXPECT_FALSE(saved.contains("\\v h\\trgaph")) << saved.constData();
+    EXPECT_EQ(rtf::write(*readRtf(saved)), saved);
+}
+
 // Hidden text in a colour the file's table does not hold is written in none, as it reads back.
 TEST(RtfKeptProperties, HiddenTextInAMissingColourSavesAsItReadsBack) {
     const QByteArray saved = rtf::write(*readRtf(header + "Shown {\\cf5\\v hidden}words\\par}"));
