@@ -11,8 +11,8 @@ void DocumentReader::enterDestination(const ControlWord& word) {
                        word.id == Word::StyleSheet;
     // Nor does one after the body has started: writers put them in the header, and one the body
     // holds would give the groups kept before it other colours than those kept after.
-    // Blanks some writers leave before their tables count for nothing.
-    const bool bodyStarted = m_contentPlaced > 0 || m_run.holdsText();
+    // Blanks some writers leave before their tables count for nothing; hidden text counts.
+    const bool bodyStarted = m_contentPlaced > 0 || m_run.holdsText() || m_hidden.reading();
     if (table && (s.destination != Destination::Text || bodyStarted)) {
         skipGroup();
         return;
