@@ -46,6 +46,7 @@ void HiddenTextReader::note(qsizetype from, qsizetype to) {
         m_depth = m_reader.depth();
         m_start = from;
         m_chars = m_reader.state().chars;
+        m_unicodeSkip = m_reader.state().unicodeSkip;
     }
     m_end = to;
     m_endDepth = m_reader.depth();
@@ -65,7 +66,10 @@ void HiddenTextReader::close() {
         chars.foreground = 0;
     if (chars.background > 0 && !known(chars.background))
         chars.background = 0;
-    QByteArray bytes = "{\\plain" + charWordsOf(chars, m_reader.header().defaultFont) + "\\v ";
+    QByteArray bytes = "{\\plain" + charWordsOf(chars, m_reader.header().defaultFont) + "\\v";
+    if (m_unicodeSkip != 1)
+        bytes += "\\uc" + QByteArray::number(m_unicodeSkip);
+    bytes += ' ';
     bytes.append(m_reader.data().sliced(m_start, m_end - m_start).toByteArray());
     if (m_endDepth > m_depth)
         bytes.append(QByteArray(qsizetype(m_endDepth - m_depth), '}'));

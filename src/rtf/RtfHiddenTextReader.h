@@ -30,7 +30,8 @@ private:
     size_t m_endDepth = 0;
     qsizetype m_start = 0;
     qsizetype m_end = 0;
-    CharState m_chars; // the format the stretch started in
+    CharState m_chars;     // the format the stretch started in
+    int m_unicodeSkip = 1; // and the \uc it was read with
 };
 
 // The words that give text `chars`' format after \plain, for a group that stands on its own;
