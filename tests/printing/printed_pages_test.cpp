@@ -52,6 +52,17 @@ QMap<QString, QRectF> wordBoxes(const QString& pdf) {
     return boxes;
 }
 
+// Prints `document` to `pdf` as the Print command does; returns how many pages hold text.
+int printedPages(const QTextDocument& document, const QString& pdf) {
+    QPrinter printer(QPrinter::HighResolution);
+    panetest::printToPdf(printer, pdf);
+    PrintedPages::print(document, printer);
+    int pages = 0;
+    while (!pageText(pdf, pages + 1).isEmpty())
+        ++pages;
+    return pages;
+}
+
 class PrintedPagesTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -77,13 +88,7 @@ TEST_F(PrintedPagesTest, HeadersFootersAndFootnotesArePrinted) {
         "Approved{\\super\\chftn}{\\footnote\\pard{\\super\\chftn} By five votes.} at "
         "last.{\\chftn}{\\*\\footnote \\chftn  Unanimous.}}");
     const QString pdf = dir.filePath("minutes.pdf");
-    QPrinter printer(QPrinter::HighResolution);
-    panetest::printToPdf(printer, pdf);
-    PrintedPages::print(*document, printer);
-
-    int pages = 0;
-    while (!pageText(pdf, pages + 1).isEmpty())
-        ++pages;
+    const int pages = printedPages(*document, pdf);
     ASSERT_GE(pages, 2);
     for (int page = 1; page <= pages; ++page) {
         SCOPED_TRACE(page);
@@ -195,12 +200,7 @@ TEST_F(PrintedPagesTest, PageNumbersOnlyWhereTheDocumentHoldsThem) {
         auto document = rtftest::readRtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}" + c.footer +
                                          "\\pard " + body + "}");
         const QString pdf = dir.filePath(QString::fromLatin1(c.name) + ".pdf");
-        QPrinter printer(QPrinter::HighResolution);
-        panetest::printToPdf(printer, pdf);
-        PrintedPages::print(*document, printer);
-        int pages = 0;
-        while (!pageText(pdf, pages + 1).isEmpty())
-            ++pages;
+        const int pages = printedPages(*document, pdf);
         ASSERT_GE(pages, 2);
         for (int page = 1; page <= pages; ++page) {
             SCOPED_TRACE(page);
